@@ -1,0 +1,14 @@
+#include <QApplication>
+#include <memory>
+
+#include "output/program_state.h"
+#include "ui/main_window.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    // The setup, the streams and the tables live for the whole program.
+    auto state = std::make_unique<zek::ProgramState>();
+    zek::MainWindow window(*state);
+    window.show();
+    return QApplication::exec();
+}

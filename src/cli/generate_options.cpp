@@ -1,0 +1,111 @@
+#include "cli/generate_options.h"
+
+#include <string_view>
+
+#include "output/file_names.h"
+#include "setup/number_parsing.h"
+
+namespace zek {
+
+namespace {
+
+constexpr const char* kBetaMessage =
+    "Beta Parameters must be INTEGER values from 1 to 10 (LOW value must be less than or "
+    "equal to HIGH value).";
+
+}  // namespace
+
+const char* GenerateHelpText() {
+    return R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--seed N]
+                    [--reliability R] [--beta LOW HIGH]
+
+Generates simulated sample data from a ZEK generation parameters file, without a window,
+and writes the three files that Generate and Save write in ZEK: the comma-delimited data
+file, its information file (the answer key, DATAFILE without its extension + "_info.TXT")
+and its parameters file (+ "_setup.TXT"). The same file and seed always give the same bytes.
+
+Options:
+  -o DATAFILE        the data file; default ZEK_data.TXT in the current folder. ".TXT" is
+                     added to a name without extension.
+                       zek-generate setup.TXT -o scores.csv
+  --count K          writes K datasets, one per student, with seeds N, N+1, ..., N+K-1,
+                     named DATAFILE's stem + _1, _2, ... (zero-padded to the width of K).
+                       zek-generate setup.TXT -o class.csv --count 30    (class_01.csv ...)
+  --seed N           the seed N instead of the one in the file.
+                       zek-generate setup.TXT --seed 1804
+  --reliability R    reliability of the scores, greater than 0.0 and at most 1.0
+                     (default 1.0; parameters files do not store it).
+                       zek-generate setup.TXT --reliability 0.8
+  --beta LOW HIGH    the Beta parameters of the skewed shapes, integers from 1 to 10 with
+                     LOW <= HIGH (default 2 6; parameters files do not store them).
+                       zek-generate setup.TXT --beta 2 10
+  -h, --help         shows this text.
+
+Exit status: 0 when every dataset was written; 2 when the file or an entry is refused
+(the message goes to standard error and nothing is written); 1 when a file cannot be
+written.
+)";
+}
+
+std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const char* const* argv,
+                                                               char decimalSeparator) {
+    GenerateOptions options;
+    auto value = [&](int& i) -> std::optional<std::string_view> {
+        if (i + 1 >= argc) return std::nullopt;
+        return std::string_view(argv[++i]);
+    };
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            options.help = true;
+            return options;
+        }
+        if (arg == "-o") {
+            const auto path = value(i);
+            if (!path || path->empty()) return UsageError{"-o needs the name of the data file"};
+            options.dataFile = WithDefaultExtension(*path);
+        } else if (arg == "--count") {
+            const auto text = value(i);
+            const std::optional<std::int32_t> count = text ? ParseInteger(*text) : std::nullopt;
+            if (!count || *count < 1) return UsageError{"--count needs a whole number of at least 1"};
+            options.count = *count;
+        } else if (arg == "--seed") {
+            const auto text = value(i);
+            const std::optional<std::int32_t> seed = text ? ParseInteger(*text) : std::nullopt;
+            if (!seed) return UsageError{"Seed must be an INTEGER value"};
+            options.seed = *seed;
+        } else if (arg == "--reliability") {
+            const auto text = value(i);
+            const std::optional<double> reliability =
+                text ? ParseReal(*text, decimalSeparator) : std::nullopt;
+            if (!reliability) return UsageError{"Reliability must be a numeric value"};
+            if (*reliability > 1.0 || *reliability < 0.01) {
+                return UsageError{"Reliability must be greater than 0.0 and less than or equal to 1.0"};
+            }
+            options.reliability = *reliability;
+        } else if (arg == "--beta") {
+            const auto lowText = value(i);
+            const auto highText = value(i);
+            const std::optional<std::int32_t> low = lowText ? ParseInteger(*lowText) : std::nullopt;
+            const std::optional<std::int32_t> high =
+                highText ? ParseInteger(*highText) : std::nullopt;
+            if (!low || !high || *low < 1 || *high > 10 || *low > *high) {
+                return UsageError{kBetaMessage};
+            }
+            options.betaLow = *low;
+            options.betaHigh = *high;
+        } else if (!arg.empty() && arg.front() == '-') {
+            return UsageError{"unknown option " + std::string(arg) + " (see --help)"};
+        } else if (options.setupFile.empty()) {
+            options.setupFile = std::string(arg);
+        } else {
+            return UsageError{"only one parameters file can be read (see --help)"};
+        }
+    }
+    if (options.setupFile.empty()) {
+        return UsageError{"name the generation parameters file to read (see --help)"};
+    }
+    return options;
+}
+
+}  // namespace zek

@@ -1,0 +1,36 @@
+// The command line of `zek-generate`.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace zek {
+
+struct GenerateOptions {
+    std::string setupFile;
+    std::string dataFile = "ZEK_data.TXT";
+    int count = 1;
+    std::optional<std::int32_t> seed;
+    std::optional<double> reliability;
+    std::optional<std::int32_t> betaLow;
+    std::optional<std::int32_t> betaHigh;
+    bool help = false;
+};
+
+/// What went wrong with the command line, for standard error.
+struct UsageError {
+    std::string message;
+};
+
+/// Reads the arguments after the program name. Numbers follow the one rule of the window,
+/// with the user's decimal separator; the reliability and Beta parameters are checked with
+/// the rules and messages of their dialogs.
+std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const char* const* argv,
+                                                               char decimalSeparator);
+
+/// The text of --help.
+const char* GenerateHelpText();
+
+}  // namespace zek

@@ -1,0 +1,174 @@
+// zek-generate: the Generate and Save commands of ZEK without a window, for a teacher who
+// wants many datasets from one setup on a machine with no display.
+//
+// The parameters file is applied as the window's Open command would apply it to a freshly
+// started window; then the very Run command of the window validates and generates, and the
+// Save command's writers write the files.
+#include <clocale>
+#include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "cli/generate_options.h"
+#include "output/file_names.h"
+#include "output/output_file.h"
+#include "output/parameters_file.h"
+#include "output/parameters_replay.h"
+#include "output/run_command.h"
+#include "output/save_command.h"
+#include "setup/design_catalogue.h"
+#include "setup/number_parsing.h"
+
+namespace {
+
+constexpr int kExitWritten = 0;
+constexpr int kExitWriteFailed = 1;
+constexpr int kExitRefused = 2;
+
+char UserDecimalSeparator() {
+    // Only the separator is wanted; the process itself stays in the "C" locale.
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous != nullptr ? previous : "C";
+    std::setlocale(LC_NUMERIC, "");
+    const std::lconv* conventions = std::localeconv();
+    const char separator =
+        conventions != nullptr && conventions->decimal_point != nullptr &&
+                conventions->decimal_point[0] != '\0'
+            ? conventions->decimal_point[0]
+            : '.';
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    return separator;
+}
+
+// Messages go to standard error; there is no dialog to loop on, so a refused percentage
+// stops the run, and the file chooser always answers with the data file of this dataset.
+class CommandLineHost final : public zek::CommandHost {
+public:
+    void ShowMessage(std::string_view text) override {
+        std::cerr << "zek-generate: " << text << '\n';
+    }
+    void Focus(std::string_view) override {}
+    std::optional<std::string> AskPercentage(zek::PercentageKind, std::string_view) override {
+        return std::nullopt;
+    }
+    std::int32_t ClockRandomBelow(std::int32_t bound) override {
+        std::uniform_int_distribution<std::int32_t> draw(0, bound - 1);
+        return draw(clockRandom_);
+    }
+    std::optional<std::string> ChooseSaveFile(std::string_view) override { return dataFile_; }
+
+    void SetDataFile(std::string path) { dataFile_ = std::move(path); }
+
+private:
+    std::mt19937 clockRandom_{std::random_device{}()};
+    std::string dataFile_;
+};
+
+std::string NumberedDataFile(const std::string& dataFile, int index, int count) {
+    const std::string stemAndExtension = zek::WithDefaultExtension(dataFile);
+    const std::size_t nameStart = stemAndExtension.find_last_of("/\\") + 1;
+    const std::size_t dot = stemAndExtension.rfind('.');
+    const std::size_t split =
+        dot == std::string::npos || dot < nameStart ? stemAndExtension.size() : dot;
+    std::string number = std::to_string(index);
+    const std::size_t width = std::to_string(count).size();
+    number.insert(0, width - std::min(width, number.size()), '0');
+    return stemAndExtension.substr(0, split) + "_" + number + stemAndExtension.substr(split);
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+int Generate(const zek::GenerateOptions& options, char separator) {
+    CommandLineHost host;
+    zek::ParametersFileReading reading;
+    try {
+        zek::ReadTextFile(options.setupFile,
+                          [&reading](std::istream& in) { reading = zek::ReadParametersFile(in); });
+    } catch (const zek::FileError& error) {
+        host.ShowMessage(error.what());
+        return kExitRefused;
+    }
+    if (reading.outcome != zek::ParametersFileReading::Outcome::Complete) {
+        host.ShowMessage(reading.ErrorMessage() + " (" + options.setupFile + ")");
+        return kExitRefused;
+    }
+
+    auto state = std::make_unique<zek::ProgramState>();
+    zek::ControlTexts controls;
+    zek::ReplayOnStartupControls(reading, controls, separator,
+                                 [&host](std::string_view text) { host.ShowMessage(text); });
+    const zek::DesignInfo& design = zek::Design(controls.design);
+    zek::ApplyDesign(design, state->setup);
+    if (options.reliability) state->setup.reliability = *options.reliability;
+    if (options.betaLow) {
+        state->setup.betaLow = *options.betaLow;
+        state->setup.betaHigh = *options.betaHigh;
+    }
+    state->reportFooterLines = zek::AboutIdentificationLines();
+
+    // Several datasets take consecutive seeds from the one given or stored; an empty seed
+    // box draws the first of them, as a run would.
+    std::optional<std::int64_t> firstSeed;
+    if (options.seed) {
+        firstSeed = *options.seed;
+    } else if (options.count > 1) {
+        if (controls.seed.empty()) {
+            firstSeed = host.ClockRandomBelow(1000000);
+        } else if (const auto stored = zek::ParseInteger(controls.seed)) {
+            firstSeed = *stored;
+        }
+    }
+    if (firstSeed && *firstSeed + options.count - 1 > std::numeric_limits<std::int32_t>::max()) {
+        host.ShowMessage("Seed must be an INTEGER value: the seeds of --count " +
+                         std::to_string(options.count) + " from " + std::to_string(*firstSeed) +
+                         " go past 2147483647");
+        return kExitRefused;
+    }
+
+    const zek::EnabledCorrelationCells enabled = zek::EnabledCellsOf(design);
+    for (int index = 1; index <= options.count; ++index) {
+        if (firstSeed) controls.seed = std::to_string(*firstSeed + index - 1);
+        const std::string dataFile = AbsolutePath(
+            options.count > 1 ? NumberedDataFile(options.dataFile, index, options.count)
+                              : zek::WithDefaultExtension(options.dataFile));
+        host.SetDataFile(dataFile);
+        if (zek::RunCommand(controls, enabled, separator, *state, host) !=
+            zek::RunOutcome::Generated) {
+            return kExitRefused;
+        }
+        try {
+            zek::SaveDataFiles(*state, host);
+            zek::SaveParametersFile(controls, *state, host);
+        } catch (const zek::FileError& error) {
+            host.ShowMessage(error.what());
+            return kExitWriteFailed;
+        }
+        std::cout << "seed " << state->setup.seed << ": " << dataFile << '\n';
+    }
+    return kExitWritten;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char separator = UserDecimalSeparator();
+    const auto parsed = zek::ParseGenerateOptions(argc - 1, argv + 1, separator);
+    if (const auto* usage = std::get_if<zek::UsageError>(&parsed)) {
+        std::cerr << "zek-generate: " << usage->message << '\n';
+        return kExitRefused;
+    }
+    const auto& options = std::get<zek::GenerateOptions>(parsed);
+    if (options.help) {
+        std::cout << zek::GenerateHelpText();
+        return kExitWritten;
+    }
+    return Generate(options, separator);
+}

@@ -1,0 +1,31 @@
+#include "engine/cholesky.h"
+
+#include <cassert>
+#include <cmath>
+
+namespace zek {
+
+void CholeskyFactor(int order, std::array<double, kPackedSize>& packed, int& status) {
+    assert(order <= kMaxVariables);
+    if (order <= 0) return;
+    auto A = [&packed](int i, int j) -> double& {
+        return packed[static_cast<std::size_t>(PackedIndex(i, j))];
+    };
+    for (int j = 1; j <= order; ++j) {
+        if (j > 1) {
+            for (int i = j; i <= order; ++i) {
+                double s = A(i, j);
+                for (int m = 1; m <= j - 1; ++m) s -= A(i, j - m) * A(j, j - m);
+                A(i, j) = s;
+            }
+        }
+        if (A(j, j) <= 0.0) {
+            A(j, j) = 0.0;
+            status = kNotPositiveDefinite;
+        }
+        const double d = std::sqrt(A(j, j));
+        for (int i = j; i <= order; ++i) A(i, j) = d == 0.0 ? 0.0 : A(i, j) / d;
+    }
+}
+
+}  // namespace zek

@@ -1,0 +1,63 @@
+// Where the scores of each group, cell and variable lie in the generated table.
+//
+// Rows hold cases and columns variables. Each cell of the design (`CellsOfDesign`) occupies one
+// block of consecutive rows, the blocks following one another in cell order; column v of a block belongs to the box of variable v of that cell. The
+// engine fills the table in this layout and the data file, the statistics and the report
+// read it back by the same layout.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "setup/design_catalogue.h"
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+/// The largest number of rows a run can have: 8 boxes of at most 25000 cases.
+inline constexpr int kMaxCasesPerBox = 25000;
+inline constexpr int kMaxRows = kBoxCount * kMaxCasesPerBox;
+
+struct DataBlock {
+    DesignCell cell;
+    int firstRow = 0;  ///< 0-based
+    int rowCount = 0;
+    int BoxOfColumn(int column) const {
+        return cell.boxOfVariable[static_cast<std::size_t>(column)];
+    }
+};
+
+struct DataLayout {
+    int variableCount = 0;
+    int blockCount = 0;
+    int totalRows = 0;
+    std::array<DataBlock, kBoxCount> blocks{};
+
+    const DataBlock* begin() const { return blocks.data(); }
+    const DataBlock* end() const { return blocks.data() + blockCount; }
+};
+
+/// The layout of the run that `setup` describes; a block has as many rows as the `n` of the
+/// first variable's box of its cell.
+DataLayout LayoutOf(const GenerationSetup& setup);
+
+/// A table of up to 200000 rows by 8 columns of doubles, allocated once.
+class ScoreTable {
+public:
+    static constexpr int kColumns = kMaxVariables;
+    ScoreTable() : cells_(static_cast<std::size_t>(kMaxRows) * kColumns, 0.0) {}
+
+    /// `row` and `column` are 0-based.
+    double& At(int row, int column) { return cells_[Index(row, column)]; }
+    double At(int row, int column) const { return cells_[Index(row, column)]; }
+    double* Row(int row) { return &cells_[Index(row, 0)]; }
+    const double* Row(int row) const { return &cells_[Index(row, 0)]; }
+
+private:
+    static std::size_t Index(int row, int column) {
+        return static_cast<std::size_t>(row) * kColumns + static_cast<std::size_t>(column);
+    }
+    std::vector<double> cells_;
+};
+
+}  // namespace zek

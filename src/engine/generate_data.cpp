@@ -1,0 +1,249 @@
+#include "engine/generate_data.h"
+
+#include <cassert>
+#include <cmath>
+
+#include "engine/cholesky.h"
+
+namespace zek {
+
+namespace {
+
+struct CallerStates {
+    std::int32_t score;
+    std::int32_t shape;
+    std::int32_t extreme;
+    std::int32_t missing;
+};
+
+struct BoxSpreads {
+    double observedSd = 0.0;
+    double trueSd = 0.0;
+    double errorSd = 0.0;
+};
+
+struct BetaMoments {
+    double meanPos;  ///< mean of Beta(betaLow, betaHigh)
+    double meanNeg;  ///< mean of Beta(betaHigh, betaLow)
+    double sd;       ///< standard deviation of both
+};
+
+BetaMoments BetaMomentsOf(const GenerationSetup& setup) {
+    const int p = setup.betaLow;
+    const int q = setup.betaHigh;
+    const int denominator = (p + q) * (p + q) * (p + q + 1);
+    return {static_cast<double>(p) / (p + q), static_cast<double>(q) / (p + q),
+            std::sqrt(static_cast<double>(p * q) / denominator)};
+}
+
+// In extended precision, stored as doubles, in this order.
+BoxSpreads SpreadsOf(double sd, double reliability) {
+    const long double rel = reliability;
+    BoxSpreads spreads;
+    spreads.observedSd = static_cast<double>(sd / std::sqrt(rel));
+    const long double observedSquare =
+        static_cast<long double>(spreads.observedSd) * spreads.observedSd;
+    spreads.trueSd = static_cast<double>(std::sqrt(observedSquare * rel));
+    spreads.errorSd = static_cast<double>(std::sqrt((1.0L - rel) * observedSquare));
+    return spreads;
+}
+
+// Every test draws a number of its own, so a box costs one to four draws.
+void DrawShape(BoxParameters& box, RandomStreams& streams, std::int32_t& shapeState) {
+    box.chosenAtRandom = true;
+    if (streams.SubtractiveUniform(shapeState) < 0.4) {
+        box.drawnDistribution = DistributionKind::Normal;
+    } else if (streams.SubtractiveUniform(shapeState) < 0.6) {
+        box.drawnDistribution = DistributionKind::SkewPos;
+    } else if (streams.SubtractiveUniform(shapeState) < 0.8) {
+        box.drawnDistribution = DistributionKind::SkewNeg;
+    } else {
+        streams.SubtractiveUniform(shapeState);
+        box.drawnDistribution = DistributionKind::Uniform;
+        const double halfWidth = std::sqrt(12.0) * box.sd / 2.0;
+        if (box.minScore == kNoLimit) box.minScore = box.mean - halfWidth;
+        if (box.maxScore == kNoLimit) box.maxScore = halfWidth + box.mean;
+    }
+}
+
+// The boxes in the order their shapes are drawn: variable by variable through the cells,
+// except in the two-group multi-variable designs, which go group by group.
+template <typename Visit>
+void VisitBoxesForShapes(const GenerationSetup& setup, const DataLayout& layout, Visit visit) {
+    if (setup.family == DesignFamily::TwoGroupsMultiVariable) {
+        for (const DataBlock& block : layout) {
+            for (int v = 0; v < layout.variableCount; ++v) visit(block.BoxOfColumn(v));
+        }
+    } else {
+        for (int v = 0; v < layout.variableCount; ++v) {
+            for (const DataBlock& block : layout) visit(block.BoxOfColumn(v));
+        }
+    }
+}
+
+double RawDeviate(DistributionKind shape, const GenerationSetup& setup, RandomStreams& streams,
+                  std::int32_t& scoreState) {
+    switch (shape) {
+        case DistributionKind::Normal:
+            return streams.GaussianDeviate(scoreState);
+        case DistributionKind::Uniform:
+            return streams.ShuffledUniform(scoreState);
+        case DistributionKind::SkewPos:
+            return streams.BetaOrderStatistic(scoreState, setup.betaLow, setup.betaHigh);
+        case DistributionKind::SkewNeg:
+            return streams.BetaOrderStatistic(scoreState, setup.betaHigh, setup.betaLow);
+        case DistributionKind::RandomlyChosen:
+            break;
+    }
+    assert(false && "a drawn shape is never RandomlyChosen");
+    return 0.0;
+}
+
+double TrueScore(double z, const BoxParameters& box, double trueSd, const BetaMoments& beta) {
+    switch (box.drawnDistribution) {
+        case DistributionKind::Normal:
+            return box.mean + trueSd * z;
+        case DistributionKind::Uniform:
+            return box.minScore + z * (box.maxScore - box.minScore);
+        case DistributionKind::SkewPos:
+            return (z - beta.meanPos) / beta.sd * trueSd + box.mean;
+        case DistributionKind::SkewNeg:
+            return (z - beta.meanNeg) / beta.sd * trueSd + box.mean;
+        case DistributionKind::RandomlyChosen:
+            break;
+    }
+    return 0.0;
+}
+
+void FactoriseCorrelations(GenerationSetup& setup, GenerationTables& tables) {
+    const int n = setup.variableCount;
+    CorrelationMatrix& matrix = setup.correlations;
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= i; ++j) {
+            matrix.packed[static_cast<std::size_t>(PackedIndex(i, j))] =
+                matrix.full[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
+        }
+    }
+    int status = 0;  // the Run command has already accepted the matrix
+    CholeskyFactor(n, matrix.packed, status);
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            tables.choleskyFactor[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)] =
+                j <= i ? matrix.packed[static_cast<std::size_t>(PackedIndex(i, j))] : 0.0;
+        }
+    }
+}
+
+void MixRows(int totalRows, int n, GenerationTables& tables) {
+    if (n == 1) return;  // the factor is (1)
+    const auto& factor = tables.choleskyFactor;
+    for (int row = 0; row < totalRows; ++row) {
+        double* z = tables.deviates.Row(row);
+        std::array<double, kMaxVariables> mixed{};
+        for (int i = 0; i < n; ++i) {
+            double sum = 0.0;
+            for (int j = 0; j < n; ++j) {
+                sum += factor[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] * z[j];
+            }
+            mixed[static_cast<std::size_t>(i)] = sum;
+        }
+        for (int i = 0; i < n; ++i) z[i] = mixed[static_cast<std::size_t>(i)];
+    }
+}
+
+[[maybe_unused]] bool SetupIsRunnable(const GenerationSetup& setup, const DataLayout& layout) {
+    if (setup.totalCases != layout.totalRows || setup.totalCases > kMaxRows) return false;
+    if (!(setup.reliability > 0.0 && setup.reliability <= 1.0)) return false;
+    if (setup.betaLow < 1 || setup.betaLow > setup.betaHigh ||
+        setup.betaHigh > kMaxBetaParameter) {
+        return false;
+    }
+    for (const DataBlock& block : layout) {
+        for (int v = 0; v < layout.variableCount; ++v) {
+            const BoxParameters& box = setup.Box(block.BoxOfColumn(v));
+            if (box.n < 2 || box.n > kMaxCasesPerBox) return false;
+            if (box.distribution == DistributionKind::Uniform &&
+                (box.minScore == kNoLimit || box.maxScore == kNoLimit)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTables& tables) {
+    const DataLayout layout = LayoutOf(setup);
+    assert(SetupIsRunnable(setup, layout));
+    const int n = layout.variableCount;
+
+    // 1. Caller states and random-choice marks.
+    CallerStates states{setup.negatedSeed, setup.negatedSeed, setup.streamSeed727,
+                        setup.streamSeed319};
+    for (BoxParameters& box : setup.boxes) box.chosenAtRandom = false;
+
+    // 2. Shapes and spreads.
+    std::array<BoxSpreads, kBoxCount> spreads{};
+    VisitBoxesForShapes(setup, layout, [&](int boxNumber) {
+        BoxParameters& box = setup.Box(boxNumber);
+        if (box.distribution == DistributionKind::RandomlyChosen) {
+            DrawShape(box, streams, states.shape);
+        } else {
+            box.drawnDistribution = box.distribution;
+        }
+        spreads[static_cast<std::size_t>(boxNumber - 1)] = SpreadsOf(box.sd, setup.reliability);
+    });
+    const BetaMoments beta = BetaMomentsOf(setup);
+
+    // 3. and 4.
+    FactoriseCorrelations(setup, tables);
+    streams.ResetGaussian();
+
+    // 5. Raw deviates.
+    for (const DataBlock& block : layout) {
+        for (int v = 0; v < n; ++v) {
+            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                tables.deviates.At(row, v) = RawDeviate(shape, setup, streams, states.score);
+            }
+        }
+    }
+
+    // 6. Mixing.
+    MixRows(layout.totalRows, n, tables);
+
+    // 7. Scores, each cell finished before the next starts. The extreme and missing tests
+    // draw even at 0% so that every later draw keeps its place in the sequence.
+    for (const DataBlock& block : layout) {
+        for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+            for (int v = 0; v < n; ++v) {
+                const int boxNumber = block.BoxOfColumn(v);
+                const BoxParameters& box = setup.Box(boxNumber);
+                const BoxSpreads& spread = spreads[static_cast<std::size_t>(boxNumber - 1)];
+
+                const double trueScore =
+                    TrueScore(tables.deviates.At(row, v), box, spread.trueSd, beta);
+                tables.trueScores.At(row, v) = trueScore;
+                double y = trueScore + streams.GaussianDeviate(states.score) * spread.errorSd;
+
+                if (box.minScore != kNoLimit && y < box.minScore) y = box.minScore;
+                if (box.maxScore != kNoLimit && y > box.maxScore) y = box.maxScore;
+                if (streams.SubtractiveUniform(states.extreme) < setup.extremeFraction) {
+                    const double w = streams.SubtractiveUniform(states.extreme);
+                    if (y < box.mean) {
+                        y = y - (w + 1.0) * spread.trueSd;
+                    } else {
+                        y = (w + 1.0) * spread.trueSd + y;
+                    }
+                }
+                if (streams.SubtractiveUniform(states.missing) < setup.missingFraction) {
+                    y = kMissingMark;
+                }
+                tables.generated.At(row, v) = y;
+            }
+        }
+    }
+}
+
+}  // namespace zek

@@ -1,0 +1,147 @@
+#include "engine/random_streams.h"
+
+#include <cassert>
+#include <cmath>
+#include <limits>
+
+namespace zek {
+
+namespace {
+
+// Every product below stays within int32; the quotients are real and truncated toward
+// zero, as the generators were first written.
+std::int32_t TruncatedQuotient(std::int32_t x, double divisor) {
+    return static_cast<std::int32_t>(std::trunc(static_cast<double>(x) / divisor));
+}
+
+void StepFirst(std::int32_t& x) {
+    const std::int32_t k = TruncatedQuotient(x, 53668.0);
+    x = 40014 * (x - 53668 * k) - 12211 * k;
+    if (x < 0) x += 2147483563;
+}
+
+void StepSecond(std::int32_t& y) {
+    const std::int32_t k = TruncatedQuotient(y, 52774.0);
+    y = 40692 * (y - 52774 * k) - 3791 * k;
+    if (y < 0) y += 2147483399;
+}
+
+constexpr double kSlotDivisor = 1.0 + 2147483562.0 / 32.0;  // 67108862.3125, not an integer
+constexpr double kShuffledScale = 1.0 / 2147483563.0;
+
+constexpr double kSubtractiveBig = 4000000.0;
+constexpr double kSubtractiveFactor = 2.5e-7;  // 1 / big
+
+}  // namespace
+
+double RandomStreams::ShuffledUniform(std::int32_t& state) {
+    ShuffledUniformState& s = shuffled_;
+    if (state <= 0) {
+        // Negating the lowest int32 has no int32 result; two's complement arithmetic leaves
+        // it unchanged, and the steps below are defined for it all the same.
+        if (state == 0) {
+            state = 1;
+        } else if (state != std::numeric_limits<std::int32_t>::min()) {
+            state = -state;
+        }
+        s.second = state;
+        for (int j = 40; j >= 1; --j) {  // the first 8 steps only warm up
+            StepFirst(state);
+            if (j <= 32) s.table[static_cast<std::size_t>(j - 1)] = state;
+        }
+        s.last = s.table[0];
+    }
+    StepFirst(state);
+    StepSecond(s.second);
+    const auto slot = static_cast<std::int32_t>(std::trunc(s.last / kSlotDivisor + 1.0));
+    std::int32_t& entry = s.table[static_cast<std::size_t>(slot - 1)];
+    s.last = entry - s.second;
+    entry = state;
+    if (s.last < 1) s.last += 2147483562;
+    const double t = s.last * kShuffledScale;
+    return t < kShuffledUniformCeiling ? t : kShuffledUniformCeiling;
+}
+
+double RandomStreams::SubtractiveUniform(std::int32_t& state) {
+    SubtractiveState& s = subtractive_;
+    // The table is 1-based in the algorithm; At(i) keeps its indices readable.
+    auto At = [&s](int i) -> double& { return s.table[static_cast<std::size_t>(i - 1)]; };
+    if (state < 0) {
+        double mj = static_cast<double>(state) + 1618033.0;
+        if (mj >= 0) {
+            mj -= std::trunc(mj / kSubtractiveBig) * kSubtractiveBig;
+        } else {
+            mj = std::trunc(std::fabs(mj) / kSubtractiveBig) * kSubtractiveBig +
+                 (kSubtractiveBig - std::fabs(mj));
+        }
+        At(55) = mj;
+        double mk = 1.0;
+        for (int i = 1; i <= 54; ++i) {
+            const int ii = (21 * i) % 55;
+            At(ii) = mk;
+            mk = mj - mk;
+            if (mk < 0) mk += kSubtractiveBig;
+            mj = At(ii);
+        }
+        for (int pass = 0; pass < 4; ++pass) {
+            for (int i = 1; i <= 55; ++i) {
+                At(i) -= At(1 + ((i + 30) % 55));
+                if (At(i) < 0) At(i) += kSubtractiveBig;
+            }
+        }
+        s.next = 0;
+        s.nextPrime = 31;
+        state = 1;
+    }
+    if (++s.next > 55) s.next = 1;
+    if (++s.nextPrime > 55) s.nextPrime = 1;
+    // At program start both indices are 0, so the first call without initialisation lands
+    // on entry 1 of the all-zero table and returns 0.
+    double mj = At(s.next) - At(s.nextPrime);
+    if (mj < 0) mj += kSubtractiveBig;
+    At(s.next) = mj;
+    return mj * kSubtractiveFactor;
+}
+
+double RandomStreams::GaussianDeviate(std::int32_t& state) {
+    if (gaussian_.hasSaved != 0) {
+        gaussian_.hasSaved = 0;
+        return gaussian_.saved;
+    }
+    double p = 0.0;
+    double q = 0.0;
+    double r = 0.0;
+    do {
+        p = 2.0 * ShuffledUniform(state) - 1.0;
+        q = 2.0 * ShuffledUniform(state) - 1.0;
+        r = p * p + q * q;
+    } while (!(r < 1.0 && r > 0.0));
+    const double fac = std::sqrt(-2.0 * std::log(r) / r);
+    gaussian_.saved = p * fac;
+    gaussian_.hasSaved = 1;
+    return q * fac;
+}
+
+double RandomStreams::BetaOrderStatistic(std::int32_t& state, int a, int b) {
+    assert(a >= 1 && a <= kMaxBetaParameter && b >= 1);
+    // kept[0] is the largest of the a smallest uniforms seen so far; the list stays
+    // in descending order.
+    std::array<double, kMaxBetaParameter> kept{};
+    for (int j = 0; j < a; ++j) kept[static_cast<std::size_t>(j)] = 2.0;
+    for (int i = 1; i <= a + b - 1; ++i) {
+        const double u = ShuffledUniform(state);
+        if (u >= kept[0]) continue;
+        int j = 1;
+        for (; j < a; ++j) {
+            if (u < kept[static_cast<std::size_t>(j)]) {
+                kept[static_cast<std::size_t>(j - 1)] = kept[static_cast<std::size_t>(j)];
+            } else {
+                break;
+            }
+        }
+        kept[static_cast<std::size_t>(j - 1)] = u;
+    }
+    return kept[0];
+}
+
+}  // namespace zek

@@ -1,0 +1,34 @@
+// What the generated sample actually holds, for the report beside the requested figures:
+// per box the count, mean and SD of the present scores, and the Pearson correlations of
+// the variables over the cases that have both scores (pairwise deletion).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/data_layout.h"
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+/// One record for the whole program. Entries outside the current design, and entries that
+/// a sample cannot define (no present score, no spread), keep their previous values.
+struct ActualStatistics {
+    std::array<std::int32_t, kBoxCount> actualN{};
+    std::array<double, kBoxCount> actualMean{};
+    std::array<double, kBoxCount> actualSd{};
+    std::array<double, kBoxCount> sum{};
+    std::array<double, kBoxCount> sumOfSquares{};
+    /// `actualCorrelations[i][j]` for 0-based variables; both triangles are filled.
+    std::array<std::array<double, kMaxVariables>, kMaxVariables> actualCorrelations{};
+};
+
+/// Count, mean and SD (divisor count - 1) of the present scores of every box of the design.
+void ComputeBoxStatistics(const GenerationSetup& setup, const ScoreTable& generated,
+                          ActualStatistics& statistics);
+
+/// Correlations of variables 1..`variableCount` over all rows, pairwise complete.
+void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable& generated,
+                                 ActualStatistics& statistics);
+
+}  // namespace zek

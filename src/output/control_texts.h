@@ -1,0 +1,57 @@
+// The texts and states of the main window's parameter controls, as the user left them.
+//
+// This is what a parameters file stores and restores, and what the Run command validates:
+// the window fills it from its controls, `zek-generate` from a parameters file.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "setup/design_catalogue.h"
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+/// The controls of one parameter box (`txt_mean1`, `txt_sd1`, `txt_n1`, `txt_dec1`,
+/// `chk_min1` with `txt_min1`, `chk_max1` with `txt_max1`, and the checked shape).
+struct BoxTexts {
+    std::string mean = "0.0";
+    std::string sd = "1.0";
+    std::string n = "25";
+    std::string decimals = "2";
+    bool minChecked = false;
+    std::string minText;
+    bool maxChecked = false;
+    std::string maxText;
+    DistributionKind shape = DistributionKind::Normal;
+};
+
+/// Default values are the window's start-up texts.
+struct ControlTexts {
+    std::string title;
+    std::string seed = "1804";
+    std::string missing = "0";
+    std::string extreme = "0";
+    DesignKind design = DesignKind::Groups2;
+    std::array<BoxTexts, kBoxCount> boxes{};
+    /// `txt_r12` .. `txt_r78` by `CorrelationCellIndex`.
+    std::array<std::string, kCorrelationCellCount> correlations = StartupCorrelations();
+
+    BoxTexts& Box(int boxNumber) { return boxes[static_cast<std::size_t>(boxNumber - 1)]; }
+    const BoxTexts& Box(int boxNumber) const {
+        return boxes[static_cast<std::size_t>(boxNumber - 1)];
+    }
+
+    static std::array<std::string, kCorrelationCellCount> StartupCorrelations() {
+        std::array<std::string, kCorrelationCellCount> texts;
+        texts.fill("0.0");
+        return texts;
+    }
+};
+
+/// Which correlation cells the window lets the user type; a design enables r_ij for
+/// i < j <= its number of variables.
+using EnabledCorrelationCells = std::array<bool, kCorrelationCellCount>;
+EnabledCorrelationCells EnabledCellsOf(const DesignInfo& design);
+
+}  // namespace zek

@@ -1,0 +1,100 @@
+#include "output/data_file.h"
+
+#include "output/number_format.h"
+#include "output/output_file.h"
+
+namespace zek {
+
+namespace {
+
+void AppendNumberedNames(std::string& header, const char* stem, int first, int last) {
+    for (int k = first; k <= last; ++k) {
+        header += ',';
+        header += stem;
+        AppendInteger(header, k);
+    }
+}
+
+// Lines with two or more scores in the group designs have always used the formatter with at
+// most 15 significant digits; single scores and the one-group designs use plain fixed.
+bool UsesSignificantDigitLimit(const GenerationSetup& setup) {
+    return setup.variableCount >= 2 && setup.family != DesignFamily::Regression &&
+           setup.family != DesignFamily::Correlated;
+}
+
+}  // namespace
+
+std::string DataFileHeader(const GenerationSetup& setup) {
+    std::string header = "id";
+    const int v = setup.variableCount;
+    switch (setup.family) {
+        case DesignFamily::Correlated:
+            AppendNumberedNames(header, "var", 1, v);
+            break;
+        case DesignFamily::Regression:
+            header += ",y";
+            AppendNumberedNames(header, "x", 1, v - 1);
+            break;
+        case DesignFamily::TwoVariablesInGroups:
+            header += ",group,var1,var2";
+            break;
+        case DesignFamily::TwoGroupsMultiVariable:
+            header += ",group";
+            if (v == 1) {
+                header += ",dv";
+            } else {
+                AppendNumberedNames(header, "dv", 1, v);
+            }
+            break;
+        case DesignFamily::OneWay:
+            header += ",group,dv";
+            break;
+        case DesignFamily::Factorial:
+            if (v == 2) {
+                header += ",factor1,factor2,dv1,dv2";
+            } else if (setup.factorCount == 3) {
+                header += ",factor1,factor2,factor3,dv";
+            } else {
+                header += ",factor1,factor2,dv";
+            }
+            break;
+    }
+    return header;
+}
+
+void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated) {
+    const DataLayout layout = LayoutOf(setup);
+    const bool limitDigits = UsesSignificantDigitLimit(setup);
+    LineWriter writer(out);
+    writer.Line(DataFileHeader(setup));
+    std::int64_t id = 0;
+    for (const DataBlock& block : layout) {
+        std::array<int, kMaxVariables> decimals{};
+        for (int v = 0; v < layout.variableCount; ++v) {
+            decimals[static_cast<std::size_t>(v)] = setup.Box(block.BoxOfColumn(v)).decimals;
+        }
+        for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+            std::string& line = writer.line();
+            AppendInteger(line, ++id);
+            for (int level = 0; level < block.cell.levelCount; ++level) {
+                line += ',';
+                AppendInteger(line, block.cell.levels[static_cast<std::size_t>(level)]);
+            }
+            const double* scores = generated.Row(row);
+            for (int v = 0; v < layout.variableCount; ++v) {
+                line += ',';
+                if (scores[v] == kMissingMark) continue;
+                const int places = decimals[static_cast<std::size_t>(v)];
+                if (limitDigits) {
+                    AppendFixedSignificant15(line, scores[v], places);
+                } else {
+                    AppendFixed(line, scores[v], places);
+                }
+            }
+            writer.EndLine();
+        }
+    }
+    writer.Flush();
+}
+
+}  // namespace zek

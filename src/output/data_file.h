@@ -1,0 +1,20 @@
+// The comma-delimited data file: one header line naming the columns, then one line per
+// case in the row order of the generated table, each score rounded to its box's decimals.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "engine/data_layout.h"
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+/// The header line of the design that `setup` describes ("id,group,dv", ...).
+std::string DataFileHeader(const GenerationSetup& setup);
+
+/// Writes the header and every case line, each ending with CR LF. A missing score is an
+/// empty field. Throws `StreamError` when a write fails; the stream keeps what was written.
+void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated);
+
+}  // namespace zek

@@ -1,0 +1,42 @@
+#include "output/file_names.h"
+
+namespace zek {
+
+namespace {
+
+// Where the name part of a path starts (after the last folder separator).
+std::size_t NameStart(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+// The path without its name part's extension (from the name's last "." on).
+std::string_view WithoutExtension(std::string_view path) {
+    const std::size_t nameStart = NameStart(path);
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || dot < nameStart) return path;
+    return path.substr(0, dot);
+}
+
+// Dropping only the data file's own extension keeps my.data.csv's information file from
+// being named my.TXT, which its parameters file would then overwrite.
+std::string CompanionName(std::string_view dataFilePath, std::string_view suffix) {
+    return std::string(WithoutExtension(dataFilePath)) + std::string(suffix);
+}
+
+}  // namespace
+
+std::string InformationFileNameFor(std::string_view dataFilePath) {
+    return CompanionName(dataFilePath, "_info.TXT");
+}
+
+std::string ParametersFileNameFor(std::string_view dataFilePath) {
+    return CompanionName(dataFilePath, "_setup.TXT");
+}
+
+std::string WithDefaultExtension(std::string_view path) {
+    if (WithoutExtension(path).size() != path.size()) return std::string(path);
+    return std::string(path) + ".TXT";
+}
+
+}  // namespace zek

@@ -1,0 +1,20 @@
+// Names of the files that stand beside a data file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zek {
+
+/// The information file of a data file: its own extension dropped, "_info.TXT" appended, in
+/// the data file's folder. scores.csv gives scores_info.TXT, my.data.csv my.data_info.TXT.
+std::string InformationFileNameFor(std::string_view dataFilePath);
+
+/// The parameters file written beside a data file: scores.csv gives scores_setup.TXT.
+std::string ParametersFileNameFor(std::string_view dataFilePath);
+
+/// A file name with ".TXT" appended when its name part has no extension, as the save dialog
+/// does with its default extension.
+std::string WithDefaultExtension(std::string_view path);
+
+}  // namespace zek

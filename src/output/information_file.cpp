@@ -1,0 +1,354 @@
+#include "output/information_file.h"
+
+#include <string_view>
+
+#include "output/number_format.h"
+#include "output/output_file.h"
+#include "setup/design_catalogue.h"
+
+namespace zek {
+
+namespace {
+
+const std::string kAsterisks(63, '*');
+
+struct HeadingLines {
+    std::array<std::string_view, 3> parameters;
+    std::array<std::string_view, 3> actual;
+};
+
+constexpr HeadingLines kTwoFactorHeadings{
+    {"            Fac.1 Fac.2         Pop.    Pop.   Dec.    Min.    Max.           ",
+     "            Level Level   N     Mean    S.D.   Places  Score   Score    Dist. ",
+     "            ----- ----- ------ ------  ------  ------  ------  ------  -------"},
+    {"            Fac.1 Fac.2        Actual  Actual",
+     "            Level Level   N     Mean    S.D. ",
+     "            ----- ----- ------ ------  ------"}};
+
+constexpr HeadingLines kThreeFactorHeadings{
+    {"            Fac.1 Fac.2 Fac.3         Pop.    Pop.   Dec.    Min.    Max.           ",
+     "            Level Level Level   N     Mean    S.D.   Places  Score   Score    Dist. ",
+     "            ----- ----- ----- ------ ------  ------  ------  ------  ------  -------"},
+    {"            Fac.1 Fac.2 Fac.3        Actual  Actual",
+     "            Level Level Level   N     Mean    S.D. ",
+     "            ----- ----- ----- ------ ------  ------"}};
+
+constexpr HeadingLines kGroupHeadings{
+    {"                          Pop.    Pop.   Dec.    Min.    Max.           ",
+     "            Group   N     Mean    S.D.   Places  Score   Score    Dist. ",
+     "            ----- ------ ------  ------  ------  ------  ------  -------"},
+    {"                         Actual  Actual  ",
+     "            Group   N     Mean    S.D.   ",
+     "            ----- ------ ------  ------  "}};
+
+constexpr HeadingLines kOneGroupHeadings{
+    {"                   Pop.    Pop.   Dec.    Min.    Max.           ",
+     "             N     Mean    S.D.   Places  Score   Score    Dist. ",
+     "           ------ ------  ------  ------  ------  ------  -------"},
+    {"                  Actual  Actual  ",
+     "             N     Mean    S.D.   ",
+     "           ------ ------  ------  "}};
+
+bool IsOneGroupFamily(DesignFamily family) {
+    return family == DesignFamily::Regression || family == DesignFamily::Correlated;
+}
+
+const HeadingLines& HeadingsOf(const GenerationSetup& setup) {
+    if (setup.family == DesignFamily::Factorial) {
+        return setup.factorCount == 3 ? kThreeFactorHeadings : kTwoFactorHeadings;
+    }
+    return IsOneGroupFamily(setup.family) ? kOneGroupHeadings : kGroupHeadings;
+}
+
+std::string_view DistributionLabel(DistributionKind kind) {
+    switch (kind) {
+        case DistributionKind::Normal:
+            return "  Normal ";
+        case DistributionKind::Uniform:
+            return "  Uniform";
+        case DistributionKind::SkewPos:
+            return "  SkewPos";
+        case DistributionKind::SkewNeg:
+            return "  SkewNeg";
+        case DistributionKind::RandomlyChosen:
+            break;
+    }
+    return "         ";
+}
+
+struct ReportRow {
+    std::string label;
+    int box;
+};
+
+// Variable 1 of every cell, then variable 2 of every cell, and so on.
+std::string RowLabel(const GenerationSetup& setup, const DesignCell& cell, int variable) {
+    std::string label;
+    switch (setup.family) {
+        case DesignFamily::Regression:
+            if (variable == 1) return "Outcome DV ";
+            label = "Predictor";
+            AppendInteger(label, variable - 1);
+            return label + " ";
+        case DesignFamily::Correlated:
+            label = "Variable";
+            AppendInteger(label, variable);
+            return label + "  ";
+        default:
+            break;
+    }
+    const bool twoVariableCells = setup.family == DesignFamily::Factorial && setup.variableCount == 2;
+    if (twoVariableCells) {
+        label = variable == 1 ? "Variable 1" : "Variable_2";
+    } else {
+        label = "Variable";
+        AppendInteger(label, variable);
+    }
+    for (int level = 0; level < cell.levelCount; ++level) {
+        label.append(twoVariableCells && level == 0 ? 4 : 5, ' ');
+        AppendInteger(label, cell.levels[static_cast<std::size_t>(level)]);
+    }
+    return label + "  ";
+}
+
+std::vector<ReportRow> ReportRows(const GenerationSetup& setup) {
+    const DataLayout layout = LayoutOf(setup);
+    std::vector<ReportRow> rows;
+    for (int v = 0; v < layout.variableCount; ++v) {
+        for (const DataBlock& block : layout) {
+            rows.push_back({RowLabel(setup, block.cell, v + 1), block.BoxOfColumn(v)});
+        }
+    }
+    return rows;
+}
+
+void AppendLimit(std::string& line, double limit) {
+    if (limit == kNoLimit) {
+        line.append(8, ' ');
+    } else {
+        AppendFixedWidth(line, limit, 8, 2);
+    }
+}
+
+void WriteMatrix(LineWriter& writer, const GenerationSetup& setup, auto entry) {
+    const int n = setup.variableCount;
+    for (int i = 1; i <= n; ++i) {
+        std::string& line = writer.line();
+        switch (setup.family) {
+            case DesignFamily::Correlated:
+                line += "Var ";
+                AppendInteger(line, i);
+                line += ' ';
+                break;
+            case DesignFamily::Regression:
+                if (i == 1) {
+                    line += "   DV ";
+                } else {
+                    line += "   X";
+                    AppendInteger(line, i - 1);
+                    line += ' ';
+                }
+                break;
+            default:
+                line += " Var";
+                AppendInteger(line, i);
+                line += ' ';
+                break;
+        }
+        for (int j = 1; j <= i; ++j) AppendFixedWidth(line, entry(i - 1, j - 1), 7, 3);
+        writer.EndLine();
+    }
+}
+
+void WriteMatrixHeading(LineWriter& writer, const GenerationSetup& setup) {
+    const int n = setup.variableCount;
+    std::string& line = writer.line();
+    switch (setup.family) {
+        case DesignFamily::Correlated:
+            line += "        Var 1";
+            for (int v = 2; v <= n; ++v) {
+                line += "  Var ";
+                AppendInteger(line, v);
+            }
+            break;
+        case DesignFamily::Regression:
+            line += "          DV ";
+            for (int p = 1; p <= n - 1; ++p) {
+                line += "    X";
+                AppendInteger(line, p);
+                line += ' ';
+            }
+            break;
+        default:
+            // Every column is named, the fourth variable of two groups with four included.
+            line += "         Var1";
+            for (int v = 2; v <= n; ++v) {
+                line += "   Var";
+                AppendInteger(line, v);
+            }
+            break;
+    }
+    writer.EndLine();
+    std::string& underline = writer.line();
+    underline += "       ------";
+    for (int v = 2; v <= n; ++v) underline += " ------";
+    writer.EndLine();
+}
+
+void WriteSectionBreak(LineWriter& writer) {
+    writer.Line("");
+    writer.Line(kAsterisks);
+    writer.Line("");
+}
+
+void WriteGeneralInformation(LineWriter& writer, const GenerationSetup& setup) {
+    writer.Line("GENERAL INFORMATION: ");
+    writer.Line("-------------------- ");
+    writer.Line("");
+    auto integerLine = [&writer](std::string_view label, std::int64_t value) {
+        std::string& line = writer.line();
+        line += label;
+        AppendInteger(line, value);
+        writer.EndLine();
+    };
+    integerLine("                        Generator Seed: ", setup.seed);
+    integerLine("                   Number of Variables: ", setup.variableCount);
+    integerLine("                     Number of Factors: ", setup.factorCount);
+    integerLine("         Number of Levels for Factor 1: ", setup.levelsFactor1);
+    if (setup.factorCount > 1) {
+        integerLine("         Number of Levels for Factor 2: ", setup.levelsFactor2);
+    }
+    if (setup.factorCount > 2) {
+        integerLine("         Number of Levels for Factor 3: ", setup.levelsFactor3);
+    }
+    integerLine("   Total Number of Cells in the Design: ",
+                setup.levelsFactor1 * setup.levelsFactor2 * setup.levelsFactor3);
+    std::string& reliability = writer.line();
+    reliability += "  Reliability for Continuous Variables: ";
+    AppendFixedWidth(reliability, setup.reliability, 5, 3);
+    writer.EndLine();
+    integerLine("                 Total Number of Cases: ", setup.totalCases);
+    writer.Line("");
+    std::string& missing = writer.line();
+    missing += "               Percentage Missing Data: ";
+    AppendInteger(missing, setup.missingPercent);
+    missing += '%';
+    writer.EndLine();
+    std::string& extreme = writer.line();
+    extreme += "               Perecetage Extreme Data: ";
+    AppendInteger(extreme, setup.extremePercent);
+    extreme += '%';
+    writer.EndLine();
+}
+
+}  // namespace
+
+const ReportFooterLines& AboutIdentificationLines() {
+    static const ReportFooterLines kLines{
+        "Qarn (Version 18.9.8)",
+        "ZEK: simulated sample data for teaching and practising statistics",
+        "Data depend only on the seed and the parameters set by the user"};
+    return kLines;
+}
+
+void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
+                          const ScoreTable& generated, ActualStatistics& statistics,
+                          const ReportFooterLines& footer) {
+    LineWriter writer(out);
+    writer.Line("  (For best viewing, change Font to COURIER NEW 10 point)");
+    writer.Line(kAsterisks);
+    writer.Line("TITLE:  " + setup.title);
+    writer.Line(kAsterisks);
+    writer.Line("");
+
+    WriteGeneralInformation(writer, setup);
+    WriteSectionBreak(writer);
+
+    const std::vector<ReportRow> rows = ReportRows(setup);
+    const HeadingLines& headings = HeadingsOf(setup);
+    const int nWidth = IsOneGroupFamily(setup.family) ? 5 : 6;
+
+    writer.Line("DATA GENERATION PARAMETERS SET BY USER: ");
+    writer.Line("--------------------------------------- ");
+    writer.Line("");
+    for (std::string_view heading : headings.parameters) writer.Line(heading);
+    for (const ReportRow& row : rows) {
+        const BoxParameters& box = setup.Box(row.box);
+        std::string& line = writer.line();
+        line += row.label;
+        AppendIntegerWidth(line, box.n, nWidth);
+        AppendFixedWidth(line, box.mean, 8, 2);
+        AppendFixedWidth(line, box.sd, 8, 2);
+        AppendIntegerWidth(line, box.decimals, 8);
+        AppendLimit(line, box.minScore);
+        AppendLimit(line, box.maxScore);
+        line += DistributionLabel(box.drawnDistribution);
+        if (box.chosenAtRandom) line += '*';
+        writer.EndLine();
+    }
+    bool anyChosenAtRandom = false;
+    for (const BoxParameters& box : setup.boxes) anyChosenAtRandom |= box.chosenAtRandom;
+    if (anyChosenAtRandom) {
+        writer.Line("");
+        writer.Line(std::string(61, '-'));
+        writer.Line("* indicates that a randomly chosen distribution was requested");
+    }
+    WriteSectionBreak(writer);
+
+    writer.Line("ACTUAL MEANS AND STANDARD DEVIATIONS FOR GENERATED DATA: ");
+    writer.Line("-------------------------------------------------------- ");
+    writer.Line("");
+    ComputeBoxStatistics(setup, generated, statistics);
+    for (std::string_view heading : headings.actual) writer.Line(heading);
+    for (const ReportRow& row : rows) {
+        const auto box = static_cast<std::size_t>(row.box - 1);
+        std::string& line = writer.line();
+        line += row.label;
+        AppendIntegerWidth(line, statistics.actualN[box], nWidth);
+        AppendFixedWidth(line, statistics.actualMean[box], 8, 2);
+        AppendFixedWidth(line, statistics.actualSd[box], 8, 2);
+        writer.EndLine();
+    }
+
+    if (setup.variableCount > 1) {
+        WriteSectionBreak(writer);
+        writer.Line("LOWER TRIANGULAR CORRELATION MATRIX SET BY USER: ");
+        writer.Line("------------------------------------------------ ");
+        writer.Line("");
+        WriteMatrixHeading(writer, setup);
+        WriteMatrix(writer, setup, [&setup](int i, int j) {
+            return setup.correlations.full[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+        });
+        WriteSectionBreak(writer);
+        writer.Line("ACTUAL LOWER TRIANGULAR CORRELATION MATRIX (pairwise): ");
+        writer.Line("------------------------------------------------------ ");
+        writer.Line("");
+        WriteMatrixHeading(writer, setup);
+        ComputePairwiseCorrelations(setup, generated, statistics);
+        if (!IsOneGroupFamily(setup.family)) {
+            writer.Line("Correlation in Total Sample");
+            writer.Line("");
+        }
+        WriteMatrix(writer, setup, [&statistics](int i, int j) {
+            return statistics.actualCorrelations[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+        });
+        writer.Line("");
+        writer.Line("NOTE: The algorithm used to generate data requires certain assumptions.");
+        writer.Line("      Non-normality and certain patterns of correlations may result in");
+        writer.Line("      generated data with correlations different than the input values.");
+    }
+
+    WriteSectionBreak(writer);
+    writer.Line("GENERATED DATA FILE NAME AND LOCATION: ");
+    writer.Line("-------------------------------------- ");
+    writer.Line("");
+    writer.Line("  " + setup.dataFileName);
+    writer.Line("");
+    writer.Line(kAsterisks);
+
+    writer.Line(std::string(42, '~'));
+    for (const std::string& line : footer) writer.Line(line);
+    writer.Flush();
+}
+
+}  // namespace zek

@@ -1,0 +1,29 @@
+// The information file: the teacher's answer key. A fixed-layout report, for a fixed-pitch
+// font, of the parameters the user set beside what the generated sample actually holds.
+#pragma once
+
+#include <array>
+#include <iosfwd>
+#include <string>
+
+#include "engine/data_layout.h"
+#include "output/actual_statistics.h"
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+/// The three lines that end every information file: the about window's identification
+/// lines, as the Generate button last copied them (empty until it has been used).
+using ReportFooterLines = std::array<std::string, 3>;
+
+/// The about window's identification lines, which the Generate button copies into the footer.
+const ReportFooterLines& AboutIdentificationLines();
+
+/// Writes the whole report for the run that `setup` records, computing the actual statistics
+/// into `statistics` on the way. `setup.dataFileName` is the data file's full path.
+/// Throws `StreamError` when a write fails.
+void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
+                          const ScoreTable& generated, ActualStatistics& statistics,
+                          const ReportFooterLines& footer);
+
+}  // namespace zek

@@ -1,0 +1,38 @@
+// Number formatting for the data file and the report.
+//
+// Fixed-point figures round the exact value of the double half away from zero, as people
+// round by hand: 2.5 with no decimals reads 3 and 0.125 with two decimals reads 0.13, while
+// -1.005, whose double lies just below the halfway point, reads -1.00. A value that rounds to
+// zero is written without a minus sign. The decimal point is always "."; nothing here goes
+// through a locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zek {
+
+/// Appends `value` with exactly `decimals` digits after the point (none and no point for 0).
+void AppendFixed(std::string& out, double value, int decimals);
+
+/// As `AppendFixed`, but with at most 15 significant digits; a value whose integer part has
+/// more than 15 digits comes out in scientific notation.
+void AppendFixedSignificant15(std::string& out, double value, int decimals);
+
+/// Appends `text` right-aligned in a field of `width` characters; a longer text widens it.
+void AppendRightAligned(std::string& out, std::string_view text, int width);
+
+/// Fixed w:d: `AppendFixed` right-aligned in `width` characters.
+void AppendFixedWidth(std::string& out, double value, int width, int decimals);
+
+/// Integer width w: decimal digits right-aligned in `width` characters.
+void AppendIntegerWidth(std::string& out, std::int64_t value, int width);
+
+void AppendInteger(std::string& out, std::int64_t value);
+
+/// Mean and SD texts are written with 4 decimals and at most 6 significant digits; a value
+/// with more than 6 digits before the point comes out in scientific notation.
+std::string FormatFixed4Significant6(double value, char decimalSeparator);
+
+}  // namespace zek

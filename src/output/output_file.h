@@ -1,0 +1,75 @@
+// Checked reading and writing of the text files ZEK keeps.
+//
+// The formats write to and read from streams; these helpers open the file, run the format,
+// and turn any failure into a `FileError` that carries the system's message and the file's
+// name. A file that fails while being written keeps what was written so far.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zek {
+
+/// A failed read or write on a stream, with the system's text for the failure.
+class StreamError : public std::runtime_error {
+public:
+    explicit StreamError(const std::string& systemMessage) : std::runtime_error(systemMessage) {}
+};
+
+/// A failed file operation, naming the file.
+class FileError : public std::runtime_error {
+public:
+    FileError(std::string path, const std::string& message);
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+/// Writes `text` and throws `StreamError` if the stream fails.
+void WriteChecked(std::ostream& out, std::string_view text);
+
+/// Collects lines, each ending with CR LF, and hands them to the stream in large pieces.
+class LineWriter {
+public:
+    explicit LineWriter(std::ostream& out) : out_(out) { buffer_.reserve(kFlushSize + 1024); }
+    ~LineWriter() = default;
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+
+    /// The line being built; `EndLine` finishes it.
+    std::string& line() { return buffer_; }
+    void EndLine() {
+        buffer_ += "\r\n";
+        if (buffer_.size() >= kFlushSize) Flush();
+    }
+    void Line(std::string_view text) {
+        buffer_ += text;
+        EndLine();
+    }
+    /// Must be called at the end; throws `StreamError` on a failed write.
+    void Flush();
+
+private:
+    static constexpr std::size_t kFlushSize = 64 * 1024;
+    std::ostream& out_;
+    std::string buffer_;
+};
+
+/// Creates or truncates `path`, lets `write` fill it and closes it; throws `FileError`.
+void WriteTextFile(const std::string& path, const std::function<void(std::ostream&)>& write);
+
+/// Reads the lines of a stream, without their CR LF or LF; throws `StreamError`.
+std::vector<std::string> ReadLines(std::istream& in);
+
+/// Opens `path` and lets `read` read it; throws `FileError`.
+void ReadTextFile(const std::string& path, const std::function<void(std::istream&)>& read);
+
+/// The system's text for the last failed operation, or a general one.
+std::string LastSystemError();
+
+}  // namespace zek

@@ -1,0 +1,167 @@
+#include "output/parameters_file.h"
+
+#include <istream>
+
+#include "output/number_format.h"
+#include "output/output_file.h"
+#include "setup/number_parsing.h"
+
+namespace zek {
+
+namespace {
+
+// The grid is stored column by column: r12, r13, r23, r14, r24, r34, ...
+template <typename Visit>
+void ForEachCellInFileOrder(Visit visit) {
+    for (int j = 2; j <= kMaxVariables; ++j) {
+        for (int i = 1; i < j; ++i) visit(CorrelationCellIndex(i, j));
+    }
+}
+
+std::string BoxToken(const char* stem, int boxNumber, const char* state) {
+    std::string token = stem;
+    AppendInteger(token, boxNumber);
+    return token + state;
+}
+
+std::string ShapeToken(DistributionKind shape, int boxNumber) {
+    switch (shape) {
+        case DistributionKind::Normal:
+            return BoxToken("nor", boxNumber, ".checked");
+        case DistributionKind::Uniform:
+            return BoxToken("uni", boxNumber, ".checked");
+        case DistributionKind::SkewPos:
+            return BoxToken("pos", boxNumber, ".checked");
+        case DistributionKind::SkewNeg:
+            return BoxToken("neg", boxNumber, ".checked");
+        case DistributionKind::RandomlyChosen:
+            return BoxToken("ran", boxNumber, ".checked");
+    }
+    return {};
+}
+
+std::optional<DistributionKind> ShapeFromToken(const std::string& line, int boxNumber) {
+    for (DistributionKind shape :
+         {DistributionKind::Normal, DistributionKind::Uniform, DistributionKind::SkewPos,
+          DistributionKind::SkewNeg, DistributionKind::RandomlyChosen}) {
+        if (line == ShapeToken(shape, boxNumber)) return shape;
+    }
+    return std::nullopt;
+}
+
+class LineCursor {
+public:
+    explicit LineCursor(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+    std::string Next() { return position_ < lines_.size() ? lines_[position_++] : std::string(); }
+    void Skip() { Next(); }
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t position_ = 0;
+};
+
+}  // namespace
+
+void WriteParametersFile(std::ostream& out, const ControlTexts& texts) {
+    const DesignInfo& design = Design(texts.design);
+    LineWriter writer(out);
+    writer.Line("ZEK Generation Parameters File");
+    writer.Line("===================Title for Output");
+    writer.Line(texts.title);
+    writer.Line("===================Seed");
+    writer.Line(texts.seed);
+    writer.Line("===================%Missing");
+    writer.Line(texts.missing);
+    writer.Line("===================%Extreme");
+    writer.Line(texts.extreme);
+    writer.Line("===================Design");
+    std::string& code = writer.line();
+    AppendInteger(code, design.fileCode);
+    writer.EndLine();
+    writer.Line("===================Active Boxes");
+    for (int box = 1; box <= kBoxCount; ++box) {
+        writer.Line(BoxToken("box", box, design.activeBoxes.Contains(box) ? ".active" : ".not"));
+    }
+    for (int box = 1; box <= kBoxCount; ++box) {
+        if (!design.activeBoxes.Contains(box)) continue;
+        const BoxTexts& boxTexts = texts.Box(box);
+        writer.Line(BoxToken("===================BOX ", box, "====="));
+        writer.Line(boxTexts.mean);
+        writer.Line(boxTexts.sd);
+        writer.Line(boxTexts.n);
+        writer.Line(boxTexts.decimals);
+        writer.Line(BoxToken("min", box, boxTexts.minChecked ? ".checked" : ".not"));
+        writer.Line(boxTexts.minChecked ? boxTexts.minText : std::string());
+        writer.Line(BoxToken("max", box, boxTexts.maxChecked ? ".checked" : ".not"));
+        writer.Line(boxTexts.maxChecked ? boxTexts.maxText : std::string());
+        writer.Line(ShapeToken(boxTexts.shape, box));
+    }
+    writer.Line("===================Correlations");
+    ForEachCellInFileOrder([&](int cell) {
+        writer.Line(texts.correlations[static_cast<std::size_t>(cell)]);
+    });
+    writer.Flush();
+}
+
+std::string ParametersFileReading::ErrorMessage() const {
+    switch (outcome) {
+        case Outcome::NotSavedByZek:
+            return kNotSavedByZekMessage;
+        case Outcome::DesignNotInteger:
+            return "'" + designLine + "' is not a valid integer value";
+        case Outcome::Complete:
+            break;
+    }
+    return {};
+}
+
+ParametersFileReading ReadParametersFile(std::istream& in) {
+    LineCursor cursor(ReadLines(in));
+    ParametersFileReading reading;
+    if (cursor.Next().rfind("ZEK Gen", 0) != 0) {
+        reading.outcome = ParametersFileReading::Outcome::NotSavedByZek;
+        return reading;
+    }
+    cursor.Skip();
+    reading.title = cursor.Next();
+    cursor.Skip();
+    reading.seed = cursor.Next();
+    cursor.Skip();
+    reading.missing = cursor.Next();
+    cursor.Skip();
+    reading.extreme = cursor.Next();
+    cursor.Skip();
+    reading.designLine = cursor.Next();
+    const std::optional<std::int32_t> code = ParseInteger(reading.designLine);
+    if (!code) {
+        reading.outcome = ParametersFileReading::Outcome::DesignNotInteger;
+        return reading;
+    }
+    reading.designCode = *code;
+    cursor.Skip();
+    for (int box = 1; box <= kBoxCount; ++box) {
+        reading.boxPresent[static_cast<std::size_t>(box - 1)] =
+            cursor.Next() == BoxToken("box", box, ".active");
+    }
+    for (int box = 1; box <= kBoxCount; ++box) {
+        if (!reading.boxPresent[static_cast<std::size_t>(box - 1)]) continue;
+        BoxSection& section = reading.boxes[static_cast<std::size_t>(box - 1)];
+        cursor.Skip();
+        section.mean = cursor.Next();
+        section.sd = cursor.Next();
+        section.n = cursor.Next();
+        section.decimals = cursor.Next();
+        section.minChecked = cursor.Next() == BoxToken("min", box, ".checked");
+        section.minText = cursor.Next();
+        section.maxChecked = cursor.Next() == BoxToken("max", box, ".checked");
+        section.maxText = cursor.Next();
+        section.shape = ShapeFromToken(cursor.Next(), box);
+    }
+    cursor.Skip();
+    ForEachCellInFileOrder([&](int cell) {
+        reading.correlations[static_cast<std::size_t>(cell)] = cursor.Next();
+    });
+    return reading;
+}
+
+}  // namespace zek

@@ -1,0 +1,55 @@
+// The generation parameters file: the texts of the main window's parameter controls, one
+// item a line, so that a setup can be restored next term.
+#pragma once
+
+#include <array>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "output/control_texts.h"
+
+namespace zek {
+
+inline constexpr const char* kNotSavedByZekMessage =
+    "The file you tried to open was apparently not saved by ZEK";
+
+/// Writes the file for `texts`; one box section for each box active in `texts.design`.
+/// Throws `StreamError` when a write fails.
+void WriteParametersFile(std::ostream& out, const ControlTexts& texts);
+
+/// One box section as read; a shape line that names no shape gives no shape.
+struct BoxSection {
+    std::string mean, sd, n, decimals;
+    bool minChecked = false;
+    std::string minText;
+    bool maxChecked = false;
+    std::string maxText;
+    std::optional<DistributionKind> shape;
+};
+
+/// What a parameters file said, in file order, so that the window can replay it.
+struct ParametersFileReading {
+    enum class Outcome {
+        NotSavedByZek,     ///< the first line does not begin with "ZEK Gen"; nothing applies
+        DesignNotInteger,  ///< title, seed and the percentages apply; nothing after them
+        Complete,
+    };
+    Outcome outcome = Outcome::Complete;
+    std::string title, seed, missing, extreme;
+    std::string designLine;
+    int designCode = 0;  ///< a code outside 1..35 selects no design
+    std::array<bool, kBoxCount> boxPresent{};
+    std::array<BoxSection, kBoxCount> boxes{};
+    /// By `CorrelationCellIndex`.
+    std::array<std::string, kCorrelationCellCount> correlations{};
+
+    /// The message for an outcome other than Complete.
+    std::string ErrorMessage() const;
+};
+
+/// Reads a parameters file. Section lines are skipped unread; reading past the end gives
+/// empty lines. Throws `StreamError` when reading fails.
+ParametersFileReading ReadParametersFile(std::istream& in);
+
+}  // namespace zek

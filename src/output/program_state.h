@@ -1,0 +1,29 @@
+// Everything a ZEK program keeps between commands: the setup, the flags, the random
+// streams, the tables and the record of the last generation. The desktop program and
+// `zek-generate` each own one and pass it by reference.
+#pragma once
+
+#include "engine/generate_data.h"
+#include "engine/random_streams.h"
+#include "output/actual_statistics.h"
+#include "output/information_file.h"
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+struct ProgramState {
+    GenerationSetup setup;
+    RunFlags flags;
+    RandomStreams streams;
+    GenerationTables tables;
+    ActualStatistics statistics;
+    /// The setup as it stood when the data were generated. Saving writes the report from it,
+    /// so that selecting another design or changing an option after a run cannot produce a
+    /// report that describes other parameters than the data.
+    GenerationSetup generatedSetup;
+    /// The three lines that end every information file (empty until the Generate button
+    /// copies the about window's lines).
+    ReportFooterLines reportFooterLines;
+};
+
+}  // namespace zek

@@ -1,0 +1,286 @@
+#include "output/run_command.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "engine/cholesky.h"
+#include "engine/generate_data.h"
+#include "output/number_format.h"
+#include "setup/number_parsing.h"
+
+namespace zek {
+
+namespace {
+
+constexpr std::string_view kNotANumber = "You must enter an appropriate numeric value";
+
+std::string ControlName(std::string_view stem, int index) {
+    std::string name(stem);
+    AppendInteger(name, index);
+    return name;
+}
+
+std::string BoxMessage(std::string_view text, int boxNumber) {
+    std::string message(text);
+    message += " (check box ";
+    AppendInteger(message, boxNumber);
+    message += ')';
+    return message;
+}
+
+struct PercentageField {
+    std::int32_t& percent;
+    double& fraction;
+    std::string_view notIntegerMessage;
+    std::string_view outOfRangeMessage;
+    std::string_view dialogMessage;
+};
+
+PercentageField FieldOf(PercentageKind kind, GenerationSetup& setup) {
+    if (kind == PercentageKind::Missing) {
+        constexpr std::string_view kMessage =
+            "Percentage of MISSING VALUES should be an appropriate numeric value between 0 and "
+            "100";
+        return {setup.missingPercent, setup.missingFraction, kMessage, kMessage, kMessage};
+    }
+    constexpr std::string_view kMessage =
+        "Percentage of EXTREME VALUES should be an appropriate numeric value between 0 and 100";
+    return {setup.extremePercent, setup.extremeFraction, kMessage,
+            "Percentage of extreme VALUES should be an appropriate numeric value between 0 and "
+            "100",
+            kMessage};
+}
+
+bool OutsidePercentRange(std::int32_t percent) { return percent < 0 || percent > 100; }
+
+// Never stops the window's run: the dialog is shown until it accepts a value. Where no
+// dialog can be shown the run stops instead.
+bool ReadPercentage(PercentageKind kind, std::string& mainText, GenerationSetup& setup,
+                    CommandHost& host) {
+    PercentageField field = FieldOf(kind, setup);
+    bool valid = true;
+    if (const std::optional<std::int32_t> percent = ParseInteger(mainText)) {
+        field.percent = *percent;
+    } else {
+        host.ShowMessage(field.notIntegerMessage);
+        valid = false;
+    }
+    if (OutsidePercentRange(field.percent)) {
+        host.ShowMessage(field.outOfRangeMessage);
+        valid = false;
+    }
+    if (valid) {
+        field.fraction = field.percent / 100.0;
+        return true;
+    }
+    std::string dialogText = mainText;
+    while (true) {
+        const std::optional<std::string> typed = host.AskPercentage(kind, dialogText);
+        if (!typed) return false;
+        dialogText = *typed;
+        if (AcceptPercentage(kind, dialogText, setup, host)) {
+            mainText = dialogText;
+            return true;
+        }
+    }
+}
+
+bool ReadSeed(ControlTexts& controls, GenerationSetup& setup, CommandHost& host) {
+    if (controls.seed.empty()) {
+        setup.seed = host.ClockRandomBelow(1000000);
+        controls.seed = std::to_string(setup.seed);
+        return true;
+    }
+    // The lowest int32 has no positive counterpart, so no stream could start from its
+    // negation; it is refused like any other text that is not a usable seed.
+    const std::optional<std::int32_t> seed = ParseInteger(controls.seed);
+    if (!seed || *seed == std::numeric_limits<std::int32_t>::min()) {
+        host.ShowMessage("Seed must be an INTEGER value");
+        host.Focus("txt_seed1");
+        return false;
+    }
+    setup.seed = *seed;
+    return true;
+}
+
+// All checks of a box run even after one has failed, so one box can show several messages.
+// A text that does not parse leaves its field as it was, and later checks use that value.
+bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box,
+             CommandHost& host) {
+    bool ok = true;
+    auto fail = [&](std::string_view message, std::string_view control) {
+        host.ShowMessage(message);
+        if (!control.empty()) host.Focus(ControlName(control, k));
+        ok = false;
+    };
+    auto readReal = [&](const std::string& text, double& field, std::string_view control) {
+        if (const std::optional<double> value = ParseReal(text, separator)) {
+            field = *value;
+        } else {
+            fail(kNotANumber, control);
+        }
+    };
+
+    readReal(texts.mean, box.mean, "txt_mean");
+    readReal(texts.sd, box.sd, "txt_sd");
+    if (const std::optional<std::int32_t> n = ParseInteger(texts.n)) {
+        box.n = *n;
+    } else {
+        fail(kNotANumber, "txt_n");
+    }
+    if (box.n > 25000) fail("Maximum Data per cell is 25000", "");
+    if (box.n < 2) fail("Minimum Data per cell is 2", "");
+    if (texts.minChecked) readReal(texts.minText, box.minScore, "txt_min");
+    if (texts.maxChecked) readReal(texts.maxText, box.maxScore, "txt_max");
+
+    if (texts.minChecked && texts.maxChecked) {
+        if (!(box.maxScore > box.minScore && box.mean > box.minScore && box.maxScore > box.mean)) {
+            fail(BoxMessage("MAXIMUM SCORE must be greater than the MEAN, which must be greater "
+                            "than the MINIMUM SCORE",
+                            k),
+                 "");
+        }
+    } else if (texts.minChecked) {
+        if (!(box.mean > box.minScore)) fail(BoxMessage("MINIMUM SCORE must be less than MEAN", k), "");
+    } else if (texts.maxChecked) {
+        if (!(box.mean < box.maxScore)) {
+            fail(BoxMessage("MAXIMUM SCORE must be greater than MEAN", k), "");
+        }
+    }
+    if (!texts.minChecked) box.minScore = kNoLimit;
+    if (!texts.maxChecked) box.maxScore = kNoLimit;
+
+    if (const std::optional<std::int32_t> decimals = ParseInteger(texts.decimals)) {
+        box.decimals = *decimals;
+    } else {
+        fail("You must enter an Integer Value from 0 to 6", "txt_dec");
+    }
+    return ok;
+}
+
+bool ReadCorrelations(const ControlTexts& controls, const EnabledCorrelationCells& enabled,
+                      char separator, CorrelationMatrix& matrix, CommandHost& host) {
+    for (int i = 1; i <= kMaxVariables; ++i) {
+        for (int j = i + 1; j <= kMaxVariables; ++j) {
+            const auto cell = static_cast<std::size_t>(CorrelationCellIndex(i, j));
+            if (!enabled[cell]) continue;
+            const std::optional<double> value = ParseReal(controls.correlations[cell], separator);
+            if (!value) {
+                host.ShowMessage(kNotANumber);
+                host.Focus(ControlName("txt_r", 10 * i + j));
+                return false;
+            }
+            matrix.entered[cell] = *value;
+        }
+    }
+    for (double r : matrix.entered) {
+        if (std::fabs(r) > 1.0) {
+            host.Focus("txt_r12");
+            host.ShowMessage("Check your correlation values. CORRELATION must be between -1.0 "
+                             "and 1.0");
+            return false;
+        }
+    }
+    return true;
+}
+
+void BuildMatrix(GenerationSetup& setup) {
+    CorrelationMatrix& matrix = setup.correlations;
+    const int n = setup.variableCount;
+    if (n < 2) {
+        matrix.full[0][0] = 1.0;
+    } else {
+        for (int i = 1; i <= n; ++i) {
+            for (int j = 1; j <= n; ++j) {
+                matrix.full[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)] =
+                    i == j ? 1.0 : matrix.Entered(std::min(i, j), std::max(i, j));
+            }
+        }
+    }
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= i; ++j) {
+            matrix.packed[static_cast<std::size_t>(PackedIndex(i, j))] =
+                matrix.full[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
+        }
+    }
+}
+
+RunOutcome Stop(ProgramState& state) {
+    state.flags.dataGenerated = false;
+    return RunOutcome::Stopped;
+}
+
+}  // namespace
+
+bool AcceptPercentage(PercentageKind kind, std::string_view text, GenerationSetup& setup,
+                      CommandHost& host) {
+    PercentageField field = FieldOf(kind, setup);
+    bool invalid = false;
+    if (const std::optional<std::int32_t> percent = ParseInteger(text)) {
+        field.percent = *percent;
+    } else {
+        host.ShowMessage(field.dialogMessage);
+        invalid = true;
+    }
+    if (OutsidePercentRange(field.percent)) {
+        host.ShowMessage(field.dialogMessage);
+        invalid = true;
+    }
+    if (invalid) return false;
+    field.fraction = field.percent / 100.0;
+    return true;
+}
+
+RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& enabledCells,
+                      char decimalSeparator, ProgramState& state, CommandHost& host) {
+    GenerationSetup& setup = state.setup;
+
+    if (!ReadPercentage(PercentageKind::Missing, controls.missing, setup, host)) {
+        return Stop(state);
+    }
+    if (!ReadPercentage(PercentageKind::Extreme, controls.extreme, setup, host)) {
+        return Stop(state);
+    }
+    for (int box = 1; box <= kBoxCount; ++box) {
+        setup.Box(box).distribution = controls.Box(box).shape;
+    }
+    setup.title = controls.title;
+    if (!ReadSeed(controls, setup, host)) return Stop(state);
+    DeriveStreamSeeds(setup);
+
+    for (int box = 1; box <= kBoxCount; ++box) {
+        if (!setup.Box(box).active) continue;
+        if (!ReadBox(box, controls.Box(box), decimalSeparator, setup.Box(box), host)) {
+            return Stop(state);
+        }
+    }
+    setup.totalCases = LayoutOf(setup).totalRows;
+
+    if (!ReadCorrelations(controls, enabledCells, decimalSeparator, setup.correlations, host)) {
+        return Stop(state);
+    }
+    for (const BoxParameters& box : setup.boxes) {
+        if (box.decimals < 0 || box.decimals > 6) {
+            host.Focus("txt_dec1");
+            host.ShowMessage("Check your decimal values. # DECIMALS must be between 0 and 6");
+            return Stop(state);
+        }
+    }
+    BuildMatrix(setup);
+    int status = 0;
+    CholeskyFactor(setup.variableCount, setup.correlations.packed, status);
+    if (status == kNotPositiveDefinite) {
+        host.ShowMessage("Sorry, your matrix is not a positive definite symmetric matrix and "
+                         "therefore will not work as a correlation matrix");
+        return Stop(state);
+    }
+
+    GenerateData(setup, state.streams, state.tables);
+    state.generatedSetup = setup;
+    state.flags.dataGenerated = true;
+    state.flags.filesSaved = false;
+    return RunOutcome::Generated;
+}
+
+}  // namespace zek

@@ -1,0 +1,60 @@
+#include "output/save_command.h"
+
+#include "output/data_file.h"
+#include "output/file_names.h"
+#include "output/information_file.h"
+#include "output/output_file.h"
+#include "output/parameters_file.h"
+
+namespace zek {
+
+void SaveDataFiles(ProgramState& state, CommandHost& host) {
+    if (!state.flags.dataGenerated) {
+        host.ShowMessage("You must generate data first");
+        return;
+    }
+    const std::optional<std::string> chosen = host.ChooseSaveFile(state.setup.dataFileName);
+    if (!chosen) return;
+    // Until both files are complete the last save has not written them; a failed write
+    // must not let the parameters file follow a data file that is not there.
+    state.flags.filesSaved = false;
+
+    // The files describe the run as it was generated, whatever changed in the window since.
+    GenerationSetup& run = state.generatedSetup;
+    state.setup.dataFileName = *chosen;
+    run.dataFileName = *chosen;
+    WriteTextFile(run.dataFileName, [&](std::ostream& out) {
+        WriteDataFile(out, run, state.tables.generated);
+    });
+    state.setup.infoFileName = InformationFileNameFor(run.dataFileName);
+    run.infoFileName = state.setup.infoFileName;
+    WriteTextFile(run.infoFileName, [&](std::ostream& out) {
+        WriteInformationFile(out, run, state.tables.generated, state.statistics,
+                             state.reportFooterLines);
+    });
+    state.flags.filesSaved = true;
+}
+
+void SaveParametersFile(const ControlTexts& controls, ProgramState& state, CommandHost& host) {
+    std::string path;
+    if (state.flags.filesSaved) {
+        path = ParametersFileNameFor(state.setup.dataFileName);
+    } else {
+        const std::optional<std::string> chosen = host.ChooseSaveFile(state.setup.dataFileName);
+        if (!chosen) return;
+        path = *chosen;
+    }
+    state.setup.parametersFileName = path;
+    WriteTextFile(path, [&](std::ostream& out) { WriteParametersFile(out, controls); });
+}
+
+void AfterRunSave(const ControlTexts& controls, ProgramState& state, CommandHost& host) {
+    SaveDataFiles(state, host);
+    SaveParametersFile(controls, state, host);
+    if (state.flags.filesSaved) {
+        host.ShowMessage("You can VIEW and PRINT the saved Data and Information by choosing "
+                         "VIEW... under the FILE menu (or press F2)");
+    }
+}
+
+}  // namespace zek

@@ -1,0 +1,25 @@
+// Saving the results of the last generation: the data file and the information file under
+// a name the user chooses, then the parameters file beside them, then a hint on viewing.
+#pragma once
+
+#include "output/command_host.h"
+#include "output/control_texts.h"
+#include "output/program_state.h"
+
+namespace zek {
+
+/// Saves the data file and the information file of the last generation (Ctrl+S). Refuses
+/// with "You must generate data first" before a run; a cancelled chooser writes nothing.
+/// Throws `FileError` when a file cannot be written: `filesSaved` then stays false and
+/// `dataGenerated` true, so the save can be tried again.
+void SaveDataFiles(ProgramState& state, CommandHost& host);
+
+/// Saves the parameters file of `controls`: beside the data file without asking when the
+/// last save wrote the data files, else under a name the user chooses. Throws `FileError`.
+void SaveParametersFile(const ControlTexts& controls, ProgramState& state, CommandHost& host);
+
+/// What follows every completed generation: the data files, the parameters file, and the
+/// hint that F2 shows the files. Throws `FileError`, after which nothing else is written.
+void AfterRunSave(const ControlTexts& controls, ProgramState& state, CommandHost& host);
+
+}  // namespace zek

@@ -1,0 +1,278 @@
+#include "setup/design_catalogue.h"
+
+namespace zek {
+
+namespace {
+
+using enum DesignKind;
+using enum DesignFamily;
+
+// What distinguishes one design from another; everything else follows from the rules below.
+struct DesignRow {
+    DesignKind kind;
+    std::string_view radioButton;
+    std::string_view buttonCaption;
+    DesignFamily family;
+    int variableCount;
+    int factorCount;
+    int levelsFactor1, levelsFactor2, levelsFactor3;
+};
+
+constexpr std::array<DesignRow, kDesignCount> kRows{{
+    {Groups1, "rdo_1group", "1", OneWay, 1, 1, 1, 1, 1},
+    {Groups2, "rdo_2groups", "2", OneWay, 1, 1, 2, 1, 1},
+    {Groups3, "rdo_3groups", "3", OneWay, 1, 1, 3, 1, 1},
+    {Groups4, "rdo_4groups", "4", OneWay, 1, 1, 4, 1, 1},
+    {Groups5, "rdo_5groups", "5", OneWay, 1, 1, 5, 1, 1},
+    {Groups6, "rdo_6groups", "6", OneWay, 1, 1, 6, 1, 1},
+    {Groups7, "rdo_7groups", "7", OneWay, 1, 1, 7, 1, 1},
+    {Groups8, "rdo_8groups", "8", OneWay, 1, 1, 8, 1, 1},
+    {TwoGroupsDV1, "rdo_2group1dv", "1 DV", TwoGroupsMultiVariable, 1, 1, 2, 1, 1},
+    {TwoGroupsDV2, "rdo_2group2dv", "2 DV", TwoGroupsMultiVariable, 2, 1, 2, 1, 1},
+    {TwoGroupsDV3, "rdo_2group3dv", "3 DV", TwoGroupsMultiVariable, 3, 1, 2, 1, 1},
+    {TwoGroupsDV4, "rdo_2group4dv", "4 DV", TwoGroupsMultiVariable, 4, 1, 2, 1, 1},
+    {TwoDVGroups1, "rdo_2dv1group", "1", TwoVariablesInGroups, 2, 1, 1, 1, 1},
+    {TwoDVGroups2, "rdo_2dv2group", "2", TwoVariablesInGroups, 2, 1, 2, 1, 1},
+    {TwoDVGroups3, "rdo_2dv3group", "3", TwoVariablesInGroups, 2, 1, 3, 1, 1},
+    {TwoDVGroups4, "rdo_2dv4group", "4", TwoVariablesInGroups, 2, 1, 4, 1, 1},
+    {TwoDV2x2, "rdo_2dv2x2", "2x2", Factorial, 2, 2, 2, 2, 1},
+    {Factorial2x2, "rdo_2x2", "2x2", Factorial, 1, 2, 2, 2, 1},
+    {Factorial2x3, "rdo_2x3", "2x3", Factorial, 1, 2, 2, 3, 1},
+    {Factorial2x4, "rdo_2x4", "2x4", Factorial, 1, 2, 2, 4, 1},
+    {Factorial2x2x2, "rdo_2x2x2", "2x2x2", Factorial, 1, 3, 2, 2, 2},
+    {Regression1, "rdo_regression1", "1", Regression, 2, 1, 1, 1, 1},
+    {Regression2, "rdo_regression2", "2", Regression, 3, 1, 1, 1, 1},
+    {Regression3, "rdo_regression3", "3", Regression, 4, 1, 1, 1, 1},
+    {Regression4, "rdo_regression4", "4", Regression, 5, 1, 1, 1, 1},
+    {Regression5, "rdo_regression5", "5", Regression, 6, 1, 1, 1, 1},
+    {Regression6, "rdo_regression6", "6", Regression, 7, 1, 1, 1, 1},
+    {Regression7, "rdo_regression7", "7", Regression, 8, 1, 1, 1, 1},
+    {Correlated2, "rdo_corr2", "2", Correlated, 2, 1, 1, 1, 1},
+    {Correlated3, "rdo_corr3", "3", Correlated, 3, 1, 1, 1, 1},
+    {Correlated4, "rdo_corr4", "4", Correlated, 4, 1, 1, 1, 1},
+    {Correlated5, "rdo_corr5", "5", Correlated, 5, 1, 1, 1, 1},
+    {Correlated6, "rdo_corr6", "6", Correlated, 6, 1, 1, 1, 1},
+    {Correlated7, "rdo_corr7", "7", Correlated, 7, 1, 1, 1, 1},
+    {Correlated8, "rdo_corr8", "8", Correlated, 8, 1, 1, 1, 1},
+}};
+
+using CaptionsByBox = std::array<std::string_view, kBoxCount>;
+
+constexpr CaptionsByBox kGroupLevelCaptions{"Group/Level 1", "Group/Level 2", "Group/Level 3",
+                                            "Group/Level 4", "Group/Level 5", "Group/Level 6",
+                                            "Group/Level 7", "Group/Level 8"};
+constexpr CaptionsByBox kTwoGroupsCaptions{"Group 1, Var 1", "Group 1, Var 2", "Group 1, Var 3",
+                                           "Group 1, Var 4", "GROUP 2, VAR 1", "GROUP 2, VAR 2",
+                                           "GROUP 2, VAR 3", "GROUP 2, VAR 4"};
+constexpr CaptionsByBox kTwoVariablesCaptions{
+    "Group 1, Variable 1", "GROUP 2, Var 1", "Group 3, VAR 1", "GROUP 4, VAR 1",
+    "Group 1, Variable 2", "GROUP 2, Var 2", "Group 3, VAR 2", "GROUP 4, VAR 2"};
+constexpr CaptionsByBox kTwoDV2x2Captions{"cell (1,1) var 1", "cell (1,2) var 1",
+                                          "CELL (1,1) VAR 2", "CELL (1,2) VAR 2",
+                                          "cell (2,1) var 1", "cell (2,2) var 1",
+                                          "CELL (2,1) VAR 2", "CELL (2,2) VAR 2"};
+constexpr CaptionsByBox kTwoFactorCaptions{"Cell (1,1)", "Cell (1,2)", "Cell (1,3)", "Cell (1,4)",
+                                           "CELL (2,1)", "CELL (2,2)", "CELL (2,3)", "CELL (2,4)"};
+constexpr CaptionsByBox kThreeFactorCaptions{"Cell (1,1,1)", "Cell (1,1,2)", "Cell (2,1,1)",
+                                             "Cell (2,1,2)", "CELL (1,2,1)", "CELL (1,2,2)",
+                                             "CELL (2,2,1)", "CELL (2,2,2)"};
+constexpr CaptionsByBox kRegressionCaptions{"Outcome (DV)", "Predictor X1", "Predictor X2",
+                                            "Predictor X3", "Predictor X4", "Predictor X5",
+                                            "Predictor X6", "Predictor X7"};
+constexpr CaptionsByBox kCorrelatedCaptions{"Variable 1", "Variable 2", "Variable 3",
+                                            "Variable 4", "Variable 5", "Variable 6",
+                                            "Variable 7", "Variable 8"};
+
+constexpr const CaptionsByBox& CaptionsFor(const DesignRow& row) {
+    switch (row.family) {
+        case OneWay:
+            return kGroupLevelCaptions;
+        case TwoGroupsMultiVariable:
+            return kTwoGroupsCaptions;
+        case TwoVariablesInGroups:
+            return kTwoVariablesCaptions;
+        case Factorial:
+            if (row.variableCount == 2) return kTwoDV2x2Captions;
+            return row.factorCount == 3 ? kThreeFactorCaptions : kTwoFactorCaptions;
+        case Regression:
+            return kRegressionCaptions;
+        case Correlated:
+            return kCorrelatedCaptions;
+    }
+    return kGroupLevelCaptions;
+}
+
+using ColourPattern = std::array<Rgb, kBoxCount>;
+constexpr ColourPattern kCheckerboard{kCream, kWhite, kCream, kWhite,
+                                      kWhite, kCream, kWhite, kCream};
+constexpr ColourPattern kOutcomeMarked{kSkyBlue, kWhite, kCream, kWhite,
+                                       kWhite,   kCream, kWhite, kCream};
+constexpr ColourPattern kColumns{kCream, kSkyBlue, kWhite, kAqua,
+                                 kCream, kSkyBlue, kWhite, kAqua};
+constexpr ColourPattern kColumnPairs{kCream, kCream, kSkyBlue, kSkyBlue,
+                                     kCream, kCream, kSkyBlue, kSkyBlue};
+constexpr ColourPattern kRows_{kCream, kCream, kCream, kCream,
+                               kSkyBlue, kSkyBlue, kSkyBlue, kSkyBlue};
+
+constexpr const ColourPattern& ColoursFor(const DesignRow& row) {
+    switch (row.family) {
+        case OneWay:
+        case Correlated:
+            return kCheckerboard;
+        case Regression:
+            return kOutcomeMarked;
+        case TwoVariablesInGroups:
+            return kColumns;
+        case Factorial:
+            return (row.factorCount == 3 || row.variableCount == 2) ? kColumnPairs : kColumns;
+        case TwoGroupsMultiVariable:
+            return kRows_;
+    }
+    return kCheckerboard;
+}
+
+constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
+    DesignInfo info{};
+    info.kind = row.kind;
+    info.fileCode = fileCode;
+    info.radioButton = row.radioButton;
+    info.buttonCaption = row.buttonCaption;
+    info.family = row.family;
+    info.pairedVariables = row.kind == TwoDVGroups1;
+    info.variableCount = row.variableCount;
+    info.factorCount = row.factorCount;
+    info.levelsFactor1 = row.levelsFactor1;
+    info.levelsFactor2 = row.levelsFactor2;
+    info.levelsFactor3 = row.levelsFactor3;
+    info.variableNames =
+        row.family == Regression ? VariableNaming::OutcomeAndPredictors : VariableNaming::VNames;
+    info.colours = ColoursFor(row);
+
+    // The first variable's box of every cell takes the cell's N; the boxes of the cell's
+    // other variables copy it, since every case carries one score per variable.
+    const DesignCells cells = CellsOfDesign(info.Shape());
+    for (int c = 0; c < cells.cellCount; ++c) {
+        const DesignCell& cell = cells.cells[static_cast<std::size_t>(c)];
+        info.caseBoxes.Add(cell.boxOfVariable[0]);
+        for (int v = 0; v < cells.variableCount; ++v) {
+            info.activeBoxes.Add(cell.boxOfVariable[static_cast<std::size_t>(v)]);
+            if (v > 0) {
+                info.nCopies[static_cast<std::size_t>(info.nCopyCount++)] = {
+                    cell.boxOfVariable[static_cast<std::size_t>(v)], cell.boxOfVariable[0]};
+            }
+        }
+    }
+    info.boxCount = info.activeBoxes.Count();
+    if (info.nCopyCount == 0) {
+        for (int box = 1; box <= kBoxCount; ++box) info.nEntryBoxes.Add(box);
+    } else {
+        info.nEntryBoxes = info.caseBoxes;
+    }
+
+    const CaptionsByBox& captions = CaptionsFor(row);
+    for (int box = 1; box <= kBoxCount; ++box) {
+        if (info.activeBoxes.Contains(box)) {
+            info.captions[static_cast<std::size_t>(box - 1)] =
+                captions[static_cast<std::size_t>(box - 1)];
+        }
+    }
+    if (row.kind == Groups1) info.captions[0] = "Single Group";
+    if (row.kind == TwoGroupsDV1) {
+        info.captions[0] = "Group 1";
+        info.captions[4] = "GROUP 2";
+    }
+    return info;
+}
+
+constexpr std::array<DesignInfo, kDesignCount> BuildCatalogue() {
+    std::array<DesignInfo, kDesignCount> catalogue{};
+    for (int i = 0; i < kDesignCount; ++i) {
+        catalogue[static_cast<std::size_t>(i)] = BuildDesign(kRows[static_cast<std::size_t>(i)], i + 1);
+    }
+    return catalogue;
+}
+
+constexpr std::array<DesignInfo, kDesignCount> kCatalogue = BuildCatalogue();
+
+static_assert(kCatalogue[9].kind == TwoGroupsDV2 && kCatalogue[9].fileCode == 10);
+static_assert(kCatalogue[16].nCopyCount == 4 && kCatalogue[16].caseBoxes.Count() == 4);
+
+}  // namespace
+
+DesignShape ShapeOf(const GenerationSetup& setup) {
+    return {setup.family,        setup.variableCount, setup.factorCount,
+            setup.levelsFactor1, setup.levelsFactor2, setup.levelsFactor3};
+}
+
+const std::array<DesignInfo, kDesignCount>& DesignCatalogue() { return kCatalogue; }
+
+const DesignInfo& Design(DesignKind kind) { return kCatalogue[static_cast<std::size_t>(kind)]; }
+
+std::optional<DesignKind> DesignFromFileCode(int fileCode) {
+    if (fileCode < 1 || fileCode > kDesignCount) return std::nullopt;
+    return kCatalogue[static_cast<std::size_t>(fileCode - 1)].kind;
+}
+
+int FileCodeOf(DesignKind kind) { return Design(kind).fileCode; }
+
+std::optional<DesignKind> DesignFromRadioButton(std::string_view radioButtonName) {
+    for (const DesignInfo& design : kCatalogue) {
+        if (design.radioButton == radioButtonName) return design.kind;
+    }
+    return std::nullopt;
+}
+
+std::string_view RadioButtonOf(DesignKind kind) { return Design(kind).radioButton; }
+
+std::string_view FamilyRowLabel(DesignFamily family) {
+    switch (family) {
+        case OneWay:
+            return "1 Variable in this many Groups/Levels:";
+        case TwoGroupsMultiVariable:
+            return "2 Groups with this many Variables: ";
+        case TwoVariablesInGroups:
+            return "2 Variables in this many Groups:";
+        case Factorial:
+            return "Factorial Design with 1 Variable";
+        case Regression:
+            return "Regression with this many Predictors:";
+        case Correlated:
+            return "Correlated Data with this many Variables:";
+    }
+    return "";
+}
+
+std::string_view GridVariableName(VariableNaming naming, int variable) {
+    static constexpr std::array<std::string_view, kMaxVariables> kVNames{"V1", "V2", "V3", "V4",
+                                                                         "V5", "V6", "V7", "V8"};
+    static constexpr std::array<std::string_view, kMaxVariables> kRegressionNames{
+        "DV", "X1", "X2", "X3", "X4", "X5", "X6", "X7"};
+    const auto& names = naming == VariableNaming::VNames ? kVNames : kRegressionNames;
+    return names[static_cast<std::size_t>(variable - 1)];
+}
+
+int BoxOfElement(const DesignInfo& design, int cell, int variable) {
+    return CellsOfDesign(design.Shape())
+        .cells[static_cast<std::size_t>(cell - 1)]
+        .boxOfVariable[static_cast<std::size_t>(variable - 1)];
+}
+
+bool CorrelationCellEnabled(const DesignInfo& design, int i, int j) {
+    return 1 <= i && i < j && j <= design.variableCount;
+}
+
+void ApplyDesign(const DesignInfo& design, GenerationSetup& setup) {
+    setup.family = design.family;
+    setup.pairedVariables = design.pairedVariables;
+    setup.variableCount = design.variableCount;
+    setup.factorCount = design.factorCount;
+    setup.levelsFactor1 = design.levelsFactor1;
+    setup.levelsFactor2 = design.levelsFactor2;
+    setup.levelsFactor3 = design.levelsFactor3;
+    setup.boxCount = design.boxCount;
+    for (int box = 1; box <= kBoxCount; ++box) {
+        setup.Box(box).active = design.activeBoxes.Contains(box);
+    }
+}
+
+}  // namespace zek

@@ -1,0 +1,208 @@
+// The 35 types of data ZEK offers, as one constant table.
+//
+// Every design is a list of cells (groups, or cells of a factorial design), each case of a
+// cell carrying one score per variable, and every (cell, variable) pair has its own
+// parameter box. The placement of cells and variables in boxes is the one rule from which
+// the active boxes, the case boxes and the N copies of a design follow, and the engine and
+// the output files lay out their rows by the same cells (see `CellsOfDesign`).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+inline constexpr int kDesignCount = 35;
+
+/// In the order of their file codes 1..35.
+enum class DesignKind {
+    Groups1, Groups2, Groups3, Groups4, Groups5, Groups6, Groups7, Groups8,
+    TwoGroupsDV1, TwoGroupsDV2, TwoGroupsDV3, TwoGroupsDV4,
+    TwoDVGroups1, TwoDVGroups2, TwoDVGroups3, TwoDVGroups4,
+    TwoDV2x2,
+    Factorial2x2, Factorial2x3, Factorial2x4, Factorial2x2x2,
+    Regression1, Regression2, Regression3, Regression4, Regression5, Regression6, Regression7,
+    Correlated2, Correlated3, Correlated4, Correlated5, Correlated6, Correlated7, Correlated8,
+};
+
+/// Box numbers 1..8 as a bit set (bit b - 1 for box b).
+class BoxSet {
+public:
+    constexpr BoxSet() = default;
+    constexpr void Add(int boxNumber) { bits_ |= static_cast<std::uint8_t>(1u << (boxNumber - 1)); }
+    constexpr bool Contains(int boxNumber) const { return (bits_ >> (boxNumber - 1)) & 1u; }
+    constexpr int Count() const {
+        int count = 0;
+        for (int box = 1; box <= kBoxCount; ++box) count += Contains(box) ? 1 : 0;
+        return count;
+    }
+    constexpr bool operator==(const BoxSet&) const = default;
+
+private:
+    std::uint8_t bits_ = 0;
+};
+
+struct Rgb {
+    std::uint8_t red, green, blue;
+    constexpr bool operator==(const Rgb&) const = default;
+};
+
+inline constexpr Rgb kCream{255, 251, 240};
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kSkyBlue{166, 202, 240};
+inline constexpr Rgb kAqua{0, 255, 255};
+
+/// How the correlation grid names the variables of a design.
+enum class VariableNaming { VNames, OutcomeAndPredictors };
+
+/// One N copy made when a design is selected or its source N changes.
+struct NCopy {
+    int targetBox;
+    int sourceBox;
+};
+
+/// A group or cell of a design: its factor levels (or group number) and the box of each of
+/// its variables.
+struct DesignCell {
+    std::array<int, 3> levels{};  ///< group number, or the factor levels a, b, c
+    int levelCount = 0;           ///< 0 for one-group regression and correlated designs
+    std::array<int, kMaxVariables> boxOfVariable{};  ///< box number of variable v at [v - 1]
+};
+
+/// The cells of a design in the order their blocks of rows follow one another.
+struct DesignCells {
+    int cellCount = 0;
+    int variableCount = 0;
+    std::array<DesignCell, kBoxCount> cells{};
+};
+
+/// The design fields that decide the cells; both `DesignInfo` and `GenerationSetup` hold them.
+struct DesignShape {
+    DesignFamily family;
+    int variableCount;
+    int factorCount;
+    int levelsFactor1;
+    int levelsFactor2;
+    int levelsFactor3;
+};
+
+/// Cells of a design in row order, with the placement rule that gives each variable its box.
+constexpr DesignCells CellsOfDesign(const DesignShape& shape);
+DesignShape ShapeOf(const GenerationSetup& setup);
+
+struct DesignInfo {
+    DesignKind kind;
+    int fileCode;                 ///< 1..35, stored in parameters files
+    std::string_view radioButton; ///< e.g. "rdo_2group3dv"
+    std::string_view buttonCaption;
+    DesignFamily family;
+    bool pairedVariables;
+    int variableCount;
+    int factorCount;
+    int levelsFactor1;
+    int levelsFactor2;
+    int levelsFactor3;
+    int boxCount;
+    BoxSet activeBoxes;
+    BoxSet caseBoxes;
+    BoxSet nEntryBoxes;
+    std::array<NCopy, kBoxCount - 1> nCopies{};
+    int nCopyCount = 0;
+    std::array<std::string_view, kBoxCount> captions{};  ///< empty for inactive boxes
+    std::array<Rgb, kBoxCount> colours{};
+    VariableNaming variableNames = VariableNaming::VNames;
+
+    constexpr int CellCount() const { return levelsFactor1 * levelsFactor2 * levelsFactor3; }
+    constexpr DesignShape Shape() const {
+        return {family, variableCount, factorCount, levelsFactor1, levelsFactor2, levelsFactor3};
+    }
+};
+
+const DesignInfo& Design(DesignKind kind);
+const std::array<DesignInfo, kDesignCount>& DesignCatalogue();
+
+/// Codes outside 1..35 name no design.
+std::optional<DesignKind> DesignFromFileCode(int fileCode);
+int FileCodeOf(DesignKind kind);
+
+std::optional<DesignKind> DesignFromRadioButton(std::string_view radioButtonName);
+std::string_view RadioButtonOf(DesignKind kind);
+
+/// The text of the row of radio buttons under which a family's designs stand.
+std::string_view FamilyRowLabel(DesignFamily family);
+
+/// Name of variable v (1..8) in the correlation grid: "V1".., or "DV", "X1"...
+std::string_view GridVariableName(VariableNaming naming, int variable);
+
+/// Box holding variable `variable` (1-based) of cell `cell` (1-based, in row order).
+int BoxOfElement(const DesignInfo& design, int cell, int variable);
+
+/// Whether the design lets the user type the correlation r_ij (i < j).
+bool CorrelationCellEnabled(const DesignInfo& design, int i, int j);
+
+/// Sets the design fields and every box's `active` flag; nothing else changes.
+void ApplyDesign(const DesignInfo& design, GenerationSetup& setup);
+
+// ---------------------------------------------------------------------------------------
+
+constexpr DesignCells CellsOfDesign(const DesignShape& shape) {
+    DesignCells result;
+    result.variableCount = shape.variableCount;
+    auto addCell = [&result](std::array<int, 3> levels, int levelCount, auto boxOfVariable) {
+        DesignCell& cell = result.cells[static_cast<std::size_t>(result.cellCount++)];
+        cell.levels = levels;
+        cell.levelCount = levelCount;
+        for (int v = 1; v <= result.variableCount; ++v) {
+            cell.boxOfVariable[static_cast<std::size_t>(v - 1)] = boxOfVariable(v);
+        }
+    };
+    switch (shape.family) {
+        case DesignFamily::OneWay:
+            for (int g = 1; g <= shape.levelsFactor1; ++g) {
+                addCell({g, 0, 0}, 1, [g](int) { return g; });
+            }
+            break;
+        case DesignFamily::TwoGroupsMultiVariable:
+            for (int g = 1; g <= shape.levelsFactor1; ++g) {
+                addCell({g, 0, 0}, 1, [g](int v) { return 4 * (g - 1) + v; });
+            }
+            break;
+        case DesignFamily::TwoVariablesInGroups:
+            for (int g = 1; g <= shape.levelsFactor1; ++g) {
+                addCell({g, 0, 0}, 1, [g](int v) { return 4 * (v - 1) + g; });
+            }
+            break;
+        case DesignFamily::Factorial:
+            if (shape.factorCount == 3) {
+                for (int a = 1; a <= shape.levelsFactor1; ++a) {
+                    for (int b = 1; b <= shape.levelsFactor2; ++b) {
+                        for (int c = 1; c <= shape.levelsFactor3; ++c) {
+                            addCell({a, b, c}, 3,
+                                    [=](int) { return 1 + 2 * (a - 1) + 4 * (b - 1) + (c - 1); });
+                        }
+                    }
+                }
+            } else {
+                // With two variables per cell (two variables in a 2x2 design) the second
+                // variable of a cell stands two boxes to the right of the first.
+                for (int a = 1; a <= shape.levelsFactor1; ++a) {
+                    for (int b = 1; b <= shape.levelsFactor2; ++b) {
+                        addCell({a, b, 0}, 2,
+                                [=](int v) { return 4 * (a - 1) + 2 * (v - 1) + b; });
+                    }
+                }
+            }
+            break;
+        case DesignFamily::Regression:
+        case DesignFamily::Correlated:
+            addCell({0, 0, 0}, 0, [](int v) { return v; });
+            break;
+    }
+    return result;
+}
+
+}  // namespace zek

@@ -1,0 +1,57 @@
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+const char* DistributionCaption(DistributionKind kind) {
+    switch (kind) {
+        case DistributionKind::Normal:
+            return "Normal";
+        case DistributionKind::Uniform:
+            return "Uniform";
+        case DistributionKind::SkewPos:
+            return "+ Skew";
+        case DistributionKind::SkewNeg:
+            return "-- Skew";
+        case DistributionKind::RandomlyChosen:
+            return "Randomly Chosen";
+    }
+    return "";
+}
+
+std::array<BoxParameters, kBoxCount> GenerationSetup::StartupBoxes() {
+    std::array<BoxParameters, kBoxCount> boxes{};
+    boxes[0].active = true;
+    boxes[1].active = true;
+    return boxes;
+}
+
+void DeriveStreamSeeds(GenerationSetup& setup) {
+    const std::int32_t negated = setup.seed < 0 ? setup.seed : -setup.seed;
+    setup.negatedSeed = negated;
+    // Seeds below -1000000 are divided rather than multiplied, which keeps them in range.
+    setup.streamSeed319 = negated < -1000000 ? negated / 319 : negated * 319;
+    setup.streamSeed727 = negated < -1000000 ? negated / 727 : negated * 727;
+}
+
+void ResetToStartup(GenerationSetup& setup, RunFlags& flags) {
+    const GenerationSetup startup;
+    setup.betaLow = startup.betaLow;
+    setup.betaHigh = startup.betaHigh;
+    setup.reliability = startup.reliability;
+    flags.dataGenerated = false;
+
+    setup.family = startup.family;
+    setup.pairedVariables = startup.pairedVariables;
+    setup.variableCount = startup.variableCount;
+    setup.factorCount = startup.factorCount;
+    setup.levelsFactor1 = startup.levelsFactor1;
+    setup.levelsFactor2 = startup.levelsFactor2;
+    setup.levelsFactor3 = startup.levelsFactor3;
+    setup.boxCount = startup.boxCount;
+    for (int box = 1; box <= kBoxCount; ++box) {
+        setup.Box(box).active = startup.Box(box).active;
+        setup.Box(box).distribution = DistributionKind::RandomlyChosen;
+    }
+}
+
+}  // namespace zek

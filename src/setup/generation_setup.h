@@ -1,0 +1,132 @@
+// The one record that holds every parameter of a generation run.
+//
+// The main window keeps the user's texts; the Run command validates them into this
+// record just before each run, and the engine and the output files read it. One
+// instance lives for the whole program and is passed by reference; nothing here
+// has behaviour beyond its start-up values and its share of Reset to Startup.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zek {
+
+/// Means "no minimum" or "no maximum" in a box, and marks a missing score in the data.
+/// Every consumer compares with this exact value, so a typed limit of -5161963 is no limit.
+inline constexpr double kNoLimit = -5161963.0;
+inline constexpr double kMissingMark = kNoLimit;
+
+inline constexpr int kBoxCount = 8;
+inline constexpr int kMaxVariables = 8;
+inline constexpr int kCorrelationCellCount = 28;  // lower triangle of an 8 x 8 matrix
+inline constexpr int kPackedSize = 36;            // lower triangle with its diagonal
+
+enum class DesignFamily {
+    OneWay,
+    TwoGroupsMultiVariable,
+    TwoVariablesInGroups,
+    Factorial,
+    Regression,
+    Correlated,
+};
+
+enum class DistributionKind { Normal, Uniform, SkewPos, SkewNeg, RandomlyChosen };
+
+/// The caption of the radio button that selects a shape ("Normal", "+ Skew", ...).
+const char* DistributionCaption(DistributionKind kind);
+
+/// One Group/Level box. Boxes are numbered 1 to 8: 1-4 in the top row, 5-8 below.
+struct BoxParameters {
+    bool active = false;
+    double mean = 0.0;
+    double sd = 0.0;
+    std::int32_t n = 0;
+    std::int32_t decimals = 0;
+    double minScore = 0.0;
+    double maxScore = 0.0;
+    DistributionKind distribution = DistributionKind::RandomlyChosen;
+    DistributionKind drawnDistribution = DistributionKind::Normal;
+    bool chosenAtRandom = false;
+};
+
+/// Index 0..27 of the correlation cell r_ij (1 <= i < j <= 8), row by row of the upper
+/// triangle: r12, r13, .., r18, r23, .., r78. This is the order in which a run reads them.
+constexpr int CorrelationCellIndex(int i, int j) {
+    // cells before row i: sum over k < i of (8 - k)
+    return (i - 1) * kMaxVariables - (i - 1) * i / 2 + (j - i - 1);
+}
+
+/// Index 0..35 into the packed lower triangle of element (i, j), j <= i, both from 1.
+constexpr int PackedIndex(int i, int j) { return i * (i - 1) / 2 + j - 1; }
+
+struct CorrelationMatrix {
+    /// The typed value of each cell, by `CorrelationCellIndex`.
+    std::array<double, kCorrelationCellCount> entered{};
+    /// Symmetric with unit diagonal; `full[i - 1][j - 1]` is element (i, j).
+    std::array<std::array<double, kMaxVariables>, kMaxVariables> full{};
+    /// Lower triangle row by row (`PackedIndex`), replaced in place by its Cholesky factor.
+    std::array<double, kPackedSize> packed{};
+
+    double Entered(int i, int j) const { return entered[CorrelationCellIndex(i, j)]; }
+};
+
+struct GenerationSetup {
+    DesignFamily family = DesignFamily::OneWay;
+    bool pairedVariables = false;
+    std::int32_t variableCount = 1;
+    std::int32_t factorCount = 1;
+    std::int32_t levelsFactor1 = 2;
+    std::int32_t levelsFactor2 = 1;
+    std::int32_t levelsFactor3 = 1;
+    std::int32_t boxCount = 2;
+    std::int32_t totalCases = 0;
+
+    std::array<BoxParameters, kBoxCount> boxes = StartupBoxes();
+    CorrelationMatrix correlations;
+
+    double reliability = 1.0;
+    std::int32_t betaLow = 2;
+    std::int32_t betaHigh = 6;
+    std::int32_t missingPercent = 3;
+    double missingFraction = 0.03;
+    std::int32_t extremePercent = 3;
+    double extremeFraction = 0.03;
+
+    std::string title;
+    std::int32_t seed = 0;
+    std::int32_t negatedSeed = 0;
+    std::int32_t streamSeed319 = 0;
+    std::int32_t streamSeed727 = 0;
+
+    std::string dataFileName = "ZEK_data";
+    std::string infoFileName;
+    std::string parametersFileName;
+
+    /// Box by its number 1..8.
+    BoxParameters& Box(int boxNumber) { return boxes[static_cast<std::size_t>(boxNumber - 1)]; }
+    const BoxParameters& Box(int boxNumber) const {
+        return boxes[static_cast<std::size_t>(boxNumber - 1)];
+    }
+
+    static std::array<BoxParameters, kBoxCount> StartupBoxes();
+};
+
+/// Program state that is not a parameter of the run.
+struct RunFlags {
+    /// A run completed generation since start-up or Reset to Startup; saving needs it.
+    bool dataGenerated = false;
+    /// The last save wrote both the data file and the information file.
+    bool filesSaved = false;
+};
+
+/// Sets `negatedSeed` (-|seed|) and the two stream seeds derived from it (the negated seed
+/// times 319 and 727, or divided by them below -1000000) from `seed`, which must not be the
+/// lowest int32.
+void DeriveStreamSeeds(GenerationSetup& setup);
+
+/// The record's part of Reset to Startup: the design of the start-up, the Beta parameters,
+/// the reliability and the box shapes go back; percentages, seed and file names stay.
+void ResetToStartup(GenerationSetup& setup, RunFlags& flags);
+
+}  // namespace zek

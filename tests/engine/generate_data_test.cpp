@@ -1,0 +1,365 @@
+#include "engine/generate_data.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "support/runnable_setup.h"
+
+namespace zek {
+namespace {
+
+using testing::RecountCases;
+using testing::RunnableSetup;
+using testing::SetCorrelation;
+
+class GenerateDataTest : public ::testing::Test {
+protected:
+    // The tables are as large as the program's; one set serves every run of a test.
+    std::unique_ptr<GenerationTables> tables = std::make_unique<GenerationTables>();
+    RandomStreams streams;
+
+    std::vector<double> Run(GenerationSetup& setup) {
+        GenerateData(setup, streams, *tables);
+        return Scores(setup);
+    }
+    std::vector<double> Scores(const GenerationSetup& setup) const {
+        std::vector<double> scores;
+        for (int row = 0; row < setup.totalCases; ++row) {
+            for (int v = 0; v < setup.variableCount; ++v) scores.push_back(tables->generated.At(row, v));
+        }
+        return scores;
+    }
+    std::vector<double> Column(const GenerationSetup& setup, int column, int firstRow = 0,
+                               int rows = -1) const {
+        std::vector<double> values;
+        const int last = rows < 0 ? setup.totalCases : firstRow + rows;
+        for (int row = firstRow; row < last; ++row) {
+            const double score = tables->generated.At(row, column);
+            if (score != kMissingMark) values.push_back(score);
+        }
+        return values;
+    }
+};
+
+double Mean(const std::vector<double>& values) {
+    double sum = 0.0;
+    for (double v : values) sum += v;
+    return sum / static_cast<double>(values.size());
+}
+
+double Sd(const std::vector<double>& values) {
+    const double mean = Mean(values);
+    double sum = 0.0;
+    for (double v : values) sum += (v - mean) * (v - mean);
+    return std::sqrt(sum / static_cast<double>(values.size() - 1));
+}
+
+double Correlation(const std::vector<double>& x, const std::vector<double>& y) {
+    const double mx = Mean(x);
+    const double my = Mean(y);
+    double sxy = 0.0, sxx = 0.0, syy = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        sxy += (x[i] - mx) * (y[i] - my);
+        sxx += (x[i] - mx) * (x[i] - mx);
+        syy += (y[i] - my) * (y[i] - my);
+    }
+    return sxy / std::sqrt(sxx * syy);
+}
+
+TEST_F(GenerateDataTest, SameSeedAndSetupGiveTheSameScoresAfterOtherRuns) {
+    GenerationSetup setup = RunnableSetup(DesignKind::TwoGroupsDV3, 1804, 40);
+    SetCorrelation(setup, 1, 2, 0.5);
+    for (BoxParameters& box : setup.boxes) box.distribution = DistributionKind::RandomlyChosen;
+    setup.missingPercent = 5;
+    setup.missingFraction = 0.05;
+    setup.extremeFraction = 0.03;
+    GenerationSetup again = setup;
+    const std::vector<double> first = Run(setup);
+
+    GenerationSetup other = RunnableSetup(DesignKind::Correlated4, 77, 300);
+    Run(other);
+    other.seed = 0;
+    DeriveStreamSeeds(other);
+    Run(other);
+
+    EXPECT_EQ(Run(again), first);
+    for (int box = 1; box <= kBoxCount; ++box) {
+        EXPECT_EQ(again.Box(box).drawnDistribution, setup.Box(box).drawnDistribution);
+    }
+}
+
+TEST_F(GenerateDataTest, ShapesOfRandomlyChosenBoxesWithSeed1804) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Correlated8, 1804);
+    for (BoxParameters& box : setup.boxes) box.distribution = DistributionKind::RandomlyChosen;
+    Run(setup);
+    const DistributionKind expected[] = {
+        DistributionKind::SkewNeg, DistributionKind::Normal, DistributionKind::Normal,
+        DistributionKind::SkewPos, DistributionKind::Normal, DistributionKind::Normal,
+        DistributionKind::Normal,  DistributionKind::SkewPos};
+    for (int box = 1; box <= 8; ++box) {
+        EXPECT_EQ(setup.Box(box).drawnDistribution, expected[box - 1]) << "box " << box;
+        EXPECT_TRUE(setup.Box(box).chosenAtRandom);
+    }
+}
+
+TEST_F(GenerateDataTest, ChosenShapesAreClearedAndOnlyRandomBoxesAreMarked) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Groups3, 5);
+    setup.Box(2).distribution = DistributionKind::RandomlyChosen;
+    setup.Box(7).chosenAtRandom = true;  // left from an earlier run
+    setup.Box(3).distribution = DistributionKind::SkewNeg;
+    Run(setup);
+    EXPECT_FALSE(setup.Box(1).chosenAtRandom);
+    EXPECT_TRUE(setup.Box(2).chosenAtRandom);
+    EXPECT_FALSE(setup.Box(7).chosenAtRandom);
+    EXPECT_EQ(setup.Box(3).drawnDistribution, DistributionKind::SkewNeg);
+}
+
+TEST_F(GenerateDataTest, ARandomUniformBoxWithoutLimitsSpansMeanPlusMinusRootThreeSd) {
+    // Find a seed whose first shape draw for box 1 gives Uniform (about one seed in 21).
+    for (int seed = 1; seed < 2000; ++seed) {
+        GenerationSetup setup = RunnableSetup(DesignKind::Groups1, seed, 500);
+        setup.Box(1).distribution = DistributionKind::RandomlyChosen;
+        setup.Box(1).mean = 50.0;
+        setup.Box(1).sd = 10.0;
+        Run(setup);
+        if (setup.Box(1).drawnDistribution != DistributionKind::Uniform) continue;
+        EXPECT_DOUBLE_EQ(setup.Box(1).minScore, 50.0 - std::sqrt(3.0) * 10.0);
+        EXPECT_DOUBLE_EQ(setup.Box(1).maxScore, 50.0 + std::sqrt(3.0) * 10.0);
+        for (double score : Column(setup, 0)) {
+            EXPECT_GE(score, setup.Box(1).minScore);
+            EXPECT_LE(score, setup.Box(1).maxScore);
+        }
+        return;
+    }
+    FAIL() << "no seed drew Uniform";
+}
+
+TEST_F(GenerateDataTest, AMissingPercentageOnlyBlanksScoresAndMovesNoOtherDraw) {
+    GenerationSetup none = RunnableSetup(DesignKind::Correlated3, 321, 2000);
+    GenerationSetup some = none;
+    some.missingPercent = 1;
+    some.missingFraction = 0.01;
+    const std::vector<double> without = Run(none);
+    const std::vector<double> with = Run(some);
+    ASSERT_EQ(with.size(), without.size());
+    int blanked = 0;
+    for (std::size_t i = 0; i < with.size(); ++i) {
+        if (with[i] == kMissingMark) {
+            ++blanked;
+        } else {
+            ASSERT_EQ(with[i], without[i]) << i;
+        }
+    }
+    EXPECT_GT(blanked, 20);
+    EXPECT_LT(blanked, 100);
+}
+
+TEST_F(GenerateDataTest, ReliabilityDrawsAnErrorForEveryCellEvenWhenItIsZero) {
+    GenerationSetup exact = RunnableSetup(DesignKind::TwoDVGroups2, 99, 300);
+    SetCorrelation(exact, 1, 2, 0.3);
+    GenerationSetup halved = exact;
+    halved.reliability = 0.5;
+    Run(exact);
+    std::vector<double> exactTrue;
+    for (int row = 0; row < exact.totalCases; ++row) {
+        for (int v = 0; v < 2; ++v) {
+            exactTrue.push_back(tables->trueScores.At(row, v));
+            EXPECT_EQ(tables->generated.At(row, v), tables->trueScores.At(row, v));
+        }
+    }
+    Run(halved);
+    std::vector<double> halvedTrue;
+    bool anyError = false;
+    for (int row = 0; row < halved.totalCases; ++row) {
+        for (int v = 0; v < 2; ++v) {
+            halvedTrue.push_back(tables->trueScores.At(row, v));
+            anyError |= tables->generated.At(row, v) != tables->trueScores.At(row, v);
+        }
+    }
+    EXPECT_EQ(halvedTrue, exactTrue);
+    EXPECT_TRUE(anyError);
+}
+
+TEST_F(GenerateDataTest, TwoFactorCellsFillTheTopRowThenTheBottomRow) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Factorial2x3, 8, 5);
+    for (int box = 1; box <= 8; ++box) {
+        setup.Box(box).mean = 100.0 * box;
+        setup.Box(box).sd = 0.001;
+        setup.Box(box).n = 3 + box;
+    }
+    RecountCases(setup);
+    Run(setup);
+    int row = 0;
+    for (int box : {1, 2, 3, 5, 6, 7}) {
+        for (int k = 0; k < 3 + box; ++k, ++row) {
+            EXPECT_NEAR(tables->generated.At(row, 0), 100.0 * box, 0.01) << "row " << row;
+        }
+    }
+    EXPECT_EQ(row, setup.totalCases);
+}
+
+TEST_F(GenerateDataTest, ThreeFactorCellsVisitTheBoxesInCellOrder) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Factorial2x2x2, 8, 4);
+    for (int box = 1; box <= 8; ++box) {
+        setup.Box(box).mean = 100.0 * box;
+        setup.Box(box).sd = 0.001;
+    }
+    Run(setup);
+    int row = 0;
+    for (int box : {1, 2, 5, 6, 3, 4, 7, 8}) {
+        for (int k = 0; k < 4; ++k, ++row) EXPECT_NEAR(tables->generated.At(row, 0), 100.0 * box, 0.01);
+    }
+}
+
+TEST_F(GenerateDataTest, GroupTwoOfAMultiVariableDesignStartsAfterGroupOne) {
+    GenerationSetup setup = RunnableSetup(DesignKind::TwoGroupsDV2, 8);
+    for (int box = 1; box <= 8; ++box) {
+        setup.Box(box).mean = 100.0 * box;
+        setup.Box(box).sd = 0.001;
+    }
+    setup.Box(1).n = setup.Box(2).n = 7;
+    setup.Box(5).n = setup.Box(6).n = 4;
+    RecountCases(setup);
+    Run(setup);
+    ASSERT_EQ(setup.totalCases, 11);
+    for (int row = 0; row < 11; ++row) {
+        const bool groupTwo = row >= 7;
+        EXPECT_NEAR(tables->generated.At(row, 0), groupTwo ? 500.0 : 100.0, 0.01);
+        EXPECT_NEAR(tables->generated.At(row, 1), groupTwo ? 600.0 : 200.0, 0.01);
+    }
+}
+
+TEST_F(GenerateDataTest, EachColumnFollowsTheShapeOfItsOwnBox) {
+    GenerationSetup setup = RunnableSetup(DesignKind::TwoDVGroups1, 3, 25000);
+    setup.Box(5).distribution = DistributionKind::SkewPos;
+    setup.Box(1).mean = 10.0;
+    setup.Box(5).mean = 10.0;
+    setup.Box(5).sd = 2.0;
+    Run(setup);
+    std::vector<double> skewed = Column(setup, 1);
+    const double mean = Mean(skewed);
+    EXPECT_NEAR(mean, 10.0, 0.05);
+    EXPECT_NEAR(Sd(skewed), 2.0, 0.05);
+    std::nth_element(skewed.begin(), skewed.begin() + skewed.size() / 2, skewed.end());
+    EXPECT_LT(skewed[skewed.size() / 2], mean) << "a right-skewed sample has its median below its mean";
+    // Beta(2, 6) lies in (0, 1): scores lie within (0 - 0.25) / s and (1 - 0.25) / s SDs.
+    const double s = std::sqrt(12.0 / 576.0);
+    for (double score : skewed) {
+        ASSERT_GT(score, 10.0 + 2.0 * (0.0 - 0.25) / s);
+        ASSERT_LT(score, 10.0 + 2.0 * (1.0 - 0.25) / s);
+    }
+}
+
+TEST_F(GenerateDataTest, LargeSamplesMatchTheirPopulations) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Correlated4, 2024, 25000);
+    setup.Box(1).mean = 50.0;
+    setup.Box(1).sd = 10.0;
+    setup.Box(2).mean = -3.0;
+    setup.Box(2).sd = 0.5;
+    setup.Box(3).distribution = DistributionKind::SkewNeg;
+    setup.Box(3).mean = 100.0;
+    setup.Box(3).sd = 15.0;
+    setup.Box(4).distribution = DistributionKind::Uniform;
+    setup.Box(4).minScore = 0.0;
+    setup.Box(4).maxScore = 1.0;
+    // Shapes other than Normal enter the mixing with their own location and spread, so only
+    // the Normal columns are correlated here.
+    SetCorrelation(setup, 1, 2, 0.6);
+    Run(setup);
+    const auto x1 = Column(setup, 0);
+    const auto x2 = Column(setup, 1);
+    const auto x3 = Column(setup, 2);
+    // Within four standard errors.
+    EXPECT_NEAR(Mean(x1), 50.0, 4 * 10.0 / std::sqrt(25000.0));
+    EXPECT_NEAR(Sd(x1), 10.0, 4 * 10.0 / std::sqrt(50000.0));
+    EXPECT_NEAR(Mean(x2), -3.0, 4 * 0.5 / std::sqrt(25000.0));
+    EXPECT_NEAR(Correlation(x1, x2), 0.6, 4 * (1 - 0.36) / std::sqrt(25000.0));
+    EXPECT_NEAR(Correlation(x1, x3), 0.0, 4 / std::sqrt(25000.0));
+    std::vector<double> left = x3;
+    const double mean3 = Mean(left);
+    EXPECT_NEAR(mean3, 100.0, 4 * 15.0 / std::sqrt(25000.0));
+    EXPECT_NEAR(Sd(x3), 15.0, 0.3);
+    std::nth_element(left.begin(), left.begin() + left.size() / 2, left.end());
+    EXPECT_GT(left[left.size() / 2], mean3) << "a left-skewed sample has its median above its mean";
+    for (double score : Column(setup, 3)) {
+        ASSERT_GE(score, 0.0);
+        ASSERT_LE(score, 1.0);
+    }
+}
+
+TEST_F(GenerateDataTest, ReliabilityWidensTheObservedSpread) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Groups1, 64, 25000);
+    setup.Box(1).sd = 10.0;
+    setup.reliability = 0.64;
+    Run(setup);
+    EXPECT_NEAR(Sd(Column(setup, 0)), 12.5, 4 * 12.5 / std::sqrt(50000.0));
+}
+
+TEST_F(GenerateDataTest, MissingAndExtremeSharesAndTheLimits) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Groups2, 11, 25000);
+    setup.Box(1).mean = 40.0;
+    setup.Box(1).sd = 10.0;
+    setup.Box(1).minScore = 0.0;
+    setup.Box(1).maxScore = 50.0;
+    setup.missingPercent = 5;
+    setup.missingFraction = 0.05;
+    setup.extremePercent = 3;
+    setup.extremeFraction = 0.03;
+    Run(setup);
+    int missing = 0;
+    int beyond = 0;
+    for (int row = 0; row < setup.totalCases; ++row) {
+        const double score = tables->generated.At(row, 0);
+        if (score == kMissingMark) {
+            ++missing;
+            continue;
+        }
+        if (row < 25000 && (score < 0.0 || score > 50.0)) {
+            ++beyond;
+            // Only an extreme score leaves the limits, by one to two true-score SDs.
+            const double distance = score > 50.0 ? score - 50.0 : -score;
+            EXPECT_LE(distance, 20.0);
+        }
+    }
+    EXPECT_NEAR(missing / 50000.0, 0.05, 0.004);
+    EXPECT_GT(beyond, 0);
+    EXPECT_LT(beyond, 0.03 * 25000);
+}
+
+TEST_F(GenerateDataTest, AllMissingAtOneHundredPercent) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Correlated2, 12, 50);
+    setup.missingPercent = 100;
+    setup.missingFraction = 1.0;
+    for (double score : Run(setup)) EXPECT_EQ(score, kMissingMark);
+}
+
+TEST_F(GenerateDataTest, SeedZeroInAFreshProgramMakesEveryScoreExtremeByOneSd) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Groups1, 0, 30);
+    setup.Box(1).mean = 5.0;
+    setup.Box(1).sd = 2.0;
+    setup.extremePercent = 1;
+    setup.extremeFraction = 0.01;
+    Run(setup);
+    for (int row = 0; row < 30; ++row) {
+        const double before = tables->trueScores.At(row, 0);
+        const double expected = before < 5.0 ? before - 2.0 : 2.0 + before;
+        EXPECT_EQ(tables->generated.At(row, 0), expected);
+    }
+
+    // A later seed-0 run continues from the table the previous run left.
+    GenerationSetup seeded = RunnableSetup(DesignKind::Groups1, 9, 30);
+    Run(seeded);
+    Run(setup);
+    int extreme = 0;
+    for (int row = 0; row < 30; ++row) {
+        extreme += tables->generated.At(row, 0) != tables->trueScores.At(row, 0) ? 1 : 0;
+    }
+    EXPECT_LT(extreme, 30);
+}
+
+}  // namespace
+}  // namespace zek

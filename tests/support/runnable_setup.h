@@ -1,0 +1,48 @@
+// A setup as the Run command leaves it, for tests that start below the Run command.
+#pragma once
+
+#include "engine/data_layout.h"
+#include "setup/design_catalogue.h"
+#include "setup/generation_setup.h"
+
+namespace zek::testing {
+
+/// `kind` applied, every active box Normal with mean 0, SD 1, `n` cases and 2 decimals and
+/// no limits, no missing or extreme values, the identity correlation matrix, and the stream
+/// seeds of `seed`.
+inline GenerationSetup RunnableSetup(DesignKind kind, int seed, int n = 25) {
+    GenerationSetup setup;
+    ApplyDesign(Design(kind), setup);
+    for (BoxParameters& box : setup.boxes) {
+        box.mean = 0.0;
+        box.sd = 1.0;
+        box.n = n;
+        box.decimals = 2;
+        box.minScore = kNoLimit;
+        box.maxScore = kNoLimit;
+        box.distribution = DistributionKind::Normal;
+    }
+    setup.missingPercent = 0;
+    setup.missingFraction = 0.0;
+    setup.extremePercent = 0;
+    setup.extremeFraction = 0.0;
+    for (int i = 0; i < kMaxVariables; ++i) {
+        for (int j = 0; j < kMaxVariables; ++j) setup.correlations.full[i][j] = i == j ? 1.0 : 0.0;
+    }
+    setup.seed = seed;
+    DeriveStreamSeeds(setup);
+    setup.totalCases = LayoutOf(setup).totalRows;
+    return setup;
+}
+
+/// Sets the population correlation of variables i < j.
+inline void SetCorrelation(GenerationSetup& setup, int i, int j, double r) {
+    setup.correlations.entered[CorrelationCellIndex(i, j)] = r;
+    setup.correlations.full[i - 1][j - 1] = r;
+    setup.correlations.full[j - 1][i - 1] = r;
+}
+
+/// After changing an `n`.
+inline void RecountCases(GenerationSetup& setup) { setup.totalCases = LayoutOf(setup).totalRows; }
+
+}  // namespace zek::testing
