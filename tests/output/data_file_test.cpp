@@ -1,1 +1,160 @@
+#include "output/data_file.h"
 
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "output/output_file.h"
+#include "support/runnable_setup.h"
+
+namespace zek {
+namespace {
+
+std::vector<std::string> SplitCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        EXPECT_NE(end, std::string::npos) << "every line ends with CR LF";
+        if (end == std::string::npos) break;
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+class DataFileTest : public ::testing::Test {
+protected:
+    std::unique_ptr<ScoreTable> table = std::make_unique<ScoreTable>();
+
+    std::vector<std::string> Write(const GenerationSetup& setup) {
+        std::ostringstream out;
+        WriteDataFile(out, setup, *table);
+        return SplitCrLf(out.str());
+    }
+};
+
+TEST_F(DataFileTest, HeaderOfEveryDesign) {
+    const std::map<DesignKind, std::string> expected{
+        {DesignKind::Groups1, "id,group,dv"},
+        {DesignKind::Groups8, "id,group,dv"},
+        {DesignKind::TwoGroupsDV1, "id,group,dv"},
+        {DesignKind::TwoGroupsDV2, "id,group,dv1,dv2"},
+        {DesignKind::TwoGroupsDV3, "id,group,dv1,dv2,dv3"},
+        {DesignKind::TwoGroupsDV4, "id,group,dv1,dv2,dv3,dv4"},
+        {DesignKind::TwoDVGroups1, "id,group,var1,var2"},
+        {DesignKind::TwoDVGroups4, "id,group,var1,var2"},
+        {DesignKind::TwoDV2x2, "id,factor1,factor2,dv1,dv2"},
+        {DesignKind::Factorial2x2, "id,factor1,factor2,dv"},
+        {DesignKind::Factorial2x4, "id,factor1,factor2,dv"},
+        {DesignKind::Factorial2x2x2, "id,factor1,factor2,factor3,dv"},
+        {DesignKind::Regression1, "id,y,x1"},
+        {DesignKind::Regression7, "id,y,x1,x2,x3,x4,x5,x6,x7"},
+        {DesignKind::Correlated2, "id,var1,var2"},
+        {DesignKind::Correlated8, "id,var1,var2,var3,var4,var5,var6,var7,var8"},
+    };
+    for (const DesignInfo& design : DesignCatalogue()) {
+        GenerationSetup setup;
+        ApplyDesign(design, setup);
+        const std::string header = DataFileHeader(setup);
+        if (auto it = expected.find(design.kind); it != expected.end()) {
+            EXPECT_EQ(header, it->second) << design.radioButton;
+        }
+        // One name per field of a case line.
+        const int fields = 1 + static_cast<int>(std::count(header.begin(), header.end(), ','));
+        const DesignCells cells = CellsOfDesign(design.Shape());
+        EXPECT_EQ(fields, 1 + cells.cells[0].levelCount + design.variableCount) << design.radioButton;
+    }
+    GenerationSetup regression;
+    ApplyDesign(Design(DesignKind::Regression3), regression);
+    EXPECT_EQ(DataFileHeader(regression), "id,y,x1,x2,x3");
+}
+
+TEST_F(DataFileTest, MissingScoresAreEmptyFields) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Correlated3, 1, 4);
+    const double rows[4][3] = {{1, 2, 3}, {4, 5, 6}, {0.52, kMissingMark, -1.07}, {1, 1, kMissingMark}};
+    for (int r = 0; r < 4; ++r) {
+        for (int v = 0; v < 3; ++v) table->At(r, v) = rows[r][v];
+    }
+    const auto lines = Write(setup);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "id,var1,var2,var3");
+    EXPECT_EQ(lines[1], "1,1.00,2.00,3.00");
+    EXPECT_EQ(lines[3], "3,0.52,,-1.07");
+    EXPECT_EQ(lines[4], "4,1.00,1.00,");
+}
+
+TEST_F(DataFileTest, IdRunsAcrossGroupsAndAMissingLastScoreEndsWithAComma) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 1, 5);
+    setup.Box(2).decimals = 0;
+    for (int row = 0; row < 10; ++row) table->At(row, 0) = 11.6 + row;
+    table->At(6, 0) = kMissingMark;
+    const auto lines = Write(setup);
+    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(lines[1], "1,1,11.60");
+    EXPECT_EQ(lines[5], "5,1,15.60");
+    EXPECT_EQ(lines[6], "6,2,17");
+    EXPECT_EQ(lines[7], "7,2,");
+    EXPECT_EQ(lines[10], "10,2,21");
+}
+
+TEST_F(DataFileTest, ThreeFactorRowsNameTheirCells) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Factorial2x2x2, 1, 10);
+    const auto lines = Write(setup);
+    ASSERT_EQ(lines.size(), 81u);
+    const char* cells[] = {"1,1,1", "1,1,2", "1,2,1", "1,2,2", "2,1,1", "2,1,2", "2,2,1", "2,2,2"};
+    for (int c = 0; c < 8; ++c) {
+        for (int k = 1; k <= 10; ++k) {
+            const int id = 10 * c + k;
+            EXPECT_EQ(lines[id].rfind(std::to_string(id) + "," + cells[c] + ",", 0), 0u) << lines[id];
+        }
+    }
+}
+
+TEST_F(DataFileTest, TwoVariableCellsTakeTheDecimalsOfTheirOwnBoxes) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::TwoDV2x2, 1, 2);
+    for (BoxParameters& box : setup.boxes) box.decimals = 0;
+    setup.Box(1).decimals = 3;
+    setup.Box(3).decimals = 1;
+    for (int row = 0; row < 8; ++row) {
+        table->At(row, 0) = 1.23456;
+        table->At(row, 1) = 7.891;
+    }
+    const auto lines = Write(setup);
+    EXPECT_EQ(lines[1], "1,1,1,1.235,7.9");
+    EXPECT_EQ(lines[2], "2,1,1,1.235,7.9");
+    EXPECT_EQ(lines[3], "3,1,2,1,8");
+    EXPECT_EQ(lines[5], "5,2,1,1,8");
+    EXPECT_EQ(lines[8], "8,2,2,1,8");
+}
+
+TEST_F(DataFileTest, ScoresUseAPointWhateverTheLocale) {
+    // Lines with two scores per group once took the user's decimal separator, which turned
+    // 3.1 and 2.5 into "3,1,2,5" in a "," locale and made the file unreadable.
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::TwoDVGroups2, 1, 2);
+    for (int row = 0; row < 4; ++row) {
+        table->At(row, 0) = 3.1;
+        table->At(row, 1) = -0.001;
+    }
+    const auto lines = Write(setup);
+    EXPECT_EQ(lines[1], "1,1,3.10,0.00");
+    EXPECT_EQ(lines[4], "4,2,3.10,0.00");
+}
+
+TEST_F(DataFileTest, AWriteIntoAFullDeviceRaisesTheSystemsMessage) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Correlated8, 1, 25000);
+    try {
+        WriteTextFile("/dev/full", [&](std::ostream& out) { WriteDataFile(out, setup, *table); });
+        FAIL() << "a write into /dev/full succeeded";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.path(), "/dev/full");
+        EXPECT_NE(std::string(error.what()).find("No space left on device"), std::string::npos)
+            << error.what();
+    }
+}
+
+}  // namespace
+}  // namespace zek

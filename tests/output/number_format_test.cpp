@@ -1,1 +1,87 @@
+#include "output/number_format.h"
 
+#include <gtest/gtest.h>
+
+namespace zek {
+namespace {
+
+std::string Fixed(double value, int decimals) {
+    std::string text;
+    AppendFixed(text, value, decimals);
+    return text;
+}
+
+TEST(AppendFixed, RoundsHalfAwayFromZeroOnTheExactValue) {
+    EXPECT_EQ(Fixed(2.5, 0), "3");
+    EXPECT_EQ(Fixed(3.5, 0), "4");
+    EXPECT_EQ(Fixed(-2.5, 0), "-3");
+    EXPECT_EQ(Fixed(0.125, 2), "0.13");
+    EXPECT_EQ(Fixed(-0.125, 2), "-0.13");
+    EXPECT_EQ(Fixed(0.375, 2), "0.38");
+    EXPECT_EQ(Fixed(1.0625, 3), "1.063");
+    // Not ties: the doubles lie just below or above the halfway point.
+    EXPECT_EQ(Fixed(-1.005, 2), "-1.00");
+    EXPECT_EQ(Fixed(1.005, 2), "1.00");
+    EXPECT_EQ(Fixed(0.15, 1), "0.1");
+    EXPECT_EQ(Fixed(0.35, 1), "0.3");
+    EXPECT_EQ(Fixed(2.675, 2), "2.67");
+}
+
+TEST(AppendFixed, WritesExactlyTheDecimalsAndNoNegativeZero) {
+    EXPECT_EQ(Fixed(12.0, 0), "12");
+    EXPECT_EQ(Fixed(0.52, 2), "0.52");
+    EXPECT_EQ(Fixed(-1.07, 2), "-1.07");
+    EXPECT_EQ(Fixed(3.0, 6), "3.000000");
+    EXPECT_EQ(Fixed(-0.001, 2), "0.00");
+    EXPECT_EQ(Fixed(-0.4, 0), "0");
+    EXPECT_EQ(Fixed(-0.0, 1), "0.0");
+    EXPECT_EQ(Fixed(-5161962.5, 0), "-5161963");
+    EXPECT_EQ(Fixed(1e20, 1), "100000000000000000000.0");
+}
+
+TEST(AppendFixedSignificant15, LimitsSignificantDigitsAndTurnsScientificBeyond) {
+    std::string text;
+    AppendFixedSignificant15(text, 3.14159, 2);
+    EXPECT_EQ(text, "3.14");
+    text.clear();
+    AppendFixedSignificant15(text, 123456789012.123456, 6);
+    EXPECT_EQ(text, "123456789012.123000");
+    text.clear();
+    AppendFixedSignificant15(text, 0.5, 0);
+    EXPECT_EQ(text, "1");
+    text.clear();
+    AppendFixedSignificant15(text, -0.004, 2);
+    EXPECT_EQ(text, "0.00");
+    text.clear();
+    AppendFixedSignificant15(text, 1234567890123456.0, 2);
+    EXPECT_EQ(text, "1.23456789012346E+15");
+}
+
+TEST(FixedWidth, RightAlignsAndWidensForLongNumbers) {
+    std::string text;
+    AppendFixedWidth(text, 50.0, 8, 2);
+    EXPECT_EQ(text, "   50.00");
+    text.clear();
+    AppendFixedWidth(text, 1234567.891, 8, 2);
+    EXPECT_EQ(text, "1234567.89");
+    text.clear();
+    AppendFixedWidth(text, 0.85, 5, 3);
+    EXPECT_EQ(text, "0.850");
+    text.clear();
+    AppendIntegerWidth(text, 25, 6);
+    EXPECT_EQ(text, "    25");
+    text.clear();
+    AppendIntegerWidth(text, -1234567, 5);
+    EXPECT_EQ(text, "-1234567");
+}
+
+TEST(FormatFixed4Significant6, UsesTheUsersSeparator) {
+    EXPECT_EQ(FormatFixed4Significant6(0.5, '.'), "0.5000");
+    EXPECT_EQ(FormatFixed4Significant6(0.28867513459, '.'), "0.2887");
+    EXPECT_EQ(FormatFixed4Significant6(15.0, ','), "15,0000");
+    EXPECT_EQ(FormatFixed4Significant6(12345.678, '.'), "12345.7000");
+    EXPECT_EQ(FormatFixed4Significant6(1234567.0, '.'), "1.23457E+06");
+}
+
+}  // namespace
+}  // namespace zek

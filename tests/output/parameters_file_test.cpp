@@ -1,1 +1,253 @@
+#include "output/parameters_file.h"
 
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "output/parameters_replay.h"
+
+namespace zek {
+namespace {
+
+std::vector<std::string> SplitCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "a line without CR LF";
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::string Written(const ControlTexts& texts) {
+    std::ostringstream out;
+    WriteParametersFile(out, texts);
+    return out.str();
+}
+
+ParametersFileReading Read(const std::string& text) {
+    std::istringstream in(text);
+    return ReadParametersFile(in);
+}
+
+TEST(ParametersFile, StartupSetupHasSixtyNineLines) {
+    const auto lines = SplitCrLf(Written(ControlTexts{}));
+    ASSERT_EQ(lines.size(), 69u);
+    EXPECT_EQ(lines[0], "ZEK Generation Parameters File");
+    EXPECT_EQ(lines[1], "===================Title for Output");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[4], "1804");
+    EXPECT_EQ(lines[10], "2");
+    EXPECT_EQ(lines[12], "box1.active");
+    EXPECT_EQ(lines[13], "box2.active");
+    EXPECT_EQ(lines[14], "box3.not");
+    EXPECT_EQ(lines[20], "===================BOX 1=====");
+    const std::vector<std::string> box2(lines.begin() + 30, lines.begin() + 40);
+    EXPECT_EQ(box2, (std::vector<std::string>{"===================BOX 2=====", "0.0", "1.0", "25",
+                                              "2", "min2.not", "", "max2.not", "", "nor2.checked"}));
+    EXPECT_EQ(lines[40], "===================Correlations");
+    EXPECT_EQ(lines[41], "0.0");
+}
+
+TEST(ParametersFile, CorrelationsAreStoredColumnByColumn) {
+    ControlTexts texts;
+    texts.design = DesignKind::Correlated8;
+    for (int i = 1; i <= 8; ++i) {
+        for (int j = i + 1; j <= 8; ++j) {
+            texts.correlations[CorrelationCellIndex(i, j)] = "r" + std::to_string(10 * i + j);
+        }
+    }
+    const auto lines = SplitCrLf(Written(texts));
+    ASSERT_EQ(lines.size(), 20u + 80u + 29u);
+    const std::vector<std::string> firstSix(lines.end() - 28, lines.end() - 22);
+    EXPECT_EQ(firstSix, (std::vector<std::string>{"r12", "r13", "r23", "r14", "r24", "r34"}));
+    EXPECT_EQ(lines.back(), "r78");
+}
+
+ControlTexts VariedTexts(DesignKind design) {
+    ControlTexts texts;
+    texts.design = design;
+    texts.title = "Übung 3: Körpergröße";
+    texts.seed = "";
+    texts.missing = "5";
+    texts.extreme = "abc";
+    const DistributionKind shapes[] = {DistributionKind::Normal, DistributionKind::Uniform,
+                                       DistributionKind::SkewPos, DistributionKind::SkewNeg,
+                                       DistributionKind::RandomlyChosen};
+    for (int box = 1; box <= 8; ++box) {
+        BoxTexts& b = texts.Box(box);
+        b.mean = std::to_string(10 * box);
+        b.sd = "1," + std::to_string(box);
+        b.n = std::to_string(20 + box);
+        b.decimals = std::to_string(box % 7);
+        b.minChecked = box % 2 == 0;
+        b.minText = b.minChecked ? "-" + std::to_string(box) : "";
+        b.maxChecked = box % 3 == 0;
+        b.maxText = b.maxChecked ? std::to_string(100 * box) : "";
+        b.shape = shapes[box % 5];
+    }
+    for (int cell = 0; cell < kCorrelationCellCount; ++cell) {
+        texts.correlations[cell] = "0." + std::to_string(cell);
+    }
+    return texts;
+}
+
+TEST(ParametersFile, EveryDesignRoundTrips) {
+    for (const DesignInfo& design : DesignCatalogue()) {
+        SCOPED_TRACE(std::string(design.radioButton));
+        const ControlTexts texts = VariedTexts(design.kind);
+        const ParametersFileReading reading = Read(Written(texts));
+        ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
+        EXPECT_EQ(reading.title, texts.title);
+        EXPECT_EQ(reading.seed, texts.seed);
+        EXPECT_EQ(reading.missing, texts.missing);
+        EXPECT_EQ(reading.extreme, texts.extreme);
+        EXPECT_EQ(reading.designCode, design.fileCode);
+        EXPECT_EQ(reading.correlations, texts.correlations);
+        for (int box = 1; box <= 8; ++box) {
+            ASSERT_EQ(reading.boxPresent[box - 1], design.activeBoxes.Contains(box));
+            if (!design.activeBoxes.Contains(box)) continue;
+            const BoxSection& section = reading.boxes[box - 1];
+            const BoxTexts& b = texts.Box(box);
+            EXPECT_EQ(section.mean, b.mean);
+            EXPECT_EQ(section.sd, b.sd);
+            EXPECT_EQ(section.n, b.n);
+            EXPECT_EQ(section.decimals, b.decimals);
+            EXPECT_EQ(section.minChecked, b.minChecked);
+            EXPECT_EQ(section.minText, b.minText);
+            EXPECT_EQ(section.maxChecked, b.maxChecked);
+            EXPECT_EQ(section.maxText, b.maxText);
+            EXPECT_EQ(section.shape, b.shape);
+        }
+        // Written again from what was read, the file is the same.
+        ControlTexts again = texts;
+        EXPECT_EQ(Written(again), Written(texts));
+    }
+}
+
+TEST(ParametersFile, ADataFileIsNotAParametersFile) {
+    const auto reading = Read("id,group,dv\r\n1,1,0.52\r\n");
+    EXPECT_EQ(reading.outcome, ParametersFileReading::Outcome::NotSavedByZek);
+    EXPECT_EQ(reading.ErrorMessage(), "The file you tried to open was apparently not saved by ZEK");
+    EXPECT_EQ(Read("").outcome, ParametersFileReading::Outcome::NotSavedByZek);
+    // Only the first seven characters are checked; this one then lacks its design line.
+    EXPECT_EQ(Read("ZEK Gen and anything\r\n").outcome,
+              ParametersFileReading::Outcome::DesignNotInteger);
+}
+
+TEST(ParametersFile, ADesignLineThatIsNoIntegerStopsAfterThePercentages) {
+    const auto reading = Read(
+        "ZEK Generation Parameters File\r\nx\r\nTitle\r\nx\r\n42\r\nx\r\n7\r\nx\r\n8\r\nx\r\n"
+        "two\r\nx\r\nbox1.active\r\n");
+    EXPECT_EQ(reading.outcome, ParametersFileReading::Outcome::DesignNotInteger);
+    EXPECT_EQ(reading.title, "Title");
+    EXPECT_EQ(reading.seed, "42");
+    EXPECT_EQ(reading.missing, "7");
+    EXPECT_EQ(reading.extreme, "8");
+    EXPECT_EQ(reading.ErrorMessage(), "'two' is not a valid integer value");
+    EXPECT_FALSE(reading.boxPresent[0]);
+
+    ControlTexts controls;
+    ReplayOnStartupControls(reading, controls, '.', [](std::string_view) {});
+    EXPECT_EQ(controls.title, "Title");
+    EXPECT_EQ(controls.missing, "7");
+    EXPECT_EQ(controls.design, DesignKind::Groups2);
+}
+
+TEST(ParametersFile, ReadingPastTheEndGivesEmptyLinesAndUnknownShapesGiveNone) {
+    const auto reading = Read(
+        "ZEK Generation Parameters File\nx\nShort\nx\n1\nx\n0\nx\n0\nx\n1\nx\nbox1.active\n"
+        "box2.active\nbox3.not\nbox4.not\nbox5.not\nbox6.not\nbox7.not\nbox8.not\n"
+        "=BOX 1\n5\n1\n30\n2\nmin1.checked\n0\nmax1.not\n\nNOR1.CHECKED\n=BOX 2\n6");
+    ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
+    EXPECT_EQ(reading.designCode, 1);
+    EXPECT_FALSE(reading.boxes[0].shape.has_value());
+    EXPECT_TRUE(reading.boxes[0].minChecked);
+    EXPECT_EQ(reading.boxes[1].mean, "6");
+    EXPECT_EQ(reading.boxes[1].sd, "");
+    for (const std::string& r : reading.correlations) EXPECT_EQ(r, "");
+}
+
+ParametersFileReading OneBoxReading(int designCode, BoxSection section) {
+    ParametersFileReading reading;
+    reading.designCode = designCode;
+    reading.boxPresent[0] = true;
+    reading.boxes[0] = std::move(section);
+    reading.correlations = ControlTexts::StartupCorrelations();
+    return reading;
+}
+
+TEST(ParametersReplay, AUniformBoxDerivesItsMeanAndSdFromItsLimits) {
+    ControlTexts controls;
+    BoxSection section{"0.0", "1.0", "25", "2", true, "10", true, "20", DistributionKind::Uniform};
+    ReplayOnStartupControls(OneBoxReading(2, section), controls, '.', [](std::string_view) {});
+    EXPECT_EQ(controls.Box(1).mean, "15.0000");
+    EXPECT_EQ(controls.Box(1).sd, "2.8868");
+    EXPECT_EQ(controls.Box(1).minText, "10");
+    EXPECT_EQ(controls.Box(1).shape, DistributionKind::Uniform);
+
+    ControlTexts fresh;
+    BoxSection noLimits{"3", "4", "25", "2", false, "", false, "", DistributionKind::Uniform};
+    ReplayOnStartupControls(OneBoxReading(2, noLimits), fresh, '.', [](std::string_view) {});
+    EXPECT_TRUE(fresh.Box(1).minChecked && fresh.Box(1).maxChecked);
+    EXPECT_EQ(fresh.Box(1).minText, "0");
+    EXPECT_EQ(fresh.Box(1).maxText, "1");
+    EXPECT_EQ(fresh.Box(1).mean, "0.5000");
+    EXPECT_EQ(fresh.Box(1).sd, "0.2887");
+
+    // Only one side given: the other is ticked with an empty text, which the run refuses.
+    ControlTexts oneSide;
+    BoxSection onlyMin{"3", "4", "25", "2", true, "1", false, "", DistributionKind::Uniform};
+    ReplayOnStartupControls(OneBoxReading(2, onlyMin), oneSide, ',', [](std::string_view) {});
+    EXPECT_TRUE(oneSide.Box(1).maxChecked);
+    EXPECT_EQ(oneSide.Box(1).maxText, "");
+    EXPECT_EQ(oneSide.Box(1).mean, "3");
+}
+
+TEST(ParametersReplay, DesignSelectionAndNCopies) {
+    ControlTexts controls;
+    std::vector<std::string> messages;
+    BoxSection section{"1", "1", "30", "2", false, "", false, "", DistributionKind::SkewNeg};
+    ParametersFileReading reading = OneBoxReading(24, section);  // Regression3
+    ReplayOnStartupControls(reading, controls, '.',
+                            [&](std::string_view text) { messages.emplace_back(text); });
+    EXPECT_EQ(controls.design, DesignKind::Regression3);
+    for (int box = 2; box <= 8; ++box) EXPECT_EQ(controls.Box(box).n, "30") << box;
+    EXPECT_TRUE(messages.empty());
+
+    ControlTexts bad;
+    reading.boxes[0].n = "3a";
+    ReplayOnStartupControls(reading, bad, '.',
+                            [&](std::string_view text) { messages.emplace_back(text); });
+    EXPECT_EQ(messages, std::vector<std::string>{"N must be an INTEGER"});
+    EXPECT_EQ(bad.Box(1).n, "3a");
+    EXPECT_EQ(bad.Box(2).n, "25");
+
+    ControlTexts outside;
+    reading.designCode = 99;
+    ReplayOnStartupControls(reading, outside, '.', [](std::string_view) {});
+    EXPECT_EQ(outside.design, DesignKind::Groups2);
+}
+
+TEST(ParametersReplay, NChangeTargetsFollowTheStoredDesign) {
+    auto targets = [](DesignKind kind, int box) {
+        const NCopyTargets t = NChangeCopyTargets(Design(kind).family, Design(kind).variableCount, box);
+        return std::vector<int>(t.boxes.begin(), t.boxes.begin() + t.count);
+    };
+    EXPECT_EQ(targets(DesignKind::Correlated2, 1), (std::vector<int>{2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(targets(DesignKind::TwoGroupsDV2, 1), (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(targets(DesignKind::TwoGroupsDV2, 5), (std::vector<int>{6, 7, 8}));
+    EXPECT_EQ(targets(DesignKind::TwoDVGroups3, 4), (std::vector<int>{8}));
+    EXPECT_EQ(targets(DesignKind::TwoDV2x2, 2), (std::vector<int>{4}));
+    EXPECT_TRUE(targets(DesignKind::TwoDV2x2, 3).empty());
+    EXPECT_TRUE(targets(DesignKind::Groups4, 1).empty());
+    EXPECT_TRUE(targets(DesignKind::Correlated8, 7).empty());
+}
+
+}  // namespace
+}  // namespace zek

@@ -1,1 +1,257 @@
+#include "output/run_command.h"
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/recording_host.h"
+
+namespace zek {
+namespace {
+
+using Messages = std::vector<std::string>;
+
+constexpr const char* kNotANumber = "You must enter an appropriate numeric value";
+
+class RunCommandTest : public ::testing::Test {
+protected:
+    std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+    ControlTexts controls;
+    testing::RecordingHost host;
+
+    void Select(DesignKind kind) {
+        controls.design = kind;
+        ApplyDesign(Design(kind), state->setup);
+    }
+    RunOutcome Run(char separator = '.') {
+        return RunCommand(controls, EnabledCellsOf(Design(controls.design)), separator, *state, host);
+    }
+};
+
+TEST_F(RunCommandTest, TheStartupSetupGeneratesWithTheControlsValues) {
+    ASSERT_EQ(Run(), RunOutcome::Generated);
+    EXPECT_TRUE(host.messages.empty());
+    const GenerationSetup& setup = state->setup;
+    EXPECT_TRUE(state->flags.dataGenerated);
+    EXPECT_FALSE(state->flags.filesSaved);
+    EXPECT_EQ(setup.missingPercent, 0);
+    EXPECT_EQ(setup.extremeFraction, 0.0);
+    EXPECT_EQ(setup.totalCases, 50);
+    EXPECT_EQ(setup.seed, 1804);
+    EXPECT_EQ(setup.negatedSeed, -1804);
+    EXPECT_EQ(setup.streamSeed319, -575476);
+    EXPECT_EQ(setup.streamSeed727, -1311508);
+    for (int box = 1; box <= 8; ++box) EXPECT_EQ(setup.Box(box).distribution, DistributionKind::Normal);
+    EXPECT_EQ(setup.Box(1).minScore, kNoLimit);
+    EXPECT_EQ(setup.correlations.full[0][0], 1.0);
+    EXPECT_EQ(state->generatedSetup.totalCases, 50);
+}
+
+TEST_F(RunCommandTest, StreamSeeds) {
+    auto seeds = [this](const char* seed) {
+        controls.seed = seed;
+        EXPECT_EQ(Run(), RunOutcome::Generated);
+        return std::array<std::int32_t, 3>{state->setup.negatedSeed, state->setup.streamSeed319,
+                                           state->setup.streamSeed727};
+    };
+    EXPECT_EQ(seeds("2000000"), (std::array<std::int32_t, 3>{-2000000, -6269, -2751}));
+    EXPECT_EQ(seeds("1000000"), (std::array<std::int32_t, 3>{-1000000, -319000000, -727000000}));
+    EXPECT_EQ(seeds("-7"), (std::array<std::int32_t, 3>{-7, -2233, -5089}));
+    EXPECT_EQ(seeds("0"), (std::array<std::int32_t, 3>{0, 0, 0}));
+    EXPECT_EQ(seeds("2147483647"), (std::array<std::int32_t, 3>{-2147483647, -6731923, -2953897}));
+}
+
+TEST_F(RunCommandTest, AnEmptySeedDrawsOneAndShowsIt) {
+    controls.seed = "";
+    host.clockRandom = 4711;
+    ASSERT_EQ(Run(), RunOutcome::Generated);
+    EXPECT_EQ(host.lastClockBound, 1000000);
+    EXPECT_EQ(controls.seed, "4711");
+    EXPECT_EQ(state->setup.seed, 4711);
+    const double first = state->tables.generated.At(0, 0);
+    host.clockRandom = 9;
+    ASSERT_EQ(Run(), RunOutcome::Generated);
+    EXPECT_EQ(state->setup.seed, 4711) << "the second run reuses the seed shown";
+    EXPECT_EQ(state->tables.generated.At(0, 0), first);
+}
+
+TEST_F(RunCommandTest, ASeedThatIsNoUsableIntegerStops) {
+    for (const char* seed : {"12.5", "abc", "-2147483648", "2147483648"}) {
+        host.messages.clear();
+        host.focus.clear();
+        controls.seed = seed;
+        state->flags.dataGenerated = true;
+        EXPECT_EQ(Run(), RunOutcome::Stopped) << seed;
+        EXPECT_EQ(host.messages, Messages{"Seed must be an INTEGER value"});
+        EXPECT_EQ(host.focus, Messages{"txt_seed1"});
+        EXPECT_FALSE(state->flags.dataGenerated);
+    }
+}
+
+TEST_F(RunCommandTest, SampleSizeLimits) {
+    controls.Box(2).n = "25000";
+    EXPECT_EQ(Run(), RunOutcome::Generated);
+    controls.Box(2).n = "25001";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages, Messages{"Maximum Data per cell is 25000"});
+    host.messages.clear();
+    controls.Box(2).n = "1";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages, Messages{"Minimum Data per cell is 2"});
+}
+
+TEST_F(RunCommandTest, ABadNumberStillRunsTheRangeChecksOfThePreviousValue) {
+    controls.Box(1).n = "1";
+    Run();
+    host.messages.clear();
+    controls.Box(1).n = "abc";
+    controls.Box(1).mean = "x";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages, (Messages{kNotANumber, kNotANumber, "Minimum Data per cell is 2"}));
+    EXPECT_EQ(host.focus, (Messages{"txt_mean1", "txt_n1"}));
+}
+
+TEST_F(RunCommandTest, LimitsAgainstTheMeanNameTheirBox) {
+    Select(DesignKind::Groups3);
+    BoxTexts& box = controls.Box(3);
+    box.mean = "5";
+    box.minChecked = box.maxChecked = true;
+    box.minText = "0";
+    box.maxText = "10";
+    EXPECT_EQ(Run(), RunOutcome::Generated);
+
+    box.minText = "5";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages.back(),
+              "MAXIMUM SCORE must be greater than the MEAN, which must be greater than the MINIMUM "
+              "SCORE (check box 3)");
+    box.maxChecked = false;
+    box.minText = "6";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages.back(), "MINIMUM SCORE must be less than MEAN (check box 3)");
+    box.minChecked = false;
+    box.maxChecked = true;
+    box.maxText = "5";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages.back(), "MAXIMUM SCORE must be greater than MEAN (check box 3)");
+    box.maxText = "1e9";
+    EXPECT_EQ(Run(), RunOutcome::Generated);
+    EXPECT_EQ(state->setup.Box(3).minScore, kNoLimit);
+    EXPECT_EQ(state->setup.Box(3).maxScore, 1e9);
+}
+
+TEST_F(RunCommandTest, AStopKeepsWhatWasStoredBeforeIt) {
+    Select(DesignKind::Groups3);
+    controls.title = "kept";
+    controls.Box(1).mean = "12";
+    controls.Box(2).mean = "bad";
+    controls.Box(3).mean = "30";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(state->setup.title, "kept");
+    EXPECT_EQ(state->setup.seed, 1804);
+    EXPECT_EQ(state->setup.Box(1).mean, 12.0);
+    EXPECT_EQ(state->setup.Box(3).mean, 0.0) << "box 3 comes after the failing box";
+    EXPECT_EQ(host.focus, Messages{"txt_mean2"});
+}
+
+TEST_F(RunCommandTest, CorrelationChecks) {
+    Select(DesignKind::Correlated3);
+    controls.correlations[CorrelationCellIndex(1, 2)] = "0";
+    controls.correlations[CorrelationCellIndex(1, 3)] = "-0";
+    controls.correlations[CorrelationCellIndex(2, 3)] = "0,5";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages, Messages{kNotANumber});
+    EXPECT_EQ(host.focus, Messages{"txt_r23"});
+    for (int box = 1; box <= 3; ++box) {
+        controls.Box(box).mean = "0";
+        controls.Box(box).sd = "1";
+    }
+    EXPECT_EQ(Run(','), RunOutcome::Generated);
+    EXPECT_EQ(state->setup.correlations.Entered(2, 3), 0.5);
+
+    host.messages.clear();
+    host.focus.clear();
+    controls.correlations[CorrelationCellIndex(2, 3)] = "1.01";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.focus, Messages{"txt_r12"});
+    EXPECT_EQ(host.messages,
+              Messages{"Check your correlation values. CORRELATION must be between -1.0 and 1.0"});
+
+    host.messages.clear();
+    controls.correlations[CorrelationCellIndex(2, 3)] = "nan";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages, Messages{kNotANumber});
+}
+
+TEST_F(RunCommandTest, ACorrelationOfOneIsInRangeButNotPositiveDefinite) {
+    Select(DesignKind::Correlated2);
+    controls.correlations[CorrelationCellIndex(1, 2)] = "1.0";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages, Messages{"Sorry, your matrix is not a positive definite symmetric "
+                                      "matrix and therefore will not work as a correlation matrix"});
+
+    host.messages.clear();
+    Select(DesignKind::Correlated3);
+    controls.correlations[CorrelationCellIndex(1, 2)] = "0.9";
+    controls.correlations[CorrelationCellIndex(1, 3)] = "0.9";
+    controls.correlations[CorrelationCellIndex(2, 3)] = "-0.9";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages.size(), 1u);
+}
+
+TEST_F(RunCommandTest, DisabledCorrelationsKeepTheirValuesButCountInTheRangeCheck) {
+    Select(DesignKind::Correlated3);
+    controls.correlations[CorrelationCellIndex(1, 3)] = "0.3";
+    ASSERT_EQ(Run(), RunOutcome::Generated);
+    Select(DesignKind::Groups2);
+    controls.correlations[CorrelationCellIndex(1, 3)] = "5";  // disabled now: not read
+    EXPECT_EQ(Run(), RunOutcome::Generated);
+    EXPECT_EQ(state->setup.correlations.Entered(1, 3), 0.3);
+}
+
+TEST_F(RunCommandTest, DecimalsAreParsedPerBoxAndCheckedOverAllBoxes) {
+    controls.Box(2).decimals = "two";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages, Messages{"You must enter an Integer Value from 0 to 6"});
+    EXPECT_EQ(host.focus, Messages{"txt_dec2"});
+    host.messages.clear();
+    host.focus.clear();
+    controls.Box(2).decimals = "7";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages, Messages{"Check your decimal values. # DECIMALS must be between 0 and 6"});
+    EXPECT_EQ(host.focus, Messages{"txt_dec1"});
+}
+
+TEST_F(RunCommandTest, ABadPercentageShowsItsDialogUntilAValueIsAccepted) {
+    controls.missing = "150";
+    host.percentageAnswers = {"abc", "101", "12"};
+    ASSERT_EQ(Run(), RunOutcome::Generated);
+    const std::string message =
+        "Percentage of MISSING VALUES should be an appropriate numeric value between 0 and 100";
+    // "abc" is no integer and leaves the refused 150 in place, which fails the range check too.
+    EXPECT_EQ(host.messages, (Messages{message, message, message, message}));
+    EXPECT_EQ(host.percentageDialogs, 3);
+    EXPECT_EQ(controls.missing, "12");
+    EXPECT_EQ(state->setup.missingPercent, 12);
+    EXPECT_EQ(state->setup.missingFraction, 0.12);
+}
+
+TEST_F(RunCommandTest, ExtremePercentageMessagesAndNoDialogToAsk) {
+    controls.extreme = "x";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages,
+              Messages{"Percentage of EXTREME VALUES should be an appropriate numeric value between "
+                       "0 and 100"});
+    host.messages.clear();
+    controls.extreme = "-1";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages,
+              Messages{"Percentage of extreme VALUES should be an appropriate numeric value between "
+                       "0 and 100"});
+    EXPECT_FALSE(state->flags.dataGenerated);
+    controls.extreme = "100";
+    EXPECT_EQ(Run(), RunOutcome::Generated);
+}
+
+}  // namespace
+}  // namespace zek

@@ -1,1 +1,149 @@
+#include "output/save_command.h"
 
+#include <gtest/gtest.h>
+#include <unistd.h>  // getpid
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "output/output_file.h"
+#include "output/run_command.h"
+#include "support/recording_host.h"
+
+namespace zek {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kViewHint =
+    "You can VIEW and PRINT the saved Data and Information by choosing VIEW... under the FILE "
+    "menu (or press F2)";
+
+std::string Contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class SaveCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("zek_save_" + std::to_string(::getpid()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    void Generate() {
+        ASSERT_EQ(RunCommand(controls, EnabledCellsOf(Design(controls.design)), '.', *state, host),
+                  RunOutcome::Generated);
+    }
+
+    fs::path folder;
+    std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+    ControlTexts controls;
+    testing::RecordingHost host;
+};
+
+TEST_F(SaveCommandTest, SavingBeforeARunIsRefused) {
+    SaveDataFiles(*state, host);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"You must generate data first"});
+    EXPECT_TRUE(host.saveOffers.empty());
+}
+
+TEST_F(SaveCommandTest, AfterARunTheThreeFilesStandSideBySide) {
+    Generate();
+    const fs::path data = folder / "results.csv";
+    host.saveAnswers = {data.string()};
+    AfterRunSave(controls, *state, host);
+    EXPECT_EQ(host.saveOffers, std::vector<std::string>{"ZEK_data"});
+    EXPECT_TRUE(state->flags.filesSaved);
+    EXPECT_EQ(host.messages, std::vector<std::string>{kViewHint});
+    const std::string dataText = Contents(data);
+    EXPECT_EQ(dataText.rfind("id,group,dv\r\n1,1,", 0), 0u);
+    EXPECT_EQ(std::count(dataText.begin(), dataText.end(), '\n'), 51);
+    const std::string info = Contents(folder / "results_info.TXT");
+    EXPECT_NE(info.find("\r\n  " + data.string() + "\r\n"), std::string::npos);
+    const std::string setup = Contents(folder / "results_setup.TXT");
+    EXPECT_EQ(std::count(setup.begin(), setup.end(), '\n'), 69);
+    EXPECT_EQ(state->setup.dataFileName, data.string());
+
+    // The next save offers the last data file and rewrites the same report but for its path.
+    host.saveAnswers = {(folder / "again.csv").string()};
+    SaveDataFiles(*state, host);
+    EXPECT_EQ(host.saveOffers.back(), data.string());
+    std::string againInfo = Contents(folder / "again_info.TXT");
+    const std::string oldPath = data.string();
+    const std::string newPath = (folder / "again.csv").string();
+    againInfo.replace(againInfo.find(newPath), newPath.size(), oldPath);
+    EXPECT_EQ(againInfo, info);
+}
+
+TEST_F(SaveCommandTest, ACancelledSaveAsksForTheParametersFileAndGivesNoHint) {
+    Generate();
+    host.saveAnswers = {std::nullopt, (folder / "only_setup.TXT").string()};
+    AfterRunSave(controls, *state, host);
+    EXPECT_EQ(host.saveOffers.size(), 2u);
+    EXPECT_FALSE(state->flags.filesSaved);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(fs::exists(folder / "only_setup.TXT"));
+    EXPECT_EQ(state->setup.parametersFileName, (folder / "only_setup.TXT").string());
+}
+
+TEST_F(SaveCommandTest, AWriteErrorEndsTheSequenceAndTheDataCanBeSavedAgain) {
+    Generate();
+    // A folder that is not there cannot be written into, not even by root.
+    const fs::path data = folder / "gone" / "results.csv";
+    host.saveAnswers = {data.string()};
+    try {
+        AfterRunSave(controls, *state, host);
+        FAIL() << "writing into a missing folder succeeded";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.path(), data.string());
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file \"" + data.string() + "\": No such file or directory");
+    }
+    EXPECT_TRUE(state->flags.dataGenerated);
+    EXPECT_FALSE(state->flags.filesSaved);
+    EXPECT_EQ(host.saveOffers.size(), 1u) << "the parameters file is not written";
+}
+
+TEST_F(SaveCommandTest, AFullDeviceLeavesFilesSavedFalse) {
+    Generate();
+    host.saveAnswers = {(folder / "first.csv").string(), "/dev/full"};
+    SaveDataFiles(*state, host);
+    ASSERT_TRUE(state->flags.filesSaved);
+    try {
+        SaveDataFiles(*state, host);
+        FAIL() << "writing into /dev/full succeeded";
+    } catch (const FileError& error) {
+        EXPECT_NE(std::string(error.what()).find("/dev/full"), std::string::npos);
+    }
+    EXPECT_FALSE(state->flags.filesSaved);
+    EXPECT_TRUE(state->flags.dataGenerated);
+}
+
+TEST_F(SaveCommandTest, TheReportDescribesTheRunNotTheWindowsLaterChanges) {
+    controls.Box(1).shape = DistributionKind::RandomlyChosen;
+    Generate();
+    // After the run the user picks another design and other options before saving.
+    ApplyDesign(Design(DesignKind::Correlated5), state->setup);
+    state->setup.reliability = 0.5;
+    state->setup.betaHigh = 10;
+    state->setup.missingPercent = 40;
+    host.saveAnswers = {(folder / "late.csv").string()};
+    SaveDataFiles(*state, host);
+    const std::string info = Contents(folder / "late_info.TXT");
+    EXPECT_NE(info.find("Number of Variables: 1\r\n"), std::string::npos);
+    EXPECT_NE(info.find("Reliability for Continuous Variables: 1.000\r\n"), std::string::npos);
+    EXPECT_NE(info.find("Percentage Missing Data: 0%\r\n"), std::string::npos);
+    EXPECT_NE(info.find("Variable1     2  "), std::string::npos);
+    EXPECT_EQ(Contents(folder / "late.csv").rfind("id,group,dv\r\n", 0), 0u);
+}
+
+}  // namespace
+}  // namespace zek
