@@ -1,1 +1,67 @@
+#include "cli/generate_options.h"
 
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zek {
+namespace {
+
+std::variant<GenerateOptions, UsageError> Parse(std::vector<const char*> args, char separator = '.') {
+    return ParseGenerateOptions(static_cast<int>(args.size()), args.data(), separator);
+}
+
+std::string ErrorOf(std::vector<const char*> args, char separator = '.') {
+    const auto parsed = Parse(std::move(args), separator);
+    const auto* error = std::get_if<UsageError>(&parsed);
+    return error != nullptr ? error->message : "";
+}
+
+TEST(GenerateOptions, ReadsEveryOption) {
+    const auto parsed = Parse({"setup.TXT", "-o", "out/scores", "--count", "12", "--seed", "-5",
+                               "--reliability", "0,8", "--beta", "2", "10"},
+                              ',');
+    ASSERT_TRUE(std::holds_alternative<GenerateOptions>(parsed));
+    const auto& options = std::get<GenerateOptions>(parsed);
+    EXPECT_EQ(options.setupFile, "setup.TXT");
+    EXPECT_EQ(options.dataFile, "out/scores.TXT");
+    EXPECT_EQ(options.count, 12);
+    EXPECT_EQ(options.seed, -5);
+    EXPECT_EQ(options.reliability, 0.8);
+    EXPECT_EQ(options.betaLow, 2);
+    EXPECT_EQ(options.betaHigh, 10);
+
+    const auto defaults = std::get<GenerateOptions>(Parse({"s.TXT"}));
+    EXPECT_EQ(defaults.dataFile, "ZEK_data.TXT");
+    EXPECT_EQ(defaults.count, 1);
+    EXPECT_FALSE(defaults.seed.has_value());
+    EXPECT_TRUE(std::get<GenerateOptions>(Parse({"--help"})).help);
+}
+
+TEST(GenerateOptions, RefusesWithTheDialogsMessages) {
+    const std::string reliabilityRange =
+        "Reliability must be greater than 0.0 and less than or equal to 1.0";
+    EXPECT_EQ(ErrorOf({"s", "--reliability", "0.005"}), reliabilityRange);
+    EXPECT_EQ(ErrorOf({"s", "--reliability", "1.0001"}), reliabilityRange);
+    EXPECT_EQ(ErrorOf({"s", "--reliability", "abc"}), "Reliability must be a numeric value");
+    EXPECT_EQ(ErrorOf({"s", "--reliability", "0.8"}, ','), "Reliability must be a numeric value");
+    EXPECT_EQ(ErrorOf({"s", "--reliability", "0.01"}), "");
+    const std::string beta =
+        "Beta Parameters must be INTEGER values from 1 to 10 (LOW value must be less than or "
+        "equal to HIGH value).";
+    EXPECT_EQ(ErrorOf({"s", "--beta", "3", "2"}), beta);
+    EXPECT_EQ(ErrorOf({"s", "--beta", "2", "11"}), beta);
+    EXPECT_EQ(ErrorOf({"s", "--beta", "11", "15"}), beta);
+    EXPECT_EQ(ErrorOf({"s", "--beta", "0", "5"}), beta);
+    EXPECT_EQ(ErrorOf({"s", "--beta", "x", "5"}), beta);
+    EXPECT_EQ(ErrorOf({"s", "--beta", "1", "1"}), "");
+    EXPECT_EQ(ErrorOf({"s", "--seed", "1.5"}), "Seed must be an INTEGER value");
+    EXPECT_FALSE(ErrorOf({"s", "--count", "0"}).empty());
+    EXPECT_FALSE(ErrorOf({"s", "--count"}).empty());
+    EXPECT_FALSE(ErrorOf({"s", "--frobnicate"}).empty());
+    EXPECT_FALSE(ErrorOf({}).empty());
+    EXPECT_FALSE(ErrorOf({"a", "b"}).empty());
+}
+
+}  // namespace
+}  // namespace zek

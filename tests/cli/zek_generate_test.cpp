@@ -1,1 +1,195 @@
+// zek-generate as a whole process, as a teacher runs it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "output/control_texts.h"
+#include "output/output_file.h"
+#include "output/parameters_file.h"
+
+namespace zek {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ProcessResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+long CountLines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
+
+class ZekGenerateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("zek_cli_" + std::to_string(::getpid()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void WriteSetup(const ControlTexts& texts, const std::string& name = "setup.TXT") {
+        WriteTextFile((folder / name).string(),
+                      [&](std::ostream& out) { WriteParametersFile(out, texts); });
+    }
+
+    ProcessResult Generate(const std::string& arguments) {
+        const std::string command = "cd '" + folder.string() + "' && LC_ALL=C '" +
+                                    ZEK_GENERATE_PATH + "' " + arguments +
+                                    " > stdout.log 2> stderr.log";
+        const int status = std::system(command.c_str());
+        ProcessResult result;
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = Contents(folder / "stdout.log");
+        result.err = Contents(folder / "stderr.log");
+        fs::remove(folder / "stdout.log");
+        fs::remove(folder / "stderr.log");
+        return result;
+    }
+
+    std::vector<std::string> FilesInFolder() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    fs::path folder;
+};
+
+TEST_F(ZekGenerateTest, TheStartupSetupGivesTheSameThreeFilesOnEveryRun) {
+    WriteSetup(ControlTexts{});
+    const ProcessResult first = Generate("setup.TXT");
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(first.out, "seed 1804: " + (folder / "ZEK_data.TXT").string() + "\n");
+    EXPECT_EQ(FilesInFolder(), (std::vector<std::string>{"ZEK_data.TXT", "ZEK_data_info.TXT",
+                                                         "ZEK_data_setup.TXT", "setup.TXT"}));
+    const std::string data = Contents(folder / "ZEK_data.TXT");
+    const std::string info = Contents(folder / "ZEK_data_info.TXT");
+    const std::string setup = Contents(folder / "ZEK_data_setup.TXT");
+    EXPECT_EQ(data.rfind("id,group,dv\r\n1,1,", 0), 0u);
+    EXPECT_EQ(CountLines(data), 51);
+    EXPECT_EQ(CountLines(setup), 69);
+    EXPECT_EQ(setup, Contents(folder / "setup.TXT"));
+    EXPECT_NE(info.find("\r\nQarn (Version 18.9.8)\r\n"), std::string::npos);
+    EXPECT_NE(info.find("Generator Seed: 1804\r\n"), std::string::npos);
+
+    ASSERT_EQ(Generate("setup.TXT").exitCode, 0);
+    EXPECT_EQ(Contents(folder / "ZEK_data.TXT"), data);
+    EXPECT_EQ(Contents(folder / "ZEK_data_info.TXT"), info);
+    EXPECT_EQ(Contents(folder / "ZEK_data_setup.TXT"), setup);
+
+    // The seed on the command line gives what the same seed in the file gives.
+    ASSERT_EQ(Generate("setup.TXT --seed 1804 -o again.csv").exitCode, 0);
+    EXPECT_EQ(Contents(folder / "again.csv"), data);
+}
+
+TEST_F(ZekGenerateTest, CountWritesOneDatasetAndAnswerKeyPerStudent) {
+    ControlTexts texts;
+    texts.design = DesignKind::Correlated3;
+    texts.correlations[CorrelationCellIndex(1, 2)] = "0.5";
+    texts.missing = "5";
+    WriteSetup(texts);
+    const ProcessResult result = Generate("setup.TXT -o class.csv --count 3 --seed 40");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "seed 40: " + (folder / "class_1.csv").string() + "\nseed 41: " +
+                              (folder / "class_2.csv").string() + "\nseed 42: " +
+                              (folder / "class_3.csv").string() + "\n");
+    std::set<std::string> datasets;
+    for (int k = 1; k <= 3; ++k) {
+        const std::string stem = "class_" + std::to_string(k);
+        const std::string data = Contents(folder / (stem + ".csv"));
+        EXPECT_EQ(data.rfind("id,var1,var2,var3\r\n", 0), 0u);
+        datasets.insert(data);
+        const std::string info = Contents(folder / (stem + "_info.TXT"));
+        EXPECT_NE(info.find("Generator Seed: " + std::to_string(39 + k) + "\r\n"), std::string::npos);
+        const std::string setup = Contents(folder / (stem + "_setup.TXT"));
+        EXPECT_NE(setup.find("===================Seed\r\n" + std::to_string(39 + k) + "\r\n"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(datasets.size(), 3u);
+
+    ASSERT_EQ(Generate("setup.TXT -o big.TXT --count 10 --seed 1").exitCode, 0);
+    EXPECT_TRUE(fs::exists(folder / "big_01.TXT"));
+    EXPECT_TRUE(fs::exists(folder / "big_10_info.TXT"));
+}
+
+TEST_F(ZekGenerateTest, ARefusedFileOrEntryExitsWithTwoAndWritesNothing) {
+    WriteTextFile((folder / "data.csv").string(),
+                  [](std::ostream& out) { WriteChecked(out, "id,group,dv\r\n1,1,2.5\r\n"); });
+    ProcessResult result = Generate("data.csv");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("The file you tried to open was apparently not saved by ZEK"),
+              std::string::npos);
+
+    ControlTexts texts;
+    texts.Box(2).n = "25001";
+    WriteSetup(texts);
+    result = Generate("setup.TXT");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "zek-generate: Maximum Data per cell is 25000\n");
+
+    texts.Box(2).n = "25";
+    texts.missing = "150";
+    WriteSetup(texts);
+    result = Generate("setup.TXT");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("Percentage of MISSING VALUES"), std::string::npos);
+
+    result = Generate("missing.TXT");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("missing.TXT"), std::string::npos);
+
+    result = Generate("setup.TXT --reliability 0");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err,
+              "zek-generate: Reliability must be greater than 0.0 and less than or equal to 1.0\n");
+    EXPECT_EQ(FilesInFolder(), (std::vector<std::string>{"data.csv", "setup.TXT"}));
+}
+
+TEST_F(ZekGenerateTest, AnUnwritableFolderExitsWithOneNamingTheFile) {
+    WriteSetup(ControlTexts{});
+    const ProcessResult result = Generate("setup.TXT -o nowhere/scores.csv");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find((folder / "nowhere" / "scores.csv").string()), std::string::npos);
+    EXPECT_NE(result.err.find("No such file or directory"), std::string::npos);
+}
+
+TEST_F(ZekGenerateTest, OptionsChangeTheRunAndHelpExplainsThem) {
+    ControlTexts texts;
+    texts.Box(1).shape = DistributionKind::SkewPos;
+    texts.Box(2).shape = DistributionKind::SkewNeg;
+    WriteSetup(texts);
+    ASSERT_EQ(Generate("setup.TXT -o plain.csv").exitCode, 0);
+    ASSERT_EQ(Generate("setup.TXT -o options.csv --reliability 0.5 --beta 2 10").exitCode, 0);
+    EXPECT_NE(Contents(folder / "plain.csv"), Contents(folder / "options.csv"));
+    EXPECT_NE(Contents(folder / "options_info.TXT").find("Reliability for Continuous Variables: 0.500"),
+              std::string::npos);
+
+    const ProcessResult help = Generate("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option : {"-o DATAFILE", "--count K", "--seed N", "--reliability R",
+                               "--beta LOW HIGH"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+}
+
+}  // namespace
+}  // namespace zek

@@ -1,0 +1,127 @@
+// GenerateData on the largest runs beside the stream calls it cannot avoid.
+//
+// The bare-draws baseline makes exactly the calls of a run (one raw deviate, one error
+// deviate and the extreme and missing tests per score) and nothing else; the counter
+// `ratio` is engine time / baseline time, so it says what the scaling, mixing and finishing
+// cost on top of the random numbers.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+
+#include "engine/generate_data.h"
+#include "support/runnable_setup.h"
+
+namespace {
+
+using zek::DistributionKind;
+using zek::GenerationSetup;
+
+enum class Scenario { EightGroups, EightCorrelated, AllSkewed };
+
+GenerationSetup SetupFor(Scenario scenario) {
+    switch (scenario) {
+        case Scenario::EightGroups:
+            return zek::testing::RunnableSetup(zek::DesignKind::Groups8, 1804, 25000);
+        case Scenario::EightCorrelated: {
+            GenerationSetup setup = zek::testing::RunnableSetup(zek::DesignKind::Correlated8, 1804, 25000);
+            for (int i = 1; i <= 8; ++i) {
+                for (int j = i + 1; j <= 8; ++j) zek::testing::SetCorrelation(setup, i, j, 0.3);
+            }
+            return setup;
+        }
+        case Scenario::AllSkewed: {
+            GenerationSetup setup = zek::testing::RunnableSetup(zek::DesignKind::Groups8, 1804, 25000);
+            for (int box = 1; box <= 8; ++box) {
+                setup.Box(box).distribution =
+                    box % 2 == 0 ? DistributionKind::SkewPos : DistributionKind::SkewNeg;
+            }
+            return setup;
+        }
+    }
+    return {};
+}
+
+// The same calls as a run of `setup`, in the same order of kinds, without any arithmetic.
+double BareDraws(const GenerationSetup& setup, zek::RandomStreams& streams) {
+    const zek::DataLayout layout = zek::LayoutOf(setup);
+    std::int32_t score = setup.negatedSeed;
+    std::int32_t extreme = setup.streamSeed727;
+    std::int32_t missing = setup.streamSeed319;
+    double sink = 0.0;
+    for (const zek::DataBlock& block : layout) {
+        for (int v = 0; v < layout.variableCount; ++v) {
+            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+            for (int row = 0; row < block.rowCount; ++row) {
+                switch (shape) {
+                    case DistributionKind::SkewPos:
+                        sink += streams.BetaOrderStatistic(score, setup.betaLow, setup.betaHigh);
+                        break;
+                    case DistributionKind::SkewNeg:
+                        sink += streams.BetaOrderStatistic(score, setup.betaHigh, setup.betaLow);
+                        break;
+                    case DistributionKind::Uniform:
+                        sink += streams.ShuffledUniform(score);
+                        break;
+                    default:
+                        sink += streams.GaussianDeviate(score);
+                        break;
+                }
+            }
+        }
+    }
+    for (int cell = 0; cell < setup.totalCases * layout.variableCount; ++cell) {
+        sink += streams.GaussianDeviate(score);
+        sink += streams.SubtractiveUniform(extreme);
+        sink += streams.SubtractiveUniform(missing);
+    }
+    return sink;
+}
+
+template <typename Work>
+double FastestSeconds(int repetitions, Work work) {
+    double best = 1e300;
+    for (int r = 0; r < repetitions; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        best = std::min(best, elapsed.count());
+    }
+    return best;
+}
+
+void BM_GenerateData(benchmark::State& state) {
+    const auto scenario = static_cast<Scenario>(state.range(0));
+    const GenerationSetup original = SetupFor(scenario);
+    auto tables = std::make_unique<zek::GenerationTables>();
+    zek::RandomStreams streams;
+    GenerationSetup setup = original;
+    double fastestEngine = 1e300;
+    for (auto _ : state) {
+        setup = original;
+        const auto start = std::chrono::steady_clock::now();
+        zek::GenerateData(setup, streams, *tables);
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        fastestEngine = std::min(fastestEngine, elapsed.count());
+        benchmark::DoNotOptimize(tables->generated.At(0, 0));
+    }
+    const double bare = FastestSeconds(5, [&] { benchmark::DoNotOptimize(BareDraws(setup, streams)); });
+    const double scores = static_cast<double>(setup.totalCases) * setup.variableCount;
+    state.counters["ns_per_score"] = fastestEngine * 1e9 / scores;
+    state.counters["bare_ns_per_score"] = bare * 1e9 / scores;
+    state.counters["ratio"] = fastestEngine / bare;
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(scores));
+}
+
+BENCHMARK(BM_GenerateData)
+    ->ArgName("scenario")  // 0: 8 groups of 25000, 1: 8 correlated variables, 2: all skewed
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,105 @@
+// Writing the data file and the information file of the largest run, beside a bare loop
+// that only formats the same numbers into memory. `ratio` is writer time / bare time.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <ostream>
+#include <streambuf>
+
+#include "engine/generate_data.h"
+#include "output/data_file.h"
+#include "output/information_file.h"
+#include "output/number_format.h"
+#include "support/runnable_setup.h"
+
+namespace {
+
+// Counts what it is given and keeps nothing, so that only the writer's own work is timed.
+class CountingBuffer : public std::streambuf {
+public:
+    std::size_t written = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize count) override {
+        written += static_cast<std::size_t>(count);
+        return count;
+    }
+    int_type overflow(int_type c) override {
+        ++written;
+        return c;
+    }
+};
+
+template <typename Work>
+double FastestSeconds(int repetitions, Work work) {
+    double best = 1e300;
+    for (int r = 0; r < repetitions; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        best = std::min(best, elapsed.count());
+    }
+    return best;
+}
+
+struct LargestRun {
+    std::unique_ptr<zek::GenerationTables> tables = std::make_unique<zek::GenerationTables>();
+    zek::GenerationSetup setup;
+    LargestRun(zek::DesignKind design, int variables) {
+        setup = zek::testing::RunnableSetup(design, 1804, variables == 1 ? 25000 : 25000);
+        zek::RandomStreams streams;
+        zek::GenerateData(setup, streams, *tables);
+    }
+};
+
+void BM_WriteDataFile(benchmark::State& state) {
+    const bool correlated = state.range(0) == 1;
+    LargestRun run(correlated ? zek::DesignKind::Correlated8 : zek::DesignKind::Groups8,
+                   correlated ? 8 : 1);
+    const zek::GenerationSetup& setup = run.setup;
+    std::size_t bytes = 0;
+    double fastestWriter = 1e300;
+    for (auto _ : state) {
+        CountingBuffer buffer;
+        std::ostream out(&buffer);
+        const auto start = std::chrono::steady_clock::now();
+        zek::WriteDataFile(out, setup, run.tables->generated);
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        fastestWriter = std::min(fastestWriter, elapsed.count());
+        bytes = buffer.written;
+    }
+    // The same numbers formatted into one string, with no ids, codes or separators.
+    const double bare = FastestSeconds(5, [&] {
+        std::string text;
+        text.reserve(bytes);
+        for (int row = 0; row < setup.totalCases; ++row) {
+            for (int v = 0; v < setup.variableCount; ++v) {
+                zek::AppendFixed(text, run.tables->generated.At(row, v), 2);
+            }
+        }
+        benchmark::DoNotOptimize(text.data());
+    });
+    state.counters["MB_per_s"] = static_cast<double>(bytes) / fastestWriter / 1e6;
+    state.counters["ratio"] = fastestWriter / bare;
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+}
+BENCHMARK(BM_WriteDataFile)->ArgName("correlated")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_WriteInformationFile(benchmark::State& state) {
+    LargestRun run(zek::DesignKind::Correlated8, 8);
+    zek::ActualStatistics statistics;
+    const zek::ReportFooterLines footer = zek::AboutIdentificationLines();
+    for (auto _ : state) {
+        CountingBuffer buffer;
+        std::ostream out(&buffer);
+        zek::WriteInformationFile(out, run.setup, run.tables->generated, statistics, footer);
+        benchmark::DoNotOptimize(buffer.written);
+    }
+}
+BENCHMARK(BM_WriteInformationFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
