@@ -25,14 +25,17 @@ GenerationSetup SetupFor(Scenario scenario) {
         case Scenario::EightGroups:
             return zek::testing::RunnableSetup(zek::DesignKind::Groups8, 1804, 25000);
         case Scenario::EightCorrelated: {
-            GenerationSetup setup = zek::testing::RunnableSetup(zek::DesignKind::Correlated8, 1804, 25000);
+            GenerationSetup setup =
+                zek::testing::RunnableSetup(zek::DesignKind::Correlated8, 1804, 25000);
             for (int i = 1; i <= 8; ++i) {
-                for (int j = i + 1; j <= 8; ++j) zek::testing::SetCorrelation(setup, i, j, 0.3);
+                for (int j = i + 1; j <= 8; ++j)
+                    zek::testing::SetCorrelation(setup, i, j, 0.3);
             }
             return setup;
         }
         case Scenario::AllSkewed: {
-            GenerationSetup setup = zek::testing::RunnableSetup(zek::DesignKind::Groups8, 1804, 25000);
+            GenerationSetup setup =
+                zek::testing::RunnableSetup(zek::DesignKind::Groups8, 1804, 25000);
             for (int box = 1; box <= 8; ++box) {
                 setup.Box(box).distribution =
                     box % 2 == 0 ? DistributionKind::SkewPos : DistributionKind::SkewNeg;
@@ -106,7 +109,8 @@ void BM_GenerateData(benchmark::State& state) {
         fastestEngine = std::min(fastestEngine, elapsed.count());
         benchmark::DoNotOptimize(tables->generated.At(0, 0));
     }
-    const double bare = FastestSeconds(5, [&] { benchmark::DoNotOptimize(BareDraws(setup, streams)); });
+    const double bare =
+        FastestSeconds(5, [&] { benchmark::DoNotOptimize(BareDraws(setup, streams)); });
     const double scores = static_cast<double>(setup.totalCases) * setup.variableCount;
     state.counters["ns_per_score"] = fastestEngine * 1e9 / scores;
     state.counters["bare_ns_per_score"] = bare * 1e9 / scores;

@@ -17,12 +17,14 @@ namespace fs = std::filesystem;
 zek::ControlTexts LargestSetup(bool correlated) {
     zek::ControlTexts texts;
     texts.design = correlated ? zek::DesignKind::Correlated8 : zek::DesignKind::Groups8;
-    for (zek::BoxTexts& box : texts.boxes) box.n = "25000";
+    for (zek::BoxTexts& box : texts.boxes)
+        box.n = "25000";
     if (correlated) {
         texts.missing = "5";
         texts.extreme = "3";
         for (int i = 1; i <= 8; ++i) {
-            for (int j = i + 1; j <= 8; ++j) texts.correlations[zek::CorrelationCellIndex(i, j)] = "0.3";
+            for (int j = i + 1; j <= 8; ++j)
+                texts.correlations[zek::CorrelationCellIndex(i, j)] = "0.3";
         }
     }
     return texts;

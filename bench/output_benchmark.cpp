@@ -18,10 +18,10 @@ namespace {
 
 // Counts what it is given and keeps nothing, so that only the writer's own work is timed.
 class CountingBuffer : public std::streambuf {
-public:
+  public:
     std::size_t written = 0;
 
-protected:
+  protected:
     std::streamsize xsputn(const char*, std::streamsize count) override {
         written += static_cast<std::size_t>(count);
         return count;

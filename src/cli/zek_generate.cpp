@@ -35,11 +35,10 @@ char UserDecimalSeparator() {
     const std::string saved = previous != nullptr ? previous : "C";
     std::setlocale(LC_NUMERIC, "");
     const std::lconv* conventions = std::localeconv();
-    const char separator =
-        conventions != nullptr && conventions->decimal_point != nullptr &&
-                conventions->decimal_point[0] != '\0'
-            ? conventions->decimal_point[0]
-            : '.';
+    const char separator = conventions != nullptr && conventions->decimal_point != nullptr &&
+                                   conventions->decimal_point[0] != '\0'
+                               ? conventions->decimal_point[0]
+                               : '.';
     std::setlocale(LC_NUMERIC, saved.c_str());
     return separator;
 }
@@ -47,7 +46,7 @@ char UserDecimalSeparator() {
 // Messages go to standard error; there is no dialog to loop on, so a refused percentage
 // stops the run, and the file chooser always answers with the data file of this dataset.
 class CommandLineHost final : public zek::CommandHost {
-public:
+  public:
     void ShowMessage(std::string_view text) override {
         std::cerr << "zek-generate: " << text << '\n';
     }
@@ -63,7 +62,7 @@ public:
 
     void SetDataFile(std::string path) { dataFile_ = std::move(path); }
 
-private:
+  private:
     std::mt19937 clockRandom_{std::random_device{}()};
     std::string dataFile_;
 };
@@ -107,7 +106,8 @@ int Generate(const zek::GenerateOptions& options, char separator) {
                                  [&host](std::string_view text) { host.ShowMessage(text); });
     const zek::DesignInfo& design = zek::Design(controls.design);
     zek::ApplyDesign(design, state->setup);
-    if (options.reliability) state->setup.reliability = *options.reliability;
+    if (options.reliability)
+        state->setup.reliability = *options.reliability;
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
         state->setup.betaHigh = *options.betaHigh;
@@ -135,7 +135,8 @@ int Generate(const zek::GenerateOptions& options, char separator) {
 
     const zek::EnabledCorrelationCells enabled = zek::EnabledCellsOf(design);
     for (int index = 1; index <= options.count; ++index) {
-        if (firstSeed) controls.seed = std::to_string(*firstSeed + index - 1);
+        if (firstSeed)
+            controls.seed = std::to_string(*firstSeed + index - 1);
         const std::string dataFile = AbsolutePath(
             options.count > 1 ? NumberedDataFile(options.dataFile, index, options.count)
                               : zek::WithDefaultExtension(options.dataFile));

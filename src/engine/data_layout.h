@@ -1,13 +1,13 @@
 // Where the scores of each group, cell and variable lie in the generated table.
 //
 // Rows hold cases and columns variables. Each cell of the design (`CellsOfDesign`) occupies one
-// block of consecutive rows, the blocks following one another in cell order; column v of a block belongs to the box of variable v of that cell. The
-// engine fills the table in this layout and the data file, the statistics and the report
-// read it back by the same layout.
+// block of consecutive rows, the blocks following one another in cell order; column v of a block
+// belongs to the box of variable v of that cell. The engine fills the table in this layout and the
+// data file, the statistics and the report read it back by the same layout.
 #pragma once
 
 #include <array>
-#include <vector>
+#include <memory>
 
 #include "setup/design_catalogue.h"
 #include "setup/generation_setup.h"
@@ -43,9 +43,13 @@ DataLayout LayoutOf(const GenerationSetup& setup);
 
 /// A table of up to 200000 rows by 8 columns of doubles, allocated once.
 class ScoreTable {
-public:
+  public:
     static constexpr int kColumns = kMaxVariables;
-    ScoreTable() : cells_(static_cast<std::size_t>(kMaxRows) * kColumns, 0.0) {}
+    // Not cleared: a run writes every cell it reads, and pages that no run touches cost
+    // nothing.
+    ScoreTable()
+        : cells_(std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(kMaxRows) *
+                                                          kColumns)) {}
 
     /// `row` and `column` are 0-based.
     double& At(int row, int column) { return cells_[Index(row, column)]; }
@@ -53,11 +57,11 @@ public:
     double* Row(int row) { return &cells_[Index(row, 0)]; }
     const double* Row(int row) const { return &cells_[Index(row, 0)]; }
 
-private:
+  private:
     static std::size_t Index(int row, int column) {
         return static_cast<std::size_t>(row) * kColumns + static_cast<std::size_t>(column);
     }
-    std::vector<double> cells_;
+    std::unique_ptr<double[]> cells_;
 };
 
 }  // namespace zek

@@ -61,8 +61,10 @@ void DrawShape(BoxParameters& box, RandomStreams& streams, std::int32_t& shapeSt
         streams.SubtractiveUniform(shapeState);
         box.drawnDistribution = DistributionKind::Uniform;
         const double halfWidth = std::sqrt(12.0) * box.sd / 2.0;
-        if (box.minScore == kNoLimit) box.minScore = box.mean - halfWidth;
-        if (box.maxScore == kNoLimit) box.maxScore = halfWidth + box.mean;
+        if (box.minScore == kNoLimit)
+            box.minScore = box.mean - halfWidth;
+        if (box.maxScore == kNoLimit)
+            box.maxScore = halfWidth + box.mean;
     }
 }
 
@@ -72,11 +74,13 @@ template <typename Visit>
 void VisitBoxesForShapes(const GenerationSetup& setup, const DataLayout& layout, Visit visit) {
     if (setup.family == DesignFamily::TwoGroupsMultiVariable) {
         for (const DataBlock& block : layout) {
-            for (int v = 0; v < layout.variableCount; ++v) visit(block.BoxOfColumn(v));
+            for (int v = 0; v < layout.variableCount; ++v)
+                visit(block.BoxOfColumn(v));
         }
     } else {
         for (int v = 0; v < layout.variableCount; ++v) {
-            for (const DataBlock& block : layout) visit(block.BoxOfColumn(v));
+            for (const DataBlock& block : layout)
+                visit(block.BoxOfColumn(v));
         }
     }
 }
@@ -128,14 +132,16 @@ void FactoriseCorrelations(GenerationSetup& setup, GenerationTables& tables) {
     CholeskyFactor(n, matrix.packed, status);
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
-            tables.choleskyFactor[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)] =
+            tables
+                .choleskyFactor[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)] =
                 j <= i ? matrix.packed[static_cast<std::size_t>(PackedIndex(i, j))] : 0.0;
         }
     }
 }
 
 void MixRows(int totalRows, int n, GenerationTables& tables) {
-    if (n == 1) return;  // the factor is (1)
+    if (n == 1)
+        return;  // the factor is (1)
     const auto& factor = tables.choleskyFactor;
     for (int row = 0; row < totalRows; ++row) {
         double* z = tables.deviates.Row(row);
@@ -147,21 +153,24 @@ void MixRows(int totalRows, int n, GenerationTables& tables) {
             }
             mixed[static_cast<std::size_t>(i)] = sum;
         }
-        for (int i = 0; i < n; ++i) z[i] = mixed[static_cast<std::size_t>(i)];
+        for (int i = 0; i < n; ++i)
+            z[i] = mixed[static_cast<std::size_t>(i)];
     }
 }
 
 [[maybe_unused]] bool SetupIsRunnable(const GenerationSetup& setup, const DataLayout& layout) {
-    if (setup.totalCases != layout.totalRows || setup.totalCases > kMaxRows) return false;
-    if (!(setup.reliability > 0.0 && setup.reliability <= 1.0)) return false;
-    if (setup.betaLow < 1 || setup.betaLow > setup.betaHigh ||
-        setup.betaHigh > kMaxBetaParameter) {
+    if (setup.totalCases != layout.totalRows || setup.totalCases > kMaxRows)
+        return false;
+    if (!(setup.reliability > 0.0 && setup.reliability <= 1.0))
+        return false;
+    if (setup.betaLow < 1 || setup.betaLow > setup.betaHigh || setup.betaHigh > kMaxBetaParameter) {
         return false;
     }
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
             const BoxParameters& box = setup.Box(block.BoxOfColumn(v));
-            if (box.n < 2 || box.n > kMaxCasesPerBox) return false;
+            if (box.n < 2 || box.n > kMaxCasesPerBox)
+                return false;
             if (box.distribution == DistributionKind::Uniform &&
                 (box.minScore == kNoLimit || box.maxScore == kNoLimit)) {
                 return false;
@@ -181,7 +190,8 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
     // 1. Caller states and random-choice marks.
     CallerStates states{setup.negatedSeed, setup.negatedSeed, setup.streamSeed727,
                         setup.streamSeed319};
-    for (BoxParameters& box : setup.boxes) box.chosenAtRandom = false;
+    for (BoxParameters& box : setup.boxes)
+        box.chosenAtRandom = false;
 
     // 2. Shapes and spreads.
     std::array<BoxSpreads, kBoxCount> spreads{};
@@ -227,8 +237,10 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
                 tables.trueScores.At(row, v) = trueScore;
                 double y = trueScore + streams.GaussianDeviate(states.score) * spread.errorSd;
 
-                if (box.minScore != kNoLimit && y < box.minScore) y = box.minScore;
-                if (box.maxScore != kNoLimit && y > box.maxScore) y = box.maxScore;
+                if (box.minScore != kNoLimit && y < box.minScore)
+                    y = box.minScore;
+                if (box.maxScore != kNoLimit && y > box.maxScore)
+                    y = box.maxScore;
                 if (streams.SubtractiveUniform(states.extreme) < setup.extremeFraction) {
                     const double w = streams.SubtractiveUniform(states.extreme);
                     if (y < box.mean) {

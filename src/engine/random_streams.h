@@ -36,7 +36,7 @@ inline constexpr double kShuffledUniformCeiling = 0.99999988;
 inline constexpr int kMaxBetaParameter = 10;
 
 class RandomStreams {
-public:
+  public:
     /// Uniform on (0, 1): L'Ecuyer's two combined generators with a Bays-Durham shuffle.
     double ShuffledUniform(std::int32_t& state);
     /// Uniform on [0, 1): Knuth's subtractive generator kept in floating point.
@@ -53,7 +53,7 @@ public:
     const SubtractiveState& subtractiveState() const { return subtractive_; }
     const GaussianState& gaussianState() const { return gaussian_; }
 
-private:
+  private:
     ShuffledUniformState shuffled_;
     SubtractiveState subtractive_;
     GaussianState gaussian_;

@@ -13,7 +13,7 @@ namespace zek {
 enum class PercentageKind { Missing, Extreme };
 
 class CommandHost {
-public:
+  public:
     virtual ~CommandHost() = default;
 
     /// A modal message box with an OK button and this exact text.

@@ -37,16 +37,14 @@ constexpr HeadingLines kGroupHeadings{
     {"                          Pop.    Pop.   Dec.    Min.    Max.           ",
      "            Group   N     Mean    S.D.   Places  Score   Score    Dist. ",
      "            ----- ------ ------  ------  ------  ------  ------  -------"},
-    {"                         Actual  Actual  ",
-     "            Group   N     Mean    S.D.   ",
+    {"                         Actual  Actual  ", "            Group   N     Mean    S.D.   ",
      "            ----- ------ ------  ------  "}};
 
 constexpr HeadingLines kOneGroupHeadings{
     {"                   Pop.    Pop.   Dec.    Min.    Max.           ",
      "             N     Mean    S.D.   Places  Score   Score    Dist. ",
      "           ------ ------  ------  ------  ------  ------  -------"},
-    {"                  Actual  Actual  ",
-     "             N     Mean    S.D.   ",
+    {"                  Actual  Actual  ", "             N     Mean    S.D.   ",
      "           ------ ------  ------  "}};
 
 bool IsOneGroupFamily(DesignFamily family) {
@@ -86,7 +84,8 @@ std::string RowLabel(const GenerationSetup& setup, const DesignCell& cell, int v
     std::string label;
     switch (setup.family) {
         case DesignFamily::Regression:
-            if (variable == 1) return "Outcome DV ";
+            if (variable == 1)
+                return "Outcome DV ";
             label = "Predictor";
             AppendInteger(label, variable - 1);
             return label + " ";
@@ -97,7 +96,8 @@ std::string RowLabel(const GenerationSetup& setup, const DesignCell& cell, int v
         default:
             break;
     }
-    const bool twoVariableCells = setup.family == DesignFamily::Factorial && setup.variableCount == 2;
+    const bool twoVariableCells =
+        setup.family == DesignFamily::Factorial && setup.variableCount == 2;
     if (twoVariableCells) {
         label = variable == 1 ? "Variable 1" : "Variable_2";
     } else {
@@ -155,7 +155,8 @@ void WriteMatrix(LineWriter& writer, const GenerationSetup& setup, auto entry) {
                 line += ' ';
                 break;
         }
-        for (int j = 1; j <= i; ++j) AppendFixedWidth(line, entry(i - 1, j - 1), 7, 3);
+        for (int j = 1; j <= i; ++j)
+            AppendFixedWidth(line, entry(i - 1, j - 1), 7, 3);
         writer.EndLine();
     }
 }
@@ -191,7 +192,8 @@ void WriteMatrixHeading(LineWriter& writer, const GenerationSetup& setup) {
     writer.EndLine();
     std::string& underline = writer.line();
     underline += "       ------";
-    for (int v = 2; v <= n; ++v) underline += " ------";
+    for (int v = 2; v <= n; ++v)
+        underline += " ------";
     writer.EndLine();
 }
 
@@ -271,7 +273,8 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
     writer.Line("DATA GENERATION PARAMETERS SET BY USER: ");
     writer.Line("--------------------------------------- ");
     writer.Line("");
-    for (std::string_view heading : headings.parameters) writer.Line(heading);
+    for (std::string_view heading : headings.parameters)
+        writer.Line(heading);
     for (const ReportRow& row : rows) {
         const BoxParameters& box = setup.Box(row.box);
         std::string& line = writer.line();
@@ -283,11 +286,13 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
         AppendLimit(line, box.minScore);
         AppendLimit(line, box.maxScore);
         line += DistributionLabel(box.drawnDistribution);
-        if (box.chosenAtRandom) line += '*';
+        if (box.chosenAtRandom)
+            line += '*';
         writer.EndLine();
     }
     bool anyChosenAtRandom = false;
-    for (const BoxParameters& box : setup.boxes) anyChosenAtRandom |= box.chosenAtRandom;
+    for (const BoxParameters& box : setup.boxes)
+        anyChosenAtRandom |= box.chosenAtRandom;
     if (anyChosenAtRandom) {
         writer.Line("");
         writer.Line(std::string(61, '-'));
@@ -299,7 +304,8 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
     writer.Line("-------------------------------------------------------- ");
     writer.Line("");
     ComputeBoxStatistics(setup, generated, statistics);
-    for (std::string_view heading : headings.actual) writer.Line(heading);
+    for (std::string_view heading : headings.actual)
+        writer.Line(heading);
     for (const ReportRow& row : rows) {
         const auto box = static_cast<std::size_t>(row.box - 1);
         std::string& line = writer.line();
@@ -317,7 +323,8 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
         writer.Line("");
         WriteMatrixHeading(writer, setup);
         WriteMatrix(writer, setup, [&setup](int i, int j) {
-            return setup.correlations.full[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+            return setup.correlations
+                .full[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
         });
         WriteSectionBreak(writer);
         writer.Line("ACTUAL LOWER TRIANGULAR CORRELATION MATRIX (pairwise): ");
@@ -330,7 +337,8 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
             writer.Line("");
         }
         WriteMatrix(writer, setup, [&statistics](int i, int j) {
-            return statistics.actualCorrelations[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+            return statistics
+                .actualCorrelations[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
         });
         writer.Line("");
         writer.Line("NOTE: The algorithm used to generate data requires certain assumptions.");
@@ -347,7 +355,8 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
     writer.Line(kAsterisks);
 
     writer.Line(std::string(42, '~'));
-    for (const std::string& line : footer) writer.Line(line);
+    for (const std::string& line : footer)
+        writer.Line(line);
     writer.Flush();
 }
 

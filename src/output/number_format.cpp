@@ -40,11 +40,13 @@ void AppendScientific(std::string& out, double value, int significantDigits) {
     NumberBuffer buffer;
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::scientific, significantDigits - 1);
-    for (char* c = buffer.data(); c != result.ptr; ++c) out.push_back(*c == 'e' ? 'E' : *c);
+    for (char* c = buffer.data(); c != result.ptr; ++c)
+        out.push_back(*c == 'e' ? 'E' : *c);
 }
 
 std::size_t IntegerDigits(std::string_view fixedText) {
-    if (!fixedText.empty() && fixedText.front() == '-') fixedText.remove_prefix(1);
+    if (!fixedText.empty() && fixedText.front() == '-')
+        fixedText.remove_prefix(1);
     const std::size_t point = fixedText.find('.');
     return point == std::string_view::npos ? fixedText.size() : point;
 }
@@ -64,7 +66,8 @@ void AppendFixedLimited(std::string& out, double value, int decimals, int signif
     }
     out += FormatFixedInto(buffer, value, shown);
     if (shown < decimals) {
-        if (shown == 0) out.push_back('.');
+        if (shown == 0)
+            out.push_back('.');
         out.append(static_cast<std::size_t>(decimals - shown), '0');
     }
 }
@@ -95,13 +98,14 @@ void AppendFixedWidth(std::string& out, double value, int width, int decimals) {
 void AppendIntegerWidth(std::string& out, std::int64_t value, int width) {
     std::array<char, 24> buffer;
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    AppendRightAligned(out,
-                       std::string_view(buffer.data(),
-                                        static_cast<std::size_t>(result.ptr - buffer.data())),
-                       width);
+    AppendRightAligned(
+        out, std::string_view(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())),
+        width);
 }
 
-void AppendInteger(std::string& out, std::int64_t value) { AppendIntegerWidth(out, value, 0); }
+void AppendInteger(std::string& out, std::int64_t value) {
+    AppendIntegerWidth(out, value, 0);
+}
 
 std::string FormatFixed4Significant6(double value, char decimalSeparator) {
     std::string text;

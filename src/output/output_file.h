@@ -16,17 +16,17 @@ namespace zek {
 
 /// A failed read or write on a stream, with the system's text for the failure.
 class StreamError : public std::runtime_error {
-public:
+  public:
     explicit StreamError(const std::string& systemMessage) : std::runtime_error(systemMessage) {}
 };
 
 /// A failed file operation, naming the file.
 class FileError : public std::runtime_error {
-public:
+  public:
     FileError(std::string path, const std::string& message);
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -35,7 +35,7 @@ void WriteChecked(std::ostream& out, std::string_view text);
 
 /// Collects lines, each ending with CR LF, and hands them to the stream in large pieces.
 class LineWriter {
-public:
+  public:
     explicit LineWriter(std::ostream& out) : out_(out) { buffer_.reserve(kFlushSize + 1024); }
     ~LineWriter() = default;
     LineWriter(const LineWriter&) = delete;
@@ -45,7 +45,8 @@ public:
     std::string& line() { return buffer_; }
     void EndLine() {
         buffer_ += "\r\n";
-        if (buffer_.size() >= kFlushSize) Flush();
+        if (buffer_.size() >= kFlushSize)
+            Flush();
     }
     void Line(std::string_view text) {
         buffer_ += text;
@@ -54,7 +55,7 @@ public:
     /// Must be called at the end; throws `StreamError` on a failed write.
     void Flush();
 
-private:
+  private:
     static constexpr std::size_t kFlushSize = 64 * 1024;
     std::ostream& out_;
     std::string buffer_;

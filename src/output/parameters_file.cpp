@@ -14,7 +14,8 @@ namespace {
 template <typename Visit>
 void ForEachCellInFileOrder(Visit visit) {
     for (int j = 2; j <= kMaxVariables; ++j) {
-        for (int i = 1; i < j; ++i) visit(CorrelationCellIndex(i, j));
+        for (int i = 1; i < j; ++i)
+            visit(CorrelationCellIndex(i, j));
     }
 }
 
@@ -44,18 +45,19 @@ std::optional<DistributionKind> ShapeFromToken(const std::string& line, int boxN
     for (DistributionKind shape :
          {DistributionKind::Normal, DistributionKind::Uniform, DistributionKind::SkewPos,
           DistributionKind::SkewNeg, DistributionKind::RandomlyChosen}) {
-        if (line == ShapeToken(shape, boxNumber)) return shape;
+        if (line == ShapeToken(shape, boxNumber))
+            return shape;
     }
     return std::nullopt;
 }
 
 class LineCursor {
-public:
+  public:
     explicit LineCursor(std::vector<std::string> lines) : lines_(std::move(lines)) {}
     std::string Next() { return position_ < lines_.size() ? lines_[position_++] : std::string(); }
     void Skip() { Next(); }
 
-private:
+  private:
     std::vector<std::string> lines_;
     std::size_t position_ = 0;
 };
@@ -83,7 +85,8 @@ void WriteParametersFile(std::ostream& out, const ControlTexts& texts) {
         writer.Line(BoxToken("box", box, design.activeBoxes.Contains(box) ? ".active" : ".not"));
     }
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (!design.activeBoxes.Contains(box)) continue;
+        if (!design.activeBoxes.Contains(box))
+            continue;
         const BoxTexts& boxTexts = texts.Box(box);
         writer.Line(BoxToken("===================BOX ", box, "====="));
         writer.Line(boxTexts.mean);
@@ -97,9 +100,8 @@ void WriteParametersFile(std::ostream& out, const ControlTexts& texts) {
         writer.Line(ShapeToken(boxTexts.shape, box));
     }
     writer.Line("===================Correlations");
-    ForEachCellInFileOrder([&](int cell) {
-        writer.Line(texts.correlations[static_cast<std::size_t>(cell)]);
-    });
+    ForEachCellInFileOrder(
+        [&](int cell) { writer.Line(texts.correlations[static_cast<std::size_t>(cell)]); });
     writer.Flush();
 }
 
@@ -144,7 +146,8 @@ ParametersFileReading ReadParametersFile(std::istream& in) {
             cursor.Next() == BoxToken("box", box, ".active");
     }
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (!reading.boxPresent[static_cast<std::size_t>(box - 1)]) continue;
+        if (!reading.boxPresent[static_cast<std::size_t>(box - 1)])
+            continue;
         BoxSection& section = reading.boxes[static_cast<std::size_t>(box - 1)];
         cursor.Skip();
         section.mean = cursor.Next();
@@ -158,9 +161,8 @@ ParametersFileReading ReadParametersFile(std::istream& in) {
         section.shape = ShapeFromToken(cursor.Next(), box);
     }
     cursor.Skip();
-    ForEachCellInFileOrder([&](int cell) {
-        reading.correlations[static_cast<std::size_t>(cell)] = cursor.Next();
-    });
+    ForEachCellInFileOrder(
+        [&](int cell) { reading.correlations[static_cast<std::size_t>(cell)] = cursor.Next(); });
     return reading;
 }
 

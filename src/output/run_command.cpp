@@ -52,7 +52,9 @@ PercentageField FieldOf(PercentageKind kind, GenerationSetup& setup) {
             kMessage};
 }
 
-bool OutsidePercentRange(std::int32_t percent) { return percent < 0 || percent > 100; }
+bool OutsidePercentRange(std::int32_t percent) {
+    return percent < 0 || percent > 100;
+}
 
 // Never stops the window's run: the dialog is shown until it accepts a value. Where no
 // dialog can be shown the run stops instead.
@@ -77,7 +79,8 @@ bool ReadPercentage(PercentageKind kind, std::string& mainText, GenerationSetup&
     std::string dialogText = mainText;
     while (true) {
         const std::optional<std::string> typed = host.AskPercentage(kind, dialogText);
-        if (!typed) return false;
+        if (!typed)
+            return false;
         dialogText = *typed;
         if (AcceptPercentage(kind, dialogText, setup, host)) {
             mainText = dialogText;
@@ -106,12 +109,12 @@ bool ReadSeed(ControlTexts& controls, GenerationSetup& setup, CommandHost& host)
 
 // All checks of a box run even after one has failed, so one box can show several messages.
 // A text that does not parse leaves its field as it was, and later checks use that value.
-bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box,
-             CommandHost& host) {
+bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, CommandHost& host) {
     bool ok = true;
     auto fail = [&](std::string_view message, std::string_view control) {
         host.ShowMessage(message);
-        if (!control.empty()) host.Focus(ControlName(control, k));
+        if (!control.empty())
+            host.Focus(ControlName(control, k));
         ok = false;
     };
     auto readReal = [&](const std::string& text, double& field, std::string_view control) {
@@ -129,10 +132,14 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box,
     } else {
         fail(kNotANumber, "txt_n");
     }
-    if (box.n > 25000) fail("Maximum Data per cell is 25000", "");
-    if (box.n < 2) fail("Minimum Data per cell is 2", "");
-    if (texts.minChecked) readReal(texts.minText, box.minScore, "txt_min");
-    if (texts.maxChecked) readReal(texts.maxText, box.maxScore, "txt_max");
+    if (box.n > 25000)
+        fail("Maximum Data per cell is 25000", "");
+    if (box.n < 2)
+        fail("Minimum Data per cell is 2", "");
+    if (texts.minChecked)
+        readReal(texts.minText, box.minScore, "txt_min");
+    if (texts.maxChecked)
+        readReal(texts.maxText, box.maxScore, "txt_max");
 
     if (texts.minChecked && texts.maxChecked) {
         if (!(box.maxScore > box.minScore && box.mean > box.minScore && box.maxScore > box.mean)) {
@@ -142,14 +149,17 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box,
                  "");
         }
     } else if (texts.minChecked) {
-        if (!(box.mean > box.minScore)) fail(BoxMessage("MINIMUM SCORE must be less than MEAN", k), "");
+        if (!(box.mean > box.minScore))
+            fail(BoxMessage("MINIMUM SCORE must be less than MEAN", k), "");
     } else if (texts.maxChecked) {
         if (!(box.mean < box.maxScore)) {
             fail(BoxMessage("MAXIMUM SCORE must be greater than MEAN", k), "");
         }
     }
-    if (!texts.minChecked) box.minScore = kNoLimit;
-    if (!texts.maxChecked) box.maxScore = kNoLimit;
+    if (!texts.minChecked)
+        box.minScore = kNoLimit;
+    if (!texts.maxChecked)
+        box.maxScore = kNoLimit;
 
     if (const std::optional<std::int32_t> decimals = ParseInteger(texts.decimals)) {
         box.decimals = *decimals;
@@ -164,7 +174,8 @@ bool ReadCorrelations(const ControlTexts& controls, const EnabledCorrelationCell
     for (int i = 1; i <= kMaxVariables; ++i) {
         for (int j = i + 1; j <= kMaxVariables; ++j) {
             const auto cell = static_cast<std::size_t>(CorrelationCellIndex(i, j));
-            if (!enabled[cell]) continue;
+            if (!enabled[cell])
+                continue;
             const std::optional<double> value = ParseReal(controls.correlations[cell], separator);
             if (!value) {
                 host.ShowMessage(kNotANumber);
@@ -177,8 +188,9 @@ bool ReadCorrelations(const ControlTexts& controls, const EnabledCorrelationCell
     for (double r : matrix.entered) {
         if (std::fabs(r) > 1.0) {
             host.Focus("txt_r12");
-            host.ShowMessage("Check your correlation values. CORRELATION must be between -1.0 "
-                             "and 1.0");
+            host.ShowMessage(
+                "Check your correlation values. CORRELATION must be between -1.0 "
+                "and 1.0");
             return false;
         }
     }
@@ -227,7 +239,8 @@ bool AcceptPercentage(PercentageKind kind, std::string_view text, GenerationSetu
         host.ShowMessage(field.dialogMessage);
         invalid = true;
     }
-    if (invalid) return false;
+    if (invalid)
+        return false;
     field.fraction = field.percent / 100.0;
     return true;
 }
@@ -246,11 +259,13 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
         setup.Box(box).distribution = controls.Box(box).shape;
     }
     setup.title = controls.title;
-    if (!ReadSeed(controls, setup, host)) return Stop(state);
+    if (!ReadSeed(controls, setup, host))
+        return Stop(state);
     DeriveStreamSeeds(setup);
 
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (!setup.Box(box).active) continue;
+        if (!setup.Box(box).active)
+            continue;
         if (!ReadBox(box, controls.Box(box), decimalSeparator, setup.Box(box), host)) {
             return Stop(state);
         }
@@ -271,8 +286,9 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     int status = 0;
     CholeskyFactor(setup.variableCount, setup.correlations.packed, status);
     if (status == kNotPositiveDefinite) {
-        host.ShowMessage("Sorry, your matrix is not a positive definite symmetric matrix and "
-                         "therefore will not work as a correlation matrix");
+        host.ShowMessage(
+            "Sorry, your matrix is not a positive definite symmetric matrix and "
+            "therefore will not work as a correlation matrix");
         return Stop(state);
     }
 

@@ -14,7 +14,8 @@ void SaveDataFiles(ProgramState& state, CommandHost& host) {
         return;
     }
     const std::optional<std::string> chosen = host.ChooseSaveFile(state.setup.dataFileName);
-    if (!chosen) return;
+    if (!chosen)
+        return;
     // Until both files are complete the last save has not written them; a failed write
     // must not let the parameters file follow a data file that is not there.
     state.flags.filesSaved = false;
@@ -23,9 +24,8 @@ void SaveDataFiles(ProgramState& state, CommandHost& host) {
     GenerationSetup& run = state.generatedSetup;
     state.setup.dataFileName = *chosen;
     run.dataFileName = *chosen;
-    WriteTextFile(run.dataFileName, [&](std::ostream& out) {
-        WriteDataFile(out, run, state.tables.generated);
-    });
+    WriteTextFile(run.dataFileName,
+                  [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generated); });
     state.setup.infoFileName = InformationFileNameFor(run.dataFileName);
     run.infoFileName = state.setup.infoFileName;
     WriteTextFile(run.infoFileName, [&](std::ostream& out) {
@@ -41,7 +41,8 @@ void SaveParametersFile(const ControlTexts& controls, ProgramState& state, Comma
         path = ParametersFileNameFor(state.setup.dataFileName);
     } else {
         const std::optional<std::string> chosen = host.ChooseSaveFile(state.setup.dataFileName);
-        if (!chosen) return;
+        if (!chosen)
+            return;
         path = *chosen;
     }
     state.setup.parametersFileName = path;
@@ -52,8 +53,9 @@ void AfterRunSave(const ControlTexts& controls, ProgramState& state, CommandHost
     SaveDataFiles(state, host);
     SaveParametersFile(controls, state, host);
     if (state.flags.filesSaved) {
-        host.ShowMessage("You can VIEW and PRINT the saved Data and Information by choosing "
-                         "VIEW... under the FILE menu (or press F2)");
+        host.ShowMessage(
+            "You can VIEW and PRINT the saved Data and Information by choosing "
+            "VIEW... under the FILE menu (or press F2)");
     }
 }
 

@@ -17,7 +17,6 @@ struct UniformMoments {
 /// most 6 significant digits, in the user's decimal separator: Min "0" and Max "1" give
 /// "0.5000" and "0.2887". Nothing when a text is not a number or Min >= Max.
 std::optional<UniformMoments> DeriveUniformMoments(std::string_view minText,
-                                                   std::string_view maxText,
-                                                   char decimalSeparator);
+                                                   std::string_view maxText, char decimalSeparator);
 
 }  // namespace zek

@@ -67,10 +67,9 @@ constexpr CaptionsByBox kTwoGroupsCaptions{"Group 1, Var 1", "Group 1, Var 2", "
 constexpr CaptionsByBox kTwoVariablesCaptions{
     "Group 1, Variable 1", "GROUP 2, Var 1", "Group 3, VAR 1", "GROUP 4, VAR 1",
     "Group 1, Variable 2", "GROUP 2, Var 2", "Group 3, VAR 2", "GROUP 4, VAR 2"};
-constexpr CaptionsByBox kTwoDV2x2Captions{"cell (1,1) var 1", "cell (1,2) var 1",
-                                          "CELL (1,1) VAR 2", "CELL (1,2) VAR 2",
-                                          "cell (2,1) var 1", "cell (2,2) var 1",
-                                          "CELL (2,1) VAR 2", "CELL (2,2) VAR 2"};
+constexpr CaptionsByBox kTwoDV2x2Captions{
+    "cell (1,1) var 1", "cell (1,2) var 1", "CELL (1,1) VAR 2", "CELL (1,2) VAR 2",
+    "cell (2,1) var 1", "cell (2,2) var 1", "CELL (2,1) VAR 2", "CELL (2,2) VAR 2"};
 constexpr CaptionsByBox kTwoFactorCaptions{"Cell (1,1)", "Cell (1,2)", "Cell (1,3)", "Cell (1,4)",
                                            "CELL (2,1)", "CELL (2,2)", "CELL (2,3)", "CELL (2,4)"};
 constexpr CaptionsByBox kThreeFactorCaptions{"Cell (1,1,1)", "Cell (1,1,2)", "Cell (2,1,1)",
@@ -79,9 +78,8 @@ constexpr CaptionsByBox kThreeFactorCaptions{"Cell (1,1,1)", "Cell (1,1,2)", "Ce
 constexpr CaptionsByBox kRegressionCaptions{"Outcome (DV)", "Predictor X1", "Predictor X2",
                                             "Predictor X3", "Predictor X4", "Predictor X5",
                                             "Predictor X6", "Predictor X7"};
-constexpr CaptionsByBox kCorrelatedCaptions{"Variable 1", "Variable 2", "Variable 3",
-                                            "Variable 4", "Variable 5", "Variable 6",
-                                            "Variable 7", "Variable 8"};
+constexpr CaptionsByBox kCorrelatedCaptions{"Variable 1", "Variable 2", "Variable 3", "Variable 4",
+                                            "Variable 5", "Variable 6", "Variable 7", "Variable 8"};
 
 constexpr const CaptionsByBox& CaptionsFor(const DesignRow& row) {
     switch (row.family) {
@@ -92,7 +90,8 @@ constexpr const CaptionsByBox& CaptionsFor(const DesignRow& row) {
         case TwoVariablesInGroups:
             return kTwoVariablesCaptions;
         case Factorial:
-            if (row.variableCount == 2) return kTwoDV2x2Captions;
+            if (row.variableCount == 2)
+                return kTwoDV2x2Captions;
             return row.factorCount == 3 ? kThreeFactorCaptions : kTwoFactorCaptions;
         case Regression:
             return kRegressionCaptions;
@@ -107,11 +106,10 @@ constexpr ColourPattern kCheckerboard{kCream, kWhite, kCream, kWhite,
                                       kWhite, kCream, kWhite, kCream};
 constexpr ColourPattern kOutcomeMarked{kSkyBlue, kWhite, kCream, kWhite,
                                        kWhite,   kCream, kWhite, kCream};
-constexpr ColourPattern kColumns{kCream, kSkyBlue, kWhite, kAqua,
-                                 kCream, kSkyBlue, kWhite, kAqua};
+constexpr ColourPattern kColumns{kCream, kSkyBlue, kWhite, kAqua, kCream, kSkyBlue, kWhite, kAqua};
 constexpr ColourPattern kColumnPairs{kCream, kCream, kSkyBlue, kSkyBlue,
                                      kCream, kCream, kSkyBlue, kSkyBlue};
-constexpr ColourPattern kRows_{kCream, kCream, kCream, kCream,
+constexpr ColourPattern kRows_{kCream,   kCream,   kCream,   kCream,
                                kSkyBlue, kSkyBlue, kSkyBlue, kSkyBlue};
 
 constexpr const ColourPattern& ColoursFor(const DesignRow& row) {
@@ -164,7 +162,8 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
     }
     info.boxCount = info.activeBoxes.Count();
     if (info.nCopyCount == 0) {
-        for (int box = 1; box <= kBoxCount; ++box) info.nEntryBoxes.Add(box);
+        for (int box = 1; box <= kBoxCount; ++box)
+            info.nEntryBoxes.Add(box);
     } else {
         info.nEntryBoxes = info.caseBoxes;
     }
@@ -176,7 +175,8 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
                 captions[static_cast<std::size_t>(box - 1)];
         }
     }
-    if (row.kind == Groups1) info.captions[0] = "Single Group";
+    if (row.kind == Groups1)
+        info.captions[0] = "Single Group";
     if (row.kind == TwoGroupsDV1) {
         info.captions[0] = "Group 1";
         info.captions[4] = "GROUP 2";
@@ -187,7 +187,8 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
 constexpr std::array<DesignInfo, kDesignCount> BuildCatalogue() {
     std::array<DesignInfo, kDesignCount> catalogue{};
     for (int i = 0; i < kDesignCount; ++i) {
-        catalogue[static_cast<std::size_t>(i)] = BuildDesign(kRows[static_cast<std::size_t>(i)], i + 1);
+        catalogue[static_cast<std::size_t>(i)] =
+            BuildDesign(kRows[static_cast<std::size_t>(i)], i + 1);
     }
     return catalogue;
 }
@@ -204,25 +205,35 @@ DesignShape ShapeOf(const GenerationSetup& setup) {
             setup.levelsFactor1, setup.levelsFactor2, setup.levelsFactor3};
 }
 
-const std::array<DesignInfo, kDesignCount>& DesignCatalogue() { return kCatalogue; }
+const std::array<DesignInfo, kDesignCount>& DesignCatalogue() {
+    return kCatalogue;
+}
 
-const DesignInfo& Design(DesignKind kind) { return kCatalogue[static_cast<std::size_t>(kind)]; }
+const DesignInfo& Design(DesignKind kind) {
+    return kCatalogue[static_cast<std::size_t>(kind)];
+}
 
 std::optional<DesignKind> DesignFromFileCode(int fileCode) {
-    if (fileCode < 1 || fileCode > kDesignCount) return std::nullopt;
+    if (fileCode < 1 || fileCode > kDesignCount)
+        return std::nullopt;
     return kCatalogue[static_cast<std::size_t>(fileCode - 1)].kind;
 }
 
-int FileCodeOf(DesignKind kind) { return Design(kind).fileCode; }
+int FileCodeOf(DesignKind kind) {
+    return Design(kind).fileCode;
+}
 
 std::optional<DesignKind> DesignFromRadioButton(std::string_view radioButtonName) {
     for (const DesignInfo& design : kCatalogue) {
-        if (design.radioButton == radioButtonName) return design.kind;
+        if (design.radioButton == radioButtonName)
+            return design.kind;
     }
     return std::nullopt;
 }
 
-std::string_view RadioButtonOf(DesignKind kind) { return Design(kind).radioButton; }
+std::string_view RadioButtonOf(DesignKind kind) {
+    return Design(kind).radioButton;
+}
 
 std::string_view FamilyRowLabel(DesignFamily family) {
     switch (family) {

@@ -20,29 +20,58 @@ inline constexpr int kDesignCount = 35;
 
 /// In the order of their file codes 1..35.
 enum class DesignKind {
-    Groups1, Groups2, Groups3, Groups4, Groups5, Groups6, Groups7, Groups8,
-    TwoGroupsDV1, TwoGroupsDV2, TwoGroupsDV3, TwoGroupsDV4,
-    TwoDVGroups1, TwoDVGroups2, TwoDVGroups3, TwoDVGroups4,
+    Groups1,
+    Groups2,
+    Groups3,
+    Groups4,
+    Groups5,
+    Groups6,
+    Groups7,
+    Groups8,
+    TwoGroupsDV1,
+    TwoGroupsDV2,
+    TwoGroupsDV3,
+    TwoGroupsDV4,
+    TwoDVGroups1,
+    TwoDVGroups2,
+    TwoDVGroups3,
+    TwoDVGroups4,
     TwoDV2x2,
-    Factorial2x2, Factorial2x3, Factorial2x4, Factorial2x2x2,
-    Regression1, Regression2, Regression3, Regression4, Regression5, Regression6, Regression7,
-    Correlated2, Correlated3, Correlated4, Correlated5, Correlated6, Correlated7, Correlated8,
+    Factorial2x2,
+    Factorial2x3,
+    Factorial2x4,
+    Factorial2x2x2,
+    Regression1,
+    Regression2,
+    Regression3,
+    Regression4,
+    Regression5,
+    Regression6,
+    Regression7,
+    Correlated2,
+    Correlated3,
+    Correlated4,
+    Correlated5,
+    Correlated6,
+    Correlated7,
+    Correlated8,
 };
 
 /// Box numbers 1..8 as a bit set (bit b - 1 for box b).
 class BoxSet {
-public:
+  public:
     constexpr BoxSet() = default;
     constexpr void Add(int boxNumber) { bits_ |= static_cast<std::uint8_t>(1u << (boxNumber - 1)); }
     constexpr bool Contains(int boxNumber) const { return (bits_ >> (boxNumber - 1)) & 1u; }
     constexpr int Count() const {
         int count = 0;
-        for (int box = 1; box <= kBoxCount; ++box) count += Contains(box) ? 1 : 0;
+        for (int box = 1; box <= kBoxCount; ++box)
+            count += Contains(box) ? 1 : 0;
         return count;
     }
     constexpr bool operator==(const BoxSet&) const = default;
 
-private:
+  private:
     std::uint8_t bits_ = 0;
 };
 
@@ -96,8 +125,8 @@ DesignShape ShapeOf(const GenerationSetup& setup);
 
 struct DesignInfo {
     DesignKind kind;
-    int fileCode;                 ///< 1..35, stored in parameters files
-    std::string_view radioButton; ///< e.g. "rdo_2group3dv"
+    int fileCode;                  ///< 1..35, stored in parameters files
+    std::string_view radioButton;  ///< e.g. "rdo_2group3dv"
     std::string_view buttonCaption;
     DesignFamily family;
     bool pairedVariables;
@@ -191,8 +220,7 @@ constexpr DesignCells CellsOfDesign(const DesignShape& shape) {
                 // variable of a cell stands two boxes to the right of the first.
                 for (int a = 1; a <= shape.levelsFactor1; ++a) {
                     for (int b = 1; b <= shape.levelsFactor2; ++b) {
-                        addCell({a, b, 0}, 2,
-                                [=](int v) { return 4 * (a - 1) + 2 * (v - 1) + b; });
+                        addCell({a, b, 0}, 2, [=](int v) { return 4 * (a - 1) + 2 * (v - 1) + b; });
                     }
                 }
             }

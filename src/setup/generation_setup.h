@@ -58,7 +58,9 @@ constexpr int CorrelationCellIndex(int i, int j) {
 }
 
 /// Index 0..35 into the packed lower triangle of element (i, j), j <= i, both from 1.
-constexpr int PackedIndex(int i, int j) { return i * (i - 1) / 2 + j - 1; }
+constexpr int PackedIndex(int i, int j) {
+    return i * (i - 1) / 2 + j - 1;
+}
 
 struct CorrelationMatrix {
     /// The typed value of each cell, by `CorrelationCellIndex`.

@@ -16,12 +16,12 @@ namespace zek {
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
-public:
+  public:
     static constexpr const char* kCaption = "ZEK: Qarn 18.9.8 ";
 
     explicit MainWindow(ProgramState& state, QWidget* parent = nullptr);
 
-private:
+  private:
     ProgramState& state_;
 };
 

@@ -7,7 +7,8 @@
 namespace zek {
 namespace {
 
-std::variant<GenerateOptions, UsageError> Parse(std::vector<const char*> args, char separator = '.') {
+std::variant<GenerateOptions, UsageError> Parse(std::vector<const char*> args,
+                                                char separator = '.') {
     return ParseGenerateOptions(static_cast<int>(args.size()), args.data(), separator);
 }
 

@@ -30,10 +30,12 @@ std::string Contents(const fs::path& path) {
     return text.str();
 }
 
-long CountLines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
+long CountLines(const std::string& text) {
+    return std::count(text.begin(), text.end(), '\n');
+}
 
 class ZekGenerateTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder = fs::temp_directory_path() /
                  ("zek_cli_" + std::to_string(::getpid()) + "_" +
@@ -109,9 +111,9 @@ TEST_F(ZekGenerateTest, CountWritesOneDatasetAndAnswerKeyPerStudent) {
     WriteSetup(texts);
     const ProcessResult result = Generate("setup.TXT -o class.csv --count 3 --seed 40");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "seed 40: " + (folder / "class_1.csv").string() + "\nseed 41: " +
-                              (folder / "class_2.csv").string() + "\nseed 42: " +
-                              (folder / "class_3.csv").string() + "\n");
+    EXPECT_EQ(result.out, "seed 40: " + (folder / "class_1.csv").string() +
+                              "\nseed 41: " + (folder / "class_2.csv").string() +
+                              "\nseed 42: " + (folder / "class_3.csv").string() + "\n");
     std::set<std::string> datasets;
     for (int k = 1; k <= 3; ++k) {
         const std::string stem = "class_" + std::to_string(k);
@@ -119,7 +121,8 @@ TEST_F(ZekGenerateTest, CountWritesOneDatasetAndAnswerKeyPerStudent) {
         EXPECT_EQ(data.rfind("id,var1,var2,var3\r\n", 0), 0u);
         datasets.insert(data);
         const std::string info = Contents(folder / (stem + "_info.TXT"));
-        EXPECT_NE(info.find("Generator Seed: " + std::to_string(39 + k) + "\r\n"), std::string::npos);
+        EXPECT_NE(info.find("Generator Seed: " + std::to_string(39 + k) + "\r\n"),
+                  std::string::npos);
         const std::string setup = Contents(folder / (stem + "_setup.TXT"));
         EXPECT_NE(setup.find("===================Seed\r\n" + std::to_string(39 + k) + "\r\n"),
                   std::string::npos);
@@ -180,13 +183,14 @@ TEST_F(ZekGenerateTest, OptionsChangeTheRunAndHelpExplainsThem) {
     ASSERT_EQ(Generate("setup.TXT -o plain.csv").exitCode, 0);
     ASSERT_EQ(Generate("setup.TXT -o options.csv --reliability 0.5 --beta 2 10").exitCode, 0);
     EXPECT_NE(Contents(folder / "plain.csv"), Contents(folder / "options.csv"));
-    EXPECT_NE(Contents(folder / "options_info.TXT").find("Reliability for Continuous Variables: 0.500"),
-              std::string::npos);
+    EXPECT_NE(
+        Contents(folder / "options_info.TXT").find("Reliability for Continuous Variables: 0.500"),
+        std::string::npos);
 
     const ProcessResult help = Generate("--help");
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"-o DATAFILE", "--count K", "--seed N", "--reliability R",
-                               "--beta LOW HIGH"}) {
+    for (const char* option :
+         {"-o DATAFILE", "--count K", "--seed N", "--reliability R", "--beta LOW HIGH"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 }

@@ -17,7 +17,7 @@ using testing::RunnableSetup;
 using testing::SetCorrelation;
 
 class GenerateDataTest : public ::testing::Test {
-protected:
+  protected:
     // The tables are as large as the program's; one set serves every run of a test.
     std::unique_ptr<GenerationTables> tables = std::make_unique<GenerationTables>();
     RandomStreams streams;
@@ -29,7 +29,8 @@ protected:
     std::vector<double> Scores(const GenerationSetup& setup) const {
         std::vector<double> scores;
         for (int row = 0; row < setup.totalCases; ++row) {
-            for (int v = 0; v < setup.variableCount; ++v) scores.push_back(tables->generated.At(row, v));
+            for (int v = 0; v < setup.variableCount; ++v)
+                scores.push_back(tables->generated.At(row, v));
         }
         return scores;
     }
@@ -39,7 +40,8 @@ protected:
         const int last = rows < 0 ? setup.totalCases : firstRow + rows;
         for (int row = firstRow; row < last; ++row) {
             const double score = tables->generated.At(row, column);
-            if (score != kMissingMark) values.push_back(score);
+            if (score != kMissingMark)
+                values.push_back(score);
         }
         return values;
     }
@@ -47,14 +49,16 @@ protected:
 
 double Mean(const std::vector<double>& values) {
     double sum = 0.0;
-    for (double v : values) sum += v;
+    for (double v : values)
+        sum += v;
     return sum / static_cast<double>(values.size());
 }
 
 double Sd(const std::vector<double>& values) {
     const double mean = Mean(values);
     double sum = 0.0;
-    for (double v : values) sum += (v - mean) * (v - mean);
+    for (double v : values)
+        sum += (v - mean) * (v - mean);
     return std::sqrt(sum / static_cast<double>(values.size() - 1));
 }
 
@@ -73,7 +77,8 @@ double Correlation(const std::vector<double>& x, const std::vector<double>& y) {
 TEST_F(GenerateDataTest, SameSeedAndSetupGiveTheSameScoresAfterOtherRuns) {
     GenerationSetup setup = RunnableSetup(DesignKind::TwoGroupsDV3, 1804, 40);
     SetCorrelation(setup, 1, 2, 0.5);
-    for (BoxParameters& box : setup.boxes) box.distribution = DistributionKind::RandomlyChosen;
+    for (BoxParameters& box : setup.boxes)
+        box.distribution = DistributionKind::RandomlyChosen;
     setup.missingPercent = 5;
     setup.missingFraction = 0.05;
     setup.extremeFraction = 0.03;
@@ -94,12 +99,13 @@ TEST_F(GenerateDataTest, SameSeedAndSetupGiveTheSameScoresAfterOtherRuns) {
 
 TEST_F(GenerateDataTest, ShapesOfRandomlyChosenBoxesWithSeed1804) {
     GenerationSetup setup = RunnableSetup(DesignKind::Correlated8, 1804);
-    for (BoxParameters& box : setup.boxes) box.distribution = DistributionKind::RandomlyChosen;
+    for (BoxParameters& box : setup.boxes)
+        box.distribution = DistributionKind::RandomlyChosen;
     Run(setup);
-    const DistributionKind expected[] = {
-        DistributionKind::SkewNeg, DistributionKind::Normal, DistributionKind::Normal,
-        DistributionKind::SkewPos, DistributionKind::Normal, DistributionKind::Normal,
-        DistributionKind::Normal,  DistributionKind::SkewPos};
+    const DistributionKind expected[] = {DistributionKind::SkewNeg, DistributionKind::Normal,
+                                         DistributionKind::Normal,  DistributionKind::SkewPos,
+                                         DistributionKind::Normal,  DistributionKind::Normal,
+                                         DistributionKind::Normal,  DistributionKind::SkewPos};
     for (int box = 1; box <= 8; ++box) {
         EXPECT_EQ(setup.Box(box).drawnDistribution, expected[box - 1]) << "box " << box;
         EXPECT_TRUE(setup.Box(box).chosenAtRandom);
@@ -126,7 +132,8 @@ TEST_F(GenerateDataTest, ARandomUniformBoxWithoutLimitsSpansMeanPlusMinusRootThr
         setup.Box(1).mean = 50.0;
         setup.Box(1).sd = 10.0;
         Run(setup);
-        if (setup.Box(1).drawnDistribution != DistributionKind::Uniform) continue;
+        if (setup.Box(1).drawnDistribution != DistributionKind::Uniform)
+            continue;
         EXPECT_DOUBLE_EQ(setup.Box(1).minScore, 50.0 - std::sqrt(3.0) * 10.0);
         EXPECT_DOUBLE_EQ(setup.Box(1).maxScore, 50.0 + std::sqrt(3.0) * 10.0);
         for (double score : Column(setup, 0)) {
@@ -211,7 +218,8 @@ TEST_F(GenerateDataTest, ThreeFactorCellsVisitTheBoxesInCellOrder) {
     Run(setup);
     int row = 0;
     for (int box : {1, 2, 5, 6, 3, 4, 7, 8}) {
-        for (int k = 0; k < 4; ++k, ++row) EXPECT_NEAR(tables->generated.At(row, 0), 100.0 * box, 0.01);
+        for (int k = 0; k < 4; ++k, ++row)
+            EXPECT_NEAR(tables->generated.At(row, 0), 100.0 * box, 0.01);
     }
 }
 
@@ -245,7 +253,8 @@ TEST_F(GenerateDataTest, EachColumnFollowsTheShapeOfItsOwnBox) {
     EXPECT_NEAR(mean, 10.0, 0.05);
     EXPECT_NEAR(Sd(skewed), 2.0, 0.05);
     std::nth_element(skewed.begin(), skewed.begin() + skewed.size() / 2, skewed.end());
-    EXPECT_LT(skewed[skewed.size() / 2], mean) << "a right-skewed sample has its median below its mean";
+    EXPECT_LT(skewed[skewed.size() / 2], mean)
+        << "a right-skewed sample has its median below its mean";
     // Beta(2, 6) lies in (0, 1): scores lie within (0 - 0.25) / s and (1 - 0.25) / s SDs.
     const double s = std::sqrt(12.0 / 576.0);
     for (double score : skewed) {
@@ -334,7 +343,8 @@ TEST_F(GenerateDataTest, AllMissingAtOneHundredPercent) {
     GenerationSetup setup = RunnableSetup(DesignKind::Correlated2, 12, 50);
     setup.missingPercent = 100;
     setup.missingFraction = 1.0;
-    for (double score : Run(setup)) EXPECT_EQ(score, kMissingMark);
+    for (double score : Run(setup))
+        EXPECT_EQ(score, kMissingMark);
 }
 
 TEST_F(GenerateDataTest, SeedZeroInAFreshProgramMakesEveryScoreExtremeByOneSd) {

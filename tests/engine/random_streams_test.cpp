@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -14,7 +14,8 @@ namespace {
 std::vector<double> Draw(RandomStreams& streams, std::int32_t state, int count,
                          double (RandomStreams::*routine)(std::int32_t&)) {
     std::vector<double> values;
-    for (int i = 0; i < count; ++i) values.push_back((streams.*routine)(state));
+    for (int i = 0; i < count; ++i)
+        values.push_back((streams.*routine)(state));
     return values;
 }
 
@@ -75,7 +76,8 @@ TEST(SubtractiveUniform, ReproducesTheReferenceSequences) {
 TEST(SubtractiveUniform, StateZeroNeverInitialises) {
     RandomStreams streams;
     std::int32_t state = 0;
-    for (int i = 0; i < 120; ++i) EXPECT_EQ(streams.SubtractiveUniform(state), 0.0);
+    for (int i = 0; i < 120; ++i)
+        EXPECT_EQ(streams.SubtractiveUniform(state), 0.0);
     EXPECT_EQ(state, 0);
     EXPECT_EQ(streams.subtractiveState().next, 120 % 55);
 }
@@ -98,7 +100,8 @@ TEST(SubtractiveUniform, ReducesMinusFourMillionToBig) {
     std::int32_t state = -5618033;
     streams.SubtractiveUniform(state);
     double largest = 0.0;
-    for (double entry : streams.subtractiveState().table) largest = std::max(largest, entry);
+    for (double entry : streams.subtractiveState().table)
+        largest = std::max(largest, entry);
     // Entry 55 was seeded with big itself; the passes that followed keep every entry <= big.
     EXPECT_LE(largest, 4000000.0);
 
@@ -141,7 +144,8 @@ TEST(BetaOrderStatistic, DrawsExactlyAPlusBMinusOneUniforms) {
         std::int32_t uniformState = -7;
         const double beta = streams.BetaOrderStatistic(betaState, a, b);
         std::vector<double> uniforms;
-        for (int i = 0; i < a + b - 1; ++i) uniforms.push_back(streams.ShuffledUniform(uniformState));
+        for (int i = 0; i < a + b - 1; ++i)
+            uniforms.push_back(streams.ShuffledUniform(uniformState));
         EXPECT_EQ(betaState, uniformState) << a << "," << b;
         std::sort(uniforms.begin(), uniforms.end());
         EXPECT_EQ(beta, uniforms[static_cast<std::size_t>(a - 1)]) << "the a-th smallest";
@@ -153,7 +157,8 @@ TEST(BetaOrderStatistic, FollowsTheBetaMean) {
     std::int32_t state = -11;
     double sum = 0.0;
     const int draws = 20000;
-    for (int i = 0; i < draws; ++i) sum += streams.BetaOrderStatistic(state, 2, 6);
+    for (int i = 0; i < draws; ++i)
+        sum += streams.BetaOrderStatistic(state, 2, 6);
     EXPECT_NEAR(sum / draws, 0.25, 0.004);
 }
 

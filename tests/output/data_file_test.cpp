@@ -19,7 +19,8 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
     while (start < text.size()) {
         const std::size_t end = text.find("\r\n", start);
         EXPECT_NE(end, std::string::npos) << "every line ends with CR LF";
-        if (end == std::string::npos) break;
+        if (end == std::string::npos)
+            break;
         lines.push_back(text.substr(start, end - start));
         start = end + 2;
     }
@@ -27,7 +28,7 @@ std::vector<std::string> SplitCrLf(const std::string& text) {
 }
 
 class DataFileTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<ScoreTable> table = std::make_unique<ScoreTable>();
 
     std::vector<std::string> Write(const GenerationSetup& setup) {
@@ -66,7 +67,8 @@ TEST_F(DataFileTest, HeaderOfEveryDesign) {
         // One name per field of a case line.
         const int fields = 1 + static_cast<int>(std::count(header.begin(), header.end(), ','));
         const DesignCells cells = CellsOfDesign(design.Shape());
-        EXPECT_EQ(fields, 1 + cells.cells[0].levelCount + design.variableCount) << design.radioButton;
+        EXPECT_EQ(fields, 1 + cells.cells[0].levelCount + design.variableCount)
+            << design.radioButton;
     }
     GenerationSetup regression;
     ApplyDesign(Design(DesignKind::Regression3), regression);
@@ -75,9 +77,11 @@ TEST_F(DataFileTest, HeaderOfEveryDesign) {
 
 TEST_F(DataFileTest, MissingScoresAreEmptyFields) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Correlated3, 1, 4);
-    const double rows[4][3] = {{1, 2, 3}, {4, 5, 6}, {0.52, kMissingMark, -1.07}, {1, 1, kMissingMark}};
+    const double rows[4][3] = {
+        {1, 2, 3}, {4, 5, 6}, {0.52, kMissingMark, -1.07}, {1, 1, kMissingMark}};
     for (int r = 0; r < 4; ++r) {
-        for (int v = 0; v < 3; ++v) table->At(r, v) = rows[r][v];
+        for (int v = 0; v < 3; ++v)
+            table->At(r, v) = rows[r][v];
     }
     const auto lines = Write(setup);
     ASSERT_EQ(lines.size(), 5u);
@@ -90,7 +94,8 @@ TEST_F(DataFileTest, MissingScoresAreEmptyFields) {
 TEST_F(DataFileTest, IdRunsAcrossGroupsAndAMissingLastScoreEndsWithAComma) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 1, 5);
     setup.Box(2).decimals = 0;
-    for (int row = 0; row < 10; ++row) table->At(row, 0) = 11.6 + row;
+    for (int row = 0; row < 10; ++row)
+        table->At(row, 0) = 11.6 + row;
     table->At(6, 0) = kMissingMark;
     const auto lines = Write(setup);
     ASSERT_EQ(lines.size(), 11u);
@@ -109,14 +114,16 @@ TEST_F(DataFileTest, ThreeFactorRowsNameTheirCells) {
     for (int c = 0; c < 8; ++c) {
         for (int k = 1; k <= 10; ++k) {
             const int id = 10 * c + k;
-            EXPECT_EQ(lines[id].rfind(std::to_string(id) + "," + cells[c] + ",", 0), 0u) << lines[id];
+            EXPECT_EQ(lines[id].rfind(std::to_string(id) + "," + cells[c] + ",", 0), 0u)
+                << lines[id];
         }
     }
 }
 
 TEST_F(DataFileTest, TwoVariableCellsTakeTheDecimalsOfTheirOwnBoxes) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::TwoDV2x2, 1, 2);
-    for (BoxParameters& box : setup.boxes) box.decimals = 0;
+    for (BoxParameters& box : setup.boxes)
+        box.decimals = 0;
     setup.Box(1).decimals = 3;
     setup.Box(3).decimals = 1;
     for (int row = 0; row < 8; ++row) {

@@ -11,7 +11,7 @@ namespace zek {
 namespace {
 
 class InformationFileTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<ScoreTable> table = std::make_unique<ScoreTable>();
     ActualStatistics statistics;
     ReportFooterLines footer{"Qarn (Version 18.9.8)", "line two", "line three"};
@@ -26,7 +26,8 @@ protected:
         std::istringstream in(Report(setup));
         for (std::string line; std::getline(in, line);) {
             EXPECT_FALSE(line.empty() || line.back() != '\r') << "every line ends with CR LF";
-            if (!line.empty()) line.pop_back();
+            if (!line.empty())
+                line.pop_back();
             lines.push_back(line);
         }
         return lines;
@@ -54,7 +55,8 @@ TEST_F(InformationFileTest, WholeReportOfATwoGroupRun) {
     setup.missingPercent = 3;
     setup.dataFileName = "/home/teacher/scores.csv";
     const double scores[] = {1, 2, 3, 10, kMissingMark, 20};
-    for (int row = 0; row < 6; ++row) table->At(row, 0) = scores[row];
+    for (int row = 0; row < 6; ++row)
+        table->At(row, 0) = scores[row];
 
     const std::string expected =
         "  (For best viewing, change Font to COURIER NEW 10 point)\r\n"
@@ -120,10 +122,12 @@ TEST_F(InformationFileTest, NoFootnoteWithoutARandomShapeAndBlankLimits) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 3, 25);
     setup.Box(1).drawnDistribution = DistributionKind::SkewNeg;
     const auto lines = Lines(setup);
-    EXPECT_TRUE(Contains(lines, "Variable1     1      25    0.00    1.00       2                  SkewNeg"));
+    EXPECT_TRUE(Contains(
+        lines, "Variable1     1      25    0.00    1.00       2                  SkewNeg"));
     EXPECT_FALSE(Contains(lines, "* indicates that a randomly chosen distribution was requested"));
-    const auto parameterRow = std::find(lines.begin(), lines.end(),
-                                        "Variable1     1      25    0.00    1.00       2                  SkewNeg");
+    const auto parameterRow =
+        std::find(lines.begin(), lines.end(),
+                  "Variable1     1      25    0.00    1.00       2                  SkewNeg");
     EXPECT_EQ(*(parameterRow + 1), "");
     EXPECT_EQ(*(parameterRow + 2), std::string(63, '*'));
 }
@@ -136,17 +140,21 @@ TEST_F(InformationFileTest, WideValuesWidenTheirColumns) {
     setup.reliability = 0.85;
     setup.extremePercent = 12;
     const auto lines = Lines(setup);
-    EXPECT_TRUE(Contains(lines, "Variable1     1      251234567.89    1.00       2                  Normal *"));
+    EXPECT_TRUE(Contains(
+        lines, "Variable1     1      251234567.89    1.00       2                  Normal *"));
     EXPECT_TRUE(Contains(lines, "  Reliability for Continuous Variables: 0.850"));
     EXPECT_TRUE(Contains(lines, "               Perecetage Extreme Data: 12%"));
 }
 
 TEST_F(InformationFileTest, FactorialRowsAndHeadings) {
     GenerationSetup cube = testing::RunnableSetup(DesignKind::Factorial2x2x2, 3, 4);
-    for (int box = 1; box <= 8; ++box) cube.Box(box).mean = box;
+    for (int box = 1; box <= 8; ++box)
+        cube.Box(box).mean = box;
     const auto lines = Lines(cube);
     EXPECT_TRUE(Contains(lines, "         Number of Levels for Factor 3: 2"));
-    EXPECT_TRUE(Contains(lines, "            Fac.1 Fac.2 Fac.3         Pop.    Pop.   Dec.    Min.    Max.           "));
+    EXPECT_TRUE(Contains(
+        lines,
+        "            Fac.1 Fac.2 Fac.3         Pop.    Pop.   Dec.    Min.    Max.           "));
     // Cells 1-1-1, 1-1-2, 1-2-1, ... are boxes 1, 2, 5, 6, 3, 4, 7, 8.
     const char* labels[] = {"Variable1     1     1     1  ", "Variable1     1     1     2  ",
                             "Variable1     1     2     1  ", "Variable1     1     2     2  ",
@@ -162,8 +170,12 @@ TEST_F(InformationFileTest, FactorialRowsAndHeadings) {
 
     GenerationSetup twoByTwo = testing::RunnableSetup(DesignKind::TwoDV2x2, 3, 4);
     const auto twoLines = Lines(twoByTwo);
-    EXPECT_TRUE(Contains(twoLines, "Variable 1    2     1       4    0.00    1.00       2                  Normal "));
-    EXPECT_TRUE(Contains(twoLines, "Variable_2    1     2       4    0.00    1.00       2                  Normal "));
+    EXPECT_TRUE(
+        Contains(twoLines,
+                 "Variable 1    2     1       4    0.00    1.00       2                  Normal "));
+    EXPECT_TRUE(
+        Contains(twoLines,
+                 "Variable_2    1     2       4    0.00    1.00       2                  Normal "));
     EXPECT_TRUE(Contains(twoLines, "            Fac.1 Fac.2        Actual  Actual"));
 }
 
@@ -179,26 +191,31 @@ TEST_F(InformationFileTest, CorrelationMatricesOfPairedVariables) {
     const auto lines = Lines(setup);
     EXPECT_TRUE(Contains(lines, "Variable1     1       4    2.50    1.29"));
     EXPECT_TRUE(Contains(lines, "Variable2     1       4    5.00    2.58"));
-    const auto entered = std::find(lines.begin(), lines.end(), "LOWER TRIANGULAR CORRELATION MATRIX SET BY USER: ");
+    const auto entered =
+        std::find(lines.begin(), lines.end(), "LOWER TRIANGULAR CORRELATION MATRIX SET BY USER: ");
     ASSERT_NE(entered, lines.end());
     EXPECT_EQ(*(entered + 3), "         Var1   Var2");
     EXPECT_EQ(*(entered + 4), "       ------ ------");
     EXPECT_EQ(*(entered + 5), " Var1   1.000");
     EXPECT_EQ(*(entered + 6), " Var2   0.500  1.000");
-    const auto actual = std::find(lines.begin(), lines.end(), "ACTUAL LOWER TRIANGULAR CORRELATION MATRIX (pairwise): ");
+    const auto actual = std::find(lines.begin(), lines.end(),
+                                  "ACTUAL LOWER TRIANGULAR CORRELATION MATRIX (pairwise): ");
     ASSERT_NE(actual, lines.end());
     EXPECT_EQ(*(actual + 5), "Correlation in Total Sample");
     EXPECT_EQ(*(actual + 6), "");
     EXPECT_EQ(*(actual + 8), " Var2   1.000  1.000");
-    EXPECT_EQ(*(actual + 10), "NOTE: The algorithm used to generate data requires certain assumptions.");
+    EXPECT_EQ(*(actual + 10),
+              "NOTE: The algorithm used to generate data requires certain assumptions.");
 }
 
 TEST_F(InformationFileTest, RegressionMatrixHeadingAndRowLabels) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Regression7, 3, 5);
     const auto lines = Lines(setup);
     EXPECT_TRUE(Contains(lines, "          DV     X1     X2     X3     X4     X5     X6     X7 "));
-    EXPECT_TRUE(Contains(lines, "Outcome DV     5    0.00    1.00       2                  Normal "));
-    EXPECT_TRUE(Contains(lines, "Predictor7     5    0.00    1.00       2                  Normal "));
+    EXPECT_TRUE(
+        Contains(lines, "Outcome DV     5    0.00    1.00       2                  Normal "));
+    EXPECT_TRUE(
+        Contains(lines, "Predictor7     5    0.00    1.00       2                  Normal "));
     EXPECT_TRUE(Contains(lines, "   DV   1.000"));
     EXPECT_TRUE(Contains(lines, "   X7   0.000  0.000  0.000  0.000  0.000  0.000  0.000  1.000"));
     EXPECT_FALSE(Contains(lines, "Correlation in Total Sample"));
@@ -207,7 +224,8 @@ TEST_F(InformationFileTest, RegressionMatrixHeadingAndRowLabels) {
     const auto correlatedLines = Lines(correlated);
     EXPECT_TRUE(Contains(correlatedLines, "        Var 1  Var 2  Var 3"));
     EXPECT_TRUE(Contains(correlatedLines, "Var 1   1.000"));
-    EXPECT_TRUE(Contains(correlatedLines, "Variable3      5    0.00    1.00       2                  Normal "));
+    EXPECT_TRUE(Contains(correlatedLines,
+                         "Variable3      5    0.00    1.00       2                  Normal "));
 }
 
 TEST_F(InformationFileTest, EveryColumnOfFourVariablesIsNamed) {
@@ -215,7 +233,8 @@ TEST_F(InformationFileTest, EveryColumnOfFourVariablesIsNamed) {
     const auto lines = Lines(setup);
     EXPECT_TRUE(Contains(lines, "         Var1   Var2   Var3   Var4"));
     EXPECT_TRUE(Contains(lines, "       ------ ------ ------ ------"));
-    EXPECT_TRUE(Contains(lines, "Variable4     2       5    0.00    1.00       2                  Normal "));
+    EXPECT_TRUE(Contains(
+        lines, "Variable4     2       5    0.00    1.00       2                  Normal "));
 }
 
 }  // namespace

@@ -48,8 +48,9 @@ TEST(ParametersFile, StartupSetupHasSixtyNineLines) {
     EXPECT_EQ(lines[14], "box3.not");
     EXPECT_EQ(lines[20], "===================BOX 1=====");
     const std::vector<std::string> box2(lines.begin() + 30, lines.begin() + 40);
-    EXPECT_EQ(box2, (std::vector<std::string>{"===================BOX 2=====", "0.0", "1.0", "25",
-                                              "2", "min2.not", "", "max2.not", "", "nor2.checked"}));
+    EXPECT_EQ(box2,
+              (std::vector<std::string>{"===================BOX 2=====", "0.0", "1.0", "25", "2",
+                                        "min2.not", "", "max2.not", "", "nor2.checked"}));
     EXPECT_EQ(lines[40], "===================Correlations");
     EXPECT_EQ(lines[41], "0.0");
 }
@@ -111,7 +112,8 @@ TEST(ParametersFile, EveryDesignRoundTrips) {
         EXPECT_EQ(reading.correlations, texts.correlations);
         for (int box = 1; box <= 8; ++box) {
             ASSERT_EQ(reading.boxPresent[box - 1], design.activeBoxes.Contains(box));
-            if (!design.activeBoxes.Contains(box)) continue;
+            if (!design.activeBoxes.Contains(box))
+                continue;
             const BoxSection& section = reading.boxes[box - 1];
             const BoxTexts& b = texts.Box(box);
             EXPECT_EQ(section.mean, b.mean);
@@ -170,7 +172,8 @@ TEST(ParametersFile, ReadingPastTheEndGivesEmptyLinesAndUnknownShapesGiveNone) {
     EXPECT_TRUE(reading.boxes[0].minChecked);
     EXPECT_EQ(reading.boxes[1].mean, "6");
     EXPECT_EQ(reading.boxes[1].sd, "");
-    for (const std::string& r : reading.correlations) EXPECT_EQ(r, "");
+    for (const std::string& r : reading.correlations)
+        EXPECT_EQ(r, "");
 }
 
 ParametersFileReading OneBoxReading(int designCode, BoxSection section) {
@@ -217,7 +220,8 @@ TEST(ParametersReplay, DesignSelectionAndNCopies) {
     ReplayOnStartupControls(reading, controls, '.',
                             [&](std::string_view text) { messages.emplace_back(text); });
     EXPECT_EQ(controls.design, DesignKind::Regression3);
-    for (int box = 2; box <= 8; ++box) EXPECT_EQ(controls.Box(box).n, "30") << box;
+    for (int box = 2; box <= 8; ++box)
+        EXPECT_EQ(controls.Box(box).n, "30") << box;
     EXPECT_TRUE(messages.empty());
 
     ControlTexts bad;
@@ -236,7 +240,8 @@ TEST(ParametersReplay, DesignSelectionAndNCopies) {
 
 TEST(ParametersReplay, NChangeTargetsFollowTheStoredDesign) {
     auto targets = [](DesignKind kind, int box) {
-        const NCopyTargets t = NChangeCopyTargets(Design(kind).family, Design(kind).variableCount, box);
+        const NCopyTargets t =
+            NChangeCopyTargets(Design(kind).family, Design(kind).variableCount, box);
         return std::vector<int>(t.boxes.begin(), t.boxes.begin() + t.count);
     };
     EXPECT_EQ(targets(DesignKind::Correlated2, 1), (std::vector<int>{2, 3, 4, 5, 6, 7, 8}));

@@ -14,7 +14,7 @@ using Messages = std::vector<std::string>;
 constexpr const char* kNotANumber = "You must enter an appropriate numeric value";
 
 class RunCommandTest : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
     ControlTexts controls;
     testing::RecordingHost host;
@@ -24,7 +24,8 @@ protected:
         ApplyDesign(Design(kind), state->setup);
     }
     RunOutcome Run(char separator = '.') {
-        return RunCommand(controls, EnabledCellsOf(Design(controls.design)), separator, *state, host);
+        return RunCommand(controls, EnabledCellsOf(Design(controls.design)), separator, *state,
+                          host);
     }
 };
 
@@ -41,7 +42,8 @@ TEST_F(RunCommandTest, TheStartupSetupGeneratesWithTheControlsValues) {
     EXPECT_EQ(setup.negatedSeed, -1804);
     EXPECT_EQ(setup.streamSeed319, -575476);
     EXPECT_EQ(setup.streamSeed727, -1311508);
-    for (int box = 1; box <= 8; ++box) EXPECT_EQ(setup.Box(box).distribution, DistributionKind::Normal);
+    for (int box = 1; box <= 8; ++box)
+        EXPECT_EQ(setup.Box(box).distribution, DistributionKind::Normal);
     EXPECT_EQ(setup.Box(1).minScore, kNoLimit);
     EXPECT_EQ(setup.correlations.full[0][0], 1.0);
     EXPECT_EQ(state->generatedSetup.totalCases, 50);
@@ -187,8 +189,9 @@ TEST_F(RunCommandTest, ACorrelationOfOneIsInRangeButNotPositiveDefinite) {
     Select(DesignKind::Correlated2);
     controls.correlations[CorrelationCellIndex(1, 2)] = "1.0";
     EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(host.messages, Messages{"Sorry, your matrix is not a positive definite symmetric "
-                                      "matrix and therefore will not work as a correlation matrix"});
+    EXPECT_EQ(host.messages,
+              Messages{"Sorry, your matrix is not a positive definite symmetric "
+                       "matrix and therefore will not work as a correlation matrix"});
 
     host.messages.clear();
     Select(DesignKind::Correlated3);
@@ -218,7 +221,8 @@ TEST_F(RunCommandTest, DecimalsAreParsedPerBoxAndCheckedOverAllBoxes) {
     host.focus.clear();
     controls.Box(2).decimals = "7";
     EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(host.messages, Messages{"Check your decimal values. # DECIMALS must be between 0 and 6"});
+    EXPECT_EQ(host.messages,
+              Messages{"Check your decimal values. # DECIMALS must be between 0 and 6"});
     EXPECT_EQ(host.focus, Messages{"txt_dec1"});
 }
 
@@ -239,15 +243,17 @@ TEST_F(RunCommandTest, ABadPercentageShowsItsDialogUntilAValueIsAccepted) {
 TEST_F(RunCommandTest, ExtremePercentageMessagesAndNoDialogToAsk) {
     controls.extreme = "x";
     EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(host.messages,
-              Messages{"Percentage of EXTREME VALUES should be an appropriate numeric value between "
-                       "0 and 100"});
+    EXPECT_EQ(
+        host.messages,
+        Messages{"Percentage of EXTREME VALUES should be an appropriate numeric value between "
+                 "0 and 100"});
     host.messages.clear();
     controls.extreme = "-1";
     EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(host.messages,
-              Messages{"Percentage of extreme VALUES should be an appropriate numeric value between "
-                       "0 and 100"});
+    EXPECT_EQ(
+        host.messages,
+        Messages{"Percentage of extreme VALUES should be an appropriate numeric value between "
+                 "0 and 100"});
     EXPECT_FALSE(state->flags.dataGenerated);
     controls.extreme = "100";
     EXPECT_EQ(Run(), RunOutcome::Generated);

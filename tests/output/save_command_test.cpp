@@ -29,7 +29,7 @@ std::string Contents(const fs::path& path) {
 }
 
 class SaveCommandTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder = fs::temp_directory_path() /
                  ("zek_save_" + std::to_string(::getpid()) + "_" +

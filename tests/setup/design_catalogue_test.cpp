@@ -88,7 +88,8 @@ TEST(DesignCatalogue, TwoVariablesInTwoByTwoIsFactorialWithFourCells) {
     EXPECT_EQ(design.boxCount, 8);
     EXPECT_EQ(design.CellCount(), 4);
     BoxSet expectedCaseBoxes;
-    for (int box : {1, 2, 5, 6}) expectedCaseBoxes.Add(box);
+    for (int box : {1, 2, 5, 6})
+        expectedCaseBoxes.Add(box);
     EXPECT_EQ(design.caseBoxes, expectedCaseBoxes);
     ASSERT_EQ(design.nCopyCount, 4);
     const NCopy expected[] = {{3, 1}, {4, 2}, {7, 5}, {8, 6}};
@@ -105,7 +106,8 @@ TEST(DesignCatalogue, CellsPerDesign) {
     EXPECT_EQ(Design(DesignKind::Factorial2x2x2).CellCount(), 8);
     EXPECT_EQ(Design(DesignKind::TwoGroupsDV4).CellCount(), 2);
     for (const DesignInfo& design : DesignCatalogue()) {
-        if (design.family == DesignFamily::Regression || design.family == DesignFamily::Correlated) {
+        if (design.family == DesignFamily::Regression ||
+            design.family == DesignFamily::Correlated) {
             EXPECT_EQ(design.CellCount(), 1);
             EXPECT_EQ(design.caseBoxes.Count(), 1);
         }
@@ -116,7 +118,8 @@ TEST(DesignCatalogue, CorrelationCellsFollowTheNumberOfVariables) {
     auto enabledCount = [](const DesignInfo& design) {
         int count = 0;
         for (int i = 1; i <= 8; ++i) {
-            for (int j = i + 1; j <= 8; ++j) count += CorrelationCellEnabled(design, i, j) ? 1 : 0;
+            for (int j = i + 1; j <= 8; ++j)
+                count += CorrelationCellEnabled(design, i, j) ? 1 : 0;
         }
         return count;
     };
@@ -139,7 +142,8 @@ TEST(DesignCatalogue, PlacementRules) {
     // 2x2x2: the first index moves by two boxes, the second by a row, the third by one box.
     const DesignCells cube = CellsOfDesign(Design(DesignKind::Factorial2x2x2).Shape());
     const int cubeBoxes[] = {1, 2, 5, 6, 3, 4, 7, 8};
-    for (int c = 0; c < 8; ++c) EXPECT_EQ(cube.cells[c].boxOfVariable[0], cubeBoxes[c]);
+    for (int c = 0; c < 8; ++c)
+        EXPECT_EQ(cube.cells[c].boxOfVariable[0], cubeBoxes[c]);
 
     EXPECT_EQ(BoxOfElement(Design(DesignKind::TwoGroupsDV3), 2, 3), 7);
     EXPECT_EQ(BoxOfElement(Design(DesignKind::TwoDVGroups3), 3, 2), 7);
@@ -150,7 +154,8 @@ TEST(DesignCatalogue, PlacementRules) {
 
     const DesignInfo& twoByThree = Design(DesignKind::Factorial2x3);
     BoxSet expected;
-    for (int box : {1, 2, 3, 5, 6, 7}) expected.Add(box);
+    for (int box : {1, 2, 3, 5, 6, 7})
+        expected.Add(box);
     EXPECT_EQ(twoByThree.activeBoxes, expected);
     EXPECT_EQ(twoByThree.captions[6], "CELL (2,3)");
 }

@@ -17,9 +17,9 @@ TEST(ParseReal, AcceptsSignDigitsOneSeparatorAndExponent) {
 }
 
 TEST(ParseReal, RefusesWhatIsNotAFiniteNumber) {
-    for (const char* text : {"", "  ", "abc", "1.2.3", "1,5", "1 000", "nan", "inf", "-inf",
-                             "infinity", "0x1p3", "1e", "1e+", "e5", "-", ".", "1e400",
-                             "--1", "+-1", "1.5x"}) {
+    for (const char* text :
+         {"",      "  ", "abc", "1.2.3", "1,5", "1 000", "nan",   "inf", "-inf", "infinity",
+          "0x1p3", "1e", "1e+", "e5",    "-",   ".",     "1e400", "--1", "+-1",  "1.5x"}) {
         EXPECT_FALSE(ParseReal(text, '.').has_value()) << text;
     }
     // With "," as separator, "." is no separator and no thousands separator either.
@@ -33,8 +33,8 @@ TEST(ParseInteger, AcceptsWholeDecimalNumbersInTheInt32Range) {
     EXPECT_EQ(ParseInteger("+12"), 12);
     EXPECT_EQ(ParseInteger("2147483647"), 2147483647);
     EXPECT_EQ(ParseInteger("-2147483648"), -2147483647 - 1);
-    for (const char* text : {"", "abc", "3a", "2.0", "1e3", "2147483648", "-2147483649", "+-5",
-                             "+", "-", "0x10", "1 2"}) {
+    for (const char* text : {"", "abc", "3a", "2.0", "1e3", "2147483648", "-2147483649", "+-5", "+",
+                             "-", "0x10", "1 2"}) {
         EXPECT_FALSE(ParseInteger(text).has_value()) << text;
     }
 }

@@ -11,7 +11,7 @@
 namespace zek::testing {
 
 class RecordingHost : public CommandHost {
-public:
+  public:
     std::vector<std::string> messages;
     std::vector<std::string> focus;
     /// What the percentage dialog returns on each showing; empty means no dialog.
@@ -27,7 +27,8 @@ public:
     void Focus(std::string_view control) override { focus.emplace_back(control); }
     std::optional<std::string> AskPercentage(PercentageKind, std::string_view) override {
         ++percentageDialogs;
-        if (percentageAnswers.empty()) return std::nullopt;
+        if (percentageAnswers.empty())
+            return std::nullopt;
         std::string answer = percentageAnswers.front();
         percentageAnswers.pop_front();
         return answer;
@@ -38,7 +39,8 @@ public:
     }
     std::optional<std::string> ChooseSaveFile(std::string_view initialName) override {
         saveOffers.emplace_back(initialName);
-        if (saveAnswers.empty()) return std::nullopt;
+        if (saveAnswers.empty())
+            return std::nullopt;
         std::optional<std::string> answer = saveAnswers.front();
         saveAnswers.pop_front();
         return answer;

@@ -27,7 +27,8 @@ inline GenerationSetup RunnableSetup(DesignKind kind, int seed, int n = 25) {
     setup.extremePercent = 0;
     setup.extremeFraction = 0.0;
     for (int i = 0; i < kMaxVariables; ++i) {
-        for (int j = 0; j < kMaxVariables; ++j) setup.correlations.full[i][j] = i == j ? 1.0 : 0.0;
+        for (int j = 0; j < kMaxVariables; ++j)
+            setup.correlations.full[i][j] = i == j ? 1.0 : 0.0;
     }
     setup.seed = seed;
     DeriveStreamSeeds(setup);
@@ -43,6 +44,8 @@ inline void SetCorrelation(GenerationSetup& setup, int i, int j, double r) {
 }
 
 /// After changing an `n`.
-inline void RecountCases(GenerationSetup& setup) { setup.totalCases = LayoutOf(setup).totalRows; }
+inline void RecountCases(GenerationSetup& setup) {
+    setup.totalCases = LayoutOf(setup).totalRows;
+}
 
 }  // namespace zek::testing

@@ -1,7 +1,7 @@
 #include "ui/main_window.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include <memory>
 
@@ -21,7 +21,8 @@ TEST(MainWindow, OpensWithItsCaption) {
 
 int main(int argc, char** argv) {
     // The tests need no screen; test discovery at build time runs them without one.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
