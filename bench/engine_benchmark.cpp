@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "engine/generate_data.h"
+#include "fastest_seconds.h"
 #include "support/runnable_setup.h"
 
 namespace {
@@ -82,17 +83,7 @@ double BareDraws(const GenerationSetup& setup, zek::RandomStreams& streams) {
     return sink;
 }
 
-template <typename Work>
-double FastestSeconds(int repetitions, Work work) {
-    double best = 1e300;
-    for (int r = 0; r < repetitions; ++r) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
-}
+using zek::bench::FastestSeconds;
 
 void BM_GenerateData(benchmark::State& state) {
     const auto scenario = static_cast<Scenario>(state.range(0));

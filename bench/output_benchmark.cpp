@@ -9,6 +9,7 @@
 #include <streambuf>
 
 #include "engine/generate_data.h"
+#include "fastest_seconds.h"
 #include "output/data_file.h"
 #include "output/information_file.h"
 #include "output/number_format.h"
@@ -32,17 +33,7 @@ class CountingBuffer : public std::streambuf {
     }
 };
 
-template <typename Work>
-double FastestSeconds(int repetitions, Work work) {
-    double best = 1e300;
-    for (int r = 0; r < repetitions; ++r) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
-}
+using zek::bench::FastestSeconds;
 
 struct LargestRun {
     std::unique_ptr<zek::GenerationTables> tables = std::make_unique<zek::GenerationTables>();

@@ -11,6 +11,7 @@
 #include "output/control_texts.h"
 #include "output/output_file.h"
 #include "output/parameters_file.h"
+#include "support/text_files.h"
 
 namespace zek {
 namespace {
@@ -23,12 +24,7 @@ struct ProcessResult {
     std::string err;
 };
 
-std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing::Contents;
 
 long CountLines(const std::string& text) {
     return std::count(text.begin(), text.end(), '\n');
@@ -36,15 +32,6 @@ long CountLines(const std::string& text) {
 
 class ZekGenerateTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("zek_cli_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
     void WriteSetup(const ControlTexts& texts, const std::string& name = "setup.TXT") {
         WriteTextFile((folder / name).string(),
                       [&](std::ostream& out) { WriteParametersFile(out, texts); });
@@ -73,7 +60,8 @@ class ZekGenerateTest : public ::testing::Test {
         return names;
     }
 
-    fs::path folder;
+    testing::TemporaryFolder temporary;
+    const fs::path& folder = temporary.path();
 };
 
 TEST_F(ZekGenerateTest, TheStartupSetupGivesTheSameThreeFilesOnEveryRun) {

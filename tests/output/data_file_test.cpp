@@ -9,23 +9,12 @@
 
 #include "output/output_file.h"
 #include "support/runnable_setup.h"
+#include "support/text_files.h"
 
 namespace zek {
 namespace {
 
-std::vector<std::string> SplitCrLf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        EXPECT_NE(end, std::string::npos) << "every line ends with CR LF";
-        if (end == std::string::npos)
-            break;
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
+using testing::SplitCrLf;
 
 class DataFileTest : public ::testing::Test {
   protected:

@@ -5,24 +5,12 @@
 #include <sstream>
 
 #include "output/parameters_replay.h"
+#include "support/text_files.h"
 
 namespace zek {
 namespace {
 
-std::vector<std::string> SplitCrLf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "a line without CR LF";
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
+using testing::SplitCrLf;
 
 std::string Written(const ControlTexts& texts) {
     std::ostringstream out;

@@ -1,8 +1,6 @@
 #include "output/save_command.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>  // getpid
-
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -11,6 +9,7 @@
 #include "output/output_file.h"
 #include "output/run_command.h"
 #include "support/recording_host.h"
+#include "support/text_files.h"
 
 namespace zek {
 namespace {
@@ -21,29 +20,17 @@ constexpr const char* kViewHint =
     "You can VIEW and PRINT the saved Data and Information by choosing VIEW... under the FILE "
     "menu (or press F2)";
 
-std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing::Contents;
 
 class SaveCommandTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("zek_save_" + std::to_string(::getpid()) + "_" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
     void Generate() {
         ASSERT_EQ(RunCommand(controls, EnabledCellsOf(Design(controls.design)), '.', *state, host),
                   RunOutcome::Generated);
     }
 
-    fs::path folder;
+    testing::TemporaryFolder temporary;
+    const fs::path& folder = temporary.path();
     std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
     ControlTexts controls;
     testing::RecordingHost host;
