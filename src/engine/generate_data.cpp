@@ -158,6 +158,18 @@ void MixRows(int totalRows, int n, GenerationTables& tables) {
     }
 }
 
+bool WithinTables(const GenerationSetup& setup, const DataLayout& layout) {
+    if (setup.variableCount < 1 || setup.variableCount > kMaxVariables)
+        return false;
+    if (setup.totalCases != layout.totalRows || layout.totalRows > kMaxRows)
+        return false;
+    for (const DataBlock& block : layout) {
+        if (block.rowCount < 0 || block.rowCount > kMaxCasesPerBox)
+            return false;
+    }
+    return true;
+}
+
 [[maybe_unused]] bool SetupIsRunnable(const GenerationSetup& setup, const DataLayout& layout) {
     if (setup.totalCases != layout.totalRows || setup.totalCases > kMaxRows)
         return false;
@@ -184,6 +196,12 @@ void MixRows(int totalRows, int n, GenerationTables& tables) {
 
 void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTables& tables) {
     const DataLayout layout = LayoutOf(setup);
+    // The Run command lets no such setup through; should a caller ever break that, the run
+    // is refused rather than allowed to write outside the tables.
+    if (!WithinTables(setup, layout)) {
+        assert(false && "the setup's cases do not fit the tables");
+        return;
+    }
     assert(SetupIsRunnable(setup, layout));
     const int n = layout.variableCount;
 

@@ -37,7 +37,8 @@ struct GenerationTables {
 /// the design fields come from the catalogue; every `n` of a block is 2..25000 and
 /// `totalCases` is their sum; `reliability` is in (0, 1]; 1 <= `betaLow` <= `betaHigh` <= 10;
 /// `full` and `packed` hold a positive definite correlation matrix of order `variableCount`;
-/// a box whose shape is Uniform has both limits.
+/// a box whose shape is Uniform has both limits. A setup whose cases would not fit the tables
+/// is refused even in release builds: nothing is drawn and the tables stay as they were.
 void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTables& tables);
 
 }  // namespace zek

@@ -132,7 +132,7 @@ double RandomStreams::GaussianDeviate(std::int32_t& state) {
 }
 
 double RandomStreams::BetaOrderStatistic(std::int32_t& state, int a, int b) {
-    assert(a >= 1 && a <= kMaxBetaParameter && b >= 1);
+    assert(a >= 1 && a <= kMaxBetaParameter && b >= 1 && b <= kMaxBetaParameter);
     // kept[0] is the largest of the a smallest uniforms seen so far; the list stays
     // in descending order.
     std::array<double, kMaxBetaParameter> kept{};

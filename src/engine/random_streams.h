@@ -43,7 +43,7 @@ class RandomStreams {
     double SubtractiveUniform(std::int32_t& state);
     /// Standard normal by the polar method on `ShuffledUniform`; keeps the second deviate.
     double GaussianDeviate(std::int32_t& state);
-    /// Beta(a, b) as the a-th smallest of a + b - 1 uniforms; requires 1 <= a <= 10, b >= 1.
+    /// Beta(a, b) as the a-th smallest of a + b - 1 uniforms; requires 1 <= a, b <= 10.
     double BetaOrderStatistic(std::int32_t& state, int a, int b);
 
     /// Forgets a waiting Gaussian deviate; the engine does this once per run.

@@ -373,3 +373,25 @@ TEST_F(GenerateDataTest, SeedZeroInAFreshProgramMakesEveryScoreExtremeByOneSd) {
 
 }  // namespace
 }  // namespace zek
+
+namespace zek {
+namespace {
+
+#ifndef NDEBUG
+using GenerateDataDeathTest = GenerateDataTest;
+
+TEST_F(GenerateDataDeathTest, ASetupBeyondTheTablesIsAProgrammingError) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    GenerationSetup tooMany = testing::RunnableSetup(DesignKind::Groups8, 1, 25000);
+    tooMany.Box(3).n = 25001;
+    testing::RecountCases(tooMany);
+    EXPECT_DEATH(GenerateData(tooMany, streams, *tables), "fit the tables");
+
+    GenerationSetup miscounted = testing::RunnableSetup(DesignKind::Groups2, 1, 25);
+    miscounted.totalCases = 200001;
+    EXPECT_DEATH(GenerateData(miscounted, streams, *tables), "fit the tables");
+}
+#endif
+
+}  // namespace
+}  // namespace zek

@@ -226,6 +226,25 @@ TEST(ParametersReplay, DesignSelectionAndNCopies) {
     EXPECT_EQ(outside.design, DesignKind::Groups2);
 }
 
+TEST(ParametersReplay, ActiveBoxLinesDecideWhichSectionsAreRead) {
+    // Edited by hand: design 2 (boxes 1 and 2) but sections for boxes 1 and 3.
+    std::string text = Written(ControlTexts{});
+    text.replace(text.find("box2.active\r\nbox3.not"), 22, "box2.not\r\nbox3.active");
+    text.replace(text.find("===================BOX 2=====\r\n0.0"), 34,
+                 "===================BOX 3=====\r\n9.5");
+    const ParametersFileReading reading = Read(text);
+    ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
+    EXPECT_FALSE(reading.boxPresent[1]);
+    ASSERT_TRUE(reading.boxPresent[2]);
+    EXPECT_EQ(reading.boxes[2].mean, "9.5");
+    ControlTexts controls;
+    ReplayOnStartupControls(reading, controls, '.', [](std::string_view) {});
+    EXPECT_EQ(controls.design, DesignKind::Groups2);
+    EXPECT_EQ(controls.Box(3).mean, "9.5");
+    EXPECT_EQ(controls.Box(2).mean, "0.0");
+    EXPECT_EQ(controls.correlations, ControlTexts::StartupCorrelations());
+}
+
 TEST(ParametersReplay, NChangeTargetsFollowTheStoredDesign) {
     auto targets = [](DesignKind kind, int box) {
         const NCopyTargets t =
