@@ -29,8 +29,7 @@ GenerationSetup SetupFor(Scenario scenario) {
             GenerationSetup setup =
                 zek::testing::RunnableSetup(zek::DesignKind::Correlated8, 1804, 25000);
             for (int i = 1; i <= 8; ++i) {
-                for (int j = i + 1; j <= 8; ++j)
-                    zek::testing::SetCorrelation(setup, i, j, 0.3);
+                for (int j = i + 1; j <= 8; ++j) zek::testing::SetCorrelation(setup, i, j, 0.3);
             }
             return setup;
         }

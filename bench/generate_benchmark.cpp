@@ -17,8 +17,7 @@ namespace fs = std::filesystem;
 zek::ControlTexts LargestSetup(bool correlated) {
     zek::ControlTexts texts;
     texts.design = correlated ? zek::DesignKind::Correlated8 : zek::DesignKind::Groups8;
-    for (zek::BoxTexts& box : texts.boxes)
-        box.n = "25000";
+    for (zek::BoxTexts& box : texts.boxes) box.n = "25000";
     if (correlated) {
         texts.missing = "5";
         texts.extreme = "3";

@@ -51,8 +51,7 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
                                                                char decimalSeparator) {
     GenerateOptions options;
     auto value = [&](int& i) -> std::optional<std::string_view> {
-        if (i + 1 >= argc)
-            return std::nullopt;
+        if (i + 1 >= argc) return std::nullopt;
         return std::string_view(argv[++i]);
     };
     for (int i = 0; i < argc; ++i) {
@@ -63,8 +62,7 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
         }
         if (arg == "-o") {
             const auto path = value(i);
-            if (!path || path->empty())
-                return UsageError{"-o needs the name of the data file"};
+            if (!path || path->empty()) return UsageError{"-o needs the name of the data file"};
             options.dataFile = WithDefaultExtension(*path);
         } else if (arg == "--count") {
             const auto text = value(i);
@@ -75,15 +73,13 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
         } else if (arg == "--seed") {
             const auto text = value(i);
             const std::optional<std::int32_t> seed = text ? ParseInteger(*text) : std::nullopt;
-            if (!seed)
-                return UsageError{"Seed must be an INTEGER value"};
+            if (!seed) return UsageError{"Seed must be an INTEGER value"};
             options.seed = *seed;
         } else if (arg == "--reliability") {
             const auto text = value(i);
             const std::optional<double> reliability =
                 text ? ParseReal(*text, decimalSeparator) : std::nullopt;
-            if (!reliability)
-                return UsageError{"Reliability must be a numeric value"};
+            if (!reliability) return UsageError{"Reliability must be a numeric value"};
             if (*reliability > 1.0 || *reliability < 0.01) {
                 return UsageError{
                     "Reliability must be greater than 0.0 and less than or equal to 1.0"};

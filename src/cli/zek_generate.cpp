@@ -106,8 +106,7 @@ int Generate(const zek::GenerateOptions& options, char separator) {
                                  [&host](std::string_view text) { host.ShowMessage(text); });
     const zek::DesignInfo& design = zek::Design(controls.design);
     zek::ApplyDesign(design, state->setup);
-    if (options.reliability)
-        state->setup.reliability = *options.reliability;
+    if (options.reliability) state->setup.reliability = *options.reliability;
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
         state->setup.betaHigh = *options.betaHigh;
@@ -135,8 +134,7 @@ int Generate(const zek::GenerateOptions& options, char separator) {
 
     const zek::EnabledCorrelationCells enabled = zek::EnabledCellsOf(design);
     for (int index = 1; index <= options.count; ++index) {
-        if (firstSeed)
-            controls.seed = std::to_string(*firstSeed + index - 1);
+        if (firstSeed) controls.seed = std::to_string(*firstSeed + index - 1);
         const std::string dataFile = AbsolutePath(
             options.count > 1 ? NumberedDataFile(options.dataFile, index, options.count)
                               : zek::WithDefaultExtension(options.dataFile));

@@ -7,8 +7,7 @@ namespace zek {
 
 void CholeskyFactor(int order, std::array<double, kPackedSize>& packed, int& status) {
     assert(order <= kMaxVariables);
-    if (order <= 0)
-        return;
+    if (order <= 0) return;
     auto A = [&packed](int i, int j) -> double& {
         return packed[static_cast<std::size_t>(PackedIndex(i, j))];
     };
@@ -16,8 +15,7 @@ void CholeskyFactor(int order, std::array<double, kPackedSize>& packed, int& sta
         if (j > 1) {
             for (int i = j; i <= order; ++i) {
                 double s = A(i, j);
-                for (int m = 1; m <= j - 1; ++m)
-                    s -= A(i, j - m) * A(j, j - m);
+                for (int m = 1; m <= j - 1; ++m) s -= A(i, j - m) * A(j, j - m);
                 A(i, j) = s;
             }
         }
@@ -26,8 +24,7 @@ void CholeskyFactor(int order, std::array<double, kPackedSize>& packed, int& sta
             status = kNotPositiveDefinite;
         }
         const double d = std::sqrt(A(j, j));
-        for (int i = j; i <= order; ++i)
-            A(i, j) = d == 0.0 ? 0.0 : A(i, j) / d;
+        for (int i = j; i <= order; ++i) A(i, j) = d == 0.0 ? 0.0 : A(i, j) / d;
     }
 }
 

@@ -61,10 +61,8 @@ void DrawShape(BoxParameters& box, RandomStreams& streams, std::int32_t& shapeSt
         streams.SubtractiveUniform(shapeState);
         box.drawnDistribution = DistributionKind::Uniform;
         const double halfWidth = std::sqrt(12.0) * box.sd / 2.0;
-        if (box.minScore == kNoLimit)
-            box.minScore = box.mean - halfWidth;
-        if (box.maxScore == kNoLimit)
-            box.maxScore = halfWidth + box.mean;
+        if (box.minScore == kNoLimit) box.minScore = box.mean - halfWidth;
+        if (box.maxScore == kNoLimit) box.maxScore = halfWidth + box.mean;
     }
 }
 
@@ -74,13 +72,11 @@ template <typename Visit>
 void VisitBoxesForShapes(const GenerationSetup& setup, const DataLayout& layout, Visit visit) {
     if (setup.family == DesignFamily::TwoGroupsMultiVariable) {
         for (const DataBlock& block : layout) {
-            for (int v = 0; v < layout.variableCount; ++v)
-                visit(block.BoxOfColumn(v));
+            for (int v = 0; v < layout.variableCount; ++v) visit(block.BoxOfColumn(v));
         }
     } else {
         for (int v = 0; v < layout.variableCount; ++v) {
-            for (const DataBlock& block : layout)
-                visit(block.BoxOfColumn(v));
+            for (const DataBlock& block : layout) visit(block.BoxOfColumn(v));
         }
     }
 }
@@ -140,8 +136,7 @@ void FactoriseCorrelations(GenerationSetup& setup, GenerationTables& tables) {
 }
 
 void MixRows(int totalRows, int n, GenerationTables& tables) {
-    if (n == 1)
-        return;  // the factor is (1)
+    if (n == 1) return;  // the factor is (1)
     const auto& factor = tables.choleskyFactor;
     for (int row = 0; row < totalRows; ++row) {
         double* z = tables.deviates.Row(row);
@@ -153,36 +148,29 @@ void MixRows(int totalRows, int n, GenerationTables& tables) {
             }
             mixed[static_cast<std::size_t>(i)] = sum;
         }
-        for (int i = 0; i < n; ++i)
-            z[i] = mixed[static_cast<std::size_t>(i)];
+        for (int i = 0; i < n; ++i) z[i] = mixed[static_cast<std::size_t>(i)];
     }
 }
 
 bool WithinTables(const GenerationSetup& setup, const DataLayout& layout) {
-    if (setup.variableCount < 1 || setup.variableCount > kMaxVariables)
-        return false;
-    if (setup.totalCases != layout.totalRows || layout.totalRows > kMaxRows)
-        return false;
+    if (setup.variableCount < 1 || setup.variableCount > kMaxVariables) return false;
+    if (setup.totalCases != layout.totalRows || layout.totalRows > kMaxRows) return false;
     for (const DataBlock& block : layout) {
-        if (block.rowCount < 0 || block.rowCount > kMaxCasesPerBox)
-            return false;
+        if (block.rowCount < 0 || block.rowCount > kMaxCasesPerBox) return false;
     }
     return true;
 }
 
+// What the Run command establishes beyond the size of the run.
 [[maybe_unused]] bool SetupIsRunnable(const GenerationSetup& setup, const DataLayout& layout) {
-    if (setup.totalCases != layout.totalRows || setup.totalCases > kMaxRows)
-        return false;
-    if (!(setup.reliability > 0.0 && setup.reliability <= 1.0))
-        return false;
+    if (!(setup.reliability > 0.0 && setup.reliability <= 1.0)) return false;
     if (setup.betaLow < 1 || setup.betaLow > setup.betaHigh || setup.betaHigh > kMaxBetaParameter) {
         return false;
     }
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
             const BoxParameters& box = setup.Box(block.BoxOfColumn(v));
-            if (box.n < 2 || box.n > kMaxCasesPerBox)
-                return false;
+            if (box.n < 2) return false;
             if (box.distribution == DistributionKind::Uniform &&
                 (box.minScore == kNoLimit || box.maxScore == kNoLimit)) {
                 return false;
@@ -208,8 +196,7 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
     // 1. Caller states and random-choice marks.
     CallerStates states{setup.negatedSeed, setup.negatedSeed, setup.streamSeed727,
                         setup.streamSeed319};
-    for (BoxParameters& box : setup.boxes)
-        box.chosenAtRandom = false;
+    for (BoxParameters& box : setup.boxes) box.chosenAtRandom = false;
 
     // 2. Shapes and spreads.
     std::array<BoxSpreads, kBoxCount> spreads{};
@@ -255,10 +242,8 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
                 tables.trueScores.At(row, v) = trueScore;
                 double y = trueScore + streams.GaussianDeviate(states.score) * spread.errorSd;
 
-                if (box.minScore != kNoLimit && y < box.minScore)
-                    y = box.minScore;
-                if (box.maxScore != kNoLimit && y > box.maxScore)
-                    y = box.maxScore;
+                if (box.minScore != kNoLimit && y < box.minScore) y = box.minScore;
+                if (box.maxScore != kNoLimit && y > box.maxScore) y = box.maxScore;
                 if (streams.SubtractiveUniform(states.extreme) < setup.extremeFraction) {
                     const double w = streams.SubtractiveUniform(states.extreme);
                     if (y < box.mean) {

@@ -17,15 +17,13 @@ std::int32_t TruncatedQuotient(std::int32_t x, double divisor) {
 void StepFirst(std::int32_t& x) {
     const std::int32_t k = TruncatedQuotient(x, 53668.0);
     x = 40014 * (x - 53668 * k) - 12211 * k;
-    if (x < 0)
-        x += 2147483563;
+    if (x < 0) x += 2147483563;
 }
 
 void StepSecond(std::int32_t& y) {
     const std::int32_t k = TruncatedQuotient(y, 52774.0);
     y = 40692 * (y - 52774 * k) - 3791 * k;
-    if (y < 0)
-        y += 2147483399;
+    if (y < 0) y += 2147483399;
 }
 
 constexpr double kSlotDivisor = 1.0 + 2147483562.0 / 32.0;  // 67108862.3125, not an integer
@@ -49,8 +47,7 @@ double RandomStreams::ShuffledUniform(std::int32_t& state) {
         s.second = state;
         for (int j = 40; j >= 1; --j) {  // the first 8 steps only warm up
             StepFirst(state);
-            if (j <= 32)
-                s.table[static_cast<std::size_t>(j - 1)] = state;
+            if (j <= 32) s.table[static_cast<std::size_t>(j - 1)] = state;
         }
         s.last = s.table[0];
     }
@@ -60,8 +57,7 @@ double RandomStreams::ShuffledUniform(std::int32_t& state) {
     std::int32_t& entry = s.table[static_cast<std::size_t>(slot - 1)];
     s.last = entry - s.second;
     entry = state;
-    if (s.last < 1)
-        s.last += 2147483562;
+    if (s.last < 1) s.last += 2147483562;
     const double t = s.last * kShuffledScale;
     return t < kShuffledUniformCeiling ? t : kShuffledUniformCeiling;
 }
@@ -84,30 +80,25 @@ double RandomStreams::SubtractiveUniform(std::int32_t& state) {
             const int ii = (21 * i) % 55;
             At(ii) = mk;
             mk = mj - mk;
-            if (mk < 0)
-                mk += kSubtractiveBig;
+            if (mk < 0) mk += kSubtractiveBig;
             mj = At(ii);
         }
         for (int pass = 0; pass < 4; ++pass) {
             for (int i = 1; i <= 55; ++i) {
                 At(i) -= At(1 + ((i + 30) % 55));
-                if (At(i) < 0)
-                    At(i) += kSubtractiveBig;
+                if (At(i) < 0) At(i) += kSubtractiveBig;
             }
         }
         s.next = 0;
         s.nextPrime = 31;
         state = 1;
     }
-    if (++s.next > 55)
-        s.next = 1;
-    if (++s.nextPrime > 55)
-        s.nextPrime = 1;
+    if (++s.next > 55) s.next = 1;
+    if (++s.nextPrime > 55) s.nextPrime = 1;
     // At program start both indices are 0, so the first call without initialisation lands
     // on entry 1 of the all-zero table and returns 0.
     double mj = At(s.next) - At(s.nextPrime);
-    if (mj < 0)
-        mj += kSubtractiveBig;
+    if (mj < 0) mj += kSubtractiveBig;
     At(s.next) = mj;
     return mj * kSubtractiveFactor;
 }
@@ -136,12 +127,10 @@ double RandomStreams::BetaOrderStatistic(std::int32_t& state, int a, int b) {
     // kept[0] is the largest of the a smallest uniforms seen so far; the list stays
     // in descending order.
     std::array<double, kMaxBetaParameter> kept{};
-    for (int j = 0; j < a; ++j)
-        kept[static_cast<std::size_t>(j)] = 2.0;
+    for (int j = 0; j < a; ++j) kept[static_cast<std::size_t>(j)] = 2.0;
     for (int i = 1; i <= a + b - 1; ++i) {
         const double u = ShuffledUniform(state);
-        if (u >= kept[0])
-            continue;
+        if (u >= kept[0]) continue;
         int j = 1;
         for (; j < a; ++j) {
             if (u < kept[static_cast<std::size_t>(j)]) {

@@ -18,14 +18,12 @@ void ComputeBoxStatistics(const GenerationSetup& setup, const ScoreTable& genera
             sumOfSquares = 0.0;
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
                 const double score = generated.At(row, v);
-                if (score == kMissingMark)
-                    continue;
+                if (score == kMissingMark) continue;
                 sum += score;
                 sumOfSquares += score * score;
                 ++count;
             }
-            if (count > 0)
-                statistics.actualMean[box] = sum / count;
+            if (count > 0) statistics.actualMean[box] = sum / count;
             if (count > 1) {
                 statistics.actualSd[box] =
                     std::sqrt((sumOfSquares - sum * sum / count) / (count - 1));
@@ -54,8 +52,7 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
             double sumX = 0.0;
             double sumY = 0.0;
             for (int row = 0; row < rows; ++row) {
-                if (!complete(row))
-                    continue;
+                if (!complete(row)) continue;
                 ++count;
                 sumX += generated.At(row, i);
                 sumY += generated.At(row, j);
@@ -66,16 +63,14 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
             double syy = 0.0;
             double sxy = 0.0;
             for (int row = 0; row < rows; ++row) {
-                if (!complete(row))
-                    continue;
+                if (!complete(row)) continue;
                 const double dx = generated.At(row, i) - meanX;
                 const double dy = generated.At(row, j) - meanY;
                 sxx += dx * dx;
                 syy += dy * dy;
                 sxy += dx * dy;
             }
-            if (sxx > 0.0 && syy > 0.0)
-                entry = sxy / std::sqrt(sxx * syy);
+            if (sxx > 0.0 && syy > 0.0) entry = sxy / std::sqrt(sxx * syy);
         }
     }
 }

@@ -83,8 +83,7 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
             const double* scores = generated.Row(row);
             for (int v = 0; v < layout.variableCount; ++v) {
                 line += ',';
-                if (scores[v] == kMissingMark)
-                    continue;
+                if (scores[v] == kMissingMark) continue;
                 const int places = decimals[static_cast<std::size_t>(v)];
                 if (limitDigits) {
                     AppendFixedSignificant15(line, scores[v], places);

@@ -14,8 +14,7 @@ std::size_t NameStart(std::string_view path) {
 std::string_view WithoutExtension(std::string_view path) {
     const std::size_t nameStart = NameStart(path);
     const std::size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos || dot < nameStart)
-        return path;
+    if (dot == std::string_view::npos || dot < nameStart) return path;
     return path.substr(0, dot);
 }
 
@@ -36,8 +35,7 @@ std::string ParametersFileNameFor(std::string_view dataFilePath) {
 }
 
 std::string WithDefaultExtension(std::string_view path) {
-    if (WithoutExtension(path).size() != path.size())
-        return std::string(path);
+    if (WithoutExtension(path).size() != path.size()) return std::string(path);
     return std::string(path) + ".TXT";
 }
 

@@ -84,8 +84,7 @@ std::string RowLabel(const GenerationSetup& setup, const DesignCell& cell, int v
     std::string label;
     switch (setup.family) {
         case DesignFamily::Regression:
-            if (variable == 1)
-                return "Outcome DV ";
+            if (variable == 1) return "Outcome DV ";
             label = "Predictor";
             AppendInteger(label, variable - 1);
             return label + " ";
@@ -155,8 +154,7 @@ void WriteMatrix(LineWriter& writer, const GenerationSetup& setup, auto entry) {
                 line += ' ';
                 break;
         }
-        for (int j = 1; j <= i; ++j)
-            AppendFixedWidth(line, entry(i - 1, j - 1), 7, 3);
+        for (int j = 1; j <= i; ++j) AppendFixedWidth(line, entry(i - 1, j - 1), 7, 3);
         writer.EndLine();
     }
 }
@@ -192,8 +190,7 @@ void WriteMatrixHeading(LineWriter& writer, const GenerationSetup& setup) {
     writer.EndLine();
     std::string& underline = writer.line();
     underline += "       ------";
-    for (int v = 2; v <= n; ++v)
-        underline += " ------";
+    for (int v = 2; v <= n; ++v) underline += " ------";
     writer.EndLine();
 }
 
@@ -273,8 +270,7 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
     writer.Line("DATA GENERATION PARAMETERS SET BY USER: ");
     writer.Line("--------------------------------------- ");
     writer.Line("");
-    for (std::string_view heading : headings.parameters)
-        writer.Line(heading);
+    for (std::string_view heading : headings.parameters) writer.Line(heading);
     for (const ReportRow& row : rows) {
         const BoxParameters& box = setup.Box(row.box);
         std::string& line = writer.line();
@@ -286,13 +282,11 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
         AppendLimit(line, box.minScore);
         AppendLimit(line, box.maxScore);
         line += DistributionLabel(box.drawnDistribution);
-        if (box.chosenAtRandom)
-            line += '*';
+        if (box.chosenAtRandom) line += '*';
         writer.EndLine();
     }
     bool anyChosenAtRandom = false;
-    for (const BoxParameters& box : setup.boxes)
-        anyChosenAtRandom |= box.chosenAtRandom;
+    for (const BoxParameters& box : setup.boxes) anyChosenAtRandom |= box.chosenAtRandom;
     if (anyChosenAtRandom) {
         writer.Line("");
         writer.Line(std::string(61, '-'));
@@ -304,8 +298,7 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
     writer.Line("-------------------------------------------------------- ");
     writer.Line("");
     ComputeBoxStatistics(setup, generated, statistics);
-    for (std::string_view heading : headings.actual)
-        writer.Line(heading);
+    for (std::string_view heading : headings.actual) writer.Line(heading);
     for (const ReportRow& row : rows) {
         const auto box = static_cast<std::size_t>(row.box - 1);
         std::string& line = writer.line();
@@ -355,8 +348,7 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
     writer.Line(kAsterisks);
 
     writer.Line(std::string(42, '~'));
-    for (const std::string& line : footer)
-        writer.Line(line);
+    for (const std::string& line : footer) writer.Line(line);
     writer.Flush();
 }
 

@@ -40,13 +40,11 @@ void AppendScientific(std::string& out, double value, int significantDigits) {
     NumberBuffer buffer;
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::scientific, significantDigits - 1);
-    for (char* c = buffer.data(); c != result.ptr; ++c)
-        out.push_back(*c == 'e' ? 'E' : *c);
+    for (char* c = buffer.data(); c != result.ptr; ++c) out.push_back(*c == 'e' ? 'E' : *c);
 }
 
 std::size_t IntegerDigits(std::string_view fixedText) {
-    if (!fixedText.empty() && fixedText.front() == '-')
-        fixedText.remove_prefix(1);
+    if (!fixedText.empty() && fixedText.front() == '-') fixedText.remove_prefix(1);
     const std::size_t point = fixedText.find('.');
     return point == std::string_view::npos ? fixedText.size() : point;
 }
@@ -66,8 +64,7 @@ void AppendFixedLimited(std::string& out, double value, int decimals, int signif
     }
     out += FormatFixedInto(buffer, value, shown);
     if (shown < decimals) {
-        if (shown == 0)
-            out.push_back('.');
+        if (shown == 0) out.push_back('.');
         out.append(static_cast<std::size_t>(decimals - shown), '0');
     }
 }

@@ -19,8 +19,7 @@ std::string LastSystemError() {
 void WriteChecked(std::ostream& out, std::string_view text) {
     errno = 0;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out)
-        throw StreamError(LastSystemError());
+    if (!out) throw StreamError(LastSystemError());
 }
 
 void LineWriter::Flush() {
@@ -38,11 +37,9 @@ void WriteTextFile(const std::string& path, const std::function<void(std::ostrea
         write(out);
         errno = 0;
         out.flush();
-        if (!out)
-            throw StreamError(LastSystemError());
+        if (!out) throw StreamError(LastSystemError());
         out.close();
-        if (out.fail())
-            throw StreamError(LastSystemError());
+        if (out.fail()) throw StreamError(LastSystemError());
     } catch (const StreamError& error) {
         throw FileError(path, "Cannot write file \"" + path + "\": " + error.what());
     }
@@ -53,21 +50,18 @@ std::vector<std::string> ReadLines(std::istream& in) {
     std::string line;
     errno = 0;
     while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
         line.clear();
     }
-    if (in.bad())
-        throw StreamError(LastSystemError());
+    if (in.bad()) throw StreamError(LastSystemError());
     return lines;
 }
 
 void ReadTextFile(const std::string& path, const std::function<void(std::istream&)>& read) {
     errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw FileError(path, "Cannot open file \"" + path + "\": " + LastSystemError());
+    if (!in) throw FileError(path, "Cannot open file \"" + path + "\": " + LastSystemError());
     try {
         read(in);
     } catch (const StreamError& error) {

@@ -45,8 +45,7 @@ class LineWriter {
     std::string& line() { return buffer_; }
     void EndLine() {
         buffer_ += "\r\n";
-        if (buffer_.size() >= kFlushSize)
-            Flush();
+        if (buffer_.size() >= kFlushSize) Flush();
     }
     void Line(std::string_view text) {
         buffer_ += text;

@@ -14,8 +14,7 @@ namespace {
 template <typename Visit>
 void ForEachCellInFileOrder(Visit visit) {
     for (int j = 2; j <= kMaxVariables; ++j) {
-        for (int i = 1; i < j; ++i)
-            visit(CorrelationCellIndex(i, j));
+        for (int i = 1; i < j; ++i) visit(CorrelationCellIndex(i, j));
     }
 }
 
@@ -45,8 +44,7 @@ std::optional<DistributionKind> ShapeFromToken(const std::string& line, int boxN
     for (DistributionKind shape :
          {DistributionKind::Normal, DistributionKind::Uniform, DistributionKind::SkewPos,
           DistributionKind::SkewNeg, DistributionKind::RandomlyChosen}) {
-        if (line == ShapeToken(shape, boxNumber))
-            return shape;
+        if (line == ShapeToken(shape, boxNumber)) return shape;
     }
     return std::nullopt;
 }
@@ -85,8 +83,7 @@ void WriteParametersFile(std::ostream& out, const ControlTexts& texts) {
         writer.Line(BoxToken("box", box, design.activeBoxes.Contains(box) ? ".active" : ".not"));
     }
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (!design.activeBoxes.Contains(box))
-            continue;
+        if (!design.activeBoxes.Contains(box)) continue;
         const BoxTexts& boxTexts = texts.Box(box);
         writer.Line(BoxToken("===================BOX ", box, "====="));
         writer.Line(boxTexts.mean);
@@ -146,8 +143,7 @@ ParametersFileReading ReadParametersFile(std::istream& in) {
             cursor.Next() == BoxToken("box", box, ".active");
     }
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (!reading.boxPresent[static_cast<std::size_t>(box - 1)])
-            continue;
+        if (!reading.boxPresent[static_cast<std::size_t>(box - 1)]) continue;
         BoxSection& section = reading.boxes[static_cast<std::size_t>(box - 1)];
         cursor.Skip();
         section.mean = cursor.Next();

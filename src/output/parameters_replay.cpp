@@ -11,8 +11,7 @@ NCopyTargets NChangeCopyTargets(DesignFamily family, int variableCount, int boxN
     const bool twoDV2x2 = family == DesignFamily::Factorial && variableCount == 2;
     auto targets = [](std::initializer_list<int> boxes) {
         NCopyTargets result;
-        for (int box : boxes)
-            result.boxes[static_cast<std::size_t>(result.count++)] = box;
+        for (int box : boxes) result.boxes[static_cast<std::size_t>(result.count++)] = box;
         return result;
     };
     switch (boxNumber) {
@@ -20,36 +19,26 @@ NCopyTargets NChangeCopyTargets(DesignFamily family, int variableCount, int boxN
             if (family == DesignFamily::Regression || family == DesignFamily::Correlated) {
                 return targets({2, 3, 4, 5, 6, 7, 8});
             }
-            if (family == DesignFamily::TwoGroupsMultiVariable)
-                return targets({2, 3, 4});
-            if (family == DesignFamily::TwoVariablesInGroups)
-                return targets({5});
-            if (twoDV2x2)
-                return targets({3});
+            if (family == DesignFamily::TwoGroupsMultiVariable) return targets({2, 3, 4});
+            if (family == DesignFamily::TwoVariablesInGroups) return targets({5});
+            if (twoDV2x2) return targets({3});
             break;
         case 2:
-            if (family == DesignFamily::TwoVariablesInGroups)
-                return targets({6});
-            if (twoDV2x2)
-                return targets({4});
+            if (family == DesignFamily::TwoVariablesInGroups) return targets({6});
+            if (twoDV2x2) return targets({4});
             break;
         case 3:
-            if (family == DesignFamily::TwoVariablesInGroups)
-                return targets({7});
+            if (family == DesignFamily::TwoVariablesInGroups) return targets({7});
             break;
         case 4:
-            if (family == DesignFamily::TwoVariablesInGroups)
-                return targets({8});
+            if (family == DesignFamily::TwoVariablesInGroups) return targets({8});
             break;
         case 5:
-            if (family == DesignFamily::TwoGroupsMultiVariable)
-                return targets({6, 7, 8});
-            if (twoDV2x2)
-                return targets({7});
+            if (family == DesignFamily::TwoGroupsMultiVariable) return targets({6, 7, 8});
+            if (twoDV2x2) return targets({7});
             break;
         case 6:
-            if (twoDV2x2)
-                return targets({8});
+            if (twoDV2x2) return targets({8});
             break;
         default:
             break;
@@ -68,8 +57,7 @@ class StartupWindow {
         : controls_(controls), separator_(decimalSeparator), showMessage_(showMessage) {}
 
     void SelectDesign(DesignKind kind) {
-        if (kind == controls_.design)
-            return;
+        if (kind == controls_.design) return;
         const DesignInfo& design = Design(kind);
         // N copies react under the design that was stored before this one.
         for (int c = 0; c < design.nCopyCount; ++c) {
@@ -89,8 +77,7 @@ class StartupWindow {
         SetLimitText(boxNumber, Side::Min, section.minText);
         SetChecked(boxNumber, Side::Max, section.maxChecked);
         SetLimitText(boxNumber, Side::Max, section.maxText);
-        if (section.shape)
-            SelectShape(boxNumber, *section.shape);
+        if (section.shape) SelectShape(boxNumber, *section.shape);
     }
 
   private:
@@ -115,14 +102,12 @@ class StartupWindow {
 
     void SetNText(int boxNumber, const std::string& text) {
         std::string& n = controls_.Box(boxNumber).n;
-        if (n == text)
-            return;
+        if (n == text) return;
         n = text;
         const DesignInfo& stored = Design(controls_.design);
         const NCopyTargets targets =
             NChangeCopyTargets(stored.family, stored.variableCount, boxNumber);
-        if (targets.count == 0)
-            return;
+        if (targets.count == 0) return;
         if (!ParseInteger(text)) {
             showMessage_("N must be an INTEGER");
             return;
@@ -133,17 +118,14 @@ class StartupWindow {
     }
 
     void SetChecked(int boxNumber, Side side, bool checked) {
-        if (Checked(boxNumber, side) == checked)
-            return;
+        if (Checked(boxNumber, side) == checked) return;
         Checked(boxNumber, side) = checked;
         TextValid(boxNumber, side) = false;
-        if (!checked)
-            SetLimitText(boxNumber, side, "");
+        if (!checked) SetLimitText(boxNumber, side, "");
     }
 
     void SetLimitText(int boxNumber, Side side, const std::string& text) {
-        if (LimitText(boxNumber, side) == text)
-            return;
+        if (LimitText(boxNumber, side) == text) return;
         LimitText(boxNumber, side) = text;
         LimitTextChanged(boxNumber, side);
     }
@@ -164,15 +146,11 @@ class StartupWindow {
 
     void SelectShape(int boxNumber, DistributionKind shape) {
         BoxTexts& box = controls_.Box(boxNumber);
-        if (box.shape == shape)
-            return;
+        if (box.shape == shape) return;
         box.shape = shape;
-        if (shape != DistributionKind::Uniform)
-            return;
-        if (TextValid(boxNumber, Side::Min))
-            LimitTextChanged(boxNumber, Side::Min);
-        if (TextValid(boxNumber, Side::Max))
-            LimitTextChanged(boxNumber, Side::Max);
+        if (shape != DistributionKind::Uniform) return;
+        if (TextValid(boxNumber, Side::Min)) LimitTextChanged(boxNumber, Side::Min);
+        if (TextValid(boxNumber, Side::Max)) LimitTextChanged(boxNumber, Side::Max);
         if (!box.minChecked && !box.maxChecked) {
             SetChecked(boxNumber, Side::Min, true);
             SetLimitText(boxNumber, Side::Min, "0");
@@ -199,8 +177,7 @@ void ReplayOnStartupControls(const ParametersFileReading& reading, ControlTexts&
     controls.seed = reading.seed;
     controls.missing = reading.missing;
     controls.extreme = reading.extreme;
-    if (reading.outcome != ParametersFileReading::Outcome::Complete)
-        return;
+    if (reading.outcome != ParametersFileReading::Outcome::Complete) return;
 
     StartupWindow window(controls, decimalSeparator, showMessage);
     if (const std::optional<DesignKind> design = DesignFromFileCode(reading.designCode)) {

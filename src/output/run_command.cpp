@@ -79,8 +79,7 @@ bool ReadPercentage(PercentageKind kind, std::string& mainText, GenerationSetup&
     std::string dialogText = mainText;
     while (true) {
         const std::optional<std::string> typed = host.AskPercentage(kind, dialogText);
-        if (!typed)
-            return false;
+        if (!typed) return false;
         dialogText = *typed;
         if (AcceptPercentage(kind, dialogText, setup, host)) {
             mainText = dialogText;
@@ -113,8 +112,7 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
     bool ok = true;
     auto fail = [&](std::string_view message, std::string_view control) {
         host.ShowMessage(message);
-        if (!control.empty())
-            host.Focus(ControlName(control, k));
+        if (!control.empty()) host.Focus(ControlName(control, k));
         ok = false;
     };
     auto readReal = [&](const std::string& text, double& field, std::string_view control) {
@@ -132,14 +130,10 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
     } else {
         fail(kNotANumber, "txt_n");
     }
-    if (box.n > 25000)
-        fail("Maximum Data per cell is 25000", "");
-    if (box.n < 2)
-        fail("Minimum Data per cell is 2", "");
-    if (texts.minChecked)
-        readReal(texts.minText, box.minScore, "txt_min");
-    if (texts.maxChecked)
-        readReal(texts.maxText, box.maxScore, "txt_max");
+    if (box.n > 25000) fail("Maximum Data per cell is 25000", "");
+    if (box.n < 2) fail("Minimum Data per cell is 2", "");
+    if (texts.minChecked) readReal(texts.minText, box.minScore, "txt_min");
+    if (texts.maxChecked) readReal(texts.maxText, box.maxScore, "txt_max");
 
     if (texts.minChecked && texts.maxChecked) {
         if (!(box.maxScore > box.minScore && box.mean > box.minScore && box.maxScore > box.mean)) {
@@ -156,10 +150,8 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
             fail(BoxMessage("MAXIMUM SCORE must be greater than MEAN", k), "");
         }
     }
-    if (!texts.minChecked)
-        box.minScore = kNoLimit;
-    if (!texts.maxChecked)
-        box.maxScore = kNoLimit;
+    if (!texts.minChecked) box.minScore = kNoLimit;
+    if (!texts.maxChecked) box.maxScore = kNoLimit;
 
     if (const std::optional<std::int32_t> decimals = ParseInteger(texts.decimals)) {
         box.decimals = *decimals;
@@ -174,8 +166,7 @@ bool ReadCorrelations(const ControlTexts& controls, const EnabledCorrelationCell
     for (int i = 1; i <= kMaxVariables; ++i) {
         for (int j = i + 1; j <= kMaxVariables; ++j) {
             const auto cell = static_cast<std::size_t>(CorrelationCellIndex(i, j));
-            if (!enabled[cell])
-                continue;
+            if (!enabled[cell]) continue;
             const std::optional<double> value = ParseReal(controls.correlations[cell], separator);
             if (!value) {
                 host.ShowMessage(kNotANumber);
@@ -239,8 +230,7 @@ bool AcceptPercentage(PercentageKind kind, std::string_view text, GenerationSetu
         host.ShowMessage(field.dialogMessage);
         invalid = true;
     }
-    if (invalid)
-        return false;
+    if (invalid) return false;
     field.fraction = field.percent / 100.0;
     return true;
 }
@@ -259,13 +249,11 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
         setup.Box(box).distribution = controls.Box(box).shape;
     }
     setup.title = controls.title;
-    if (!ReadSeed(controls, setup, host))
-        return Stop(state);
+    if (!ReadSeed(controls, setup, host)) return Stop(state);
     DeriveStreamSeeds(setup);
 
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (!setup.Box(box).active)
-            continue;
+        if (!setup.Box(box).active) continue;
         if (!ReadBox(box, controls.Box(box), decimalSeparator, setup.Box(box), host)) {
             return Stop(state);
         }

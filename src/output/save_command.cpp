@@ -14,8 +14,7 @@ void SaveDataFiles(ProgramState& state, CommandHost& host) {
         return;
     }
     const std::optional<std::string> chosen = host.ChooseSaveFile(state.setup.dataFileName);
-    if (!chosen)
-        return;
+    if (!chosen) return;
     // Until both files are complete the last save has not written them; a failed write
     // must not let the parameters file follow a data file that is not there.
     state.flags.filesSaved = false;
@@ -41,8 +40,7 @@ void SaveParametersFile(const ControlTexts& controls, ProgramState& state, Comma
         path = ParametersFileNameFor(state.setup.dataFileName);
     } else {
         const std::optional<std::string> chosen = host.ChooseSaveFile(state.setup.dataFileName);
-        if (!chosen)
-            return;
+        if (!chosen) return;
         path = *chosen;
     }
     state.setup.parametersFileName = path;

@@ -12,8 +12,7 @@ std::optional<UniformMoments> DeriveUniformMoments(std::string_view minText,
                                                    char decimalSeparator) {
     const std::optional<double> low = ParseReal(minText, decimalSeparator);
     const std::optional<double> high = ParseReal(maxText, decimalSeparator);
-    if (!low || !high || !(*low < *high))
-        return std::nullopt;
+    if (!low || !high || !(*low < *high)) return std::nullopt;
     const double width = *high - *low;
     return UniformMoments{
         FormatFixed4Significant6((*low + *high) / 2.0, decimalSeparator),

@@ -90,8 +90,7 @@ constexpr const CaptionsByBox& CaptionsFor(const DesignRow& row) {
         case TwoVariablesInGroups:
             return kTwoVariablesCaptions;
         case Factorial:
-            if (row.variableCount == 2)
-                return kTwoDV2x2Captions;
+            if (row.variableCount == 2) return kTwoDV2x2Captions;
             return row.factorCount == 3 ? kThreeFactorCaptions : kTwoFactorCaptions;
         case Regression:
             return kRegressionCaptions;
@@ -162,8 +161,7 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
     }
     info.boxCount = info.activeBoxes.Count();
     if (info.nCopyCount == 0) {
-        for (int box = 1; box <= kBoxCount; ++box)
-            info.nEntryBoxes.Add(box);
+        for (int box = 1; box <= kBoxCount; ++box) info.nEntryBoxes.Add(box);
     } else {
         info.nEntryBoxes = info.caseBoxes;
     }
@@ -175,8 +173,7 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
                 captions[static_cast<std::size_t>(box - 1)];
         }
     }
-    if (row.kind == Groups1)
-        info.captions[0] = "Single Group";
+    if (row.kind == Groups1) info.captions[0] = "Single Group";
     if (row.kind == TwoGroupsDV1) {
         info.captions[0] = "Group 1";
         info.captions[4] = "GROUP 2";
@@ -214,8 +211,7 @@ const DesignInfo& Design(DesignKind kind) {
 }
 
 std::optional<DesignKind> DesignFromFileCode(int fileCode) {
-    if (fileCode < 1 || fileCode > kDesignCount)
-        return std::nullopt;
+    if (fileCode < 1 || fileCode > kDesignCount) return std::nullopt;
     return kCatalogue[static_cast<std::size_t>(fileCode - 1)].kind;
 }
 
@@ -225,8 +221,7 @@ int FileCodeOf(DesignKind kind) {
 
 std::optional<DesignKind> DesignFromRadioButton(std::string_view radioButtonName) {
     for (const DesignInfo& design : kCatalogue) {
-        if (design.radioButton == radioButtonName)
-            return design.kind;
+        if (design.radioButton == radioButtonName) return design.kind;
     }
     return std::nullopt;
 }

@@ -65,8 +65,7 @@ class BoxSet {
     constexpr bool Contains(int boxNumber) const { return (bits_ >> (boxNumber - 1)) & 1u; }
     constexpr int Count() const {
         int count = 0;
-        for (int box = 1; box <= kBoxCount; ++box)
-            count += Contains(box) ? 1 : 0;
+        for (int box = 1; box <= kBoxCount; ++box) count += Contains(box) ? 1 : 0;
         return count;
     }
     constexpr bool operator==(const BoxSet&) const = default;

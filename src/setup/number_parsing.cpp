@@ -16,10 +16,8 @@ bool IsDigit(char c) {
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
 }
 
@@ -34,8 +32,7 @@ std::optional<double> ParseReal(std::string_view text, char decimalSeparator) {
     normalized.reserve(text.size());
     std::size_t pos = 0;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        if (text[pos] == '-')
-            normalized.push_back('-');
+        if (text[pos] == '-') normalized.push_back('-');
         ++pos;
     }
     int mantissaDigits = 0;
@@ -52,8 +49,7 @@ std::optional<double> ParseReal(std::string_view text, char decimalSeparator) {
             break;
         }
     }
-    if (mantissaDigits == 0)
-        return std::nullopt;
+    if (mantissaDigits == 0) return std::nullopt;
     if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
         normalized.push_back('e');
         ++pos;
@@ -66,18 +62,15 @@ std::optional<double> ParseReal(std::string_view text, char decimalSeparator) {
             normalized.push_back(text[pos]);
             ++exponentDigits;
         }
-        if (exponentDigits == 0)
-            return std::nullopt;
+        if (exponentDigits == 0) return std::nullopt;
     }
-    if (pos != text.size())
-        return std::nullopt;
+    if (pos != text.size()) return std::nullopt;
 
     double value = 0.0;
     const char* first = normalized.data();
     const char* last = first + normalized.size();
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc{} || end != last || !std::isfinite(value))
-        return std::nullopt;
+    if (error != std::errc{} || end != last || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
@@ -86,14 +79,12 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
     // from_chars takes a "-" but no "+"; a "+" is allowed only directly before a digit.
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
-        if (text.empty() || !IsDigit(text.front()))
-            return std::nullopt;
+        if (text.empty() || !IsDigit(text.front())) return std::nullopt;
     }
     std::int32_t value = 0;
     const char* last = text.data() + text.size();
     const auto [end, error] = std::from_chars(text.data(), last, value);
-    if (error != std::errc{} || end != last)
-        return std::nullopt;
+    if (error != std::errc{} || end != last) return std::nullopt;
     return value;
 }
 

@@ -13,8 +13,7 @@ std::array<double, kPackedSize> Packed(std::initializer_list<std::initializer_li
     for (const auto& row : rows) {
         int j = 1;
         for (double value : row) {
-            if (j <= i)
-                packed[PackedIndex(i, j)] = value;
+            if (j <= i) packed[PackedIndex(i, j)] = value;
             ++j;
         }
         ++i;

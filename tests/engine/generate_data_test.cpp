@@ -40,8 +40,7 @@ class GenerateDataTest : public ::testing::Test {
         const int last = rows < 0 ? setup.totalCases : firstRow + rows;
         for (int row = firstRow; row < last; ++row) {
             const double score = tables->generated.At(row, column);
-            if (score != kMissingMark)
-                values.push_back(score);
+            if (score != kMissingMark) values.push_back(score);
         }
         return values;
     }
@@ -49,16 +48,14 @@ class GenerateDataTest : public ::testing::Test {
 
 double Mean(const std::vector<double>& values) {
     double sum = 0.0;
-    for (double v : values)
-        sum += v;
+    for (double v : values) sum += v;
     return sum / static_cast<double>(values.size());
 }
 
 double Sd(const std::vector<double>& values) {
     const double mean = Mean(values);
     double sum = 0.0;
-    for (double v : values)
-        sum += (v - mean) * (v - mean);
+    for (double v : values) sum += (v - mean) * (v - mean);
     return std::sqrt(sum / static_cast<double>(values.size() - 1));
 }
 
@@ -77,8 +74,7 @@ double Correlation(const std::vector<double>& x, const std::vector<double>& y) {
 TEST_F(GenerateDataTest, SameSeedAndSetupGiveTheSameScoresAfterOtherRuns) {
     GenerationSetup setup = RunnableSetup(DesignKind::TwoGroupsDV3, 1804, 40);
     SetCorrelation(setup, 1, 2, 0.5);
-    for (BoxParameters& box : setup.boxes)
-        box.distribution = DistributionKind::RandomlyChosen;
+    for (BoxParameters& box : setup.boxes) box.distribution = DistributionKind::RandomlyChosen;
     setup.missingPercent = 5;
     setup.missingFraction = 0.05;
     setup.extremeFraction = 0.03;
@@ -99,8 +95,7 @@ TEST_F(GenerateDataTest, SameSeedAndSetupGiveTheSameScoresAfterOtherRuns) {
 
 TEST_F(GenerateDataTest, ShapesOfRandomlyChosenBoxesWithSeed1804) {
     GenerationSetup setup = RunnableSetup(DesignKind::Correlated8, 1804);
-    for (BoxParameters& box : setup.boxes)
-        box.distribution = DistributionKind::RandomlyChosen;
+    for (BoxParameters& box : setup.boxes) box.distribution = DistributionKind::RandomlyChosen;
     Run(setup);
     const DistributionKind expected[] = {DistributionKind::SkewNeg, DistributionKind::Normal,
                                          DistributionKind::Normal,  DistributionKind::SkewPos,
@@ -132,8 +127,7 @@ TEST_F(GenerateDataTest, ARandomUniformBoxWithoutLimitsSpansMeanPlusMinusRootThr
         setup.Box(1).mean = 50.0;
         setup.Box(1).sd = 10.0;
         Run(setup);
-        if (setup.Box(1).drawnDistribution != DistributionKind::Uniform)
-            continue;
+        if (setup.Box(1).drawnDistribution != DistributionKind::Uniform) continue;
         EXPECT_DOUBLE_EQ(setup.Box(1).minScore, 50.0 - std::sqrt(3.0) * 10.0);
         EXPECT_DOUBLE_EQ(setup.Box(1).maxScore, 50.0 + std::sqrt(3.0) * 10.0);
         for (double score : Column(setup, 0)) {
@@ -343,8 +337,7 @@ TEST_F(GenerateDataTest, AllMissingAtOneHundredPercent) {
     GenerationSetup setup = RunnableSetup(DesignKind::Correlated2, 12, 50);
     setup.missingPercent = 100;
     setup.missingFraction = 1.0;
-    for (double score : Run(setup))
-        EXPECT_EQ(score, kMissingMark);
+    for (double score : Run(setup)) EXPECT_EQ(score, kMissingMark);
 }
 
 TEST_F(GenerateDataTest, SeedZeroInAFreshProgramMakesEveryScoreExtremeByOneSd) {

@@ -14,8 +14,7 @@ namespace {
 std::vector<double> Draw(RandomStreams& streams, std::int32_t state, int count,
                          double (RandomStreams::*routine)(std::int32_t&)) {
     std::vector<double> values;
-    for (int i = 0; i < count; ++i)
-        values.push_back((streams.*routine)(state));
+    for (int i = 0; i < count; ++i) values.push_back((streams.*routine)(state));
     return values;
 }
 
@@ -76,8 +75,7 @@ TEST(SubtractiveUniform, ReproducesTheReferenceSequences) {
 TEST(SubtractiveUniform, StateZeroNeverInitialises) {
     RandomStreams streams;
     std::int32_t state = 0;
-    for (int i = 0; i < 120; ++i)
-        EXPECT_EQ(streams.SubtractiveUniform(state), 0.0);
+    for (int i = 0; i < 120; ++i) EXPECT_EQ(streams.SubtractiveUniform(state), 0.0);
     EXPECT_EQ(state, 0);
     EXPECT_EQ(streams.subtractiveState().next, 120 % 55);
 }
@@ -100,8 +98,7 @@ TEST(SubtractiveUniform, ReducesMinusFourMillionToBig) {
     std::int32_t state = -5618033;
     streams.SubtractiveUniform(state);
     double largest = 0.0;
-    for (double entry : streams.subtractiveState().table)
-        largest = std::max(largest, entry);
+    for (double entry : streams.subtractiveState().table) largest = std::max(largest, entry);
     // Entry 55 was seeded with big itself; the passes that followed keep every entry <= big.
     EXPECT_LE(largest, 4000000.0);
 
@@ -157,8 +154,7 @@ TEST(BetaOrderStatistic, FollowsTheBetaMean) {
     std::int32_t state = -11;
     double sum = 0.0;
     const int draws = 20000;
-    for (int i = 0; i < draws; ++i)
-        sum += streams.BetaOrderStatistic(state, 2, 6);
+    for (int i = 0; i < draws; ++i) sum += streams.BetaOrderStatistic(state, 2, 6);
     EXPECT_NEAR(sum / draws, 0.25, 0.004);
 }
 

@@ -21,8 +21,7 @@ TEST_F(ActualStatisticsTest, CountMeanAndSdOfThePresentScores) {
     setup.Box(2).n = 4;
     testing::RecountCases(setup);
     const double scores[] = {1, 2, 3, 10, kMissingMark, 14, kMissingMark};
-    for (int row = 0; row < 7; ++row)
-        table->At(row, 0) = scores[row];
+    for (int row = 0; row < 7; ++row) table->At(row, 0) = scores[row];
     ComputeBoxStatistics(setup, *table, statistics);
     EXPECT_EQ(statistics.actualN[0], 3);
     EXPECT_DOUBLE_EQ(statistics.actualMean[0], 2.0);
@@ -84,8 +83,7 @@ TEST_F(ActualStatisticsTest, PairwiseDeletionLeavesOutOnlyTheIncompletePairs) {
 
     // By hand over rows 0..9 without 4 and 8.
     double sx = 0, sy = 0, n = 0;
-    for (int row : {0, 1, 2, 3, 5, 6, 7, 9})
-        sx += row, sy += row * row, ++n;
+    for (int row : {0, 1, 2, 3, 5, 6, 7, 9}) sx += row, sy += row * row, ++n;
     double sxx = 0, syy = 0, sxy = 0;
     for (int row : {0, 1, 2, 3, 5, 6, 7, 9}) {
         const double dx = row - sx / n, dy = row * row - sy / n;

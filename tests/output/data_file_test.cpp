@@ -69,8 +69,7 @@ TEST_F(DataFileTest, MissingScoresAreEmptyFields) {
     const double rows[4][3] = {
         {1, 2, 3}, {4, 5, 6}, {0.52, kMissingMark, -1.07}, {1, 1, kMissingMark}};
     for (int r = 0; r < 4; ++r) {
-        for (int v = 0; v < 3; ++v)
-            table->At(r, v) = rows[r][v];
+        for (int v = 0; v < 3; ++v) table->At(r, v) = rows[r][v];
     }
     const auto lines = Write(setup);
     ASSERT_EQ(lines.size(), 5u);
@@ -83,8 +82,7 @@ TEST_F(DataFileTest, MissingScoresAreEmptyFields) {
 TEST_F(DataFileTest, IdRunsAcrossGroupsAndAMissingLastScoreEndsWithAComma) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 1, 5);
     setup.Box(2).decimals = 0;
-    for (int row = 0; row < 10; ++row)
-        table->At(row, 0) = 11.6 + row;
+    for (int row = 0; row < 10; ++row) table->At(row, 0) = 11.6 + row;
     table->At(6, 0) = kMissingMark;
     const auto lines = Write(setup);
     ASSERT_EQ(lines.size(), 11u);
@@ -111,8 +109,7 @@ TEST_F(DataFileTest, ThreeFactorRowsNameTheirCells) {
 
 TEST_F(DataFileTest, TwoVariableCellsTakeTheDecimalsOfTheirOwnBoxes) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::TwoDV2x2, 1, 2);
-    for (BoxParameters& box : setup.boxes)
-        box.decimals = 0;
+    for (BoxParameters& box : setup.boxes) box.decimals = 0;
     setup.Box(1).decimals = 3;
     setup.Box(3).decimals = 1;
     for (int row = 0; row < 8; ++row) {

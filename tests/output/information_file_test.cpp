@@ -26,8 +26,7 @@ class InformationFileTest : public ::testing::Test {
         std::istringstream in(Report(setup));
         for (std::string line; std::getline(in, line);) {
             EXPECT_FALSE(line.empty() || line.back() != '\r') << "every line ends with CR LF";
-            if (!line.empty())
-                line.pop_back();
+            if (!line.empty()) line.pop_back();
             lines.push_back(line);
         }
         return lines;
@@ -55,8 +54,7 @@ TEST_F(InformationFileTest, WholeReportOfATwoGroupRun) {
     setup.missingPercent = 3;
     setup.dataFileName = "/home/teacher/scores.csv";
     const double scores[] = {1, 2, 3, 10, kMissingMark, 20};
-    for (int row = 0; row < 6; ++row)
-        table->At(row, 0) = scores[row];
+    for (int row = 0; row < 6; ++row) table->At(row, 0) = scores[row];
 
     const std::string expected =
         "  (For best viewing, change Font to COURIER NEW 10 point)\r\n"
@@ -148,8 +146,7 @@ TEST_F(InformationFileTest, WideValuesWidenTheirColumns) {
 
 TEST_F(InformationFileTest, FactorialRowsAndHeadings) {
     GenerationSetup cube = testing::RunnableSetup(DesignKind::Factorial2x2x2, 3, 4);
-    for (int box = 1; box <= 8; ++box)
-        cube.Box(box).mean = box;
+    for (int box = 1; box <= 8; ++box) cube.Box(box).mean = box;
     const auto lines = Lines(cube);
     EXPECT_TRUE(Contains(lines, "         Number of Levels for Factor 3: 2"));
     EXPECT_TRUE(Contains(

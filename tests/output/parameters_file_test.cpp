@@ -100,8 +100,7 @@ TEST(ParametersFile, EveryDesignRoundTrips) {
         EXPECT_EQ(reading.correlations, texts.correlations);
         for (int box = 1; box <= 8; ++box) {
             ASSERT_EQ(reading.boxPresent[box - 1], design.activeBoxes.Contains(box));
-            if (!design.activeBoxes.Contains(box))
-                continue;
+            if (!design.activeBoxes.Contains(box)) continue;
             const BoxSection& section = reading.boxes[box - 1];
             const BoxTexts& b = texts.Box(box);
             EXPECT_EQ(section.mean, b.mean);
@@ -160,8 +159,7 @@ TEST(ParametersFile, ReadingPastTheEndGivesEmptyLinesAndUnknownShapesGiveNone) {
     EXPECT_TRUE(reading.boxes[0].minChecked);
     EXPECT_EQ(reading.boxes[1].mean, "6");
     EXPECT_EQ(reading.boxes[1].sd, "");
-    for (const std::string& r : reading.correlations)
-        EXPECT_EQ(r, "");
+    for (const std::string& r : reading.correlations) EXPECT_EQ(r, "");
 }
 
 ParametersFileReading OneBoxReading(int designCode, BoxSection section) {
@@ -208,8 +206,7 @@ TEST(ParametersReplay, DesignSelectionAndNCopies) {
     ReplayOnStartupControls(reading, controls, '.',
                             [&](std::string_view text) { messages.emplace_back(text); });
     EXPECT_EQ(controls.design, DesignKind::Regression3);
-    for (int box = 2; box <= 8; ++box)
-        EXPECT_EQ(controls.Box(box).n, "30") << box;
+    for (int box = 2; box <= 8; ++box) EXPECT_EQ(controls.Box(box).n, "30") << box;
     EXPECT_TRUE(messages.empty());
 
     ControlTexts bad;

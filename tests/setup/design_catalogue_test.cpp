@@ -88,8 +88,7 @@ TEST(DesignCatalogue, TwoVariablesInTwoByTwoIsFactorialWithFourCells) {
     EXPECT_EQ(design.boxCount, 8);
     EXPECT_EQ(design.CellCount(), 4);
     BoxSet expectedCaseBoxes;
-    for (int box : {1, 2, 5, 6})
-        expectedCaseBoxes.Add(box);
+    for (int box : {1, 2, 5, 6}) expectedCaseBoxes.Add(box);
     EXPECT_EQ(design.caseBoxes, expectedCaseBoxes);
     ASSERT_EQ(design.nCopyCount, 4);
     const NCopy expected[] = {{3, 1}, {4, 2}, {7, 5}, {8, 6}};
@@ -118,8 +117,7 @@ TEST(DesignCatalogue, CorrelationCellsFollowTheNumberOfVariables) {
     auto enabledCount = [](const DesignInfo& design) {
         int count = 0;
         for (int i = 1; i <= 8; ++i) {
-            for (int j = i + 1; j <= 8; ++j)
-                count += CorrelationCellEnabled(design, i, j) ? 1 : 0;
+            for (int j = i + 1; j <= 8; ++j) count += CorrelationCellEnabled(design, i, j) ? 1 : 0;
         }
         return count;
     };
@@ -142,8 +140,7 @@ TEST(DesignCatalogue, PlacementRules) {
     // 2x2x2: the first index moves by two boxes, the second by a row, the third by one box.
     const DesignCells cube = CellsOfDesign(Design(DesignKind::Factorial2x2x2).Shape());
     const int cubeBoxes[] = {1, 2, 5, 6, 3, 4, 7, 8};
-    for (int c = 0; c < 8; ++c)
-        EXPECT_EQ(cube.cells[c].boxOfVariable[0], cubeBoxes[c]);
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(cube.cells[c].boxOfVariable[0], cubeBoxes[c]);
 
     EXPECT_EQ(BoxOfElement(Design(DesignKind::TwoGroupsDV3), 2, 3), 7);
     EXPECT_EQ(BoxOfElement(Design(DesignKind::TwoDVGroups3), 3, 2), 7);
@@ -154,8 +151,7 @@ TEST(DesignCatalogue, PlacementRules) {
 
     const DesignInfo& twoByThree = Design(DesignKind::Factorial2x3);
     BoxSet expected;
-    for (int box : {1, 2, 3, 5, 6, 7})
-        expected.Add(box);
+    for (int box : {1, 2, 3, 5, 6, 7}) expected.Add(box);
     EXPECT_EQ(twoByThree.activeBoxes, expected);
     EXPECT_EQ(twoByThree.captions[6], "CELL (2,3)");
 }

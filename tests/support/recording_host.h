@@ -27,8 +27,7 @@ class RecordingHost : public CommandHost {
     void Focus(std::string_view control) override { focus.emplace_back(control); }
     std::optional<std::string> AskPercentage(PercentageKind, std::string_view) override {
         ++percentageDialogs;
-        if (percentageAnswers.empty())
-            return std::nullopt;
+        if (percentageAnswers.empty()) return std::nullopt;
         std::string answer = percentageAnswers.front();
         percentageAnswers.pop_front();
         return answer;
@@ -39,8 +38,7 @@ class RecordingHost : public CommandHost {
     }
     std::optional<std::string> ChooseSaveFile(std::string_view initialName) override {
         saveOffers.emplace_back(initialName);
-        if (saveAnswers.empty())
-            return std::nullopt;
+        if (saveAnswers.empty()) return std::nullopt;
         std::optional<std::string> answer = saveAnswers.front();
         saveAnswers.pop_front();
         return answer;

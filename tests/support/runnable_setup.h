@@ -27,8 +27,7 @@ inline GenerationSetup RunnableSetup(DesignKind kind, int seed, int n = 25) {
     setup.extremePercent = 0;
     setup.extremeFraction = 0.0;
     for (int i = 0; i < kMaxVariables; ++i) {
-        for (int j = 0; j < kMaxVariables; ++j)
-            setup.correlations.full[i][j] = i == j ? 1.0 : 0.0;
+        for (int j = 0; j < kMaxVariables; ++j) setup.correlations.full[i][j] = i == j ? 1.0 : 0.0;
     }
     setup.seed = seed;
     DeriveStreamSeeds(setup);
