@@ -8,9 +8,7 @@ namespace zek {
 void CholeskyFactor(int order, std::array<double, kPackedSize>& packed, int& status) {
     assert(order <= kMaxVariables);
     if (order <= 0) return;
-    auto A = [&packed](int i, int j) -> double& {
-        return packed[static_cast<std::size_t>(PackedIndex(i, j))];
-    };
+    auto A = [&packed](int i, int j) -> double& { return packed[PackedIndex(i, j)]; };
     for (int j = 1; j <= order; ++j) {
         if (j > 1) {
             for (int i = j; i <= order; ++i) {

@@ -9,8 +9,8 @@ DataLayout LayoutOf(const GenerationSetup& setup) {
     layout.blockCount = cells.cellCount;
     int row = 0;
     for (int c = 0; c < cells.cellCount; ++c) {
-        DataBlock& block = layout.blocks[static_cast<std::size_t>(c)];
-        block.cell = cells.cells[static_cast<std::size_t>(c)];
+        DataBlock& block = layout.blocks[c];
+        block.cell = cells.cells[c];
         block.firstRow = row;
         block.rowCount = setup.Box(block.BoxOfColumn(0)).n;
         row += block.rowCount;

@@ -22,9 +22,7 @@ struct DataBlock {
     DesignCell cell;
     int firstRow = 0;  ///< 0-based
     int rowCount = 0;
-    int BoxOfColumn(int column) const {
-        return cell.boxOfVariable[static_cast<std::size_t>(column)];
-    }
+    int BoxOfColumn(int column) const { return cell.boxOfVariable[column]; }
 };
 
 struct DataLayout {

@@ -118,19 +118,12 @@ double TrueScore(double z, const BoxParameters& box, double trueSd, const BetaMo
 void FactoriseCorrelations(GenerationSetup& setup, GenerationTables& tables) {
     const int n = setup.variableCount;
     CorrelationMatrix& matrix = setup.correlations;
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= i; ++j) {
-            matrix.packed[static_cast<std::size_t>(PackedIndex(i, j))] =
-                matrix.full[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
-        }
-    }
+    matrix.PackFull(n);
     int status = 0;  // the Run command has already accepted the matrix
     CholeskyFactor(n, matrix.packed, status);
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
-            tables
-                .choleskyFactor[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)] =
-                j <= i ? matrix.packed[static_cast<std::size_t>(PackedIndex(i, j))] : 0.0;
+            tables.choleskyFactor[i - 1][j - 1] = j <= i ? matrix.packed[PackedIndex(i, j)] : 0.0;
         }
     }
 }
@@ -144,11 +137,11 @@ void MixRows(int totalRows, int n, GenerationTables& tables) {
         for (int i = 0; i < n; ++i) {
             double sum = 0.0;
             for (int j = 0; j < n; ++j) {
-                sum += factor[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)] * z[j];
+                sum += factor[i][j] * z[j];
             }
-            mixed[static_cast<std::size_t>(i)] = sum;
+            mixed[i] = sum;
         }
-        for (int i = 0; i < n; ++i) z[i] = mixed[static_cast<std::size_t>(i)];
+        for (int i = 0; i < n; ++i) z[i] = mixed[i];
     }
 }
 
@@ -207,7 +200,7 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
         } else {
             box.drawnDistribution = box.distribution;
         }
-        spreads[static_cast<std::size_t>(boxNumber - 1)] = SpreadsOf(box.sd, setup.reliability);
+        spreads[boxNumber - 1] = SpreadsOf(box.sd, setup.reliability);
     });
     const BetaMoments beta = BetaMomentsOf(setup);
 
@@ -235,7 +228,7 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
             for (int v = 0; v < n; ++v) {
                 const int boxNumber = block.BoxOfColumn(v);
                 const BoxParameters& box = setup.Box(boxNumber);
-                const BoxSpreads& spread = spreads[static_cast<std::size_t>(boxNumber - 1)];
+                const BoxSpreads& spread = spreads[boxNumber - 1];
 
                 const double trueScore =
                     TrueScore(tables.deviates.At(row, v), box, spread.trueSd, beta);

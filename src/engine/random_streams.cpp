@@ -47,14 +47,14 @@ double RandomStreams::ShuffledUniform(std::int32_t& state) {
         s.second = state;
         for (int j = 40; j >= 1; --j) {  // the first 8 steps only warm up
             StepFirst(state);
-            if (j <= 32) s.table[static_cast<std::size_t>(j - 1)] = state;
+            if (j <= 32) s.table[j - 1] = state;
         }
         s.last = s.table[0];
     }
     StepFirst(state);
     StepSecond(s.second);
     const auto slot = static_cast<std::int32_t>(std::trunc(s.last / kSlotDivisor + 1.0));
-    std::int32_t& entry = s.table[static_cast<std::size_t>(slot - 1)];
+    std::int32_t& entry = s.table[slot - 1];
     s.last = entry - s.second;
     entry = state;
     if (s.last < 1) s.last += 2147483562;
@@ -65,7 +65,7 @@ double RandomStreams::ShuffledUniform(std::int32_t& state) {
 double RandomStreams::SubtractiveUniform(std::int32_t& state) {
     SubtractiveState& s = subtractive_;
     // The table is 1-based in the algorithm; At(i) keeps its indices readable.
-    auto At = [&s](int i) -> double& { return s.table[static_cast<std::size_t>(i - 1)]; };
+    auto At = [&s](int i) -> double& { return s.table[i - 1]; };
     if (state < 0) {
         double mj = static_cast<double>(state) + 1618033.0;
         if (mj >= 0) {
@@ -127,19 +127,19 @@ double RandomStreams::BetaOrderStatistic(std::int32_t& state, int a, int b) {
     // kept[0] is the largest of the a smallest uniforms seen so far; the list stays
     // in descending order.
     std::array<double, kMaxBetaParameter> kept{};
-    for (int j = 0; j < a; ++j) kept[static_cast<std::size_t>(j)] = 2.0;
+    for (int j = 0; j < a; ++j) kept[j] = 2.0;
     for (int i = 1; i <= a + b - 1; ++i) {
         const double u = ShuffledUniform(state);
         if (u >= kept[0]) continue;
         int j = 1;
         for (; j < a; ++j) {
-            if (u < kept[static_cast<std::size_t>(j)]) {
-                kept[static_cast<std::size_t>(j - 1)] = kept[static_cast<std::size_t>(j)];
+            if (u < kept[j]) {
+                kept[j - 1] = kept[j];
             } else {
                 break;
             }
         }
-        kept[static_cast<std::size_t>(j - 1)] = u;
+        kept[j - 1] = u;
     }
     return kept[0];
 }

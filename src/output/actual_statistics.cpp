@@ -38,9 +38,7 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
     const int rows = setup.totalCases;
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
-            double& entry =
-                statistics
-                    .actualCorrelations[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+            double& entry = statistics.actualCorrelations[i][j];
             if (i == j) {
                 entry = 1.0;
                 continue;

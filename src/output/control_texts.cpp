@@ -6,8 +6,7 @@ EnabledCorrelationCells EnabledCellsOf(const DesignInfo& design) {
     EnabledCorrelationCells enabled{};
     for (int i = 1; i <= kMaxVariables; ++i) {
         for (int j = i + 1; j <= kMaxVariables; ++j) {
-            enabled[static_cast<std::size_t>(CorrelationCellIndex(i, j))] =
-                CorrelationCellEnabled(design, i, j);
+            enabled[CorrelationCellIndex(i, j)] = CorrelationCellEnabled(design, i, j);
         }
     }
     return enabled;

@@ -37,10 +37,8 @@ struct ControlTexts {
     /// `txt_r12` .. `txt_r78` by `CorrelationCellIndex`.
     std::array<std::string, kCorrelationCellCount> correlations = StartupCorrelations();
 
-    BoxTexts& Box(int boxNumber) { return boxes[static_cast<std::size_t>(boxNumber - 1)]; }
-    const BoxTexts& Box(int boxNumber) const {
-        return boxes[static_cast<std::size_t>(boxNumber - 1)];
-    }
+    BoxTexts& Box(int boxNumber) { return boxes[boxNumber - 1]; }
+    const BoxTexts& Box(int boxNumber) const { return boxes[boxNumber - 1]; }
 
     static std::array<std::string, kCorrelationCellCount> StartupCorrelations() {
         std::array<std::string, kCorrelationCellCount> texts;

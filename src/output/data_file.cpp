@@ -71,20 +71,20 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
     for (const DataBlock& block : layout) {
         std::array<int, kMaxVariables> decimals{};
         for (int v = 0; v < layout.variableCount; ++v) {
-            decimals[static_cast<std::size_t>(v)] = setup.Box(block.BoxOfColumn(v)).decimals;
+            decimals[v] = setup.Box(block.BoxOfColumn(v)).decimals;
         }
         for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
             std::string& line = writer.line();
             AppendInteger(line, ++id);
             for (int level = 0; level < block.cell.levelCount; ++level) {
                 line += ',';
-                AppendInteger(line, block.cell.levels[static_cast<std::size_t>(level)]);
+                AppendInteger(line, block.cell.levels[level]);
             }
             const double* scores = generated.Row(row);
             for (int v = 0; v < layout.variableCount; ++v) {
                 line += ',';
                 if (scores[v] == kMissingMark) continue;
-                const int places = decimals[static_cast<std::size_t>(v)];
+                const int places = decimals[v];
                 if (limitDigits) {
                     AppendFixedSignificant15(line, scores[v], places);
                 } else {

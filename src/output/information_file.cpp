@@ -105,7 +105,7 @@ std::string RowLabel(const GenerationSetup& setup, const DesignCell& cell, int v
     }
     for (int level = 0; level < cell.levelCount; ++level) {
         label.append(twoVariableCells && level == 0 ? 4 : 5, ' ');
-        AppendInteger(label, cell.levels[static_cast<std::size_t>(level)]);
+        AppendInteger(label, cell.levels[level]);
     }
     return label + "  ";
 }
@@ -315,10 +315,8 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
         writer.Line("------------------------------------------------ ");
         writer.Line("");
         WriteMatrixHeading(writer, setup);
-        WriteMatrix(writer, setup, [&setup](int i, int j) {
-            return setup.correlations
-                .full[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
-        });
+        WriteMatrix(writer, setup,
+                    [&setup](int i, int j) { return setup.correlations.full[i][j]; });
         WriteSectionBreak(writer);
         writer.Line("ACTUAL LOWER TRIANGULAR CORRELATION MATRIX (pairwise): ");
         writer.Line("------------------------------------------------------ ");
@@ -329,10 +327,8 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
             writer.Line("Correlation in Total Sample");
             writer.Line("");
         }
-        WriteMatrix(writer, setup, [&statistics](int i, int j) {
-            return statistics
-                .actualCorrelations[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
-        });
+        WriteMatrix(writer, setup,
+                    [&statistics](int i, int j) { return statistics.actualCorrelations[i][j]; });
         writer.Line("");
         writer.Line("NOTE: The algorithm used to generate data requires certain assumptions.");
         writer.Line("      Non-normality and certain patterns of correlations may result in");

@@ -97,8 +97,7 @@ void WriteParametersFile(std::ostream& out, const ControlTexts& texts) {
         writer.Line(ShapeToken(boxTexts.shape, box));
     }
     writer.Line("===================Correlations");
-    ForEachCellInFileOrder(
-        [&](int cell) { writer.Line(texts.correlations[static_cast<std::size_t>(cell)]); });
+    ForEachCellInFileOrder([&](int cell) { writer.Line(texts.correlations[cell]); });
     writer.Flush();
 }
 
@@ -139,12 +138,11 @@ ParametersFileReading ReadParametersFile(std::istream& in) {
     reading.designCode = *code;
     cursor.Skip();
     for (int box = 1; box <= kBoxCount; ++box) {
-        reading.boxPresent[static_cast<std::size_t>(box - 1)] =
-            cursor.Next() == BoxToken("box", box, ".active");
+        reading.boxPresent[box - 1] = cursor.Next() == BoxToken("box", box, ".active");
     }
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (!reading.boxPresent[static_cast<std::size_t>(box - 1)]) continue;
-        BoxSection& section = reading.boxes[static_cast<std::size_t>(box - 1)];
+        if (!reading.boxPresent[box - 1]) continue;
+        BoxSection& section = reading.boxes[box - 1];
         cursor.Skip();
         section.mean = cursor.Next();
         section.sd = cursor.Next();
@@ -157,8 +155,7 @@ ParametersFileReading ReadParametersFile(std::istream& in) {
         section.shape = ShapeFromToken(cursor.Next(), box);
     }
     cursor.Skip();
-    ForEachCellInFileOrder(
-        [&](int cell) { reading.correlations[static_cast<std::size_t>(cell)] = cursor.Next(); });
+    ForEachCellInFileOrder([&](int cell) { reading.correlations[cell] = cursor.Next(); });
     return reading;
 }
 

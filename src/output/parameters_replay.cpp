@@ -11,7 +11,7 @@ NCopyTargets NChangeCopyTargets(DesignFamily family, int variableCount, int boxN
     const bool twoDV2x2 = family == DesignFamily::Factorial && variableCount == 2;
     auto targets = [](std::initializer_list<int> boxes) {
         NCopyTargets result;
-        for (int box : boxes) result.boxes[static_cast<std::size_t>(result.count++)] = box;
+        for (int box : boxes) result.boxes[result.count++] = box;
         return result;
     };
     switch (boxNumber) {
@@ -61,7 +61,7 @@ class StartupWindow {
         const DesignInfo& design = Design(kind);
         // N copies react under the design that was stored before this one.
         for (int c = 0; c < design.nCopyCount; ++c) {
-            const NCopy& copy = design.nCopies[static_cast<std::size_t>(c)];
+            const NCopy& copy = design.nCopies[c];
             SetNText(copy.targetBox, controls_.Box(copy.sourceBox).n);
         }
         controls_.design = kind;
@@ -96,7 +96,7 @@ class StartupWindow {
         return side == Side::Min ? box.minText : box.maxText;
     }
     bool& TextValid(int boxNumber, Side side) {
-        Validity& flags = validity_[static_cast<std::size_t>(boxNumber - 1)];
+        Validity& flags = validity_[boxNumber - 1];
         return side == Side::Min ? flags.minTextValid : flags.maxTextValid;
     }
 
@@ -113,7 +113,7 @@ class StartupWindow {
             return;
         }
         for (int t = 0; t < targets.count; ++t) {
-            controls_.Box(targets.boxes[static_cast<std::size_t>(t)]).n = text;
+            controls_.Box(targets.boxes[t]).n = text;
         }
     }
 
@@ -184,8 +184,8 @@ void ReplayOnStartupControls(const ParametersFileReading& reading, ControlTexts&
         window.SelectDesign(*design);
     }
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (reading.boxPresent[static_cast<std::size_t>(box - 1)]) {
-            window.ApplyBoxSection(box, reading.boxes[static_cast<std::size_t>(box - 1)]);
+        if (reading.boxPresent[box - 1]) {
+            window.ApplyBoxSection(box, reading.boxes[box - 1]);
         }
     }
     controls.correlations = reading.correlations;

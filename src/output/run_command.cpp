@@ -32,9 +32,8 @@ std::string BoxMessage(std::string_view text, int boxNumber) {
 struct PercentageField {
     std::int32_t& percent;
     double& fraction;
-    std::string_view notIntegerMessage;
-    std::string_view outOfRangeMessage;
-    std::string_view dialogMessage;
+    std::string_view notIntegerMessage;  ///< the main window's and the dialog's message
+    std::string_view outOfRangeMessage;  ///< the main window's; the dialog shows the other
 };
 
 PercentageField FieldOf(PercentageKind kind, GenerationSetup& setup) {
@@ -42,40 +41,40 @@ PercentageField FieldOf(PercentageKind kind, GenerationSetup& setup) {
         constexpr std::string_view kMessage =
             "Percentage of MISSING VALUES should be an appropriate numeric value between 0 and "
             "100";
-        return {setup.missingPercent, setup.missingFraction, kMessage, kMessage, kMessage};
+        return {setup.missingPercent, setup.missingFraction, kMessage, kMessage};
     }
-    constexpr std::string_view kMessage =
-        "Percentage of EXTREME VALUES should be an appropriate numeric value between 0 and 100";
-    return {setup.extremePercent, setup.extremeFraction, kMessage,
-            "Percentage of extreme VALUES should be an appropriate numeric value between 0 and "
+    return {setup.extremePercent, setup.extremeFraction,
+            "Percentage of EXTREME VALUES should be an appropriate numeric value between 0 and "
             "100",
-            kMessage};
+            "Percentage of extreme VALUES should be an appropriate numeric value between 0 and "
+            "100"};
 }
 
-bool OutsidePercentRange(std::int32_t percent) {
-    return percent < 0 || percent > 100;
+// Both checks run: a text that is no integer leaves the previous percentage in place, and
+// that value is then checked against the range.
+bool StorePercentage(std::string_view text, const PercentageField& field,
+                     std::string_view outOfRangeMessage, CommandHost& host) {
+    bool valid = true;
+    if (const std::optional<std::int32_t> percent = ParseInteger(text)) {
+        field.percent = *percent;
+    } else {
+        host.ShowMessage(field.notIntegerMessage);
+        valid = false;
+    }
+    if (field.percent < 0 || field.percent > 100) {
+        host.ShowMessage(outOfRangeMessage);
+        valid = false;
+    }
+    if (valid) field.fraction = field.percent / 100.0;
+    return valid;
 }
 
 // Never stops the window's run: the dialog is shown until it accepts a value. Where no
 // dialog can be shown the run stops instead.
 bool ReadPercentage(PercentageKind kind, std::string& mainText, GenerationSetup& setup,
                     CommandHost& host) {
-    PercentageField field = FieldOf(kind, setup);
-    bool valid = true;
-    if (const std::optional<std::int32_t> percent = ParseInteger(mainText)) {
-        field.percent = *percent;
-    } else {
-        host.ShowMessage(field.notIntegerMessage);
-        valid = false;
-    }
-    if (OutsidePercentRange(field.percent)) {
-        host.ShowMessage(field.outOfRangeMessage);
-        valid = false;
-    }
-    if (valid) {
-        field.fraction = field.percent / 100.0;
-        return true;
-    }
+    const PercentageField field = FieldOf(kind, setup);
+    if (StorePercentage(mainText, field, field.outOfRangeMessage, host)) return true;
     std::string dialogText = mainText;
     while (true) {
         const std::optional<std::string> typed = host.AskPercentage(kind, dialogText);
@@ -143,8 +142,9 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
                  "");
         }
     } else if (texts.minChecked) {
-        if (!(box.mean > box.minScore))
+        if (!(box.mean > box.minScore)) {
             fail(BoxMessage("MINIMUM SCORE must be less than MEAN", k), "");
+        }
     } else if (texts.maxChecked) {
         if (!(box.mean < box.maxScore)) {
             fail(BoxMessage("MAXIMUM SCORE must be greater than MEAN", k), "");
@@ -196,17 +196,12 @@ void BuildMatrix(GenerationSetup& setup) {
     } else {
         for (int i = 1; i <= n; ++i) {
             for (int j = 1; j <= n; ++j) {
-                matrix.full[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)] =
+                matrix.full[i - 1][j - 1] =
                     i == j ? 1.0 : matrix.Entered(std::min(i, j), std::max(i, j));
             }
         }
     }
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= i; ++j) {
-            matrix.packed[static_cast<std::size_t>(PackedIndex(i, j))] =
-                matrix.full[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)];
-        }
-    }
+    matrix.PackFull(n);
 }
 
 RunOutcome Stop(ProgramState& state) {
@@ -218,21 +213,8 @@ RunOutcome Stop(ProgramState& state) {
 
 bool AcceptPercentage(PercentageKind kind, std::string_view text, GenerationSetup& setup,
                       CommandHost& host) {
-    PercentageField field = FieldOf(kind, setup);
-    bool invalid = false;
-    if (const std::optional<std::int32_t> percent = ParseInteger(text)) {
-        field.percent = *percent;
-    } else {
-        host.ShowMessage(field.dialogMessage);
-        invalid = true;
-    }
-    if (OutsidePercentRange(field.percent)) {
-        host.ShowMessage(field.dialogMessage);
-        invalid = true;
-    }
-    if (invalid) return false;
-    field.fraction = field.percent / 100.0;
-    return true;
+    const PercentageField field = FieldOf(kind, setup);
+    return StorePercentage(text, field, field.notIntegerMessage, host);
 }
 
 RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& enabledCells,

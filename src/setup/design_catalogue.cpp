@@ -149,13 +149,12 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
     // other variables copy it, since every case carries one score per variable.
     const DesignCells cells = CellsOfDesign(info.Shape());
     for (int c = 0; c < cells.cellCount; ++c) {
-        const DesignCell& cell = cells.cells[static_cast<std::size_t>(c)];
+        const DesignCell& cell = cells.cells[c];
         info.caseBoxes.Add(cell.boxOfVariable[0]);
         for (int v = 0; v < cells.variableCount; ++v) {
-            info.activeBoxes.Add(cell.boxOfVariable[static_cast<std::size_t>(v)]);
+            info.activeBoxes.Add(cell.boxOfVariable[v]);
             if (v > 0) {
-                info.nCopies[static_cast<std::size_t>(info.nCopyCount++)] = {
-                    cell.boxOfVariable[static_cast<std::size_t>(v)], cell.boxOfVariable[0]};
+                info.nCopies[info.nCopyCount++] = {cell.boxOfVariable[v], cell.boxOfVariable[0]};
             }
         }
     }
@@ -169,8 +168,7 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
     const CaptionsByBox& captions = CaptionsFor(row);
     for (int box = 1; box <= kBoxCount; ++box) {
         if (info.activeBoxes.Contains(box)) {
-            info.captions[static_cast<std::size_t>(box - 1)] =
-                captions[static_cast<std::size_t>(box - 1)];
+            info.captions[box - 1] = captions[box - 1];
         }
     }
     if (row.kind == Groups1) info.captions[0] = "Single Group";
@@ -184,8 +182,7 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
 constexpr std::array<DesignInfo, kDesignCount> BuildCatalogue() {
     std::array<DesignInfo, kDesignCount> catalogue{};
     for (int i = 0; i < kDesignCount; ++i) {
-        catalogue[static_cast<std::size_t>(i)] =
-            BuildDesign(kRows[static_cast<std::size_t>(i)], i + 1);
+        catalogue[i] = BuildDesign(kRows[i], i + 1);
     }
     return catalogue;
 }
@@ -212,7 +209,7 @@ const DesignInfo& Design(DesignKind kind) {
 
 std::optional<DesignKind> DesignFromFileCode(int fileCode) {
     if (fileCode < 1 || fileCode > kDesignCount) return std::nullopt;
-    return kCatalogue[static_cast<std::size_t>(fileCode - 1)].kind;
+    return kCatalogue[fileCode - 1].kind;
 }
 
 int FileCodeOf(DesignKind kind) {
@@ -254,13 +251,11 @@ std::string_view GridVariableName(VariableNaming naming, int variable) {
     static constexpr std::array<std::string_view, kMaxVariables> kRegressionNames{
         "DV", "X1", "X2", "X3", "X4", "X5", "X6", "X7"};
     const auto& names = naming == VariableNaming::VNames ? kVNames : kRegressionNames;
-    return names[static_cast<std::size_t>(variable - 1)];
+    return names[variable - 1];
 }
 
 int BoxOfElement(const DesignInfo& design, int cell, int variable) {
-    return CellsOfDesign(design.Shape())
-        .cells[static_cast<std::size_t>(cell - 1)]
-        .boxOfVariable[static_cast<std::size_t>(variable - 1)];
+    return CellsOfDesign(design.Shape()).cells[cell - 1].boxOfVariable[variable - 1];
 }
 
 bool CorrelationCellEnabled(const DesignInfo& design, int i, int j) {

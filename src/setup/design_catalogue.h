@@ -181,11 +181,11 @@ constexpr DesignCells CellsOfDesign(const DesignShape& shape) {
     DesignCells result;
     result.variableCount = shape.variableCount;
     auto addCell = [&result](std::array<int, 3> levels, int levelCount, auto boxOfVariable) {
-        DesignCell& cell = result.cells[static_cast<std::size_t>(result.cellCount++)];
+        DesignCell& cell = result.cells[result.cellCount++];
         cell.levels = levels;
         cell.levelCount = levelCount;
         for (int v = 1; v <= result.variableCount; ++v) {
-            cell.boxOfVariable[static_cast<std::size_t>(v - 1)] = boxOfVariable(v);
+            cell.boxOfVariable[v - 1] = boxOfVariable(v);
         }
     };
     switch (shape.family) {

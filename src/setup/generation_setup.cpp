@@ -18,6 +18,14 @@ const char* DistributionCaption(DistributionKind kind) {
     return "";
 }
 
+void CorrelationMatrix::PackFull(int order) {
+    for (int i = 1; i <= order; ++i) {
+        for (int j = 1; j <= i; ++j) {
+            packed[PackedIndex(i, j)] = full[i - 1][j - 1];
+        }
+    }
+}
+
 std::array<BoxParameters, kBoxCount> GenerationSetup::StartupBoxes() {
     std::array<BoxParameters, kBoxCount> boxes{};
     boxes[0].active = true;

@@ -71,6 +71,8 @@ struct CorrelationMatrix {
     std::array<double, kPackedSize> packed{};
 
     double Entered(int i, int j) const { return entered[CorrelationCellIndex(i, j)]; }
+    /// Copies the lower triangle of `full` (rows and columns 1..`order`) into `packed`.
+    void PackFull(int order);
 };
 
 struct GenerationSetup {
@@ -106,10 +108,8 @@ struct GenerationSetup {
     std::string parametersFileName;
 
     /// Box by its number 1..8.
-    BoxParameters& Box(int boxNumber) { return boxes[static_cast<std::size_t>(boxNumber - 1)]; }
-    const BoxParameters& Box(int boxNumber) const {
-        return boxes[static_cast<std::size_t>(boxNumber - 1)];
-    }
+    BoxParameters& Box(int boxNumber) { return boxes[boxNumber - 1]; }
+    const BoxParameters& Box(int boxNumber) const { return boxes[boxNumber - 1]; }
 
     static std::array<BoxParameters, kBoxCount> StartupBoxes();
 };

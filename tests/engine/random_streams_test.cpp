@@ -145,7 +145,7 @@ TEST(BetaOrderStatistic, DrawsExactlyAPlusBMinusOneUniforms) {
             uniforms.push_back(streams.ShuffledUniform(uniformState));
         EXPECT_EQ(betaState, uniformState) << a << "," << b;
         std::sort(uniforms.begin(), uniforms.end());
-        EXPECT_EQ(beta, uniforms[static_cast<std::size_t>(a - 1)]) << "the a-th smallest";
+        EXPECT_EQ(beta, uniforms[a - 1]) << "the a-th smallest";
     }
 }
 
