@@ -97,7 +97,7 @@ void BM_GenerateData(benchmark::State& state) {
         zek::GenerateData(setup, streams, *tables);
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         fastestEngine = std::min(fastestEngine, elapsed.count());
-        benchmark::DoNotOptimize(tables->generated.At(0, 0));
+        benchmark::DoNotOptimize(tables->generatedData.At(0, 0));
     }
     const double bare =
         FastestSeconds(5, [&] { benchmark::DoNotOptimize(BareDraws(setup, streams)); });

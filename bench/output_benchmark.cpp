@@ -56,7 +56,7 @@ void BM_WriteDataFile(benchmark::State& state) {
         CountingBuffer buffer;
         std::ostream out(&buffer);
         const auto start = std::chrono::steady_clock::now();
-        zek::WriteDataFile(out, setup, run.tables->generated);
+        zek::WriteDataFile(out, setup, run.tables->generatedData);
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         fastestWriter = std::min(fastestWriter, elapsed.count());
         bytes = buffer.written;
@@ -67,7 +67,7 @@ void BM_WriteDataFile(benchmark::State& state) {
         text.reserve(bytes);
         for (int row = 0; row < setup.totalCases; ++row) {
             for (int v = 0; v < setup.variableCount; ++v) {
-                zek::AppendFixed(text, run.tables->generated.At(row, v), 2);
+                zek::AppendFixed(text, run.tables->generatedData.At(row, v), 2);
             }
         }
         benchmark::DoNotOptimize(text.data());
@@ -85,7 +85,7 @@ void BM_WriteInformationFile(benchmark::State& state) {
     for (auto _ : state) {
         CountingBuffer buffer;
         std::ostream out(&buffer);
-        zek::WriteInformationFile(out, run.setup, run.tables->generated, statistics, footer);
+        zek::WriteInformationFile(out, run.setup, run.tables->generatedData, statistics, footer);
         benchmark::DoNotOptimize(buffer.written);
     }
 }

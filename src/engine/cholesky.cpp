@@ -19,7 +19,7 @@ void CholeskyFactor(int order, std::array<double, kPackedSize>& packed, int& sta
         }
         if (A(j, j) <= 0.0) {
             A(j, j) = 0.0;
-            status = kNotPositiveDefinite;
+            status = NotPositiveDefinite;
         }
         const double d = std::sqrt(A(j, j));
         for (int i = j; i <= order; ++i) A(i, j) = d == 0.0 ? 0.0 : A(i, j) / d;

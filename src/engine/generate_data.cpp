@@ -10,10 +10,10 @@ namespace zek {
 namespace {
 
 struct CallerStates {
-    std::int32_t score;
-    std::int32_t shape;
-    std::int32_t extreme;
-    std::int32_t missing;
+    std::int32_t scoreStreamState;    ///< every raw deviate and every error term
+    std::int32_t shapeStreamState;    ///< the shape of each randomly chosen box
+    std::int32_t extremeStreamState;  ///< extreme values
+    std::int32_t missingStreamState;  ///< missing values
 };
 
 struct BoxSpreads {
@@ -61,8 +61,8 @@ void DrawShape(BoxParameters& box, RandomStreams& streams, std::int32_t& shapeSt
         streams.SubtractiveUniform(shapeState);
         box.drawnDistribution = DistributionKind::Uniform;
         const double halfWidth = std::sqrt(12.0) * box.sd / 2.0;
-        if (box.minScore == kNoLimit) box.minScore = box.mean - halfWidth;
-        if (box.maxScore == kNoLimit) box.maxScore = halfWidth + box.mean;
+        if (box.minScore == NoLimit) box.minScore = box.mean - halfWidth;
+        if (box.maxScore == NoLimit) box.maxScore = halfWidth + box.mean;
     }
 }
 
@@ -132,7 +132,7 @@ void MixRows(int totalRows, int n, GenerationTables& tables) {
     if (n == 1) return;  // the factor is (1)
     const auto& factor = tables.choleskyFactor;
     for (int row = 0; row < totalRows; ++row) {
-        double* z = tables.deviates.Row(row);
+        double* z = tables.deviateTable.Row(row);
         std::array<double, kMaxVariables> mixed{};
         for (int i = 0; i < n; ++i) {
             double sum = 0.0;
@@ -165,7 +165,7 @@ bool WithinTables(const GenerationSetup& setup, const DataLayout& layout) {
             const BoxParameters& box = setup.Box(block.BoxOfColumn(v));
             if (box.n < 2) return false;
             if (box.distribution == DistributionKind::Uniform &&
-                (box.minScore == kNoLimit || box.maxScore == kNoLimit)) {
+                (box.minScore == NoLimit || box.maxScore == NoLimit)) {
                 return false;
             }
         }
@@ -196,7 +196,7 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
     VisitBoxesForShapes(setup, layout, [&](int boxNumber) {
         BoxParameters& box = setup.Box(boxNumber);
         if (box.distribution == DistributionKind::RandomlyChosen) {
-            DrawShape(box, streams, states.shape);
+            DrawShape(box, streams, states.shapeStreamState);
         } else {
             box.drawnDistribution = box.distribution;
         }
@@ -213,7 +213,8 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
         for (int v = 0; v < n; ++v) {
             const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-                tables.deviates.At(row, v) = RawDeviate(shape, setup, streams, states.score);
+                tables.deviateTable.At(row, v) =
+                    RawDeviate(shape, setup, streams, states.scoreStreamState);
             }
         }
     }
@@ -231,24 +232,25 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
                 const BoxSpreads& spread = spreads[boxNumber - 1];
 
                 const double trueScore =
-                    TrueScore(tables.deviates.At(row, v), box, spread.trueSd, beta);
-                tables.trueScores.At(row, v) = trueScore;
-                double y = trueScore + streams.GaussianDeviate(states.score) * spread.errorSd;
+                    TrueScore(tables.deviateTable.At(row, v), box, spread.trueSd, beta);
+                tables.trueScoreTable.At(row, v) = trueScore;
+                double y =
+                    trueScore + streams.GaussianDeviate(states.scoreStreamState) * spread.errorSd;
 
-                if (box.minScore != kNoLimit && y < box.minScore) y = box.minScore;
-                if (box.maxScore != kNoLimit && y > box.maxScore) y = box.maxScore;
-                if (streams.SubtractiveUniform(states.extreme) < setup.extremeFraction) {
-                    const double w = streams.SubtractiveUniform(states.extreme);
+                if (box.minScore != NoLimit && y < box.minScore) y = box.minScore;
+                if (box.maxScore != NoLimit && y > box.maxScore) y = box.maxScore;
+                if (streams.SubtractiveUniform(states.extremeStreamState) < setup.extremeFraction) {
+                    const double w = streams.SubtractiveUniform(states.extremeStreamState);
                     if (y < box.mean) {
                         y = y - (w + 1.0) * spread.trueSd;
                     } else {
                         y = (w + 1.0) * spread.trueSd + y;
                     }
                 }
-                if (streams.SubtractiveUniform(states.missing) < setup.missingFraction) {
-                    y = kMissingMark;
+                if (streams.SubtractiveUniform(states.missingStreamState) < setup.missingFraction) {
+                    y = MissingMark;
                 }
-                tables.generated.At(row, v) = y;
+                tables.generatedData.At(row, v) = y;
             }
         }
     }

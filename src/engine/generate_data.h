@@ -22,14 +22,14 @@ namespace zek {
 
 /// The engine's tables, allocated once for the life of the program.
 struct GenerationTables {
-    ScoreTable deviates;    ///< raw deviates, then the same mixed by the factor
-    ScoreTable trueScores;  ///< deviates scaled to each box's mean and spread
-    ScoreTable generated;   ///< final scores; `kMissingMark` for a missing score
+    ScoreTable deviateTable;    ///< raw deviates, then the same mixed by the factor
+    ScoreTable trueScoreTable;  ///< deviates scaled to each box's mean and spread
+    ScoreTable generatedData;   ///< final scores; `MissingMark` for a missing score
     /// The square lower-triangular factor, `choleskyFactor[i][j]` for 0-based i, j.
     std::array<std::array<double, kMaxVariables>, kMaxVariables> choleskyFactor{};
 };
 
-/// Fills `tables.generated` for the run that `setup` describes, and records in the setup each
+/// Fills `tables.generatedData` for the run that `setup` describes, and records in the setup each
 /// box's drawn shape, its random-choice mark and, for a randomly chosen Uniform box without
 /// limits, the limits it was given.
 ///

@@ -18,7 +18,7 @@ void ComputeBoxStatistics(const GenerationSetup& setup, const ScoreTable& genera
             sumOfSquares = 0.0;
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
                 const double score = generated.At(row, v);
-                if (score == kMissingMark) continue;
+                if (score == MissingMark) continue;
                 sum += score;
                 sumOfSquares += score * score;
                 ++count;
@@ -44,7 +44,7 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
                 continue;
             }
             auto complete = [&](int row) {
-                return generated.At(row, i) != kMissingMark && generated.At(row, j) != kMissingMark;
+                return generated.At(row, i) != MissingMark && generated.At(row, j) != MissingMark;
             };
             int count = 0;
             double sumX = 0.0;

@@ -83,7 +83,7 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
             const double* scores = generated.Row(row);
             for (int v = 0; v < layout.variableCount; ++v) {
                 line += ',';
-                if (scores[v] == kMissingMark) continue;
+                if (scores[v] == MissingMark) continue;
                 const int places = decimals[v];
                 if (limitDigits) {
                     AppendFixedSignificant15(line, scores[v], places);

@@ -122,7 +122,7 @@ std::vector<ReportRow> ReportRows(const GenerationSetup& setup) {
 }
 
 void AppendLimit(std::string& line, double limit) {
-    if (limit == kNoLimit) {
+    if (limit == NoLimit) {
         line.append(8, ' ');
     } else {
         AppendFixedWidth(line, limit, 8, 2);

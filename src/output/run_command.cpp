@@ -150,8 +150,8 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
             fail(BoxMessage("MAXIMUM SCORE must be greater than MEAN", k), "");
         }
     }
-    if (!texts.minChecked) box.minScore = kNoLimit;
-    if (!texts.maxChecked) box.maxScore = kNoLimit;
+    if (!texts.minChecked) box.minScore = NoLimit;
+    if (!texts.maxChecked) box.maxScore = NoLimit;
 
     if (const std::optional<std::int32_t> decimals = ParseInteger(texts.decimals)) {
         box.decimals = *decimals;
@@ -255,7 +255,7 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     BuildMatrix(setup);
     int status = 0;
     CholeskyFactor(setup.variableCount, setup.correlations.packed, status);
-    if (status == kNotPositiveDefinite) {
+    if (status == NotPositiveDefinite) {
         host.ShowMessage(
             "Sorry, your matrix is not a positive definite symmetric matrix and "
             "therefore will not work as a correlation matrix");

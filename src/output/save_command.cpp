@@ -24,11 +24,11 @@ void SaveDataFiles(ProgramState& state, CommandHost& host) {
     state.setup.dataFileName = *chosen;
     run.dataFileName = *chosen;
     WriteTextFile(run.dataFileName,
-                  [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generated); });
+                  [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generatedData); });
     state.setup.infoFileName = InformationFileNameFor(run.dataFileName);
     run.infoFileName = state.setup.infoFileName;
     WriteTextFile(run.infoFileName, [&](std::ostream& out) {
-        WriteInformationFile(out, run, state.tables.generated, state.statistics,
+        WriteInformationFile(out, run, state.tables.generatedData, state.statistics,
                              state.reportFooterLines);
     });
     state.flags.filesSaved = true;

@@ -14,8 +14,8 @@ namespace zek {
 
 /// Means "no minimum" or "no maximum" in a box, and marks a missing score in the data.
 /// Every consumer compares with this exact value, so a typed limit of -5161963 is no limit.
-inline constexpr double kNoLimit = -5161963.0;
-inline constexpr double kMissingMark = kNoLimit;
+inline constexpr double NoLimit = -5161963.0;
+inline constexpr double MissingMark = NoLimit;
 
 inline constexpr int kBoxCount = 8;
 inline constexpr int kMaxVariables = 8;

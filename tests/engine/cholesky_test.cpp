@@ -44,7 +44,7 @@ TEST(CholeskyFactor, NegativePivotZeroesItsColumnAndMarksTheStatus) {
     auto packed = Packed({{1}, {0.9, 1}, {0.9, -0.9, 1}});
     int status = 0;
     CholeskyFactor(3, packed, status);
-    EXPECT_EQ(status, kNotPositiveDefinite);
+    EXPECT_EQ(status, NotPositiveDefinite);
     EXPECT_EQ(packed[PackedIndex(3, 3)], 0.0);
     EXPECT_GT(packed[PackedIndex(2, 2)], 0.0);
 }
@@ -53,12 +53,12 @@ TEST(CholeskyFactor, PerfectCorrelationIsRefusedAndTheStatusIsNeverCleared) {
     auto packed = Packed({{1}, {1.0, 1}});
     int status = 0;
     CholeskyFactor(2, packed, status);
-    EXPECT_EQ(status, kNotPositiveDefinite);
+    EXPECT_EQ(status, NotPositiveDefinite);
 
     auto fine = Packed({{1}, {0.5, 1}});
-    status = kNotPositiveDefinite;
+    status = NotPositiveDefinite;
     CholeskyFactor(2, fine, status);
-    EXPECT_EQ(status, kNotPositiveDefinite);
+    EXPECT_EQ(status, NotPositiveDefinite);
 
     int untouched = 7;
     CholeskyFactor(0, fine, untouched);

@@ -30,7 +30,7 @@ class GenerateDataTest : public ::testing::Test {
         std::vector<double> scores;
         for (int row = 0; row < setup.totalCases; ++row) {
             for (int v = 0; v < setup.variableCount; ++v)
-                scores.push_back(tables->generated.At(row, v));
+                scores.push_back(tables->generatedData.At(row, v));
         }
         return scores;
     }
@@ -39,8 +39,8 @@ class GenerateDataTest : public ::testing::Test {
         std::vector<double> values;
         const int last = rows < 0 ? setup.totalCases : firstRow + rows;
         for (int row = firstRow; row < last; ++row) {
-            const double score = tables->generated.At(row, column);
-            if (score != kMissingMark) values.push_back(score);
+            const double score = tables->generatedData.At(row, column);
+            if (score != MissingMark) values.push_back(score);
         }
         return values;
     }
@@ -149,7 +149,7 @@ TEST_F(GenerateDataTest, AMissingPercentageOnlyBlanksScoresAndMovesNoOtherDraw) 
     ASSERT_EQ(with.size(), without.size());
     int blanked = 0;
     for (std::size_t i = 0; i < with.size(); ++i) {
-        if (with[i] == kMissingMark) {
+        if (with[i] == MissingMark) {
             ++blanked;
         } else {
             ASSERT_EQ(with[i], without[i]) << i;
@@ -168,8 +168,8 @@ TEST_F(GenerateDataTest, ReliabilityDrawsAnErrorForEveryCellEvenWhenItIsZero) {
     std::vector<double> exactTrue;
     for (int row = 0; row < exact.totalCases; ++row) {
         for (int v = 0; v < 2; ++v) {
-            exactTrue.push_back(tables->trueScores.At(row, v));
-            EXPECT_EQ(tables->generated.At(row, v), tables->trueScores.At(row, v));
+            exactTrue.push_back(tables->trueScoreTable.At(row, v));
+            EXPECT_EQ(tables->generatedData.At(row, v), tables->trueScoreTable.At(row, v));
         }
     }
     Run(halved);
@@ -177,8 +177,8 @@ TEST_F(GenerateDataTest, ReliabilityDrawsAnErrorForEveryCellEvenWhenItIsZero) {
     bool anyError = false;
     for (int row = 0; row < halved.totalCases; ++row) {
         for (int v = 0; v < 2; ++v) {
-            halvedTrue.push_back(tables->trueScores.At(row, v));
-            anyError |= tables->generated.At(row, v) != tables->trueScores.At(row, v);
+            halvedTrue.push_back(tables->trueScoreTable.At(row, v));
+            anyError |= tables->generatedData.At(row, v) != tables->trueScoreTable.At(row, v);
         }
     }
     EXPECT_EQ(halvedTrue, exactTrue);
@@ -197,7 +197,7 @@ TEST_F(GenerateDataTest, TwoFactorCellsFillTheTopRowThenTheBottomRow) {
     int row = 0;
     for (int box : {1, 2, 3, 5, 6, 7}) {
         for (int k = 0; k < 3 + box; ++k, ++row) {
-            EXPECT_NEAR(tables->generated.At(row, 0), 100.0 * box, 0.01) << "row " << row;
+            EXPECT_NEAR(tables->generatedData.At(row, 0), 100.0 * box, 0.01) << "row " << row;
         }
     }
     EXPECT_EQ(row, setup.totalCases);
@@ -213,7 +213,7 @@ TEST_F(GenerateDataTest, ThreeFactorCellsVisitTheBoxesInCellOrder) {
     int row = 0;
     for (int box : {1, 2, 5, 6, 3, 4, 7, 8}) {
         for (int k = 0; k < 4; ++k, ++row)
-            EXPECT_NEAR(tables->generated.At(row, 0), 100.0 * box, 0.01);
+            EXPECT_NEAR(tables->generatedData.At(row, 0), 100.0 * box, 0.01);
     }
 }
 
@@ -230,8 +230,8 @@ TEST_F(GenerateDataTest, GroupTwoOfAMultiVariableDesignStartsAfterGroupOne) {
     ASSERT_EQ(setup.totalCases, 11);
     for (int row = 0; row < 11; ++row) {
         const bool groupTwo = row >= 7;
-        EXPECT_NEAR(tables->generated.At(row, 0), groupTwo ? 500.0 : 100.0, 0.01);
-        EXPECT_NEAR(tables->generated.At(row, 1), groupTwo ? 600.0 : 200.0, 0.01);
+        EXPECT_NEAR(tables->generatedData.At(row, 0), groupTwo ? 500.0 : 100.0, 0.01);
+        EXPECT_NEAR(tables->generatedData.At(row, 1), groupTwo ? 600.0 : 200.0, 0.01);
     }
 }
 
@@ -316,8 +316,8 @@ TEST_F(GenerateDataTest, MissingAndExtremeSharesAndTheLimits) {
     int missing = 0;
     int beyond = 0;
     for (int row = 0; row < setup.totalCases; ++row) {
-        const double score = tables->generated.At(row, 0);
-        if (score == kMissingMark) {
+        const double score = tables->generatedData.At(row, 0);
+        if (score == MissingMark) {
             ++missing;
             continue;
         }
@@ -337,7 +337,7 @@ TEST_F(GenerateDataTest, AllMissingAtOneHundredPercent) {
     GenerationSetup setup = RunnableSetup(DesignKind::Correlated2, 12, 50);
     setup.missingPercent = 100;
     setup.missingFraction = 1.0;
-    for (double score : Run(setup)) EXPECT_EQ(score, kMissingMark);
+    for (double score : Run(setup)) EXPECT_EQ(score, MissingMark);
 }
 
 TEST_F(GenerateDataTest, SeedZeroInAFreshProgramMakesEveryScoreExtremeByOneSd) {
@@ -348,9 +348,9 @@ TEST_F(GenerateDataTest, SeedZeroInAFreshProgramMakesEveryScoreExtremeByOneSd) {
     setup.extremeFraction = 0.01;
     Run(setup);
     for (int row = 0; row < 30; ++row) {
-        const double before = tables->trueScores.At(row, 0);
+        const double before = tables->trueScoreTable.At(row, 0);
         const double expected = before < 5.0 ? before - 2.0 : 2.0 + before;
-        EXPECT_EQ(tables->generated.At(row, 0), expected);
+        EXPECT_EQ(tables->generatedData.At(row, 0), expected);
     }
 
     // A later seed-0 run continues from the table the previous run left.
@@ -359,7 +359,7 @@ TEST_F(GenerateDataTest, SeedZeroInAFreshProgramMakesEveryScoreExtremeByOneSd) {
     Run(setup);
     int extreme = 0;
     for (int row = 0; row < 30; ++row) {
-        extreme += tables->generated.At(row, 0) != tables->trueScores.At(row, 0) ? 1 : 0;
+        extreme += tables->generatedData.At(row, 0) != tables->trueScoreTable.At(row, 0) ? 1 : 0;
     }
     EXPECT_LT(extreme, 30);
 }

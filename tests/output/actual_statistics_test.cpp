@@ -20,7 +20,7 @@ TEST_F(ActualStatisticsTest, CountMeanAndSdOfThePresentScores) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 1, 3);
     setup.Box(2).n = 4;
     testing::RecountCases(setup);
-    const double scores[] = {1, 2, 3, 10, kMissingMark, 14, kMissingMark};
+    const double scores[] = {1, 2, 3, 10, MissingMark, 14, MissingMark};
     for (int row = 0; row < 7; ++row) table->At(row, 0) = scores[row];
     ComputeBoxStatistics(setup, *table, statistics);
     EXPECT_EQ(statistics.actualN[0], 3);
@@ -36,10 +36,10 @@ TEST_F(ActualStatisticsTest, UndefinedFiguresKeepTheirPreviousValues) {
     statistics.actualSd[0] = 8.0;
     statistics.actualSd[1] = 9.0;
     statistics.actualMean[5] = 3.0;  // outside the design
-    table->At(0, 0) = kMissingMark;
-    table->At(1, 0) = kMissingMark;
+    table->At(0, 0) = MissingMark;
+    table->At(1, 0) = MissingMark;
     table->At(2, 0) = 4.0;
-    table->At(3, 0) = kMissingMark;
+    table->At(3, 0) = MissingMark;
     ComputeBoxStatistics(setup, *table, statistics);
     EXPECT_EQ(statistics.actualN[0], 0);
     EXPECT_EQ(statistics.actualMean[0], 7.0);
@@ -72,8 +72,8 @@ TEST_F(ActualStatisticsTest, PairwiseDeletionLeavesOutOnlyTheIncompletePairs) {
         table->At(row, 1) = row * row;
         table->At(row, 2) = -row;
     }
-    table->At(4, 0) = kMissingMark;  // case 5 misses x
-    table->At(8, 1) = kMissingMark;  // case 9 misses y
+    table->At(4, 0) = MissingMark;  // case 5 misses x
+    table->At(8, 1) = MissingMark;  // case 9 misses y
     ComputePairwiseCorrelations(setup, *table, statistics);
     const auto& r = statistics.actualCorrelations;
     EXPECT_EQ(r[0][0], 1.0);

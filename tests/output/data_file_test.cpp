@@ -67,7 +67,7 @@ TEST_F(DataFileTest, HeaderOfEveryDesign) {
 TEST_F(DataFileTest, MissingScoresAreEmptyFields) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Correlated3, 1, 4);
     const double rows[4][3] = {
-        {1, 2, 3}, {4, 5, 6}, {0.52, kMissingMark, -1.07}, {1, 1, kMissingMark}};
+        {1, 2, 3}, {4, 5, 6}, {0.52, MissingMark, -1.07}, {1, 1, MissingMark}};
     for (int r = 0; r < 4; ++r) {
         for (int v = 0; v < 3; ++v) table->At(r, v) = rows[r][v];
     }
@@ -83,7 +83,7 @@ TEST_F(DataFileTest, IdRunsAcrossGroupsAndAMissingLastScoreEndsWithAComma) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 1, 5);
     setup.Box(2).decimals = 0;
     for (int row = 0; row < 10; ++row) table->At(row, 0) = 11.6 + row;
-    table->At(6, 0) = kMissingMark;
+    table->At(6, 0) = MissingMark;
     const auto lines = Write(setup);
     ASSERT_EQ(lines.size(), 11u);
     EXPECT_EQ(lines[1], "1,1,11.60");

@@ -60,7 +60,7 @@ ControlTexts BusyControls(const DesignInfo& design) {
 
 std::string DataFileOf(const ProgramState& state) {
     std::ostringstream out;
-    WriteDataFile(out, state.generatedSetup, state.tables.generated);
+    WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
     return out.str();
 }
 
@@ -102,7 +102,7 @@ TEST_P(EveryDesignTest, RunsWritesAndComesBackFromItsParametersFile) {
 
     std::ostringstream report;
     ActualStatistics statistics;
-    WriteInformationFile(report, state->generatedSetup, state->tables.generated, statistics,
+    WriteInformationFile(report, state->generatedSetup, state->tables.generatedData, statistics,
                          AboutIdentificationLines());
     int boxRows = 0;
     for (const std::string& line : testing::SplitCrLf(report.str())) {

@@ -53,7 +53,7 @@ TEST_F(InformationFileTest, WholeReportOfATwoGroupRun) {
     setup.Box(2).chosenAtRandom = true;
     setup.missingPercent = 3;
     setup.dataFileName = "/home/teacher/scores.csv";
-    const double scores[] = {1, 2, 3, 10, kMissingMark, 20};
+    const double scores[] = {1, 2, 3, 10, MissingMark, 20};
     for (int row = 0; row < 6; ++row) table->At(row, 0) = scores[row];
 
     const std::string expected =

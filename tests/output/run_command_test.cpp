@@ -44,7 +44,7 @@ TEST_F(RunCommandTest, TheStartupSetupGeneratesWithTheControlsValues) {
     EXPECT_EQ(setup.streamSeed727, -1311508);
     for (int box = 1; box <= 8; ++box)
         EXPECT_EQ(setup.Box(box).distribution, DistributionKind::Normal);
-    EXPECT_EQ(setup.Box(1).minScore, kNoLimit);
+    EXPECT_EQ(setup.Box(1).minScore, NoLimit);
     EXPECT_EQ(setup.correlations.full[0][0], 1.0);
     EXPECT_EQ(state->generatedSetup.totalCases, 50);
 }
@@ -70,11 +70,11 @@ TEST_F(RunCommandTest, AnEmptySeedDrawsOneAndShowsIt) {
     EXPECT_EQ(host.lastClockBound, 1000000);
     EXPECT_EQ(controls.seed, "4711");
     EXPECT_EQ(state->setup.seed, 4711);
-    const double first = state->tables.generated.At(0, 0);
+    const double first = state->tables.generatedData.At(0, 0);
     host.clockRandom = 9;
     ASSERT_EQ(Run(), RunOutcome::Generated);
     EXPECT_EQ(state->setup.seed, 4711) << "the second run reuses the seed shown";
-    EXPECT_EQ(state->tables.generated.At(0, 0), first);
+    EXPECT_EQ(state->tables.generatedData.At(0, 0), first);
 }
 
 TEST_F(RunCommandTest, ASeedThatIsNoUsableIntegerStops) {
@@ -138,7 +138,7 @@ TEST_F(RunCommandTest, LimitsAgainstTheMeanNameTheirBox) {
     EXPECT_EQ(host.messages.back(), "MAXIMUM SCORE must be greater than MEAN (check box 3)");
     box.maxText = "1e9";
     EXPECT_EQ(Run(), RunOutcome::Generated);
-    EXPECT_EQ(state->setup.Box(3).minScore, kNoLimit);
+    EXPECT_EQ(state->setup.Box(3).minScore, NoLimit);
     EXPECT_EQ(state->setup.Box(3).maxScore, 1e9);
 }
 

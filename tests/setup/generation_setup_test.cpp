@@ -27,7 +27,7 @@ TEST(GenerationSetup, StartsAsTheTwoGroupDesign) {
     EXPECT_EQ(setup.betaLow, 2);
     EXPECT_EQ(setup.betaHigh, 6);
     EXPECT_EQ(setup.dataFileName, "ZEK_data");
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(kNoLimit), 0xC153B0FAC0000000u);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(NoLimit), 0xC153B0FAC0000000u);
 }
 
 TEST(GenerationSetup, ResetToStartupKeepsPercentagesSeedAndFileNames) {

@@ -18,8 +18,8 @@ inline GenerationSetup RunnableSetup(DesignKind kind, int seed, int n = 25) {
         box.sd = 1.0;
         box.n = n;
         box.decimals = 2;
-        box.minScore = kNoLimit;
-        box.maxScore = kNoLimit;
+        box.minScore = NoLimit;
+        box.maxScore = NoLimit;
         box.distribution = DistributionKind::Normal;
     }
     setup.missingPercent = 0;
