@@ -67,18 +67,6 @@ class CommandLineHost final : public zek::CommandHost {
     std::string dataFile_;
 };
 
-std::string NumberedDataFile(const std::string& dataFile, int index, int count) {
-    const std::string stemAndExtension = zek::WithDefaultExtension(dataFile);
-    const std::size_t nameStart = stemAndExtension.find_last_of("/\\") + 1;
-    const std::size_t dot = stemAndExtension.rfind('.');
-    const std::size_t split =
-        dot == std::string::npos || dot < nameStart ? stemAndExtension.size() : dot;
-    std::string number = std::to_string(index);
-    const std::size_t width = std::to_string(count).size();
-    number.insert(0, width - std::min(width, number.size()), '0');
-    return stemAndExtension.substr(0, split) + "_" + number + stemAndExtension.substr(split);
-}
-
 std::string AbsolutePath(const std::string& path) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
@@ -136,8 +124,8 @@ int Generate(const zek::GenerateOptions& options, char separator) {
     for (int index = 1; index <= options.count; ++index) {
         if (firstSeed) controls.seed = std::to_string(*firstSeed + index - 1);
         const std::string dataFile = AbsolutePath(
-            options.count > 1 ? NumberedDataFile(options.dataFile, index, options.count)
-                              : zek::WithDefaultExtension(options.dataFile));
+            options.count > 1 ? zek::NumberedFileName(options.dataFile, index, options.count)
+                              : options.dataFile);
         host.SetDataFile(dataFile);
         if (zek::RunCommand(controls, enabled, separator, *state, host) !=
             zek::RunOutcome::Generated) {

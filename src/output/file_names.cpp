@@ -34,6 +34,14 @@ std::string ParametersFileNameFor(std::string_view dataFilePath) {
     return CompanionName(dataFilePath, "_setup.TXT");
 }
 
+std::string NumberedFileName(std::string_view path, int index, int count) {
+    const std::string_view stem = WithoutExtension(path);
+    std::string number = std::to_string(index);
+    const std::size_t width = std::to_string(count).size();
+    if (number.size() < width) number.insert(0, width - number.size(), '0');
+    return std::string(stem) + "_" + number + std::string(path.substr(stem.size()));
+}
+
 std::string WithDefaultExtension(std::string_view path) {
     if (WithoutExtension(path).size() != path.size()) return std::string(path);
     return std::string(path) + ".TXT";

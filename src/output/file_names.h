@@ -13,6 +13,10 @@ std::string InformationFileNameFor(std::string_view dataFilePath);
 /// The parameters file written beside a data file: scores.csv gives scores_setup.TXT.
 std::string ParametersFileNameFor(std::string_view dataFilePath);
 
+/// The data file of dataset `index` of `count`: the number, zero-padded to the width of
+/// `count`, between stem and extension; class.csv gives class_01.csv .. class_12.csv.
+std::string NumberedFileName(std::string_view path, int index, int count);
+
 /// A file name with ".TXT" appended when its name part has no extension, as the save dialog
 /// does with its default extension.
 std::string WithDefaultExtension(std::string_view path);

@@ -4,6 +4,7 @@
 // own controls, whose reactions call the same core functions.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string_view>
 
@@ -17,10 +18,6 @@ namespace zek {
 void ReplayOnStartupControls(const ParametersFileReading& reading, ControlTexts& controls,
                              char decimalSeparator,
                              const std::function<void(std::string_view)>& showMessage);
-
-}  // namespace zek
-
-namespace zek {
 
 /// The boxes whose N text follows box `boxNumber`'s when it changes, under the design
 /// currently stored in the setup; none for most boxes and designs.

@@ -18,6 +18,13 @@ TEST(FileNames, CompanionFilesDropOnlyTheDataFilesOwnExtension) {
               "/home/ann/class.v2/scores_info.TXT");
 }
 
+TEST(FileNames, NumberedDatasetsArePaddedToTheWidthOfTheCount) {
+    EXPECT_EQ(NumberedFileName("class.csv", 2, 3), "class_2.csv");
+    EXPECT_EQ(NumberedFileName("class.csv", 2, 12), "class_02.csv");
+    EXPECT_EQ(NumberedFileName("/srv/exam.v1/key.TXT", 7, 100), "/srv/exam.v1/key_007.TXT");
+    EXPECT_EQ(NumberedFileName("plain", 1, 1), "plain_1");
+}
+
 TEST(FileNames, DefaultExtensionOnlyForNamesWithoutOne) {
     EXPECT_EQ(WithDefaultExtension("ZEK_data"), "ZEK_data.TXT");
     EXPECT_EQ(WithDefaultExtension("scores.csv"), "scores.csv");
