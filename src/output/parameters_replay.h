@@ -13,8 +13,9 @@
 
 namespace zek {
 
-/// Replays a complete `reading` onto `controls`, which hold the start-up texts. `showMessage`
-/// receives what the window would show on the way ("N must be an INTEGER").
+/// Replays `reading` onto `controls`, which hold the start-up texts; a reading that stopped at
+/// its design line sets only the title, seed and percentages. `showMessage` receives what the
+/// window would show on the way ("N must be an INTEGER").
 void ReplayOnStartupControls(const ParametersFileReading& reading, ControlTexts& controls,
                              char decimalSeparator,
                              const std::function<void(std::string_view)>& showMessage);
