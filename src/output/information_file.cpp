@@ -1,6 +1,7 @@
 #include "output/information_file.h"
 
 #include <string_view>
+#include <vector>
 
 #include "output/number_format.h"
 #include "output/output_file.h"

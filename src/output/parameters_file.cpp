@@ -1,6 +1,7 @@
 #include "output/parameters_file.h"
 
 #include <istream>
+#include <vector>
 
 #include "output/number_format.h"
 #include "output/output_file.h"
