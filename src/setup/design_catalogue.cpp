@@ -108,8 +108,8 @@ constexpr ColourPattern kOutcomeMarked{kSkyBlue, kWhite, kCream, kWhite,
 constexpr ColourPattern kColumns{kCream, kSkyBlue, kWhite, kAqua, kCream, kSkyBlue, kWhite, kAqua};
 constexpr ColourPattern kColumnPairs{kCream, kCream, kSkyBlue, kSkyBlue,
                                      kCream, kCream, kSkyBlue, kSkyBlue};
-constexpr ColourPattern kRows_{kCream,   kCream,   kCream,   kCream,
-                               kSkyBlue, kSkyBlue, kSkyBlue, kSkyBlue};
+constexpr ColourPattern kTopAndBottomRows{kCream,   kCream,   kCream,   kCream,
+                                          kSkyBlue, kSkyBlue, kSkyBlue, kSkyBlue};
 
 constexpr const ColourPattern& ColoursFor(const DesignRow& row) {
     switch (row.family) {
@@ -123,7 +123,7 @@ constexpr const ColourPattern& ColoursFor(const DesignRow& row) {
         case Factorial:
             return (row.factorCount == 3 || row.variableCount == 2) ? kColumnPairs : kColumns;
         case TwoGroupsMultiVariable:
-            return kRows_;
+            return kTopAndBottomRows;
     }
     return kCheckerboard;
 }

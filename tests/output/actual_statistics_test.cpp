@@ -12,7 +12,7 @@ namespace {
 
 class ActualStatisticsTest : public ::testing::Test {
   protected:
-    std::unique_ptr<ScoreTable> table = std::make_unique<ScoreTable>();
+    std::unique_ptr<ScoreTable> table = testing::ZeroedScoreTable();
     ActualStatistics statistics;
 };
 

@@ -18,7 +18,7 @@ using testing::SplitCrLf;
 
 class DataFileTest : public ::testing::Test {
   protected:
-    std::unique_ptr<ScoreTable> table = std::make_unique<ScoreTable>();
+    std::unique_ptr<ScoreTable> table = testing::ZeroedScoreTable();
 
     std::vector<std::string> Write(const GenerationSetup& setup) {
         std::ostringstream out;

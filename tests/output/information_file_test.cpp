@@ -12,7 +12,7 @@ namespace {
 
 class InformationFileTest : public ::testing::Test {
   protected:
-    std::unique_ptr<ScoreTable> table = std::make_unique<ScoreTable>();
+    std::unique_ptr<ScoreTable> table = testing::ZeroedScoreTable();
     ActualStatistics statistics;
     ReportFooterLines footer{"Qarn (Version 18.9.8)", "line two", "line three"};
 

@@ -1,6 +1,8 @@
 // A setup as the Run command leaves it, for tests that start below the Run command.
 #pragma once
 
+#include <memory>
+
 #include "engine/data_layout.h"
 #include "setup/design_catalogue.h"
 #include "setup/generation_setup.h"
@@ -33,6 +35,16 @@ inline GenerationSetup RunnableSetup(DesignKind kind, int seed, int n = 25) {
     DeriveStreamSeeds(setup);
     setup.totalCases = LayoutOf(setup).totalRows;
     return setup;
+}
+
+/// A table of scores that are all 0. The program's tables are not cleared, since a run writes
+/// every cell it reads; a test that fills only some rows must not read indeterminate ones.
+inline std::unique_ptr<ScoreTable> ZeroedScoreTable() {
+    auto table = std::make_unique<ScoreTable>();
+    for (int row = 0; row < kMaxRows; ++row) {
+        for (int column = 0; column < ScoreTable::kColumns; ++column) table->At(row, column) = 0.0;
+    }
+    return table;
 }
 
 /// Sets the population correlation of variables i < j.
