@@ -115,6 +115,47 @@ double TrueScore(double z, const BoxParameters& box, double trueSd, const BetaMo
     return 0.0;
 }
 
+// A uniform deviate on (0, 1) has this standard deviation.
+const double kUniformSd = std::sqrt(1.0 / 12.0);
+
+// A deviate that is not Normal lies in (0, 1) with its own mean and spread. Mixed as it is,
+// it would carry that location into the other variables of its case and come out with the
+// wrong mean, SD and correlation, so in a correlated column it is mixed standardised.
+double Standardised(double d, DistributionKind shape, const BetaMoments& beta) {
+    switch (shape) {
+        case DistributionKind::Uniform:
+            return (d - 0.5) / kUniformSd;
+        case DistributionKind::SkewPos:
+            return (d - beta.meanPos) / beta.sd;
+        case DistributionKind::SkewNeg:
+            return (d - beta.meanNeg) / beta.sd;
+        case DistributionKind::Normal:
+        case DistributionKind::RandomlyChosen:
+            break;
+    }
+    return d;
+}
+
+// The true score of a standardised deviate after the mixing: back on the shape's own scale.
+double TrueScoreOfStandardised(double z, const BoxParameters& box, double trueSd) {
+    if (box.drawnDistribution == DistributionKind::Uniform) {
+        return box.minScore + (z * kUniformSd + 0.5) * (box.maxScore - box.minScore);
+    }
+    return z * trueSd + box.mean;
+}
+
+// A column takes part in a correlation when any of its entries off the diagonal is not 0.
+std::array<bool, kMaxVariables> CorrelatedColumns(const GenerationSetup& setup) {
+    std::array<bool, kMaxVariables> correlated{};
+    const int n = setup.variableCount;
+    for (int v = 0; v < n; ++v) {
+        for (int k = 0; k < n; ++k) {
+            if (k != v && setup.correlations.full[v][k] != 0.0) correlated[v] = true;
+        }
+    }
+    return correlated;
+}
+
 void FactoriseCorrelations(GenerationSetup& setup, GenerationTables& tables) {
     const int n = setup.variableCount;
     CorrelationMatrix& matrix = setup.correlations;
@@ -219,6 +260,24 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
         }
     }
 
+    // Between 5 and 6: the deviates of correlated columns that are not Normal are
+    // standardised, so that they are mixed like Normal ones. Columns without a correlation
+    // keep the scaling of their shape and so the bytes they have always had.
+    const std::array<bool, kMaxVariables> correlated = CorrelatedColumns(setup);
+    auto isStandardised = [&](int column, DistributionKind shape) {
+        return correlated[column] && shape != DistributionKind::Normal;
+    };
+    for (const DataBlock& block : layout) {
+        for (int v = 0; v < n; ++v) {
+            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+            if (!isStandardised(v, shape)) continue;
+            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                double& d = tables.deviateTable.At(row, v);
+                d = Standardised(d, shape, beta);
+            }
+        }
+    }
+
     // 6. Mixing.
     MixRows(layout.totalRows, n, tables);
 
@@ -231,8 +290,10 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
                 const BoxParameters& box = setup.Box(boxNumber);
                 const BoxSpreads& spread = spreads[boxNumber - 1];
 
-                const double trueScore =
-                    TrueScore(tables.deviateTable.At(row, v), box, spread.trueSd, beta);
+                const double z = tables.deviateTable.At(row, v);
+                const double trueScore = isStandardised(v, box.drawnDistribution)
+                                             ? TrueScoreOfStandardised(z, box, spread.trueSd)
+                                             : TrueScore(z, box, spread.trueSd, beta);
                 tables.trueScoreTable.At(row, v) = trueScore;
                 double y =
                     trueScore + streams.GaussianDeviate(states.scoreStreamState) * spread.errorSd;

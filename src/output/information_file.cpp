@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "output/number_format.h"
+#include "setup/version.h"
 #include "output/output_file.h"
 #include "setup/design_catalogue.h"
 
@@ -245,7 +246,7 @@ void WriteGeneralInformation(LineWriter& writer, const GenerationSetup& setup) {
 
 const ReportFooterLines& AboutIdentificationLines() {
     static const ReportFooterLines kLines{
-        "Qarn (Version 18.9.8)",
+        "Qarn (Version " + std::string(kVersion) + ")",
         "ZEK: simulated sample data for teaching and practising statistics",
         "Data depend only on the seed and the parameters set by the user"};
     return kLines;

@@ -1,9 +1,11 @@
 #include "ui/main_window.h"
 
+#include "setup/version.h"
+
 namespace zek {
 
 MainWindow::MainWindow(ProgramState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
-    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowTitle(QStringLiteral("ZEK: Qarn %1 ").arg(QString::fromLatin1(kVersion.data(), kVersion.size())));
     setFixedSize(822, 526);
 }
 

@@ -17,8 +17,6 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    static constexpr const char* kCaption = "ZEK: Qarn 18.9.8 ";
-
     explicit MainWindow(ProgramState& state, QWidget* parent = nullptr);
 
   private:
