@@ -13,6 +13,10 @@ constexpr const char* kBetaMessage =
     "Beta Parameters must be INTEGER values from 1 to 10 (LOW value must be less than or "
     "equal to HIGH value).";
 
+// Enough for every student of a large course; a typo of a few more digits would otherwise
+// fill the disk.
+constexpr std::int32_t kMaxDatasetCount = 100000;
+
 }  // namespace
 
 const char* GenerateHelpText() {
@@ -28,13 +32,13 @@ Options:
   -o DATAFILE        the data file; default ZEK_data.TXT in the current folder. ".TXT" is
                      added to a name without extension.
                        zek-generate setup.TXT -o scores.csv
-  --count K          writes K datasets, one per student, with seeds N, N+1, ..., N+K-1,
+  --count K          writes K datasets (1 to 100000), one per student, with seeds N, N+1, ..., N+K-1,
                      named DATAFILE's stem + _1, _2, ... (zero-padded to the width of K).
                        zek-generate setup.TXT -o class.csv --count 30    (class_01.csv ...)
   --seed N           the seed N instead of the one in the file.
                        zek-generate setup.TXT --seed 1804
   --reliability R    reliability of the scores, greater than 0.0 and at most 1.0
-                     (default 1.0; parameters files do not store it).
+                     (default 1.0; parameters files do not store it); 0.8 or 0,8.
                        zek-generate setup.TXT --reliability 0.8
   --beta LOW HIGH    the Beta parameters of the skewed shapes, integers from 1 to 10 with
                      LOW <= HIGH (default 2 6; parameters files do not store them).
@@ -47,8 +51,7 @@ written.
 )";
 }
 
-std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const char* const* argv,
-                                                               char decimalSeparator) {
+std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const char* const* argv) {
     GenerateOptions options;
     auto value = [&](int& i) -> std::optional<std::string_view> {
         if (i + 1 >= argc) return std::nullopt;
@@ -67,8 +70,9 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
         } else if (arg == "--count") {
             const auto text = value(i);
             const std::optional<std::int32_t> count = text ? ParseInteger(*text) : std::nullopt;
-            if (!count || *count < 1)
-                return UsageError{"--count needs a whole number of at least 1"};
+            if (!count || *count < 1 || *count > kMaxDatasetCount) {
+                return UsageError{"--count needs a whole number from 1 to 100000"};
+            }
             options.count = *count;
         } else if (arg == "--seed") {
             const auto text = value(i);
@@ -78,7 +82,7 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
         } else if (arg == "--reliability") {
             const auto text = value(i);
             const std::optional<double> reliability =
-                text ? ParseReal(*text, decimalSeparator) : std::nullopt;
+                text ? ParseRealEitherSeparator(*text) : std::nullopt;
             if (!reliability) return UsageError{"Reliability must be a numeric value"};
             if (*reliability > 1.0 || *reliability < 0.01) {
                 return UsageError{

@@ -87,6 +87,11 @@ int Generate(const zek::GenerateOptions& options, char separator) {
         host.ShowMessage(reading.ErrorMessage() + " (" + options.setupFile + ")");
         return kExitRefused;
     }
+    // The window would keep its current design and boxes; here there are none to keep.
+    if (const std::optional<std::string> problem = zek::DesignProblemOf(reading)) {
+        host.ShowMessage(options.setupFile + ", " + *problem);
+        return kExitRefused;
+    }
 
     auto state = std::make_unique<zek::ProgramState>();
     zek::ControlTexts controls;
@@ -147,7 +152,7 @@ int Generate(const zek::GenerateOptions& options, char separator) {
 
 int main(int argc, char** argv) {
     const char separator = UserDecimalSeparator();
-    const auto parsed = zek::ParseGenerateOptions(argc - 1, argv + 1, separator);
+    const auto parsed = zek::ParseGenerateOptions(argc - 1, argv + 1);
     if (const auto* usage = std::get_if<zek::UsageError>(&parsed)) {
         std::cerr << "zek-generate: " << usage->message << '\n';
         return kExitRefused;

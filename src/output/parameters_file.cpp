@@ -1,7 +1,8 @@
 #include "output/parameters_file.h"
 
+#include <cerrno>
 #include <istream>
-#include <vector>
+#include <string_view>
 
 #include "output/number_format.h"
 #include "output/output_file.h"
@@ -50,16 +51,102 @@ std::optional<DistributionKind> ShapeFromToken(const std::string& line, int boxN
     return std::nullopt;
 }
 
+// Hands out the lines one at a time, so that reading ends with the format's last line, and
+// refuses a stream that goes on past `kMaxParametersFileBytes` before then.
 class LineCursor {
   public:
-    explicit LineCursor(std::vector<std::string> lines) : lines_(std::move(lines)) {}
-    std::string Next() { return position_ < lines_.size() ? lines_[position_++] : std::string(); }
+    struct TooLarge {};
+
+    explicit LineCursor(std::istream& in) : in_(in) {}
+
+    std::string Next() {
+        std::string line;
+        if (exhausted_) return line;
+        errno = 0;
+        char c = 0;
+        bool any = false;
+        while (in_.get(c)) {
+            any = true;
+            if (++bytesRead_ > kMaxParametersFileBytes) throw TooLarge{};
+            if (c == '\n') break;
+            line.push_back(c);
+        }
+        if (in_.bad()) throw StreamError(LastSystemError());
+        if (!any) exhausted_ = true;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return line;
+    }
     void Skip() { Next(); }
 
   private:
-    std::vector<std::string> lines_;
-    std::size_t position_ = 0;
+    std::istream& in_;
+    std::size_t bytesRead_ = 0;
+    bool exhausted_ = false;
 };
+
+// The size of a seekable stream from its current position, or nothing.
+std::optional<std::size_t> RemainingSize(std::istream& in) {
+    const std::istream::pos_type start = in.tellg();
+    if (start == std::istream::pos_type(-1)) return std::nullopt;
+    in.seekg(0, std::ios::end);
+    const std::istream::pos_type end = in.tellg();
+    in.seekg(start);
+    if (end == std::istream::pos_type(-1) || !in) {
+        in.clear();
+        in.seekg(start);
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(end - start);
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+ParametersFileReading ReadSections(LineCursor& cursor) {
+    ParametersFileReading reading;
+    std::string first = cursor.Next();
+    if (first.rfind(kByteOrderMark, 0) == 0) first.erase(0, kByteOrderMark.size());
+    if (first.rfind("ZEK Gen", 0) != 0) {
+        reading.outcome = ParametersFileReading::Outcome::NotSavedByZek;
+        return reading;
+    }
+    cursor.Skip();
+    reading.title = cursor.Next();
+    cursor.Skip();
+    reading.seed = cursor.Next();
+    cursor.Skip();
+    reading.missing = cursor.Next();
+    cursor.Skip();
+    reading.extreme = cursor.Next();
+    cursor.Skip();
+    reading.designLine = cursor.Next();
+    const std::optional<std::int32_t> code = ParseInteger(reading.designLine);
+    if (!code) {
+        reading.outcome = ParametersFileReading::Outcome::DesignNotInteger;
+        return reading;
+    }
+    reading.designCode = *code;
+    cursor.Skip();
+    for (int box = 1; box <= kBoxCount; ++box) {
+        reading.boxPresent[box - 1] = cursor.Next() == BoxToken("box", box, ".active");
+    }
+    for (int box = 1; box <= kBoxCount; ++box) {
+        if (!reading.boxPresent[box - 1]) continue;
+        BoxSection& section = reading.boxes[box - 1];
+        cursor.Skip();
+        section.mean = cursor.Next();
+        section.sd = cursor.Next();
+        section.n = cursor.Next();
+        section.decimals = cursor.Next();
+        section.minChecked = cursor.Next() == BoxToken("min", box, ".checked");
+        section.minText = cursor.Next();
+        section.maxChecked = cursor.Next() == BoxToken("max", box, ".checked");
+        section.maxText = cursor.Next();
+        section.shape = ShapeFromToken(cursor.Next(), box);
+    }
+    cursor.Skip();
+    ForEachCellInFileOrder([&](int cell) { reading.correlations[cell] = cursor.Next(); });
+    return reading;
+}
 
 }  // namespace
 
@@ -106,6 +193,9 @@ std::string ParametersFileReading::ErrorMessage() const {
     switch (outcome) {
         case Outcome::NotSavedByZek:
             return kNotSavedByZekMessage;
+        case Outcome::TooLarge:
+            return "The file you tried to open is larger than 1 MB and was apparently not saved "
+                   "by ZEK";
         case Outcome::DesignNotInteger:
             return "'" + designLine + "' is not a valid integer value";
         case Outcome::Complete:
@@ -115,49 +205,40 @@ std::string ParametersFileReading::ErrorMessage() const {
 }
 
 ParametersFileReading ReadParametersFile(std::istream& in) {
-    LineCursor cursor(ReadLines(in));
-    ParametersFileReading reading;
-    if (cursor.Next().rfind("ZEK Gen", 0) != 0) {
-        reading.outcome = ParametersFileReading::Outcome::NotSavedByZek;
-        return reading;
+    ParametersFileReading tooLarge;
+    tooLarge.outcome = ParametersFileReading::Outcome::TooLarge;
+    const std::optional<std::size_t> size = RemainingSize(in);
+    if (size && *size > kMaxParametersFileBytes) return tooLarge;
+    LineCursor cursor(in);
+    try {
+        return ReadSections(cursor);
+    } catch (const LineCursor::TooLarge&) {
+        return tooLarge;
     }
-    cursor.Skip();
-    reading.title = cursor.Next();
-    cursor.Skip();
-    reading.seed = cursor.Next();
-    cursor.Skip();
-    reading.missing = cursor.Next();
-    cursor.Skip();
-    reading.extreme = cursor.Next();
-    cursor.Skip();
-    reading.designLine = cursor.Next();
-    const std::optional<std::int32_t> code = ParseInteger(reading.designLine);
-    if (!code) {
-        reading.outcome = ParametersFileReading::Outcome::DesignNotInteger;
-        return reading;
+}
+
+std::optional<std::string> DesignProblemOf(const ParametersFileReading& reading) {
+    const std::optional<DesignKind> kind = DesignFromFileCode(reading.designCode);
+    if (!kind) {
+        std::string message = "line ";
+        AppendInteger(message, kDesignLineNumber);
+        message += ": design code " + reading.designLine + " names no design (codes 1 to 35)";
+        return message;
     }
-    reading.designCode = *code;
-    cursor.Skip();
+    const DesignInfo& design = Design(*kind);
     for (int box = 1; box <= kBoxCount; ++box) {
-        reading.boxPresent[box - 1] = cursor.Next() == BoxToken("box", box, ".active");
+        const bool present = reading.boxPresent[box - 1];
+        if (present == design.activeBoxes.Contains(box)) continue;
+        std::string message = "line ";
+        AppendInteger(message, kDesignLineNumber + 1 + box);
+        message += ": box ";
+        AppendInteger(message, box);
+        message += present ? " is given, but design " : " is missing, but design ";
+        AppendInteger(message, design.fileCode);
+        message += present ? " does not use it" : " needs it";
+        return message;
     }
-    for (int box = 1; box <= kBoxCount; ++box) {
-        if (!reading.boxPresent[box - 1]) continue;
-        BoxSection& section = reading.boxes[box - 1];
-        cursor.Skip();
-        section.mean = cursor.Next();
-        section.sd = cursor.Next();
-        section.n = cursor.Next();
-        section.decimals = cursor.Next();
-        section.minChecked = cursor.Next() == BoxToken("min", box, ".checked");
-        section.minText = cursor.Next();
-        section.maxChecked = cursor.Next() == BoxToken("max", box, ".checked");
-        section.maxText = cursor.Next();
-        section.shape = ShapeFromToken(cursor.Next(), box);
-    }
-    cursor.Skip();
-    ForEachCellInFileOrder([&](int cell) { reading.correlations[cell] = cursor.Next(); });
-    return reading;
+    return std::nullopt;
 }
 
 }  // namespace zek

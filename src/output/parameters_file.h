@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -13,6 +14,9 @@ namespace zek {
 
 inline constexpr const char* kNotSavedByZekMessage =
     "The file you tried to open was apparently not saved by ZEK";
+
+/// A parameters file is a few kilobytes; a larger file is refused before it can take memory.
+inline constexpr std::size_t kMaxParametersFileBytes = 1024 * 1024;
 
 /// Writes the file for `texts`; one box section for each box active in `texts.design`.
 /// Throws `StreamError` when a write fails.
@@ -32,6 +36,7 @@ struct BoxSection {
 struct ParametersFileReading {
     enum class Outcome {
         NotSavedByZek,     ///< the first line does not begin with "ZEK Gen"; nothing applies
+        TooLarge,          ///< over `kMaxParametersFileBytes`; nothing applies
         DesignNotInteger,  ///< title, seed and the percentages apply; nothing after them
         Complete,
     };
@@ -49,7 +54,17 @@ struct ParametersFileReading {
 };
 
 /// Reads a parameters file. Section lines are skipped unread; reading past the end gives
-/// empty lines. Throws `StreamError` when reading fails.
+/// empty lines, and reading stops after the last line the format has. A byte-order mark in
+/// front of the first line (Windows editors add one) is skipped. Throws `StreamError` when
+/// reading fails.
 ParametersFileReading ReadParametersFile(std::istream& in);
+
+/// Line number (from 1) of the design code in every parameters file.
+inline constexpr int kDesignLineNumber = 11;
+
+/// Why a complete reading cannot stand for a whole setup on its own, naming the line: a design
+/// code outside 1..35, or active-box lines that do not match the design's boxes. The window
+/// keeps its current design and boxes in such a case; a program without a window has none.
+std::optional<std::string> DesignProblemOf(const ParametersFileReading& reading);
 
 }  // namespace zek

@@ -67,16 +67,17 @@ class StartupWindow {
         controls_.design = kind;
     }
 
+    // A file saved under a locale with the other decimal separator opens all the same.
     void ApplyBoxSection(int boxNumber, const BoxSection& section) {
         BoxTexts& box = controls_.Box(boxNumber);
-        box.mean = section.mean;
-        box.sd = section.sd;
+        box.mean = WithDecimalSeparator(section.mean, separator_);
+        box.sd = WithDecimalSeparator(section.sd, separator_);
         SetNText(boxNumber, section.n);
         box.decimals = section.decimals;
         SetChecked(boxNumber, Side::Min, section.minChecked);
-        SetLimitText(boxNumber, Side::Min, section.minText);
+        SetLimitText(boxNumber, Side::Min, WithDecimalSeparator(section.minText, separator_));
         SetChecked(boxNumber, Side::Max, section.maxChecked);
-        SetLimitText(boxNumber, Side::Max, section.maxText);
+        SetLimitText(boxNumber, Side::Max, WithDecimalSeparator(section.maxText, separator_));
         if (section.shape) SelectShape(boxNumber, *section.shape);
     }
 
@@ -188,7 +189,9 @@ void ReplayOnStartupControls(const ParametersFileReading& reading, ControlTexts&
             window.ApplyBoxSection(box, reading.boxes[box - 1]);
         }
     }
-    controls.correlations = reading.correlations;
+    for (int cell = 0; cell < kCorrelationCellCount; ++cell) {
+        controls.correlations[cell] = WithDecimalSeparator(reading.correlations[cell], decimalSeparator);
+    }
 }
 
 }  // namespace zek

@@ -15,6 +15,10 @@ namespace {
 
 constexpr std::string_view kNotANumber = "You must enter an appropriate numeric value";
 
+// Beyond this a mean, SD or limit is no score a student can analyse: the report's arithmetic
+// would overflow to "inf" and the data file would hold 300-digit fields.
+constexpr double kLargestScoreMagnitude = 1e12;
+
 std::string ControlName(std::string_view stem, int index) {
     std::string name(stem);
     AppendInteger(name, index);
@@ -115,7 +119,8 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
         ok = false;
     };
     auto readReal = [&](const std::string& text, double& field, std::string_view control) {
-        if (const std::optional<double> value = ParseReal(text, separator)) {
+        const std::optional<double> value = ParseReal(text, separator);
+        if (value && std::fabs(*value) <= kLargestScoreMagnitude) {
             field = *value;
         } else {
             fail(kNotANumber, control);

@@ -74,6 +74,23 @@ std::optional<double> ParseReal(std::string_view text, char decimalSeparator) {
     return value;
 }
 
+std::optional<double> ParseRealEitherSeparator(std::string_view text) {
+    if (const std::optional<double> value = ParseReal(text, '.')) return value;
+    return ParseReal(text, ',');
+}
+
+std::string WithDecimalSeparator(std::string_view text, char decimalSeparator) {
+    std::string result(text);
+    if (ParseReal(text, decimalSeparator)) return result;
+    const char other = decimalSeparator == ',' ? '.' : ',';
+    if (ParseReal(text, other)) {
+        for (char& c : result) {
+            if (c == other) c = decimalSeparator;
+        }
+    }
+    return result;
+}
+
 std::optional<std::int32_t> ParseInteger(std::string_view text) {
     text = TrimBlanks(text);
     // from_chars takes a "-" but no "+"; a "+" is allowed only directly before a digit.

@@ -7,21 +7,19 @@
 namespace zek {
 namespace {
 
-std::variant<GenerateOptions, UsageError> Parse(std::vector<const char*> args,
-                                                char separator = '.') {
-    return ParseGenerateOptions(static_cast<int>(args.size()), args.data(), separator);
+std::variant<GenerateOptions, UsageError> Parse(std::vector<const char*> args) {
+    return ParseGenerateOptions(static_cast<int>(args.size()), args.data());
 }
 
-std::string ErrorOf(std::vector<const char*> args, char separator = '.') {
-    const auto parsed = Parse(std::move(args), separator);
+std::string ErrorOf(std::vector<const char*> args) {
+    const auto parsed = Parse(std::move(args));
     const auto* error = std::get_if<UsageError>(&parsed);
     return error != nullptr ? error->message : "";
 }
 
 TEST(GenerateOptions, ReadsEveryOption) {
     const auto parsed = Parse({"setup.TXT", "-o", "out/scores", "--count", "12", "--seed", "-5",
-                               "--reliability", "0,8", "--beta", "2", "10"},
-                              ',');
+                               "--reliability", "0,8", "--beta", "2", "10"});
     ASSERT_TRUE(std::holds_alternative<GenerateOptions>(parsed));
     const auto& options = std::get<GenerateOptions>(parsed);
     EXPECT_EQ(options.setupFile, "setup.TXT");
@@ -45,7 +43,9 @@ TEST(GenerateOptions, RefusesWithTheDialogsMessages) {
     EXPECT_EQ(ErrorOf({"s", "--reliability", "0.005"}), reliabilityRange);
     EXPECT_EQ(ErrorOf({"s", "--reliability", "1.0001"}), reliabilityRange);
     EXPECT_EQ(ErrorOf({"s", "--reliability", "abc"}), "Reliability must be a numeric value");
-    EXPECT_EQ(ErrorOf({"s", "--reliability", "0.8"}, ','), "Reliability must be a numeric value");
+    EXPECT_EQ(ErrorOf({"s", "--reliability", "0.8"}), "");
+    EXPECT_EQ(ErrorOf({"s", "--reliability", "0,8"}), "");
+    EXPECT_EQ(ErrorOf({"s", "--reliability", "1,000.5"}), "Reliability must be a numeric value");
     EXPECT_EQ(ErrorOf({"s", "--reliability", "0.01"}), "");
     const std::string beta =
         "Beta Parameters must be INTEGER values from 1 to 10 (LOW value must be less than or "
@@ -57,7 +57,10 @@ TEST(GenerateOptions, RefusesWithTheDialogsMessages) {
     EXPECT_EQ(ErrorOf({"s", "--beta", "x", "5"}), beta);
     EXPECT_EQ(ErrorOf({"s", "--beta", "1", "1"}), "");
     EXPECT_EQ(ErrorOf({"s", "--seed", "1.5"}), "Seed must be an INTEGER value");
-    EXPECT_FALSE(ErrorOf({"s", "--count", "0"}).empty());
+    const std::string count = "--count needs a whole number from 1 to 100000";
+    EXPECT_EQ(ErrorOf({"s", "--count", "0"}), count);
+    EXPECT_EQ(ErrorOf({"s", "--count", "100001"}), count);
+    EXPECT_EQ(ErrorOf({"s", "--count", "100000"}), "");
     EXPECT_FALSE(ErrorOf({"s", "--count"}).empty());
     EXPECT_FALSE(ErrorOf({"s", "--frobnicate"}).empty());
     EXPECT_FALSE(ErrorOf({}).empty());

@@ -155,6 +155,35 @@ TEST_F(ZekGenerateTest, ARefusedFileOrEntryExitsWithTwoAndWritesNothing) {
     EXPECT_EQ(FilesInFolder(), (std::vector<std::string>{"data.csv", "setup.TXT"}));
 }
 
+// The window keeps its design where a file names none; headless, a regression file with a
+// wrong code once came out as two-group data.
+TEST_F(ZekGenerateTest, ADesignCodeOrBoxListThatDoesNotFitIsRefused) {
+    ControlTexts texts;
+    texts.design = DesignKind::Regression3;
+    WriteSetup(texts);
+    std::string file = Contents(folder / "setup.TXT");
+    const std::size_t code = file.find("===================Design\r\n24\r\n");
+    ASSERT_NE(code, std::string::npos);
+    std::string wrongCode = file;
+    wrongCode.replace(code + 27, 2, "40");
+    WriteTextFile((folder / "setup.TXT").string(),
+                  [&](std::ostream& out) { WriteChecked(out, wrongCode); });
+    ProcessResult result = Generate("setup.TXT");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "zek-generate: setup.TXT, line 11: design code 40 names no design "
+                          "(codes 1 to 35)\n");
+
+    std::string wrongBoxes = file;
+    wrongBoxes.replace(code + 27, 2, "23");  // Regression2 has no box 4
+    WriteTextFile((folder / "setup.TXT").string(),
+                  [&](std::ostream& out) { WriteChecked(out, wrongBoxes); });
+    result = Generate("setup.TXT");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err,
+              "zek-generate: setup.TXT, line 16: box 4 is given, but design 23 does not use it\n");
+    EXPECT_EQ(FilesInFolder(), (std::vector<std::string>{"setup.TXT"}));
+}
+
 TEST_F(ZekGenerateTest, AnUnwritableFolderExitsWithOneNamingTheFile) {
     WriteSetup(ControlTexts{});
     const ProcessResult result = Generate("setup.TXT -o nowhere/scores.csv");

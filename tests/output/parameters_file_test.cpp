@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "output/parameters_replay.h"
+#include "setup/number_parsing.h"
 #include "support/text_files.h"
 
 namespace zek {
@@ -86,6 +87,25 @@ ControlTexts VariedTexts(DesignKind design) {
     return texts;
 }
 
+// The controls exactly as a reading left them, without any reaction.
+ControlTexts TextsOf(const ParametersFileReading& reading, DesignKind design) {
+    ControlTexts texts;
+    texts.design = design;
+    texts.title = reading.title;
+    texts.seed = reading.seed;
+    texts.missing = reading.missing;
+    texts.extreme = reading.extreme;
+    for (int box = 1; box <= 8; ++box) {
+        const BoxSection& section = reading.boxes[box - 1];
+        BoxTexts& b = texts.Box(box);
+        b = {section.mean,     section.sd,         section.n,       section.decimals,
+             section.minChecked, section.minText, section.maxChecked, section.maxText,
+             section.shape.value_or(DistributionKind::Normal)};
+    }
+    texts.correlations = reading.correlations;
+    return texts;
+}
+
 TEST(ParametersFile, EveryDesignRoundTrips) {
     for (const DesignInfo& design : DesignCatalogue()) {
         SCOPED_TRACE(std::string(design.radioButton));
@@ -114,8 +134,7 @@ TEST(ParametersFile, EveryDesignRoundTrips) {
             EXPECT_EQ(section.shape, b.shape);
         }
         // Written again from what was read, the file is the same.
-        ControlTexts again = texts;
-        EXPECT_EQ(Written(again), Written(texts));
+        EXPECT_EQ(Written(TextsOf(reading, design.kind)), Written(texts));
     }
 }
 
@@ -160,6 +179,84 @@ TEST(ParametersFile, ReadingPastTheEndGivesEmptyLinesAndUnknownShapesGiveNone) {
     EXPECT_EQ(reading.boxes[1].mean, "6");
     EXPECT_EQ(reading.boxes[1].sd, "");
     for (const std::string& r : reading.correlations) EXPECT_EQ(r, "");
+}
+
+TEST(ParametersFile, AByteOrderMarkInFrontIsSkipped) {
+    const ParametersFileReading reading = Read("\xEF\xBB\xBF" + Written(ControlTexts{}));
+    EXPECT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
+    EXPECT_EQ(reading.designCode, 2);
+    EXPECT_EQ(Read("\xEF\xBB\xBFid,group,dv\r\n").outcome,
+              ParametersFileReading::Outcome::NotSavedByZek);
+}
+
+TEST(ParametersFile, ReadingStopsAfterTheLastLineAndRefusesAHugeFile) {
+    const std::string file = Written(ControlTexts{});
+    std::istringstream in(file + "anything after the format\r\n");
+    EXPECT_EQ(ReadParametersFile(in).outcome, ParametersFileReading::Outcome::Complete);
+    EXPECT_EQ(static_cast<std::size_t>(in.tellg()), file.size());
+
+    const std::string huge = file + std::string(kMaxParametersFileBytes, 'x');
+    const ParametersFileReading refused = Read(huge);
+    EXPECT_EQ(refused.outcome, ParametersFileReading::Outcome::TooLarge);
+    EXPECT_EQ(refused.ErrorMessage(),
+              "The file you tried to open is larger than 1 MB and was apparently not saved by "
+              "ZEK");
+
+    // A stream that cannot tell its size is refused once a line runs past the limit.
+    class Unseekable : public std::stringbuf {
+      public:
+        using std::stringbuf::stringbuf;
+
+      protected:
+        pos_type seekoff(off_type, std::ios_base::seekdir, std::ios_base::openmode) override {
+            return pos_type(-1);
+        }
+    };
+    Unseekable buffer("ZEK Generation Parameters File\r\n" +
+                      std::string(kMaxParametersFileBytes, 't'));
+    std::istream unseekable(&buffer);
+    EXPECT_EQ(ReadParametersFile(unseekable).outcome, ParametersFileReading::Outcome::TooLarge);
+}
+
+TEST(ParametersFile, DesignProblemsNameTheirLine) {
+    ParametersFileReading reading = Read(Written(ControlTexts{}));
+    EXPECT_FALSE(DesignProblemOf(reading).has_value());
+    reading.designCode = 36;
+    reading.designLine = "36";
+    EXPECT_EQ(DesignProblemOf(reading), "line 11: design code 36 names no design (codes 1 to 35)");
+    reading.designCode = 24;  // Regression3 uses boxes 1 to 4
+    EXPECT_EQ(DesignProblemOf(reading), "line 15: box 3 is missing, but design 24 needs it");
+    reading.designCode = 1;
+    EXPECT_EQ(DesignProblemOf(reading), "line 14: box 2 is given, but design 1 does not use it");
+}
+
+TEST(ParametersReplay, AFileSavedUnderEitherDecimalSeparatorOpensInEveryLocale) {
+    ControlTexts texts;
+    texts.design = DesignKind::Correlated2;
+    texts.Box(1) = {"2,5", "0,75", "30", "2", true, "-1,5", true, "10.25", DistributionKind::Normal};
+    texts.correlations[CorrelationCellIndex(1, 2)] = "0,45";
+    const ParametersFileReading reading = Read(Written(texts));
+    for (const char separator : {'.', ','}) {
+        SCOPED_TRACE(separator);
+        ControlTexts controls;
+        ReplayOnStartupControls(reading, controls, separator, [](std::string_view) {});
+        auto localised = [separator](std::string text) {
+            for (char& c : text) {
+                if (c == '.' || c == ',') c = separator;
+            }
+            return text;
+        };
+        EXPECT_EQ(controls.Box(1).mean, localised("2.5"));
+        EXPECT_EQ(controls.Box(1).sd, localised("0.75"));
+        EXPECT_EQ(controls.Box(1).minText, localised("-1.5"));
+        EXPECT_EQ(controls.Box(1).maxText, localised("10.25"));
+        EXPECT_EQ(controls.correlations[CorrelationCellIndex(1, 2)], localised("0.45"));
+        EXPECT_EQ(controls.Box(1).n, "30");
+    }
+    // What is no number either way stays as typed, for the run to refuse.
+    EXPECT_EQ(WithDecimalSeparator("1,000.5", '.'), "1,000.5");
+    EXPECT_EQ(WithDecimalSeparator("abc", ','), "abc");
+    EXPECT_EQ(WithDecimalSeparator("1e3", ','), "1e3");
 }
 
 ParametersFileReading OneBoxReading(int designCode, BoxSection section) {

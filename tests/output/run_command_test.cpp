@@ -113,6 +113,32 @@ TEST_F(RunCommandTest, ABadNumberStillRunsTheRangeChecksOfThePreviousValue) {
     EXPECT_EQ(host.focus, (Messages{"txt_mean1", "txt_n1"}));
 }
 
+// A mean of 1e307 once gave "inf" and "-nan" in the answer key and 300-digit data fields.
+TEST_F(RunCommandTest, NumbersBeyondATrillionAreRefusedLikeTextThatIsNoNumber) {
+    controls.Box(1).mean = "1e12";
+    controls.Box(2).sd = "-1e12";
+    EXPECT_EQ(Run(), RunOutcome::Generated);
+    EXPECT_TRUE(host.messages.empty());
+
+    controls.Box(1).mean = "1e307";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    controls.Box(1).mean = "0";
+    controls.Box(2).sd = "1000000000001";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    controls.Box(2).sd = "1";
+    controls.Box(2).minChecked = true;
+    controls.Box(2).minText = "-2e12";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    controls.Box(2).minChecked = false;
+    controls.Box(2).maxChecked = true;
+    controls.Box(2).maxText = "5e15";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    // The refused Max leaves the field as it was, and the range check then uses that value.
+    EXPECT_EQ(host.messages, (Messages{kNotANumber, kNotANumber, kNotANumber, kNotANumber,
+                                       "MAXIMUM SCORE must be greater than MEAN (check box 2)"}));
+    EXPECT_EQ(host.focus, (Messages{"txt_mean1", "txt_sd2", "txt_min2", "txt_max2"}));
+}
+
 TEST_F(RunCommandTest, LimitsAgainstTheMeanNameTheirBox) {
     Select(DesignKind::Groups3);
     BoxTexts& box = controls.Box(3);
