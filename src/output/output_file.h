@@ -2,7 +2,9 @@
 //
 // The formats write to and read from streams; these helpers open the file, run the format,
 // and turn any failure into a `FileError` that carries the system's message and the file's
-// name. A file that fails while being written keeps what was written so far.
+// name. Nothing is lost on a failure: files are written beside their targets under temporary
+// names and take their targets' places only once all of them are complete, so last week's
+// data file survives a full disk and a data file never stands beside another run's report.
 #pragma once
 
 #include <functional>
@@ -60,7 +62,19 @@ class LineWriter {
     std::string buffer_;
 };
 
-/// Creates or truncates `path`, lets `write` fill it and closes it; throws `FileError`.
+/// One file of a save: where it goes and what fills it.
+struct PendingFile {
+    std::string path;
+    std::function<void(std::ostream&)> write;
+};
+
+/// Writes every file to a temporary file in its target's folder and, when all are complete,
+/// renames them over their targets. On any failure the temporary files are removed, every
+/// target is as it was before the call, and `FileError` names the file that failed. A target
+/// that is a device or a pipe (/dev/stdout) is written in place.
+void WriteTextFilesTogether(const std::vector<PendingFile>& files);
+
+/// `WriteTextFilesTogether` for one file.
 void WriteTextFile(const std::string& path, const std::function<void(std::ostream&)>& write);
 
 /// Reads the lines of a stream, without their CR LF or LF; throws `StreamError`.

@@ -23,14 +23,16 @@ void SaveDataFiles(ProgramState& state, CommandHost& host) {
     GenerationSetup& run = state.generatedSetup;
     state.setup.dataFileName = *chosen;
     run.dataFileName = *chosen;
-    WriteTextFile(run.dataFileName,
-                  [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generatedData); });
     state.setup.infoFileName = InformationFileNameFor(run.dataFileName);
     run.infoFileName = state.setup.infoFileName;
-    WriteTextFile(run.infoFileName, [&](std::ostream& out) {
-        WriteInformationFile(out, run, state.tables.generatedData, state.statistics,
-                             state.reportFooterLines);
-    });
+    // The data and its answer key replace earlier files together or not at all.
+    WriteTextFilesTogether(
+        {{run.dataFileName,
+          [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generatedData); }},
+         {run.infoFileName, [&](std::ostream& out) {
+              WriteInformationFile(out, run, state.tables.generatedData, state.statistics,
+                                   state.reportFooterLines);
+          }}});
     state.flags.filesSaved = true;
 }
 

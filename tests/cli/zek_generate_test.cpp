@@ -192,6 +192,17 @@ TEST_F(ZekGenerateTest, AnUnwritableFolderExitsWithOneNamingTheFile) {
     EXPECT_NE(result.err.find("No such file or directory"), std::string::npos);
 }
 
+TEST_F(ZekGenerateTest, ADatasetThatCannotBeSavedLeavesNoHalfPairBehind) {
+    WriteSetup(ControlTexts{});
+    fs::create_directories(folder / "class_2_info.TXT" / "inside");
+    const ProcessResult result = Generate("setup.TXT -o class.csv --count 3 --seed 5");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find((folder / "class_2_info.TXT").string()), std::string::npos);
+    EXPECT_EQ(FilesInFolder(),
+              (std::vector<std::string>{"class_1.csv", "class_1_info.TXT", "class_1_setup.TXT",
+                                        "class_2_info.TXT", "setup.TXT"}));
+}
+
 TEST_F(ZekGenerateTest, OptionsChangeTheRunAndHelpExplainsThem) {
     ControlTexts texts;
     texts.Box(1).shape = DistributionKind::SkewPos;

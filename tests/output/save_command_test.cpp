@@ -1,6 +1,10 @@
 #include "output/save_command.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -112,6 +116,107 @@ TEST_F(SaveCommandTest, AFullDeviceLeavesFilesSavedFalse) {
     }
     EXPECT_FALSE(state->flags.filesSaved);
     EXPECT_TRUE(state->flags.dataGenerated);
+}
+
+// Files of the folder, hidden temporary files included.
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Writes beyond `bytes` fail with "File too large", as on a disk that is full.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limited = previous_;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(SaveCommandTest, AFullDiskKeepsLastWeeksFilesWholeAndPaired) {
+    controls.Box(1).n = "5000";
+    Generate();
+    const fs::path data = folder / "scores.csv";
+    host.saveAnswers = {data.string(), data.string()};
+    SaveDataFiles(*state, host);
+    const std::string earlierData = Contents(data);
+    const std::string earlierInfo = Contents(folder / "scores_info.TXT");
+
+    controls.seed = "7";
+    Generate();
+    try {
+        const FileSizeLimit full(4096);
+        SaveDataFiles(*state, host);
+        FAIL() << "a save beyond the disk's room succeeded";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.path(), data.string());
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot write file \"" + data.string() + "\": File too large");
+    }
+    EXPECT_EQ(Contents(data), earlierData);
+    EXPECT_EQ(Contents(folder / "scores_info.TXT"), earlierInfo);
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{"scores.csv", "scores_info.TXT"}))
+        << "no temporary file stays behind";
+    EXPECT_FALSE(state->flags.filesSaved);
+    EXPECT_TRUE(state->flags.dataGenerated);
+}
+
+TEST_F(SaveCommandTest, AnInformationFileThatCannotBeReplacedKeepsTheEarlierDataFile) {
+    Generate();
+    const fs::path data = folder / "scores.csv";
+    host.saveAnswers = {data.string(), data.string(), data.string()};
+    SaveDataFiles(*state, host);
+    const std::string earlierData = Contents(data);
+    fs::remove(folder / "scores_info.TXT");
+    fs::create_directory(folder / "scores_info.TXT");
+    fs::create_directory(folder / "scores_info.TXT" / "inside");
+
+    controls.seed = "7";
+    Generate();
+    try {
+        SaveDataFiles(*state, host);
+        FAIL() << "a report over a folder succeeded";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.path(), (folder / "scores_info.TXT").string());
+        EXPECT_NE(std::string(error.what()).find("Is a directory"), std::string::npos);
+    }
+    EXPECT_EQ(Contents(data), earlierData) << "the data file must not leave its answer key";
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{"scores.csv", "scores_info.TXT"}));
+    EXPECT_FALSE(state->flags.filesSaved);
+
+    // Once the way is clear the same data save as usual and replace the earlier file.
+    fs::remove_all(folder / "scores_info.TXT");
+    SaveDataFiles(*state, host);
+    EXPECT_NE(Contents(data), earlierData);
+    EXPECT_TRUE(state->flags.filesSaved);
+}
+
+TEST_F(SaveCommandTest, AReplacedFileKeepsItsPermissions) {
+    Generate();
+    const fs::path data = folder / "scores.csv";
+    host.saveAnswers = {data.string(), data.string()};
+    SaveDataFiles(*state, host);
+    fs::permissions(data, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    SaveDataFiles(*state, host);
+    EXPECT_EQ(fs::status(data).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 TEST_F(SaveCommandTest, TheReportDescribesTheRunNotTheWindowsLaterChanges) {
