@@ -1,9 +1,7 @@
 // zek-generate as a whole process, as a teacher runs it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +9,7 @@
 #include "output/control_texts.h"
 #include "output/output_file.h"
 #include "output/parameters_file.h"
+#include "support/process.h"
 #include "support/text_files.h"
 
 namespace zek {
@@ -18,13 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ProcessResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
 using testing::Contents;
+using testing::ProcessResult;
 
 long CountLines(const std::string& text) {
     return std::count(text.begin(), text.end(), '\n');
@@ -38,17 +32,7 @@ class ZekGenerateTest : public ::testing::Test {
     }
 
     ProcessResult Generate(const std::string& arguments) {
-        const std::string command = "cd '" + folder.string() + "' && LC_ALL=C '" +
-                                    ZEK_GENERATE_PATH + "' " + arguments +
-                                    " > stdout.log 2> stderr.log";
-        const int status = std::system(command.c_str());
-        ProcessResult result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = Contents(folder / "stdout.log");
-        result.err = Contents(folder / "stderr.log");
-        fs::remove(folder / "stdout.log");
-        fs::remove(folder / "stderr.log");
-        return result;
+        return testing::RunInFolder(folder, ZEK_GENERATE_PATH, arguments);
     }
 
     std::vector<std::string> FilesInFolder() const {

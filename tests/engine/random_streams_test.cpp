@@ -21,9 +21,10 @@ std::vector<double> Draw(RandomStreams& streams, std::int32_t state, int count,
 TEST(ShuffledUniform, ReproducesTheReferenceSequence) {
     RandomStreams streams;
     std::int32_t state = -1;
-    EXPECT_NEAR(streams.ShuffledUniform(state), 0.2853808991, 5e-11);
-    EXPECT_NEAR(streams.ShuffledUniform(state), 0.2533581893, 5e-11);
-    EXPECT_NEAR(streams.ShuffledUniform(state), 0.0934685310, 5e-11);
+    // Bit for bit: 0.2853808991, 0.2533581893, 0.0934685310 to ten decimals.
+    EXPECT_EQ(streams.ShuffledUniform(state), 0x1.243ae3f20f1b6p-2);
+    EXPECT_EQ(streams.ShuffledUniform(state), 0x1.037054444897fp-2);
+    EXPECT_EQ(streams.ShuffledUniform(state), 0x1.7ed8dbbe3c01fp-4);
     EXPECT_GT(state, 0);
 }
 
@@ -53,7 +54,8 @@ TEST(ShuffledUniform, EveryInt32StateIsSafeAndStaysInRange) {
         state = start;
         if (state > 0) {
             const double u = streams.ShuffledUniform(state);
-            EXPECT_GE(u, 0.0);
+            EXPECT_GT(u, 0.0);
+            EXPECT_LE(u, kShuffledUniformCeiling);
         }
     }
 }
@@ -61,15 +63,17 @@ TEST(ShuffledUniform, EveryInt32StateIsSafeAndStaysInRange) {
 TEST(SubtractiveUniform, ReproducesTheReferenceSequences) {
     RandomStreams streams;
     std::int32_t state = -1;
-    EXPECT_NEAR(streams.SubtractiveUniform(state), 0.0335295, 1e-12);
-    EXPECT_NEAR(streams.SubtractiveUniform(state), 0.23184825, 1e-12);
-    EXPECT_NEAR(streams.SubtractiveUniform(state), 0.909548, 1e-12);
+    // Every value is a whole number times 1 / 4000000, as the table holds them.
+    constexpr double kStep = 1.0 / 4000000.0;
+    EXPECT_EQ(streams.SubtractiveUniform(state), 134118 * kStep);  // 0.0335295
+    EXPECT_EQ(streams.SubtractiveUniform(state), 927393 * kStep);  // 0.23184825
+    EXPECT_EQ(streams.SubtractiveUniform(state), 3638192 * kStep);  // 0.909548
     EXPECT_EQ(state, 1);
 
     state = -1804;
-    EXPECT_NEAR(streams.SubtractiveUniform(state), 0.835253, 1e-12);
-    EXPECT_NEAR(streams.SubtractiveUniform(state), 0.978872, 1e-12);
-    EXPECT_NEAR(streams.SubtractiveUniform(state), 0.55544475, 1e-12);
+    EXPECT_EQ(streams.SubtractiveUniform(state), 3341012 * kStep);  // 0.835253
+    EXPECT_EQ(streams.SubtractiveUniform(state), 3915488 * kStep);  // 0.978872
+    EXPECT_EQ(streams.SubtractiveUniform(state), 2221779 * kStep);  // 0.55544475
 }
 
 TEST(SubtractiveUniform, StateZeroNeverInitialises) {

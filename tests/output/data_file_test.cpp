@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <locale>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -124,9 +125,31 @@ TEST_F(DataFileTest, TwoVariableCellsTakeTheDecimalsOfTheirOwnBoxes) {
     EXPECT_EQ(lines[8], "8,2,2,1,8");
 }
 
+// A locale whose decimal separator is "," (as German, French or Dutch ones), set for the
+// whole program while it lives; every stream made meanwhile takes it.
+class CommaLocale {
+  public:
+    CommaLocale() : previous_(std::locale::global(std::locale(std::locale::classic(), new Comma))) {}
+    ~CommaLocale() { std::locale::global(previous_); }
+    CommaLocale(const CommaLocale&) = delete;
+    CommaLocale& operator=(const CommaLocale&) = delete;
+
+  private:
+    struct Comma : std::numpunct<char> {
+        char do_decimal_point() const override { return ','; }
+        char do_thousands_sep() const override { return '.'; }
+        std::string do_grouping() const override { return "\3"; }
+    };
+    std::locale previous_;
+};
+
 TEST_F(DataFileTest, ScoresUseAPointWhateverTheLocale) {
     // Lines with two scores per group once took the user's decimal separator, which turned
     // 3.1 and 2.5 into "3,1,2,5" in a "," locale and made the file unreadable.
+    const CommaLocale comma;
+    std::ostringstream probe;
+    probe << 3.5;
+    ASSERT_EQ(probe.str(), "3,5") << "the locale of this test must be in force";
     GenerationSetup setup = testing::RunnableSetup(DesignKind::TwoDVGroups2, 1, 2);
     for (int row = 0; row < 4; ++row) {
         table->At(row, 0) = 3.1;

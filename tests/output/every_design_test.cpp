@@ -114,7 +114,7 @@ TEST_P(EveryDesignTest, RunsWritesAndComesBackFromItsParametersFile) {
     EXPECT_EQ(boxRows, 2 * design.boxCount) << "one parameter row and one actual row per box";
     for (int box = 1; box <= kBoxCount; ++box) {
         if (design.activeBoxes.Contains(box)) {
-            EXPECT_EQ(statistics.actualN[box - 1] > 0, true) << box;
+            EXPECT_GT(statistics.actualN[box - 1], 0) << box;
         }
     }
 

@@ -1,0 +1,135 @@
+// The files of checked-in setups, compared byte for byte with the files they gave when they
+// were made. The order of the draws is the product's promise: a teacher who types seed 1804
+// next year must get this year's file. A changed expected file is a changed product, and the
+// commit that changes it says why; never regenerate one to make this test pass.
+//
+// Each folder under tests/golden holds `input.TXT` (a parameters file), `options` (the
+// options parameters files do not store) and the expected `data.csv`, `data_info.TXT` and
+// `data_setup.TXT`. The report's path line reads "<data file>" there.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "cli/generate_options.h"
+#include "output/output_file.h"
+#include "output/parameters_file.h"
+#include "output/parameters_replay.h"
+#include "output/run_command.h"
+#include "output/save_command.h"
+#include "support/process.h"
+#include "support/recording_host.h"
+#include "support/text_files.h"
+
+namespace zek {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Contents;
+
+const fs::path kGoldenFolder = ZEK_GOLDEN_DIR;
+constexpr const char* kOutputNames[] = {"data.csv", "data_info.TXT", "data_setup.TXT"};
+
+std::vector<std::string> CaseNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(kGoldenFolder)) {
+        if (entry.is_directory()) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string OptionsOf(const std::string& name) {
+    std::string options = Contents(kGoldenFolder / name / "options");
+    while (!options.empty() && (options.back() == '\n' || options.back() == '\r')) {
+        options.pop_back();
+    }
+    return options;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+std::string WithPathPlaceholder(std::string report, const std::string& dataPath) {
+    const std::size_t at = report.find("  " + dataPath + "\r\n");
+    if (at != std::string::npos) report.replace(at + 2, dataPath.size(), "<data file>");
+    return report;
+}
+
+class GoldenTest : public ::testing::TestWithParam<std::string> {
+  protected:
+    void ExpectTheGoldenFiles() const {
+        const fs::path expected = kGoldenFolder / GetParam();
+        for (const char* name : kOutputNames) {
+            SCOPED_TRACE(name);
+            std::string actual = Contents(folder / name);
+            if (std::string(name) == "data_info.TXT") {
+                actual = WithPathPlaceholder(actual, (folder / "data.csv").string());
+            }
+            const std::string wanted = Contents(expected / name);
+            ASSERT_FALSE(wanted.empty());
+            EXPECT_TRUE(actual == wanted) << "differs from " << (expected / name).string();
+        }
+    }
+
+    testing::TemporaryFolder temporary;
+    const fs::path& folder = temporary.path();
+};
+
+// The window's way: the file replayed onto fresh controls, the Run command, the save.
+TEST_P(GoldenTest, TheCoreWritesTheExpectedFiles) {
+    ParametersFileReading reading;
+    ReadTextFile((kGoldenFolder / GetParam() / "input.TXT").string(),
+                 [&](std::istream& in) { reading = ReadParametersFile(in); });
+    ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
+    ASSERT_FALSE(DesignProblemOf(reading).has_value());
+
+    std::vector<std::string> words = Words(OptionsOf(GetParam()));
+    words.insert(words.begin(), "input.TXT");
+    std::vector<const char*> arguments;
+    for (const std::string& word : words) arguments.push_back(word.c_str());
+    const auto parsed = ParseGenerateOptions(static_cast<int>(arguments.size()), arguments.data());
+    ASSERT_TRUE(std::holds_alternative<GenerateOptions>(parsed));
+    const GenerateOptions& options = std::get<GenerateOptions>(parsed);
+
+    auto state = std::make_unique<ProgramState>();
+    ControlTexts controls;
+    testing::RecordingHost host;
+    ReplayOnStartupControls(reading, controls, '.',
+                            [&](std::string_view text) { host.ShowMessage(text); });
+    ApplyDesign(Design(controls.design), state->setup);
+    if (options.reliability) state->setup.reliability = *options.reliability;
+    if (options.betaLow) {
+        state->setup.betaLow = *options.betaLow;
+        state->setup.betaHigh = *options.betaHigh;
+    }
+    state->reportFooterLines = AboutIdentificationLines();
+    ASSERT_EQ(RunCommand(controls, EnabledCellsOf(Design(controls.design)), '.', *state, host),
+              RunOutcome::Generated);
+    host.saveAnswers = {(folder / "data.csv").string()};
+    SaveDataFiles(*state, host);
+    SaveParametersFile(controls, *state, host);
+    EXPECT_TRUE(host.messages.empty());
+    ExpectTheGoldenFiles();
+}
+
+TEST_P(GoldenTest, ZekGenerateWritesTheExpectedFiles) {
+    fs::copy_file(kGoldenFolder / GetParam() / "input.TXT", folder / "input.TXT");
+    const testing::ProcessResult result =
+        testing::RunInFolder(folder, ZEK_GENERATE_PATH, "input.TXT -o data.csv " + OptionsOf(GetParam()));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ExpectTheGoldenFiles();
+}
+
+INSTANTIATE_TEST_SUITE_P(Setups, GoldenTest, ::testing::ValuesIn(CaseNames()),
+                         [](const auto& caseInfo) { return "case" + caseInfo.param; });
+
+}  // namespace
+}  // namespace zek
