@@ -1,0 +1,54 @@
+// One parameters file through everything a file can reach: the reader, the replay onto the
+// window's controls, the Run command, the engine and the three writers. The fuzzer feeds it
+// arbitrary bytes; the normal tests replay the inputs that once mattered.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "output/command_host.h"
+#include "output/data_file.h"
+#include "output/information_file.h"
+#include "output/parameters_file.h"
+#include "output/parameters_replay.h"
+#include "output/run_command.h"
+
+namespace zek::fuzzing {
+
+// Answers like `zek-generate`: no dialog to loop on, a fixed clock.
+class SilentHost final : public CommandHost {
+  public:
+    void ShowMessage(std::string_view) override {}
+    void Focus(std::string_view) override {}
+    std::optional<std::string> AskPercentage(PercentageKind, std::string_view) override {
+        return std::nullopt;
+    }
+    std::int32_t ClockRandomBelow(std::int32_t) override { return 1804; }
+    std::optional<std::string> ChooseSaveFile(std::string_view) override { return std::nullopt; }
+};
+
+/// `state` is reused between inputs, as the program reuses its own.
+inline void RunWholePipeline(std::string_view bytes, ProgramState& state) {
+    std::istringstream in{std::string(bytes)};
+    const ParametersFileReading reading = ReadParametersFile(in);
+    if (reading.outcome != ParametersFileReading::Outcome::Complete) return;
+    ControlTexts controls;
+    ReplayOnStartupControls(reading, controls, '.', [](std::string_view) {});
+    if (DesignProblemOf(reading)) return;
+    const DesignInfo& design = Design(controls.design);
+    ApplyDesign(design, state.setup);
+    SilentHost host;
+    if (RunCommand(controls, EnabledCellsOf(design), '.', state, host) != RunOutcome::Generated) {
+        return;
+    }
+    std::ostringstream out;
+    WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
+    WriteInformationFile(out, state.generatedSetup, state.tables.generatedData, state.statistics,
+                         AboutIdentificationLines());
+    WriteParametersFile(out, controls);
+}
+
+}  // namespace zek::fuzzing
