@@ -67,7 +67,8 @@ double BareDraws(const GenerationSetup& setup, zek::RandomStreams& streams) {
                     case DistributionKind::Uniform:
                         sink += streams.ShuffledUniform(score);
                         break;
-                    default:
+                    case DistributionKind::Normal:
+                    case DistributionKind::RandomlyChosen:
                         sink += streams.GaussianDeviate(score);
                         break;
                 }

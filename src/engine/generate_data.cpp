@@ -2,6 +2,7 @@
 
 #include <cassert>
 #include <cmath>
+#include <limits>
 
 #include "engine/cholesky.h"
 
@@ -36,7 +37,13 @@ BetaMoments BetaMomentsOf(const GenerationSetup& setup) {
             std::sqrt(static_cast<double>(p * q) / denominator)};
 }
 
-// In extended precision, stored as doubles, in this order.
+// The spreads are computed in x86-64's 80-bit extended precision and stored as doubles, in
+// this order; their last bits, and so the bytes of every file with a reliability below 1,
+// depend on it. Where long double has another width the same seed would silently give other
+// data, so such a build is refused here instead.
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "the spreads need the 80-bit extended long double of x86-64");
+
 BoxSpreads SpreadsOf(double sd, double reliability) {
     const long double rel = reliability;
     BoxSpreads spreads;

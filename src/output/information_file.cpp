@@ -94,7 +94,10 @@ std::string RowLabel(const GenerationSetup& setup, const DesignCell& cell, int v
             label = "Variable";
             AppendInteger(label, variable);
             return label + "  ";
-        default:
+        case DesignFamily::OneWay:
+        case DesignFamily::TwoGroupsMultiVariable:
+        case DesignFamily::TwoVariablesInGroups:
+        case DesignFamily::Factorial:
             break;
     }
     const bool twoVariableCells =
@@ -150,7 +153,10 @@ void WriteMatrix(LineWriter& writer, const GenerationSetup& setup, auto entry) {
                     line += ' ';
                 }
                 break;
-            default:
+            case DesignFamily::OneWay:
+            case DesignFamily::TwoGroupsMultiVariable:
+            case DesignFamily::TwoVariablesInGroups:
+            case DesignFamily::Factorial:
                 line += " Var";
                 AppendInteger(line, i);
                 line += ' ';
@@ -180,7 +186,10 @@ void WriteMatrixHeading(LineWriter& writer, const GenerationSetup& setup) {
                 line += ' ';
             }
             break;
-        default:
+        case DesignFamily::OneWay:
+        case DesignFamily::TwoGroupsMultiVariable:
+        case DesignFamily::TwoVariablesInGroups:
+        case DesignFamily::Factorial:
             // Every column is named, the fourth variable of two groups with four included.
             line += "         Var1";
             for (int v = 2; v <= n; ++v) {
