@@ -12,6 +12,7 @@
 
 #include "engine/generate_data.h"
 #include "fastest_seconds.h"
+#include "mandatory_work.h"
 #include "support/runnable_setup.h"
 
 namespace {
@@ -46,43 +47,6 @@ GenerationSetup SetupFor(Scenario scenario) {
     return {};
 }
 
-// The same calls as a run of `setup`, in the same order of kinds, without any arithmetic.
-double BareDraws(const GenerationSetup& setup, zek::RandomStreams& streams) {
-    const zek::DataLayout layout = zek::LayoutOf(setup);
-    std::int32_t score = setup.negatedSeed;
-    std::int32_t extreme = setup.streamSeed727;
-    std::int32_t missing = setup.streamSeed319;
-    double sink = 0.0;
-    for (const zek::DataBlock& block : layout) {
-        for (int v = 0; v < layout.variableCount; ++v) {
-            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
-            for (int row = 0; row < block.rowCount; ++row) {
-                switch (shape) {
-                    case DistributionKind::SkewPos:
-                        sink += streams.BetaOrderStatistic(score, setup.betaLow, setup.betaHigh);
-                        break;
-                    case DistributionKind::SkewNeg:
-                        sink += streams.BetaOrderStatistic(score, setup.betaHigh, setup.betaLow);
-                        break;
-                    case DistributionKind::Uniform:
-                        sink += streams.ShuffledUniform(score);
-                        break;
-                    case DistributionKind::Normal:
-                    case DistributionKind::RandomlyChosen:
-                        sink += streams.GaussianDeviate(score);
-                        break;
-                }
-            }
-        }
-    }
-    for (int cell = 0; cell < setup.totalCases * layout.variableCount; ++cell) {
-        sink += streams.GaussianDeviate(score);
-        sink += streams.SubtractiveUniform(extreme);
-        sink += streams.SubtractiveUniform(missing);
-    }
-    return sink;
-}
-
 using zek::bench::FastestSeconds;
 
 void BM_GenerateData(benchmark::State& state) {
@@ -101,7 +65,7 @@ void BM_GenerateData(benchmark::State& state) {
         benchmark::DoNotOptimize(tables->generatedData.At(0, 0));
     }
     const double bare =
-        FastestSeconds(5, [&] { benchmark::DoNotOptimize(BareDraws(setup, streams)); });
+        FastestSeconds(5, [&] { benchmark::DoNotOptimize(zek::bench::BareDraws(setup, streams)); });
     const double scores = static_cast<double>(setup.totalCases) * setup.variableCount;
     state.counters["ns_per_score"] = fastestEngine * 1e9 / scores;
     state.counters["bare_ns_per_score"] = bare * 1e9 / scores;

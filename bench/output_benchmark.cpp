@@ -7,12 +7,14 @@
 #include <memory>
 #include <ostream>
 #include <streambuf>
+#include <vector>
 
 #include "engine/generate_data.h"
 #include "fastest_seconds.h"
 #include "output/data_file.h"
 #include "output/information_file.h"
 #include "output/number_format.h"
+#include "support/format_probe_values.h"
 #include "support/runnable_setup.h"
 
 namespace {
@@ -77,6 +79,42 @@ void BM_WriteDataFile(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 BENCHMARK(BM_WriteDataFile)->ArgName("correlated")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The exact integer path of `AppendFixed` against the general conversion it replaces below
+// 1e12: tens of millions of values, every one of 0 to 6 decimals; any difference fails the
+// run. `speedup` is general time / exact time.
+void BM_ExactFormattingMatchesGeneral(benchmark::State& state) {
+    long compared = 0;
+    long differences = 0;
+    std::string exact;
+    std::string general;
+    for (auto _ : state) {
+        zek::testing::ForEachFormatProbe(1804, 2'000'000, [&](double value) {
+            for (int decimals = 0; decimals <= 6; ++decimals) {
+                exact.clear();
+                general.clear();
+                zek::AppendFixed(exact, value, decimals);
+                zek::AppendFixedGeneral(general, value, decimals);
+                differences += exact != general ? 1 : 0;
+                ++compared;
+            }
+        });
+    }
+    std::vector<double> values;
+    zek::testing::ForEachFormatProbe(7, 200'000, [&](double value) { values.push_back(value); });
+    auto timeOf = [&](void (*format)(std::string&, double, int)) {
+        return FastestSeconds(3, [&] {
+            std::string text;
+            text.reserve(values.size() * 20);
+            for (double value : values) format(text, value, 2);
+            benchmark::DoNotOptimize(text.data());
+        });
+    };
+    state.counters["compared"] = static_cast<double>(compared);
+    state.counters["speedup"] = timeOf(&zek::AppendFixedGeneral) / timeOf(&zek::AppendFixed);
+    if (differences != 0) state.SkipWithError("the exact path differs from the general path");
+}
+BENCHMARK(BM_ExactFormattingMatchesGeneral)->Iterations(1)->Unit(benchmark::kSecond);
 
 void BM_WriteInformationFile(benchmark::State& state) {
     LargestRun run(zek::DesignKind::Correlated8, 8);

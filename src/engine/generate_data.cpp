@@ -234,6 +234,11 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
     assert(SetupIsRunnable(setup, layout));
     const int n = layout.variableCount;
 
+    for (ScoreTable* table :
+         {&tables.deviateTable, &tables.trueScoreTable, &tables.generatedData}) {
+        table->SetColumnCount(n);
+    }
+
     // 1. Caller states and random-choice marks.
     CallerStates states{setup.negatedSeed, setup.negatedSeed, setup.streamSeed727,
                         setup.streamSeed319};

@@ -1,6 +1,7 @@
 #include "output/actual_statistics.h"
 
 #include <cmath>
+#include <span>
 
 namespace zek {
 
@@ -36,39 +37,62 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
                                  ActualStatistics& statistics) {
     const int n = setup.variableCount;
     const int rows = setup.totalCases;
+    // Every pair i < j accumulates over its complete rows in row order, as a pair on its own
+    // would, so one sweep over the rows serves all 28 pairs with the same bits; (j, i) then
+    // equals (i, j), since its products and sums are the same ones with the roles swapped.
+    struct PairSums {
+        int i = 0, j = 0;
+        int count = 0;
+        double sumX = 0.0, sumY = 0.0, meanX = 0.0, meanY = 0.0;
+        double sxx = 0.0, syy = 0.0, sxy = 0.0;
+    };
+    std::array<PairSums, kMaxVariables * (kMaxVariables - 1) / 2> pairs{};
+    int pairCount = 0;
     for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < n; ++j) {
-            double& entry = statistics.actualCorrelations[i][j];
-            if (i == j) {
-                entry = 1.0;
-                continue;
-            }
-            auto complete = [&](int row) {
-                return generated.At(row, i) != MissingMark && generated.At(row, j) != MissingMark;
-            };
-            int count = 0;
-            double sumX = 0.0;
-            double sumY = 0.0;
-            for (int row = 0; row < rows; ++row) {
-                if (!complete(row)) continue;
-                ++count;
-                sumX += generated.At(row, i);
-                sumY += generated.At(row, j);
-            }
-            const double meanX = count > 0 ? sumX / count : 0.0;
-            const double meanY = count > 0 ? sumY / count : 0.0;
-            double sxx = 0.0;
-            double syy = 0.0;
-            double sxy = 0.0;
-            for (int row = 0; row < rows; ++row) {
-                if (!complete(row)) continue;
-                const double dx = generated.At(row, i) - meanX;
-                const double dy = generated.At(row, j) - meanY;
-                sxx += dx * dx;
-                syy += dy * dy;
-                sxy += dx * dy;
-            }
-            if (sxx > 0.0 && syy > 0.0) entry = sxy / std::sqrt(sxx * syy);
+        for (int j = i + 1; j < n; ++j) {
+            pairs[static_cast<std::size_t>(pairCount)].i = i;
+            pairs[static_cast<std::size_t>(pairCount)].j = j;
+            ++pairCount;
+        }
+    }
+    const auto usedPairs = std::span(pairs).first(static_cast<std::size_t>(pairCount));
+
+    for (int row = 0; row < rows; ++row) {
+        const double* scores = generated.Row(row);
+        for (PairSums& pair : usedPairs) {
+            const double x = scores[pair.i];
+            const double y = scores[pair.j];
+            if (x == MissingMark || y == MissingMark) continue;
+            ++pair.count;
+            pair.sumX += x;
+            pair.sumY += y;
+        }
+    }
+    for (PairSums& pair : usedPairs) {
+        pair.meanX = pair.count > 0 ? pair.sumX / pair.count : 0.0;
+        pair.meanY = pair.count > 0 ? pair.sumY / pair.count : 0.0;
+    }
+    for (int row = 0; row < rows; ++row) {
+        const double* scores = generated.Row(row);
+        for (PairSums& pair : usedPairs) {
+            const double x = scores[pair.i];
+            const double y = scores[pair.j];
+            if (x == MissingMark || y == MissingMark) continue;
+            const double dx = x - pair.meanX;
+            const double dy = y - pair.meanY;
+            pair.sxx += dx * dx;
+            pair.syy += dy * dy;
+            pair.sxy += dx * dy;
+        }
+    }
+
+    auto& entries = statistics.actualCorrelations;
+    for (int v = 0; v < n; ++v) entries[v][v] = 1.0;
+    for (const PairSums& pair : usedPairs) {
+        if (pair.sxx > 0.0 && pair.syy > 0.0) {
+            const double r = pair.sxy / std::sqrt(pair.sxx * pair.syy);
+            entries[pair.i][pair.j] = r;
+            entries[pair.j][pair.i] = r;
         }
     }
 }

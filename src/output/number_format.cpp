@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <cstdint>
 #include <limits>
 
 namespace zek {
@@ -14,26 +17,111 @@ namespace {
 using NumberBuffer = std::array<char, 400>;
 
 // An exact tie at `decimals` places is a value of the form odd / 2^(decimals + 1), since
-// 10^decimals = 2^decimals * 5^decimals. to_chars rounds such ties to even; moving the value
-// one step away from zero makes the correctly rounded result the one away from zero.
-double AwayFromZeroOnTie(double value, int decimals) {
+// 10^decimals = 2^decimals * 5^decimals; its decimal expansion ends at place decimals + 1 with
+// a 5.
+bool IsTie(double value, int decimals) {
     const double scaled = std::ldexp(value, decimals + 1);
-    if (scaled == std::trunc(scaled) && std::fmod(scaled, 2.0) != 0.0) {
-        return std::nextafter(value, std::copysign(std::numeric_limits<double>::infinity(), value));
-    }
-    return value;
+    return scaled == std::trunc(scaled) && std::fmod(scaled, 2.0) != 0.0;
 }
 
-std::string_view FormatFixedInto(NumberBuffer& buffer, double value, int decimals) {
-    value = AwayFromZeroOnTie(value, decimals);
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, decimals);
-    std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+// Adds one unit in the last place of a fixed-point text, away from zero: "2.49" gives "2.50",
+// "-9.9" gives "-10.0". Returns the new end.
+char* IncrementMagnitude(char* first, char* last) {
+    char* digit = last;
+    while (digit != first) {
+        --digit;
+        if (*digit == '.') continue;
+        if (*digit == '-') {
+            ++digit;
+            break;
+        }
+        if (*digit != '9') {
+            ++*digit;
+            return last;
+        }
+        *digit = '0';
+        if (digit == first) break;
+    }
+    // Every digit was 9: a 1 goes in front of them.
+    std::memmove(digit + 1, digit, static_cast<std::size_t>(last - digit));
+    *digit = '1';
+    return last + 1;
+}
+
+constexpr std::array<std::uint64_t, 7> kPowersOfTen{1, 10, 100, 1000, 10000, 100000, 1000000};
+
+// Below this magnitude and with at most 6 decimals a score is formatted by exact integer
+// arithmetic: the scaled value stays below 2^63.
+constexpr double kExactLimit = 1e12;
+
+__extension__ using Unsigned128 = unsigned __int128;
+
+// The double is exactly m / 2^shift with an integer m < 2^53 (its mantissa bits), so m * 10^decimals / 2^shift is
+// the scaled value with its exact remainder: rounding half away from zero needs no floating
+// point, and gives what the general path below gives, only without its conversions.
+std::string_view FormatFixedExactly(NumberBuffer& buffer, double value, int decimals) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto exponentBits = static_cast<int>((bits >> 52) & 0x7FF);
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    if (exponentBits != 0) mantissa |= std::uint64_t{1} << 52;  // else subnormal
+    const int shift = exponentBits != 0 ? 1075 - exponentBits : 1074;  // at least 13 here
+    const std::uint64_t power = kPowersOfTen[static_cast<std::size_t>(decimals)];
+    const Unsigned128 scaled = static_cast<Unsigned128>(mantissa) * power;
+    std::uint64_t rounded = 0;
+    if (shift < 128) {
+        const Unsigned128 whole = scaled >> shift;
+        const Unsigned128 remainder = scaled - (whole << shift);
+        const Unsigned128 half = static_cast<Unsigned128>(1) << (shift - 1);
+        rounded = static_cast<std::uint64_t>(whole) + (remainder >= half ? 1u : 0u);
+    }  // else the value is below 2^-74 and rounds to zero at any of the 6 places
+
+    char* out = buffer.data();
+    if ((bits >> 63) != 0 && rounded != 0) *out++ = '-';
+    out = std::to_chars(out, buffer.data() + buffer.size(), rounded / power).ptr;
+    if (decimals > 0) {
+        *out++ = '.';
+        std::uint64_t digits = rounded % power;
+        for (int place = decimals - 1; place >= 0; --place) {
+            out[place] = static_cast<char>('0' + digits % 10);
+            digits /= 10;
+        }
+        out += decimals;
+    }
+    return std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data()));
+}
+
+// to_chars rounds exact ties to even. A tie is written instead with its one more place, which
+// is exact and ends in 5; that 5 is dropped and the rest rounded up in magnitude by hand.
+// (Moving the value one step away from zero first, as this once did, overshoots the next
+// decimal wherever a step of the double is wider than half a unit of the last place.)
+std::string_view FormatFixedGeneral(NumberBuffer& buffer, double value, int decimals) {
+    char* const first = buffer.data();
+    char* end = nullptr;
+    if (IsTie(value, decimals)) {
+        end = std::to_chars(first, first + buffer.size() - 1, value, std::chars_format::fixed,
+                            decimals + 1)
+                  .ptr;
+        --end;                          // the 5
+        if (decimals == 0) --end;       // and the point before it
+        end = IncrementMagnitude(first, end);
+    } else {
+        end = std::to_chars(first, first + buffer.size(), value, std::chars_format::fixed,
+                            decimals)
+                  .ptr;
+    }
+    std::string_view text(first, static_cast<std::size_t>(end - first));
     if (!text.empty() && text.front() == '-' &&
         std::all_of(text.begin() + 1, text.end(), [](char c) { return c == '0' || c == '.'; })) {
         text.remove_prefix(1);
     }
     return text;
+}
+
+std::string_view FormatFixedInto(NumberBuffer& buffer, double value, int decimals) {
+    if (decimals >= 0 && decimals <= 6 && std::fabs(value) < kExactLimit) {
+        return FormatFixedExactly(buffer, value, decimals);
+    }
+    return FormatFixedGeneral(buffer, value, decimals);
 }
 
 void AppendScientific(std::string& out, double value, int significantDigits) {
@@ -53,6 +141,12 @@ std::size_t IntegerDigits(std::string_view fixedText) {
 // padded with zeros back to `decimals`.
 void AppendFixedLimited(std::string& out, double value, int decimals, int significant) {
     NumberBuffer buffer;
+    // Below 1e8 a score has at most 9 digits before the point, even once rounded, so 15
+    // significant digits hold all of its 6 decimals at most.
+    if (significant >= 15 && decimals <= 6 && std::fabs(value) < 1e8) {
+        out += FormatFixedInto(buffer, value, decimals);
+        return;
+    }
     const std::size_t integerDigits = IntegerDigits(FormatFixedInto(buffer, value, 0));
     if (std::fabs(value) >= 1.0 && integerDigits > static_cast<std::size_t>(significant)) {
         AppendScientific(out, value, significant);
@@ -74,6 +168,11 @@ void AppendFixedLimited(std::string& out, double value, int decimals, int signif
 void AppendFixed(std::string& out, double value, int decimals) {
     NumberBuffer buffer;
     out += FormatFixedInto(buffer, value, decimals);
+}
+
+void AppendFixedGeneral(std::string& out, double value, int decimals) {
+    NumberBuffer buffer;
+    out += FormatFixedGeneral(buffer, value, decimals);
 }
 
 void AppendFixedSignificant15(std::string& out, double value, int decimals) {

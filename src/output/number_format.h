@@ -14,7 +14,12 @@
 namespace zek {
 
 /// Appends `value` with exactly `decimals` digits after the point (none and no point for 0).
+/// Below 1e12 and with at most 6 decimals this runs on exact integer arithmetic.
 void AppendFixed(std::string& out, double value, int decimals);
+
+/// `AppendFixed` by the general path that serves every other value (a correctly rounded
+/// conversion with ties moved away from zero); kept callable to prove the two the same.
+void AppendFixedGeneral(std::string& out, double value, int decimals);
 
 /// As `AppendFixed`, but with at most 15 significant digits; a value whose integer part has
 /// more than 15 digits comes out in scientific notation.

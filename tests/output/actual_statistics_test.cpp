@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/generate_data.h"
 #include "support/runnable_setup.h"
 
 namespace zek {
@@ -102,6 +103,58 @@ TEST_F(ActualStatisticsTest, NoSpreadKeepsThePreviousCorrelation) {
     ComputePairwiseCorrelations(setup, *table, statistics);
     EXPECT_EQ(statistics.actualCorrelations[0][1], 0.42);
     EXPECT_EQ(statistics.actualCorrelations[1][1], 1.0);
+}
+
+}  // namespace
+}  // namespace zek
+
+namespace zek {
+namespace {
+
+// Each pair on its own, two passes in row order: the arithmetic the report has always used.
+double PairOnItsOwn(const ScoreTable& table, int rows, int i, int j) {
+    int count = 0;
+    double sumX = 0.0, sumY = 0.0;
+    for (int row = 0; row < rows; ++row) {
+        if (table.At(row, i) == MissingMark || table.At(row, j) == MissingMark) continue;
+        ++count;
+        sumX += table.At(row, i);
+        sumY += table.At(row, j);
+    }
+    const double meanX = sumX / count;
+    const double meanY = sumY / count;
+    double sxx = 0.0, syy = 0.0, sxy = 0.0;
+    for (int row = 0; row < rows; ++row) {
+        if (table.At(row, i) == MissingMark || table.At(row, j) == MissingMark) continue;
+        const double dx = table.At(row, i) - meanX;
+        const double dy = table.At(row, j) - meanY;
+        sxx += dx * dx;
+        syy += dy * dy;
+        sxy += dx * dy;
+    }
+    return sxy / std::sqrt(sxx * syy);
+}
+
+TEST(PairwiseCorrelations, OneSweepGivesTheBitsOfEachPairOnItsOwn) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Correlated8, 99, 3000);
+    setup.missingFraction = 0.2;
+    for (int i = 1; i <= 8; ++i) {
+        for (int j = i + 1; j <= 8; ++j) testing::SetCorrelation(setup, i, j, 0.1 * (j - i) / 2);
+    }
+    auto tables = std::make_unique<GenerationTables>();
+    RandomStreams streams;
+    GenerateData(setup, streams, *tables);
+    ActualStatistics statistics;
+    ComputePairwiseCorrelations(setup, tables->generatedData, statistics);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(statistics.actualCorrelations[i][i], 1.0);
+        for (int j = 0; j < 8; ++j) {
+            if (i == j) continue;
+            EXPECT_EQ(statistics.actualCorrelations[i][j],
+                      PairOnItsOwn(tables->generatedData, setup.totalCases, i, j))
+                << i << ", " << j;
+        }
+    }
 }
 
 }  // namespace

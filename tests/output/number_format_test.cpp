@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/format_probe_values.h"
+
 namespace zek {
 namespace {
 
@@ -25,6 +27,40 @@ TEST(AppendFixed, RoundsHalfAwayFromZeroOnTheExactValue) {
     EXPECT_EQ(Fixed(0.15, 1), "0.1");
     EXPECT_EQ(Fixed(0.35, 1), "0.3");
     EXPECT_EQ(Fixed(2.675, 2), "2.67");
+}
+
+// The exact integer path must write what the general conversion writes; the benchmark
+// compares tens of millions of values, this test a few hundred thousand on every run.
+TEST(AppendFixed, TheExactPathWritesWhatTheGeneralPathWrites) {
+    long compared = 0;
+    testing::ForEachFormatProbe(20261208, 40000, [&](double value) {
+        for (int decimals = 0; decimals <= 6; ++decimals) {
+            std::string exact;
+            std::string general;
+            AppendFixed(exact, value, decimals);
+            AppendFixedGeneral(general, value, decimals);
+            ASSERT_EQ(exact, general) << std::hexfloat << value << " at " << decimals;
+            ++compared;
+        }
+    });
+    EXPECT_EQ(compared, 7 * 40000 * 5);
+    EXPECT_EQ(Fixed(999999999999.5, 0), "1000000000000");
+    EXPECT_EQ(Fixed(-0.03125, 4), "-0.0313");
+    EXPECT_EQ(Fixed(-0.00000049, 6), "0.000000");
+    EXPECT_EQ(Fixed(5e-324, 6), "0.000000");
+}
+
+// Beyond the exact range, ties once moved a whole step of the double away from zero first,
+// which for a large value overshot the next decimal: 1000000000000.59375 read ...0.5939.
+TEST(AppendFixed, LargeTiesRoundToTheNeighbourAwayFromZero) {
+    EXPECT_EQ(Fixed(1000000000000.59375, 4), "1000000000000.5938");
+    EXPECT_EQ(Fixed(-1000000000000.59375, 4), "-1000000000000.5938");
+    EXPECT_EQ(Fixed(9999999999999.5, 0), "10000000000000");
+    EXPECT_EQ(Fixed(-9999999999999.5, 0), "-10000000000000");
+    EXPECT_EQ(Fixed(99999999999999.75, 1), "99999999999999.8");
+    EXPECT_EQ(Fixed(1e300, 0).size(), 301u);
+    EXPECT_EQ(Fixed(0.0078125, 7), "0.0078125");
+    EXPECT_EQ(Fixed(0.00390625, 7), "0.0039063");
 }
 
 TEST(AppendFixed, WritesExactlyTheDecimalsAndNoNegativeZero) {

@@ -42,7 +42,9 @@ inline GenerationSetup RunnableSetup(DesignKind kind, int seed, int n = 25) {
 inline std::unique_ptr<ScoreTable> ZeroedScoreTable() {
     auto table = std::make_unique<ScoreTable>();
     for (int row = 0; row < kMaxRows; ++row) {
-        for (int column = 0; column < ScoreTable::kColumns; ++column) table->At(row, column) = 0.0;
+        for (int column = 0; column < ScoreTable::kMaxColumns; ++column) {
+            table->At(row, column) = 0.0;
+        }
     }
     return table;
 }
