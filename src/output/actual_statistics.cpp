@@ -50,41 +50,37 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
     int pairCount = 0;
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {
-            pairs[static_cast<std::size_t>(pairCount)].i = i;
-            pairs[static_cast<std::size_t>(pairCount)].j = j;
-            ++pairCount;
+            pairs[static_cast<std::size_t>(pairCount++)] = PairSums{.i = i, .j = j};
         }
     }
     const auto usedPairs = std::span(pairs).first(static_cast<std::size_t>(pairCount));
 
-    for (int row = 0; row < rows; ++row) {
-        const double* scores = generated.Row(row);
-        for (PairSums& pair : usedPairs) {
-            const double x = scores[pair.i];
-            const double y = scores[pair.j];
-            if (x == MissingMark || y == MissingMark) continue;
-            ++pair.count;
-            pair.sumX += x;
-            pair.sumY += y;
+    auto forEachCompletePair = [&](auto visit) {
+        for (int row = 0; row < rows; ++row) {
+            const double* scores = generated.Row(row);
+            for (PairSums& pair : usedPairs) {
+                const double x = scores[pair.i];
+                const double y = scores[pair.j];
+                if (x != MissingMark && y != MissingMark) visit(pair, x, y);
+            }
         }
-    }
+    };
+    forEachCompletePair([](PairSums& pair, double x, double y) {
+        ++pair.count;
+        pair.sumX += x;
+        pair.sumY += y;
+    });
     for (PairSums& pair : usedPairs) {
         pair.meanX = pair.count > 0 ? pair.sumX / pair.count : 0.0;
         pair.meanY = pair.count > 0 ? pair.sumY / pair.count : 0.0;
     }
-    for (int row = 0; row < rows; ++row) {
-        const double* scores = generated.Row(row);
-        for (PairSums& pair : usedPairs) {
-            const double x = scores[pair.i];
-            const double y = scores[pair.j];
-            if (x == MissingMark || y == MissingMark) continue;
-            const double dx = x - pair.meanX;
-            const double dy = y - pair.meanY;
-            pair.sxx += dx * dx;
-            pair.syy += dy * dy;
-            pair.sxy += dx * dy;
-        }
-    }
+    forEachCompletePair([](PairSums& pair, double x, double y) {
+        const double dx = x - pair.meanX;
+        const double dy = y - pair.meanY;
+        pair.sxx += dx * dx;
+        pair.syy += dy * dy;
+        pair.sxy += dx * dy;
+    });
 
     auto& entries = statistics.actualCorrelations;
     for (int v = 0; v < n; ++v) entries[v][v] = 1.0;
