@@ -14,10 +14,10 @@
 
 #include "fastest_seconds.h"
 #include "mandatory_work.h"
-#include "output/control_texts.h"
-#include "output/output_file.h"
-#include "output/parameters_file.h"
-#include "output/run_command.h"
+#include "commands/control_texts.h"
+#include "files/text_file.h"
+#include "files/parameters_file.h"
+#include "commands/run_command.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ void BM_ZekGenerateProcess(benchmark::State& state) {
     fs::create_directories(folder);
     const zek::ControlTexts texts = LargestSetup(correlated);
     zek::WriteTextFile((folder / "setup.TXT").string(),
-                       [&](std::ostream& out) { zek::WriteParametersFile(out, texts); });
+                       [&](std::ostream& out) { zek::WriteParametersFile(out, zek::ParametersFileContentsOf(texts)); });
     const std::string command = "cd '" + folder.string() + "' && exec '" + ZEK_GENERATE_PATH +
                                 "' setup.TXT -o large.csv > /dev/null";
     double fastest = 1e300;

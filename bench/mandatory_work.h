@@ -7,7 +7,7 @@
 
 #include "engine/data_layout.h"
 #include "engine/random_streams.h"
-#include "output/number_format.h"
+#include "files/number_format.h"
 #include "setup/generation_setup.h"
 
 namespace zek::bench {

@@ -11,9 +11,9 @@
 
 #include "engine/generate_data.h"
 #include "fastest_seconds.h"
-#include "output/data_file.h"
-#include "output/information_file.h"
-#include "output/number_format.h"
+#include "files/data_file.h"
+#include "files/information_file.h"
+#include "files/number_format.h"
 #include "support/format_probe_values.h"
 #include "support/runnable_setup.h"
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <string_view>
 
-#include "output/command_host.h"
-#include "output/data_file.h"
-#include "output/information_file.h"
-#include "output/parameters_file.h"
-#include "output/parameters_replay.h"
-#include "output/run_command.h"
+#include "commands/command_host.h"
+#include "files/data_file.h"
+#include "files/information_file.h"
+#include "files/parameters_file.h"
+#include "commands/parameters_replay.h"
+#include "commands/run_command.h"
 
 namespace zek::fuzzing {
 
@@ -48,7 +48,7 @@ inline void RunWholePipeline(std::string_view bytes, ProgramState& state) {
     WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
     WriteInformationFile(out, state.generatedSetup, state.tables.generatedData, state.statistics,
                          AboutIdentificationLines());
-    WriteParametersFile(out, controls);
+    WriteParametersFile(out, ParametersFileContentsOf(controls));
 }
 
 }  // namespace zek::fuzzing

@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <memory>
 
-#include "output/program_state.h"
+#include "commands/program_state.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "output/file_names.h"
+#include "files/file_names.h"
 #include "setup/number_parsing.h"
 
 namespace zek {

@@ -14,12 +14,12 @@
 #include <string>
 
 #include "cli/generate_options.h"
-#include "output/file_names.h"
-#include "output/output_file.h"
-#include "output/parameters_file.h"
-#include "output/parameters_replay.h"
-#include "output/run_command.h"
-#include "output/save_command.h"
+#include "files/file_names.h"
+#include "files/text_file.h"
+#include "files/parameters_file.h"
+#include "commands/parameters_replay.h"
+#include "commands/run_command.h"
+#include "commands/save_command.h"
 #include "setup/design_catalogue.h"
 #include "setup/number_parsing.h"
 

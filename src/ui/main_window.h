@@ -9,7 +9,7 @@
 
 #include <QMainWindow>
 
-#include "output/program_state.h"
+#include "commands/program_state.h"
 
 namespace zek {
 

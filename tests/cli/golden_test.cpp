@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "cli/generate_options.h"
-#include "output/output_file.h"
-#include "output/parameters_file.h"
-#include "output/parameters_replay.h"
-#include "output/run_command.h"
-#include "output/save_command.h"
+#include "files/text_file.h"
+#include "files/parameters_file.h"
+#include "commands/parameters_replay.h"
+#include "commands/run_command.h"
+#include "commands/save_command.h"
 #include "support/process.h"
 #include "support/recording_host.h"
 #include "support/text_files.h"

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "output/control_texts.h"
-#include "output/output_file.h"
-#include "output/parameters_file.h"
+#include "commands/control_texts.h"
+#include "files/text_file.h"
+#include "files/parameters_file.h"
 #include "support/process.h"
 #include "support/text_files.h"
 
@@ -28,7 +28,7 @@ class ZekGenerateTest : public ::testing::Test {
   protected:
     void WriteSetup(const ControlTexts& texts, const std::string& name = "setup.TXT") {
         WriteTextFile((folder / name).string(),
-                      [&](std::ostream& out) { WriteParametersFile(out, texts); });
+                      [&](std::ostream& out) { WriteParametersFile(out, ParametersFileContentsOf(texts)); });
     }
 
     ProcessResult Generate(const std::string& arguments) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "output/command_host.h"
+#include "commands/command_host.h"
 
 namespace zek::testing {
 

@@ -1,4 +1,4 @@
-#include "output/information_file.h"
+#include "files/information_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "output/file_names.h"
+#include "files/file_names.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string_view>
 
-#include "output/control_texts.h"
-#include "output/parameters_file.h"
+#include "commands/control_texts.h"
+#include "files/parameters_file.h"
 
 namespace zek {
 

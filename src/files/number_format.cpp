@@ -1,4 +1,4 @@
-#include "output/number_format.h"
+#include "files/number_format.h"
 
 #include <algorithm>
 #include <array>

@@ -1,11 +1,11 @@
-#include "output/parameters_file.h"
+#include "files/parameters_file.h"
 
 #include <cerrno>
 #include <istream>
 #include <string_view>
 
-#include "output/number_format.h"
-#include "output/output_file.h"
+#include "files/number_format.h"
+#include "files/text_file.h"
 #include "setup/number_parsing.h"
 
 namespace zek {
@@ -150,42 +150,41 @@ ParametersFileReading ReadSections(LineCursor& cursor) {
 
 }  // namespace
 
-void WriteParametersFile(std::ostream& out, const ControlTexts& texts) {
-    const DesignInfo& design = Design(texts.design);
+void WriteParametersFile(std::ostream& out, const ParametersFileContents& contents) {
     LineWriter writer(out);
     writer.Line("ZEK Generation Parameters File");
     writer.Line("===================Title for Output");
-    writer.Line(texts.title);
+    writer.Line(contents.title);
     writer.Line("===================Seed");
-    writer.Line(texts.seed);
+    writer.Line(contents.seed);
     writer.Line("===================%Missing");
-    writer.Line(texts.missing);
+    writer.Line(contents.missing);
     writer.Line("===================%Extreme");
-    writer.Line(texts.extreme);
+    writer.Line(contents.extreme);
     writer.Line("===================Design");
     std::string& code = writer.line();
-    AppendInteger(code, design.fileCode);
+    AppendInteger(code, contents.designCode);
     writer.EndLine();
     writer.Line("===================Active Boxes");
     for (int box = 1; box <= kBoxCount; ++box) {
-        writer.Line(BoxToken("box", box, design.activeBoxes.Contains(box) ? ".active" : ".not"));
+        writer.Line(BoxToken("box", box, contents.boxPresent[box - 1] ? ".active" : ".not"));
     }
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (!design.activeBoxes.Contains(box)) continue;
-        const BoxTexts& boxTexts = texts.Box(box);
+        if (!contents.boxPresent[box - 1]) continue;
+        const BoxSection& section = contents.boxes[box - 1];
         writer.Line(BoxToken("===================BOX ", box, "====="));
-        writer.Line(boxTexts.mean);
-        writer.Line(boxTexts.sd);
-        writer.Line(boxTexts.n);
-        writer.Line(boxTexts.decimals);
-        writer.Line(BoxToken("min", box, boxTexts.minChecked ? ".checked" : ".not"));
-        writer.Line(boxTexts.minChecked ? boxTexts.minText : std::string());
-        writer.Line(BoxToken("max", box, boxTexts.maxChecked ? ".checked" : ".not"));
-        writer.Line(boxTexts.maxChecked ? boxTexts.maxText : std::string());
-        writer.Line(ShapeToken(boxTexts.shape, box));
+        writer.Line(section.mean);
+        writer.Line(section.sd);
+        writer.Line(section.n);
+        writer.Line(section.decimals);
+        writer.Line(BoxToken("min", box, section.minChecked ? ".checked" : ".not"));
+        writer.Line(section.minChecked ? section.minText : std::string());
+        writer.Line(BoxToken("max", box, section.maxChecked ? ".checked" : ".not"));
+        writer.Line(section.maxChecked ? section.maxText : std::string());
+        writer.Line(ShapeToken(section.shape.value_or(DistributionKind::Normal), box));
     }
     writer.Line("===================Correlations");
-    ForEachCellInFileOrder([&](int cell) { writer.Line(texts.correlations[cell]); });
+    ForEachCellInFileOrder([&](int cell) { writer.Line(contents.correlations[cell]); });
     writer.Flush();
 }
 

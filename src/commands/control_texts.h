@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "files/parameters_file.h"
 #include "setup/design_catalogue.h"
 #include "setup/generation_setup.h"
 
@@ -46,6 +47,10 @@ struct ControlTexts {
         return texts;
     }
 };
+
+/// What the parameters file of these controls holds: a section for each box active in the
+/// design, the checked shape of each.
+ParametersFileContents ParametersFileContentsOf(const ControlTexts& texts);
 
 /// Which correlation cells the window lets the user type; a design enables r_ij for
 /// i < j <= its number of variables.

@@ -1,4 +1,4 @@
-#include "output/actual_statistics.h"
+#include "files/actual_statistics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "output/data_file.h"
+#include "files/data_file.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <memory>
 #include <sstream>
 
-#include "output/output_file.h"
+#include "files/text_file.h"
 #include "support/runnable_setup.h"
 #include "support/text_files.h"
 

@@ -1,10 +1,10 @@
-#include "output/save_command.h"
+#include "commands/save_command.h"
 
-#include "output/data_file.h"
-#include "output/file_names.h"
-#include "output/information_file.h"
-#include "output/output_file.h"
-#include "output/parameters_file.h"
+#include "files/data_file.h"
+#include "files/file_names.h"
+#include "files/information_file.h"
+#include "files/text_file.h"
+#include "files/parameters_file.h"
 
 namespace zek {
 
@@ -46,7 +46,7 @@ void SaveParametersFile(const ControlTexts& controls, ProgramState& state, Comma
         path = *chosen;
     }
     state.setup.parametersFileName = path;
-    WriteTextFile(path, [&](std::ostream& out) { WriteParametersFile(out, controls); });
+    WriteTextFile(path, [&](std::ostream& out) { WriteParametersFile(out, ParametersFileContentsOf(controls)); });
 }
 
 void AfterRunSave(const ControlTexts& controls, ProgramState& state, CommandHost& host) {

@@ -1,4 +1,4 @@
-#include "output/save_command.h"
+#include "commands/save_command.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -10,8 +10,8 @@
 #include <memory>
 #include <sstream>
 
-#include "output/output_file.h"
-#include "output/run_command.h"
+#include "files/text_file.h"
+#include "commands/run_command.h"
 #include "support/recording_host.h"
 #include "support/text_files.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/data_layout.h"
-#include "output/actual_statistics.h"
+#include "files/actual_statistics.h"
 #include "setup/generation_setup.h"
 
 namespace zek {

@@ -1,7 +1,7 @@
-#include "output/data_file.h"
+#include "files/data_file.h"
 
-#include "output/number_format.h"
-#include "output/output_file.h"
+#include "files/number_format.h"
+#include "files/text_file.h"
 
 namespace zek {
 

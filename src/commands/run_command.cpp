@@ -1,4 +1,4 @@
-#include "output/run_command.h"
+#include "commands/run_command.h"
 
 #include <cmath>
 #include <limits>
@@ -6,7 +6,7 @@
 
 #include "engine/cholesky.h"
 #include "engine/generate_data.h"
-#include "output/number_format.h"
+#include "files/number_format.h"
 #include "setup/number_parsing.h"
 
 namespace zek {

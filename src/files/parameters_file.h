@@ -1,5 +1,6 @@
 // The generation parameters file: the texts of the main window's parameter controls, one
-// item a line, so that a setup can be restored next term.
+// item a line, so that a setup can be restored next term. The format knows texts and tokens
+// only; which control each text fills is the window's business.
 #pragma once
 
 #include <array>
@@ -8,7 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "output/control_texts.h"
+#include "setup/design_catalogue.h"
+#include "setup/generation_setup.h"
 
 namespace zek {
 
@@ -18,11 +20,8 @@ inline constexpr const char* kNotSavedByZekMessage =
 /// A parameters file is a few kilobytes; a larger file is refused before it can take memory.
 inline constexpr std::size_t kMaxParametersFileBytes = 1024 * 1024;
 
-/// Writes the file for `texts`; one box section for each box active in `texts.design`.
-/// Throws `StreamError` when a write fails.
-void WriteParametersFile(std::ostream& out, const ControlTexts& texts);
-
-/// One box section as read; a shape line that names no shape gives no shape.
+/// One box section; a shape line that names no shape gives no shape (and is written as
+/// Normal).
 struct BoxSection {
     std::string mean, sd, n, decimals;
     bool minChecked = false;
@@ -32,8 +31,23 @@ struct BoxSection {
     std::optional<DistributionKind> shape;
 };
 
+/// Everything a parameters file holds.
+struct ParametersFileContents {
+    std::string title, seed, missing, extreme;
+    int designCode = 0;  ///< a code outside 1..35 selects no design
+    /// Which boxes have a section ("box3.active").
+    std::array<bool, kBoxCount> boxPresent{};
+    std::array<BoxSection, kBoxCount> boxes{};
+    /// By `CorrelationCellIndex`.
+    std::array<std::string, kCorrelationCellCount> correlations{};
+};
+
+/// Writes the file; one box section for each box present. Throws `StreamError` when a write
+/// fails.
+void WriteParametersFile(std::ostream& out, const ParametersFileContents& contents);
+
 /// What a parameters file said, in file order, so that the window can replay it.
-struct ParametersFileReading {
+struct ParametersFileReading : ParametersFileContents {
     enum class Outcome {
         NotSavedByZek,     ///< the first line does not begin with "ZEK Gen"; nothing applies
         TooLarge,          ///< over `kMaxParametersFileBytes`; nothing applies
@@ -41,13 +55,7 @@ struct ParametersFileReading {
         Complete,
     };
     Outcome outcome = Outcome::Complete;
-    std::string title, seed, missing, extreme;
     std::string designLine;
-    int designCode = 0;  ///< a code outside 1..35 selects no design
-    std::array<bool, kBoxCount> boxPresent{};
-    std::array<BoxSection, kBoxCount> boxes{};
-    /// By `CorrelationCellIndex`.
-    std::array<std::string, kCorrelationCellCount> correlations{};
 
     /// The message for an outcome other than Complete.
     std::string ErrorMessage() const;

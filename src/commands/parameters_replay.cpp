@@ -1,8 +1,8 @@
-#include "output/parameters_replay.h"
+#include "commands/parameters_replay.h"
 
 #include <initializer_list>
 
-#include "output/uniform_box.h"
+#include "commands/uniform_box.h"
 #include "setup/number_parsing.h"
 
 namespace zek {

@@ -5,12 +5,12 @@
 #include <memory>
 #include <sstream>
 
-#include "output/data_file.h"
-#include "output/information_file.h"
-#include "output/parameters_file.h"
-#include "output/parameters_replay.h"
-#include "output/run_command.h"
-#include "output/uniform_box.h"
+#include "files/data_file.h"
+#include "files/information_file.h"
+#include "files/parameters_file.h"
+#include "commands/parameters_replay.h"
+#include "commands/run_command.h"
+#include "commands/uniform_box.h"
 #include "support/recording_host.h"
 #include "support/text_files.h"
 
@@ -66,7 +66,7 @@ std::string DataFileOf(const ProgramState& state) {
 
 std::string ParametersFileOf(const ControlTexts& controls) {
     std::ostringstream out;
-    WriteParametersFile(out, controls);
+    WriteParametersFile(out, ParametersFileContentsOf(controls));
     return out.str();
 }
 

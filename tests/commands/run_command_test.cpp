@@ -1,4 +1,4 @@
-#include "output/run_command.h"
+#include "commands/run_command.h"
 
 #include <gtest/gtest.h>
 

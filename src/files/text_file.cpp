@@ -1,4 +1,4 @@
-#include "output/output_file.h"
+#include "files/text_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -9,9 +9,9 @@
 
 #include <string_view>
 
-#include "output/command_host.h"
-#include "output/control_texts.h"
-#include "output/program_state.h"
+#include "commands/command_host.h"
+#include "commands/control_texts.h"
+#include "commands/program_state.h"
 
 namespace zek {
 

@@ -1,11 +1,11 @@
-#include "output/information_file.h"
+#include "files/information_file.h"
 
 #include <string_view>
 #include <vector>
 
-#include "output/number_format.h"
+#include "files/number_format.h"
 #include "setup/version.h"
-#include "output/output_file.h"
+#include "files/text_file.h"
 #include "setup/design_catalogue.h"
 
 namespace zek {

@@ -5,8 +5,8 @@
 
 #include "engine/generate_data.h"
 #include "engine/random_streams.h"
-#include "output/actual_statistics.h"
-#include "output/information_file.h"
+#include "files/actual_statistics.h"
+#include "files/information_file.h"
 #include "setup/generation_setup.h"
 
 namespace zek {

@@ -2,9 +2,9 @@
 // a name the user chooses, then the parameters file beside them, then a hint on viewing.
 #pragma once
 
-#include "output/command_host.h"
-#include "output/control_texts.h"
-#include "output/program_state.h"
+#include "commands/command_host.h"
+#include "commands/control_texts.h"
+#include "commands/program_state.h"
 
 namespace zek {
 

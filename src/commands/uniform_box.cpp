@@ -1,8 +1,8 @@
-#include "output/uniform_box.h"
+#include "commands/uniform_box.h"
 
 #include <cmath>
 
-#include "output/number_format.h"
+#include "files/number_format.h"
 #include "setup/number_parsing.h"
 
 namespace zek {
