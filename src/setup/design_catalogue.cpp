@@ -56,78 +56,6 @@ constexpr std::array<DesignRow, kDesignCount> kRows{{
     {Correlated8, "rdo_corr8", "8", Correlated, 8, 1, 1, 1, 1},
 }};
 
-using CaptionsByBox = std::array<std::string_view, kBoxCount>;
-
-constexpr CaptionsByBox kGroupLevelCaptions{"Group/Level 1", "Group/Level 2", "Group/Level 3",
-                                            "Group/Level 4", "Group/Level 5", "Group/Level 6",
-                                            "Group/Level 7", "Group/Level 8"};
-constexpr CaptionsByBox kTwoGroupsCaptions{"Group 1, Var 1", "Group 1, Var 2", "Group 1, Var 3",
-                                           "Group 1, Var 4", "GROUP 2, VAR 1", "GROUP 2, VAR 2",
-                                           "GROUP 2, VAR 3", "GROUP 2, VAR 4"};
-constexpr CaptionsByBox kTwoVariablesCaptions{
-    "Group 1, Variable 1", "GROUP 2, Var 1", "Group 3, VAR 1", "GROUP 4, VAR 1",
-    "Group 1, Variable 2", "GROUP 2, Var 2", "Group 3, VAR 2", "GROUP 4, VAR 2"};
-constexpr CaptionsByBox kTwoDV2x2Captions{
-    "cell (1,1) var 1", "cell (1,2) var 1", "CELL (1,1) VAR 2", "CELL (1,2) VAR 2",
-    "cell (2,1) var 1", "cell (2,2) var 1", "CELL (2,1) VAR 2", "CELL (2,2) VAR 2"};
-constexpr CaptionsByBox kTwoFactorCaptions{"Cell (1,1)", "Cell (1,2)", "Cell (1,3)", "Cell (1,4)",
-                                           "CELL (2,1)", "CELL (2,2)", "CELL (2,3)", "CELL (2,4)"};
-constexpr CaptionsByBox kThreeFactorCaptions{"Cell (1,1,1)", "Cell (1,1,2)", "Cell (2,1,1)",
-                                             "Cell (2,1,2)", "CELL (1,2,1)", "CELL (1,2,2)",
-                                             "CELL (2,2,1)", "CELL (2,2,2)"};
-constexpr CaptionsByBox kRegressionCaptions{"Outcome (DV)", "Predictor X1", "Predictor X2",
-                                            "Predictor X3", "Predictor X4", "Predictor X5",
-                                            "Predictor X6", "Predictor X7"};
-constexpr CaptionsByBox kCorrelatedCaptions{"Variable 1", "Variable 2", "Variable 3", "Variable 4",
-                                            "Variable 5", "Variable 6", "Variable 7", "Variable 8"};
-
-constexpr const CaptionsByBox& CaptionsFor(const DesignRow& row) {
-    switch (row.family) {
-        case OneWay:
-            return kGroupLevelCaptions;
-        case TwoGroupsMultiVariable:
-            return kTwoGroupsCaptions;
-        case TwoVariablesInGroups:
-            return kTwoVariablesCaptions;
-        case Factorial:
-            if (row.variableCount == 2) return kTwoDV2x2Captions;
-            return row.factorCount == 3 ? kThreeFactorCaptions : kTwoFactorCaptions;
-        case Regression:
-            return kRegressionCaptions;
-        case Correlated:
-            return kCorrelatedCaptions;
-    }
-    return kGroupLevelCaptions;
-}
-
-using ColourPattern = std::array<Rgb, kBoxCount>;
-constexpr ColourPattern kCheckerboard{kCream, kWhite, kCream, kWhite,
-                                      kWhite, kCream, kWhite, kCream};
-constexpr ColourPattern kOutcomeMarked{kSkyBlue, kWhite, kCream, kWhite,
-                                       kWhite,   kCream, kWhite, kCream};
-constexpr ColourPattern kColumns{kCream, kSkyBlue, kWhite, kAqua, kCream, kSkyBlue, kWhite, kAqua};
-constexpr ColourPattern kColumnPairs{kCream, kCream, kSkyBlue, kSkyBlue,
-                                     kCream, kCream, kSkyBlue, kSkyBlue};
-constexpr ColourPattern kTopAndBottomRows{kCream,   kCream,   kCream,   kCream,
-                                          kSkyBlue, kSkyBlue, kSkyBlue, kSkyBlue};
-
-constexpr const ColourPattern& ColoursFor(const DesignRow& row) {
-    switch (row.family) {
-        case OneWay:
-        case Correlated:
-            return kCheckerboard;
-        case Regression:
-            return kOutcomeMarked;
-        case TwoVariablesInGroups:
-            return kColumns;
-        case Factorial:
-            return (row.factorCount == 3 || row.variableCount == 2) ? kColumnPairs : kColumns;
-        case TwoGroupsMultiVariable:
-            return kTopAndBottomRows;
-    }
-    return kCheckerboard;
-}
-
 constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
     DesignInfo info{};
     info.kind = row.kind;
@@ -141,9 +69,6 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
     info.levelsFactor1 = row.levelsFactor1;
     info.levelsFactor2 = row.levelsFactor2;
     info.levelsFactor3 = row.levelsFactor3;
-    info.variableNames =
-        row.family == Regression ? VariableNaming::OutcomeAndPredictors : VariableNaming::VNames;
-    info.colours = ColoursFor(row);
 
     // The first variable's box of every cell takes the cell's N; the boxes of the cell's
     // other variables copy it, since every case carries one score per variable.
@@ -165,17 +90,6 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
         info.nEntryBoxes = info.caseBoxes;
     }
 
-    const CaptionsByBox& captions = CaptionsFor(row);
-    for (int box = 1; box <= kBoxCount; ++box) {
-        if (info.activeBoxes.Contains(box)) {
-            info.captions[box - 1] = captions[box - 1];
-        }
-    }
-    if (row.kind == Groups1) info.captions[0] = "Single Group";
-    if (row.kind == TwoGroupsDV1) {
-        info.captions[0] = "Group 1";
-        info.captions[4] = "GROUP 2";
-    }
     return info;
 }
 
@@ -227,31 +141,33 @@ std::string_view RadioButtonOf(DesignKind kind) {
     return Design(kind).radioButton;
 }
 
-std::string_view FamilyRowLabel(DesignFamily family) {
-    switch (family) {
-        case OneWay:
-            return "1 Variable in this many Groups/Levels:";
+NChangeTargets NChangeTargetsOf(const DesignShape& stored, int sourceBox) {
+    DesignShape widest = stored;
+    switch (stored.family) {
         case TwoGroupsMultiVariable:
-            return "2 Groups with this many Variables: ";
+            widest.variableCount = 4;
+            break;
         case TwoVariablesInGroups:
-            return "2 Variables in this many Groups:";
-        case Factorial:
-            return "Factorial Design with 1 Variable";
+            widest.levelsFactor1 = 4;
+            break;
         case Regression:
-            return "Regression with this many Predictors:";
         case Correlated:
-            return "Correlated Data with this many Variables:";
+            widest.variableCount = kMaxVariables;
+            break;
+        case OneWay:
+        case Factorial:
+            break;
     }
-    return "";
-}
-
-std::string_view GridVariableName(VariableNaming naming, int variable) {
-    static constexpr std::array<std::string_view, kMaxVariables> kVNames{"V1", "V2", "V3", "V4",
-                                                                         "V5", "V6", "V7", "V8"};
-    static constexpr std::array<std::string_view, kMaxVariables> kRegressionNames{
-        "DV", "X1", "X2", "X3", "X4", "X5", "X6", "X7"};
-    const auto& names = naming == VariableNaming::VNames ? kVNames : kRegressionNames;
-    return names[variable - 1];
+    const DesignCells cells = CellsOfDesign(widest);
+    NChangeTargets targets;
+    for (int c = 0; c < cells.cellCount; ++c) {
+        const DesignCell& cell = cells.cells[c];
+        if (cell.boxOfVariable[0] != sourceBox) continue;
+        for (int v = 1; v < cells.variableCount; ++v) {
+            targets.boxes[targets.count++] = cell.boxOfVariable[v];
+        }
+    }
+    return targets;
 }
 
 int BoxOfElement(const DesignInfo& design, int cell, int variable) {

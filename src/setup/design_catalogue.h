@@ -74,19 +74,6 @@ class BoxSet {
     std::uint8_t bits_ = 0;
 };
 
-struct Rgb {
-    std::uint8_t red, green, blue;
-    constexpr bool operator==(const Rgb&) const = default;
-};
-
-inline constexpr Rgb kCream{255, 251, 240};
-inline constexpr Rgb kWhite{255, 255, 255};
-inline constexpr Rgb kSkyBlue{166, 202, 240};
-inline constexpr Rgb kAqua{0, 255, 255};
-
-/// How the correlation grid names the variables of a design.
-enum class VariableNaming { VNames, OutcomeAndPredictors };
-
 /// One N copy made when a design is selected or its source N changes.
 struct NCopy {
     int targetBox;
@@ -140,9 +127,6 @@ struct DesignInfo {
     BoxSet nEntryBoxes;
     std::array<NCopy, kBoxCount - 1> nCopies{};
     int nCopyCount = 0;
-    std::array<std::string_view, kBoxCount> captions{};  ///< empty for inactive boxes
-    std::array<Rgb, kBoxCount> colours{};
-    VariableNaming variableNames = VariableNaming::VNames;
 
     constexpr int CellCount() const { return levelsFactor1 * levelsFactor2 * levelsFactor3; }
     constexpr DesignShape Shape() const {
@@ -160,17 +144,21 @@ int FileCodeOf(DesignKind kind);
 std::optional<DesignKind> DesignFromRadioButton(std::string_view radioButtonName);
 std::string_view RadioButtonOf(DesignKind kind);
 
-/// The text of the row of radio buttons under which a family's designs stand.
-std::string_view FamilyRowLabel(DesignFamily family);
-
-/// Name of variable v (1..8) in the correlation grid: "V1".., or "DV", "X1"...
-std::string_view GridVariableName(VariableNaming naming, int variable);
-
 /// Box holding variable `variable` (1-based) of cell `cell` (1-based, in row order).
 int BoxOfElement(const DesignInfo& design, int cell, int variable);
 
 /// Whether the design lets the user type the correlation r_ij (i < j).
 bool CorrelationCellEnabled(const DesignInfo& design, int i, int j);
+
+/// The boxes whose N text follows box `sourceBox`'s whenever it changes, under the design
+/// values `stored` in the setup: the N copies of the widest design of the family, so box 1 of
+/// any regression copies to all seven other boxes and box 5 of two groups to 6, 7 and 8,
+/// whether those boxes are in use or not. None for most boxes and designs.
+struct NChangeTargets {
+    std::array<int, kBoxCount - 1> boxes{};
+    int count = 0;
+};
+NChangeTargets NChangeTargetsOf(const DesignShape& stored, int sourceBox);
 
 /// Sets the design fields and every box's `active` flag; nothing else changes.
 void ApplyDesign(const DesignInfo& design, GenerationSetup& setup);

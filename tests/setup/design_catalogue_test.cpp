@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <set>
 #include <string>
 
@@ -20,7 +22,6 @@ TEST(DesignCatalogue, EveryDesignIsConsistentWithItsBoxes) {
             if (!allNsEntered && design.nEntryBoxes.Contains(box)) {
                 EXPECT_TRUE(design.activeBoxes.Contains(box));
             }
-            EXPECT_EQ(design.activeBoxes.Contains(box), !design.captions[box - 1].empty());
         }
         // Every case carries one score per variable, so each cell's boxes are one per variable.
         EXPECT_EQ(design.boxCount, design.caseBoxes.Count() * design.variableCount);
@@ -62,8 +63,6 @@ TEST(DesignCatalogue, TwoGroupDesignsUseTheTopAndBottomRows) {
     EXPECT_TRUE(oneDv.activeBoxes.Contains(5));
     EXPECT_FALSE(oneDv.activeBoxes.Contains(2));
     EXPECT_EQ(oneDv.nEntryBoxes.Count(), 8);
-    EXPECT_EQ(oneDv.captions[0], "Group 1");
-    EXPECT_EQ(oneDv.captions[4], "GROUP 2");
 
     const DesignInfo& paired = Design(DesignKind::TwoDVGroups1);
     EXPECT_TRUE(paired.pairedVariables);
@@ -96,9 +95,6 @@ TEST(DesignCatalogue, TwoVariablesInTwoByTwoIsFactorialWithFourCells) {
         EXPECT_EQ(design.nCopies[c].targetBox, expected[c].targetBox);
         EXPECT_EQ(design.nCopies[c].sourceBox, expected[c].sourceBox);
     }
-    EXPECT_EQ(design.captions[2], "CELL (1,1) VAR 2");
-    EXPECT_EQ(design.colours, (std::array<Rgb, 8>{kCream, kCream, kSkyBlue, kSkyBlue, kCream,
-                                                  kCream, kSkyBlue, kSkyBlue}));
 }
 
 TEST(DesignCatalogue, CellsPerDesign) {
@@ -131,9 +127,6 @@ TEST(DesignCatalogue, CorrelationCellsFollowTheNumberOfVariables) {
             EXPECT_EQ(enabledCount(design), 0);
         }
     }
-    EXPECT_EQ(GridVariableName(Design(DesignKind::Regression3).variableNames, 1), "DV");
-    EXPECT_EQ(GridVariableName(Design(DesignKind::Regression3).variableNames, 3), "X2");
-    EXPECT_EQ(GridVariableName(Design(DesignKind::Correlated3).variableNames, 3), "V3");
 }
 
 TEST(DesignCatalogue, PlacementRules) {
@@ -153,7 +146,6 @@ TEST(DesignCatalogue, PlacementRules) {
     BoxSet expected;
     for (int box : {1, 2, 3, 5, 6, 7}) expected.Add(box);
     EXPECT_EQ(twoByThree.activeBoxes, expected);
-    EXPECT_EQ(twoByThree.captions[6], "CELL (2,3)");
 }
 
 TEST(DesignCatalogue, SampleSizeLinks) {
@@ -172,21 +164,28 @@ TEST(DesignCatalogue, SampleSizeLinks) {
     EXPECT_EQ(Design(DesignKind::Groups3).nCopyCount, 0);
 }
 
-TEST(DesignCatalogue, ColourPatternsAndCaptions) {
-    EXPECT_EQ(Design(DesignKind::Groups3).colours[0], kCream);
-    EXPECT_EQ(Design(DesignKind::Groups3).colours[4], kWhite);
-    EXPECT_EQ(Design(DesignKind::Regression2).colours[0], kSkyBlue);
-    EXPECT_EQ(Design(DesignKind::TwoDVGroups2).colours[3], kAqua);
-    EXPECT_EQ(Design(DesignKind::Factorial2x2).colours[1], kSkyBlue);
-    EXPECT_EQ(Design(DesignKind::TwoGroupsDV2).colours[5], kSkyBlue);
-    EXPECT_EQ(Design(DesignKind::Groups1).captions[0], "Single Group");
-    EXPECT_EQ(Design(DesignKind::Groups2).captions[1], "Group/Level 2");
-    EXPECT_EQ(Design(DesignKind::TwoDVGroups4).captions[7], "GROUP 4, VAR 2");
-    EXPECT_EQ(Design(DesignKind::Factorial2x2x2).captions[2], "Cell (2,1,1)");
-    EXPECT_EQ(Design(DesignKind::Regression7).captions[7], "Predictor X7");
-    EXPECT_EQ(Design(DesignKind::TwoGroupsDV4).captions[7], "GROUP 2, VAR 4");
-    EXPECT_EQ(FamilyRowLabel(DesignFamily::TwoGroupsMultiVariable),
-              "2 Groups with this many Variables: ");
+// The N of a block's first box flows to the others whatever the number of variables or
+// groups of the stored design, as in the family's widest design.
+TEST(DesignCatalogue, NChangeTargetsFollowTheStoredFamily) {
+    auto targets = [](DesignKind kind, int box) {
+        const NChangeTargets t = NChangeTargetsOf(Design(kind).Shape(), box);
+        return std::vector<int>(t.boxes.begin(), t.boxes.begin() + t.count);
+    };
+    EXPECT_EQ(targets(DesignKind::Correlated2, 1), (std::vector<int>{2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(targets(DesignKind::Regression1, 1), (std::vector<int>{2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(targets(DesignKind::TwoGroupsDV2, 1), (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(targets(DesignKind::TwoGroupsDV1, 5), (std::vector<int>{6, 7, 8}));
+    EXPECT_EQ(targets(DesignKind::TwoDVGroups1, 1), (std::vector<int>{5}));
+    EXPECT_EQ(targets(DesignKind::TwoDVGroups3, 4), (std::vector<int>{8}));
+    EXPECT_EQ(targets(DesignKind::TwoDV2x2, 2), (std::vector<int>{4}));
+    EXPECT_EQ(targets(DesignKind::TwoDV2x2, 6), (std::vector<int>{8}));
+    EXPECT_TRUE(targets(DesignKind::TwoDV2x2, 3).empty());
+    EXPECT_TRUE(targets(DesignKind::Groups4, 1).empty());
+    EXPECT_TRUE(targets(DesignKind::Factorial2x2x2, 1).empty());
+    for (const DesignInfo& design : DesignCatalogue()) {
+        EXPECT_TRUE(targets(design.kind, 7).empty());
+        EXPECT_TRUE(targets(design.kind, 8).empty());
+    }
 }
 
 TEST(DesignCatalogue, ApplyingADesignChangesOnlyTheDesignFields) {
