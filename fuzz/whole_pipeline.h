@@ -13,7 +13,7 @@
 #include "files/data_file.h"
 #include "files/information_file.h"
 #include "files/parameters_file.h"
-#include "commands/parameters_replay.h"
+#include "commands/main_window_model.h"
 #include "commands/run_command.h"
 
 namespace zek::fuzzing {
@@ -35,20 +35,16 @@ inline void RunWholePipeline(std::string_view bytes, ProgramState& state) {
     std::istringstream in{std::string(bytes)};
     const ParametersFileReading reading = ReadParametersFile(in);
     if (reading.outcome != ParametersFileReading::Outcome::Complete) return;
-    ControlTexts controls;
-    ReplayOnStartupControls(reading, controls, '.', [](std::string_view) {});
-    if (DesignProblemOf(reading)) return;
-    const DesignInfo& design = Design(controls.design);
-    ApplyDesign(design, state.setup);
     SilentHost host;
-    if (RunCommand(controls, EnabledCellsOf(design), '.', state, host) != RunOutcome::Generated) {
-        return;
-    }
+    MainWindowModel window(state, host, '.');
+    window.ApplyParametersFile(reading);
+    if (DesignProblemOf(reading)) return;
+    if (RunCommand(window, state, host) != RunOutcome::Generated) return;
     std::ostringstream out;
     WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
     WriteInformationFile(out, state.generatedSetup, state.tables.generatedData, state.statistics,
                          AboutIdentificationLines());
-    WriteParametersFile(out, ParametersFileContentsOf(controls));
+    WriteParametersFile(out, ParametersFileContentsOf(window.Texts()));
 }
 
 }  // namespace zek::fuzzing

@@ -1,9 +1,9 @@
 // zek-generate: the Generate and Save commands of ZEK without a window, for a teacher who
 // wants many datasets from one setup on a machine with no display.
 //
-// The parameters file is applied as the window's Open command would apply it to a freshly
-// started window; then the very Run command of the window validates and generates, and the
-// Save command's writers write the files.
+// The parameters file is replayed onto the window model of a freshly started window, as the
+// window's Open command replays it; then the very Run command of the window validates and
+// generates, and the Save command's writers write the files.
 #include <clocale>
 #include <cstdint>
 #include <filesystem>
@@ -17,7 +17,7 @@
 #include "files/file_names.h"
 #include "files/text_file.h"
 #include "files/parameters_file.h"
-#include "commands/parameters_replay.h"
+#include "commands/main_window_model.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
 #include "setup/design_catalogue.h"
@@ -93,12 +93,10 @@ int Generate(const zek::GenerateOptions& options, char separator) {
         return kExitRefused;
     }
 
+    // The file fills the controls of a fresh window, with every reaction a window would run.
     auto state = std::make_unique<zek::ProgramState>();
-    zek::ControlTexts controls;
-    zek::ReplayOnStartupControls(reading, controls, separator,
-                                 [&host](std::string_view text) { host.ShowMessage(text); });
-    const zek::DesignInfo& design = zek::Design(controls.design);
-    zek::ApplyDesign(design, state->setup);
+    zek::MainWindowModel window(*state, host, separator);
+    window.ApplyParametersFile(reading);
     if (options.reliability) state->setup.reliability = *options.reliability;
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
@@ -112,9 +110,9 @@ int Generate(const zek::GenerateOptions& options, char separator) {
     if (options.seed) {
         firstSeed = *options.seed;
     } else if (options.count > 1) {
-        if (controls.seed.empty()) {
+        if (window.seed().empty()) {
             firstSeed = host.ClockRandomBelow(1000000);
-        } else if (const auto stored = zek::ParseInteger(controls.seed)) {
+        } else if (const auto stored = zek::ParseInteger(window.seed())) {
             firstSeed = *stored;
         }
     }
@@ -125,20 +123,18 @@ int Generate(const zek::GenerateOptions& options, char separator) {
         return kExitRefused;
     }
 
-    const zek::EnabledCorrelationCells enabled = zek::EnabledCellsOf(design);
     for (int index = 1; index <= options.count; ++index) {
-        if (firstSeed) controls.seed = std::to_string(*firstSeed + index - 1);
+        if (firstSeed) window.SetSeedText(std::to_string(*firstSeed + index - 1));
         const std::string dataFile = AbsolutePath(
             options.count > 1 ? zek::NumberedFileName(options.dataFile, index, options.count)
                               : options.dataFile);
         host.SetDataFile(dataFile);
-        if (zek::RunCommand(controls, enabled, separator, *state, host) !=
-            zek::RunOutcome::Generated) {
+        if (zek::RunCommand(window, *state, host) != zek::RunOutcome::Generated) {
             return kExitRefused;
         }
         try {
             zek::SaveDataFiles(*state, host);
-            zek::SaveParametersFile(controls, *state, host);
+            zek::SaveParametersFile(window.Texts(), *state, host);
         } catch (const zek::FileError& error) {
             host.ShowMessage(error.what());
             return kExitWriteFailed;

@@ -1,6 +1,6 @@
-// What the Run and Save commands need from the program around them: the window shows
-// message boxes, moves the focus, shows dialogs and file choosers; `zek-generate` answers
-// on the command line; tests answer as they like.
+// What the window model and the commands need from the program around them: the window shows
+// message boxes, moves the focus, shows dialogs and file choosers; `zek-generate` answers on
+// the command line; tests answer as they like and keep what was asked, in order.
 #pragma once
 
 #include <cstdint>
@@ -10,22 +10,29 @@
 
 namespace zek {
 
-enum class PercentageKind { Missing, Extreme };
-
-class CommandHost {
+/// What the main window's own reactions need.
+class InteractionHost {
   public:
-    virtual ~CommandHost() = default;
+    virtual ~InteractionHost() = default;
 
     /// A modal message box with an OK button and this exact text.
     virtual void ShowMessage(std::string_view text) = 0;
-    /// Moves the keyboard focus to the named control ("txt_mean3").
+    /// Moves the keyboard focus to the named control ("txt_mean3"). Callers ask only for a
+    /// control that can take the focus.
     virtual void Focus(std::string_view controlName) = 0;
+    /// The platform's clock-seeded random function: an integer in 0 .. bound - 1.
+    virtual std::int32_t ClockRandomBelow(std::int32_t bound) = 0;
+};
+
+enum class PercentageKind { Missing, Extreme };
+
+/// What the Run and Save commands need besides.
+class CommandHost : public InteractionHost {
+  public:
     /// Shows the Set Missing Values or Set Extreme Values dialog with `text` in its edit box
     /// and returns the text when OK is pressed; nothing where no dialog can be shown.
     virtual std::optional<std::string> AskPercentage(PercentageKind kind,
                                                      std::string_view text) = 0;
-    /// The platform's clock-seeded random function: an integer in 0 .. bound - 1.
-    virtual std::int32_t ClockRandomBelow(std::int32_t bound) = 0;
     /// The save-file dialog, offering `initialName`; the chosen full path, or nothing when
     /// the user cancels. The default extension ".TXT" is the chooser's to add.
     virtual std::optional<std::string> ChooseSaveFile(std::string_view initialName) = 0;

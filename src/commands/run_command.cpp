@@ -274,4 +274,14 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     return RunOutcome::Generated;
 }
 
+RunOutcome RunCommand(MainWindowModel& window, ProgramState& state, CommandHost& host) {
+    ControlTexts texts = window.Texts();
+    const RunOutcome outcome =
+        RunCommand(texts, window.EnabledCells(), window.decimalSeparator(), state, host);
+    window.SetSeedText(texts.seed);
+    window.SetMissingText(texts.missing);
+    window.SetExtremeText(texts.extreme);
+    return outcome;
+}
+
 }  // namespace zek

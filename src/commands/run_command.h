@@ -11,6 +11,7 @@
 
 #include "commands/command_host.h"
 #include "commands/control_texts.h"
+#include "commands/main_window_model.h"
 #include "commands/program_state.h"
 
 namespace zek {
@@ -25,6 +26,10 @@ enum class RunOutcome {
 /// `controls`. A stop keeps in the setup every field stored before the failing check.
 RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& enabledCells,
                       char decimalSeparator, ProgramState& state, CommandHost& host);
+
+/// The Run command on the main window's controls: a seed drawn for an empty seed box and a
+/// percentage accepted in its dialog show in the window afterwards.
+RunOutcome RunCommand(MainWindowModel& window, ProgramState& state, CommandHost& host);
 
 /// The OK button of the Set Missing Values or Set Extreme Values dialog: accepts an integer
 /// from 0 to 100 into the setup, or shows the message and refuses.

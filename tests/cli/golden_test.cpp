@@ -17,7 +17,7 @@
 #include "cli/generate_options.h"
 #include "files/text_file.h"
 #include "files/parameters_file.h"
-#include "commands/parameters_replay.h"
+#include "commands/main_window_model.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
 #include "support/process.h"
@@ -100,24 +100,36 @@ TEST_P(GoldenTest, TheCoreWritesTheExpectedFiles) {
     const GenerateOptions& options = std::get<GenerateOptions>(parsed);
 
     auto state = std::make_unique<ProgramState>();
-    ControlTexts controls;
     testing::RecordingHost host;
-    ReplayOnStartupControls(reading, controls, '.',
-                            [&](std::string_view text) { host.ShowMessage(text); });
-    ApplyDesign(Design(controls.design), state->setup);
+    MainWindowModel window(*state, host, '.');
+    window.ApplyParametersFile(reading);
     if (options.reliability) state->setup.reliability = *options.reliability;
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
         state->setup.betaHigh = *options.betaHigh;
     }
     state->reportFooterLines = AboutIdentificationLines();
-    ASSERT_EQ(RunCommand(controls, EnabledCellsOf(Design(controls.design)), '.', *state, host),
-              RunOutcome::Generated);
+    ASSERT_EQ(RunCommand(window, *state, host), RunOutcome::Generated);
     host.saveAnswers = {(folder / "data.csv").string()};
     SaveDataFiles(*state, host);
-    SaveParametersFile(controls, *state, host);
+    SaveParametersFile(window.Texts(), *state, host);
     EXPECT_TRUE(host.messages.empty());
     ExpectTheGoldenFiles();
+}
+
+// A file the program wrote itself, opened in a fresh window and saved again, is the same file.
+TEST_P(GoldenTest, ItsParametersFileReopensToTheSameBytes) {
+    const fs::path saved = kGoldenFolder / GetParam() / "data_setup.TXT";
+    ParametersFileReading reading;
+    ReadTextFile(saved.string(), [&](std::istream& in) { reading = ReadParametersFile(in); });
+    auto state = std::make_unique<ProgramState>();
+    testing::RecordingHost host;
+    MainWindowModel window(*state, host, '.');
+    window.ApplyParametersFile(reading);
+    std::ostringstream again;
+    WriteParametersFile(again, ParametersFileContentsOf(window.Texts()));
+    EXPECT_TRUE(again.str() == Contents(saved));
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_P(GoldenTest, ZekGenerateWritesTheExpectedFiles) {

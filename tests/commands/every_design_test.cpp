@@ -8,7 +8,7 @@
 #include "files/data_file.h"
 #include "files/information_file.h"
 #include "files/parameters_file.h"
-#include "commands/parameters_replay.h"
+#include "commands/main_window_model.h"
 #include "commands/run_command.h"
 #include "commands/uniform_box.h"
 #include "support/recording_host.h"
@@ -122,8 +122,11 @@ TEST_P(EveryDesignTest, RunsWritesAndComesBackFromItsParametersFile) {
     const std::string saved = ParametersFileOf(controls);
     std::istringstream in(saved);
     const ParametersFileReading reading = ReadParametersFile(in);
-    ControlTexts reopened;
-    ReplayOnStartupControls(reading, reopened, '.', [](std::string_view) {});
+    auto fresh = std::make_unique<ProgramState>();
+    testing::RecordingHost host;
+    MainWindowModel window(*fresh, host, '.');
+    window.ApplyParametersFile(reading);
+    ControlTexts reopened = window.Texts();
     EXPECT_EQ(ParametersFileOf(reopened), saved);
     const auto again = Generated(reopened);
     EXPECT_EQ(DataFileOf(*again), DataFileOf(*state));

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "commands/parameters_replay.h"
 #include "setup/number_parsing.h"
+#include "commands/control_texts.h"
 #include "support/text_files.h"
 
 namespace zek {
@@ -142,12 +142,6 @@ TEST(ParametersFile, ADesignLineThatIsNoIntegerStopsAfterThePercentages) {
     EXPECT_EQ(reading.extreme, "8");
     EXPECT_EQ(reading.ErrorMessage(), "'two' is not a valid integer value");
     EXPECT_FALSE(reading.boxPresent[0]);
-
-    ControlTexts controls;
-    ReplayOnStartupControls(reading, controls, '.', [](std::string_view) {});
-    EXPECT_EQ(controls.title, "Title");
-    EXPECT_EQ(controls.missing, "7");
-    EXPECT_EQ(controls.design, DesignKind::Groups2);
 }
 
 TEST(ParametersFile, ReadingPastTheEndGivesEmptyLinesAndUnknownShapesGiveNone) {
@@ -211,131 +205,6 @@ TEST(ParametersFile, DesignProblemsNameTheirLine) {
     EXPECT_EQ(DesignProblemOf(reading), "line 15: box 3 is missing, but design 24 needs it");
     reading.designCode = 1;
     EXPECT_EQ(DesignProblemOf(reading), "line 14: box 2 is given, but design 1 does not use it");
-}
-
-TEST(ParametersReplay, AFileSavedUnderEitherDecimalSeparatorOpensInEveryLocale) {
-    ControlTexts texts;
-    texts.design = DesignKind::Correlated2;
-    texts.Box(1) = {"2,5", "0,75", "30", "2", true, "-1,5", true, "10.25", DistributionKind::Normal};
-    texts.correlations[CorrelationCellIndex(1, 2)] = "0,45";
-    const ParametersFileReading reading = Read(Written(texts));
-    for (const char separator : {'.', ','}) {
-        SCOPED_TRACE(separator);
-        ControlTexts controls;
-        ReplayOnStartupControls(reading, controls, separator, [](std::string_view) {});
-        auto localised = [separator](std::string text) {
-            for (char& c : text) {
-                if (c == '.' || c == ',') c = separator;
-            }
-            return text;
-        };
-        EXPECT_EQ(controls.Box(1).mean, localised("2.5"));
-        EXPECT_EQ(controls.Box(1).sd, localised("0.75"));
-        EXPECT_EQ(controls.Box(1).minText, localised("-1.5"));
-        EXPECT_EQ(controls.Box(1).maxText, localised("10.25"));
-        EXPECT_EQ(controls.correlations[CorrelationCellIndex(1, 2)], localised("0.45"));
-        EXPECT_EQ(controls.Box(1).n, "30");
-    }
-    // What is no number either way stays as typed, for the run to refuse.
-    EXPECT_EQ(WithDecimalSeparator("1,000.5", '.'), "1,000.5");
-    EXPECT_EQ(WithDecimalSeparator("abc", ','), "abc");
-    EXPECT_EQ(WithDecimalSeparator("1e3", ','), "1e3");
-}
-
-ParametersFileReading OneBoxReading(int designCode, BoxSection section) {
-    ParametersFileReading reading;
-    reading.designCode = designCode;
-    reading.boxPresent[0] = true;
-    reading.boxes[0] = std::move(section);
-    reading.correlations = ControlTexts::StartupCorrelations();
-    return reading;
-}
-
-TEST(ParametersReplay, AUniformBoxDerivesItsMeanAndSdFromItsLimits) {
-    ControlTexts controls;
-    BoxSection section{"0.0", "1.0", "25", "2", true, "10", true, "20", DistributionKind::Uniform};
-    ReplayOnStartupControls(OneBoxReading(2, section), controls, '.', [](std::string_view) {});
-    EXPECT_EQ(controls.Box(1).mean, "15.0000");
-    EXPECT_EQ(controls.Box(1).sd, "2.8868");
-    EXPECT_EQ(controls.Box(1).minText, "10");
-    EXPECT_EQ(controls.Box(1).shape, DistributionKind::Uniform);
-
-    ControlTexts fresh;
-    BoxSection noLimits{"3", "4", "25", "2", false, "", false, "", DistributionKind::Uniform};
-    ReplayOnStartupControls(OneBoxReading(2, noLimits), fresh, '.', [](std::string_view) {});
-    EXPECT_TRUE(fresh.Box(1).minChecked && fresh.Box(1).maxChecked);
-    EXPECT_EQ(fresh.Box(1).minText, "0");
-    EXPECT_EQ(fresh.Box(1).maxText, "1");
-    EXPECT_EQ(fresh.Box(1).mean, "0.5000");
-    EXPECT_EQ(fresh.Box(1).sd, "0.2887");
-
-    // Only one side given: the other is ticked with an empty text, which the run refuses.
-    ControlTexts oneSide;
-    BoxSection onlyMin{"3", "4", "25", "2", true, "1", false, "", DistributionKind::Uniform};
-    ReplayOnStartupControls(OneBoxReading(2, onlyMin), oneSide, ',', [](std::string_view) {});
-    EXPECT_TRUE(oneSide.Box(1).maxChecked);
-    EXPECT_EQ(oneSide.Box(1).maxText, "");
-    EXPECT_EQ(oneSide.Box(1).mean, "3");
-}
-
-TEST(ParametersReplay, DesignSelectionAndNCopies) {
-    ControlTexts controls;
-    std::vector<std::string> messages;
-    BoxSection section{"1", "1", "30", "2", false, "", false, "", DistributionKind::SkewNeg};
-    ParametersFileReading reading = OneBoxReading(24, section);  // Regression3
-    ReplayOnStartupControls(reading, controls, '.',
-                            [&](std::string_view text) { messages.emplace_back(text); });
-    EXPECT_EQ(controls.design, DesignKind::Regression3);
-    for (int box = 2; box <= 8; ++box) EXPECT_EQ(controls.Box(box).n, "30") << box;
-    EXPECT_TRUE(messages.empty());
-
-    ControlTexts bad;
-    reading.boxes[0].n = "3a";
-    ReplayOnStartupControls(reading, bad, '.',
-                            [&](std::string_view text) { messages.emplace_back(text); });
-    EXPECT_EQ(messages, std::vector<std::string>{"N must be an INTEGER"});
-    EXPECT_EQ(bad.Box(1).n, "3a");
-    EXPECT_EQ(bad.Box(2).n, "25");
-
-    ControlTexts outside;
-    reading.designCode = 99;
-    ReplayOnStartupControls(reading, outside, '.', [](std::string_view) {});
-    EXPECT_EQ(outside.design, DesignKind::Groups2);
-}
-
-TEST(ParametersReplay, ActiveBoxLinesDecideWhichSectionsAreRead) {
-    // Edited by hand: design 2 (boxes 1 and 2) but sections for boxes 1 and 3.
-    std::string text = Written(ControlTexts{});
-    text.replace(text.find("box2.active\r\nbox3.not"), 22, "box2.not\r\nbox3.active");
-    text.replace(text.find("===================BOX 2=====\r\n0.0"), 34,
-                 "===================BOX 3=====\r\n9.5");
-    const ParametersFileReading reading = Read(text);
-    ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
-    EXPECT_FALSE(reading.boxPresent[1]);
-    ASSERT_TRUE(reading.boxPresent[2]);
-    EXPECT_EQ(reading.boxes[2].mean, "9.5");
-    ControlTexts controls;
-    ReplayOnStartupControls(reading, controls, '.', [](std::string_view) {});
-    EXPECT_EQ(controls.design, DesignKind::Groups2);
-    EXPECT_EQ(controls.Box(3).mean, "9.5");
-    EXPECT_EQ(controls.Box(2).mean, "0.0");
-    EXPECT_EQ(controls.correlations, ControlTexts::StartupCorrelations());
-}
-
-TEST(ParametersReplay, NChangeTargetsFollowTheStoredDesign) {
-    auto targets = [](DesignKind kind, int box) {
-        const NCopyTargets t =
-            NChangeCopyTargets(Design(kind).family, Design(kind).variableCount, box);
-        return std::vector<int>(t.boxes.begin(), t.boxes.begin() + t.count);
-    };
-    EXPECT_EQ(targets(DesignKind::Correlated2, 1), (std::vector<int>{2, 3, 4, 5, 6, 7, 8}));
-    EXPECT_EQ(targets(DesignKind::TwoGroupsDV2, 1), (std::vector<int>{2, 3, 4}));
-    EXPECT_EQ(targets(DesignKind::TwoGroupsDV2, 5), (std::vector<int>{6, 7, 8}));
-    EXPECT_EQ(targets(DesignKind::TwoDVGroups3, 4), (std::vector<int>{8}));
-    EXPECT_EQ(targets(DesignKind::TwoDV2x2, 2), (std::vector<int>{4}));
-    EXPECT_TRUE(targets(DesignKind::TwoDV2x2, 3).empty());
-    EXPECT_TRUE(targets(DesignKind::Groups4, 1).empty());
-    EXPECT_TRUE(targets(DesignKind::Correlated8, 7).empty());
 }
 
 }  // namespace

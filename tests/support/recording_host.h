@@ -19,6 +19,7 @@ class RecordingHost : public CommandHost {
     int percentageDialogs = 0;
     std::int32_t clockRandom = 123456;
     std::int32_t lastClockBound = 0;
+    std::int64_t clockCalls = 0;
     /// What the save chooser returns on each showing; nothing cancels.
     std::deque<std::optional<std::string>> saveAnswers;
     std::vector<std::string> saveOffers;
@@ -32,9 +33,11 @@ class RecordingHost : public CommandHost {
         percentageAnswers.pop_front();
         return answer;
     }
+    /// The first call answers `clockRandom`, each later one another number, as a clock would.
     std::int32_t ClockRandomBelow(std::int32_t bound) override {
         lastClockBound = bound;
-        return clockRandom;
+        const std::int64_t answer = clockRandom + clockCalls++ * std::int64_t{104729};
+        return static_cast<std::int32_t>(answer % bound);
     }
     std::optional<std::string> ChooseSaveFile(std::string_view initialName) override {
         saveOffers.emplace_back(initialName);

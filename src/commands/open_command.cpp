@@ -1,0 +1,19 @@
+#include "commands/open_command.h"
+
+#include "files/parameters_file.h"
+#include "files/text_file.h"
+
+namespace zek {
+
+void OpenParametersFile(const std::string& path, MainWindowModel& window, ProgramState& state,
+                        InteractionHost& host) {
+    state.setup.parametersFileName = path;
+    ParametersFileReading reading;
+    ReadTextFile(path, [&reading](std::istream& in) { reading = ReadParametersFile(in); });
+    window.ApplyParametersFile(reading);
+    if (reading.outcome != ParametersFileReading::Outcome::Complete) {
+        host.ShowMessage(reading.ErrorMessage());
+    }
+}
+
+}  // namespace zek
