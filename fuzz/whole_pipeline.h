@@ -30,8 +30,11 @@ class SilentHost final : public CommandHost {
     std::optional<std::string> ChooseSaveFile(std::string_view) override { return std::nullopt; }
 };
 
-/// `state` is reused between inputs, as the program reuses its own.
+/// Each input meets a freshly started program, as in `zek-generate`; only the tables (which a
+/// run never clears) are reused, as the program reuses its own.
 inline void RunWholePipeline(std::string_view bytes, ProgramState& state) {
+    state.setup = GenerationSetup{};
+    state.flags = RunFlags{};
     std::istringstream in{std::string(bytes)};
     const ParametersFileReading reading = ReadParametersFile(in);
     if (reading.outcome != ParametersFileReading::Outcome::Complete) return;
