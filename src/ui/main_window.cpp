@@ -1,12 +1,414 @@
 #include "ui/main_window.h"
 
+#include <QAction>
+#include <QActionGroup>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "commands/open_command.h"
+#include "commands/option_dialogs.h"
+#include "commands/run_command.h"
+#include "commands/save_command.h"
+#include "files/text_file.h"
 #include "setup/version.h"
+#include "ui/correlation_grid_widget.h"
+#include "ui/data_viewer.h"
+#include "ui/design_selector.h"
+#include "ui/option_dialog.h"
+#include "ui/parameter_box_widget.h"
+#include "ui/user_prompts.h"
+#include "ui/window_host.h"
+#include "ui/window_style.h"
 
 namespace zek {
 
-MainWindow::MainWindow(ProgramState& state, QWidget* parent) : QMainWindow(parent), state_(state) {
-    setWindowTitle(QStringLiteral("ZEK: Qarn %1 ").arg(QString::fromLatin1(kVersion.data(), kVersion.size())));
-    setFixedSize(822, 526);
+namespace {
+
+char UserDecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 && point.at(0).unicode() < 128 ? point.at(0).toLatin1() : '.';
+}
+
+QGroupBox* ColumnGroup(const QString& caption, QRect place, const QColor& colour,
+                       QWidget* parent) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setGeometry(place);
+    style::SetBackground(group, colour);
+    return group;
+}
+
+QLineEdit* ColumnEdit(const char* name, QRect place, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(place);
+    return edit;
+}
+
+QPushButton* ColumnButton(const char* name, const QString& caption, QRect place,
+                          QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(place);
+    return button;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), state_(state), prompts_(prompts) {
+    setObjectName(QStringLiteral("zekform"));
+    setWindowTitle(QStringLiteral("ZEK: Qarn %1 ").arg(style::ToQString(kVersion)));
+    setFont(style::SansSerif(10));
+    style::SetBackground(this, style::kSilver);
+
+    // The dialogs live as long as the window, so their edit boxes keep their last texts.
+    seedDialog_ = new OptionDialog(
+        {"TSeedForm", "Set Seed Value",
+         "Enter the INTEGER seed to be used to begin the data generation process:", "txt_seed",
+         nullptr},
+        this);
+    seedDialog_->edit()->setToolTip(QStringLiteral(
+        "You should set your own starting seed to a value less than 2,147,483,647"));
+    reliabilityDialog_ = new OptionDialog({"TRelForm", "Change Reliability",
+                                           "Change Reliability for all Dependent Variables to:",
+                                           "txt_reliability", nullptr},
+                                          this);
+    reliabilityDialog_->setText(QStringLiteral("1.0"));
+    missingDialog_ = new OptionDialog({"TMVform", "Set Missing Values",
+                                       "What percentage of the data should be missing?",
+                                       "txt_missing", "%"},
+                                      this);
+    extremeDialog_ = new OptionDialog({"TEVform", "Set Extreme Values",
+                                       "What percentage of the data should be extreme?",
+                                       "txt_extreme", "%"},
+                                      this);
+    betaDialog_ = new BetaDialog(this);
+    viewer_ = new DataViewer(state_, prompts_, this);
+
+    host_ = std::make_unique<WindowHost>(*this, prompts_, *missingDialog_, *extremeDialog_);
+    model_ = std::make_unique<MainWindowModel>(state_, *host_, UserDecimalSeparator());
+    // A new seed without reseeding the clock's generator, as the dialog's own button does.
+    seedDialog_->AddChoice(QStringLiteral("Or let the computer choose it for you:"),
+                           "btn_picknewseed",
+                           QStringLiteral("Have the Computer Pick a New Random Seed"), [this] {
+                               seedDialog_->setText(
+                                   QString::number(host_->ClockRandomBelow(10000000)));
+                           });
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(822, 526);
+    setCentralWidget(client);
+    const auto changed = [this] { Render(); };
+    designs_ = new DesignSelector(
+        [this](DesignKind kind) {
+            model_->SelectDesign(kind);
+            Render();
+        },
+        client);
+    for (int box = 1; box <= kBoxCount; ++box) {
+        boxes_[static_cast<std::size_t>(box - 1)] =
+            new ParameterBoxWidget(box, *model_, changed, client);
+    }
+    correlations_ = new CorrelationGridWidget(*model_, changed, client);
+    BuildRightColumn(client);
+    BuildMenu();
+    Render();
+    setFixedSize(sizeHint());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildRightColumn(QWidget* client) {
+    QGroupBox* titleBox =
+        ColumnGroup(QStringLiteral("TITLE FOR OUTPUT"), {547, 108, 270, 42}, style::kSkyBlue, client);
+    title_ = ColumnEdit("txt_title", {6, 16, 258, 20}, titleBox);
+    connect(title_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        model_->SetTitle(text.toStdString());
+    });
+
+    QGroupBox* seedBox =
+        ColumnGroup(QStringLiteral("SEED "), {547, 152, 270, 42}, style::kSkyBlue, client);
+    seed_ = ColumnEdit("txt_seed1", {6, 16, 100, 20}, seedBox);
+    connect(seed_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_->SetSeedText(text.toStdString()); });
+    connect(ColumnButton("Button1", QStringLiteral("Let ZEK set Random seed"), {112, 15, 152, 22},
+                         seedBox),
+            &QPushButton::clicked, this, [this] {
+                model_->Button1Click();
+                Render();
+            });
+
+    QGroupBox* missingBox =
+        ColumnGroup(QStringLiteral("% MISSING"), {548, 196, 133, 42}, style::kSkyBlue, client);
+    missing_ = ColumnEdit("txt_missing_main", {6, 16, 34, 20}, missingBox);
+    connect(missing_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_->SetMissingText(text.toStdString()); });
+    connect(ColumnButton("Button2", QStringLiteral("Set to 0% missing"), {43, 15, 86, 22},
+                         missingBox),
+            &QPushButton::clicked, this, [this] {
+                model_->Button2Click();
+                Render();
+            });
+
+    QGroupBox* extremeBox = ColumnGroup(QStringLiteral("% EXTREME"), {683, 196, 134, 42},
+                                        style::kMoneyGreen, client);
+    extreme_ = ColumnEdit("txt_extreme_main", {6, 16, 34, 20}, extremeBox);
+    connect(extreme_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { model_->SetExtremeText(text.toStdString()); });
+    connect(ColumnButton("Button3", QStringLiteral("Set to 0% extreme"), {43, 15, 87, 22},
+                         extremeBox),
+            &QPushButton::clicked, this, [this] {
+                model_->Button3Click();
+                Render();
+            });
+
+    QPushButton* run =
+        ColumnButton("btn_run", QStringLiteral("Generate Data (F9)"), {558, 484, 260, 39}, client);
+    QFont runFont = style::SansSerif(15, true);
+    run->setFont(runFont);
+    QPalette palette = run->palette();
+    palette.setColor(QPalette::ButtonText, style::kMaroon);
+    run->setPalette(palette);
+    connect(run, &QPushButton::clicked, this, &MainWindow::btn_runClick);
+}
+
+QAction* MainWindow::AddItem(QMenu* menu, const char* name, const QString& caption,
+                             const QKeySequence& shortcut, void (MainWindow::*command)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
+    return action;
+}
+
+QAction* MainWindow::AddModelItem(QMenu* menu, const char* name, const QString& caption,
+                                  const QKeySequence& shortcut,
+                                  void (MainWindowModel::*command)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [this, command] {
+        ((*model_).*command)();
+        Render();
+    });
+    return action;
+}
+
+void MainWindow::BuildMenu() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setToolTip(QStringLiteral("Save Results to a Text File"));
+    AddItem(file, "OpenGenerationParametersFile1", QStringLiteral("Open Generation Parameters File..."),
+            {}, &MainWindow::OpenGenerationParametersFile1Click);
+    file->addSeparator();
+    AddItem(file, "SaveData1", QStringLiteral("Save Comma-delimited &Data File..."),
+            QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::btnSaveDataClick)
+        ->setStatusTip(QStringLiteral("Save Data to a COMMA-DELIMITED text file"));
+    AddItem(file, "SaveGenerationParameters1", QStringLiteral("Save Generation Parameters File..."),
+            {}, &MainWindow::SaveGenerationParameters1Click);
+    file->addSeparator();
+    AddItem(file, "ViewData1", QStringLiteral("View Data && Info"), QKeySequence(Qt::Key_F2),
+            &MainWindow::ViewData1Click);
+    file->addSeparator();
+    QAction* exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("Exit1"));
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    exit->setStatusTip(QStringLiteral("Exit the program"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* generate = menuBar()->addMenu(QStringLiteral("&Generate"));
+    AddItem(generate, "Run1", QStringLiteral("&Generate Data"), QKeySequence(Qt::Key_F9),
+            &MainWindow::btnRunClick);
+    // Never shown in the menu, yet its shortcut works: the action belongs to the window.
+    auto* secret = new QAction(QStringLiteral("Secret Setup"), this);
+    secret->setObjectName(QStringLiteral("SecretSetup1"));
+    secret->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9));
+    connect(secret, &QAction::triggered, this, [this] {
+        model_->SecretSetup1Click();
+        Render();
+    });
+    addAction(secret);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
+    AddModelItem(options, "ResettoStartup1", QStringLiteral("Reset to Startup"), {},
+                 &MainWindowModel::ResettoStartup1Click);
+    options->addSeparator();
+    AddItem(options, "Reliability1", QStringLiteral("Change Reliability..."),
+            QKeySequence(Qt::Key_F5), &MainWindow::Reliability1Click);
+    AddModelItem(options, "CopyCell1toallcells1", QStringLiteral("Copy Cell 1 Setup to All Cells"),
+                 QKeySequence(Qt::Key_F10), &MainWindowModel::CopyCell1toallcells1Click);
+    options->addSeparator();
+    QAction* allow = AddModelItem(options, "Allowallavailabledistributions1",
+                                  QStringLiteral("Allow all available distributions"), {},
+                                  &MainWindowModel::Allowallavailabledistributions1Click);
+    // The item always shows its check mark; choosing it does not take it away.
+    allow->setCheckable(true);
+    allow->setChecked(true);
+    connect(allow, &QAction::toggled, allow, [allow] { allow->setChecked(true); });
+    options->addSeparator();
+    AddItem(options, "SetIntegerSeed1", QStringLiteral("Set Integer Seed..."),
+            QKeySequence(Qt::Key_F6), &MainWindow::SetIntegerSeed1Click);
+    AddItem(options, "SetMissingValues1", QStringLiteral("Set % Missing Values..."),
+            QKeySequence(Qt::Key_F7), &MainWindow::SetMissingValues1Click);
+    AddItem(options, "SetExtremeValues1", QStringLiteral("Set % Extreme Values..."),
+            QKeySequence(Qt::Key_F8), &MainWindow::SetExtremeValues1Click);
+    options->addSeparator();
+
+    // One check-mark group; none is checked at start-up although the pair starts at 2 and 6.
+    betaItems_ = new QActionGroup(this);
+    betaItems_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    struct BetaItem {
+        const char* name;
+        const char* caption;
+        int low, high;
+    };
+    for (const BetaItem& item : {BetaItem{"Beta241", "Beta (2,4) = least Skewed", 2, 4},
+                                 BetaItem{"Beta261", "Beta (2,6)", 2, 6},
+                                 BetaItem{"Beta281", "Beta (2,8)", 2, 8},
+                                 BetaItem{"Beta2101", "Beta (2,10) = most Skewed", 2, 10}}) {
+        QAction* action = options->addAction(QString::fromLatin1(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        action->setCheckable(true);
+        betaItems_->addAction(action);
+        connect(action, &QAction::triggered, this, [this, action, item] {
+            action->setChecked(true);
+            state_.setup.betaLow = item.low;
+            state_.setup.betaHigh = item.high;
+        });
+    }
+    betaOther_ = AddItem(options, "Betaother1", QStringLiteral("Beta (other)..."), {},
+                         &MainWindow::Betaother1Click);
+    betaOther_->setCheckable(true);
+    betaItems_->addAction(betaOther_);
+}
+
+template <typename Command>
+void MainWindow::WithFileErrorsShown(Command command) {
+    try {
+        command();
+    } catch (const FileError& error) {
+        prompts_.Message(this, QString::fromStdString(error.what()));
+    }
+    Render();
+}
+
+void MainWindow::btn_runClick() {
+    state_.reportFooterLines = AboutIdentificationLines();
+    btnRunClick();
+}
+
+void MainWindow::btnRunClick() {
+    const RunOutcome outcome = RunCommand(*model_, state_, *host_);
+    Render();
+    if (outcome != RunOutcome::Generated) return;
+    WithFileErrorsShown([this] { AfterRunSave(model_->Texts(), state_, *host_); });
+}
+
+void MainWindow::btnSaveDataClick() {
+    WithFileErrorsShown([this] { SaveDataFiles(state_, *host_); });
+}
+
+void MainWindow::SaveGenerationParameters1Click() {
+    WithFileErrorsShown([this] { SaveParametersFile(model_->Texts(), state_, *host_); });
+}
+
+void MainWindow::OpenGenerationParametersFile1Click() {
+    const std::optional<QString> path =
+        prompts_.OpenFileName(this, QStringLiteral("ZEK_parameters"));
+    if (!path) return;
+    WithFileErrorsShown(
+        [this, &path] { OpenParametersFile(path->toStdString(), *model_, state_, *host_); });
+}
+
+void MainWindow::ViewData1Click() {
+    if (!state_.flags.dataGenerated || !state_.flags.filesSaved) {
+        prompts_.Message(this, QStringLiteral("Sorry, you must save the data in order to view it"));
+        return;
+    }
+    viewer_->LoadViewer();
+}
+
+void MainWindow::SetIntegerSeed1Click() {
+    seedDialog_->setText(model_->seed().empty()
+                             ? QString::number(host_->ClockRandomBelow(10000000))
+                             : QString::fromStdString(model_->seed()));
+    while (true) {
+        const QString text = seedDialog_->AskOnce();
+        const std::optional<std::string> refusal = AcceptSeed(text.toStdString(), state_.setup);
+        if (!refusal) break;
+        prompts_.Message(this, QString::fromStdString(*refusal));
+    }
+    model_->SetSeedText(seedDialog_->text().toStdString());
+    Render();
+}
+
+void MainWindow::Reliability1Click() {
+    while (true) {
+        const QString text = reliabilityDialog_->AskOnce();
+        const std::optional<std::string> refusal =
+            AcceptReliability(text.toStdString(), model_->decimalSeparator(), state_.setup);
+        if (!refusal) break;
+        prompts_.Message(this, QString::fromStdString(*refusal));
+    }
+}
+
+void MainWindow::AskPercentageUntilAccepted(PercentageKind kind) {
+    OptionDialog& dialog = kind == PercentageKind::Missing ? *missingDialog_ : *extremeDialog_;
+    dialog.setText(QString::fromStdString(kind == PercentageKind::Missing ? model_->missing()
+                                                                          : model_->extreme()));
+    while (!AcceptPercentage(kind, dialog.AskOnce().toStdString(), state_.setup, *host_)) {
+    }
+    const std::string accepted = dialog.text().toStdString();
+    if (kind == PercentageKind::Missing) {
+        model_->SetMissingText(accepted);
+    } else {
+        model_->SetExtremeText(accepted);
+    }
+    Render();
+}
+
+void MainWindow::SetMissingValues1Click() {
+    AskPercentageUntilAccepted(PercentageKind::Missing);
+}
+
+void MainWindow::SetExtremeValues1Click() {
+    AskPercentageUntilAccepted(PercentageKind::Extreme);
+}
+
+void MainWindow::Betaother1Click() {
+    betaOther_->setChecked(true);
+    betaDialog_->low()->setText(QString::number(state_.setup.betaLow));
+    betaDialog_->high()->setText(QString::number(state_.setup.betaHigh));
+    if (betaDialog_->exec() != QDialog::Accepted) return;
+    const BetaOutcome outcome = AcceptBetaPair(betaDialog_->low()->text().toStdString(),
+                                               betaDialog_->high()->text().toStdString(),
+                                               state_.setup);
+    if (outcome.invalid) prompts_.Message(this, QString::fromLatin1(kBetaMessage));
+}
+
+void MainWindow::Render() {
+    designs_->Render(model_->design());
+    for (int box = 1; box <= kBoxCount; ++box) {
+        boxes_[static_cast<std::size_t>(box - 1)]->Render(model_->Box(box));
+    }
+    correlations_->Render(*model_);
+    const auto setText = [](QLineEdit* edit, const std::string& text) {
+        const QString wanted = QString::fromStdString(text);
+        if (edit->text() != wanted) edit->setText(wanted);
+    };
+    setText(title_, model_->title());
+    setText(seed_, model_->seed());
+    setText(missing_, model_->missing());
+    setText(extreme_, model_->extreme());
+    const QString focus = host_->TakePendingFocus();
+    if (!focus.isEmpty()) {
+        if (auto* control = findChild<QWidget*>(focus); control && control->isVisible() &&
+                                                         control->isEnabled()) {
+            control->setFocus(Qt::OtherFocusReason);
+        }
+    }
 }
 
 }  // namespace zek

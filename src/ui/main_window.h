@@ -1,26 +1,97 @@
 // The main window of ZEK (`Tzekform`).
 //
-// The window keeps the user's texts in its controls; the core turns them into a run:
-// the window fills a `ControlTexts` from its controls, `RunCommand` validates them into the
-// program's `GenerationSetup` and runs the engine, and `AfterRunSave` writes the data file,
-// the information file and the parameters file. Messages, focus moves, dialogs and file
-// choosers reach the user through the window's `CommandHost`.
+// The window is a thin view over `MainWindowModel`, which holds the state of every control and
+// runs every reaction: a widget forwards the user's edit, tick or click to the model, and the
+// window then draws the model again (`Render`). Changes the model makes never echo back as
+// user edits, since the widgets listen only to the user's own signals (textEdited, clicked).
+//
+//   DesignSelector, 8 x ParameterBoxWidget, CorrelationGridWidget, the right-hand column
+//        | user actions                         ^ Render()
+//        v                                      |
+//   MainWindowModel ----- Texts() -----> RunCommand / AfterRunSave / OpenParametersFile
+//                                          | messages, dialogs, file choosers
+//                                          v
+//                                      WindowHost -> UserPrompts (message boxes, file dialogs)
 #pragma once
 
 #include <QMainWindow>
+#include <array>
+#include <memory>
 
+#include "commands/main_window_model.h"
 #include "commands/program_state.h"
+
+class QActionGroup;
+class QLineEdit;
 
 namespace zek {
 
-class MainWindow : public QMainWindow {
+class BetaDialog;
+class CorrelationGridWidget;
+class DataViewer;
+class DesignSelector;
+class OptionDialog;
+class ParameterBoxWidget;
+class UserPrompts;
+class WindowHost;
+
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit MainWindow(ProgramState& state, QWidget* parent = nullptr);
+    MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    MainWindowModel& model() { return *model_; }
+    DataViewer& viewer() { return *viewer_; }
+
+    // Commands of the buttons and menu items.
+    void btn_runClick();
+    void btnRunClick();
+    void btnSaveDataClick();
+    void SaveGenerationParameters1Click();
+    void OpenGenerationParametersFile1Click();
+    void ViewData1Click();
+    void SetIntegerSeed1Click();
+    void Reliability1Click();
+    void SetMissingValues1Click();
+    void SetExtremeValues1Click();
+    void Betaother1Click();
 
   private:
+    void BuildRightColumn(QWidget* client);
+    void BuildMenu();
+    QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
+                     const QKeySequence& shortcut, void (MainWindow::*command)());
+    QAction* AddModelItem(QMenu* menu, const char* name, const QString& caption,
+                          const QKeySequence& shortcut, void (MainWindowModel::*command)());
+    void AskPercentageUntilAccepted(PercentageKind kind);
+    /// Runs a command that may fail on a file, showing the failure naming the file.
+    template <typename Command>
+    void WithFileErrorsShown(Command command);
+    /// Draws the model and moves the focus where the last reaction asked.
+    void Render();
+
     ProgramState& state_;
+    UserPrompts& prompts_;
+    OptionDialog* seedDialog_ = nullptr;
+    OptionDialog* reliabilityDialog_ = nullptr;
+    OptionDialog* missingDialog_ = nullptr;
+    OptionDialog* extremeDialog_ = nullptr;
+    BetaDialog* betaDialog_ = nullptr;
+    DataViewer* viewer_ = nullptr;
+    std::unique_ptr<WindowHost> host_;
+    std::unique_ptr<MainWindowModel> model_;
+
+    DesignSelector* designs_ = nullptr;
+    std::array<ParameterBoxWidget*, kBoxCount> boxes_{};
+    CorrelationGridWidget* correlations_ = nullptr;
+    QLineEdit* title_ = nullptr;
+    QLineEdit* seed_ = nullptr;
+    QLineEdit* missing_ = nullptr;
+    QLineEdit* extreme_ = nullptr;
+    QActionGroup* betaItems_ = nullptr;
+    QAction* betaOther_ = nullptr;
 };
 
 }  // namespace zek

@@ -1,19 +1,313 @@
+// The real widgets, driven offscreen as a user drives them: typing, clicking, keys, modal
+// dialogs answered from a timer. What the model's own tests cover is not repeated here.
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
-#include <QApplication>
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <deque>
+#include <functional>
 #include <memory>
+
+#include "commands/data_viewer_text.h"
+#include "recording_prompts.h"
+#include "support/process.h"
+#include "support/text_files.h"
+#include "ui/data_viewer.h"
+#include "ui/option_dialog.h"
 
 namespace zek {
 namespace {
 
-TEST(MainWindow, OpensWithItsCaption) {
-    auto state = std::make_unique<ProgramState>();
-    MainWindow window(*state);
-    window.show();
+// Answers the modal dialogs the window opens, one answer per showing, in order, from a timer
+// (a modal dialog runs its own event loop, so the test cannot answer it directly).
+class ModalAnswers {
+  public:
+    using Answer = std::function<void(QWidget*)>;
+
+    explicit ModalAnswers(std::deque<Answer> answers) : answers_(std::move(answers)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || !modal->isVisible()) return;
+            if (answers_.empty()) {
+                ADD_FAILURE() << "an unexpected dialog: " << modal->objectName().toStdString();
+                modal->close();
+                return;
+            }
+            shown.push_back(modal->objectName());
+            Answer answer = std::move(answers_.front());
+            answers_.pop_front();
+            answer(modal);
+        });
+        timer_.start(5);
+    }
+    bool AllUsed() const { return answers_.empty(); }
+    QStringList shown;
+
+  private:
+    std::deque<Answer> answers_;
+    QTimer timer_;
+};
+
+// Types `text` into the dialog's edit box and presses OK.
+ModalAnswers::Answer Type(const QString& text) {
+    return [text](QWidget* dialog) {
+        auto* edit = dialog->findChild<QLineEdit*>();
+        edit->clear();
+        QTest::keyClicks(edit, text);
+        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("BitBtn1"));
+        ok->click();
+    };
+}
+
+ModalAnswers::Answer BetaPair(const QString& low, const QString& high) {
+    return [low, high](QWidget* dialog) {
+        auto* beta = static_cast<BetaDialog*>(dialog);
+        beta->low()->setText(low);
+        beta->high()->setText(high);
+        beta->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    };
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+    testing::RecordingPrompts prompts;
+    MainWindow window{*state, prompts};
+
+    void SetUp() override {
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    template <typename Widget = QWidget>
+    Widget* Find(const char* name) {
+        auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+};
+
+TEST_F(MainWindowTest, OpensWithItsCaptionAndClientArea) {
     EXPECT_EQ(window.windowTitle(), QString("ZEK: Qarn 18.9.8 "));
-    EXPECT_EQ(window.size(), QSize(822, 526));
+    EXPECT_EQ(window.centralWidget()->size(), QSize(822, 526));
+    EXPECT_TRUE(Find<QRadioButton>("rdo_2groups")->isChecked());
+    EXPECT_TRUE(Find("box_group2")->isVisible());
+    EXPECT_FALSE(Find("box_group3")->isVisible());
+    EXPECT_EQ(Find<QLineEdit>("txt_seed1")->text(), "1804");
+    EXPECT_FALSE(Find<QLineEdit>("txt_r12")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ControlsStandWhereTheHandoutsShowThem) {
+    auto placeInClient = [this](const char* name) {
+        QWidget* widget = Find(name);
+        return widget->mapTo(window.centralWidget(), QPoint(0, 0));
+    };
+    EXPECT_EQ(placeInClient("box_group1"), QPoint(4, 112));
+    EXPECT_EQ(placeInClient("box_group8"), QPoint(412, 320));
+    EXPECT_EQ(placeInClient("btn_run"), QPoint(558, 484));
+    EXPECT_EQ(placeInClient("rdo_corr4") - placeInClient("boxstatisticaltest"), QPoint(614, 82));
+    EXPECT_EQ(placeInClient("rdo_2dv2x2") - placeInClient("boxstatisticaltest"), QPoint(466, 42));
+    EXPECT_EQ(placeInClient("rdo_2x2x2") - placeInClient("boxstatisticaltest"), QPoint(456, 82));
+    EXPECT_EQ(placeInClient("txt_r78") - placeInClient("box_correlations"),
+              QPoint(22 + 28 * 6, 36 + 24 * 6));
+
+    // A click at rdo_corr4's place selects Correlated4.
+    QWidget* client = window.centralWidget();
+    QWidget* target = client->childAt(QPoint(4 + 614 + 6, 2 + 82 + 8));
+    ASSERT_NE(target, nullptr);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
+    EXPECT_EQ(window.model().design(), DesignKind::Correlated4);
+    EXPECT_TRUE(Find<QLineEdit>("txt_r34")->isEnabled());
+    EXPECT_FALSE(Find<QLineEdit>("txt_r45")->isEnabled());
+}
+
+TEST_F(MainWindowTest, TypingAndTickingReachTheModelAndTheModelsChangesShow) {
+    Find<QRadioButton>("rdo_regression3")->click();
+    QLineEdit* n1 = Find<QLineEdit>("txt_n1");
+    n1->selectAll();
+    QTest::keyClicks(n1, "40");
+    EXPECT_EQ(Find<QLineEdit>("txt_n4")->text(), "40");
+    EXPECT_FALSE(Find<QLineEdit>("txt_n4")->isEnabled());
+
+    QTest::mouseClick(Find<QRadioButton>("rdo_uniform2"), Qt::LeftButton);
+    EXPECT_EQ(Find<QLineEdit>("txt_mean2")->text(), "0.5000");
+    EXPECT_TRUE(Find<QLineEdit>("txt_mean2")->isReadOnly());
+    EXPECT_TRUE(Find<QLineEdit>("txt_min2")->isVisible());
+    EXPECT_FALSE(Find<QCheckBox>("chk_min2")->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), Find("txt_min2"));
+    QTest::keyClicks(Find<QLineEdit>("txt_max2"), "0");  // Max becomes 10
+    EXPECT_EQ(Find<QLineEdit>("txt_mean2")->text(), "5.0000");
+}
+
+TEST_F(MainWindowTest, ABadMissingPercentageLoopsThroughItsDialogUntilAccepted) {
+    window.model().SetMissingText("150");
+    ModalAnswers answers({Type("150"), Type("abc"), Type("20")});
+    window.btnRunClick();
+    EXPECT_TRUE(answers.AllUsed());
+    EXPECT_EQ(answers.shown, QStringList({"TMVform", "TMVform", "TMVform"}));
+    const QString range =
+        "Percentage of MISSING VALUES should be an appropriate numeric value between 0 and 100";
+    EXPECT_EQ(prompts.messages.mid(0, 3), QStringList({range, range, range}));
+    EXPECT_EQ(Find<QLineEdit>("txt_missing_main")->text(), "20");
+    EXPECT_EQ(state->setup.missingPercent, 20);
+    EXPECT_TRUE(state->flags.dataGenerated);
+}
+
+TEST_F(MainWindowTest, TheSeedDialogOffersARandomSeedForAnEmptySeedBox) {
+    window.model().SetSeedText("");
+    QString offered;
+    ModalAnswers answers({[&](QWidget* dialog) {
+                              offered = dialog->findChild<QLineEdit*>("txt_seed")->text();
+                              Type("12x")(dialog);
+                          },
+                          Type("-77")});
+    window.SetIntegerSeed1Click();
+    bool isNumber = false;
+    const int seed = offered.toInt(&isNumber);
+    EXPECT_TRUE(isNumber && seed >= 0 && seed < 10000000) << offered.toStdString();
+    EXPECT_EQ(prompts.messages, QStringList({"Seed must be an INTEGER value"}));
+    EXPECT_EQ(Find<QLineEdit>("txt_seed1")->text(), "-77");
+    EXPECT_EQ(state->setup.negatedSeed, -77);
+}
+
+TEST_F(MainWindowTest, TheReliabilityDialogAcceptsOnlyOneHundredthToOne) {
+    const QString range = "Reliability must be greater than 0.0 and less than or equal to 1.0";
+    {
+        ModalAnswers answers({Type("0.005"), Type("1.0001"), Type("abc"), Type("0.01")});
+        window.Reliability1Click();
+        EXPECT_EQ(answers.shown.size(), 4);
+    }
+    EXPECT_EQ(prompts.messages,
+              QStringList({range, range, "Reliability must be a numeric value"}));
+    EXPECT_EQ(state->setup.reliability, 0.01);
+    ModalAnswers again({Type("1")});
+    window.Reliability1Click();
+    EXPECT_EQ(state->setup.reliability, 1.0);
+}
+
+TEST_F(MainWindowTest, BetaPairsOutOfRangeNeverReachTheGenerator) {
+    struct Case {
+        QString low, high;
+        int wantLow, wantHigh;
+        bool message;
+    };
+    for (const Case& c : {Case{"3", "2", 2, 2, true}, Case{"2", "11", 2, 6, true},
+                          Case{"x", "6", 2, 6, true}, Case{"11", "15", 2, 6, true},
+                          Case{"3", "7", 3, 7, false}}) {
+        prompts.messages.clear();
+        ModalAnswers answers({BetaPair(c.low, c.high)});
+        window.Betaother1Click();
+        EXPECT_EQ(state->setup.betaLow, c.wantLow) << c.low.toStdString();
+        EXPECT_EQ(state->setup.betaHigh, c.wantHigh) << c.high.toStdString();
+        EXPECT_EQ(prompts.messages.size(), c.message ? 1 : 0);
+    }
+    EXPECT_TRUE(Find<QAction>("Betaother1")->isChecked());
+    Find<QAction>("Beta2101")->trigger();
+    EXPECT_EQ(state->setup.betaHigh, 10);
+    EXPECT_TRUE(Find<QAction>("Beta2101")->isChecked());
+    EXPECT_FALSE(Find<QAction>("Betaother1")->isChecked());
+}
+
+TEST_F(MainWindowTest, SavedFilesAreThoseZekGenerateWritesFromTheSavedSetup) {
+    testing::TemporaryFolder temporary;
+    const QString folder = QString::fromStdString(temporary.path().string());
+    Find<QRadioButton>("rdo_corr3")->click();
+    window.model().SetCorrelationText(1, 2, "0.4");
+    window.model().SelectShape(2, DistributionKind::SkewPos);
+    window.model().SetMissingText("5");
+    prompts.saveAnswers = {folder + "/scores.csv"};
+    QTest::mouseClick(Find("btn_run"), Qt::LeftButton);
+    EXPECT_EQ(prompts.messages,
+              QStringList({"You can VIEW and PRINT the saved Data and Information by choosing "
+                           "VIEW... under the FILE menu (or press F2)"}));
+    const auto path = temporary.path();
+    const testing::ProcessResult again =
+        testing::RunInFolder(path, ZEK_GENERATE_PATH, "scores_setup.TXT -o again.csv");
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_TRUE(testing::Contents(path / "scores.csv") == testing::Contents(path / "again.csv"));
+    std::string report = testing::Contents(path / "scores_info.TXT");
+    const std::string dataPath = (path / "scores.csv").string();
+    report.replace(report.find(dataPath), dataPath.size(), (path / "again.csv").string());
+    EXPECT_TRUE(report == testing::Contents(path / "again_info.TXT"));
+    EXPECT_TRUE(testing::Contents(path / "scores_setup.TXT") ==
+                testing::Contents(path / "again_setup.TXT"));
+}
+
+TEST_F(MainWindowTest, ACancelledSaveAsksForTheParametersFileAndSaysNothingOfViewing) {
+    window.btnRunClick();  // both save dialogs cancelled
+    EXPECT_EQ(prompts.saveOffers, QStringList({"ZEK_data", "ZEK_data"}));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+    window.ViewData1Click();
+    EXPECT_EQ(prompts.messages, QStringList({"Sorry, you must save the data in order to view it"}));
+    EXPECT_FALSE(window.viewer().isVisible());
+}
+
+TEST_F(MainWindowTest, TheViewerShowsBothFilesReadBackAndSwitchesViews) {
+    testing::TemporaryFolder temporary;
+    const auto path = temporary.path();
+    prompts.saveAnswers = {QString::fromStdString((path / "scores.csv").string())};
+    window.btn_runClick();
+    QTest::keyClick(&window, Qt::Key_F2);
+    DataViewer& viewer = window.viewer();
+    ASSERT_TRUE(viewer.isVisible());
+    const QStringList lines = viewer.box()->toPlainText().split('\n');
+    const QString tildes(63, '~');
+    const QString info = QString::fromStdString((path / "scores_info.TXT").string());
+    EXPECT_EQ(lines.mid(0, 4),
+              QStringList({tildes, "CONTENTS OF INFORMATION FILE NAMED: ", info, tildes}));
+    EXPECT_EQ(lines[4], QString(63, '*')) << "the report from its second line on";
+    const int hashes = static_cast<int>(lines.indexOf(QString(63, '#')));
+    ASSERT_GT(hashes, 4);
+    EXPECT_EQ(lines.mid(hashes - 2, 9),
+              QStringList({"", "", QString(63, '#'), QString(63, '#'), tildes,
+                           "CONTENTS OF DATA FILE NAMED: ",
+                           QString::fromStdString((path / "scores.csv").string()), tildes, ""}));
+    EXPECT_EQ(lines[hashes + 7], "id,group,dv");
+    EXPECT_EQ(lines.size(), hashes + 7 + 51);
+
+    auto* informationButton = viewer.findChild<QPushButton*>("Button1");
+    auto* dataButton = viewer.findChild<QPushButton*>("Button2");
+    dataButton->click();
+    EXPECT_EQ(viewer.mode(), DataViewMode::DataOnly);
+    EXPECT_EQ(dataButton->text(), "View Information & Data");
+    EXPECT_EQ(viewer.windowTitle(), "Generated Data");
+    dataButton->click();
+    EXPECT_EQ(viewer.mode(), DataViewMode::Both);
+    informationButton->click();
+    dataButton->click();
+    EXPECT_EQ(viewer.mode(), DataViewMode::DataOnly);
+    EXPECT_TRUE(viewer.box()->toPlainText().startsWith(tildes + "\nCONTENTS OF DATA FILE"));
+
+    // A file gone from the disk is reported by name, and this call does not show the window.
+    viewer.close();
+    std::filesystem::remove(path / "scores.csv");
+    window.ViewData1Click();
+    EXPECT_TRUE(prompts.messages.last().contains("scores.csv"));
+    EXPECT_FALSE(viewer.isVisible());
+}
+
+// With ZEK_SCREENSHOTS set to a folder, the window is photographed in the states a handout
+// shows; look at them after a change of layout.
+TEST_F(MainWindowTest, TakesScreenshotsWhenAsked) {
+    const QString folder = qEnvironmentVariable("ZEK_SCREENSHOTS");
+    if (folder.isEmpty()) GTEST_SKIP() << "ZEK_SCREENSHOTS is not set";
+    EXPECT_TRUE(window.grab().save(folder + "/startup.png"));
+    Find<QRadioButton>("rdo_corr8")->click();
+    Find("btn_randomcorr")->setFocus();
+    window.model().btn_randomcorrClick();
+    window.model().SelectShape(3, DistributionKind::Uniform);
+    Find<QRadioButton>("rdo_corr7")->click();
+    Find<QRadioButton>("rdo_corr8")->click();
+    EXPECT_TRUE(window.grab().save(folder + "/correlated8.png"));
+    Find<QRadioButton>("rdo_2dv2x2")->click();
+    EXPECT_TRUE(window.grab().save(folder + "/twodv2x2.png"));
 }
 
 }  // namespace

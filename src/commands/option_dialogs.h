@@ -1,0 +1,43 @@
+// What the OK buttons of the option dialogs accept: the seed, the reliability and the Beta
+// pair. The window's dialogs call these; `zek-generate` checks its options with them too.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+inline constexpr const char* kSeedMessage = "Seed must be an INTEGER value";
+inline constexpr const char* kReliabilityNotANumber = "Reliability must be a numeric value";
+inline constexpr const char* kReliabilityRange =
+    "Reliability must be greater than 0.0 and less than or equal to 1.0";
+inline constexpr const char* kBetaMessage =
+    "Beta Parameters must be INTEGER values from 1 to 10 (LOW value must be less than or "
+    "equal to HIGH value).";
+
+/// The Set Seed Value dialog's OK: an integer seed into the setup (and its negation); the
+/// message to show when the text is refused.
+std::optional<std::string> AcceptSeed(std::string_view text, GenerationSetup& setup);
+
+/// The Change Reliability dialog's OK: 0.01 to 1.0 in the user's notation. A number out of
+/// range is stored all the same, as the dialog does, and replaced by the accepted one that the
+/// dialog's loop insists on.
+std::optional<std::string> AcceptReliability(std::string_view text, char decimalSeparator,
+                                             GenerationSetup& setup);
+
+/// Where the Beta dialog's OK leaves the focus, and whether it refused the pair.
+struct BetaOutcome {
+    bool invalid = false;
+    enum class Focus { Low, High } focus = Focus::Low;
+};
+
+/// The Beta Paramters dialog's OK. A parameter that does not parse keeps its value; a low one
+/// out of range or above the high one becomes 2, a high one out of range 6. Both rules are
+/// applied, so that a pair such as 11 and 15 can never reach the generator.
+BetaOutcome AcceptBetaPair(std::string_view lowText, std::string_view highText,
+                           GenerationSetup& setup);
+
+}  // namespace zek

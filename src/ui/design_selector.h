@@ -1,0 +1,28 @@
+// The TYPE OF DATA box: the six family labels and the 35 design buttons, placed by one rule
+// from the catalogue.
+#pragma once
+
+#include <QGroupBox>
+#include <array>
+#include <functional>
+
+#include "setup/design_catalogue.h"
+
+class QRadioButton;
+
+namespace zek {
+
+class DesignSelector final : public QGroupBox {
+    Q_OBJECT
+
+  public:
+    /// `selected` is told of every click on a design button, the selected one included.
+    DesignSelector(std::function<void(DesignKind)> selected, QWidget* parent);
+
+    void Render(DesignKind checked);
+
+  private:
+    std::array<QRadioButton*, kDesignCount> buttons_{};
+};
+
+}  // namespace zek

@@ -1,0 +1,23 @@
+// Printing a text box's whole content as one job, on the default printer and without a print
+// dialog. Where no printer is installed (as on most student laptops) the user may save the
+// same pages as a PDF file instead.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace zek {
+
+class UserPrompts;
+
+/// Prints `text` in the viewer's fixed-pitch font under the job name `jobName`; tells the user
+/// when there is no printer and writes a PDF where they choose one. Returns the PDF written,
+/// or an empty string.
+QString PrintPages(const QString& text, const QString& jobName, QWidget* parent,
+                   UserPrompts& prompts);
+
+/// The same pages written into a PDF file; false when the file could not be written.
+bool WritePdf(const QString& text, const QString& jobName, const QString& path);
+
+}  // namespace zek

@@ -1,0 +1,63 @@
+#include "ui/user_prompts.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace zek {
+
+namespace {
+
+constexpr auto kTextFilter = "Text files (*.txt *.csv *.dat *.out)";
+
+// A chosen file's folder becomes the current folder, where the next dialog starts.
+std::optional<QString> Chosen(const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    return QFileInfo(path).absoluteFilePath();
+}
+
+}  // namespace
+
+void DialogPrompts::Message(QWidget* parent, const QString& text, const QString& details) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("ZEK"), text, QMessageBox::Ok, parent);
+    if (!details.isEmpty()) box.setInformativeText(details);
+    box.exec();
+}
+
+std::optional<QString> DialogPrompts::SaveFileName(QWidget* parent, const QString& initialName) {
+    QFileDialog dialog(parent, QString(), QDir::currentPath(), QString::fromLatin1(kTextFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("TXT"));
+    dialog.selectFile(initialName);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return Chosen(dialog.selectedFiles().constFirst());
+}
+
+std::optional<QString> DialogPrompts::OpenFileName(QWidget* parent, const QString& initialName) {
+    QFileDialog dialog(parent, QString(), QDir::currentPath(), QString::fromLatin1(kTextFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("TXT"));
+    dialog.selectFile(initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return Chosen(dialog.selectedFiles().constFirst());
+}
+
+std::optional<QString> DialogPrompts::PdfFileName(QWidget* parent, const QString& question) {
+    if (QMessageBox::question(parent, QStringLiteral("ZEK"), question) != QMessageBox::Yes) {
+        return std::nullopt;
+    }
+    const QString path = QFileDialog::getSaveFileName(
+        parent, QString(), QDir::current().filePath(QStringLiteral("ZEK Information.pdf")),
+        QStringLiteral("PDF files (*.pdf)"));
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+}  // namespace zek

@@ -1,0 +1,37 @@
+// The modal questions the window asks: a message with an OK button and the two file choosers.
+// The window asks them through this interface, so that tests can answer them.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace zek {
+
+class UserPrompts {
+  public:
+    virtual ~UserPrompts() = default;
+
+    /// A modal message box with an OK button and exactly this text; `details`, when given,
+    /// goes below it.
+    virtual void Message(QWidget* parent, const QString& text, const QString& details = {}) = 0;
+    /// The save dialog of the data and parameters files ("Text files", default suffix TXT, a
+    /// question before overwriting), offering `initialName`; nothing when cancelled.
+    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& initialName) = 0;
+    /// The open dialog of parameters files; nothing when cancelled.
+    virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& initialName) = 0;
+    /// Where to save pages as PDF when no printer is installed; nothing when declined.
+    virtual std::optional<QString> PdfFileName(QWidget* parent, const QString& question) = 0;
+};
+
+/// The platform's message boxes and file dialogs.
+class DialogPrompts final : public UserPrompts {
+  public:
+    void Message(QWidget* parent, const QString& text, const QString& details = {}) override;
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& initialName) override;
+    std::optional<QString> OpenFileName(QWidget* parent, const QString& initialName) override;
+    std::optional<QString> PdfFileName(QWidget* parent, const QString& question) override;
+};
+
+}  // namespace zek

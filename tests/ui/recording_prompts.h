@@ -1,0 +1,51 @@
+// Answers the window's message boxes and file choosers as a test tells it, and keeps what
+// was shown, in order.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+#include "ui/user_prompts.h"
+
+namespace zek::testing {
+
+class RecordingPrompts final : public UserPrompts {
+  public:
+    QStringList messages;
+    QStringList details;
+    std::deque<std::optional<QString>> saveAnswers;  ///< nothing cancels
+    QStringList saveOffers;
+    std::deque<std::optional<QString>> openAnswers;
+    QStringList openOffers;
+    std::optional<QString> pdfAnswer;
+    int pdfQuestions = 0;
+
+    void Message(QWidget*, const QString& text, const QString& detail = {}) override {
+        messages << text;
+        details << detail;
+    }
+    std::optional<QString> SaveFileName(QWidget*, const QString& initialName) override {
+        saveOffers << initialName;
+        return Next(saveAnswers);
+    }
+    std::optional<QString> OpenFileName(QWidget*, const QString& initialName) override {
+        openOffers << initialName;
+        return Next(openAnswers);
+    }
+    std::optional<QString> PdfFileName(QWidget*, const QString&) override {
+        ++pdfQuestions;
+        return pdfAnswer;
+    }
+
+  private:
+    static std::optional<QString> Next(std::deque<std::optional<QString>>& answers) {
+        if (answers.empty()) return std::nullopt;
+        std::optional<QString> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+}  // namespace zek::testing
