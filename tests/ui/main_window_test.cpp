@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QPlainTextEdit>
+#include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTimer>
 #include <deque>
@@ -240,6 +242,21 @@ TEST_F(MainWindowTest, SavedFilesAreThoseZekGenerateWritesFromTheSavedSetup) {
                 testing::Contents(path / "again_setup.TXT"));
 }
 
+TEST_F(MainWindowTest, AnOpenedParametersFileFillsTheWindow) {
+    const std::string golden = std::string(ZEK_GOLDEN_DIR) + "/17_2dv2x2/input.TXT";
+    prompts.openAnswers = {QString::fromStdString(golden)};
+    window.OpenGenerationParametersFile1Click();
+    EXPECT_EQ(prompts.openOffers, QStringList({"ZEK_parameters"}));
+    EXPECT_TRUE(Find<QRadioButton>("rdo_2dv2x2")->isChecked());
+    EXPECT_EQ(Find<QLineEdit>("txt_title")->text(), "Golden design 17");
+    EXPECT_EQ(Find<QLineEdit>("txt_n3")->text(), Find<QLineEdit>("txt_n1")->text());
+    EXPECT_EQ(state->setup.parametersFileName, golden);
+
+    prompts.openAnswers = {QString::fromStdString(golden + ".missing")};
+    window.OpenGenerationParametersFile1Click();
+    EXPECT_TRUE(prompts.messages.last().contains("input.TXT.missing"));
+}
+
 TEST_F(MainWindowTest, ACancelledSaveAsksForTheParametersFileAndSaysNothingOfViewing) {
     window.btnRunClick();  // both save dialogs cancelled
     EXPECT_EQ(prompts.saveOffers, QStringList({"ZEK_data", "ZEK_data"}));
@@ -293,6 +310,30 @@ TEST_F(MainWindowTest, TheViewerShowsBothFilesReadBackAndSwitchesViews) {
     EXPECT_FALSE(viewer.isVisible());
 }
 
+TEST_F(MainWindowTest, WithoutAPrinterTheViewerSavesEveryLineAsPdf) {
+    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "a printer is installed here";
+    testing::TemporaryFolder temporary;
+    const auto path = temporary.path();
+    prompts.saveAnswers = {QString::fromStdString((path / "scores.csv").string())};
+    window.btn_runClick();
+    window.ViewData1Click();
+    prompts.pdfAnswer = QString::fromStdString((path / "pages.pdf").string());
+    window.viewer().findChild<QPushButton*>("BitBtn2")->click();
+    EXPECT_EQ(prompts.pdfQuestions, 1);
+    ASSERT_TRUE(std::filesystem::exists(path / "pages.pdf"));
+    const testing::ProcessResult converted =
+        testing::RunInFolder(path, "pdftotext", "-layout pages.pdf pages.txt");
+    if (converted.exitCode == 127) GTEST_SKIP() << "pdftotext is not installed";
+    ASSERT_EQ(converted.exitCode, 0) << converted.err;
+    // The PDF's text keeps the words of a line but not the width of its gaps.
+    auto withoutBlanks = [](QString text) { return text.remove(QRegularExpression("\\s")); };
+    const QString printed =
+        withoutBlanks(QString::fromStdString(testing::Contents(path / "pages.txt")));
+    for (const QString& line : window.viewer().box()->toPlainText().split('\n')) {
+        EXPECT_TRUE(printed.contains(withoutBlanks(line))) << line.toStdString();
+    }
+}
+
 // With ZEK_SCREENSHOTS set to a folder, the window is photographed in the states a handout
 // shows; look at them after a change of layout.
 TEST_F(MainWindowTest, TakesScreenshotsWhenAsked) {
@@ -308,6 +349,11 @@ TEST_F(MainWindowTest, TakesScreenshotsWhenAsked) {
     EXPECT_TRUE(window.grab().save(folder + "/correlated8.png"));
     Find<QRadioButton>("rdo_2dv2x2")->click();
     EXPECT_TRUE(window.grab().save(folder + "/twodv2x2.png"));
+    testing::TemporaryFolder temporary;
+    prompts.saveAnswers = {QString::fromStdString((temporary.path() / "scores.csv").string())};
+    window.btn_runClick();
+    window.ViewData1Click();
+    EXPECT_TRUE(window.viewer().grab().save(folder + "/viewer.png"));
 }
 
 }  // namespace
