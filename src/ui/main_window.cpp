@@ -122,48 +122,49 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
 MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildRightColumn(QWidget* client) {
-    QGroupBox* titleBox =
-        ColumnGroup(QStringLiteral("TITLE FOR OUTPUT"), {547, 108, 270, 42}, style::kSkyBlue, client);
-    title_ = ColumnEdit("txt_title", {6, 16, 258, 20}, titleBox);
-    connect(title_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        model_->SetTitle(text.toStdString());
-    });
-
-    QGroupBox* seedBox =
-        ColumnGroup(QStringLiteral("SEED "), {547, 152, 270, 42}, style::kSkyBlue, client);
-    seed_ = ColumnEdit("txt_seed1", {6, 16, 100, 20}, seedBox);
-    connect(seed_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { model_->SetSeedText(text.toStdString()); });
-    connect(ColumnButton("Button1", QStringLiteral("Let ZEK set Random seed"), {112, 15, 152, 22},
-                         seedBox),
-            &QPushButton::clicked, this, [this] {
-                model_->Button1Click();
-                Render();
-            });
-
-    QGroupBox* missingBox =
-        ColumnGroup(QStringLiteral("% MISSING"), {548, 196, 133, 42}, style::kSkyBlue, client);
-    missing_ = ColumnEdit("txt_missing_main", {6, 16, 34, 20}, missingBox);
-    connect(missing_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { model_->SetMissingText(text.toStdString()); });
-    connect(ColumnButton("Button2", QStringLiteral("Set to 0% missing"), {43, 15, 86, 22},
-                         missingBox),
-            &QPushButton::clicked, this, [this] {
-                model_->Button2Click();
-                Render();
-            });
-
-    QGroupBox* extremeBox = ColumnGroup(QStringLiteral("% EXTREME"), {683, 196, 134, 42},
-                                        style::kMoneyGreen, client);
-    extreme_ = ColumnEdit("txt_extreme_main", {6, 16, 34, 20}, extremeBox);
-    connect(extreme_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { model_->SetExtremeText(text.toStdString()); });
-    connect(ColumnButton("Button3", QStringLiteral("Set to 0% extreme"), {43, 15, 87, 22},
-                         extremeBox),
-            &QPushButton::clicked, this, [this] {
-                model_->Button3Click();
-                Render();
-            });
+    // Each group of the column holds one edit box and, but for the title, one button.
+    struct ColumnRow {
+        const char* caption;
+        QRect group;
+        QColor colour;
+        const char* editName;
+        QRect edit;
+        QLineEdit** editField;
+        void (MainWindowModel::*setText)(std::string_view);
+        const char* buttonName;  ///< nullptr for none
+        const char* buttonCaption;
+        QRect button;
+        void (MainWindowModel::*click)();
+    };
+    const ColumnRow rows[] = {
+        {"TITLE FOR OUTPUT", {547, 108, 270, 42}, style::kSkyBlue, "txt_title", {6, 16, 258, 20},
+         &title_, &MainWindowModel::SetTitle, nullptr, nullptr, {}, nullptr},
+        {"SEED ", {547, 152, 270, 42}, style::kSkyBlue, "txt_seed1", {6, 16, 100, 20}, &seed_,
+         &MainWindowModel::SetSeedText, "Button1", "Let ZEK set Random seed", {112, 15, 152, 22},
+         &MainWindowModel::Button1Click},
+        {"% MISSING", {548, 196, 133, 42}, style::kSkyBlue, "txt_missing_main", {6, 16, 34, 20},
+         &missing_, &MainWindowModel::SetMissingText, "Button2", "Set to 0% missing",
+         {43, 15, 86, 22}, &MainWindowModel::Button2Click},
+        {"% EXTREME", {683, 196, 134, 42}, style::kMoneyGreen, "txt_extreme_main",
+         {6, 16, 34, 20}, &extreme_, &MainWindowModel::SetExtremeText, "Button3",
+         "Set to 0% extreme", {43, 15, 87, 22}, &MainWindowModel::Button3Click},
+    };
+    for (const ColumnRow& row : rows) {
+        QGroupBox* group = ColumnGroup(QString::fromLatin1(row.caption), row.group, row.colour,
+                                       client);
+        QLineEdit* edit = ColumnEdit(row.editName, row.edit, group);
+        *row.editField = edit;
+        connect(edit, &QLineEdit::textEdited, this, [this, setText = row.setText](const QString& text) {
+            ((*model_).*setText)(text.toStdString());
+        });
+        if (row.buttonName == nullptr) continue;
+        connect(ColumnButton(row.buttonName, QString::fromLatin1(row.buttonCaption), row.button,
+                             group),
+                &QPushButton::clicked, this, [this, click = row.click] {
+                    ((*model_).*click)();
+                    Render();
+                });
+    }
 
     QPushButton* run =
         ColumnButton("btn_run", QStringLiteral("Generate Data (F9)"), {558, 484, 260, 39}, client);

@@ -9,6 +9,7 @@
 #include "engine/cholesky.h"
 #include "files/parameters_file.h"
 #include "setup/number_parsing.h"
+#include "support/parameters_text.h"
 #include "support/recording_host.h"
 
 namespace zek {
@@ -367,16 +368,8 @@ TEST_F(MainWindowModelTest, SecretSetupLoadsTheRegressionExample) {
 
 // ---- An opened parameters file ------------------------------------------------------------
 
-std::string Written(const ControlTexts& texts) {
-    std::ostringstream out;
-    WriteParametersFile(out, ParametersFileContentsOf(texts));
-    return out.str();
-}
-
-ParametersFileReading Read(const std::string& text) {
-    std::istringstream in(text);
-    return ReadParametersFile(in);
-}
+using testing::Read;
+using testing::Written;
 
 ParametersFileReading OneBoxReading(int designCode, BoxSection section) {
     ParametersFileReading reading;

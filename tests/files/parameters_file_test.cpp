@@ -6,6 +6,7 @@
 
 #include "setup/number_parsing.h"
 #include "commands/control_texts.h"
+#include "support/parameters_text.h"
 #include "support/text_files.h"
 
 namespace zek {
@@ -13,16 +14,8 @@ namespace {
 
 using testing::SplitCrLf;
 
-std::string Written(const ControlTexts& texts) {
-    std::ostringstream out;
-    WriteParametersFile(out, ParametersFileContentsOf(texts));
-    return out.str();
-}
-
-ParametersFileReading Read(const std::string& text) {
-    std::istringstream in(text);
-    return ReadParametersFile(in);
-}
+using testing::Read;
+using testing::Written;
 
 TEST(ParametersFile, StartupSetupHasSixtyNineLines) {
     const auto lines = SplitCrLf(Written(ControlTexts{}));
