@@ -277,4 +277,48 @@ std::string WhatsNew() {
            "after changing to a new distribution.\r\n\r\n";
 }
 
+std::string UserAgreement() {
+    return "ZEK is free to use, copy and give to students and colleagues for teaching, "
+           "learning and research, provided that it is passed on whole and without charge.\r\n"
+           "\r\n"
+           "The data ZEK generates are simulated. They are meant for practising statistics and "
+           "must not be presented as data observed in a real study.\r\n\r\n"
+           "ZEK is provided as it is, without warranty of any kind, express or implied, "
+           "including fitness for a particular purpose. The authors are not liable for any "
+           "loss or damage arising from its use. Check the generated files before you rely on "
+           "them in a class, an exam or a publication.\r\n";
+}
+
+std::string AcknowledgementsIntroduction() {
+    return "Few computer programs are written in complete isolation.  Assistance from both "
+           "colleagues and previously published algorithms typically play a role.  In "
+           "particular, I'd like to acknowledge the help I received from the following folks:";
+}
+
+std::string Acknowledgements() {
+    return "The colleagues who tried early versions in their classes and reported what their "
+           "students needed.\r\n\r\n"
+           "Uniform random numbers: P. L'Ecuyer (1988), Efficient and portable combined random "
+           "number generators, Communications of the ACM 31, 742-749; with the shuffle table "
+           "of C. Bays and S. D. Durham (1976), ACM Transactions on Mathematical Software 2, "
+           "59-64.\r\n\r\n"
+           "The subtractive generator: D. E. Knuth, The Art of Computer Programming, Vol. 2, "
+           "Seminumerical Algorithms, section 3.6.\r\n\r\n"
+           "Normal deviates by the polar method: G. Marsaglia and T. A. Bray (1964), A "
+           "convenient method for generating normal variables, SIAM Review 6, 260-264.\r\n"
+           "\r\n"
+           "Beta variates as order statistics of uniform numbers: L. Devroye (1986), "
+           "Non-Uniform Random Variate Generation, Springer, chapter IX.\r\n\r\n"
+           "Correlated variables by the Cholesky factorisation of the correlation matrix: G. H. "
+           "Golub and C. F. Van Loan, Matrix Computations, Johns Hopkins University Press.\r\n"
+           "\r\n"
+           "Pearson correlations with pairwise deletion of missing values: J. Cohen, P. Cohen, "
+           "S. G. West and L. S. Aiken (2003), Applied Multiple Regression/Correlation Analysis "
+           "for the Behavioral Sciences, 3rd edition, Erlbaum.\r\n";
+}
+
+std::string_view EarlierVersionLine() {
+    return "Replaces every earlier version of ZEK; its files open here unchanged";
+}
+
 }  // namespace zek

@@ -44,6 +44,14 @@ struct Recipe {
 /// The recipe of an item, or nothing for the items without one.
 std::optional<Recipe> RecipeOf(HowTo topic);
 
+/// The user agreement: a short licence and disclaimer.
+std::string UserAgreement();
+/// The acknowledgements window's opening paragraph and its list of published methods.
+std::string AcknowledgementsIntroduction();
+std::string Acknowledgements();
+/// The about window's line on earlier versions.
+std::string_view EarlierVersionLine();
+
 /// "Hint for Mean and SD Values..." and "What's New", paragraphs parted by an empty line.
 std::string MeanAndSdHint();
 std::string WhatsNew();

@@ -17,6 +17,8 @@
 #include "ui/correlation_grid_widget.h"
 #include "ui/data_viewer.h"
 #include "ui/design_selector.h"
+#include "ui/example_box.h"
+#include "ui/information_window.h"
 #include "ui/option_dialog.h"
 #include "ui/parameter_box_widget.h"
 #include "ui/user_prompts.h"
@@ -87,6 +89,10 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
                                       this);
     betaDialog_ = new BetaDialog(this);
     viewer_ = new DataViewer(state_, prompts_, this);
+    examples_ = new ExampleBox(prompts_, this);
+    about_ = InformationWindow::About(this);
+    userAgreement_ = InformationWindow::UserAgreement(this);
+    acknowledgements_ = InformationWindow::Acknowledgements(this);
 
     host_ = std::make_unique<WindowHost>(*this, prompts_, *missingDialog_, *extremeDialog_);
     model_ = std::make_unique<MainWindowModel>(state_, *host_, UserDecimalSeparator());
@@ -283,6 +289,55 @@ void MainWindow::BuildMenu() {
                          &MainWindow::Betaother1Click);
     betaOther_->setCheckable(true);
     betaItems_->addAction(betaOther_);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    AddItem(help, "HintforMeanandSDValues1", QStringLiteral("Hint for Mean and SD Values..."), {},
+            &MainWindow::HintforMeanandSDValues1Click);
+    help->addSeparator();
+    QMenu* howTo = help->addMenu(QStringLiteral("How To Hints..."));
+    howTo->setObjectName(QStringLiteral("SomeExamples1"));
+    for (const HowToItem& item : HowToItems()) {
+        QAction* action = howTo->addAction(style::ToQString(item.caption));
+        action->setObjectName(style::ToQString(item.name));
+        // The analyses without a recipe stand in the list, disabled.
+        action->setEnabled(RecipeOf(item.topic).has_value());
+        connect(action, &QAction::triggered, this, [this, topic = item.topic] { ShowHowTo(topic); });
+    }
+    help->addSeparator();
+    QAction* acknowledgements = help->addAction(QStringLiteral("Acknowledgments"));
+    acknowledgements->setObjectName(QStringLiteral("Acknowledgments1"));
+    connect(acknowledgements, &QAction::triggered, acknowledgements_, &QDialog::exec);
+    QAction* agreement = help->addAction(QStringLiteral("User Agreement"));
+    agreement->setObjectName(QStringLiteral("UserAgreement1"));
+    connect(agreement, &QAction::triggered, userAgreement_, &QDialog::exec);
+    help->addSeparator();
+    AddItem(help, "WhatsNew1", QStringLiteral("What's New"), {}, &MainWindow::WhatsNew1Click);
+    help->addSeparator();
+    AddItem(help, "About1", QStringLiteral("&About ZEK"), {}, &MainWindow::btnAboutClick);
+}
+
+void MainWindow::HintforMeanandSDValues1Click() {
+    prompts_.Message(this, QString::fromStdString(MeanAndSdHint())
+                               .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void MainWindow::WhatsNew1Click() {
+    prompts_.Message(
+        this, QString::fromStdString(WhatsNew()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void MainWindow::btnAboutClick() {
+    about_->exec();
+}
+
+void MainWindow::ShowHowTo(HowTo topic) {
+    const std::optional<Recipe> recipe = RecipeOf(topic);
+    if (!recipe) return;
+    // The recipe's design is selected as a click on its button would select it.
+    model_->SelectDesign(recipe->design);
+    Render();
+    examples_->ShowRecipe(recipe->lines);
 }
 
 template <typename Command>

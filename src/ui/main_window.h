@@ -18,6 +18,7 @@
 #include <array>
 #include <memory>
 
+#include "commands/help_texts.h"
 #include "commands/main_window_model.h"
 #include "commands/program_state.h"
 
@@ -30,6 +31,8 @@ class BetaDialog;
 class CorrelationGridWidget;
 class DataViewer;
 class DesignSelector;
+class ExampleBox;
+class InformationWindow;
 class OptionDialog;
 class ParameterBoxWidget;
 class UserPrompts;
@@ -44,6 +47,7 @@ class MainWindow final : public QMainWindow {
 
     MainWindowModel& model() { return *model_; }
     DataViewer& viewer() { return *viewer_; }
+    ExampleBox& examples() { return *examples_; }
 
     // Commands of the buttons and menu items.
     void btn_runClick();
@@ -57,6 +61,10 @@ class MainWindow final : public QMainWindow {
     void SetMissingValues1Click();
     void SetExtremeValues1Click();
     void Betaother1Click();
+    void HintforMeanandSDValues1Click();
+    void WhatsNew1Click();
+    void btnAboutClick();
+    void ShowHowTo(HowTo topic);
 
   private:
     void BuildRightColumn(QWidget* client);
@@ -80,6 +88,10 @@ class MainWindow final : public QMainWindow {
     OptionDialog* extremeDialog_ = nullptr;
     BetaDialog* betaDialog_ = nullptr;
     DataViewer* viewer_ = nullptr;
+    ExampleBox* examples_ = nullptr;
+    InformationWindow* about_ = nullptr;
+    InformationWindow* userAgreement_ = nullptr;
+    InformationWindow* acknowledgements_ = nullptr;
     std::unique_ptr<WindowHost> host_;
     std::unique_ptr<MainWindowModel> model_;
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTest>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
 #include <QRegularExpression>
@@ -23,6 +24,7 @@
 #include "support/process.h"
 #include "support/text_files.h"
 #include "ui/data_viewer.h"
+#include "ui/example_box.h"
 #include "ui/option_dialog.h"
 
 namespace zek {
@@ -334,6 +336,47 @@ TEST_F(MainWindowTest, WithoutAPrinterTheViewerSavesEveryLineAsPdf) {
     }
 }
 
+TEST_F(MainWindowTest, MenuCommandsRunTheModelsCommandsAndSecretSetupHasNoVisibleItem) {
+    for (QAction* action : window.menuBar()->actions()) {
+        for (QAction* item : action->menu()->actions()) {
+            EXPECT_NE(item->text(), "Secret Setup") << "the item is never shown";
+        }
+    }
+    QTest::keyClick(&window, Qt::Key_F9, Qt::ControlModifier);
+    EXPECT_EQ(window.model().design(), DesignKind::Regression7);
+    EXPECT_EQ(Find<QLineEdit>("txt_n8")->text(), "1000");
+    EXPECT_FALSE(Find<QLineEdit>("txt_n8")->isEnabled());
+
+    window.model().SetBoxText(1, BoxEdit::Mean, "42");
+    QTest::keyClick(&window, Qt::Key_F10);
+    EXPECT_EQ(Find<QLineEdit>("txt_mean8")->text(), "42");
+    Find<QAction>("ResettoStartup1")->trigger();
+    EXPECT_TRUE(Find<QRadioButton>("rdo_2groups")->isChecked());
+    EXPECT_EQ(Find("box_group1")->property("title").toString(), "Group 1");
+    EXPECT_FALSE(Find("box_group3")->isVisible());
+}
+
+TEST_F(MainWindowTest, HowToRecipesSelectTheirDesignAndShowTheirText) {
+    Find<QRadioButton>("rdo_2x2")->click();
+    Find<QAction>("woWayANOVA1")->trigger();
+    EXPECT_TRUE(Find<QRadioButton>("rdo_2x3")->isChecked());
+    EXPECT_TRUE(window.examples().isVisible());
+    const QString text = window.examples().box()->toPlainText();
+    EXPECT_TRUE(text.startsWith("How to Set Up ZEK to Generate Two-Way ANOVA Data:\n" +
+                                QString(94, '-')));
+    Find<QAction>("woWayANOVA1")->trigger();
+    EXPECT_EQ(window.model().design(), DesignKind::Factorial2x3);
+    EXPECT_EQ(window.examples().box()->toPlainText(), text);
+
+    EXPECT_FALSE(Find<QAction>("FactorAnalysis1")->isEnabled());
+    Find<QAction>("FactorAnalysis1")->trigger();
+    EXPECT_EQ(window.model().design(), DesignKind::Factorial2x3);
+
+    Find<QAction>("HintforMeanandSDValues1")->trigger();
+    EXPECT_TRUE(prompts.messages.last().startsWith("Perhaps the easiest"));
+    EXPECT_TRUE(prompts.messages.last().contains("  \n\nFor example"));
+}
+
 // With ZEK_SCREENSHOTS set to a folder, the window is photographed in the states a handout
 // shows; look at them after a change of layout.
 TEST_F(MainWindowTest, TakesScreenshotsWhenAsked) {
@@ -354,6 +397,16 @@ TEST_F(MainWindowTest, TakesScreenshotsWhenAsked) {
     window.btn_runClick();
     window.ViewData1Click();
     EXPECT_TRUE(window.viewer().grab().save(folder + "/viewer.png"));
+    Find<QAction>("IndependenttTest1")->trigger();
+    EXPECT_TRUE(window.examples().grab().save(folder + "/howto.png"));
+    auto* about = window.findChild<QWidget*>("TAboutBox");
+    about->show();
+    EXPECT_TRUE(about->grab().save(folder + "/about.png"));
+    about->hide();
+    auto* acknowledgements = window.findChild<QWidget*>("TAckForm");
+    acknowledgements->show();
+    EXPECT_TRUE(acknowledgements->grab().save(folder + "/acknowledgements.png"));
+    acknowledgements->hide();
 }
 
 }  // namespace
