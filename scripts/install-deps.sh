@@ -6,7 +6,7 @@ set -euo pipefail
 # The window's condensed sans-serif and fixed-pitch fonts come from the DejaVu families;
 # pdftotext lets the tests read back a printed PDF.
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core fonts-dejavu-extra poppler-utils)
+    fonts-dejavu-core fonts-dejavu-extra poppler-utils desktop-file-utils)
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -43,6 +43,7 @@ Options:
   --beta LOW HIGH    the Beta parameters of the skewed shapes, integers from 1 to 10 with
                      LOW <= HIGH (default 2 6; parameters files do not store them).
                        zek-generate setup.TXT --beta 2 10
+  --version          prints the version.
   -h, --help         shows this text.
 
 Exit status: 0 when every dataset was written; 2 when the file or an entry is refused
@@ -61,6 +62,10 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
         const std::string_view arg = argv[i];
         if (arg == "-h" || arg == "--help") {
             options.help = true;
+            return options;
+        }
+        if (arg == "--version") {
+            options.version = true;
             return options;
         }
         if (arg == "-o") {

@@ -17,6 +17,7 @@ struct GenerateOptions {
     std::optional<std::int32_t> betaLow;
     std::optional<std::int32_t> betaHigh;
     bool help = false;
+    bool version = false;
 };
 
 /// What went wrong with the command line, for standard error.

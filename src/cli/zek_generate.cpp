@@ -22,6 +22,7 @@
 #include "commands/save_command.h"
 #include "setup/design_catalogue.h"
 #include "setup/number_parsing.h"
+#include "setup/version.h"
 
 namespace {
 
@@ -156,6 +157,10 @@ int main(int argc, char** argv) {
     const auto& options = std::get<zek::GenerateOptions>(parsed);
     if (options.help) {
         std::cout << zek::GenerateHelpText();
+        return kExitWritten;
+    }
+    if (options.version) {
+        std::cout << "zek-generate " << zek::kVersion << '\n';
         return kExitWritten;
     }
     return Generate(options, separator);
