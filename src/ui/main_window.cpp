@@ -205,14 +205,16 @@ QAction* MainWindow::AddModelItem(QMenu* menu, const char* name, const QString& 
 }
 
 void MainWindow::BuildMenu() {
+    // Hints show as tool tips, the desktop's way for menus without a status bar.
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->setToolTip(QStringLiteral("Save Results to a Text File"));
+    file->menuAction()->setToolTip(QStringLiteral("Save Results to a Text File"));
+    file->setToolTipsVisible(true);
     AddItem(file, "OpenGenerationParametersFile1", QStringLiteral("Open Generation Parameters File..."),
             {}, &MainWindow::OpenGenerationParametersFile1Click);
     file->addSeparator();
     AddItem(file, "SaveData1", QStringLiteral("Save Comma-delimited &Data File..."),
             QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::btnSaveDataClick)
-        ->setStatusTip(QStringLiteral("Save Data to a COMMA-DELIMITED text file"));
+        ->setToolTip(QStringLiteral("Save Data to a COMMA-DELIMITED text file"));
     AddItem(file, "SaveGenerationParameters1", QStringLiteral("Save Generation Parameters File..."),
             {}, &MainWindow::SaveGenerationParameters1Click);
     file->addSeparator();
@@ -222,7 +224,7 @@ void MainWindow::BuildMenu() {
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("Exit1"));
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-    exit->setStatusTip(QStringLiteral("Exit the program"));
+    exit->setToolTip(QStringLiteral("Exit the program"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* generate = menuBar()->addMenu(QStringLiteral("&Generate"));
