@@ -3,9 +3,10 @@
 # all there already.
 set -euo pipefail
 
-# The window's condensed sans-serif and fixed-pitch fonts come from the DejaVu families;
+# Boost.Math and Eigen compute the answer key's tests. The window's condensed sans-serif and fixed-pitch fonts come from the DejaVu families;
 # pdftotext lets the tests read back a printed PDF.
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+    libboost-math-dev libeigen3-dev
     fonts-dejavu-core fonts-dejavu-extra poppler-utils desktop-file-utils)
 missing=()
 for package in "${packages[@]}"; do

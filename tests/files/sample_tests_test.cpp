@@ -1,0 +1,132 @@
+// The answer key's figures against R's on fixed data: t.test, aov, lm with sum contrasts and
+// drop1 (Type III), cor.test. The expected values were printed by R 4.2 and are kept here.
+#include "files/sample_tests.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zek {
+namespace {
+
+constexpr double NA = kMissingValue;
+// R's figures are printed to 12 significant digits; ours must agree to about 1e-9 relative.
+void ExpectClose(double actual, double r) {
+    EXPECT_NEAR(actual, r, 1e-9 * std::max(1.0, std::fabs(r)));
+}
+
+const std::vector<double> kGroupA{12.1, 14.3, 9.8, 11.0, 15.2, 13.3, 10.9};
+const std::vector<double> kGroupB{8.2, 9.9, 7.4, 12.8, 6.1, 10.0, 9.3, NA, 5.5, 11.7, 8.8};
+
+TEST(SampleTests, TwoGroupsWithUnequalNAndSdAsTTest) {
+    const TwoGroupTests tests = CompareTwoGroups(kGroupA, kGroupB);
+    ExpectClose(tests.studentT, 3.17619179311);
+    ExpectClose(tests.studentDf, 15);
+    ExpectClose(tests.studentP, 0.00626168198635);
+    ExpectClose(tests.welchT, 3.26831901526);
+    ExpectClose(tests.welchDf, 14.2485317926);
+    ExpectClose(tests.welchP, 0.00549328538237);
+    ExpectClose(tests.meanDifference, 3.40142857143);
+    ExpectClose(tests.cohensD, 1.56524440452);
+    EXPECT_EQ(Summarise(kGroupB).n, 10);
+}
+
+TEST(SampleTests, ThreeGroupsAsAov) {
+    std::vector<double> b;
+    for (double v : kGroupB) {
+        if (!std::isnan(v)) b.push_back(v);
+    }
+    const OneWayAnova anova = AnalyseGroups({kGroupA, b, {4.4, 6.1, 5.9, 7.2, 5.0}});
+    ExpectClose(anova.f, 16.5169712699);
+    EXPECT_EQ(anova.dfBetween, 2);
+    EXPECT_EQ(anova.dfWithin, 19);
+    ExpectClose(anova.p, 6.97325015603e-05);
+    ExpectClose(anova.etaSquared, 0.634853730612);
+}
+
+TEST(SampleTests, PairedScoresWithMissingValuesAsPairedTTest) {
+    const PairedTest test =
+        ComparePairs(std::vector<double>{10, 12, NA, 15, 11, 14, 13, 9},
+                     std::vector<double>{12, 13, 14, 17, NA, 15, 16, 10});
+    EXPECT_EQ(test.n, 6);
+    ExpectClose(test.t, -5);
+    EXPECT_EQ(test.df, 5);
+    ExpectClose(test.p, 0.00410471598005);
+    ExpectClose(test.meanDifference, -1.66666666667);
+    ExpectClose(test.r, 0.954007892458);
+}
+
+TEST(SampleTests, TwoByThreeWithUnequalCellsAsTypeThreeAnova) {
+    const std::vector<double> y{5.1, 6.2, 5.8, 7.0, 6.5, 8.1, 7.7, 8.4,
+                                9.0, 4.9, 5.5, 6.8, 7.9, 7.1, 9.5, 10.2};
+    const int a[] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2};
+    const int b[] = {1, 1, 1, 2, 2, 3, 3, 3, 3, 1, 1, 2, 2, 2, 3, 3};
+    std::vector<std::array<int, 3>> levels;
+    for (int k = 0; k < 16; ++k) levels.push_back({a[k], b[k], 0});
+    const FactorialAnova anova = AnalyseFactorial(y, levels, {2, 3});
+    ExpectClose(anova.residualSumOfSquares, 2.71666666667);
+    EXPECT_EQ(anova.residualDf, 10);
+    ASSERT_EQ(anova.terms.size(), 3u);
+    const struct {
+        const char* name;
+        double ss;
+        int df;
+        double f, p;
+    } r[] = {{"A", 1.01563218391, 1, 3.73852337635, 0.0819547592486},
+             {"B", 33.5953690476, 2, 61.8319675723, 2.34384444726e-06},
+             {"A:B", 2.65736904762, 2, 4.89086327783, 0.0330125467013}};
+    for (int t = 0; t < 3; ++t) {
+        EXPECT_EQ(anova.terms[t].name, r[t].name);
+        ExpectClose(anova.terms[t].sumOfSquares, r[t].ss);
+        EXPECT_EQ(anova.terms[t].df, r[t].df);
+        ExpectClose(anova.terms[t].f, r[t].f);
+        ExpectClose(anova.terms[t].p, r[t].p);
+    }
+}
+
+TEST(SampleTests, ThreePredictorsAsLm) {
+    const std::vector<double> y{61.2, 70.4, 55.9, 80.1, 66.3, 72.8, 58.4, 77.0, 69.5, 63.1, 74.2, 81.9};
+    const std::vector<double> x1{150, 172, 140, 190, 160, 175, 148, 185, NA, 155, 178, 195};
+    const std::vector<double> x2{1800, 2100, 1600, 2500, 1900, 2200, 1700, 2400, 2000, 1850, 2300, 2600};
+    const std::vector<double> x3{28, 31, 25, 36, 30, 33, 27, 35, 31, 29, 34, 37};
+    const RegressionFit fit = FitRegression(y, {x1, x2, x3});
+    EXPECT_EQ(fit.n, 11);
+    const double r[4][4] = {{-7.88470323219, 6.40123636099, -1.23174692943, 0.257812867439},
+                            {0.322113558231, 0.112441488865, 2.86472156748, 0.0241737768495},
+                            {0.000340768880587, 0.00704075369136, 0.0483994889645, 0.962749840862},
+                            {0.709986185894, 0.445718814928, 1.59290153818, 0.155210300079}};
+    ASSERT_EQ(fit.coefficients.size(), 4u);
+    for (int c = 0; c < 4; ++c) {
+        ExpectClose(fit.coefficients[c].estimate, r[c][0]);
+        ExpectClose(fit.coefficients[c].se, r[c][1]);
+        ExpectClose(fit.coefficients[c].t, r[c][2]);
+        ExpectClose(fit.coefficients[c].p, r[c][3]);
+    }
+    ExpectClose(fit.rSquared, 0.996906369533);
+    ExpectClose(fit.adjustedRSquared, 0.995580527904);
+    ExpectClose(fit.f, 751.90456222);
+    EXPECT_EQ(fit.dfModel, 3);
+    EXPECT_EQ(fit.dfResidual, 7);
+    ExpectClose(fit.p, 3.82946794534e-09);
+}
+
+TEST(SampleTests, CorrelationsWithPairwiseMissingValuesAsCorTest) {
+    const std::vector<double> v1{1.2, 2.3, 3.1, NA, 5.0, 6.2, 7.1, 8.4, 9.0, 10.3};
+    const std::vector<double> v2{2.1, NA, 3.9, 4.2, 6.1, 5.8, 8.0, 8.1, 10.2, 9.9};
+    const std::vector<double> v3{9.0, 8.2, NA, 6.1, 5.5, 4.0, 3.8, NA, 1.9, 1.2};
+    const CorrelationTest r12 = Correlate(v1, v2);
+    EXPECT_EQ(r12.n, 8);
+    ExpectClose(r12.r, 0.97457751597);
+    ExpectClose(r12.p, 4.0297331042e-05);
+    const CorrelationTest r13 = Correlate(v1, v3);
+    EXPECT_EQ(r13.n, 7);
+    ExpectClose(r13.r, -0.995698847602);
+    ExpectClose(r13.p, 2.32495464562e-06);
+    const CorrelationTest r23 = Correlate(v2, v3);
+    ExpectClose(r23.r, -0.963053206572);
+    ExpectClose(r23.p, 0.00049402068465);
+}
+
+}  // namespace
+}  // namespace zek
