@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "commands/class_set.h"
 #include "files/file_names.h"
 #include "setup/number_parsing.h"
 
@@ -13,28 +14,30 @@ constexpr const char* kBetaMessage =
     "Beta Parameters must be INTEGER values from 1 to 10 (LOW value must be less than or "
     "equal to HIGH value).";
 
-// Enough for every student of a large course; a typo of a few more digits would otherwise
-// fill the disk.
-constexpr std::int32_t kMaxDatasetCount = 100000;
-
 }  // namespace
 
 const char* GenerateHelpText() {
     return R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--seed N]
-                    [--reliability R] [--beta LOW HIGH]
+                    [--reliability R] [--beta LOW HIGH] [--no-key]
 
 Generates simulated sample data from a ZEK generation parameters file, without a window,
 and writes the three files that Generate and Save write in ZEK: the comma-delimited data
-file, its information file (the answer key, DATAFILE without its extension + "_info.TXT")
-and its parameters file (+ "_setup.TXT"). The same file and seed always give the same bytes.
+file, its information file (requested beside actual statistics, DATAFILE without its
+extension + "_info.TXT") and its parameters file (+ "_setup.TXT"), and the answer key of
+what students will compute from the data as written (+ "_key.TXT"): N, mean and SD of every
+group, cell or variable and the tests the design calls for. The same file and seed always
+give the same bytes.
 
 Options:
   -o DATAFILE        the data file; default ZEK_data.TXT in the current folder. ".TXT" is
                      added to a name without extension.
                        zek-generate setup.TXT -o scores.csv
-  --count K          writes K datasets (1 to 100000), one per student, with seeds N, N+1, ..., N+K-1,
-                     named DATAFILE's stem + _1, _2, ... (zero-padded to the width of K).
+  --count K          writes K datasets (1 to 100000), one per student, with seeds N, N+1,
+                     ..., N+K-1, named DATAFILE's stem + _1, _2, ... (zero-padded to the
+                     width of K), and the class key DATAFILE's stem + "_key.csv" with one row
+                     of answers per dataset.
                        zek-generate setup.TXT -o class.csv --count 30    (class_01.csv ...)
+  --no-key           writes no answer keys.
   --seed N           the seed N instead of the one in the file.
                        zek-generate setup.TXT --seed 1804
   --reliability R    reliability of the scores, greater than 0.0 and at most 1.0
@@ -68,14 +71,16 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
             options.version = true;
             return options;
         }
-        if (arg == "-o") {
+        if (arg == "--no-key") {
+            options.keys = false;
+        } else if (arg == "-o") {
             const auto path = value(i);
             if (!path || path->empty()) return UsageError{"-o needs the name of the data file"};
             options.dataFile = WithDefaultExtension(*path);
         } else if (arg == "--count") {
             const auto text = value(i);
             const std::optional<std::int32_t> count = text ? ParseInteger(*text) : std::nullopt;
-            if (!count || *count < 1 || *count > kMaxDatasetCount) {
+            if (!count || *count < 1 || *count > kMaxClassSetCount) {
                 return UsageError{"--count needs a whole number from 1 to 100000"};
             }
             options.count = *count;

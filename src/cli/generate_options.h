@@ -16,6 +16,8 @@ struct GenerateOptions {
     std::optional<double> reliability;
     std::optional<std::int32_t> betaLow;
     std::optional<std::int32_t> betaHigh;
+    /// Each dataset's answer key, and the class key of several.
+    bool keys = true;
     bool help = false;
     bool version = false;
 };

@@ -17,6 +17,7 @@
 #include "files/file_names.h"
 #include "files/text_file.h"
 #include "files/parameters_file.h"
+#include "commands/class_set.h"
 #include "commands/main_window_model.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
@@ -59,13 +60,11 @@ class CommandLineHost final : public zek::CommandHost {
         std::uniform_int_distribution<std::int32_t> draw(0, bound - 1);
         return draw(clockRandom_);
     }
-    std::optional<std::string> ChooseSaveFile(std::string_view) override { return dataFile_; }
-
-    void SetDataFile(std::string path) { dataFile_ = std::move(path); }
+    // Each dataset's file is given by the class set; there is no dialog to answer.
+    std::optional<std::string> ChooseSaveFile(std::string_view) override { return std::nullopt; }
 
   private:
     std::mt19937 clockRandom_{std::random_device{}()};
-    std::string dataFile_;
 };
 
 std::string AbsolutePath(const std::string& path) {
@@ -107,40 +106,29 @@ int Generate(const zek::GenerateOptions& options, char separator) {
 
     // Several datasets take consecutive seeds from the one given or stored; an empty seed
     // box draws the first of them, as a run would.
-    std::optional<std::int64_t> firstSeed;
+    zek::ClassSetRequest request;
+    request.count = options.count;
+    request.keys = options.keys;
+    request.dataFile = AbsolutePath(options.dataFile);
     if (options.seed) {
-        firstSeed = *options.seed;
+        request.firstSeed = *options.seed;
     } else if (options.count > 1) {
         if (window.seed().empty()) {
-            firstSeed = host.ClockRandomBelow(1000000);
+            request.firstSeed = host.ClockRandomBelow(1000000);
         } else if (const auto stored = zek::ParseInteger(window.seed())) {
-            firstSeed = *stored;
+            request.firstSeed = *stored;
         }
     }
-    if (firstSeed && *firstSeed + options.count - 1 > std::numeric_limits<std::int32_t>::max()) {
-        host.ShowMessage("Seed must be an INTEGER value: the seeds of --count " +
-                         std::to_string(options.count) + " from " + std::to_string(*firstSeed) +
-                         " go past 2147483647");
-        return kExitRefused;
-    }
-
-    for (int index = 1; index <= options.count; ++index) {
-        if (firstSeed) window.SetSeedText(std::to_string(*firstSeed + index - 1));
-        const std::string dataFile = AbsolutePath(
-            options.count > 1 ? zek::NumberedFileName(options.dataFile, index, options.count)
-                              : options.dataFile);
-        host.SetDataFile(dataFile);
-        if (zek::RunCommand(window, *state, host) != zek::RunOutcome::Generated) {
-            return kExitRefused;
-        }
-        try {
-            zek::SaveDataFiles(*state, host);
-            zek::SaveParametersFile(window.Texts(), *state, host);
-        } catch (const zek::FileError& error) {
-            host.ShowMessage(error.what());
-            return kExitWriteFailed;
-        }
-        std::cout << "seed " << state->setup.seed << ": " << dataFile << '\n';
+    try {
+        const zek::ClassSetResult result = zek::GenerateClassSet(
+            window, *state, host, request, [](const zek::WrittenDataset& dataset) {
+                std::cout << "seed " << dataset.seed << ": " << dataset.dataFile << '\n';
+                return true;
+            });
+        if (result.outcome == zek::ClassSetOutcome::Refused) return kExitRefused;
+    } catch (const zek::FileError& error) {
+        host.ShowMessage(error.what());
+        return kExitWriteFailed;
     }
     return kExitWritten;
 }

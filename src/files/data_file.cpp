@@ -1,5 +1,8 @@
 #include "files/data_file.h"
 
+#include <charconv>
+#include <limits>
+
 #include "files/number_format.h"
 #include "files/text_file.h"
 
@@ -22,7 +25,24 @@ bool UsesSignificantDigitLimit(const GenerationSetup& setup) {
            setup.family != DesignFamily::Correlated;
 }
 
+void AppendScore(std::string& line, double score, int decimals, bool limitDigits) {
+    if (limitDigits) {
+        AppendFixedSignificant15(line, score, decimals);
+    } else {
+        AppendFixed(line, score, decimals);
+    }
+}
+
 }  // namespace
+
+double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals) {
+    if (score == MissingMark) return std::numeric_limits<double>::quiet_NaN();
+    std::string text;
+    AppendScore(text, score, decimals, UsesSignificantDigitLimit(setup));
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
 
 std::string DataFileHeader(const GenerationSetup& setup) {
     std::string header = "id";
@@ -84,12 +104,7 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
             for (int v = 0; v < layout.variableCount; ++v) {
                 line += ',';
                 if (scores[v] == MissingMark) continue;
-                const int places = decimals[v];
-                if (limitDigits) {
-                    AppendFixedSignificant15(line, scores[v], places);
-                } else {
-                    AppendFixed(line, scores[v], places);
-                }
+                AppendScore(line, scores[v], decimals[v], limitDigits);
             }
             writer.EndLine();
         }

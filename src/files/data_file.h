@@ -13,6 +13,10 @@ namespace zek {
 /// The header line of the design that `setup` describes ("id,group,dv", ...).
 std::string DataFileHeader(const GenerationSetup& setup);
 
+/// A score as this file writes it and a statistics package reads it back: rounded to
+/// `decimals`; NaN for a missing score. The answer key is computed from these values.
+double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals);
+
 /// Writes the header and every case line, each ending with CR LF. A missing score is an
 /// empty field. Throws `StreamError` when a write fails; the stream keeps what was written.
 void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated);

@@ -18,20 +18,20 @@ std::string_view WithoutExtension(std::string_view path) {
     return path.substr(0, dot);
 }
 
+}  // namespace
+
 // Dropping only the data file's own extension keeps my.data.csv's information file from
 // being named my.TXT, which its parameters file would then overwrite.
-std::string CompanionName(std::string_view dataFilePath, std::string_view suffix) {
+std::string CompanionFileName(std::string_view dataFilePath, std::string_view suffix) {
     return std::string(WithoutExtension(dataFilePath)) + std::string(suffix);
 }
 
-}  // namespace
-
 std::string InformationFileNameFor(std::string_view dataFilePath) {
-    return CompanionName(dataFilePath, "_info.TXT");
+    return CompanionFileName(dataFilePath, "_info.TXT");
 }
 
 std::string ParametersFileNameFor(std::string_view dataFilePath) {
-    return CompanionName(dataFilePath, "_setup.TXT");
+    return CompanionFileName(dataFilePath, "_setup.TXT");
 }
 
 std::string NumberedFileName(std::string_view path, int index, int count) {

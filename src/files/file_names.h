@@ -6,6 +6,9 @@
 
 namespace zek {
 
+/// A file beside a data file: its own extension dropped and `suffix` appended.
+std::string CompanionFileName(std::string_view dataFilePath, std::string_view suffix);
+
 /// The information file of a data file: its own extension dropped, "_info.TXT" appended, in
 /// the data file's folder. scores.csv gives scores_info.TXT, my.data.csv my.data_info.TXT.
 std::string InformationFileNameFor(std::string_view dataFilePath);

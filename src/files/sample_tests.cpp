@@ -14,14 +14,17 @@ bool Present(double value) {
     return !std::isnan(value);
 }
 
+// A statistic that cannot be computed (NaN) has no p value; an infinite one has p = 0.
 double TwoSidedP(double t, double df) {
-    if (!(df > 0.0) || !std::isfinite(t)) return std::isfinite(t) ? 1.0 : 0.0;
+    if (std::isnan(t) || !(df > 0.0)) return kMissingValue;
+    if (std::isinf(t)) return 0.0;
     const boost::math::students_t distribution(df);
     return 2.0 * boost::math::cdf(boost::math::complement(distribution, std::fabs(t)));
 }
 
 double UpperFP(double f, double df1, double df2) {
-    if (!(df1 > 0.0) || !(df2 > 0.0) || !std::isfinite(f)) return std::isfinite(f) ? 1.0 : 0.0;
+    if (std::isnan(f) || !(df1 > 0.0) || !(df2 > 0.0)) return kMissingValue;
+    if (std::isinf(f)) return 0.0;
     const boost::math::fisher_f distribution(df1, df2);
     return boost::math::cdf(boost::math::complement(distribution, std::max(f, 0.0)));
 }
@@ -42,13 +45,15 @@ Summary Summarise(std::span<const double> values) {
         ++summary.n;
         sum += value;
     }
+    // Figures a sample cannot define are missing, as R gives NA.
+    summary.mean = summary.n > 0 ? sum / summary.n : kMissingValue;
+    summary.sd = kMissingValue;
     if (summary.n == 0) return summary;
-    summary.mean = sum / summary.n;
     double squares = 0.0;
     for (double value : values) {
         if (Present(value)) squares += (value - summary.mean) * (value - summary.mean);
     }
-    summary.sd = summary.n > 1 ? std::sqrt(squares / (summary.n - 1)) : 0.0;
+    if (summary.n > 1) summary.sd = std::sqrt(squares / (summary.n - 1));
     return summary;
 }
 

@@ -53,8 +53,9 @@ TEST_F(ZekGenerateTest, TheStartupSetupGivesTheSameThreeFilesOnEveryRun) {
     const ProcessResult first = Generate("setup.TXT");
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_EQ(first.out, "seed 1804: " + (folder / "ZEK_data.TXT").string() + "\n");
-    EXPECT_EQ(FilesInFolder(), (std::vector<std::string>{"ZEK_data.TXT", "ZEK_data_info.TXT",
-                                                         "ZEK_data_setup.TXT", "setup.TXT"}));
+    EXPECT_EQ(FilesInFolder(),
+              (std::vector<std::string>{"ZEK_data.TXT", "ZEK_data_info.TXT", "ZEK_data_key.TXT",
+                                        "ZEK_data_setup.TXT", "setup.TXT"}));
     const std::string data = Contents(folder / "ZEK_data.TXT");
     const std::string info = Contents(folder / "ZEK_data_info.TXT");
     const std::string setup = Contents(folder / "ZEK_data_setup.TXT");
@@ -182,9 +183,12 @@ TEST_F(ZekGenerateTest, ADatasetThatCannotBeSavedLeavesNoHalfPairBehind) {
     const ProcessResult result = Generate("setup.TXT -o class.csv --count 3 --seed 5");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find((folder / "class_2_info.TXT").string()), std::string::npos);
+    // The class key lists the one dataset that was written.
     EXPECT_EQ(FilesInFolder(),
-              (std::vector<std::string>{"class_1.csv", "class_1_info.TXT", "class_1_setup.TXT",
-                                        "class_2_info.TXT", "setup.TXT"}));
+              (std::vector<std::string>{"class_1.csv", "class_1_info.TXT", "class_1_key.TXT",
+                                        "class_1_setup.TXT", "class_2_info.TXT", "class_key.csv",
+                                        "setup.TXT"}));
+    EXPECT_EQ(testing::SplitCrLf(Contents(folder / "class_key.csv")).size(), 2u);
 }
 
 TEST_F(ZekGenerateTest, OptionsChangeTheRunAndHelpExplainsThem) {
