@@ -97,6 +97,27 @@ BENCHMARK(BM_ZekGenerateProcess)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// A class set of 500 students at N 25 (two groups), every dataset with its three files and its
+// answer key, and the class key: a teacher waits for it, so it should take a few seconds.
+void BM_ClassSetOfFiveHundred(benchmark::State& state) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("zek_bench_class_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    zek::WriteTextFile((folder / "setup.TXT").string(), [](std::ostream& out) {
+        zek::WriteParametersFile(out, zek::ParametersFileContentsOf(zek::ControlTexts{}));
+    });
+    const std::string command = "cd '" + folder.string() + "' && exec '" + ZEK_GENERATE_PATH +
+                                "' setup.TXT -o class.csv --count 500 > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("zek-generate failed");
+            break;
+        }
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_ClassSetOfFiveHundred)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
+
 }  // namespace
 
 BENCHMARK_MAIN();

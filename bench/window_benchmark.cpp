@@ -27,6 +27,7 @@ class TimingPrompts final : public zek::UserPrompts {
         return std::nullopt;
     }
     std::optional<QString> OpenFileName(QWidget*, const QString&) override { return {}; }
+    std::optional<QString> FolderName(QWidget*, const QString&) override { return {}; }
     std::optional<QString> PdfFileName(QWidget*, const QString&) override { return {}; }
 };
 

@@ -2,18 +2,27 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
+#include <QDir>
+#include <QProgressDialog>
+#include <QSpinBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
 
+#include "commands/class_set.h"
 #include "commands/open_command.h"
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
+#include "files/answer_key.h"
+#include "files/file_names.h"
 #include "files/text_file.h"
+#include "setup/number_parsing.h"
 #include "setup/version.h"
+#include "ui/class_set_dialog.h"
 #include "ui/correlation_grid_widget.h"
 #include "ui/data_viewer.h"
 #include "ui/design_selector.h"
@@ -230,6 +239,8 @@ void MainWindow::BuildMenu() {
     QMenu* generate = menuBar()->addMenu(QStringLiteral("&Generate"));
     AddItem(generate, "Run1", QStringLiteral("&Generate Data"), QKeySequence(Qt::Key_F9),
             &MainWindow::btnRunClick);
+    AddItem(generate, "GenerateClassSet1", QStringLiteral("Generate Class Set..."), {},
+            &MainWindow::GenerateClassSet1Click);
     // Never shown in the menu, yet its shortcut works: the action belongs to the window.
     auto* secret = new QAction(QStringLiteral("Secret Setup"), this);
     secret->setObjectName(QStringLiteral("SecretSetup1"));
@@ -362,6 +373,57 @@ void MainWindow::btnRunClick() {
     Render();
     if (outcome != RunOutcome::Generated) return;
     WithFileErrorsShown([this] { AfterRunSave(model_->Texts(), state_, *host_); });
+}
+
+void MainWindow::GenerateClassSet1Click() {
+    ClassSetDialog dialog(prompts_, this);
+    dialog.firstSeed()->setText(QString::fromStdString(model_->seed()));
+    if (dialog.exec() != QDialog::Accepted) return;
+    const std::optional<std::int32_t> firstSeed =
+        ParseInteger(dialog.firstSeed()->text().toStdString());
+    if (!firstSeed) {
+        prompts_.Message(this, QString::fromLatin1(kSeedMessage));
+        return;
+    }
+    ClassSetRequest request;
+    request.count = dialog.students()->value();
+    request.firstSeed = *firstSeed;
+    request.dataFile = WithDefaultExtension(
+        QDir(dialog.folder()->text()).absoluteFilePath(dialog.fileName()->text()).toStdString());
+    // Every report of the set ends with the about window's lines, as after the Generate button.
+    state_.reportFooterLines = AboutIdentificationLines();
+
+    QProgressDialog progress(QStringLiteral("Writing the datasets..."), QStringLiteral("Cancel"), 0,
+                             request.count, this);
+    progress.setObjectName(QStringLiteral("ClassSetProgress"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setValue(0);
+    ClassSetResult result;
+    WithFileErrorsShown([&] {
+        result = GenerateClassSet(*model_, state_, *host_, request,
+                                  [&](const WrittenDataset& dataset) {
+                                      progress.setValue(dataset.index);
+                                      progress.setLabelText(
+                                          QStringLiteral("Dataset %1 of %2 written")
+                                              .arg(dataset.index)
+                                              .arg(request.count));
+                                      QCoreApplication::processEvents();
+                                      return !progress.wasCanceled();
+                                  });
+    });
+    progress.reset();
+    if (result.outcome == ClassSetOutcome::Refused || result.datasets.empty()) return;
+    const QString key = QString::fromStdString(ClassKeyFileNameFor(request.dataFile));
+    prompts_.Message(this, result.outcome == ClassSetOutcome::Cancelled
+                               ? QStringLiteral("Stopped after %1 of %2 datasets; the class key "
+                                                "%3 lists those written.")
+                                     .arg(result.datasets.size())
+                                     .arg(request.count)
+                                     .arg(key)
+                               : QStringLiteral("%1 datasets written, with the class key %2.")
+                                     .arg(result.datasets.size())
+                                     .arg(key));
 }
 
 void MainWindow::btnSaveDataClick() {

@@ -52,6 +52,8 @@ class MainWindow final : public QMainWindow {
     // Commands of the buttons and menu items.
     void btn_runClick();
     void btnRunClick();
+    /// "Generate Class Set...": a dataset for every student and the class's answer key.
+    void GenerateClassSet1Click();
     void btnSaveDataClick();
     void SaveGenerationParameters1Click();
     void OpenGenerationParametersFile1Click();

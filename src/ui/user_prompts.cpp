@@ -49,6 +49,12 @@ std::optional<QString> DialogPrompts::OpenFileName(QWidget* parent, const QStrin
     return Chosen(dialog.selectedFiles().constFirst());
 }
 
+std::optional<QString> DialogPrompts::FolderName(QWidget* parent, const QString& initialFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(parent, QString(), initialFolder);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder;
+}
+
 std::optional<QString> DialogPrompts::PdfFileName(QWidget* parent, const QString& question) {
     if (QMessageBox::question(parent, QStringLiteral("ZEK"), question) != QMessageBox::Yes) {
         return std::nullopt;

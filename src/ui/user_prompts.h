@@ -21,6 +21,8 @@ class UserPrompts {
     virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& initialName) = 0;
     /// The open dialog of parameters files; nothing when cancelled.
     virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& initialName) = 0;
+    /// A folder chosen from `initialFolder`; nothing when cancelled.
+    virtual std::optional<QString> FolderName(QWidget* parent, const QString& initialFolder) = 0;
     /// Where to save pages as PDF when no printer is installed; nothing when declined.
     virtual std::optional<QString> PdfFileName(QWidget* parent, const QString& question) = 0;
 };
@@ -31,6 +33,7 @@ class DialogPrompts final : public UserPrompts {
     void Message(QWidget* parent, const QString& text, const QString& details = {}) override;
     std::optional<QString> SaveFileName(QWidget* parent, const QString& initialName) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& initialName) override;
+    std::optional<QString> FolderName(QWidget* parent, const QString& initialFolder) override;
     std::optional<QString> PdfFileName(QWidget* parent, const QString& question) override;
 };
 

@@ -38,10 +38,11 @@ inline std::string Contents(const std::filesystem::path& path) {
 /// A fresh folder of the running test's own, removed with everything in it at the end.
 class TemporaryFolder {
   public:
-    TemporaryFolder()
+    /// `suffix` tells apart several folders of one test.
+    explicit TemporaryFolder(const std::string& suffix = "")
         : path_(std::filesystem::temp_directory_path() /
                 ("zek_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix)) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

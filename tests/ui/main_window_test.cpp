@@ -11,11 +11,14 @@
 #include <QTest>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
+#include <QSpinBox>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QPushButton>
 #include <QTimer>
 #include <deque>
+#include <map>
 #include <functional>
 #include <memory>
 
@@ -23,6 +26,7 @@
 #include "recording_prompts.h"
 #include "support/process.h"
 #include "support/text_files.h"
+#include "ui/class_set_dialog.h"
 #include "ui/data_viewer.h"
 #include "ui/example_box.h"
 #include "ui/option_dialog.h"
@@ -40,6 +44,8 @@ class ModalAnswers {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             QWidget* modal = QApplication::activeModalWidget();
             if (modal == nullptr || !modal->isVisible()) return;
+            // A progress dialog asks nothing; it is answered only where a test means to.
+            if (answers_.empty() && qobject_cast<QProgressDialog*>(modal) != nullptr) return;
             if (answers_.empty()) {
                 ADD_FAILURE() << "an unexpected dialog: " << modal->objectName().toStdString();
                 modal->close();
@@ -375,6 +381,82 @@ TEST_F(MainWindowTest, HowToRecipesSelectTheirDesignAndShowTheirText) {
     Find<QAction>("HintforMeanandSDValues1")->trigger();
     EXPECT_TRUE(prompts.messages.last().startsWith("Perhaps the easiest"));
     EXPECT_TRUE(prompts.messages.last().contains("  \n\nFor example"));
+}
+
+ModalAnswers::Answer ClassSet(int students, const QString& seed, const QString& folder) {
+    return [=](QWidget* dialog) {
+        auto* form = static_cast<ClassSetDialog*>(dialog);
+        form->students()->setValue(students);
+        form->firstSeed()->setText(seed);
+        form->folder()->setText(folder);
+        form->accept();
+    };
+}
+
+// The folder's files, with every mention of the folder itself taken out of their texts.
+std::map<std::string, std::string> FilesOf(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::string text = testing::Contents(entry.path());
+        const std::string path = folder.string() + "/";
+        for (std::size_t at = text.find(path); at != std::string::npos; at = text.find(path)) {
+            text.erase(at, path.size());
+        }
+        files[entry.path().filename().string()] = text;
+    }
+    return files;
+}
+
+TEST_F(MainWindowTest, AClassSetIsWhatZekGenerateWritesForTheSameSeeds) {
+    testing::TemporaryFolder window_folder("_window");
+    Find<QRadioButton>("rdo_2groups")->click();
+    window.model().SetMissingText("5");
+    window.model().SelectShape(2, DistributionKind::SkewNeg);
+    {
+        ModalAnswers answers(
+            {ClassSet(3, "40", QString::fromStdString(window_folder.path().string()))});
+        Find<QAction>("GenerateClassSet1")->trigger();
+        EXPECT_TRUE(answers.AllUsed());
+    }
+    EXPECT_EQ(prompts.messages.last(),
+              QString("3 datasets written, with the class key %1")
+                  .arg(QString::fromStdString((window_folder.path() / "class_key.csv").string())) +
+                  ".");
+    std::map<std::string, std::string> fromWindow = FilesOf(window_folder.path());
+    EXPECT_EQ(fromWindow.size(), 3u * 4u + 1u);
+
+    testing::TemporaryFolder cli_folder("_cli");
+    std::filesystem::copy_file(window_folder.path() / "class_1_setup.TXT",
+                               cli_folder.path() / "setup.TXT");
+    const testing::ProcessResult cli = testing::RunInFolder(
+        cli_folder.path(), ZEK_GENERATE_PATH, "setup.TXT -o class.csv --count 3 --seed 40");
+    ASSERT_EQ(cli.exitCode, 0) << cli.err;
+    std::filesystem::remove(cli_folder.path() / "setup.TXT");
+    const std::map<std::string, std::string> fromCli = FilesOf(cli_folder.path());
+    ASSERT_EQ(fromCli.size(), fromWindow.size());
+    for (const auto& [name, text] : fromCli) {
+        EXPECT_TRUE(fromWindow[name] == text) << name;
+    }
+}
+
+TEST_F(MainWindowTest, ACancelledClassSetKeepsWhatWasWrittenAndItsKey) {
+    testing::TemporaryFolder folder;
+    ModalAnswers answers({ClassSet(5, "7", QString::fromStdString(folder.path().string())),
+                          [](QWidget* progress) {
+                              static_cast<QProgressDialog*>(progress)->cancel();
+                          }});
+    window.GenerateClassSet1Click();
+    EXPECT_EQ(answers.shown, QStringList({"ClassSetForm", "ClassSetProgress"}));
+    EXPECT_TRUE(prompts.messages.last().startsWith("Stopped after "));
+    const auto files = FilesOf(folder.path());
+    const auto key = testing::SplitCrLf(files.at("class_key.csv"));
+    int datasets = 0;
+    for (const auto& [name, text] : files) {
+        if (name.ends_with("_setup.TXT")) ++datasets;
+    }
+    EXPECT_GE(datasets, 1);
+    EXPECT_LT(datasets, 5);
+    EXPECT_EQ(key.size(), static_cast<std::size_t>(datasets) + 1) << "one row per dataset written";
 }
 
 // With ZEK_SCREENSHOTS set to a folder, the window is photographed in the states a handout

@@ -34,6 +34,7 @@ class RecordingPrompts final : public UserPrompts {
         openOffers << initialName;
         return Next(openAnswers);
     }
+    std::optional<QString> FolderName(QWidget*, const QString&) override { return std::nullopt; }
     std::optional<QString> PdfFileName(QWidget*, const QString&) override {
         ++pdfQuestions;
         return pdfAnswer;
