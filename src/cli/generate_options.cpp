@@ -46,6 +46,8 @@ Options:
   --beta LOW HIGH    the Beta parameters of the skewed shapes, integers from 1 to 10 with
                      LOW <= HIGH (default 2 6; parameters files do not store them).
                        zek-generate setup.TXT --beta 2 10
+  --list-designs     lists the 35 design codes of line 11 of a parameters file, with
+                     their boxes and the data file's header line.
   --version          prints the version.
   -h, --help         shows this text.
 
@@ -69,6 +71,10 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
         }
         if (arg == "--version") {
             options.version = true;
+            return options;
+        }
+        if (arg == "--list-designs") {
+            options.listDesigns = true;
             return options;
         }
         if (arg == "--no-key") {

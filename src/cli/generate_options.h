@@ -20,6 +20,7 @@ struct GenerateOptions {
     bool keys = true;
     bool help = false;
     bool version = false;
+    bool listDesigns = false;
 };
 
 /// What went wrong with the command line, for standard error.

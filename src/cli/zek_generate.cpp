@@ -18,7 +18,9 @@
 #include "files/text_file.h"
 #include "files/parameters_file.h"
 #include "commands/class_set.h"
+#include "commands/design_presentation.h"
 #include "commands/main_window_model.h"
+#include "files/data_file.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
 #include "setup/design_catalogue.h"
@@ -52,6 +54,23 @@ class CommandLineHost final : public zek::CommandHost {
     void ShowMessage(std::string_view text) override {
         std::cerr << "zek-generate: " << text << '\n';
     }
+    /// Help below a message goes on the lines after it, indented.
+    void ShowMessageWithDetails(std::string_view text, std::string_view details) override {
+        ShowMessage(text);
+        std::string_view rest = details;
+        while (!rest.empty()) {
+            const std::size_t end = rest.find('\n');
+            std::cerr << "  " << rest.substr(0, end) << '\n';
+            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        }
+    }
+    /// A refusal names the line of the parameters file that holds the refused text.
+    void Refuse(std::string_view message, std::string_view place, std::string_view) override {
+        std::optional<std::string> where;
+        if (reading_ != nullptr) where = zek::PlaceInParametersFile(*reading_, place);
+        std::cerr << "zek-generate: " << (where ? *where + ": " : std::string()) << message
+                  << '\n';
+    }
     void Focus(std::string_view) override {}
     std::optional<std::string> AskPercentage(zek::PercentageKind, std::string_view) override {
         return std::nullopt;
@@ -63,14 +82,40 @@ class CommandLineHost final : public zek::CommandHost {
     // Each dataset's file is given by the class set; there is no dialog to answer.
     std::optional<std::string> ChooseSaveFile(std::string_view) override { return std::nullopt; }
 
+    void SetReading(const zek::ParametersFileReading* reading) { reading_ = reading; }
+
   private:
     std::mt19937 clockRandom_{std::random_device{}()};
+    const zek::ParametersFileReading* reading_ = nullptr;
 };
 
 std::string AbsolutePath(const std::string& path) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(path, error);
     return error ? path : absolute.lexically_normal().string();
+}
+
+// What a hand-written parameters file needs: the code of line 11, the boxes whose sections
+// it must hold, and the columns the data file will have.
+void ListDesigns() {
+    std::cout << "code  design                                          boxes            "
+                 "data file header\n";
+    for (const zek::DesignInfo& design : zek::DesignCatalogue()) {
+        zek::GenerationSetup setup;
+        zek::ApplyDesign(design, setup);
+        std::string name(zek::FamilyRowLabel(design.family));
+        while (!name.empty() && (name.back() == ' ' || name.back() == ':')) name.pop_back();
+        if (design.kind == zek::DesignKind::TwoDV2x2) name = "2 Variables in a 2x2 Design";
+        name += " " + std::string(design.buttonCaption);
+        std::string boxes;
+        for (int box = 1; box <= zek::kBoxCount; ++box) {
+            if (design.activeBoxes.Contains(box)) boxes += std::to_string(box) + " ";
+        }
+        std::cout << (design.fileCode < 10 ? "   " : "  ") << design.fileCode << "  " << name
+                  << std::string(name.size() < 48 ? 48 - name.size() : 1, ' ') << boxes
+                  << std::string(boxes.size() < 17 ? 17 - boxes.size() : 1, ' ')
+                  << zek::DataFileHeader(setup) << '\n';
+    }
 }
 
 int Generate(const zek::GenerateOptions& options, char separator) {
@@ -93,6 +138,7 @@ int Generate(const zek::GenerateOptions& options, char separator) {
         return kExitRefused;
     }
 
+    host.SetReading(&reading);
     // The file fills the controls of a fresh window, with every reaction a window would run.
     auto state = std::make_unique<zek::ProgramState>();
     zek::MainWindowModel window(*state, host, separator);
@@ -145,6 +191,10 @@ int main(int argc, char** argv) {
     const auto& options = std::get<zek::GenerateOptions>(parsed);
     if (options.help) {
         std::cout << zek::GenerateHelpText();
+        return kExitWritten;
+    }
+    if (options.listDesigns) {
+        ListDesigns();
         return kExitWritten;
     }
     if (options.version) {

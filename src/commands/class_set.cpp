@@ -19,6 +19,12 @@ class DatasetHost final : public CommandHost {
     void SetDataFile(std::string path) { dataFile_ = std::move(path); }
 
     void ShowMessage(std::string_view text) override { host_.ShowMessage(text); }
+    void ShowMessageWithDetails(std::string_view text, std::string_view details) override {
+        host_.ShowMessageWithDetails(text, details);
+    }
+    void Refuse(std::string_view message, std::string_view place, std::string_view focus) override {
+        host_.Refuse(message, place, focus);
+    }
     void Focus(std::string_view controlName) override { host_.Focus(controlName); }
     std::int32_t ClockRandomBelow(std::int32_t bound) override {
         return host_.ClockRandomBelow(bound);

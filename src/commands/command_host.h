@@ -22,6 +22,19 @@ class InteractionHost {
     virtual void Focus(std::string_view controlName) = 0;
     /// The platform's clock-seeded random function: an integer in 0 .. bound - 1.
     virtual std::int32_t ClockRandomBelow(std::int32_t bound) = 0;
+
+    /// The same message box with lines of help below its fixed text.
+    virtual void ShowMessageWithDetails(std::string_view text, std::string_view details) {
+        (void)details;
+        ShowMessage(text);
+    }
+    /// A refused entry: its fixed message, the control it concerns (`place`, which a host
+    /// without a window names) and the control to focus, if any.
+    virtual void Refuse(std::string_view message, std::string_view place, std::string_view focus) {
+        (void)place;
+        ShowMessage(message);
+        if (!focus.empty()) Focus(focus);
+    }
 };
 
 enum class PercentageKind { Missing, Extreme };

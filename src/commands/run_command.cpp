@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/cholesky.h"
+#include "engine/correlation_repair.h"
 #include "engine/generate_data.h"
 #include "files/number_format.h"
 #include "setup/number_parsing.h"
@@ -36,6 +37,7 @@ std::string BoxMessage(std::string_view text, int boxNumber) {
 struct PercentageField {
     std::int32_t& percent;
     double& fraction;
+    std::string_view control;  ///< the main window's box
     std::string_view notIntegerMessage;  ///< the main window's and the dialog's message
     std::string_view outOfRangeMessage;  ///< the main window's; the dialog shows the other
 };
@@ -45,9 +47,9 @@ PercentageField FieldOf(PercentageKind kind, GenerationSetup& setup) {
         constexpr std::string_view kMessage =
             "Percentage of MISSING VALUES should be an appropriate numeric value between 0 and "
             "100";
-        return {setup.missingPercent, setup.missingFraction, kMessage, kMessage};
+        return {setup.missingPercent, setup.missingFraction, "txt_missing_main", kMessage, kMessage};
     }
-    return {setup.extremePercent, setup.extremeFraction,
+    return {setup.extremePercent, setup.extremeFraction, "txt_extreme_main",
             "Percentage of EXTREME VALUES should be an appropriate numeric value between 0 and "
             "100",
             "Percentage of extreme VALUES should be an appropriate numeric value between 0 and "
@@ -62,11 +64,11 @@ bool StorePercentage(std::string_view text, const PercentageField& field,
     if (const std::optional<std::int32_t> percent = ParseInteger(text)) {
         field.percent = *percent;
     } else {
-        host.ShowMessage(field.notIntegerMessage);
+        host.Refuse(field.notIntegerMessage, field.control, "");
         valid = false;
     }
     if (field.percent < 0 || field.percent > 100) {
-        host.ShowMessage(outOfRangeMessage);
+        host.Refuse(outOfRangeMessage, field.control, "");
         valid = false;
     }
     if (valid) field.fraction = field.percent / 100.0;
@@ -101,8 +103,7 @@ bool ReadSeed(ControlTexts& controls, GenerationSetup& setup, CommandHost& host)
     // negation; it is refused like any other text that is not a usable seed.
     const std::optional<std::int32_t> seed = ParseInteger(controls.seed);
     if (!seed || *seed == std::numeric_limits<std::int32_t>::min()) {
-        host.ShowMessage("Seed must be an INTEGER value");
-        host.Focus("txt_seed1");
+        host.Refuse("Seed must be an INTEGER value", "txt_seed1", "txt_seed1");
         return false;
     }
     setup.seed = *seed;
@@ -113,9 +114,12 @@ bool ReadSeed(ControlTexts& controls, GenerationSetup& setup, CommandHost& host)
 // A text that does not parse leaves its field as it was, and later checks use that value.
 bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, CommandHost& host) {
     bool ok = true;
-    auto fail = [&](std::string_view message, std::string_view control) {
-        host.ShowMessage(message);
-        if (!control.empty()) host.Focus(ControlName(control, k));
+    // `control` is focused; a message without one still names where it comes from.
+    auto fail = [&](std::string_view message, std::string_view control,
+                    std::string_view place = {}) {
+        const std::string focus = control.empty() ? std::string() : ControlName(control, k);
+        const std::string where = !place.empty() ? ControlName(place, k) : focus;
+        host.Refuse(message, where, focus);
         ok = false;
     };
     auto readReal = [&](const std::string& text, double& field, std::string_view control) {
@@ -134,8 +138,8 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
     } else {
         fail(kNotANumber, "txt_n");
     }
-    if (box.n > 25000) fail("Maximum Data per cell is 25000", "");
-    if (box.n < 2) fail("Minimum Data per cell is 2", "");
+    if (box.n > 25000) fail("Maximum Data per cell is 25000", "", "txt_n");
+    if (box.n < 2) fail("Minimum Data per cell is 2", "", "txt_n");
     if (texts.minChecked) readReal(texts.minText, box.minScore, "txt_min");
     if (texts.maxChecked) readReal(texts.maxText, box.maxScore, "txt_max");
 
@@ -144,15 +148,15 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
             fail(BoxMessage("MAXIMUM SCORE must be greater than the MEAN, which must be greater "
                             "than the MINIMUM SCORE",
                             k),
-                 "");
+                 "", "box_group");
         }
     } else if (texts.minChecked) {
         if (!(box.mean > box.minScore)) {
-            fail(BoxMessage("MINIMUM SCORE must be less than MEAN", k), "");
+            fail(BoxMessage("MINIMUM SCORE must be less than MEAN", k), "", "box_group");
         }
     } else if (texts.maxChecked) {
         if (!(box.mean < box.maxScore)) {
-            fail(BoxMessage("MAXIMUM SCORE must be greater than MEAN", k), "");
+            fail(BoxMessage("MAXIMUM SCORE must be greater than MEAN", k), "", "box_group");
         }
     }
     if (!texts.minChecked) box.minScore = NoLimit;
@@ -174,19 +178,20 @@ bool ReadCorrelations(const ControlTexts& controls, const EnabledCorrelationCell
             if (!enabled[cell]) continue;
             const std::optional<double> value = ParseReal(controls.correlations[cell], separator);
             if (!value) {
-                host.ShowMessage(kNotANumber);
-                host.Focus(ControlName("txt_r", 10 * i + j));
+                const std::string cellName = ControlName("txt_r", 10 * i + j);
+                host.Refuse(kNotANumber, cellName, cellName);
                 return false;
             }
             matrix.entered[cell] = *value;
         }
     }
-    for (double r : matrix.entered) {
-        if (std::fabs(r) > 1.0) {
-            host.Focus("txt_r12");
-            host.ShowMessage(
-                "Check your correlation values. CORRELATION must be between -1.0 "
-                "and 1.0");
+    // Disabled cells count too; the focus goes to the grid's first cell whichever is wrong.
+    for (int i = 1; i <= kMaxVariables; ++i) {
+        for (int j = i + 1; j <= kMaxVariables; ++j) {
+            if (std::fabs(matrix.Entered(i, j)) <= 1.0) continue;
+            host.Refuse(
+                "Check your correlation values. CORRELATION must be between -1.0 and 1.0",
+                ControlName("txt_r", 10 * i + j), "txt_r12");
             return false;
         }
     }
@@ -250,10 +255,11 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     if (!ReadCorrelations(controls, enabledCells, decimalSeparator, setup.correlations, host)) {
         return Stop(state);
     }
-    for (const BoxParameters& box : setup.boxes) {
-        if (box.decimals < 0 || box.decimals > 6) {
-            host.Focus("txt_dec1");
-            host.ShowMessage("Check your decimal values. # DECIMALS must be between 0 and 6");
+    for (int box = 1; box <= kBoxCount; ++box) {
+        const int decimals = setup.Box(box).decimals;
+        if (decimals < 0 || decimals > 6) {
+            host.Refuse("Check your decimal values. # DECIMALS must be between 0 and 6",
+                        ControlName("txt_dec", box), "txt_dec1");
             return Stop(state);
         }
     }
@@ -261,9 +267,17 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     int status = 0;
     CholeskyFactor(setup.variableCount, setup.correlations.packed, status);
     if (status == NotPositiveDefinite) {
-        host.ShowMessage(
+        // The fixed message stays; below it, which single change would mend the matrix.
+        std::string help;
+        for (const std::string& hint :
+             CorrelationRepairHints(setup.correlations.full, setup.variableCount)) {
+            help += hint;
+            help += '\n';
+        }
+        host.ShowMessageWithDetails(
             "Sorry, your matrix is not a positive definite symmetric matrix and "
-            "therefore will not work as a correlation matrix");
+            "therefore will not work as a correlation matrix",
+            help);
         return Stop(state);
     }
 

@@ -216,6 +216,56 @@ ParametersFileReading ReadParametersFile(std::istream& in) {
     }
 }
 
+std::optional<std::string> PlaceInParametersFile(const ParametersFileReading& reading,
+                                                 std::string_view controlName) {
+    auto place = [](int line, std::string_view what) {
+        std::string text = "line ";
+        AppendInteger(text, line);
+        return text + ", " + std::string(what);
+    };
+    if (controlName == "txt_seed1") return place(5, "Seed");
+    if (controlName == "txt_missing_main") return place(7, "% Missing");
+    if (controlName == "txt_extreme_main") return place(9, "% Extreme");
+
+    // The sections follow the 20 heading lines, ten lines for each box present.
+    constexpr int kFirstSectionLine = 21;
+    int sectionsBefore = 0;
+    std::array<int, kBoxCount> sectionLine{};
+    for (int box = 1; box <= kBoxCount; ++box) {
+        if (!reading.boxPresent[box - 1]) continue;
+        sectionLine[box - 1] = kFirstSectionLine + 10 * sectionsBefore++;
+    }
+    struct BoxLine {
+        std::string_view stem;
+        int offset;
+        std::string_view what;
+    };
+    for (const BoxLine& item : {BoxLine{"txt_mean", 1, "Mean"}, BoxLine{"txt_sd", 2, "SD"},
+                                BoxLine{"txt_n", 3, "N"}, BoxLine{"txt_dec", 4, "# Decimals"},
+                                BoxLine{"txt_min", 6, "Min Score"},
+                                BoxLine{"txt_max", 8, "Max Score"}, BoxLine{"box_group", 0, ""}}) {
+        if (!controlName.starts_with(item.stem) || controlName.size() != item.stem.size() + 1) {
+            continue;
+        }
+        const int box = controlName.back() - '0';
+        if (box < 1 || box > kBoxCount || sectionLine[box - 1] == 0) return std::nullopt;
+        std::string what = "box ";
+        AppendInteger(what, box);
+        if (!item.what.empty()) what += " " + std::string(item.what);
+        return place(sectionLine[box - 1] + item.offset, what);
+    }
+    if (controlName.starts_with("txt_r") && controlName.size() == 7) {
+        const int i = controlName[5] - '0';
+        const int j = controlName[6] - '0';
+        if (i < 1 || i >= j || j > kMaxVariables) return std::nullopt;
+        // The grid is stored column by column: r12, r13, r23, r14, ...
+        const int correlationsLine = kFirstSectionLine + 10 * sectionsBefore;
+        const int index = (j - 1) * (j - 2) / 2 + (i - 1);
+        return place(correlationsLine + 1 + index, controlName.substr(4));
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> DesignProblemOf(const ParametersFileReading& reading) {
     const std::optional<DesignKind> kind = DesignFromFileCode(reading.designCode);
     if (!kind) {

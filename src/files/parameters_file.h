@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "setup/design_catalogue.h"
 #include "setup/generation_setup.h"
@@ -69,6 +70,11 @@ ParametersFileReading ReadParametersFile(std::istream& in);
 
 /// Line number (from 1) of the design code in every parameters file.
 inline constexpr int kDesignLineNumber = 11;
+
+/// Where the text of a control stands in the file that `reading` read, as a user finds it:
+/// "line 22, box 1 Mean"; nothing for a control the file has no line for.
+std::optional<std::string> PlaceInParametersFile(const ParametersFileReading& reading,
+                                                 std::string_view controlName);
 
 /// Why a complete reading cannot stand for a whole setup on its own, naming the line: a design
 /// code outside 1..35, or active-box lines that do not match the design's boxes. The window

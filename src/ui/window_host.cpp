@@ -20,6 +20,10 @@ void WindowHost::ShowMessage(std::string_view text) {
     prompts_.Message(&window_, style::ToQString(text));
 }
 
+void WindowHost::ShowMessageWithDetails(std::string_view text, std::string_view details) {
+    prompts_.Message(&window_, style::ToQString(text), style::ToQString(details).trimmed());
+}
+
 void WindowHost::Focus(std::string_view controlName) {
     pendingFocus_ = style::ToQString(controlName);
 }

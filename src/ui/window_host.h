@@ -21,6 +21,7 @@ class WindowHost final : public CommandHost {
                OptionDialog& extremeDialog);
 
     void ShowMessage(std::string_view text) override;
+    void ShowMessageWithDetails(std::string_view text, std::string_view details) override;
     /// Keeps the control for the window, which moves the focus once it has drawn the change
     /// that made the control visible.
     void Focus(std::string_view controlName) override;

@@ -120,7 +120,7 @@ TEST_F(ZekGenerateTest, ARefusedFileOrEntryExitsWithTwoAndWritesNothing) {
     WriteSetup(texts);
     result = Generate("setup.TXT");
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "zek-generate: Maximum Data per cell is 25000\n");
+    EXPECT_EQ(result.err, "zek-generate: line 34, box 2 N: Maximum Data per cell is 25000\n");
 
     texts.Box(2).n = "25";
     texts.missing = "150";
@@ -167,6 +167,49 @@ TEST_F(ZekGenerateTest, ADesignCodeOrBoxListThatDoesNotFitIsRefused) {
     EXPECT_EQ(result.err,
               "zek-generate: setup.TXT, line 16: box 4 is given, but design 23 does not use it\n");
     EXPECT_EQ(FilesInFolder(), (std::vector<std::string>{"setup.TXT"}));
+}
+
+TEST_F(ZekGenerateTest, RefusalsNameTheLineAndControlTheyComeFrom) {
+    ControlTexts texts;
+    texts.Box(1).mean = "ten";
+    WriteSetup(texts);
+    EXPECT_EQ(Generate("setup.TXT").err,
+              "zek-generate: line 22, box 1 Mean: You must enter an appropriate numeric value\n");
+    texts.Box(1).mean = "10";
+    texts.Box(2).n = "2.5";
+    WriteSetup(texts);
+    // The N that did not read keeps its previous value, which the range check then refuses.
+    EXPECT_EQ(Generate("setup.TXT").err,
+              "zek-generate: line 34, box 2 N: You must enter an appropriate numeric value\n"
+              "zek-generate: line 34, box 2 N: Minimum Data per cell is 2\n");
+
+    texts.Box(2).n = "25";
+    texts.design = DesignKind::Correlated3;
+    texts.correlations[CorrelationCellIndex(2, 3)] = "x";
+    WriteSetup(texts);
+    EXPECT_EQ(Generate("setup.TXT").err,
+              "zek-generate: line 54, r23: You must enter an appropriate numeric value\n");
+
+    texts.correlations[CorrelationCellIndex(1, 2)] = "0.9";
+    texts.correlations[CorrelationCellIndex(1, 3)] = "0.9";
+    texts.correlations[CorrelationCellIndex(2, 3)] = "-0.9";
+    WriteSetup(texts);
+    const ProcessResult impossible = Generate("setup.TXT");
+    EXPECT_EQ(impossible.exitCode, 2);
+    EXPECT_TRUE(impossible.err.starts_with(
+        "zek-generate: Sorry, your matrix is not a positive definite symmetric matrix and "
+        "therefore will not work as a correlation matrix\n  r12 = 0.90: with the others kept, "))
+        << impossible.err;
+}
+
+TEST_F(ZekGenerateTest, ListsTheDesignCodesAndPrintsItsVersion) {
+    const ProcessResult designs = Generate("--list-designs");
+    EXPECT_EQ(designs.exitCode, 0);
+    EXPECT_EQ(CountLines(designs.out), 36);
+    EXPECT_NE(designs.out.find("  17  2 Variables in a 2x2 Design 2x2"), std::string::npos);
+    EXPECT_NE(designs.out.find("id,factor1,factor2,factor3,dv\n"), std::string::npos);
+    const ProcessResult version = Generate("--version");
+    EXPECT_EQ(version.out.rfind("zek-generate ", 0), 0u);
 }
 
 TEST_F(ZekGenerateTest, AnUnwritableFolderExitsWithOneNamingTheFile) {

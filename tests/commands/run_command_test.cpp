@@ -228,6 +228,22 @@ TEST_F(RunCommandTest, ACorrelationOfOneIsInRangeButNotPositiveDefinite) {
     EXPECT_EQ(host.messages.size(), 1u);
 }
 
+TEST_F(RunCommandTest, AnImpossibleMatrixComesWithTheChangesThatWouldMendIt) {
+    Select(DesignKind::Correlated3);
+    controls.correlations[CorrelationCellIndex(1, 2)] = "0.9";
+    controls.correlations[CorrelationCellIndex(1, 3)] = "0.9";
+    controls.correlations[CorrelationCellIndex(2, 3)] = "-0.9";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages,
+              Messages{"Sorry, your matrix is not a positive definite symmetric matrix and "
+                       "therefore will not work as a correlation matrix"});
+    ASSERT_EQ(host.details.size(), 1u);
+    EXPECT_NE(host.details[0].find("r23 = -0.90: with the others kept, use a value between 0.63 "
+                                   "and 0.99"),
+              std::string::npos)
+        << host.details[0];
+}
+
 TEST_F(RunCommandTest, DisabledCorrelationsKeepTheirValuesButCountInTheRangeCheck) {
     Select(DesignKind::Correlated3);
     controls.correlations[CorrelationCellIndex(1, 3)] = "0.3";

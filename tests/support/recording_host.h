@@ -14,6 +14,7 @@ class RecordingHost : public CommandHost {
   public:
     std::vector<std::string> messages;
     std::vector<std::string> focus;
+    std::vector<std::string> details;
     /// What the percentage dialog returns on each showing; empty means no dialog.
     std::deque<std::string> percentageAnswers;
     int percentageDialogs = 0;
@@ -25,6 +26,10 @@ class RecordingHost : public CommandHost {
     std::vector<std::string> saveOffers;
 
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    void ShowMessageWithDetails(std::string_view text, std::string_view detail) override {
+        messages.emplace_back(text);
+        details.emplace_back(detail);
+    }
     void Focus(std::string_view control) override { focus.emplace_back(control); }
     std::optional<std::string> AskPercentage(PercentageKind, std::string_view) override {
         ++percentageDialogs;

@@ -1,0 +1,127 @@
+#include "engine/correlation_repair.h"
+
+#include <algorithm>
+#include <cmath>
+#include <charconv>
+
+#include "engine/cholesky.h"
+
+namespace zek {
+
+namespace {
+
+using Matrix = std::array<std::array<double, kMaxVariables>, kMaxVariables>;
+
+// The determinant by elimination with partial pivoting.
+double Determinant(Matrix m, int order) {
+    double determinant = 1.0;
+    for (int column = 0; column < order; ++column) {
+        int pivot = column;
+        for (int row = column + 1; row < order; ++row) {
+            if (std::fabs(m[row][column]) > std::fabs(m[pivot][column])) pivot = row;
+        }
+        if (m[pivot][column] == 0.0) return 0.0;
+        if (pivot != column) {
+            std::swap(m[pivot], m[column]);
+            determinant = -determinant;
+        }
+        determinant *= m[column][column];
+        for (int row = column + 1; row < order; ++row) {
+            const double factor = m[row][column] / m[column][column];
+            for (int k = column; k < order; ++k) m[row][k] -= factor * m[column][k];
+        }
+    }
+    return determinant;
+}
+
+bool PositiveDefinite(const Matrix& full, int order, int skipped) {
+    std::array<double, kPackedSize> packed{};
+    int row = 0;
+    for (int i = 0; i < order; ++i) {
+        if (i == skipped) continue;
+        int column = 0;
+        for (int j = 0; j <= i; ++j) {
+            if (j == skipped) continue;
+            packed[static_cast<std::size_t>(PackedIndex(row + 1, column + 1))] = full[i][j];
+            ++column;
+        }
+        ++row;
+    }
+    int status = 0;
+    CholeskyFactor(skipped < 0 ? order : order - 1, packed, status);
+    return status != NotPositiveDefinite;
+}
+
+// Whatever the locale, with a point: the user types these back into the grid.
+std::string TwoDecimals(double value) {
+    char buffer[32];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value + 0.0, std::chars_format::fixed, 2);
+    std::string text(buffer, result.ptr);
+    return text == "-0.00" ? "0.00" : text;
+}
+
+}  // namespace
+
+std::optional<UsableInterval> UsableIntervalOf(const Matrix& full, int order, int i, int j) {
+    const int a = i - 1;
+    const int b = j - 1;
+    if (!PositiveDefinite(full, order, a)) return std::nullopt;
+    auto determinantAt = [&](double x) {
+        Matrix m = full;
+        m[a][b] = x;
+        m[b][a] = x;
+        return Determinant(m, order);
+    };
+    // det(x) = c + b x + a x^2, exactly, from three values.
+    const double atZero = determinantAt(0.0);
+    const double atOne = determinantAt(1.0);
+    const double atMinusOne = determinantAt(-1.0);
+    const double quadratic = (atOne + atMinusOne) / 2.0 - atZero;
+    const double linear = (atOne - atMinusOne) / 2.0;
+    if (!(quadratic < 0.0)) return std::nullopt;
+    const double discriminant = linear * linear - 4.0 * quadratic * atZero;
+    if (!(discriminant > 0.0)) return std::nullopt;
+    const double root = std::sqrt(discriminant);
+    UsableInterval interval{(-linear + root) / (2.0 * quadratic), (-linear - root) / (2.0 * quadratic)};
+    if (interval.low > interval.high) std::swap(interval.low, interval.high);
+    interval.low = std::max(interval.low, -1.0);
+    interval.high = std::min(interval.high, 1.0);
+    if (!(interval.low < interval.high)) return std::nullopt;
+    return interval;
+}
+
+std::vector<std::string> CorrelationRepairHints(const Matrix& full, int order) {
+    std::vector<std::string> hints;
+    for (int i = 1; i <= order; ++i) {
+        for (int j = i + 1; j <= order; ++j) {
+            const std::optional<UsableInterval> interval = UsableIntervalOf(full, order, i, j);
+            if (!interval) continue;
+            const double current = full[i - 1][j - 1];
+            if (interval->low < current && current < interval->high) continue;
+            // Rounded inwards, so that the values named are usable as typed.
+            double low = std::ceil(interval->low * 100.0 - 1e-9) / 100.0;
+            double high = std::floor(interval->high * 100.0 + 1e-9) / 100.0;
+            if (!(low > interval->low)) low += 0.01;
+            if (!(high < interval->high)) high -= 0.01;
+            std::string hint = "r" + std::to_string(10 * i + j) + " = " + TwoDecimals(current) +
+                               ": with the others kept, ";
+            if (low > high) {
+                hint += "only values between " + TwoDecimals(interval->low) + " and " +
+                        TwoDecimals(interval->high) + " work, too close to show with two decimals";
+            } else {
+                const double nearest = current < low ? low : high;
+                hint += "use a value between " + TwoDecimals(low) + " and " + TwoDecimals(high) +
+                        " (the nearest is " + TwoDecimals(nearest) + ")";
+            }
+            hints.push_back(hint);
+        }
+    }
+    if (hints.empty()) {
+        hints.push_back("No single correlation can be changed to make the matrix usable; change "
+                        "several of them, or set them all to 0 and start again.");
+    }
+    return hints;
+}
+
+}  // namespace zek
