@@ -3,13 +3,39 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
 
+#include "commands/design_presentation.h"
+#include "files/score_plots.h"
 #include "files/text_file.h"
+#include "ui/plot_page.h"
 #include "ui/page_printer.h"
 #include "ui/user_prompts.h"
 #include "ui/window_style.h"
 
 namespace zek {
+
+namespace {
+
+// The captions of the run's boxes, as the main window showed them.
+std::vector<QString> CaptionsOfRun(const GenerationSetup& run) {
+    const DesignShape shape = ShapeOf(run);
+    std::vector<QString> captions(kBoxCount);
+    for (const DesignInfo& design : DesignCatalogue()) {
+        const DesignShape other = design.Shape();
+        if (other.family != shape.family || other.variableCount != shape.variableCount ||
+            other.factorCount != shape.factorCount || other.levelsFactor1 != shape.levelsFactor1 ||
+            other.levelsFactor2 != shape.levelsFactor2 || other.levelsFactor3 != shape.levelsFactor3) {
+            continue;
+        }
+        const BoxCaptions names = CaptionsOf(design.kind);
+        for (int box = 0; box < kBoxCount; ++box) captions[static_cast<std::size_t>(box)] = style::ToQString(names[static_cast<std::size_t>(box)]);
+    }
+    return captions;
+}
+
+}  // namespace
 
 DataViewer::DataViewer(const ProgramState& state, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -22,9 +48,15 @@ DataViewer::DataViewer(const ProgramState& state, UserPrompts& prompts, QWidget*
     setModal(false);
     setFont(style::SansSerif(11));
 
-    box_ = new QPlainTextEdit(this);
+    pages_ = new QStackedWidget(this);
+    pages_->setGeometry(8, 8, 746, 440);
+    box_ = new QPlainTextEdit(pages_);
     box_->setObjectName(QStringLiteral("Memo1"));
-    box_->setGeometry(8, 8, 746, 440);
+    pages_->addWidget(box_);
+    auto* scroll = new QScrollArea(pages_);
+    plots_ = new PlotPage(scroll);
+    scroll->setWidget(plots_);
+    pages_->addWidget(scroll);
     box_->setFont(style::FixedPitch());
     box_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     box_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -34,7 +66,12 @@ DataViewer::DataViewer(const ProgramState& state, UserPrompts& prompts, QWidget*
                                            "naviagate the box using the keyboard)"),
                             this);
     hint->setObjectName(QStringLiteral("Label1"));
-    hint->setGeometry(8, 452, 746, 16);
+    hint->setGeometry(8, 452, 590, 16);
+    pngButton_ = new QPushButton(QStringLiteral("Save Plots as PNG..."), this);
+    pngButton_->setObjectName(QStringLiteral("btn_plotpng"));
+    pngButton_->setGeometry(604, 449, 150, 22);
+    pngButton_->hide();
+    connect(pngButton_, &QPushButton::clicked, this, &DataViewer::SavePlotsAsPng);
 
     informationButton_ = new QPushButton(QStringLiteral("View Information Only"), this);
     informationButton_->setObjectName(QStringLiteral("Button1"));
@@ -44,6 +81,10 @@ DataViewer::DataViewer(const ProgramState& state, UserPrompts& prompts, QWidget*
     dataButton_->setObjectName(QStringLiteral("Button2"));
     dataButton_->setGeometry(196, 476, 180, 30);
     connect(dataButton_, &QPushButton::clicked, this, &DataViewer::Button2Click);
+    plotsButton_ = new QPushButton(QStringLiteral("View Plots"), this);
+    plotsButton_->setObjectName(QStringLiteral("btn_plots"));
+    plotsButton_->setGeometry(384, 476, 128, 30);
+    connect(plotsButton_, &QPushButton::clicked, this, &DataViewer::TogglePlots);
     auto* print = new QPushButton(QStringLiteral("Print"), this);
     print->setObjectName(QStringLiteral("BitBtn2"));
     print->setGeometry(520, 476, 110, 30);
@@ -72,6 +113,7 @@ void DataViewer::LoadViewer() {
     }
     text.chop(1);
     box_->setPlainText(text);
+    if (showingPlots()) ShowPlots();  // the plots of the files just read
     show();
     raise();
     activateWindow();
@@ -96,7 +138,48 @@ void DataViewer::Button2Click() {
     LoadViewer();
 }
 
+bool DataViewer::showingPlots() const {
+    return pages_->currentIndex() == 1;
+}
+
+void DataViewer::TogglePlots() {
+    if (showingPlots()) {
+        pages_->setCurrentIndex(0);
+        plotsButton_->setText(QStringLiteral("View Plots"));
+        pngButton_->hide();
+        return;
+    }
+    ShowPlots();
+}
+
+void DataViewer::ShowPlots() {
+    const GenerationSetup& run = state_.generatedSetup;
+    try {
+        plots_->SetPlots(ComputeScorePlots(run, state_.setup.dataFileName), CaptionsOfRun(run));
+    } catch (const FileError& error) {
+        prompts_.Message(this, QString::fromStdString(error.what()));
+        return;
+    }
+    pages_->setCurrentIndex(1);
+    plotsButton_->setText(QStringLiteral("View Text"));
+    pngButton_->show();
+}
+
+void DataViewer::SavePlotsAsPng() {
+    const std::optional<QString> path =
+        prompts_.SaveFileName(this, QStringLiteral("ZEK_plots.png"));
+    if (!path) return;
+    if (!plots_->grab().save(*path, "PNG")) {
+        prompts_.Message(this, QStringLiteral("Cannot write file \"%1\"").arg(*path));
+    }
+}
+
 void DataViewer::BitBtn2Click() {
+    if (showingPlots()) {
+        PrintDrawing([this](QPainter& painter) { plots_->Draw(painter); }, plots_->size(),
+                     QStringLiteral("ZEK Information"), this, prompts_);
+        return;
+    }
     PrintPages(box_->toPlainText(), QStringLiteral("ZEK Information"), this, prompts_);
 }
 

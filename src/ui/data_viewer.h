@@ -9,9 +9,11 @@
 
 class QPlainTextEdit;
 class QPushButton;
+class QStackedWidget;
 
 namespace zek {
 
+class PlotPage;
 class UserPrompts;
 
 class DataViewer final : public QDialog {
@@ -25,13 +27,21 @@ class DataViewer final : public QDialog {
     void LoadViewer();
 
     QPlainTextEdit* box() const { return box_; }
+    PlotPage* plots() const { return plots_; }
     DataViewMode mode() const { return mode_; }
+    bool showingPlots() const;
+
+    /// Shows the plots of the saved data file instead of the text, or the text again.
+    void TogglePlots();
+    /// Saves the plot page as a PNG image.
+    void SavePlotsAsPng();
 
   private:
     void Button1Click();
     void Button2Click();
     void ApplyCaptions();
     void BitBtn2Click();
+    void ShowPlots();
 
     const ProgramState& state_;
     UserPrompts& prompts_;
@@ -39,6 +49,10 @@ class DataViewer final : public QDialog {
     QPlainTextEdit* box_ = nullptr;
     QPushButton* informationButton_ = nullptr;
     QPushButton* dataButton_ = nullptr;
+    QPushButton* plotsButton_ = nullptr;
+    QPushButton* pngButton_ = nullptr;
+    QStackedWidget* pages_ = nullptr;
+    PlotPage* plots_ = nullptr;
 };
 
 }  // namespace zek

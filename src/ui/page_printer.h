@@ -3,7 +3,11 @@
 // same pages as a PDF file instead.
 #pragma once
 
+#include <QSize>
 #include <QString>
+#include <functional>
+
+class QPainter;
 
 class QWidget;
 
@@ -19,5 +23,9 @@ QString PrintPages(const QString& text, const QString& jobName, QWidget* parent,
 
 /// The same pages written into a PDF file; false when the file could not be written.
 bool WritePdf(const QString& text, const QString& jobName, const QString& path);
+
+/// A drawing of `size` pixels, scaled to the page's width, printed or saved as PDF as above.
+QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size,
+                     const QString& jobName, QWidget* parent, UserPrompts& prompts);
 
 }  // namespace zek

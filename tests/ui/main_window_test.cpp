@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -29,6 +30,7 @@
 #include "ui/class_set_dialog.h"
 #include "ui/data_viewer.h"
 #include "ui/example_box.h"
+#include "ui/plot_page.h"
 #include "ui/option_dialog.h"
 
 namespace zek {
@@ -459,6 +461,52 @@ TEST_F(MainWindowTest, ACancelledClassSetKeepsWhatWasWrittenAndItsKey) {
     EXPECT_EQ(key.size(), static_cast<std::size_t>(datasets) + 1) << "one row per dataset written";
 }
 
+TEST_F(MainWindowTest, ThePlotPageBinsTheSavedScoresAndDrawsTheLargestRunAtOnce) {
+    testing::TemporaryFolder folder;
+    Find<QRadioButton>("rdo_corr3")->click();
+    window.model().SetCorrelationText(1, 2, "0.5");
+    window.model().SetMissingText("10");
+    prompts.saveAnswers = {QString::fromStdString((folder.path() / "scores.csv").string())};
+    window.btn_runClick();
+    window.ViewData1Click();
+    DataViewer& viewer = window.viewer();
+    viewer.TogglePlots();
+    ASSERT_TRUE(viewer.showingPlots());
+    const ScorePlots& plots = viewer.plots()->plots();
+    ASSERT_EQ(plots.histograms.size(), 3u);
+    ASSERT_EQ(plots.scatter.size(), 3u);
+
+    // Every score of the data file is in one bin, and the missing ones are counted apart.
+    const auto lines = testing::SplitCrLf(testing::Contents(folder.path() / "scores.csv"));
+    for (int v = 0; v < 3; ++v) {
+        int present = 0;
+        int missing = 0;
+        for (std::size_t row = 1; row < lines.size(); ++row) {
+            const QStringList fields = QString::fromStdString(lines[row]).split(',');
+            (fields[1 + v].isEmpty() ? missing : present) += 1;
+        }
+        const Histogram& histogram = plots.histograms[static_cast<std::size_t>(v)];
+        EXPECT_EQ(histogram.present, present);
+        EXPECT_EQ(histogram.missing, missing);
+        int binned = 0;
+        for (int count : histogram.counts) binned += count;
+        EXPECT_EQ(binned, present);
+    }
+    EXPECT_EQ(plots.scatter[0].requestedR, 0.5);
+    EXPECT_NEAR(plots.scatter[0].actualR, 0.5, 0.4);
+
+    prompts.saveAnswers = {QString::fromStdString((folder.path() / "plots.png").string())};
+    viewer.SavePlotsAsPng();
+    EXPECT_TRUE(QImage(QString::fromStdString((folder.path() / "plots.png").string())).width() > 700);
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        prompts.pdfAnswer = QString::fromStdString((folder.path() / "plots.pdf").string());
+        viewer.findChild<QPushButton*>("BitBtn2")->click();
+        EXPECT_GT(std::filesystem::file_size(folder.path() / "plots.pdf"), 1000u);
+    }
+    viewer.TogglePlots();
+    EXPECT_FALSE(viewer.showingPlots());
+}
+
 // With ZEK_SCREENSHOTS set to a folder, the window is photographed in the states a handout
 // shows; look at them after a change of layout.
 TEST_F(MainWindowTest, TakesScreenshotsWhenAsked) {
@@ -479,6 +527,9 @@ TEST_F(MainWindowTest, TakesScreenshotsWhenAsked) {
     window.btn_runClick();
     window.ViewData1Click();
     EXPECT_TRUE(window.viewer().grab().save(folder + "/viewer.png"));
+    window.viewer().TogglePlots();
+    EXPECT_TRUE(window.viewer().plots()->grab().save(folder + "/plots.png"));
+    window.viewer().TogglePlots();
     Find<QAction>("IndependenttTest1")->trigger();
     EXPECT_TRUE(window.examples().grab().save(folder + "/howto.png"));
     auto* about = window.findChild<QWidget*>("TAboutBox");

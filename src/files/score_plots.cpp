@@ -1,0 +1,169 @@
+#include "files/score_plots.h"
+
+#include <algorithm>
+#include <boost/math/distributions/beta.hpp>
+#include <charconv>
+#include <cmath>
+#include <istream>
+#include <numbers>
+
+#include "engine/data_layout.h"
+#include "files/sample_tests.h"
+#include "files/text_file.h"
+
+namespace zek {
+
+namespace {
+
+constexpr int kBins = 24;
+constexpr int kCurvePoints = 120;
+
+// The scores of the value columns, row by row; NaN where a field is empty.
+std::vector<std::vector<double>> ReadScores(const std::string& path, int columns) {
+    std::vector<std::vector<double>> rows;
+    ReadTextFile(path, [&](std::istream& in) {
+        const std::vector<std::string> lines = ReadLines(in);
+        for (std::size_t k = 1; k < lines.size(); ++k) {
+            std::vector<std::string_view> fields;
+            std::string_view line = lines[k];
+            while (true) {
+                const std::size_t comma = line.find(',');
+                fields.push_back(line.substr(0, comma));
+                if (comma == std::string_view::npos) break;
+                line.remove_prefix(comma + 1);
+            }
+            std::vector<double> scores;
+            for (std::size_t f = fields.size() - static_cast<std::size_t>(columns); f < fields.size();
+                 ++f) {
+                double value = kMissingValue;
+                if (!fields[f].empty()) {
+                    std::from_chars(fields[f].data(), fields[f].data() + fields[f].size(), value);
+                }
+                scores.push_back(value);
+            }
+            rows.push_back(std::move(scores));
+        }
+    });
+    return rows;
+}
+
+// The density of the box's shape at `score`, with the moments the engine scales it to.
+double PopulationDensity(const BoxParameters& box, const GenerationSetup& setup, double sd,
+                         double score) {
+    switch (box.drawnDistribution) {
+        case DistributionKind::Normal:
+        case DistributionKind::RandomlyChosen: {
+            const double z = (score - box.mean) / sd;
+            return std::exp(-0.5 * z * z) / (sd * std::sqrt(2.0 * std::numbers::pi));
+        }
+        case DistributionKind::Uniform:
+            return score >= box.minScore && score <= box.maxScore
+                       ? 1.0 / (box.maxScore - box.minScore)
+                       : 0.0;
+        case DistributionKind::SkewPos:
+        case DistributionKind::SkewNeg: {
+            const bool positive = box.drawnDistribution == DistributionKind::SkewPos;
+            const double p = positive ? setup.betaLow : setup.betaHigh;
+            const double q = positive ? setup.betaHigh : setup.betaLow;
+            const boost::math::beta_distribution<double> beta(p, q);
+            const double s = std::sqrt(p * q / ((p + q) * (p + q) * (p + q + 1.0)));
+            const double x = (score - box.mean) / sd * s + boost::math::mean(beta);
+            if (!(x > 0.0 && x < 1.0)) return 0.0;
+            return boost::math::pdf(beta, x) * s / sd;
+        }
+    }
+    return 0.0;
+}
+
+}  // namespace
+
+ScorePlots ComputeScorePlots(const GenerationSetup& setup, const std::string& dataFile,
+                             int maxPoints) {
+    const DataLayout layout = LayoutOf(setup);
+    const std::vector<std::vector<double>> rows = ReadScores(dataFile, layout.variableCount);
+    ScorePlots plots;
+    plots.variableCount = layout.variableCount;
+    for (const DataBlock& block : layout) {
+        for (int v = 0; v < layout.variableCount; ++v) {
+            const int boxNumber = block.BoxOfColumn(v);
+            const BoxParameters& box = setup.Box(boxNumber);
+            Histogram histogram;
+            histogram.box = boxNumber;
+            histogram.requestedMean = box.mean;
+            histogram.minScore = box.minScore;
+            histogram.maxScore = box.maxScore;
+            histogram.shape = box.drawnDistribution;
+            std::vector<double> values;
+            for (int row = block.firstRow;
+                 row < block.firstRow + block.rowCount && row < static_cast<int>(rows.size()); ++row) {
+                const double value = rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(v)];
+                if (std::isnan(value)) {
+                    ++histogram.missing;
+                } else {
+                    values.push_back(value);
+                }
+            }
+            histogram.present = static_cast<int>(values.size());
+            histogram.actualMean = Summarise(values).mean;
+            // The range covers the sample and the population's bulk, so the curve fits.
+            const double sd = box.sd / std::sqrt(setup.reliability);
+            double low = box.mean - 3.0 * sd;
+            double high = box.mean + 3.0 * sd;
+            if (!values.empty()) {
+                const auto [smallest, largest] = std::minmax_element(values.begin(), values.end());
+                low = std::min(low, *smallest);
+                high = std::max(high, *largest);
+            }
+            if (!(high > low)) high = low + 1.0;
+            histogram.low = low;
+            histogram.binWidth = (high - low) / kBins;
+            histogram.counts.assign(kBins, 0);
+            for (double value : values) {
+                const int bin = std::clamp(static_cast<int>((value - low) / histogram.binWidth), 0,
+                                           kBins - 1);
+                ++histogram.counts[static_cast<std::size_t>(bin)];
+            }
+            for (int k = 0; k <= kCurvePoints; ++k) {
+                const double score = low + (high - low) * k / kCurvePoints;
+                histogram.curve.push_back(
+                    {score, PopulationDensity(box, setup, sd, score) * histogram.present *
+                                histogram.binWidth});
+            }
+            plots.histograms.push_back(std::move(histogram));
+        }
+    }
+    // Scatter panels: every pair of variables, the points thinned evenly over the rows.
+    const int n = layout.variableCount;
+    const int step = std::max(1, static_cast<int>(rows.size()) / std::max(1, maxPoints));
+    for (int x = 0; x < n; ++x) {
+        for (int y = x + 1; y < n; ++y) {
+            ScatterPanel panel;
+            panel.x = x;
+            panel.y = y;
+            panel.requestedR = setup.correlations.full[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+            std::vector<double> xs, ys;
+            for (const std::vector<double>& row : rows) {
+                xs.push_back(row[static_cast<std::size_t>(x)]);
+                ys.push_back(row[static_cast<std::size_t>(y)]);
+            }
+            panel.actualR = Correlate(xs, ys).r;
+            int group = 0;
+            for (const DataBlock& block : layout) {
+                ++group;
+                for (int row = block.firstRow;
+                     row < block.firstRow + block.rowCount && row < static_cast<int>(rows.size());
+                     row += step) {
+                    const double px = xs[static_cast<std::size_t>(row)];
+                    const double py = ys[static_cast<std::size_t>(row)];
+                    if (std::isnan(px) || std::isnan(py)) continue;
+                    panel.points.emplace_back(px, py);
+                    panel.groups.push_back(group);
+                }
+            }
+            plots.scatter.push_back(std::move(panel));
+        }
+    }
+    return plots;
+}
+
+}  // namespace zek

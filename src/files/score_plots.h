@@ -1,0 +1,52 @@
+// What the viewer's plots show, computed once from the saved data file: a histogram of every
+// group, cell or variable with its requested population curve, and the pairs of scores of
+// every two variables, thinned to a few thousand points.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+struct CurvePoint {
+    double score = 0.0;
+    double count = 0.0;  ///< the expected count of a bin of the histogram's width at `score`
+};
+
+struct Histogram {
+    int box = 0;  ///< the box whose parameters the scores follow
+    double low = 0.0;   ///< left edge of the first bin
+    double binWidth = 1.0;
+    std::vector<int> counts;
+    int present = 0;
+    int missing = 0;
+    double requestedMean = 0.0;
+    double actualMean = 0.0;
+    double minScore = NoLimit;  ///< the box's limits, `NoLimit` where there is none
+    double maxScore = NoLimit;
+    DistributionKind shape = DistributionKind::Normal;
+    std::vector<CurvePoint> curve;
+};
+
+struct ScatterPanel {
+    int x = 0, y = 0;  ///< variables, 0-based
+    double requestedR = 0.0;
+    double actualR = 0.0;
+    std::vector<std::pair<double, double>> points;
+    std::vector<int> groups;  ///< the group (or cell, from 1) of each point
+};
+
+struct ScorePlots {
+    std::vector<Histogram> histograms;
+    std::vector<ScatterPanel> scatter;
+    int variableCount = 1;
+};
+
+/// Reads the data file of the run that `setup` records and bins it; at most `maxPoints`
+/// pairs per scatter panel, taken evenly. Throws `FileError` when the file cannot be read.
+ScorePlots ComputeScorePlots(const GenerationSetup& setup, const std::string& dataFile,
+                             int maxPoints = 3000);
+
+}  // namespace zek

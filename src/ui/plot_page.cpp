@@ -1,0 +1,176 @@
+#include "ui/plot_page.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/window_style.h"
+
+namespace zek {
+
+namespace {
+
+constexpr int kHistogramWidth = 180;
+constexpr int kHistogramHeight = 150;
+constexpr int kPerRow = 4;
+constexpr int kScatterSize = 120;
+constexpr int kMargin = 10;
+
+const QColor kGroupColours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
+                                QColor(148, 103, 189), QColor(255, 127, 14), QColor(140, 86, 75),
+                                QColor(227, 119, 194), QColor(127, 127, 127)};
+
+QString Number(double value) {
+    return QString::number(value, 'f', std::fabs(value) >= 100 ? 1 : 2);
+}
+
+}  // namespace
+
+PlotPage::PlotPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("PlotPage"));
+    style::SetBackground(this, Qt::white);
+}
+
+void PlotPage::SetPlots(ScorePlots plots, std::vector<QString> captions) {
+    plots_ = std::move(plots);
+    captions_ = std::move(captions);
+    const int histogramRows =
+        (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
+    int height = kMargin + histogramRows * (kHistogramHeight + kMargin);
+    const int n = plots_.variableCount;
+    if (n >= 2) height += (n - 1) * (kScatterSize + kMargin) + kMargin;
+    const int scatterWidth = kMargin + std::max(0, n - 1) * (kScatterSize + kMargin);
+    setFixedSize(std::max(kMargin + kPerRow * (kHistogramWidth + kMargin), scatterWidth),
+                 std::max(height, kHistogramHeight));
+    update();
+}
+
+void PlotPage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    Draw(painter);
+}
+
+void PlotPage::Draw(QPainter& painter) const {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setFont(style::SansSerif(10));
+    for (std::size_t k = 0; k < plots_.histograms.size(); ++k) {
+        const int row = static_cast<int>(k) / kPerRow;
+        const int column = static_cast<int>(k) % kPerRow;
+        DrawHistogram(painter, plots_.histograms[k],
+                      QRectF(kMargin + column * (kHistogramWidth + kMargin),
+                             kMargin + row * (kHistogramHeight + kMargin), kHistogramWidth,
+                             kHistogramHeight));
+    }
+    const int histogramRows =
+        (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
+    const double top = kMargin + histogramRows * (kHistogramHeight + kMargin) + kMargin;
+    // The scatterplot matrix: variable x across, variable y down, below the diagonal.
+    for (const ScatterPanel& panel : plots_.scatter) {
+        DrawScatter(painter, panel,
+                    QRectF(kMargin + panel.x * (kScatterSize + kMargin),
+                           top + (panel.y - 1) * (kScatterSize + kMargin), kScatterSize,
+                           kScatterSize));
+    }
+}
+
+void PlotPage::DrawHistogram(QPainter& painter, const Histogram& histogram, QRectF area) const {
+    painter.setPen(QPen(Qt::gray));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area);
+    const QString caption =
+        (histogram.box >= 1 && histogram.box <= static_cast<int>(captions_.size())
+             ? captions_[static_cast<std::size_t>(histogram.box - 1)]
+             : QStringLiteral("Box %1").arg(histogram.box)) +
+        (histogram.missing > 0 ? QStringLiteral("  (%1 missing)").arg(histogram.missing)
+                               : QString());
+    painter.setPen(Qt::black);
+    painter.drawText(area.adjusted(4, 2, -4, 0), Qt::AlignTop | Qt::AlignLeft, caption);
+    const QRectF plot = area.adjusted(6, 18, -6, -30);
+    const double high = histogram.low + histogram.binWidth * static_cast<double>(histogram.counts.size());
+    double tallest = 1.0;
+    for (int count : histogram.counts) tallest = std::max(tallest, static_cast<double>(count));
+    for (const CurvePoint& point : histogram.curve) tallest = std::max(tallest, point.count);
+    auto toX = [&](double score) {
+        return plot.left() + (score - histogram.low) / (high - histogram.low) * plot.width();
+    };
+    auto toY = [&](double count) { return plot.bottom() - count / tallest * plot.height(); };
+
+    painter.setPen(QPen(QColor(43, 74, 111), 0.5));
+    painter.setBrush(style::kSkyBlue);
+    for (std::size_t bin = 0; bin < histogram.counts.size(); ++bin) {
+        const double left = histogram.low + histogram.binWidth * static_cast<double>(bin);
+        painter.drawRect(QRectF(QPointF(toX(left), toY(histogram.counts[bin])),
+                                QPointF(toX(left + histogram.binWidth), plot.bottom())));
+    }
+    QPainterPath curve;
+    for (std::size_t k = 0; k < histogram.curve.size(); ++k) {
+        const QPointF point(toX(histogram.curve[k].score), toY(histogram.curve[k].count));
+        if (k == 0) {
+            curve.moveTo(point);
+        } else {
+            curve.lineTo(point);
+        }
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(style::kMaroon, 1.5));
+    painter.drawPath(curve);
+    // Requested mean solid, actual mean dashed; the limits in green.
+    painter.setPen(QPen(Qt::black, 1.2));
+    painter.drawLine(QPointF(toX(histogram.requestedMean), plot.top()),
+                     QPointF(toX(histogram.requestedMean), plot.bottom()));
+    painter.setPen(QPen(QColor(214, 39, 40), 1.2, Qt::DashLine));
+    if (histogram.present > 0) {
+        painter.drawLine(QPointF(toX(histogram.actualMean), plot.top()),
+                         QPointF(toX(histogram.actualMean), plot.bottom()));
+    }
+    painter.setPen(QPen(style::kGreen, 1.2, Qt::DotLine));
+    for (double limit : {histogram.minScore, histogram.maxScore}) {
+        if (limit != NoLimit) painter.drawLine(QPointF(toX(limit), plot.top()), QPointF(toX(limit), plot.bottom()));
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(area.left() + 4, plot.bottom() + 2, area.width() - 8, 14),
+                     Qt::AlignLeft, Number(histogram.low));
+    painter.drawText(QRectF(area.left() + 4, plot.bottom() + 2, area.width() - 8, 14),
+                     Qt::AlignRight, Number(high));
+    painter.drawText(QRectF(area.left() + 4, plot.bottom() + 14, area.width() - 8, 14),
+                     Qt::AlignHCenter,
+                     QStringLiteral("mean %1 asked, %2 got")
+                         .arg(Number(histogram.requestedMean),
+                              histogram.present > 0 ? Number(histogram.actualMean) : "-"));
+}
+
+void PlotPage::DrawScatter(QPainter& painter, const ScatterPanel& panel, QRectF area) const {
+    painter.setPen(QPen(Qt::gray));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area);
+    painter.setPen(Qt::black);
+    painter.drawText(area.adjusted(3, 1, -3, 0), Qt::AlignTop | Qt::AlignLeft,
+                     QStringLiteral("V%1 x V%2  r %3 / %4")
+                         .arg(panel.x + 1)
+                         .arg(panel.y + 1)
+                         .arg(Number(panel.requestedR), Number(panel.actualR)));
+    if (panel.points.empty()) return;
+    double minX = panel.points.front().first, maxX = minX;
+    double minY = panel.points.front().second, maxY = minY;
+    for (const auto& [x, y] : panel.points) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    }
+    if (!(maxX > minX)) maxX = minX + 1.0;
+    if (!(maxY > minY)) maxY = minY + 1.0;
+    const QRectF plot = area.adjusted(4, 16, -4, -4);
+    painter.setPen(Qt::NoPen);
+    for (std::size_t k = 0; k < panel.points.size(); ++k) {
+        const auto [x, y] = panel.points[k];
+        const int group = panel.groups[k];
+        painter.setBrush(kGroupColours[(group - 1) % 8]);
+        painter.drawEllipse(QPointF(plot.left() + (x - minX) / (maxX - minX) * plot.width(),
+                                    plot.bottom() - (y - minY) / (maxY - minY) * plot.height()),
+                            1.2, 1.2);
+    }
+}
+
+}  // namespace zek

@@ -1,0 +1,40 @@
+// The viewer's page of plots: a histogram of every group, cell or variable under its requested
+// population curve, and, for two or more variables, the scatterplots of every pair. The plots
+// are binned once when the page is filled and drawn from the bins.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+#include "files/score_plots.h"
+
+class QPainter;
+
+namespace zek {
+
+class PlotPage final : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit PlotPage(QWidget* parent);
+
+    /// `captions` names each box (1..8) as the main window does.
+    void SetPlots(ScorePlots plots, std::vector<QString> captions);
+    const ScorePlots& plots() const { return plots_; }
+
+    /// Draws the page onto any device (a printer, a PDF, an image) at its own size.
+    void Draw(QPainter& painter) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void DrawHistogram(QPainter& painter, const Histogram& histogram, QRectF area) const;
+    void DrawScatter(QPainter& painter, const ScatterPanel& panel, QRectF area) const;
+
+    ScorePlots plots_;
+    std::vector<QString> captions_;
+};
+
+}  // namespace zek
