@@ -3,12 +3,17 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTest>
 #include <chrono>
 #include <memory>
+#include <utility>
 
 #include "commands/program_state.h"
+#include "ui/data_viewer.h"
 #include "ui/main_window.h"
+#include "ui/plot_page.h"
 #include "ui/user_prompts.h"
 
 namespace {
@@ -24,8 +29,9 @@ class TimingPrompts final : public zek::UserPrompts {
     std::optional<QString> SaveFileName(QWidget*, const QString&) override {
         if (!asked) dialogAsked = Clock::now();
         asked = true;
-        return std::nullopt;
+        return std::exchange(saveAnswer, std::nullopt);
     }
+    std::optional<QString> saveAnswer;
     std::optional<QString> OpenFileName(QWidget*, const QString&) override { return {}; }
     std::optional<QString> FolderName(QWidget*, const QString&) override { return {}; }
     std::optional<QString> PdfFileName(QWidget*, const QString&) override { return {}; }
@@ -63,6 +69,31 @@ BENCHMARK(BM_F9ToTheSaveDialog)
     ->Arg(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+// The plot page of the largest run: the file read back and binned, then drawn once.
+void BM_PlotPageOfTheLargestRun(benchmark::State& state) {
+    auto program = std::make_unique<zek::ProgramState>();
+    TimingPrompts prompts;
+    zek::MainWindow window(*program, prompts);
+    zek::MainWindowModel& model = window.model();
+    model.SelectDesign(zek::DesignKind::Correlated8);
+    for (int box = 1; box <= 8; ++box) model.SetBoxText(box, zek::BoxEdit::N, "25000");
+    model.btn_allpoint5Click();
+    const QString path = QDir::temp().filePath(QStringLiteral("zek_bench_plots.csv"));
+    prompts.saveAnswer = path;
+    window.btnRunClick();
+    window.ViewData1Click();
+    zek::DataViewer& viewer = window.viewer();
+    for (auto _ : state) {
+        viewer.TogglePlots();
+        benchmark::DoNotOptimize(viewer.plots()->grab().width());
+        viewer.TogglePlots();
+    }
+    for (const char* suffix : {".csv", "_info.TXT", "_setup.TXT"}) {
+        QFile::remove(QDir::temp().filePath(QStringLiteral("zek_bench_plots") + suffix));
+    }
+}
+BENCHMARK(BM_PlotPageOfTheLargestRun)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
