@@ -71,8 +71,11 @@ void BM_ZekGenerateProcess(benchmark::State& state) {
     const zek::ControlTexts texts = LargestSetup(correlated);
     zek::WriteTextFile((folder / "setup.TXT").string(),
                        [&](std::ostream& out) { zek::WriteParametersFile(out, zek::ParametersFileContentsOf(texts)); });
+    // The three files of a save; with keys (second argument 1) the answer key as well.
+    const bool keys = state.range(1) == 1;
     const std::string command = "cd '" + folder.string() + "' && exec '" + ZEK_GENERATE_PATH +
-                                "' setup.TXT -o large.csv > /dev/null";
+                                "' setup.TXT -o large.csv" + (keys ? "" : " --no-key") +
+                                " > /dev/null";
     double fastest = 1e300;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -91,9 +94,12 @@ void BM_ZekGenerateProcess(benchmark::State& state) {
     state.counters["peak_MB"] = static_cast<double>(children.ru_maxrss) / 1024.0;
 }
 BENCHMARK(BM_ZekGenerateProcess)
-    ->ArgName("correlated")  // 0: 8 groups of 25000, 1: 8 variables, 5% missing, 3% extreme
-    ->Arg(0)
-    ->Arg(1)
+    // correlated 0: 8 groups of 25000, 1: 8 variables, 5% missing, 3% extreme
+    ->ArgNames({"correlated", "keys"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -1,6 +1,7 @@
 #include "files/data_file.h"
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 #include "files/number_format.h"
@@ -37,6 +38,12 @@ void AppendScore(std::string& line, double score, int decimals, bool limitDigits
 
 double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals) {
     if (score == MissingMark) return std::numeric_limits<double>::quiet_NaN();
+    // Below 1e8 both formats write the same digits, which can be had without the text.
+    if (std::fabs(score) < 1e8) {
+        if (const std::optional<double> rounded = RoundedLikeAppendFixed(score, decimals)) {
+            return *rounded;
+        }
+    }
     std::string text;
     AppendScore(text, score, decimals, UsesSignificantDigitLimit(setup));
     double value = 0.0;

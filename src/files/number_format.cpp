@@ -59,7 +59,8 @@ __extension__ using Unsigned128 = unsigned __int128;
 // The double is exactly m / 2^shift with an integer m < 2^53 (its mantissa bits), so m * 10^decimals / 2^shift is
 // the scaled value with its exact remainder: rounding half away from zero needs no floating
 // point, and gives what the general path below gives, only without its conversions.
-std::string_view FormatFixedExactly(NumberBuffer& buffer, double value, int decimals) {
+// |value| x 10^decimals rounded half away from zero, exactly.
+std::uint64_t ScaledExactly(double value, int decimals) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     const auto exponentBits = static_cast<int>((bits >> 52) & 0x7FF);
     std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
@@ -67,13 +68,17 @@ std::string_view FormatFixedExactly(NumberBuffer& buffer, double value, int deci
     const int shift = exponentBits != 0 ? 1075 - exponentBits : 1074;  // at least 13 here
     const std::uint64_t power = kPowersOfTen[static_cast<std::size_t>(decimals)];
     const Unsigned128 scaled = static_cast<Unsigned128>(mantissa) * power;
-    std::uint64_t rounded = 0;
-    if (shift < 128) {
-        const Unsigned128 whole = scaled >> shift;
-        const Unsigned128 remainder = scaled - (whole << shift);
-        const Unsigned128 half = static_cast<Unsigned128>(1) << (shift - 1);
-        rounded = static_cast<std::uint64_t>(whole) + (remainder >= half ? 1u : 0u);
-    }  // else the value is below 2^-74 and rounds to zero at any of the 6 places
+    if (shift >= 128) return 0;  // below 2^-74: zero at any of the 6 places
+    const Unsigned128 whole = scaled >> shift;
+    const Unsigned128 remainder = scaled - (whole << shift);
+    const Unsigned128 half = static_cast<Unsigned128>(1) << (shift - 1);
+    return static_cast<std::uint64_t>(whole) + (remainder >= half ? 1u : 0u);
+}
+
+std::string_view FormatFixedExactly(NumberBuffer& buffer, double value, int decimals) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const std::uint64_t power = kPowersOfTen[static_cast<std::size_t>(decimals)];
+    const std::uint64_t rounded = ScaledExactly(value, decimals);
 
     char* out = buffer.data();
     if ((bits >> 63) != 0 && rounded != 0) *out++ = '-';
@@ -168,6 +173,18 @@ void AppendFixedLimited(std::string& out, double value, int decimals, int signif
 void AppendFixed(std::string& out, double value, int decimals) {
     NumberBuffer buffer;
     out += FormatFixedInto(buffer, value, decimals);
+}
+
+std::optional<double> RoundedLikeAppendFixed(double value, int decimals) {
+    if (decimals < 0 || decimals > 6 || !(std::fabs(value) < kExactLimit)) return std::nullopt;
+    const std::uint64_t rounded = ScaledExactly(value, decimals);
+    // Below 2^53 the integer is exact as a double, and one correctly rounded division gives
+    // the double nearest to the decimal, as reading the text back would.
+    if (rounded >= (std::uint64_t{1} << 53)) return std::nullopt;
+    const double magnitude =
+        static_cast<double>(rounded) /
+        static_cast<double>(kPowersOfTen[static_cast<std::size_t>(decimals)]);
+    return std::signbit(value) && rounded != 0 ? -magnitude : magnitude;
 }
 
 void AppendFixedGeneral(std::string& out, double value, int decimals) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ void AppendFixed(std::string& out, double value, int decimals);
 /// `AppendFixed` by the general path that serves every other value (a correctly rounded
 /// conversion with ties moved away from zero); kept callable to prove the two the same.
 void AppendFixedGeneral(std::string& out, double value, int decimals);
+
+/// The double a reader gets back from `AppendFixed`'s text, without the text: nothing where
+/// it cannot be had exactly this way (beyond 1e12, more than 6 decimals, 2^53 or more digits).
+std::optional<double> RoundedLikeAppendFixed(double value, int decimals);
 
 /// As `AppendFixed`, but with at most 15 significant digits; a value whose integer part has
 /// more than 15 digits comes out in scientific notation.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+
 #include "support/format_probe_values.h"
 
 namespace zek {
@@ -61,6 +63,26 @@ TEST(AppendFixed, LargeTiesRoundToTheNeighbourAwayFromZero) {
     EXPECT_EQ(Fixed(1e300, 0).size(), 301u);
     EXPECT_EQ(Fixed(0.0078125, 7), "0.0078125");
     EXPECT_EQ(Fixed(0.00390625, 7), "0.0039063");
+}
+
+// The answer key reads the rounded scores without writing them out; it must get the very
+// doubles a reader of the text gets.
+TEST(AppendFixed, TheRoundedValueIsWhatReadingTheTextBackGives) {
+    long compared = 0;
+    testing::ForEachFormatProbe(1208, 20000, [&](double value) {
+        for (int decimals = 0; decimals <= 6; ++decimals) {
+            const std::optional<double> rounded = RoundedLikeAppendFixed(value, decimals);
+            if (!rounded) continue;
+            std::string text;
+            AppendFixed(text, value, decimals);
+            double read = 0.0;
+            std::from_chars(text.data(), text.data() + text.size(), read);
+            ASSERT_EQ(*rounded, read) << text;
+            ++compared;
+        }
+    });
+    EXPECT_GT(compared, 500000);
+    EXPECT_FALSE(RoundedLikeAppendFixed(2e12, 2).has_value());
 }
 
 TEST(AppendFixed, WritesExactlyTheDecimalsAndNoNegativeZero) {
