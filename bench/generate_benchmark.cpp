@@ -12,12 +12,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "fastest_seconds.h"
-#include "mandatory_work.h"
 #include "commands/control_texts.h"
-#include "files/text_file.h"
-#include "files/parameters_file.h"
 #include "commands/run_command.h"
+#include "fastest_seconds.h"
+#include "files/parameters_file.h"
+#include "files/text_file.h"
+#include "mandatory_work.h"
 
 namespace {
 
@@ -69,8 +69,9 @@ void BM_ZekGenerateProcess(benchmark::State& state) {
     const fs::path folder = fs::temp_directory_path() / ("zek_bench_" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const zek::ControlTexts texts = LargestSetup(correlated);
-    zek::WriteTextFile((folder / "setup.TXT").string(),
-                       [&](std::ostream& out) { zek::WriteParametersFile(out, zek::ParametersFileContentsOf(texts)); });
+    zek::WriteTextFile((folder / "setup.TXT").string(), [&](std::ostream& out) {
+        zek::WriteParametersFile(out, zek::ParametersFileContentsOf(texts));
+    });
     // The three files of a save; with keys (second argument 1) the answer key as well.
     const bool keys = state.range(1) == 1;
     const std::string command = "cd '" + folder.string() + "' && exec '" + ZEK_GENERATE_PATH +

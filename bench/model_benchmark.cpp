@@ -37,7 +37,8 @@ void BM_TypeALimitOfAUniformBox(benchmark::State& state) {
     Window window;
     window.model.SelectShape(1, zek::DistributionKind::Uniform);
     int max = 2;
-    for (auto _ : state) window.model.SetBoxText(1, zek::BoxEdit::Max, std::to_string(++max % 999 + 2));
+    for (auto _ : state)
+        window.model.SetBoxText(1, zek::BoxEdit::Max, std::to_string(++max % 999 + 2));
 }
 BENCHMARK(BM_TypeALimitOfAUniformBox);
 

@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The program keeps one state for its whole life, so does the fuzzer.
     static const std::unique_ptr<zek::ProgramState> state = std::make_unique<zek::ProgramState>();
-    zek::fuzzing::RunWholePipeline(
-        std::string_view(reinterpret_cast<const char*>(data), size), *state);
+    zek::fuzzing::RunWholePipeline(std::string_view(reinterpret_cast<const char*>(data), size),
+                                   *state);
     return 0;
 }

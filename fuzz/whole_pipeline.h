@@ -10,11 +10,11 @@
 #include <string_view>
 
 #include "commands/command_host.h"
+#include "commands/main_window_model.h"
+#include "commands/run_command.h"
 #include "files/data_file.h"
 #include "files/information_file.h"
 #include "files/parameters_file.h"
-#include "commands/main_window_model.h"
-#include "commands/run_command.h"
 
 namespace zek::fuzzing {
 

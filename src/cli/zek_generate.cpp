@@ -14,15 +14,15 @@
 #include <string>
 
 #include "cli/generate_options.h"
-#include "files/file_names.h"
-#include "files/text_file.h"
-#include "files/parameters_file.h"
 #include "commands/class_set.h"
 #include "commands/design_presentation.h"
 #include "commands/main_window_model.h"
-#include "files/data_file.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
+#include "files/data_file.h"
+#include "files/file_names.h"
+#include "files/parameters_file.h"
+#include "files/text_file.h"
 #include "setup/design_catalogue.h"
 #include "setup/number_parsing.h"
 #include "setup/version.h"
@@ -68,8 +68,7 @@ class CommandLineHost final : public zek::CommandHost {
     void Refuse(std::string_view message, std::string_view place, std::string_view) override {
         std::optional<std::string> where;
         if (reading_ != nullptr) where = zek::PlaceInParametersFile(*reading_, place);
-        std::cerr << "zek-generate: " << (where ? *where + ": " : std::string()) << message
-                  << '\n';
+        std::cerr << "zek-generate: " << (where ? *where + ": " : std::string()) << message << '\n';
     }
     void Focus(std::string_view) override {}
     std::optional<std::string> AskPercentage(zek::PercentageKind, std::string_view) override {

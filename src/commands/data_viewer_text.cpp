@@ -14,8 +14,7 @@ const std::string kHashes(63, '#');
 
 // A line is read before the end of the file is tested, so a file with nothing (left) to read
 // still adds one empty line.
-void AppendFileLines(const std::string& path, std::vector<std::string>& lines,
-                     bool dropFirstLine) {
+void AppendFileLines(const std::string& path, std::vector<std::string>& lines, bool dropFirstLine) {
     ReadTextFile(path, [&](std::istream& in) {
         const std::vector<std::string> read = ReadLines(in);
         auto first = read.begin();
@@ -56,8 +55,7 @@ void AppendViewerLines(DataViewMode mode, const std::string& dataFileName,
                        const std::string& infoFileName, std::vector<std::string>& lines) {
     if (mode != DataViewMode::DataOnly) {
         const std::filesystem::path folder = std::filesystem::path(dataFileName).parent_path();
-        const std::string path =
-            (folder / std::filesystem::path(infoFileName).filename()).string();
+        const std::string path = (folder / std::filesystem::path(infoFileName).filename()).string();
         lines.push_back(kTildes);
         lines.push_back("CONTENTS OF INFORMATION FILE NAMED: ");
         lines.push_back(path);

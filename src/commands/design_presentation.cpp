@@ -120,7 +120,8 @@ std::string_view GridVariableName(DesignKind kind, int variable) {
                                                                          "V5", "V6", "V7", "V8"};
     static constexpr std::array<std::string_view, kMaxVariables> kRegressionNames{
         "DV", "X1", "X2", "X3", "X4", "X5", "X6", "X7"};
-    const auto& names = Design(kind).family == DesignFamily::Regression ? kRegressionNames : kVNames;
+    const auto& names =
+        Design(kind).family == DesignFamily::Regression ? kRegressionNames : kVNames;
     return names[variable - 1];
 }
 

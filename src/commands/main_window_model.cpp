@@ -61,8 +61,7 @@ EditControl& ParameterBox::Edit(BoxEdit edit) {
     return const_cast<EditControl&>(std::as_const(*this).Edit(edit));
 }
 
-MainWindowModel::MainWindowModel(ProgramState& state, InteractionHost& host,
-                                 char decimalSeparator)
+MainWindowModel::MainWindowModel(ProgramState& state, InteractionHost& host, char decimalSeparator)
     : state_(state), host_(host), separator_(decimalSeparator) {
     // The design-time state: every box cream and captioned by its number, the first two shown.
     for (int box = 1; box <= kBoxCount; ++box) {
@@ -173,7 +172,8 @@ void MainWindowModel::DesignSelected(DesignKind kind) {
     const int n = design.variableCount;
     for (int i = 1; i < kMaxVariables; ++i) {
         columnHeaders_[static_cast<std::size_t>(i - 1)] = i < n ? GridVariableName(kind, i) : "";
-        rowHeaders_[static_cast<std::size_t>(i - 1)] = i + 1 <= n ? GridVariableName(kind, i + 1) : "";
+        rowHeaders_[static_cast<std::size_t>(i - 1)] =
+            i + 1 <= n ? GridVariableName(kind, i + 1) : "";
     }
     // The copies react under the design values still stored from the previous design.
     for (int c = 0; c < design.nCopyCount; ++c) {
@@ -322,9 +322,9 @@ void MainWindowModel::SetRandomCorrelations(double cap, int decimals) {
     ForEachEnabledGroup([&](int j) {
         for (int i = 1; i < j; ++i) {
             std::string text;
-            AppendFixed(text,
-                        candidate_[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)],
-                        decimals);
+            AppendFixed(
+                text, candidate_[static_cast<std::size_t>(i - 1)][static_cast<std::size_t>(j - 1)],
+                decimals);
             for (char& c : text) {
                 if (c == '.') c = separator_;
             }
@@ -436,7 +436,9 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     if (const std::optional<DesignKind> kind = DesignFromFileCode(reading.designCode)) {
         SelectDesign(*kind);
     }
-    auto number = [this](const std::string& text) { return WithDecimalSeparator(text, separator_); };
+    auto number = [this](const std::string& text) {
+        return WithDecimalSeparator(text, separator_);
+    };
     for (int box = 1; box <= kBoxCount; ++box) {
         if (!reading.boxPresent[static_cast<std::size_t>(box - 1)]) continue;
         const BoxSection& section = reading.boxes[static_cast<std::size_t>(box - 1)];
@@ -467,9 +469,9 @@ ControlTexts MainWindowModel::Texts() const {
     texts.design = design_;
     for (int box = 1; box <= kBoxCount; ++box) {
         const ParameterBox& b = Box(box);
-        texts.Box(box) = {b.mean.text,       b.sd.text, b.n.text,          b.decimals.text,
-                          b.minCheck.checked, b.min.text, b.maxCheck.checked, b.max.text,
-                          b.shape};
+        texts.Box(box) = {b.mean.text,        b.sd.text,          b.n.text,
+                          b.decimals.text,    b.minCheck.checked, b.min.text,
+                          b.maxCheck.checked, b.max.text,         b.shape};
     }
     for (int cell = 0; cell < kCorrelationCellCount; ++cell) {
         texts.correlations[static_cast<std::size_t>(cell)] =
@@ -481,7 +483,8 @@ ControlTexts MainWindowModel::Texts() const {
 EnabledCorrelationCells MainWindowModel::EnabledCells() const {
     EnabledCorrelationCells enabled{};
     for (int cell = 0; cell < kCorrelationCellCount; ++cell) {
-        enabled[static_cast<std::size_t>(cell)] = correlations_[static_cast<std::size_t>(cell)].enabled;
+        enabled[static_cast<std::size_t>(cell)] =
+            correlations_[static_cast<std::size_t>(cell)].enabled;
     }
     return enabled;
 }

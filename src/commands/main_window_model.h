@@ -86,7 +86,9 @@ class MainWindowModel {
     const std::string& ColumnHeader(int i) const {
         return columnHeaders_[static_cast<std::size_t>(i - 1)];
     }
-    const std::string& RowHeader(int j) const { return rowHeaders_[static_cast<std::size_t>(j - 2)]; }
+    const std::string& RowHeader(int j) const {
+        return rowHeaders_[static_cast<std::size_t>(j - 2)];
+    }
     const std::string& title() const { return title_; }
     const std::string& seed() const { return seed_; }
     const std::string& missing() const { return missing_; }
@@ -161,11 +163,11 @@ class MainWindowModel {
     }
 
     // The reactions.
-    void DesignSelected(DesignKind kind);                  // rdo_2groupsClick ..
-    void NChanged(int box);                                // txt_n1Change ..    (R5)
-    void LimitTicked(int box, LimitSide side);             // chk_min1Click ..   (R1)
-    void LimitTextChanged(int box, LimitSide side);        // txt_min1Change ..  (R4)
-    void ShapeSelected(int box);                           // rdo_normal1Click .. (R2, R3)
+    void DesignSelected(DesignKind kind);            // rdo_2groupsClick ..
+    void NChanged(int box);                          // txt_n1Change ..    (R5)
+    void LimitTicked(int box, LimitSide side);       // chk_min1Click ..   (R1)
+    void LimitTextChanged(int box, LimitSide side);  // txt_min1Change ..  (R4)
+    void ShapeSelected(int box);                     // rdo_normal1Click .. (R2, R3)
 
     void MoveFocus(const std::string& controlName);
     void SetAllCorrelations(std::string_view text);

@@ -37,7 +37,7 @@ std::string BoxMessage(std::string_view text, int boxNumber) {
 struct PercentageField {
     std::int32_t& percent;
     double& fraction;
-    std::string_view control;  ///< the main window's box
+    std::string_view control;            ///< the main window's box
     std::string_view notIntegerMessage;  ///< the main window's and the dialog's message
     std::string_view outOfRangeMessage;  ///< the main window's; the dialog shows the other
 };
@@ -47,7 +47,8 @@ PercentageField FieldOf(PercentageKind kind, GenerationSetup& setup) {
         constexpr std::string_view kMessage =
             "Percentage of MISSING VALUES should be an appropriate numeric value between 0 and "
             "100";
-        return {setup.missingPercent, setup.missingFraction, "txt_missing_main", kMessage, kMessage};
+        return {setup.missingPercent, setup.missingFraction, "txt_missing_main", kMessage,
+                kMessage};
     }
     return {setup.extremePercent, setup.extremeFraction, "txt_extreme_main",
             "Percentage of EXTREME VALUES should be an appropriate numeric value between 0 and "
@@ -189,9 +190,8 @@ bool ReadCorrelations(const ControlTexts& controls, const EnabledCorrelationCell
     for (int i = 1; i <= kMaxVariables; ++i) {
         for (int j = i + 1; j <= kMaxVariables; ++j) {
             if (std::fabs(matrix.Entered(i, j)) <= 1.0) continue;
-            host.Refuse(
-                "Check your correlation values. CORRELATION must be between -1.0 and 1.0",
-                ControlName("txt_r", 10 * i + j), "txt_r12");
+            host.Refuse("Check your correlation values. CORRELATION must be between -1.0 and 1.0",
+                        ControlName("txt_r", 10 * i + j), "txt_r12");
             return false;
         }
     }

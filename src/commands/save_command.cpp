@@ -3,8 +3,8 @@
 #include "files/data_file.h"
 #include "files/file_names.h"
 #include "files/information_file.h"
-#include "files/text_file.h"
 #include "files/parameters_file.h"
+#include "files/text_file.h"
 
 namespace zek {
 
@@ -46,7 +46,9 @@ void SaveParametersFile(const ControlTexts& controls, ProgramState& state, Comma
         path = *chosen;
     }
     state.setup.parametersFileName = path;
-    WriteTextFile(path, [&](std::ostream& out) { WriteParametersFile(out, ParametersFileContentsOf(controls)); });
+    WriteTextFile(path, [&](std::ostream& out) {
+        WriteParametersFile(out, ParametersFileContentsOf(controls));
+    });
 }
 
 void AfterRunSave(const ControlTexts& controls, ProgramState& state, CommandHost& host) {

@@ -1,8 +1,8 @@
 #include "engine/correlation_repair.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 
 #include "engine/cholesky.h"
 
@@ -83,7 +83,8 @@ std::optional<UsableInterval> UsableIntervalOf(const Matrix& full, int order, in
     const double discriminant = linear * linear - 4.0 * quadratic * atZero;
     if (!(discriminant > 0.0)) return std::nullopt;
     const double root = std::sqrt(discriminant);
-    UsableInterval interval{(-linear + root) / (2.0 * quadratic), (-linear - root) / (2.0 * quadratic)};
+    UsableInterval interval{(-linear + root) / (2.0 * quadratic),
+                            (-linear - root) / (2.0 * quadratic)};
     if (interval.low > interval.high) std::swap(interval.low, interval.high);
     interval.low = std::max(interval.low, -1.0);
     interval.high = std::min(interval.high, 1.0);
@@ -118,8 +119,9 @@ std::vector<std::string> CorrelationRepairHints(const Matrix& full, int order) {
         }
     }
     if (hints.empty()) {
-        hints.push_back("No single correlation can be changed to make the matrix usable; change "
-                        "several of them, or set them all to 0 and start again.");
+        hints.push_back(
+            "No single correlation can be changed to make the matrix usable; change "
+            "several of them, or set them all to 0 and start again.");
     }
     return hints;
 }

@@ -46,7 +46,7 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
         double sumX = 0.0, sumY = 0.0, meanX = 0.0, meanY = 0.0;
         double sxx = 0.0, syy = 0.0, sxy = 0.0;
     };
-    std::array<PairSums, kMaxVariables * (kMaxVariables - 1) / 2> pairs{};
+    std::array<PairSums, kMaxVariables*(kMaxVariables - 1) / 2> pairs{};
     int pairCount = 0;
     for (int i = 0; i < n; ++i) {
         for (int j = i + 1; j < n; ++j) {

@@ -52,9 +52,8 @@ std::string CellLabel(const GenerationSetup& setup, const DesignCell& cell, int 
         case DesignFamily::OneWay:
             return Number("group", cell.levels[0]);
         case DesignFamily::TwoGroupsMultiVariable:
-            return setup.variableCount == 1
-                       ? Number("group", cell.levels[0])
-                       : Number("group", cell.levels[0]) + Number("_dv", v);
+            return setup.variableCount == 1 ? Number("group", cell.levels[0])
+                                            : Number("group", cell.levels[0]) + Number("_dv", v);
         case DesignFamily::TwoVariablesInGroups:
             return Number("group", cell.levels[0]) + Number("_var", v);
         case DesignFamily::Factorial: {
@@ -73,15 +72,14 @@ std::string CellLabel(const GenerationSetup& setup, const DesignCell& cell, int 
 void AddTwoGroupTests(KeySection& section, const std::string& prefix, const Column& first,
                       const Column& second) {
     const TwoGroupTests t = CompareTwoGroups(first, second);
-    section.figures.insert(section.figures.end(),
-                           {{prefix + "mean_difference", t.meanDifference},
-                            {prefix + "student_t", t.studentT},
-                            {prefix + "student_df", t.studentDf},
-                            {prefix + "student_p", t.studentP},
-                            {prefix + "welch_t", t.welchT},
-                            {prefix + "welch_df", t.welchDf},
-                            {prefix + "welch_p", t.welchP},
-                            {prefix + "cohens_d", t.cohensD}});
+    section.figures.insert(section.figures.end(), {{prefix + "mean_difference", t.meanDifference},
+                                                   {prefix + "student_t", t.studentT},
+                                                   {prefix + "student_df", t.studentDf},
+                                                   {prefix + "student_p", t.studentP},
+                                                   {prefix + "welch_t", t.welchT},
+                                                   {prefix + "welch_df", t.welchDf},
+                                                   {prefix + "welch_p", t.welchP},
+                                                   {prefix + "cohens_d", t.cohensD}});
 }
 
 void AddOneWayAnova(KeySection& section, const std::string& prefix,
@@ -186,9 +184,8 @@ KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenDat
         const DesignCell& cell = data.layout.blocks[c].cell;
         for (int i = 0; i < n; ++i) {
             for (int j = i + 1; j < n; ++j) {
-                std::string name = data.cells.size() > 1
-                                       ? Number("group", cell.levels[0]) + "_r"
-                                       : std::string("r");
+                std::string name = data.cells.size() > 1 ? Number("group", cell.levels[0]) + "_r"
+                                                         : std::string("r");
                 if (setup.family == DesignFamily::Regression) {
                     name = "r_" + CellLabel(setup, cell, i) + "_" + CellLabel(setup, cell, j);
                 } else {
@@ -228,9 +225,9 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const ScoreTable& gener
         for (int v = 0; v < data.layout.variableCount; ++v) {
             const std::string label = CellLabel(setup, data.layout.blocks[c].cell, v);
             const Summary s = Summarise(data.cells[c][static_cast<std::size_t>(v)]);
-            boxes.figures.insert(boxes.figures.end(), {{label + "_n", s.n},
-                                                       {label + "_mean", s.mean},
-                                                       {label + "_sd", s.sd}});
+            boxes.figures.insert(
+                boxes.figures.end(),
+                {{label + "_n", s.n}, {label + "_mean", s.mean}, {label + "_sd", s.sd}});
         }
     }
     key.sections.push_back(boxes);
@@ -240,9 +237,9 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const ScoreTable& gener
     switch (setup.family) {
         case DesignFamily::OneWay:
             if (groups >= 2) {
-                key.sections.push_back(GroupComparison(
-                    groups == 2 ? "Two independent groups" : "One-way ANOVA", "",
-                    ColumnOfEachCell(data, 0)));
+                key.sections.push_back(
+                    GroupComparison(groups == 2 ? "Two independent groups" : "One-way ANOVA", "",
+                                    ColumnOfEachCell(data, 0)));
             }
             break;
         case DesignFamily::TwoGroupsMultiVariable:
@@ -278,8 +275,8 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const ScoreTable& gener
             break;
         case DesignFamily::Factorial:
             for (int v = 0; v < variables; ++v) {
-                key.sections.push_back(
-                    FactorialTable(setup, data, v, variables == 1 ? "" : Number("dv", v + 1) + "_"));
+                key.sections.push_back(FactorialTable(
+                    setup, data, v, variables == 1 ? "" : Number("dv", v + 1) + "_"));
             }
             break;
         case DesignFamily::Regression:

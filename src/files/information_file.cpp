@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "files/number_format.h"
-#include "setup/version.h"
 #include "files/text_file.h"
 #include "setup/design_catalogue.h"
+#include "setup/version.h"
 
 namespace zek {
 

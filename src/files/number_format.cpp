@@ -5,8 +5,8 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace zek {
@@ -56,15 +56,15 @@ constexpr double kExactLimit = 1e12;
 
 __extension__ using Unsigned128 = unsigned __int128;
 
-// The double is exactly m / 2^shift with an integer m < 2^53 (its mantissa bits), so m * 10^decimals / 2^shift is
-// the scaled value with its exact remainder: rounding half away from zero needs no floating
-// point, and gives what the general path below gives, only without its conversions.
-// |value| x 10^decimals rounded half away from zero, exactly.
+// The double is exactly m / 2^shift with an integer m < 2^53 (its mantissa bits), so m *
+// 10^decimals / 2^shift is the scaled value with its exact remainder: rounding half away from zero
+// needs no floating point, and gives what the general path below gives, only without its
+// conversions. |value| x 10^decimals rounded half away from zero, exactly.
 std::uint64_t ScaledExactly(double value, int decimals) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     const auto exponentBits = static_cast<int>((bits >> 52) & 0x7FF);
     std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
-    if (exponentBits != 0) mantissa |= std::uint64_t{1} << 52;  // else subnormal
+    if (exponentBits != 0) mantissa |= std::uint64_t{1} << 52;         // else subnormal
     const int shift = exponentBits != 0 ? 1075 - exponentBits : 1074;  // at least 13 here
     const std::uint64_t power = kPowersOfTen[static_cast<std::size_t>(decimals)];
     const Unsigned128 scaled = static_cast<Unsigned128>(mantissa) * power;
@@ -106,12 +106,11 @@ std::string_view FormatFixedGeneral(NumberBuffer& buffer, double value, int deci
         end = std::to_chars(first, first + buffer.size() - 1, value, std::chars_format::fixed,
                             decimals + 1)
                   .ptr;
-        --end;                          // the 5
-        if (decimals == 0) --end;       // and the point before it
+        --end;                     // the 5
+        if (decimals == 0) --end;  // and the point before it
         end = IncrementMagnitude(first, end);
     } else {
-        end = std::to_chars(first, first + buffer.size(), value, std::chars_format::fixed,
-                            decimals)
+        end = std::to_chars(first, first + buffer.size(), value, std::chars_format::fixed, decimals)
                   .ptr;
     }
     std::string_view text(first, static_cast<std::size_t>(end - first));
@@ -181,9 +180,8 @@ std::optional<double> RoundedLikeAppendFixed(double value, int decimals) {
     // Below 2^53 the integer is exact as a double, and one correctly rounded division gives
     // the double nearest to the decimal, as reading the text back would.
     if (rounded >= (std::uint64_t{1} << 53)) return std::nullopt;
-    const double magnitude =
-        static_cast<double>(rounded) /
-        static_cast<double>(kPowersOfTen[static_cast<std::size_t>(decimals)]);
+    const double magnitude = static_cast<double>(rounded) /
+                             static_cast<double>(kPowersOfTen[static_cast<std::size_t>(decimals)]);
     return std::signbit(value) && rounded != 0 ? -magnitude : magnitude;
 }
 

@@ -240,10 +240,10 @@ std::optional<std::string> PlaceInParametersFile(const ParametersFileReading& re
         int offset;
         std::string_view what;
     };
-    for (const BoxLine& item : {BoxLine{"txt_mean", 1, "Mean"}, BoxLine{"txt_sd", 2, "SD"},
-                                BoxLine{"txt_n", 3, "N"}, BoxLine{"txt_dec", 4, "# Decimals"},
-                                BoxLine{"txt_min", 6, "Min Score"},
-                                BoxLine{"txt_max", 8, "Max Score"}, BoxLine{"box_group", 0, ""}}) {
+    for (const BoxLine& item :
+         {BoxLine{"txt_mean", 1, "Mean"}, BoxLine{"txt_sd", 2, "SD"}, BoxLine{"txt_n", 3, "N"},
+          BoxLine{"txt_dec", 4, "# Decimals"}, BoxLine{"txt_min", 6, "Min Score"},
+          BoxLine{"txt_max", 8, "Max Score"}, BoxLine{"box_group", 0, ""}}) {
         if (!controlName.starts_with(item.stem) || controlName.size() != item.stem.size() + 1) {
             continue;
         }

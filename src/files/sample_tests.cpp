@@ -1,9 +1,9 @@
 #include "files/sample_tests.h"
 
 #include <Eigen/Dense>
+#include <bit>
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
-#include <bit>
 #include <cmath>
 
 namespace zek {
@@ -180,7 +180,8 @@ RegressionFit FitRegression(std::span<const double> outcome,
     const double total = (y.array() - y.mean()).square().sum();
     const double sigmaSquared = residual / fit.dfResidual;
     const Eigen::MatrixXd covariance =
-        sigmaSquared * (x.transpose() * x).ldlt().solve(Eigen::MatrixXd::Identity(columns, columns));
+        sigmaSquared *
+        (x.transpose() * x).ldlt().solve(Eigen::MatrixXd::Identity(columns, columns));
     for (Eigen::Index c = 0; c < columns; ++c) {
         Coefficient coefficient;
         coefficient.estimate = beta(c);
@@ -218,7 +219,8 @@ FactorialAnova AnalyseFactorial(std::span<const double> values,
     }
     const auto n = static_cast<Eigen::Index>(complete.size());
     Eigen::VectorXd y(n);
-    for (Eigen::Index row = 0; row < n; ++row) y(row) = values[complete[static_cast<std::size_t>(row)]];
+    for (Eigen::Index row = 0; row < n; ++row)
+        y(row) = values[complete[static_cast<std::size_t>(row)]];
 
     // Sum-to-zero coding: level l < L of a factor is its own column, level L is -1 in all of
     // them; an interaction's columns are the products of its factors' columns.

@@ -58,7 +58,7 @@ struct Coefficient {
     double estimate = 0.0, se = 0.0, t = 0.0, p = 0.0;
 };
 struct RegressionFit {
-    int n = 0;  ///< complete cases
+    int n = 0;                              ///< complete cases
     std::vector<Coefficient> coefficients;  ///< the intercept, then each predictor
     double rSquared = 0.0, adjustedRSquared = 0.0, f = 0.0;
     int dfModel = 0, dfResidual = 0;

@@ -33,8 +33,8 @@ std::vector<std::vector<double>> ReadScores(const std::string& path, int columns
                 line.remove_prefix(comma + 1);
             }
             std::vector<double> scores;
-            for (std::size_t f = fields.size() - static_cast<std::size_t>(columns); f < fields.size();
-                 ++f) {
+            for (std::size_t f = fields.size() - static_cast<std::size_t>(columns);
+                 f < fields.size(); ++f) {
                 double value = kMissingValue;
                 if (!fields[f].empty()) {
                     std::from_chars(fields[f].data(), fields[f].data() + fields[f].size(), value);
@@ -95,8 +95,10 @@ ScorePlots ComputeScorePlots(const GenerationSetup& setup, const std::string& da
             histogram.shape = box.drawnDistribution;
             std::vector<double> values;
             for (int row = block.firstRow;
-                 row < block.firstRow + block.rowCount && row < static_cast<int>(rows.size()); ++row) {
-                const double value = rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(v)];
+                 row < block.firstRow + block.rowCount && row < static_cast<int>(rows.size());
+                 ++row) {
+                const double value =
+                    rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(v)];
                 if (std::isnan(value)) {
                     ++histogram.missing;
                 } else {
@@ -119,15 +121,14 @@ ScorePlots ComputeScorePlots(const GenerationSetup& setup, const std::string& da
             histogram.binWidth = (high - low) / kBins;
             histogram.counts.assign(kBins, 0);
             for (double value : values) {
-                const int bin = std::clamp(static_cast<int>((value - low) / histogram.binWidth), 0,
-                                           kBins - 1);
+                const int bin =
+                    std::clamp(static_cast<int>((value - low) / histogram.binWidth), 0, kBins - 1);
                 ++histogram.counts[static_cast<std::size_t>(bin)];
             }
             for (int k = 0; k <= kCurvePoints; ++k) {
                 const double score = low + (high - low) * k / kCurvePoints;
-                histogram.curve.push_back(
-                    {score, PopulationDensity(box, setup, sd, score) * histogram.present *
-                                histogram.binWidth});
+                histogram.curve.push_back({score, PopulationDensity(box, setup, sd, score) *
+                                                      histogram.present * histogram.binWidth});
             }
             plots.histograms.push_back(std::move(histogram));
         }
@@ -140,7 +141,8 @@ ScorePlots ComputeScorePlots(const GenerationSetup& setup, const std::string& da
             ScatterPanel panel;
             panel.x = x;
             panel.y = y;
-            panel.requestedR = setup.correlations.full[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+            panel.requestedR =
+                setup.correlations.full[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
             std::vector<double> xs, ys;
             for (const std::vector<double>& row : rows) {
                 xs.push_back(row[static_cast<std::size_t>(x)]);

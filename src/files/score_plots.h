@@ -16,8 +16,8 @@ struct CurvePoint {
 };
 
 struct Histogram {
-    int box = 0;  ///< the box whose parameters the scores follow
-    double low = 0.0;   ///< left edge of the first bin
+    int box = 0;       ///< the box whose parameters the scores follow
+    double low = 0.0;  ///< left edge of the first bin
     double binWidth = 1.0;
     std::vector<int> counts;
     int present = 0;

@@ -106,9 +106,8 @@ struct StagedFile {
 };
 
 [[noreturn]] void Fail(const std::string& shownPath, const char* verb, int error) {
-    throw FileError(shownPath,
-                    std::string("Cannot ") + verb + " file \"" + shownPath + "\": " +
-                        SystemMessage(error));
+    throw FileError(shownPath, std::string("Cannot ") + verb + " file \"" + shownPath +
+                                   "\": " + SystemMessage(error));
 }
 
 // Creates a file of its own beside `target` ("scores.csv" gives ".scores.csv.1234-0.tmp") and

@@ -10,7 +10,9 @@ namespace zek {
 
 CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, std::function<void()> changed,
                                              QWidget* parent)
-    : QGroupBox(QStringLiteral("CORRELATIONS"), parent), model_(model), changed_(std::move(changed)) {
+    : QGroupBox(QStringLiteral("CORRELATIONS"), parent),
+      model_(model),
+      changed_(std::move(changed)) {
     setObjectName(QStringLiteral("box_correlations"));
     setGeometry(547, 240, 270, 240);
     style::SetBackground(this, style::kSkyBlue);
@@ -54,15 +56,23 @@ CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, std::functi
         void (MainWindowModel::*click)();
     };
     for (const Preset& preset :
-         {Preset{"btn_randomcorr", "Set Corrs Randomly (round to .01)", {100, 10, 166, 19},
+         {Preset{"btn_randomcorr",
+                 "Set Corrs Randomly (round to .01)",
+                 {100, 10, 166, 19},
                  &MainWindowModel::btn_randomcorrClick},
-          Preset{"Button4", "Set Randomly (round to .1)", {100, 31, 166, 19},
+          Preset{"Button4",
+                 "Set Randomly (round to .1)",
+                 {100, 31, 166, 19},
                  &MainWindowModel::Button4Click},
-          Preset{"btn_allpoint5", "Set All Correlations = .5", {104, 52, 162, 19},
+          Preset{"btn_allpoint5",
+                 "Set All Correlations = .5",
+                 {104, 52, 162, 19},
                  &MainWindowModel::btn_allpoint5Click},
-          Preset{"Button5", "Set All Corrs = .25", {132, 73, 134, 19},
-                 &MainWindowModel::Button5Click},
-          Preset{"btn_allzero", "Set All = 0", {160, 94, 106, 19},
+          Preset{
+              "Button5", "Set All Corrs = .25", {132, 73, 134, 19}, &MainWindowModel::Button5Click},
+          Preset{"btn_allzero",
+                 "Set All = 0",
+                 {160, 94, 106, 19},
                  &MainWindowModel::btn_allzeroClick}}) {
         auto* button = new QPushButton(QString::fromLatin1(preset.caption), this);
         button->setObjectName(QString::fromLatin1(preset.name));

@@ -9,8 +9,8 @@
 #include "commands/design_presentation.h"
 #include "files/score_plots.h"
 #include "files/text_file.h"
-#include "ui/plot_page.h"
 #include "ui/page_printer.h"
+#include "ui/plot_page.h"
 #include "ui/user_prompts.h"
 #include "ui/window_style.h"
 
@@ -26,11 +26,14 @@ std::vector<QString> CaptionsOfRun(const GenerationSetup& run) {
         const DesignShape other = design.Shape();
         if (other.family != shape.family || other.variableCount != shape.variableCount ||
             other.factorCount != shape.factorCount || other.levelsFactor1 != shape.levelsFactor1 ||
-            other.levelsFactor2 != shape.levelsFactor2 || other.levelsFactor3 != shape.levelsFactor3) {
+            other.levelsFactor2 != shape.levelsFactor2 ||
+            other.levelsFactor3 != shape.levelsFactor3) {
             continue;
         }
         const BoxCaptions names = CaptionsOf(design.kind);
-        for (int box = 0; box < kBoxCount; ++box) captions[static_cast<std::size_t>(box)] = style::ToQString(names[static_cast<std::size_t>(box)]);
+        for (int box = 0; box < kBoxCount; ++box)
+            captions[static_cast<std::size_t>(box)] =
+                style::ToQString(names[static_cast<std::size_t>(box)]);
     }
     return captions;
 }

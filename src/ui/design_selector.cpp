@@ -75,9 +75,9 @@ DesignSelector::DesignSelector(std::function<void(DesignKind)> selected, QWidget
                 [selected, kind = design.kind] { selected(kind); });
     }
     // Each row's label, placed by the row of one of its designs.
-    for (const DesignKind kind : {DesignKind::Groups1, DesignKind::TwoGroupsDV1,
-                                  DesignKind::TwoDVGroups1, DesignKind::Factorial2x2,
-                                  DesignKind::Regression1, DesignKind::Correlated2}) {
+    for (const DesignKind kind :
+         {DesignKind::Groups1, DesignKind::TwoGroupsDV1, DesignKind::TwoDVGroups1,
+          DesignKind::Factorial2x2, DesignKind::Regression1, DesignKind::Correlated2}) {
         auto* label = new QLabel(style::ToQString(FamilyRowLabel(Design(kind).family)), this);
         QFont font = style::SansSerif(10, true);
         font.setUnderline(true);

@@ -25,8 +25,7 @@ QPushButton* AddCloseButton(QDialog* window, QVBoxLayout* layout, const char* na
 
 QPlainTextEdit* AddText(QWidget* window, QVBoxLayout* layout, const std::string& text) {
     auto* box = new QPlainTextEdit(
-        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-        window);
+        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")), window);
     box->setReadOnly(true);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(box);
@@ -35,8 +34,7 @@ QPlainTextEdit* AddText(QWidget* window, QVBoxLayout* layout, const std::string&
 
 }  // namespace
 
-InformationWindow::InformationWindow(const char* className, const QString& caption,
-                                     QWidget* parent)
+InformationWindow::InformationWindow(const char* className, const QString& caption, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QString::fromLatin1(className));
     setWindowTitle(caption);
@@ -62,11 +60,11 @@ InformationWindow* InformationWindow::About(QWidget* parent) {
         const char* name;
         QString text;
     };
-    for (const Line& line : {Line{"Panel1", QString::fromStdString(lines[0])},
-                             Line{"Panel4", style::ToQString(EarlierVersionLine())},
-                             Line{"Panel2", QString::fromStdString(lines[1])},
-                             Line{"Panel3", QString::fromStdString(lines[2])},
-                             Line{"Panel5", QString()}}) {
+    for (const Line& line :
+         {Line{"Panel1", QString::fromStdString(lines[0])},
+          Line{"Panel4", style::ToQString(EarlierVersionLine())},
+          Line{"Panel2", QString::fromStdString(lines[1])},
+          Line{"Panel3", QString::fromStdString(lines[2])}, Line{"Panel5", QString()}}) {
         auto* label = new QLabel(line.text, panel);
         label->setObjectName(QString::fromLatin1(line.name));
         label->setAlignment(Qt::AlignHCenter);
@@ -92,8 +90,7 @@ InformationWindow* InformationWindow::Acknowledgements(QWidget* parent) {
     window->setFixedSize(465, 419);
     style::SetBackground(window, style::kSkyBlue);
     auto* layout = new QVBoxLayout(window);
-    auto* introduction =
-        new QLabel(QString::fromStdString(AcknowledgementsIntroduction()), window);
+    auto* introduction = new QLabel(QString::fromStdString(AcknowledgementsIntroduction()), window);
     introduction->setWordWrap(true);
     layout->addWidget(introduction);
     AddText(window, layout, zek::Acknowledgements());

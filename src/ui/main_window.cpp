@@ -4,13 +4,13 @@
 #include <QActionGroup>
 #include <QCoreApplication>
 #include <QDir>
-#include <QProgressDialog>
-#include <QSpinBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "commands/class_set.h"
 #include "commands/open_command.h"
@@ -43,8 +43,7 @@ char UserDecimalSeparator() {
     return point.size() == 1 && point.at(0).unicode() < 128 ? point.at(0).toLatin1() : '.';
 }
 
-QGroupBox* ColumnGroup(const QString& caption, QRect place, const QColor& colour,
-                       QWidget* parent) {
+QGroupBox* ColumnGroup(const QString& caption, QRect place, const QColor& colour, QWidget* parent) {
     auto* group = new QGroupBox(caption, parent);
     group->setGeometry(place);
     style::SetBackground(group, colour);
@@ -58,8 +57,7 @@ QLineEdit* ColumnEdit(const char* name, QRect place, QWidget* parent) {
     return edit;
 }
 
-QPushButton* ColumnButton(const char* name, const QString& caption, QRect place,
-                          QWidget* parent) {
+QPushButton* ColumnButton(const char* name, const QString& caption, QRect place, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(place);
@@ -81,21 +79,21 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
          "Enter the INTEGER seed to be used to begin the data generation process:", "txt_seed",
          nullptr},
         this);
-    seedDialog_->edit()->setToolTip(QStringLiteral(
-        "You should set your own starting seed to a value less than 2,147,483,647"));
-    reliabilityDialog_ = new OptionDialog({"TRelForm", "Change Reliability",
-                                           "Change Reliability for all Dependent Variables to:",
-                                           "txt_reliability", nullptr},
-                                          this);
+    seedDialog_->edit()->setToolTip(
+        QStringLiteral("You should set your own starting seed to a value less than 2,147,483,647"));
+    reliabilityDialog_ = new OptionDialog(
+        {"TRelForm", "Change Reliability",
+         "Change Reliability for all Dependent Variables to:", "txt_reliability", nullptr},
+        this);
     reliabilityDialog_->setText(QStringLiteral("1.0"));
-    missingDialog_ = new OptionDialog({"TMVform", "Set Missing Values",
-                                       "What percentage of the data should be missing?",
-                                       "txt_missing", "%"},
-                                      this);
-    extremeDialog_ = new OptionDialog({"TEVform", "Set Extreme Values",
-                                       "What percentage of the data should be extreme?",
-                                       "txt_extreme", "%"},
-                                      this);
+    missingDialog_ =
+        new OptionDialog({"TMVform", "Set Missing Values",
+                          "What percentage of the data should be missing?", "txt_missing", "%"},
+                         this);
+    extremeDialog_ =
+        new OptionDialog({"TEVform", "Set Extreme Values",
+                          "What percentage of the data should be extreme?", "txt_extreme", "%"},
+                         this);
     betaDialog_ = new BetaDialog(this);
     viewer_ = new DataViewer(state_, prompts_, this);
     examples_ = new ExampleBox(prompts_, this);
@@ -106,12 +104,10 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
     host_ = std::make_unique<WindowHost>(*this, prompts_, *missingDialog_, *extremeDialog_);
     model_ = std::make_unique<MainWindowModel>(state_, *host_, UserDecimalSeparator());
     // A new seed without reseeding the clock's generator, as the dialog's own button does.
-    seedDialog_->AddChoice(QStringLiteral("Or let the computer choose it for you:"),
-                           "btn_picknewseed",
-                           QStringLiteral("Have the Computer Pick a New Random Seed"), [this] {
-                               seedDialog_->setText(
-                                   QString::number(host_->ClockRandomBelow(10000000)));
-                           });
+    seedDialog_->AddChoice(
+        QStringLiteral("Or let the computer choose it for you:"), "btn_picknewseed",
+        QStringLiteral("Have the Computer Pick a New Random Seed"),
+        [this] { seedDialog_->setText(QString::number(host_->ClockRandomBelow(10000000))); });
 
     auto* client = new QWidget(this);
     client->setFixedSize(822, 526);
@@ -152,33 +148,67 @@ void MainWindow::BuildRightColumn(QWidget* client) {
         void (MainWindowModel::*click)();
     };
     const ColumnRow rows[] = {
-        {"TITLE FOR OUTPUT", {547, 108, 270, 42}, style::kSkyBlue, "txt_title", {6, 16, 258, 20},
-         &title_, &MainWindowModel::SetTitle, nullptr, nullptr, {}, nullptr},
-        {"SEED ", {547, 152, 270, 42}, style::kSkyBlue, "txt_seed1", {6, 16, 100, 20}, &seed_,
-         &MainWindowModel::SetSeedText, "Button1", "Let ZEK set Random seed", {112, 15, 152, 22},
+        {"TITLE FOR OUTPUT",
+         {547, 108, 270, 42},
+         style::kSkyBlue,
+         "txt_title",
+         {6, 16, 258, 20},
+         &title_,
+         &MainWindowModel::SetTitle,
+         nullptr,
+         nullptr,
+         {},
+         nullptr},
+        {"SEED ",
+         {547, 152, 270, 42},
+         style::kSkyBlue,
+         "txt_seed1",
+         {6, 16, 100, 20},
+         &seed_,
+         &MainWindowModel::SetSeedText,
+         "Button1",
+         "Let ZEK set Random seed",
+         {112, 15, 152, 22},
          &MainWindowModel::Button1Click},
-        {"% MISSING", {548, 196, 133, 42}, style::kSkyBlue, "txt_missing_main", {6, 16, 34, 20},
-         &missing_, &MainWindowModel::SetMissingText, "Button2", "Set to 0% missing",
-         {43, 15, 86, 22}, &MainWindowModel::Button2Click},
-        {"% EXTREME", {683, 196, 134, 42}, style::kMoneyGreen, "txt_extreme_main",
-         {6, 16, 34, 20}, &extreme_, &MainWindowModel::SetExtremeText, "Button3",
-         "Set to 0% extreme", {43, 15, 87, 22}, &MainWindowModel::Button3Click},
+        {"% MISSING",
+         {548, 196, 133, 42},
+         style::kSkyBlue,
+         "txt_missing_main",
+         {6, 16, 34, 20},
+         &missing_,
+         &MainWindowModel::SetMissingText,
+         "Button2",
+         "Set to 0% missing",
+         {43, 15, 86, 22},
+         &MainWindowModel::Button2Click},
+        {"% EXTREME",
+         {683, 196, 134, 42},
+         style::kMoneyGreen,
+         "txt_extreme_main",
+         {6, 16, 34, 20},
+         &extreme_,
+         &MainWindowModel::SetExtremeText,
+         "Button3",
+         "Set to 0% extreme",
+         {43, 15, 87, 22},
+         &MainWindowModel::Button3Click},
     };
     for (const ColumnRow& row : rows) {
-        QGroupBox* group = ColumnGroup(QString::fromLatin1(row.caption), row.group, row.colour,
-                                       client);
+        QGroupBox* group =
+            ColumnGroup(QString::fromLatin1(row.caption), row.group, row.colour, client);
         QLineEdit* edit = ColumnEdit(row.editName, row.edit, group);
         *row.editField = edit;
-        connect(edit, &QLineEdit::textEdited, this, [this, setText = row.setText](const QString& text) {
-            ((*model_).*setText)(text.toStdString());
-        });
-        if (row.buttonName == nullptr) continue;
-        connect(ColumnButton(row.buttonName, QString::fromLatin1(row.buttonCaption), row.button,
-                             group),
-                &QPushButton::clicked, this, [this, click = row.click] {
-                    ((*model_).*click)();
-                    Render();
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, setText = row.setText](const QString& text) {
+                    ((*model_).*setText)(text.toStdString());
                 });
+        if (row.buttonName == nullptr) continue;
+        connect(
+            ColumnButton(row.buttonName, QString::fromLatin1(row.buttonCaption), row.button, group),
+            &QPushButton::clicked, this, [this, click = row.click] {
+                ((*model_).*click)();
+                Render();
+            });
     }
 
     QPushButton* run =
@@ -218,8 +248,9 @@ void MainWindow::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->menuAction()->setToolTip(QStringLiteral("Save Results to a Text File"));
     file->setToolTipsVisible(true);
-    AddItem(file, "OpenGenerationParametersFile1", QStringLiteral("Open Generation Parameters File..."),
-            {}, &MainWindow::OpenGenerationParametersFile1Click);
+    AddItem(file, "OpenGenerationParametersFile1",
+            QStringLiteral("Open Generation Parameters File..."), {},
+            &MainWindow::OpenGenerationParametersFile1Click);
     file->addSeparator();
     AddItem(file, "SaveData1", QStringLiteral("Save Comma-delimited &Data File..."),
             QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::btnSaveDataClick)
@@ -284,10 +315,10 @@ void MainWindow::BuildMenu() {
         const char* caption;
         int low, high;
     };
-    for (const BetaItem& item : {BetaItem{"Beta241", "Beta (2,4) = least Skewed", 2, 4},
-                                 BetaItem{"Beta261", "Beta (2,6)", 2, 6},
-                                 BetaItem{"Beta281", "Beta (2,8)", 2, 8},
-                                 BetaItem{"Beta2101", "Beta (2,10) = most Skewed", 2, 10}}) {
+    for (const BetaItem& item :
+         {BetaItem{"Beta241", "Beta (2,4) = least Skewed", 2, 4},
+          BetaItem{"Beta261", "Beta (2,6)", 2, 6}, BetaItem{"Beta281", "Beta (2,8)", 2, 8},
+          BetaItem{"Beta2101", "Beta (2,10) = most Skewed", 2, 10}}) {
         QAction* action = options->addAction(QString::fromLatin1(item.caption));
         action->setObjectName(QString::fromLatin1(item.name));
         action->setCheckable(true);
@@ -315,7 +346,8 @@ void MainWindow::BuildMenu() {
         action->setObjectName(style::ToQString(item.name));
         // The analyses without a recipe stand in the list, disabled.
         action->setEnabled(RecipeOf(item.topic).has_value());
-        connect(action, &QAction::triggered, this, [this, topic = item.topic] { ShowHowTo(topic); });
+        connect(action, &QAction::triggered, this,
+                [this, topic = item.topic] { ShowHowTo(topic); });
     }
     help->addSeparator();
     QAction* acknowledgements = help->addAction(QStringLiteral("Acknowledgments"));
@@ -337,7 +369,8 @@ void MainWindow::HintforMeanandSDValues1Click() {
 
 void MainWindow::WhatsNew1Click() {
     prompts_.Message(
-        this, QString::fromStdString(WhatsNew()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        this,
+        QString::fromStdString(WhatsNew()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void MainWindow::btnAboutClick() {
@@ -401,16 +434,15 @@ void MainWindow::GenerateClassSet1Click() {
     progress.setValue(0);
     ClassSetResult result;
     WithFileErrorsShown([&] {
-        result = GenerateClassSet(*model_, state_, *host_, request,
-                                  [&](const WrittenDataset& dataset) {
-                                      progress.setValue(dataset.index);
-                                      progress.setLabelText(
-                                          QStringLiteral("Dataset %1 of %2 written")
-                                              .arg(dataset.index)
-                                              .arg(request.count));
-                                      QCoreApplication::processEvents();
-                                      return !progress.wasCanceled();
-                                  });
+        result =
+            GenerateClassSet(*model_, state_, *host_, request, [&](const WrittenDataset& dataset) {
+                progress.setValue(dataset.index);
+                progress.setLabelText(QStringLiteral("Dataset %1 of %2 written")
+                                          .arg(dataset.index)
+                                          .arg(request.count));
+                QCoreApplication::processEvents();
+                return !progress.wasCanceled();
+            });
     });
     progress.reset();
     if (result.outcome == ClassSetOutcome::Refused || result.datasets.empty()) return;
@@ -451,9 +483,8 @@ void MainWindow::ViewData1Click() {
 }
 
 void MainWindow::SetIntegerSeed1Click() {
-    seedDialog_->setText(model_->seed().empty()
-                             ? QString::number(host_->ClockRandomBelow(10000000))
-                             : QString::fromStdString(model_->seed()));
+    seedDialog_->setText(model_->seed().empty() ? QString::number(host_->ClockRandomBelow(10000000))
+                                                : QString::fromStdString(model_->seed()));
     while (true) {
         const QString text = seedDialog_->AskOnce();
         const std::optional<std::string> refusal = AcceptSeed(text.toStdString(), state_.setup);
@@ -502,9 +533,9 @@ void MainWindow::Betaother1Click() {
     betaDialog_->low()->setText(QString::number(state_.setup.betaLow));
     betaDialog_->high()->setText(QString::number(state_.setup.betaHigh));
     if (betaDialog_->exec() != QDialog::Accepted) return;
-    const BetaOutcome outcome = AcceptBetaPair(betaDialog_->low()->text().toStdString(),
-                                               betaDialog_->high()->text().toStdString(),
-                                               state_.setup);
+    const BetaOutcome outcome =
+        AcceptBetaPair(betaDialog_->low()->text().toStdString(),
+                       betaDialog_->high()->text().toStdString(), state_.setup);
     if (outcome.invalid) prompts_.Message(this, QString::fromLatin1(kBetaMessage));
 }
 
@@ -524,8 +555,8 @@ void MainWindow::Render() {
     setText(extreme_, model_->extreme());
     const QString focus = host_->TakePendingFocus();
     if (!focus.isEmpty()) {
-        if (auto* control = findChild<QWidget*>(focus); control && control->isVisible() &&
-                                                         control->isEnabled()) {
+        if (auto* control = findChild<QWidget*>(focus);
+            control && control->isVisible() && control->isEnabled()) {
             control->setFocus(Qt::OtherFocusReason);
         }
     }

@@ -47,8 +47,8 @@ void DrawOn(QPrinter& printer, const std::function<void(QPainter&)>& draw, QSize
 
 }  // namespace
 
-QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size,
-                     const QString& jobName, QWidget* parent, UserPrompts& prompts) {
+QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size, const QString& jobName,
+                     QWidget* parent, UserPrompts& prompts) {
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
     if (!defaultPrinter.isNull()) {
         QPrinter printer(defaultPrinter, QPrinter::HighResolution);

@@ -25,7 +25,7 @@ QString PrintPages(const QString& text, const QString& jobName, QWidget* parent,
 bool WritePdf(const QString& text, const QString& jobName, const QString& path);
 
 /// A drawing of `size` pixels, scaled to the page's width, printed or saved as PDF as above.
-QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size,
-                     const QString& jobName, QWidget* parent, UserPrompts& prompts);
+QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size, const QString& jobName,
+                     QWidget* parent, UserPrompts& prompts);
 
 }  // namespace zek

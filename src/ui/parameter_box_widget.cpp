@@ -44,10 +44,12 @@ ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model,
         const char* hint;
     };
     for (const Heading& heading :
-         {Heading{" Mean ", 6, "Set means EQUAL for robustness analysis, DIFFERENT for power "
-                               "analysis"},
-          Heading{" SD ", 50, "Set standard deviations DIFFERENT to violate homogeneity "
-                              "assumption"},
+         {Heading{" Mean ", 6,
+                  "Set means EQUAL for robustness analysis, DIFFERENT for power "
+                  "analysis"},
+          Heading{" SD ", 50,
+                  "Set standard deviations DIFFERENT to violate homogeneity "
+                  "assumption"},
           Heading{" N ", 92, nullptr}}) {
         auto* label = new QLabel(QString::fromLatin1(heading.text), this);
         label->setGeometry(heading.x, 17, 38, 13);
@@ -73,14 +75,13 @@ ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model,
         QRect place;
     };
     auto* group = new QButtonGroup(this);
-    for (const Shape& shape : {Shape{DistributionKind::Normal, "rdo_normal", {6, 132, 60, 16}},
-                               Shape{DistributionKind::Uniform, "rdo_uniform", {68, 132, 62, 16}},
-                               Shape{DistributionKind::SkewPos, "rdo_pos", {6, 149, 60, 16}},
-                               Shape{DistributionKind::SkewNeg, "rdo_neg", {68, 149, 62, 16}},
-                               Shape{DistributionKind::RandomlyChosen, "rdo_random",
-                                     {6, 166, 120, 16}}}) {
-        auto* button =
-            new QRadioButton(QString::fromLatin1(DistributionCaption(shape.kind)), this);
+    for (const Shape& shape :
+         {Shape{DistributionKind::Normal, "rdo_normal", {6, 132, 60, 16}},
+          Shape{DistributionKind::Uniform, "rdo_uniform", {68, 132, 62, 16}},
+          Shape{DistributionKind::SkewPos, "rdo_pos", {6, 149, 60, 16}},
+          Shape{DistributionKind::SkewNeg, "rdo_neg", {68, 149, 62, 16}},
+          Shape{DistributionKind::RandomlyChosen, "rdo_random", {6, 166, 120, 16}}}) {
+        auto* button = new QRadioButton(QString::fromLatin1(DistributionCaption(shape.kind)), this);
         button->setObjectName(Numbered(shape.stem, box));
         button->setGeometry(shape.place);
         group->addButton(button);
@@ -110,12 +111,13 @@ QLineEdit* ParameterBoxWidget::AddEdit(QWidget* parent, BoxEdit edit, const char
 
 QCheckBox* ParameterBoxWidget::AddLimitCheck(QWidget* parent, LimitSide side, QRect place) {
     const bool min = side == LimitSide::Min;
-    auto* check = new QCheckBox(min ? QStringLiteral("Min Score:") : QStringLiteral("Max Score:"),
-                                parent);
+    auto* check =
+        new QCheckBox(min ? QStringLiteral("Min Score:") : QStringLiteral("Max Score:"), parent);
     check->setObjectName(Numbered(min ? "chk_min" : "chk_max", box_));
     check->setGeometry(place);
-    check->setToolTip(min ? QStringLiteral("After checking, enter minimum value in box to the right")
-                          : QStringLiteral("After checking, enter maximum value in box to the right"));
+    check->setToolTip(
+        min ? QStringLiteral("After checking, enter minimum value in box to the right")
+            : QStringLiteral("After checking, enter maximum value in box to the right"));
     connect(check, &QCheckBox::clicked, this, [this, side](bool checked) {
         model_.SetLimitTicked(box_, side, checked);
         changed_();
@@ -127,8 +129,8 @@ void ParameterBoxWidget::Render(const ParameterBox& state) {
     setTitle(QString::fromStdString(state.caption));
     style::SetBackground(this, style::ToQColor(state.colour));
     setVisible(state.visible);
-    for (const BoxEdit edit : {BoxEdit::Mean, BoxEdit::Sd, BoxEdit::N, BoxEdit::Decimals,
-                               BoxEdit::Min, BoxEdit::Max}) {
+    for (const BoxEdit edit :
+         {BoxEdit::Mean, BoxEdit::Sd, BoxEdit::N, BoxEdit::Decimals, BoxEdit::Min, BoxEdit::Max}) {
         const EditControl& control = state.Edit(edit);
         QLineEdit* line = edits_[static_cast<std::size_t>(edit)];
         SetText(line, control.text);

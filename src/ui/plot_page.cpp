@@ -17,7 +17,7 @@ constexpr int kPerRow = 4;
 constexpr int kScatterSize = 120;
 constexpr int kMargin = 10;
 
-const QColor kGroupColours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
+const QColor kGroupColours[] = {QColor(31, 119, 180),  QColor(214, 39, 40),  QColor(44, 160, 44),
                                 QColor(148, 103, 189), QColor(255, 127, 14), QColor(140, 86, 75),
                                 QColor(227, 119, 194), QColor(127, 127, 127)};
 
@@ -35,8 +35,7 @@ PlotPage::PlotPage(QWidget* parent) : QWidget(parent) {
 void PlotPage::SetPlots(ScorePlots plots, std::vector<QString> captions) {
     plots_ = std::move(plots);
     captions_ = std::move(captions);
-    const int histogramRows =
-        (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
+    const int histogramRows = (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
     int height = kMargin + histogramRows * (kHistogramHeight + kMargin);
     const int n = plots_.variableCount;
     if (n >= 2) height += (n - 1) * (kScatterSize + kMargin) + kMargin;
@@ -62,15 +61,14 @@ void PlotPage::Draw(QPainter& painter) const {
                              kMargin + row * (kHistogramHeight + kMargin), kHistogramWidth,
                              kHistogramHeight));
     }
-    const int histogramRows =
-        (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
+    const int histogramRows = (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
     const double top = kMargin + histogramRows * (kHistogramHeight + kMargin) + kMargin;
     // The scatterplot matrix: variable x across, variable y down, below the diagonal.
     for (const ScatterPanel& panel : plots_.scatter) {
-        DrawScatter(painter, panel,
-                    QRectF(kMargin + panel.x * (kScatterSize + kMargin),
-                           top + (panel.y - 1) * (kScatterSize + kMargin), kScatterSize,
-                           kScatterSize));
+        DrawScatter(
+            painter, panel,
+            QRectF(kMargin + panel.x * (kScatterSize + kMargin),
+                   top + (panel.y - 1) * (kScatterSize + kMargin), kScatterSize, kScatterSize));
     }
 }
 
@@ -87,7 +85,8 @@ void PlotPage::DrawHistogram(QPainter& painter, const Histogram& histogram, QRec
     painter.setPen(Qt::black);
     painter.drawText(area.adjusted(4, 2, -4, 0), Qt::AlignTop | Qt::AlignLeft, caption);
     const QRectF plot = area.adjusted(6, 18, -6, -30);
-    const double high = histogram.low + histogram.binWidth * static_cast<double>(histogram.counts.size());
+    const double high =
+        histogram.low + histogram.binWidth * static_cast<double>(histogram.counts.size());
     double tallest = 1.0;
     for (int count : histogram.counts) tallest = std::max(tallest, static_cast<double>(count));
     for (const CurvePoint& point : histogram.curve) tallest = std::max(tallest, point.count);
@@ -126,7 +125,8 @@ void PlotPage::DrawHistogram(QPainter& painter, const Histogram& histogram, QRec
     }
     painter.setPen(QPen(style::kGreen, 1.2, Qt::DotLine));
     for (double limit : {histogram.minScore, histogram.maxScore}) {
-        if (limit != NoLimit) painter.drawLine(QPointF(toX(limit), plot.top()), QPointF(toX(limit), plot.bottom()));
+        if (limit != NoLimit)
+            painter.drawLine(QPointF(toX(limit), plot.top()), QPointF(toX(limit), plot.bottom()));
     }
     painter.setPen(Qt::black);
     painter.drawText(QRectF(area.left() + 4, plot.bottom() + 2, area.width() - 8, 14),

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "cli/generate_options.h"
-#include "files/text_file.h"
-#include "files/parameters_file.h"
 #include "commands/main_window_model.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
+#include "files/parameters_file.h"
+#include "files/text_file.h"
 #include "support/process.h"
 #include "support/recording_host.h"
 #include "support/text_files.h"
@@ -134,8 +134,8 @@ TEST_P(GoldenTest, ItsParametersFileReopensToTheSameBytes) {
 
 TEST_P(GoldenTest, ZekGenerateWritesTheExpectedFiles) {
     fs::copy_file(kGoldenFolder / GetParam() / "input.TXT", folder / "input.TXT");
-    const testing::ProcessResult result =
-        testing::RunInFolder(folder, ZEK_GENERATE_PATH, "input.TXT -o data.csv " + OptionsOf(GetParam()));
+    const testing::ProcessResult result = testing::RunInFolder(
+        folder, ZEK_GENERATE_PATH, "input.TXT -o data.csv " + OptionsOf(GetParam()));
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ExpectTheGoldenFiles();
 }

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "commands/control_texts.h"
-#include "files/text_file.h"
 #include "files/parameters_file.h"
+#include "files/text_file.h"
 #include "support/process.h"
 #include "support/text_files.h"
 
@@ -27,8 +27,9 @@ long CountLines(const std::string& text) {
 class ZekGenerateTest : public ::testing::Test {
   protected:
     void WriteSetup(const ControlTexts& texts, const std::string& name = "setup.TXT") {
-        WriteTextFile((folder / name).string(),
-                      [&](std::ostream& out) { WriteParametersFile(out, ParametersFileContentsOf(texts)); });
+        WriteTextFile((folder / name).string(), [&](std::ostream& out) {
+            WriteParametersFile(out, ParametersFileContentsOf(texts));
+        });
     }
 
     ProcessResult Generate(const std::string& arguments) {
@@ -155,8 +156,9 @@ TEST_F(ZekGenerateTest, ADesignCodeOrBoxListThatDoesNotFitIsRefused) {
                   [&](std::ostream& out) { WriteChecked(out, wrongCode); });
     ProcessResult result = Generate("setup.TXT");
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "zek-generate: setup.TXT, line 11: design code 40 names no design "
-                          "(codes 1 to 35)\n");
+    EXPECT_EQ(result.err,
+              "zek-generate: setup.TXT, line 11: design code 40 names no design "
+              "(codes 1 to 35)\n");
 
     std::string wrongBoxes = file;
     wrongBoxes.replace(code + 27, 2, "23");  // Regression2 has no box 4

@@ -5,12 +5,12 @@
 #include <memory>
 #include <sstream>
 
-#include "files/data_file.h"
-#include "files/information_file.h"
-#include "files/parameters_file.h"
 #include "commands/main_window_model.h"
 #include "commands/run_command.h"
 #include "commands/uniform_box.h"
+#include "files/data_file.h"
+#include "files/information_file.h"
+#include "files/parameters_file.h"
 #include "support/recording_host.h"
 #include "support/text_files.h"
 

@@ -20,14 +20,13 @@ TEST(HowToRecipes, EachHasItsHeadingRulesStepsAndDesign) {
         DesignKind design;
         std::size_t dashes, steps, equals;
     };
-    for (const Expected& e : {Expected{HowTo::IndependentTTest, DesignKind::TwoGroupsDV1, 94, 11, 89},
-                              Expected{HowTo::DependentTTest, DesignKind::TwoDVGroups1, 92, 13, 100},
-                              Expected{HowTo::BivariateRegression, DesignKind::Regression1, 117, 13,
-                                       102},
-                              Expected{HowTo::OneWayAnova, DesignKind::Groups3, 94, 10, 99},
-                              Expected{HowTo::TwoWayAnova, DesignKind::Factorial2x3, 94, 10, 102},
-                              Expected{HowTo::MultipleRegression, DesignKind::Regression3, 117, 12,
-                                       98}}) {
+    for (const Expected& e :
+         {Expected{HowTo::IndependentTTest, DesignKind::TwoGroupsDV1, 94, 11, 89},
+          Expected{HowTo::DependentTTest, DesignKind::TwoDVGroups1, 92, 13, 100},
+          Expected{HowTo::BivariateRegression, DesignKind::Regression1, 117, 13, 102},
+          Expected{HowTo::OneWayAnova, DesignKind::Groups3, 94, 10, 99},
+          Expected{HowTo::TwoWayAnova, DesignKind::Factorial2x3, 94, 10, 102},
+          Expected{HowTo::MultipleRegression, DesignKind::Regression3, 117, 12, 98}}) {
         const std::optional<Recipe> recipe = RecipeOf(e.topic);
         ASSERT_TRUE(recipe.has_value());
         SCOPED_TRACE(recipe->lines.front());
@@ -57,8 +56,9 @@ TEST(HowToRecipes, EachHasItsHeadingRulesStepsAndDesign) {
 TEST(HowToRecipes, TheIndependentTTestEndsWithItsExampleAndNote) {
     const std::vector<std::string> lines = RecipeOf(HowTo::IndependentTTest)->lines;
     EXPECT_EQ(lines[3], "1. In the TITLE FOR OUTPUT box, enter a title for your output (optional)");
-    EXPECT_EQ(lines[9], "4. For Group 1, set the mean and standard deviation for the population "
-                        "from which you want a sample");
+    EXPECT_EQ(lines[9],
+              "4. For Group 1, set the mean and standard deviation for the population "
+              "from which you want a sample");
     EXPECT_EQ(lines[17], "8. Repeat Steps 4-7 for Group 2");
     const std::vector<std::string> tail(lines.end() - 10, lines.end());
     EXPECT_EQ(tail, (std::vector<std::string>{
@@ -75,9 +75,8 @@ TEST(HowToRecipes, TheIndependentTTestEndsWithItsExampleAndNote) {
                         "** Note that the same procedure will work for 2 groups under the \"# of "
                         "Indpendent Groups (1 DV)\" section"}));
     const std::vector<std::string> regression = RecipeOf(HowTo::MultipleRegression)->lines;
-    const auto example = std::find_if(regression.begin(), regression.end(), [](const auto& l) {
-        return l.starts_with("EXAMPLE:");
-    });
+    const auto example = std::find_if(regression.begin(), regression.end(),
+                                      [](const auto& l) { return l.starts_with("EXAMPLE:"); });
     ASSERT_NE(example, regression.end());
     EXPECT_TRUE(example[1].starts_with("                    caloric intake")) << "no empty line";
 }

@@ -383,7 +383,8 @@ ParametersFileReading OneBoxReading(int designCode, BoxSection section) {
 TEST_F(MainWindowModelTest, AFileSavedUnderEitherDecimalSeparatorOpensInEveryLocale) {
     ControlTexts texts;
     texts.design = DesignKind::Correlated2;
-    texts.Box(1) = {"2,5", "0,75", "30", "2", true, "-1,5", true, "10.25", DistributionKind::Normal};
+    texts.Box(1) = {
+        "2,5", "0,75", "30", "2", true, "-1,5", true, "10.25", DistributionKind::Normal};
     texts.correlations[CorrelationCellIndex(1, 2)] = "0,45";
     const ParametersFileReading reading = Read(Written(texts));
     for (const char separator : {'.', ','}) {
@@ -419,8 +420,8 @@ TEST_F(MainWindowModelTest, AnOpenedUniformBoxDerivesItsMeanAndSd) {
     // Only one side given: the other is ticked with an empty text, which the run refuses.
     auto fresh = std::make_unique<ProgramState>();
     MainWindowModel opened(*fresh, host, '.');
-    opened.ApplyParametersFile(OneBoxReading(
-        2, {"3", "4", "25", "2", true, "1", false, "", DistributionKind::Uniform}));
+    opened.ApplyParametersFile(
+        OneBoxReading(2, {"3", "4", "25", "2", true, "1", false, "", DistributionKind::Uniform}));
     EXPECT_TRUE(opened.Box(1).maxCheck.checked);
     EXPECT_EQ(opened.Box(1).max.text, "");
     EXPECT_EQ(opened.Box(1).mean.text, "3");

@@ -10,8 +10,8 @@
 #include <memory>
 #include <sstream>
 
-#include "files/text_file.h"
 #include "commands/run_command.h"
+#include "files/text_file.h"
 #include "support/recording_host.h"
 #include "support/text_files.h"
 

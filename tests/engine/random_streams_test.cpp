@@ -65,8 +65,8 @@ TEST(SubtractiveUniform, ReproducesTheReferenceSequences) {
     std::int32_t state = -1;
     // Every value is a whole number times 1 / 4000000, as the table holds them.
     constexpr double kStep = 1.0 / 4000000.0;
-    EXPECT_EQ(streams.SubtractiveUniform(state), 134118 * kStep);  // 0.0335295
-    EXPECT_EQ(streams.SubtractiveUniform(state), 927393 * kStep);  // 0.23184825
+    EXPECT_EQ(streams.SubtractiveUniform(state), 134118 * kStep);   // 0.0335295
+    EXPECT_EQ(streams.SubtractiveUniform(state), 927393 * kStep);   // 0.23184825
     EXPECT_EQ(streams.SubtractiveUniform(state), 3638192 * kStep);  // 0.909548
     EXPECT_EQ(state, 1);
 

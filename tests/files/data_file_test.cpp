@@ -129,7 +129,8 @@ TEST_F(DataFileTest, TwoVariableCellsTakeTheDecimalsOfTheirOwnBoxes) {
 // whole program while it lives; every stream made meanwhile takes it.
 class CommaLocale {
   public:
-    CommaLocale() : previous_(std::locale::global(std::locale(std::locale::classic(), new Comma))) {}
+    CommaLocale()
+        : previous_(std::locale::global(std::locale(std::locale::classic(), new Comma))) {}
     ~CommaLocale() { std::locale::global(previous_); }
     CommaLocale(const CommaLocale&) = delete;
     CommaLocale& operator=(const CommaLocale&) = delete;

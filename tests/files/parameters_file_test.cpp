@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "setup/number_parsing.h"
 #include "commands/control_texts.h"
+#include "setup/number_parsing.h"
 #include "support/parameters_text.h"
 #include "support/text_files.h"
 

@@ -46,9 +46,8 @@ TEST(SampleTests, ThreeGroupsAsAov) {
 }
 
 TEST(SampleTests, PairedScoresWithMissingValuesAsPairedTTest) {
-    const PairedTest test =
-        ComparePairs(std::vector<double>{10, 12, NA, 15, 11, 14, 13, 9},
-                     std::vector<double>{12, 13, 14, 17, NA, 15, 16, 10});
+    const PairedTest test = ComparePairs(std::vector<double>{10, 12, NA, 15, 11, 14, 13, 9},
+                                         std::vector<double>{12, 13, 14, 17, NA, 15, 16, 10});
     EXPECT_EQ(test.n, 6);
     ExpectClose(test.t, -5);
     EXPECT_EQ(test.df, 5);
@@ -86,9 +85,11 @@ TEST(SampleTests, TwoByThreeWithUnequalCellsAsTypeThreeAnova) {
 }
 
 TEST(SampleTests, ThreePredictorsAsLm) {
-    const std::vector<double> y{61.2, 70.4, 55.9, 80.1, 66.3, 72.8, 58.4, 77.0, 69.5, 63.1, 74.2, 81.9};
+    const std::vector<double> y{61.2, 70.4, 55.9, 80.1, 66.3, 72.8,
+                                58.4, 77.0, 69.5, 63.1, 74.2, 81.9};
     const std::vector<double> x1{150, 172, 140, 190, 160, 175, 148, 185, NA, 155, 178, 195};
-    const std::vector<double> x2{1800, 2100, 1600, 2500, 1900, 2200, 1700, 2400, 2000, 1850, 2300, 2600};
+    const std::vector<double> x2{1800, 2100, 1600, 2500, 1900, 2200,
+                                 1700, 2400, 2000, 1850, 2300, 2600};
     const std::vector<double> x3{28, 31, 25, 36, 30, 33, 27, 35, 31, 29, 34, 37};
     const RegressionFit fit = FitRegression(y, {x1, x2, x3});
     EXPECT_EQ(fit.n, 11);

@@ -34,16 +34,16 @@ TEST(FuzzCorpus, EveryInputPassesThroughThePipeline) {
 
 TEST(FuzzCorpus, RefusedInputsGenerateNothing) {
     auto state = std::make_unique<ProgramState>();
-    for (const char* name : {"mean_1e307", "design_code_99", "regression_code_with_two_boxes",
-                             "correlations_not_positive_definite", "n_above_limit",
-                             "uniform_min_above_max"}) {
+    for (const char* name :
+         {"mean_1e307", "design_code_99", "regression_code_with_two_boxes",
+          "correlations_not_positive_definite", "n_above_limit", "uniform_min_above_max"}) {
         SCOPED_TRACE(name);
         state->flags.dataGenerated = false;
         fuzzing::RunWholePipeline(testing::Contents(fs::path(ZEK_FUZZ_CORPUS_DIR) / name), *state);
         EXPECT_FALSE(state->flags.dataGenerated);
     }
-    fuzzing::RunWholePipeline(
-        testing::Contents(fs::path(ZEK_FUZZ_CORPUS_DIR) / "byte_order_mark"), *state);
+    fuzzing::RunWholePipeline(testing::Contents(fs::path(ZEK_FUZZ_CORPUS_DIR) / "byte_order_mark"),
+                              *state);
     EXPECT_TRUE(state->flags.dataGenerated);
 }
 

@@ -23,8 +23,7 @@ void ForEachFormatProbe(std::uint64_t seed, long perKind, Visit visit) {
     for (long k = 0; k < perKind; ++k) {
         // A decimal tie n.5 / 10^d as the nearest double, and its two neighbours.
         const int d = static_cast<int>(k % 7);
-        const double tie =
-            (static_cast<double>(random() % 100000000ULL) + 0.5) / std::pow(10.0, d);
+        const double tie = (static_cast<double>(random() % 100000000ULL) + 0.5) / std::pow(10.0, d);
         visit(tie);
         visit(std::nextafter(tie, 0.0));
         visit(-std::nextafter(tie, 1e300));

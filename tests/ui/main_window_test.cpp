@@ -5,22 +5,22 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QImage>
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
-#include <QRadioButton>
-#include <QTest>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
-#include <QSpinBox>
 #include <QPrinterInfo>
-#include <QRegularExpression>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <deque>
-#include <map>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "commands/data_viewer_text.h"
@@ -30,8 +30,8 @@
 #include "ui/class_set_dialog.h"
 #include "ui/data_viewer.h"
 #include "ui/example_box.h"
-#include "ui/plot_page.h"
 #include "ui/option_dialog.h"
+#include "ui/plot_page.h"
 
 namespace zek {
 namespace {
@@ -196,8 +196,7 @@ TEST_F(MainWindowTest, TheReliabilityDialogAcceptsOnlyOneHundredthToOne) {
         window.Reliability1Click();
         EXPECT_EQ(answers.shown.size(), 4);
     }
-    EXPECT_EQ(prompts.messages,
-              QStringList({range, range, "Reliability must be a numeric value"}));
+    EXPECT_EQ(prompts.messages, QStringList({range, range, "Reliability must be a numeric value"}));
     EXPECT_EQ(state->setup.reliability, 0.01);
     ModalAnswers again({Type("1")});
     window.Reliability1Click();
@@ -210,9 +209,9 @@ TEST_F(MainWindowTest, BetaPairsOutOfRangeNeverReachTheGenerator) {
         int wantLow, wantHigh;
         bool message;
     };
-    for (const Case& c : {Case{"3", "2", 2, 2, true}, Case{"2", "11", 2, 6, true},
-                          Case{"x", "6", 2, 6, true}, Case{"11", "15", 2, 6, true},
-                          Case{"3", "7", 3, 7, false}}) {
+    for (const Case& c :
+         {Case{"3", "2", 2, 2, true}, Case{"2", "11", 2, 6, true}, Case{"x", "6", 2, 6, true},
+          Case{"11", "15", 2, 6, true}, Case{"3", "7", 3, 7, false}}) {
         prompts.messages.clear();
         ModalAnswers answers({BetaPair(c.low, c.high)});
         window.Betaother1Click();
@@ -370,8 +369,8 @@ TEST_F(MainWindowTest, HowToRecipesSelectTheirDesignAndShowTheirText) {
     EXPECT_TRUE(Find<QRadioButton>("rdo_2x3")->isChecked());
     EXPECT_TRUE(window.examples().isVisible());
     const QString text = window.examples().box()->toPlainText();
-    EXPECT_TRUE(text.startsWith("How to Set Up ZEK to Generate Two-Way ANOVA Data:\n" +
-                                QString(94, '-')));
+    EXPECT_TRUE(
+        text.startsWith("How to Set Up ZEK to Generate Two-Way ANOVA Data:\n" + QString(94, '-')));
     Find<QAction>("woWayANOVA1")->trigger();
     EXPECT_EQ(window.model().design(), DesignKind::Factorial2x3);
     EXPECT_EQ(window.examples().box()->toPlainText(), text);
@@ -420,10 +419,11 @@ TEST_F(MainWindowTest, AClassSetIsWhatZekGenerateWritesForTheSameSeeds) {
         Find<QAction>("GenerateClassSet1")->trigger();
         EXPECT_TRUE(answers.AllUsed());
     }
-    EXPECT_EQ(prompts.messages.last(),
-              QString("3 datasets written, with the class key %1")
-                  .arg(QString::fromStdString((window_folder.path() / "class_key.csv").string())) +
-                  ".");
+    EXPECT_EQ(
+        prompts.messages.last(),
+        QString("3 datasets written, with the class key %1")
+                .arg(QString::fromStdString((window_folder.path() / "class_key.csv").string())) +
+            ".");
     std::map<std::string, std::string> fromWindow = FilesOf(window_folder.path());
     EXPECT_EQ(fromWindow.size(), 3u * 4u + 1u);
 
@@ -443,10 +443,9 @@ TEST_F(MainWindowTest, AClassSetIsWhatZekGenerateWritesForTheSameSeeds) {
 
 TEST_F(MainWindowTest, ACancelledClassSetKeepsWhatWasWrittenAndItsKey) {
     testing::TemporaryFolder folder;
-    ModalAnswers answers({ClassSet(5, "7", QString::fromStdString(folder.path().string())),
-                          [](QWidget* progress) {
-                              static_cast<QProgressDialog*>(progress)->cancel();
-                          }});
+    ModalAnswers answers(
+        {ClassSet(5, "7", QString::fromStdString(folder.path().string())),
+         [](QWidget* progress) { static_cast<QProgressDialog*>(progress)->cancel(); }});
     window.GenerateClassSet1Click();
     EXPECT_EQ(answers.shown, QStringList({"ClassSetForm", "ClassSetProgress"}));
     EXPECT_TRUE(prompts.messages.last().startsWith("Stopped after "));
@@ -497,7 +496,8 @@ TEST_F(MainWindowTest, ThePlotPageBinsTheSavedScoresAndDrawsTheLargestRunAtOnce)
 
     prompts.saveAnswers = {QString::fromStdString((folder.path() / "plots.png").string())};
     viewer.SavePlotsAsPng();
-    EXPECT_TRUE(QImage(QString::fromStdString((folder.path() / "plots.png").string())).width() > 700);
+    EXPECT_TRUE(QImage(QString::fromStdString((folder.path() / "plots.png").string())).width() >
+                700);
     if (QPrinterInfo::defaultPrinter().isNull()) {
         prompts.pdfAnswer = QString::fromStdString((folder.path() / "plots.pdf").string());
         viewer.findChild<QPushButton*>("BitBtn2")->click();
