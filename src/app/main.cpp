@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QScreen>
 #include <iostream>
 #include <memory>
 #include <string_view>
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
     auto state = std::make_unique<zek::ProgramState>();
     zek::DialogPrompts prompts;
     zek::MainWindow window(*state, prompts);
+    // Centred on the desktop, as the window has always opened.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window.move(screen->availableGeometry().center() - window.rect().center());
+    }
     window.show();
     return QApplication::exec();
 }
