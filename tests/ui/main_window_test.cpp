@@ -203,6 +203,35 @@ TEST_F(MainWindowTest, TheReliabilityDialogAcceptsOnlyOneHundredthToOne) {
     EXPECT_EQ(state->setup.reliability, 1.0);
 }
 
+TEST_F(MainWindowTest, EscapeDoesNotLeaveADialogThatNeedsAnAcceptedValue) {
+    bool stillOpen = false;
+    ModalAnswers answers({[&](QWidget* dialog) {
+        QTest::keyClick(dialog->findChild<QLineEdit*>(), Qt::Key_Escape);
+        stillOpen = dialog->isVisible();
+        Type("0.5")(dialog);
+    }});
+    window.Reliability1Click();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(state->setup.reliability, 0.5);
+    EXPECT_FALSE(window.findChild<QWidget*>("TRelForm")->windowFlags() & Qt::WindowCloseButtonHint);
+}
+
+TEST_F(MainWindowTest, AFileThatCannotBeWrittenIsNamedAndTheDataCanBeSavedAgain) {
+    testing::TemporaryFolder folder;
+    const QString missingFolder =
+        QString::fromStdString((folder.path() / "gone" / "a.csv").string());
+    prompts.saveAnswers = {missingFolder};
+    window.btnRunClick();
+    ASSERT_FALSE(prompts.messages.isEmpty());
+    EXPECT_TRUE(prompts.messages.last().contains(missingFolder));
+    EXPECT_TRUE(prompts.messages.last().contains("No such file or directory"));
+    EXPECT_TRUE(state->flags.dataGenerated);
+    EXPECT_FALSE(state->flags.filesSaved);
+    prompts.saveAnswers = {QString::fromStdString((folder.path() / "a.csv").string())};
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(state->flags.filesSaved);
+}
+
 TEST_F(MainWindowTest, BetaPairsOutOfRangeNeverReachTheGenerator) {
     struct Case {
         QString low, high;
