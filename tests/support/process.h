@@ -17,11 +17,13 @@ struct ProcessResult {
     std::string err;
 };
 
-/// Runs `program arguments` in `folder` under the "C" locale and collects what it printed.
+/// Runs `program arguments` in `folder` under the "C" locale, with `environment` ("NAME=value
+/// ...") besides, and collects what it printed.
 inline ProcessResult RunInFolder(const std::filesystem::path& folder, const std::string& program,
-                                 const std::string& arguments) {
-    const std::string command = "cd '" + folder.string() + "' && LC_ALL=C '" + program + "' " +
-                                arguments + " > stdout.log 2> stderr.log";
+                                 const std::string& arguments,
+                                 const std::string& environment = "") {
+    const std::string command = "cd '" + folder.string() + "' && LC_ALL=C " + environment + " '" +
+                                program + "' " + arguments + " > stdout.log 2> stderr.log";
     const int status = std::system(command.c_str());
     ProcessResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
