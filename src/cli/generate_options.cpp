@@ -3,18 +3,11 @@
 #include <string_view>
 
 #include "commands/class_set.h"
+#include "commands/option_dialogs.h"
 #include "files/file_names.h"
 #include "setup/number_parsing.h"
 
 namespace zek {
-
-namespace {
-
-constexpr const char* kBetaMessage =
-    "Beta Parameters must be INTEGER values from 1 to 10 (LOW value must be less than or "
-    "equal to HIGH value).";
-
-}  // namespace
 
 const char* GenerateHelpText() {
     return R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--seed N]
@@ -99,10 +92,9 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
             const auto text = value(i);
             const std::optional<double> reliability =
                 text ? ParseRealEitherSeparator(*text) : std::nullopt;
-            if (!reliability) return UsageError{"Reliability must be a numeric value"};
-            if (*reliability > 1.0 || *reliability < 0.01) {
-                return UsageError{
-                    "Reliability must be greater than 0.0 and less than or equal to 1.0"};
+            if (!reliability) return UsageError{kReliabilityNotANumber};
+            if (!IsAcceptedReliability(*reliability)) {
+                return UsageError{kReliabilityRange};
             }
             options.reliability = *reliability;
         } else if (arg == "--beta") {

@@ -73,13 +73,15 @@ MainWindowModel::MainWindowModel(ProgramState& state, InteractionHost& host, cha
 }
 
 bool MainWindowModel::CanTakeFocus(std::string_view controlName) const {
-    for (int box = 1; box <= kBoxCount; ++box) {
-        for (BoxEdit edit : kBoxEdits) {
-            if (controlName != BoxControlName(kEditStems[static_cast<int>(edit)], box)) continue;
-            const ParameterBox& b = Box(box);
-            const EditControl& control = b.Edit(edit);
-            return b.visible && control.visible && control.enabled;
-        }
+    // Box controls end in their box's digit: "txt_min3".
+    for (BoxEdit edit : kBoxEdits) {
+        const std::string_view stem = kEditStems[static_cast<int>(edit)];
+        if (controlName.size() != stem.size() + 1 || !controlName.starts_with(stem)) continue;
+        const int box = controlName.back() - '0';
+        if (box < 1 || box > kBoxCount) return false;
+        const ParameterBox& b = Box(box);
+        const EditControl& control = b.Edit(edit);
+        return b.visible && control.visible && control.enabled;
     }
     if (controlName.starts_with("txt_r") && controlName.size() == 7) {
         const int i = controlName[5] - '0';
@@ -156,10 +158,9 @@ void MainWindowModel::DesignSelected(DesignKind kind) {
     for (int box = 1; box <= kBoxCount; ++box) {
         MutableBox(box).colour = colours[static_cast<std::size_t>(box - 1)];
     }
-    for (int i = 1; i <= kMaxVariables; ++i) {
-        for (int j = i + 1; j <= kMaxVariables; ++j) {
-            MutableCorrelation(i, j).enabled = CorrelationCellEnabled(design, i, j);
-        }
+    const EnabledCorrelationCells enabled = EnabledCellsOf(design);
+    for (std::size_t cell = 0; cell < correlations_.size(); ++cell) {
+        correlations_[cell].enabled = enabled[cell];
     }
     for (int box = 1; box <= kBoxCount; ++box) {
         ParameterBox& b = MutableBox(box);

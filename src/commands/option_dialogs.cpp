@@ -20,44 +20,43 @@ std::optional<std::string> AcceptReliability(std::string_view text, char decimal
     const std::optional<double> reliability = ParseReal(text, decimalSeparator);
     if (!reliability) return kReliabilityNotANumber;
     setup.reliability = *reliability;
-    if (*reliability > 1.0 || *reliability < 0.01) return kReliabilityRange;
+    if (!IsAcceptedReliability(*reliability)) return kReliabilityRange;
     return std::nullopt;
 }
 
 BetaOutcome AcceptBetaPair(std::string_view lowText, std::string_view highText,
                            GenerationSetup& setup) {
     BetaOutcome outcome;
+    auto refuse = [&outcome](BetaOutcome::Focus focus) {
+        if (!outcome.invalid) outcome.focus = focus;
+        outcome.invalid = true;
+    };
+    // A parameter that does not parse keeps its value.
     if (const std::optional<std::int32_t> low = ParseInteger(lowText)) {
         setup.betaLow = *low;
     } else {
-        outcome.invalid = true;
+        refuse(BetaOutcome::Focus::Low);
     }
     if (const std::optional<std::int32_t> high = ParseInteger(highText)) {
         setup.betaHigh = *high;
     } else {
-        if (!outcome.invalid) outcome.focus = BetaOutcome::Focus::High;
-        outcome.invalid = true;
+        refuse(BetaOutcome::Focus::High);
     }
-    if (outcome.invalid) {
-        // A parameter that did not parse keeps its value, but the pair must still fit the
-        // generator, which holds at most 10 order statistics.
-        if (setup.betaLow < 1 || setup.betaLow > 10 || setup.betaLow > setup.betaHigh) {
-            setup.betaLow = 2;
-        }
-        if (setup.betaHigh < 1 || setup.betaHigh > 10) setup.betaHigh = 6;
-        if (setup.betaLow > setup.betaHigh) setup.betaLow = 2;
-        return outcome;
-    }
-    if (setup.betaLow < 1 || setup.betaLow > 10 || setup.betaLow > setup.betaHigh) {
-        outcome = {true, BetaOutcome::Focus::Low};
+    // Both rules apply whatever happened before, and the low one once more after the high one
+    // is reset: the generator holds at most 10 order statistics and needs low <= high, so
+    // neither 11 and 15 nor 9 and 12 (which would become 9 and 6) may reach it.
+    auto lowOutOfRange = [&setup] {
+        return setup.betaLow < 1 || setup.betaLow > 10 || setup.betaLow > setup.betaHigh;
+    };
+    if (lowOutOfRange()) {
         setup.betaLow = 2;
+        refuse(BetaOutcome::Focus::Low);
     }
-    // Applied also when the low parameter was refused, so that 11 and 15 cannot stay.
     if (setup.betaHigh < 1 || setup.betaHigh > 10) {
-        if (!outcome.invalid) outcome.focus = BetaOutcome::Focus::High;
-        outcome.invalid = true;
         setup.betaHigh = 6;
+        refuse(BetaOutcome::Focus::High);
     }
+    if (lowOutOfRange()) setup.betaLow = 2;
     return outcome;
 }
 

@@ -18,6 +18,11 @@ inline constexpr const char* kBetaMessage =
     "Beta Parameters must be INTEGER values from 1 to 10 (LOW value must be less than or "
     "equal to HIGH value).";
 
+/// 0.01 to 1.0, both included, whatever the message says ("greater than 0.0").
+constexpr bool IsAcceptedReliability(double reliability) {
+    return reliability >= 0.01 && reliability <= 1.0;
+}
+
 /// The Set Seed Value dialog's OK: an integer seed into the setup (and its negation); the
 /// message to show when the text is refused.
 std::optional<std::string> AcceptSeed(std::string_view text, GenerationSetup& setup);
@@ -35,8 +40,8 @@ struct BetaOutcome {
 };
 
 /// The Beta Paramters dialog's OK. A parameter that does not parse keeps its value; a low one
-/// out of range or above the high one becomes 2, a high one out of range 6. Both rules are
-/// applied, so that a pair such as 11 and 15 can never reach the generator.
+/// out of range or above the high one becomes 2, a high one out of range 6. Both rules always
+/// apply, so that the pair left is always within 1 <= low <= high <= 10.
 BetaOutcome AcceptBetaPair(std::string_view lowText, std::string_view highText,
                            GenerationSetup& setup);
 

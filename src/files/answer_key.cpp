@@ -176,8 +176,7 @@ KeySection RegressionTable(const WrittenData& data) {
 }
 
 // Correlations of every pair of variables within each cell (the whole sample for one cell).
-KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenData& data,
-                                  const std::string& heading) {
+KeySection WithinCellCorrelations(const WrittenData& data, const std::string& heading) {
     KeySection section{heading, {}};
     const int n = data.layout.variableCount;
     for (std::size_t c = 0; c < data.cells.size(); ++c) {
@@ -186,11 +185,7 @@ KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenDat
             for (int j = i + 1; j < n; ++j) {
                 std::string name = data.cells.size() > 1 ? Number("group", cell.levels[0]) + "_r"
                                                          : std::string("r");
-                if (setup.family == DesignFamily::Regression) {
-                    name = "r_" + CellLabel(setup, cell, i) + "_" + CellLabel(setup, cell, j);
-                } else {
-                    AppendInteger(name, 10 * (i + 1) + (j + 1));
-                }
+                AppendInteger(name, 10 * (i + 1) + (j + 1));
                 AddCorrelation(section, name, data.cells[c][static_cast<std::size_t>(i)],
                                data.cells[c][static_cast<std::size_t>(j)]);
             }
@@ -250,7 +245,7 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const ScoreTable& gener
             }
             if (variables > 1) {
                 key.sections.push_back(
-                    WithinCellCorrelations(setup, data, "Correlations within each group"));
+                    WithinCellCorrelations(data, "Correlations within each group"));
             }
             break;
         case DesignFamily::TwoVariablesInGroups:
@@ -270,7 +265,7 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const ScoreTable& gener
                                                            ColumnOfEachCell(data, v)));
                 }
                 key.sections.push_back(
-                    WithinCellCorrelations(setup, data, "Correlations within each group"));
+                    WithinCellCorrelations(data, "Correlations within each group"));
             }
             break;
         case DesignFamily::Factorial:
@@ -283,8 +278,8 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const ScoreTable& gener
             key.sections.push_back(RegressionTable(data));
             break;
         case DesignFamily::Correlated:
-            key.sections.push_back(WithinCellCorrelations(
-                setup, data, "Correlations (pairwise complete, two-sided p)"));
+            key.sections.push_back(
+                WithinCellCorrelations(data, "Correlations (pairwise complete, two-sided p)"));
             break;
     }
     return key;

@@ -103,6 +103,7 @@ struct DesignShape {
     int levelsFactor1;
     int levelsFactor2;
     int levelsFactor3;
+    constexpr bool operator==(const DesignShape&) const = default;
 };
 
 /// Cells of a design in row order, with the placement rule that gives each variable its box.

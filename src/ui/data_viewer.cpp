@@ -20,20 +20,12 @@ namespace {
 
 // The captions of the run's boxes, as the main window showed them.
 std::vector<QString> CaptionsOfRun(const GenerationSetup& run) {
-    const DesignShape shape = ShapeOf(run);
-    std::vector<QString> captions(kBoxCount);
+    std::vector<QString> captions;
     for (const DesignInfo& design : DesignCatalogue()) {
-        const DesignShape other = design.Shape();
-        if (other.family != shape.family || other.variableCount != shape.variableCount ||
-            other.factorCount != shape.factorCount || other.levelsFactor1 != shape.levelsFactor1 ||
-            other.levelsFactor2 != shape.levelsFactor2 ||
-            other.levelsFactor3 != shape.levelsFactor3) {
-            continue;
+        if (design.Shape() != ShapeOf(run)) continue;
+        for (const std::string_view name : CaptionsOf(design.kind)) {
+            captions.push_back(style::ToQString(name));
         }
-        const BoxCaptions names = CaptionsOf(design.kind);
-        for (int box = 0; box < kBoxCount; ++box)
-            captions[static_cast<std::size_t>(box)] =
-                style::ToQString(names[static_cast<std::size_t>(box)]);
     }
     return captions;
 }

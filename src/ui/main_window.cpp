@@ -223,23 +223,25 @@ void MainWindow::BuildRightColumn(QWidget* client) {
 
 QAction* MainWindow::AddItem(QMenu* menu, const char* name, const QString& caption,
                              const QKeySequence& shortcut, void (MainWindow::*command)()) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
-    return action;
+    return AddAction(menu, QString::fromLatin1(name), caption, shortcut,
+                     [this, command] { (this->*command)(); });
 }
 
 QAction* MainWindow::AddModelItem(QMenu* menu, const char* name, const QString& caption,
                                   const QKeySequence& shortcut,
                                   void (MainWindowModel::*command)()) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, [this, command] {
+    return AddAction(menu, QString::fromLatin1(name), caption, shortcut, [this, command] {
         ((*model_).*command)();
         Render();
     });
+}
+
+QAction* MainWindow::AddAction(QMenu* menu, const QString& name, const QString& caption,
+                               const QKeySequence& shortcut, const std::function<void()>& run) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, run);
     return action;
 }
 
@@ -261,11 +263,9 @@ void MainWindow::BuildMenu() {
     AddItem(file, "ViewData1", QStringLiteral("View Data && Info"), QKeySequence(Qt::Key_F2),
             &MainWindow::ViewData1Click);
     file->addSeparator();
-    QAction* exit = file->addAction(QStringLiteral("E&xit"));
-    exit->setObjectName(QStringLiteral("Exit1"));
-    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
-    exit->setToolTip(QStringLiteral("Exit the program"));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
+    AddAction(file, QStringLiteral("Exit1"), QStringLiteral("E&xit"),
+              QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { close(); })
+        ->setToolTip(QStringLiteral("Exit the program"));
 
     QMenu* generate = menuBar()->addMenu(QStringLiteral("&Generate"));
     AddItem(generate, "Run1", QStringLiteral("&Generate Data"), QKeySequence(Qt::Key_F9),
@@ -319,15 +319,15 @@ void MainWindow::BuildMenu() {
          {BetaItem{"Beta241", "Beta (2,4) = least Skewed", 2, 4},
           BetaItem{"Beta261", "Beta (2,6)", 2, 6}, BetaItem{"Beta281", "Beta (2,8)", 2, 8},
           BetaItem{"Beta2101", "Beta (2,10) = most Skewed", 2, 10}}) {
-        QAction* action = options->addAction(QString::fromLatin1(item.caption));
-        action->setObjectName(QString::fromLatin1(item.name));
+        QAction* action = AddAction(options, QString::fromLatin1(item.name),
+                                    QString::fromLatin1(item.caption), {}, [this, item] {
+                                        state_.setup.betaLow = item.low;
+                                        state_.setup.betaHigh = item.high;
+                                    });
         action->setCheckable(true);
         betaItems_->addAction(action);
-        connect(action, &QAction::triggered, this, [this, action, item] {
-            action->setChecked(true);
-            state_.setup.betaLow = item.low;
-            state_.setup.betaHigh = item.high;
-        });
+        // Choosing the checked item again keeps its mark.
+        connect(action, &QAction::triggered, action, [action] { action->setChecked(true); });
     }
     betaOther_ = AddItem(options, "Betaother1", QStringLiteral("Beta (other)..."), {},
                          &MainWindow::Betaother1Click);
@@ -342,20 +342,17 @@ void MainWindow::BuildMenu() {
     QMenu* howTo = help->addMenu(QStringLiteral("How To Hints..."));
     howTo->setObjectName(QStringLiteral("SomeExamples1"));
     for (const HowToItem& item : HowToItems()) {
-        QAction* action = howTo->addAction(style::ToQString(item.caption));
-        action->setObjectName(style::ToQString(item.name));
+        QAction* action =
+            AddAction(howTo, style::ToQString(item.name), style::ToQString(item.caption), {},
+                      [this, topic = item.topic] { ShowHowTo(topic); });
         // The analyses without a recipe stand in the list, disabled.
         action->setEnabled(RecipeOf(item.topic).has_value());
-        connect(action, &QAction::triggered, this,
-                [this, topic = item.topic] { ShowHowTo(topic); });
     }
     help->addSeparator();
-    QAction* acknowledgements = help->addAction(QStringLiteral("Acknowledgments"));
-    acknowledgements->setObjectName(QStringLiteral("Acknowledgments1"));
-    connect(acknowledgements, &QAction::triggered, acknowledgements_, &QDialog::exec);
-    QAction* agreement = help->addAction(QStringLiteral("User Agreement"));
-    agreement->setObjectName(QStringLiteral("UserAgreement1"));
-    connect(agreement, &QAction::triggered, userAgreement_, &QDialog::exec);
+    AddAction(help, QStringLiteral("Acknowledgments1"), QStringLiteral("Acknowledgments"), {},
+              [this] { acknowledgements_->exec(); });
+    AddAction(help, QStringLiteral("UserAgreement1"), QStringLiteral("User Agreement"), {},
+              [this] { userAgreement_->exec(); });
     help->addSeparator();
     AddItem(help, "WhatsNew1", QStringLiteral("What's New"), {}, &MainWindow::WhatsNew1Click);
     help->addSeparator();

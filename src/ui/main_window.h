@@ -16,6 +16,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "commands/help_texts.h"
@@ -75,6 +76,8 @@ class MainWindow final : public QMainWindow {
                      const QKeySequence& shortcut, void (MainWindow::*command)());
     QAction* AddModelItem(QMenu* menu, const char* name, const QString& caption,
                           const QKeySequence& shortcut, void (MainWindowModel::*command)());
+    QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
+                       const QKeySequence& shortcut, const std::function<void()>& run);
     void AskPercentageUntilAccepted(PercentageKind kind);
     /// Runs a command that may fail on a file, showing the failure naming the file.
     template <typename Command>

@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextDocument>
+#include <algorithm>
 
 #include "ui/user_prompts.h"
 #include "ui/window_style.h"
@@ -13,80 +14,65 @@ namespace zek {
 
 namespace {
 
-void PrintOn(QPrinter& printer, const QString& text, const QString& jobName) {
-    printer.setDocName(jobName);
-    QTextDocument document;
-    document.setDefaultFont(style::FixedPitch());
-    document.setPlainText(text);
-    document.print(&printer);
-}
+using PrintJob = std::function<void(QPrinter&)>;
 
-}  // namespace
-
-bool WritePdf(const QString& text, const QString& jobName, const QString& path) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    PrintOn(printer, text, jobName);
-    const QFileInfo written(path);
-    return written.exists() && written.size() > 0;
-}
-
-namespace {
-
-void DrawOn(QPrinter& printer, const std::function<void(QPainter&)>& draw, QSize size,
-            const QString& jobName) {
-    printer.setDocName(jobName);
-    QPainter painter(&printer);
-    const QRect page = painter.viewport();
-    const double scale = std::min(static_cast<double>(page.width()) / size.width(),
-                                  static_cast<double>(page.height()) / size.height());
-    painter.scale(scale, scale);
-    draw(painter);
-}
-
-}  // namespace
-
-QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size, const QString& jobName,
-                     QWidget* parent, UserPrompts& prompts) {
+// The default printer when there is one; else a PDF where the user chooses, checked once
+// written.
+QString PrintOrSavePdf(const PrintJob& print, const QString& jobName, const QString& what,
+                       QWidget* parent, UserPrompts& prompts) {
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
     if (!defaultPrinter.isNull()) {
         QPrinter printer(defaultPrinter, QPrinter::HighResolution);
-        DrawOn(printer, draw, size, jobName);
+        printer.setDocName(jobName);
+        print(printer);
         return {};
     }
     const std::optional<QString> path = prompts.PdfFileName(
-        parent, QStringLiteral("No printer is installed on this computer. Save the plots as a "
-                               "PDF file instead?"));
+        parent, QStringLiteral("No printer is installed on this computer. Save the %1 as a PDF "
+                               "file instead?")
+                    .arg(what));
     if (!path) return {};
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(*path);
-    DrawOn(printer, draw, size, jobName);
-    if (!QFileInfo(*path).exists() || QFileInfo(*path).size() == 0) {
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(*path);
+        printer.setDocName(jobName);
+        print(printer);
+    }
+    const QFileInfo written(*path);
+    if (!written.exists() || written.size() == 0) {
         prompts.Message(parent, QStringLiteral("Cannot write file \"%1\"").arg(*path));
         return {};
     }
     return *path;
 }
+
+}  // namespace
 
 QString PrintPages(const QString& text, const QString& jobName, QWidget* parent,
                    UserPrompts& prompts) {
-    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
-    if (!defaultPrinter.isNull()) {
-        QPrinter printer(defaultPrinter, QPrinter::HighResolution);
-        PrintOn(printer, text, jobName);
-        return {};
-    }
-    const std::optional<QString> path = prompts.PdfFileName(
-        parent, QStringLiteral("No printer is installed on this computer. Save the pages as a "
-                               "PDF file instead?"));
-    if (!path) return {};
-    if (!WritePdf(text, jobName, *path)) {
-        prompts.Message(parent, QStringLiteral("Cannot write file \"%1\"").arg(*path));
-        return {};
-    }
-    return *path;
+    return PrintOrSavePdf(
+        [&text](QPrinter& printer) {
+            QTextDocument document;
+            document.setDefaultFont(style::FixedPitch());
+            document.setPlainText(text);
+            document.print(&printer);
+        },
+        jobName, QStringLiteral("pages"), parent, prompts);
+}
+
+QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size, const QString& jobName,
+                     QWidget* parent, UserPrompts& prompts) {
+    return PrintOrSavePdf(
+        [&](QPrinter& printer) {
+            QPainter painter(&printer);
+            const QRect page = painter.viewport();
+            const double scale = std::min(static_cast<double>(page.width()) / size.width(),
+                                          static_cast<double>(page.height()) / size.height());
+            painter.scale(scale, scale);
+            draw(painter);
+        },
+        jobName, QStringLiteral("plots"), parent, prompts);
 }
 
 }  // namespace zek

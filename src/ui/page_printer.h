@@ -1,6 +1,5 @@
-// Printing a text box's whole content as one job, on the default printer and without a print
-// dialog. Where no printer is installed (as on most student laptops) the user may save the
-// same pages as a PDF file instead.
+// Printing as one job, on the default printer and without a print dialog. Where no printer is
+// installed (as on most student laptops) the user may save the same pages as a PDF file.
 #pragma once
 
 #include <QSize>
@@ -8,7 +7,6 @@
 #include <functional>
 
 class QPainter;
-
 class QWidget;
 
 namespace zek {
@@ -21,10 +19,7 @@ class UserPrompts;
 QString PrintPages(const QString& text, const QString& jobName, QWidget* parent,
                    UserPrompts& prompts);
 
-/// The same pages written into a PDF file; false when the file could not be written.
-bool WritePdf(const QString& text, const QString& jobName, const QString& path);
-
-/// A drawing of `size` pixels, scaled to the page's width, printed or saved as PDF as above.
+/// A drawing of `size` pixels, scaled to fit the page, printed or saved as PDF as above.
 QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size, const QString& jobName,
                      QWidget* parent, UserPrompts& prompts);
 
