@@ -30,6 +30,10 @@ Options:
                      width of K), and the class key DATAFILE's stem + "_key.csv" with one row
                      of answers per dataset.
                        zek-generate setup.TXT -o class.csv --count 30    (class_01.csv ...)
+                     Files of the same names are replaced without asking, each dataset's
+                     files together; a refused setup replaces nothing. Files of an earlier,
+                     larger set under other numbers stay, and the class key lists only the
+                     datasets of this set.
   --no-key           writes no answer keys.
   --seed N           the seed N instead of the one in the file.
                        zek-generate setup.TXT --seed 1804
@@ -85,8 +89,8 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
             options.count = *count;
         } else if (arg == "--seed") {
             const auto text = value(i);
-            const std::optional<std::int32_t> seed = text ? ParseInteger(*text) : std::nullopt;
-            if (!seed) return UsageError{"Seed must be an INTEGER value"};
+            const std::optional<std::int32_t> seed = text ? ParseSeed(*text) : std::nullopt;
+            if (!seed) return UsageError{std::string("--seed: ") + kSeedMessage};
             options.seed = *seed;
         } else if (arg == "--reliability") {
             const auto text = value(i);

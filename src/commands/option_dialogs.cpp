@@ -6,10 +6,15 @@
 
 namespace zek {
 
-std::optional<std::string> AcceptSeed(std::string_view text, GenerationSetup& setup) {
+std::optional<std::int32_t> ParseSeed(std::string_view text) {
     const std::optional<std::int32_t> seed = ParseInteger(text);
-    // The lowest int32 has no positive counterpart, and no stream can start from it.
-    if (!seed || *seed == std::numeric_limits<std::int32_t>::min()) return kSeedMessage;
+    if (!seed || *seed == std::numeric_limits<std::int32_t>::min()) return std::nullopt;
+    return seed;
+}
+
+std::optional<std::string> AcceptSeed(std::string_view text, GenerationSetup& setup) {
+    const std::optional<std::int32_t> seed = ParseSeed(text);
+    if (!seed) return kSeedMessage;
     setup.seed = *seed;
     setup.negatedSeed = *seed < 0 ? *seed : -*seed;
     return std::nullopt;

@@ -2,6 +2,7 @@
 // pair. The window's dialogs call these; `zek-generate` checks its options with them too.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,11 @@ inline constexpr const char* kBetaMessage =
 constexpr bool IsAcceptedReliability(double reliability) {
     return reliability >= 0.01 && reliability <= 1.0;
 }
+
+/// The one seed rule of the seed box, the Set Seed Value dialog, a class set and
+/// `zek-generate --seed`: an integer whose negation is an integer too, since the streams start
+/// from the negated seed (so the lowest int32 is refused).
+std::optional<std::int32_t> ParseSeed(std::string_view text);
 
 /// The Set Seed Value dialog's OK: an integer seed into the setup (and its negation); the
 /// message to show when the text is refused.

@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "commands/option_dialogs.h"
 #include "engine/cholesky.h"
 #include "engine/correlation_repair.h"
 #include "engine/generate_data.h"
@@ -100,11 +101,9 @@ bool ReadSeed(ControlTexts& controls, GenerationSetup& setup, CommandHost& host)
         controls.seed = std::to_string(setup.seed);
         return true;
     }
-    // The lowest int32 has no positive counterpart, so no stream could start from its
-    // negation; it is refused like any other text that is not a usable seed.
-    const std::optional<std::int32_t> seed = ParseInteger(controls.seed);
-    if (!seed || *seed == std::numeric_limits<std::int32_t>::min()) {
-        host.Refuse("Seed must be an INTEGER value", "txt_seed1", "txt_seed1");
+    const std::optional<std::int32_t> seed = ParseSeed(controls.seed);
+    if (!seed) {
+        host.Refuse(kSeedMessage, "txt_seed1", "txt_seed1");
         return false;
     }
     setup.seed = *seed;

@@ -56,7 +56,10 @@ TEST(GenerateOptions, RefusesWithTheDialogsMessages) {
     EXPECT_EQ(ErrorOf({"s", "--beta", "0", "5"}), beta);
     EXPECT_EQ(ErrorOf({"s", "--beta", "x", "5"}), beta);
     EXPECT_EQ(ErrorOf({"s", "--beta", "1", "1"}), "");
-    EXPECT_EQ(ErrorOf({"s", "--seed", "1.5"}), "Seed must be an INTEGER value");
+    // One seed rule with the window's, naming the option: the lowest int32 has no negation.
+    EXPECT_EQ(ErrorOf({"s", "--seed", "1.5"}), "--seed: Seed must be an INTEGER value");
+    EXPECT_EQ(ErrorOf({"s", "--seed", "-2147483648"}), "--seed: Seed must be an INTEGER value");
+    EXPECT_EQ(ErrorOf({"s", "--seed", "-2147483647"}), "");
     const std::string count = "--count needs a whole number from 1 to 100000";
     EXPECT_EQ(ErrorOf({"s", "--count", "0"}), count);
     EXPECT_EQ(ErrorOf({"s", "--count", "100001"}), count);
