@@ -17,6 +17,7 @@
 #include "commands/class_set.h"
 #include "commands/design_presentation.h"
 #include "commands/main_window_model.h"
+#include "commands/option_dialogs.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
 #include "files/data_file.h"
@@ -160,16 +161,18 @@ int Generate(const zek::GenerateOptions& options, char separator) {
     } else if (options.count > 1) {
         if (window.seed().empty()) {
             request.firstSeed = host.ClockRandomBelow(1000000);
-        } else if (const auto stored = zek::ParseInteger(window.seed())) {
+        } else if (const auto stored = zek::ParseSeed(window.seed())) {
             request.firstSeed = *stored;
         }
     }
+    zek::ClassSetProgress progress;
+    progress.written = [](const zek::WrittenDataset& dataset) {
+        std::cout << "seed " << dataset.seed << ": " << dataset.dataFile << '\n';
+        return true;
+    };
     try {
-        const zek::ClassSetResult result = zek::GenerateClassSet(
-            window, *state, host, request, [](const zek::WrittenDataset& dataset) {
-                std::cout << "seed " << dataset.seed << ": " << dataset.dataFile << '\n';
-                return true;
-            });
+        const zek::ClassSetResult result =
+            zek::GenerateClassSet(window, *state, host, request, progress);
         if (result.outcome == zek::ClassSetOutcome::Refused) return kExitRefused;
     } catch (const zek::FileError& error) {
         host.ShowMessage(error.what());

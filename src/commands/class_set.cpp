@@ -1,43 +1,31 @@
 #include "commands/class_set.h"
 
+#include <filesystem>
 #include <limits>
 
+#include "commands/option_dialogs.h"
 #include "commands/run_command.h"
-#include "commands/save_command.h"
 #include "files/answer_key.h"
+#include "files/data_file.h"
 #include "files/file_names.h"
+#include "files/information_file.h"
+#include "files/parameters_file.h"
 #include "files/text_file.h"
 
 namespace zek {
 
 namespace {
 
-// Answers the save dialog with the dataset's own file and passes everything else on.
-class DatasetHost final : public CommandHost {
-  public:
-    explicit DatasetHost(CommandHost& host) : host_(host) {}
-    void SetDataFile(std::string path) { dataFile_ = std::move(path); }
+constexpr std::int64_t kLargestSeed = std::numeric_limits<std::int32_t>::max();
 
-    void ShowMessage(std::string_view text) override { host_.ShowMessage(text); }
-    void ShowMessageWithDetails(std::string_view text, std::string_view details) override {
-        host_.ShowMessageWithDetails(text, details);
-    }
-    void Refuse(std::string_view message, std::string_view place, std::string_view focus) override {
-        host_.Refuse(message, place, focus);
-    }
-    void Focus(std::string_view controlName) override { host_.Focus(controlName); }
-    std::int32_t ClockRandomBelow(std::int32_t bound) override {
-        return host_.ClockRandomBelow(bound);
-    }
-    std::optional<std::string> AskPercentage(PercentageKind kind, std::string_view text) override {
-        return host_.AskPercentage(kind, text);
-    }
-    std::optional<std::string> ChooseSaveFile(std::string_view) override { return dataFile_; }
+bool SeedsFit(std::int64_t firstSeed, int count) {
+    return firstSeed + count - 1 <= kLargestSeed;
+}
 
-  private:
-    CommandHost& host_;
-    std::string dataFile_;
-};
+std::string SeedsRefusal(std::int64_t firstSeed, int count) {
+    return std::string(kSeedMessage) + ": the seeds of " + std::to_string(count) +
+           " datasets from " + std::to_string(firstSeed) + " go past 2147483647";
+}
 
 void WriteClassKeyOf(const ClassSetRequest& request, const std::vector<ClassKeyRow>& rows) {
     if (!request.keys || request.count <= 1) return;
@@ -45,58 +33,177 @@ void WriteClassKeyOf(const ClassSetRequest& request, const std::vector<ClassKeyR
                   [&](std::ostream& out) { WriteClassKey(out, rows); });
 }
 
+// The four files of one dataset, written together so that a failure leaves no dataset half
+// replaced. The run's record names its data file, as a save by hand would.
+void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::string& dataFile,
+                  const AnswerKey* key) {
+    GenerationSetup& run = state.generatedSetup;
+    run.dataFileName = dataFile;
+    run.infoFileName = InformationFileNameFor(dataFile);
+    std::vector<PendingFile> files{
+        {dataFile, [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generatedData); }},
+        {run.infoFileName,
+         [&](std::ostream& out) {
+             WriteInformationFile(out, run, state.tables.generatedData, state.statistics,
+                                  state.reportFooterLines);
+         }},
+        {ParametersFileNameFor(dataFile),
+         [&](std::ostream& out) { WriteParametersFile(out, ParametersFileContentsOf(texts)); }},
+    };
+    if (key != nullptr) {
+        files.push_back({KeyFileNameFor(dataFile), [&](std::ostream& out) {
+                             WriteAnswerKeyText(out, *key, dataFile, run.seed);
+                         }});
+    }
+    WriteTextFilesTogether(files);
+}
+
 }  // namespace
 
+ClassSetFormReading ReadClassSetForm(const ClassSetForm& form) {
+    ClassSetFormReading reading;
+    const std::optional<std::int32_t> firstSeed = ParseSeed(form.firstSeed);
+    if (!firstSeed) {
+        reading.refusal = kSeedMessage;
+        return reading;
+    }
+    if (!SeedsFit(*firstSeed, form.students)) {
+        reading.refusal = SeedsRefusal(*firstSeed, form.students);
+        return reading;
+    }
+    std::error_code ignored;
+    const std::filesystem::path folder = std::filesystem::absolute(form.folder, ignored);
+    ClassSetRequest request;
+    request.count = form.students;
+    request.firstSeed = *firstSeed;
+    request.dataFile = WithDefaultExtension((folder / form.fileName).lexically_normal().string());
+    reading.request = std::move(request);
+    return reading;
+}
+
+std::string OfferedFirstSeed(const ProgramState& state, const MainWindowModel& window) {
+    if (state.nextClassSetSeed) return std::to_string(*state.nextClassSetSeed);
+    return window.seed();
+}
+
+std::string DatasetFileName(const ClassSetRequest& request, int index) {
+    return request.count > 1 ? NumberedFileName(request.dataFile, index, request.count)
+                             : request.dataFile;
+}
+
+std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request) {
+    std::vector<std::string> names;
+    for (int index = 1; index <= request.count; ++index) {
+        const std::string dataFile = DatasetFileName(request, index);
+        names.push_back(dataFile);
+        names.push_back(InformationFileNameFor(dataFile));
+        names.push_back(ParametersFileNameFor(dataFile));
+        if (request.keys) names.push_back(KeyFileNameFor(dataFile));
+    }
+    if (request.keys && request.count > 1) names.push_back(ClassKeyFileNameFor(request.dataFile));
+    return names;
+}
+
+std::vector<std::string> ExistingClassSetFiles(const ClassSetRequest& request) {
+    std::vector<std::string> existing;
+    for (const std::string& name : ClassSetFileNames(request)) {
+        std::error_code ignored;
+        if (std::filesystem::exists(std::filesystem::symlink_status(name, ignored))) {
+            existing.push_back(name);
+        }
+    }
+    return existing;
+}
+
+std::string ReplaceClassSetQuestion(const ClassSetRequest& request,
+                                    const std::vector<std::string>& existing) {
+    const std::filesystem::path folder = std::filesystem::path(request.dataFile).parent_path();
+    std::string names;
+    constexpr std::size_t kNamesShown = 4;
+    for (std::size_t k = 0; k < existing.size() && k < kNamesShown; ++k) {
+        names += (k == 0 ? "" : ", ") + std::filesystem::path(existing[k]).filename().string();
+    }
+    if (existing.size() > kNamesShown) names += ", ...";
+    return std::to_string(existing.size()) +
+           (existing.size() == 1 ? " file of this class set already exists"
+                                 : " files of this class set already exist") +
+           " in " + folder.string() + " (" + names + "). Replace " +
+           (existing.size() == 1 ? "it" : "them") + "?";
+}
+
+std::string ClassSetNamingHint(std::string_view fileName, int count) {
+    const std::string name = WithDefaultExtension(fileName.empty() ? "class" : fileName);
+    if (count <= 1) return "One dataset: " + name + ", with no class key.";
+    const auto shortName = [](const std::string& path) {
+        return std::filesystem::path(path).filename().string();
+    };
+    return "The files are numbered: " + shortName(NumberedFileName(name, 1, count)) + ", " +
+           shortName(NumberedFileName(name, 2, count)) + ", ... " +
+           shortName(NumberedFileName(name, count, count)) + ", and the class key is " +
+           shortName(ClassKeyFileNameFor(name)) + ".";
+}
+
 ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, CommandHost& host,
-                                const ClassSetRequest& request,
-                                const std::function<bool(const WrittenDataset&)>& written) {
+                                const ClassSetRequest& request, const ClassSetProgress& progress) {
     ClassSetResult result;
-    if (request.firstSeed &&
-        *request.firstSeed + request.count - 1 > std::numeric_limits<std::int32_t>::max()) {
-        host.ShowMessage("Seed must be an INTEGER value: the seeds of " +
-                         std::to_string(request.count) + " datasets from " +
-                         std::to_string(*request.firstSeed) + " go past 2147483647");
+    if (request.firstSeed && !SeedsFit(*request.firstSeed, request.count)) {
+        host.ShowMessage(SeedsRefusal(*request.firstSeed, request.count));
         result.outcome = ClassSetOutcome::Refused;
         return result;
     }
-    DatasetHost datasetHost(host);
+    // The window's texts are read once; each dataset changes only the seed of its own copy.
+    ControlTexts texts = window.Texts();
+    const EnabledCorrelationCells enabledCells = window.EnabledCells();
     std::vector<ClassKeyRow> rows;
+    const auto finish = [&] {
+        if (!result.datasets.empty()) {
+            const std::int64_t next = std::int64_t{result.datasets.back().seed} + 1;
+            if (next <= kLargestSeed) state.nextClassSetSeed = static_cast<std::int32_t>(next);
+        }
+        WriteClassKeyOf(request, rows);
+    };
     try {
         for (int index = 1; index <= request.count; ++index) {
-            if (request.firstSeed) {
-                window.SetSeedText(std::to_string(*request.firstSeed + index - 1));
-            }
-            const std::string dataFile =
-                request.count > 1 ? NumberedFileName(request.dataFile, index, request.count)
-                                  : request.dataFile;
-            datasetHost.SetDataFile(dataFile);
+            if (request.firstSeed) texts.seed = std::to_string(*request.firstSeed + index - 1);
             // The first run shows the Run command's messages; the later ones differ only in
             // their seed, so they pass as the first did.
-            if (RunCommand(window, state, datasetHost) != RunOutcome::Generated) {
+            if (RunCommand(texts, enabledCells, window.decimalSeparator(), state, host) !=
+                RunOutcome::Generated) {
                 result.outcome = ClassSetOutcome::Refused;
-                break;
+                return result;
             }
-            SaveDataFiles(state, datasetHost);
-            SaveParametersFile(window.Texts(), state, datasetHost);
+            if (index == 1) {
+                // A percentage accepted in its dialog shows in the window, as after a run.
+                window.SetMissingText(texts.missing);
+                window.SetExtremeText(texts.extreme);
+                progress.started();
+            }
+            const std::string dataFile = DatasetFileName(request, index);
             const WrittenDataset dataset{index, state.generatedSetup.seed, dataFile};
-            if (request.keys) {
-                AnswerKey key = ComputeAnswerKey(state.generatedSetup, state.tables.generatedData);
-                WriteTextFile(KeyFileNameFor(dataFile), [&](std::ostream& out) {
-                    WriteAnswerKeyText(out, key, dataFile, dataset.seed);
-                });
-                rows.push_back({index, dataset.seed, dataFile, std::move(key)});
-            }
+            std::optional<AnswerKey> key;
+            if (request.keys)
+                key = ComputeAnswerKey(state.generatedSetup, state.tables.generatedData);
+            WriteDataset(state, texts, dataFile, key ? &*key : nullptr);
+            if (key) rows.push_back({index, dataset.seed, dataFile, std::move(*key)});
             result.datasets.push_back(dataset);
-            if (!written(dataset) && index < request.count) {
+            if (!progress.written(dataset) && index < request.count) {
                 result.outcome = ClassSetOutcome::Cancelled;
                 break;
             }
         }
-    } catch (const FileError&) {
-        WriteClassKeyOf(request, rows);
+    } catch (const FileError& failure) {
+        // The file that failed is named first; a class key that cannot be written either is
+        // said after it.
+        try {
+            finish();
+        } catch (const FileError& keyFailure) {
+            throw FileError(failure.path(), std::string(failure.what()) +
+                                                "\nThe class key could not be written either: " +
+                                                keyFailure.what());
+        }
         throw;
     }
-    WriteClassKeyOf(request, rows);
+    finish();
     return result;
 }
 

@@ -3,6 +3,10 @@
 // parameters files) with its answer key, and one class key listing every dataset written.
 // The window's "Generate Class Set..." and `zek-generate --count` both run this, so they write
 // the same bytes.
+//
+// A class set leaves the window as it found it: its seed box keeps the seed the teacher typed,
+// and the save dialog keeps offering the last file that Save wrote. The next set's first seed
+// follows the last set's last one, so that two sets never share a dataset.
 #pragma once
 
 #include <cstdint>
@@ -21,13 +25,50 @@ inline constexpr int kMaxClassSetCount = 100000;
 
 struct ClassSetRequest {
     int count = 1;
-    /// The first dataset's seed, the others following it; nothing keeps the window's seed.
-    std::optional<std::int64_t> firstSeed;
+    /// The first dataset's seed, the others following it; without one every dataset takes
+    /// the window's seed (which suits a single dataset).
+    std::optional<std::int32_t> firstSeed;
     /// The data file's full path; with more than one dataset each is numbered
     /// (class.csv gives class_01.csv ..).
     std::string dataFile;
     bool keys = true;
 };
+
+/// What the class-set dialog holds, as typed.
+struct ClassSetForm {
+    int students = 30;
+    std::string firstSeed;
+    std::string folder;
+    std::string fileName;
+};
+
+/// The request of a filled-in class-set dialog, or the message that refuses it.
+struct ClassSetFormReading {
+    std::optional<ClassSetRequest> request;
+    std::string refusal;
+};
+ClassSetFormReading ReadClassSetForm(const ClassSetForm& form);
+
+/// The seed the class-set dialog offers: the window's seed box the first time, and after a set
+/// the seed after its last dataset's.
+std::string OfferedFirstSeed(const ProgramState& state, const MainWindowModel& window);
+
+/// The data file of dataset `index` (from 1) of the set.
+std::string DatasetFileName(const ClassSetRequest& request, int index);
+
+/// Every file the set writes: per dataset its data, information and parameters files and its
+/// answer key, then the class key.
+std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request);
+
+/// Those of `ClassSetFileNames` that exist already, so that the window can ask first.
+std::vector<std::string> ExistingClassSetFiles(const ClassSetRequest& request);
+
+/// The question the window asks before replacing `existing` files of the set.
+std::string ReplaceClassSetQuestion(const ClassSetRequest& request,
+                                    const std::vector<std::string>& existing);
+
+/// How the files of a set named `fileName` of `count` datasets will be named, for the dialog.
+std::string ClassSetNamingHint(std::string_view fileName, int count);
 
 struct WrittenDataset {
     int index = 0;  ///< from 1
@@ -46,12 +87,19 @@ struct ClassSetResult {
     std::vector<WrittenDataset> datasets;
 };
 
-/// Writes the class set. `written` is told of each dataset once it is complete and stops the
-/// set by returning false. Throws `FileError` when a file cannot be written; the datasets
-/// written until then stay, and the class key (written last, also on a stop or a failure)
-/// lists exactly those.
+/// What the caller hears while the set is written.
+struct ClassSetProgress {
+    /// The setup passed every check of the Run command; the files are about to be written.
+    std::function<void()> started = [] {};
+    /// A dataset's files are complete; false stops the set.
+    std::function<bool(const WrittenDataset&)> written = [](const WrittenDataset&) { return true; };
+};
+
+/// Writes the class set. A refused setup writes nothing at all. Each dataset's four files
+/// replace earlier ones together or not at all. Throws `FileError` when a file cannot be
+/// written, naming it; the complete datasets written until then stay, and the class key
+/// (written last, also on a stop or a failure) lists exactly those.
 ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, CommandHost& host,
-                                const ClassSetRequest& request,
-                                const std::function<bool(const WrittenDataset&)>& written);
+                                const ClassSetRequest& request, const ClassSetProgress& progress);
 
 }  // namespace zek

@@ -3,6 +3,9 @@
 // `zek-generate` each own one and pass it by reference.
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "engine/generate_data.h"
 #include "engine/random_streams.h"
 #include "files/actual_statistics.h"
@@ -24,6 +27,8 @@ struct ProgramState {
     /// The three lines that end every information file (empty until the Generate button
     /// copies the about window's lines).
     ReportFooterLines reportFooterLines;
+    /// The seed after the last class set's last dataset, which the next set offers first.
+    std::optional<std::int32_t> nextClassSetSeed;
 };
 
 }  // namespace zek

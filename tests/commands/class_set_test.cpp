@@ -1,0 +1,162 @@
+#include "commands/class_set.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+
+#include "commands/run_command.h"
+#include "commands/save_command.h"
+#include "files/text_file.h"
+#include "support/last_of.h"
+#include "support/recording_host.h"
+#include "support/text_files.h"
+
+namespace zek {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Contents;
+using testing::LastOf;
+
+class ClassSetTest : public ::testing::Test {
+  protected:
+    ClassSetRequest Request(int count, std::int32_t firstSeed, const std::string& name) {
+        ClassSetRequest request;
+        request.count = count;
+        request.firstSeed = firstSeed;
+        request.dataFile = (folder / name).string();
+        return request;
+    }
+    ClassSetResult Generate(const ClassSetRequest& request, ClassSetProgress progress = {}) {
+        return GenerateClassSet(window, *state, host, request, progress);
+    }
+    std::set<std::string> FilesInFolder() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    testing::TemporaryFolder temporary;
+    const fs::path& folder = temporary.path();
+    std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+    testing::RecordingHost host;
+    MainWindowModel window{*state, host, '.'};
+};
+
+TEST_F(ClassSetTest, SetsMadeOneAfterAnotherNeverShareADatasetNorMoveTheSeedBox) {
+    ASSERT_EQ(window.seed(), "1804");
+    ASSERT_EQ(OfferedFirstSeed(*state, window), "1804");
+    const ClassSetResult first = Generate(Request(3, 1804, "lab.csv"));
+    ASSERT_EQ(first.datasets.size(), 3u);
+    EXPECT_EQ(window.seed(), "1804") << "F9 must keep using the seed the teacher typed";
+    EXPECT_EQ(OfferedFirstSeed(*state, window), "1807");
+
+    ClassSetRequest second = Request(2, 0, "lab2.csv");
+    second.firstSeed = std::stoi(OfferedFirstSeed(*state, window));
+    ASSERT_EQ(Generate(second).datasets.size(), 2u);
+    const std::string lastOfFirst = Contents(folder / "lab_3.csv");
+    for (const char* name : {"lab2_1.csv", "lab2_2.csv"}) {
+        EXPECT_NE(Contents(folder / name), lastOfFirst) << name;
+    }
+    EXPECT_EQ(window.seed(), "1804");
+    EXPECT_EQ(OfferedFirstSeed(*state, window), "1809");
+    // The parameters file of each dataset carries its own seed, so that it reproduces it.
+    EXPECT_NE(Contents(folder / "lab2_2_setup.TXT").find("\r\n1808\r\n"), std::string::npos);
+}
+
+TEST_F(ClassSetTest, ARefusedSetupWritesNothingAndKeepsTheEarlierClassKey) {
+    ASSERT_EQ(Generate(Request(2, 5, "d.csv")).outcome, ClassSetOutcome::Written);
+    const std::string keyBefore = Contents(folder / "d_key.csv");
+    const std::set<std::string> filesBefore = FilesInFolder();
+
+    window.SetBoxText(1, BoxEdit::N, "1");
+    const ClassSetResult refused = Generate(Request(3, 5, "d.csv"));
+    EXPECT_EQ(refused.outcome, ClassSetOutcome::Refused);
+    EXPECT_TRUE(refused.datasets.empty());
+    EXPECT_EQ(LastOf(host.messages), "Minimum Data per cell is 2");
+    EXPECT_EQ(Contents(folder / "d_key.csv"), keyBefore);
+    EXPECT_EQ(FilesInFolder(), filesBefore);
+}
+
+TEST_F(ClassSetTest, AFailedDatasetLeavesNoPartOfItAndAKeyOfTheCompleteOnes) {
+    // Dataset 2's parameters file cannot be written: a folder stands in its place.
+    fs::create_directory(folder / "c_2_setup.TXT");
+    try {
+        Generate(Request(3, 11, "c.csv"));
+        FAIL() << "the set reported success";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.path(), (folder / "c_2_setup.TXT").string());
+        EXPECT_NE(std::string(error.what()).find("c_2_setup.TXT"), std::string::npos);
+    }
+    const std::set<std::string> expected{"c_1.csv",     "c_1_info.TXT",  "c_1_setup.TXT",
+                                         "c_1_key.TXT", "c_2_setup.TXT", "c_key.csv"};
+    EXPECT_EQ(FilesInFolder(), expected);
+    const auto key = testing::SplitCrLf(Contents(folder / "c_key.csv"));
+    ASSERT_EQ(key.size(), 2u) << "a header and the one complete dataset";
+    EXPECT_EQ(key[1].rfind("1,11,", 0), 0u) << key[1];
+    EXPECT_EQ(state->nextClassSetSeed, 12);
+}
+
+TEST_F(ClassSetTest, ACancelledSetListsExactlyTheDatasetsOnDisk) {
+    bool started = false;
+    ClassSetProgress progress;
+    progress.started = [&] { started = true; };
+    progress.written = [](const WrittenDataset& dataset) { return dataset.index < 2; };
+    const ClassSetResult result = Generate(Request(4, 100, "s.csv"), progress);
+    EXPECT_TRUE(started);
+    EXPECT_EQ(result.outcome, ClassSetOutcome::Cancelled);
+    EXPECT_EQ(result.datasets.size(), 2u);
+    EXPECT_EQ(testing::SplitCrLf(Contents(folder / "s_key.csv")).size(), 3u);
+    EXPECT_FALSE(fs::exists(folder / "s_3.csv"));
+}
+
+TEST_F(ClassSetTest, TheSaveDialogStillOffersWhatSaveLastWrote) {
+    ASSERT_EQ(RunCommand(window, *state, host), RunOutcome::Generated);
+    host.saveAnswers = {(folder / "mine.csv").string()};
+    SaveDataFiles(*state, host);
+    Generate(Request(3, 7, "cls.csv"));
+    ASSERT_EQ(RunCommand(window, *state, host), RunOutcome::Generated);
+    SaveDataFiles(*state, host);
+    EXPECT_EQ(LastOf(host.saveOffers), (folder / "mine.csv").string());
+}
+
+TEST_F(ClassSetTest, AnEarlierSetUnderTheSameNameIsFoundBeforeAnythingIsReplaced) {
+    Generate(Request(12, 1, "class.csv"));
+    const ClassSetRequest smaller = Request(2, 50, "class.csv");
+    const std::vector<std::string> existing = ExistingClassSetFiles(smaller);
+    // class_1 and class_2 are new names beside class_01 ..; only the class key would go.
+    EXPECT_EQ(existing, std::vector<std::string>{(folder / "class_key.csv").string()});
+    const std::string question = ReplaceClassSetQuestion(smaller, existing);
+    EXPECT_NE(question.find("1 file of this class set already exists in " + folder.string()),
+              std::string::npos)
+        << question;
+    EXPECT_TRUE(ExistingClassSetFiles(Request(2, 50, "other.csv")).empty());
+}
+
+TEST(ClassSetFormTest, TheHintAndTheSeedFollowWhatIsTyped) {
+    EXPECT_EQ(ClassSetNamingHint("lab.csv", 5),
+              "The files are numbered: lab_1.csv, lab_2.csv, ... lab_5.csv, and the class key is "
+              "lab_key.csv.");
+    EXPECT_EQ(ClassSetNamingHint("exam", 30),
+              "The files are numbered: exam_01.TXT, exam_02.TXT, ... exam_30.TXT, and the class "
+              "key is exam_key.csv.");
+    EXPECT_EQ(ClassSetNamingHint("one.csv", 1), "One dataset: one.csv, with no class key.");
+
+    ClassSetForm form{3, "-2147483648", "/tmp", "x.csv"};
+    EXPECT_EQ(ReadClassSetForm(form).refusal, "Seed must be an INTEGER value");
+    form.firstSeed = "2147483646";
+    EXPECT_NE(ReadClassSetForm(form).refusal.find("go past 2147483647"), std::string::npos);
+    form.firstSeed = "2147483645";
+    const ClassSetFormReading reading = ReadClassSetForm(form);
+    ASSERT_TRUE(reading.request);
+    EXPECT_EQ(reading.request->dataFile, "/tmp/x.csv");
+    EXPECT_EQ(reading.request->firstSeed, 2147483645);
+}
+
+}  // namespace
+}  // namespace zek
