@@ -34,7 +34,10 @@ class TimingPrompts final : public zek::UserPrompts {
     std::optional<QString> saveAnswer;
     std::optional<QString> OpenFileName(QWidget*, const QString&) override { return {}; }
     std::optional<QString> FolderName(QWidget*, const QString&) override { return {}; }
-    std::optional<QString> PdfFileName(QWidget*, const QString&) override { return {}; }
+    std::optional<QString> PdfFileName(QWidget*, const QString&, const QString&) override {
+        return {};
+    }
+    bool Question(QWidget*, const QString&) override { return false; }
 };
 
 void BM_F9ToTheSaveDialog(benchmark::State& state) {

@@ -53,13 +53,26 @@ ClassSetDialog::ClassSetDialog(UserPrompts& prompts, QWidget* parent) : QDialog(
     fileName_ = new QLineEdit(QStringLiteral("class.csv"), this);
     fileName_->setObjectName(QStringLiteral("txt_classname"));
     form->addRow(QStringLiteral("Data file name:"), fileName_);
-    form->addRow(new QLabel(QStringLiteral("The files are numbered: class_01.csv, class_02.csv, "
-                                           "... and the class key is class_key.csv."),
-                            this));
+    auto* hint = new QLabel(this);
+    hint->setObjectName(QStringLiteral("lbl_naming"));
+    hint->setWordWrap(true);
+    form->addRow(hint);
+    const auto showHint = [this, hint] {
+        hint->setText(QString::fromStdString(
+            ClassSetNamingHint(fileName_->text().toStdString(), students_->value())));
+    };
+    connect(fileName_, &QLineEdit::textChanged, this, showHint);
+    connect(students_, &QSpinBox::valueChanged, this, showHint);
+    showHint();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
+}
+
+ClassSetForm ClassSetDialog::Form() const {
+    return {students_->value(), firstSeed_->text().toStdString(), folder_->text().toStdString(),
+            fileName_->text().toStdString()};
 }
 
 }  // namespace zek

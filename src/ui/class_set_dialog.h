@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "commands/class_set.h"
+
 class QLineEdit;
 class QSpinBox;
 
@@ -21,6 +23,8 @@ class ClassSetDialog final : public QDialog {
     QLineEdit* firstSeed() const { return firstSeed_; }
     QLineEdit* folder() const { return folder_; }
     QLineEdit* fileName() const { return fileName_; }
+    /// What the dialog holds, as typed.
+    ClassSetForm Form() const;
 
   private:
     QSpinBox* students_ = nullptr;

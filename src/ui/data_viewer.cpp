@@ -1,10 +1,12 @@
 #include "ui/data_viewer.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 
 #include "commands/design_presentation.h"
 #include "files/score_plots.h"
@@ -18,8 +20,8 @@ namespace zek {
 
 namespace {
 
-// The captions of the run's boxes, as the main window showed them.
-std::vector<QString> CaptionsOfRun(const GenerationSetup& run) {
+// The captions of the run's boxes from the catalogue, for a window that shows another design.
+std::vector<QString> CatalogueCaptionsOf(const GenerationSetup& run) {
     std::vector<QString> captions;
     for (const DesignInfo& design : DesignCatalogue()) {
         if (design.Shape() != ShapeOf(run)) continue;
@@ -28,6 +30,26 @@ std::vector<QString> CaptionsOfRun(const GenerationSetup& run) {
         }
     }
     return captions;
+}
+
+// A single "&" on a button marks its access key; the captions mean the character.
+QString ButtonText(const char* caption) {
+    return QString::fromLatin1(caption).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// The PDF offered for what the viewer prints, named after the data file: "scores plots.pdf".
+QString PdfFileNameFor(const std::string& dataFileName, DataViewMode mode, bool plots) {
+    const QString stem = QFileInfo(QString::fromStdString(dataFileName)).completeBaseName();
+    if (plots) return stem + QStringLiteral(" plots.pdf");
+    switch (mode) {
+        case DataViewMode::InformationOnly:
+            return stem + QStringLiteral(" information.pdf");
+        case DataViewMode::DataOnly:
+            return stem + QStringLiteral(" data.pdf");
+        case DataViewMode::Both:
+            break;
+    }
+    return stem + QStringLiteral(" information and data.pdf");
 }
 
 }  // namespace
@@ -90,6 +112,12 @@ DataViewer::DataViewer(const ProgramState& state, UserPrompts& prompts, QWidget*
     connect(close, &QPushButton::clicked, this, &QDialog::close);
 }
 
+void DataViewer::LoadViewer(const DesignShape& windowShape, std::vector<QString> windowCaptions) {
+    windowShape_ = windowShape;
+    windowCaptions_ = std::move(windowCaptions);
+    LoadViewer();
+}
+
 void DataViewer::LoadViewer() {
     box_->clear();
     std::vector<std::string> lines;
@@ -109,6 +137,10 @@ void DataViewer::LoadViewer() {
     text.chop(1);
     box_->setPlainText(text);
     if (showingPlots()) ShowPlots();  // the plots of the files just read
+    if (!isVisible() && !placed_) {
+        style::CentreOn(this, parentWidget());
+        placed_ = true;
+    }
     show();
     raise();
     activateWindow();
@@ -116,8 +148,8 @@ void DataViewer::LoadViewer() {
 
 void DataViewer::ApplyCaptions() {
     const DataViewCaptions captions = CaptionsOf(mode_);
-    informationButton_->setText(QString::fromLatin1(captions.informationButton));
-    dataButton_->setText(QString::fromLatin1(captions.dataButton));
+    informationButton_->setText(ButtonText(captions.informationButton));
+    dataButton_->setText(ButtonText(captions.dataButton));
     setWindowTitle(QString::fromLatin1(captions.window));
 }
 
@@ -149,8 +181,15 @@ void DataViewer::TogglePlots() {
 
 void DataViewer::ShowPlots() {
     const GenerationSetup& run = state_.generatedSetup;
+    // Panels take the captions the window shows while it shows the run's design.
+    std::vector<QString> captions =
+        windowShape_ == ShapeOf(run) ? windowCaptions_ : CatalogueCaptionsOf(run);
+    const auto* scroll = static_cast<const QScrollArea*>(pages_->widget(1));
+    const int width = pages_->width() - 2 * scroll->frameWidth() -
+                      scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     try {
-        plots_->SetPlots(ComputeScorePlots(run, state_.setup.dataFileName), CaptionsOfRun(run));
+        plots_->SetPlots(ComputeScorePlots(run, state_.setup.dataFileName), std::move(captions),
+                         width);
     } catch (const FileError& error) {
         prompts_.Message(this, QString::fromStdString(error.what()));
         return;
@@ -170,12 +209,14 @@ void DataViewer::SavePlotsAsPng() {
 }
 
 void DataViewer::BitBtn2Click() {
+    const PrintJobNames names{QStringLiteral("ZEK Information"),
+                              PdfFileNameFor(state_.setup.dataFileName, mode_, showingPlots())};
     if (showingPlots()) {
-        PrintDrawing([this](QPainter& painter) { plots_->Draw(painter); }, plots_->size(),
-                     QStringLiteral("ZEK Information"), this, prompts_);
+        PrintDrawing([this](QPainter& painter) { plots_->Draw(painter); }, plots_->size(), names,
+                     this, prompts_);
         return;
     }
-    PrintPages(box_->toPlainText(), QStringLiteral("ZEK Information"), this, prompts_);
+    PrintPages(box_->toPlainText(), names, this, prompts_);
 }
 
 }  // namespace zek

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <vector>
 
 #include "commands/data_viewer_text.h"
 #include "commands/program_state.h"
@@ -24,6 +26,9 @@ class DataViewer final : public QDialog {
 
     /// Refills the box from the files in the current mode and shows and raises the window.
     /// A file that cannot be read is reported, naming it; the window is then not shown.
+    /// The plots name their panels by `windowCaptions` (box 1..8) while the window shows a
+    /// design of the run's shape.
+    void LoadViewer(const DesignShape& windowShape, std::vector<QString> windowCaptions);
     void LoadViewer();
 
     QPlainTextEdit* box() const { return box_; }
@@ -53,6 +58,9 @@ class DataViewer final : public QDialog {
     QPushButton* pngButton_ = nullptr;
     QStackedWidget* pages_ = nullptr;
     PlotPage* plots_ = nullptr;
+    bool placed_ = false;
+    DesignShape windowShape_{};
+    std::vector<QString> windowCaptions_;
 };
 
 }  // namespace zek

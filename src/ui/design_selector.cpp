@@ -97,6 +97,10 @@ DesignSelector::DesignSelector(std::function<void(DesignKind)> selected, QWidget
 void DesignSelector::Render(DesignKind checked) {
     QRadioButton* button = buttons_[static_cast<std::size_t>(FileCodeOf(checked) - 1)];
     if (!button->isChecked()) button->setChecked(true);
+    // As in any group of radio buttons, Tab enters at the chosen one; the arrow keys move on.
+    for (QRadioButton* other : buttons_) {
+        other->setFocusPolicy(other == button ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 }  // namespace zek

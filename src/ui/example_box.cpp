@@ -34,18 +34,23 @@ ExampleBox::ExampleBox(UserPrompts& prompts, QWidget* parent)
             &QWidget::close);
     // Every recipe prints under the first recipe's name, as it always has.
     connect(addItem("Print1", QStringLiteral("&Print")), &QAction::triggered, this, [this] {
-        PrintPages(box_->toPlainText(), QStringLiteral("How To...Independent t-Test"), this,
-                   prompts_);
+        PrintPages(box_->toPlainText(),
+                   {QStringLiteral("How To...Independent t-Test"), pdfFileName_}, this, prompts_);
     });
     connect(addItem("Wordwrap1", QStringLiteral("&Wordwrap")), &QAction::triggered, this,
             [this] { box_->setLineWrapMode(QPlainTextEdit::WidgetWidth); });
 }
 
-void ExampleBox::ShowRecipe(const std::vector<std::string>& lines) {
+void ExampleBox::ShowRecipe(const std::string& pdfFileName, const std::vector<std::string>& lines) {
     QString text;
     for (const std::string& line : lines) text += QString::fromStdString(line) + QLatin1Char('\n');
     text.chop(1);
     box_->setPlainText(text);
+    pdfFileName_ = QString::fromStdString(pdfFileName);
+    if (!isVisible() && !placed_) {
+        style::CentreOn(this, parentWidget());
+        placed_ = true;
+    }
     show();
     raise();
 }

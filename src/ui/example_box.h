@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -18,13 +19,16 @@ class ExampleBox final : public QMainWindow {
   public:
     ExampleBox(UserPrompts& prompts, QWidget* parent);
 
-    /// Replaces the text with the recipe's lines and shows the window.
-    void ShowRecipe(const std::vector<std::string>& lines);
+    /// Replaces the text with the recipe's lines and shows the window, centred on the main
+    /// window the first time; printing without a printer offers `pdfFileName`.
+    void ShowRecipe(const std::string& pdfFileName, const std::vector<std::string>& lines);
     QPlainTextEdit* box() const { return box_; }
 
   private:
     UserPrompts& prompts_;
     QPlainTextEdit* box_ = nullptr;
+    QString pdfFileName_;
+    bool placed_ = false;
 };
 
 }  // namespace zek

@@ -380,7 +380,11 @@ void MainWindow::ShowHowTo(HowTo topic) {
     // The recipe's design is selected as a click on its button would select it.
     model_->SelectDesign(recipe->design);
     Render();
-    examples_->ShowRecipe(recipe->lines);
+    std::string pdfFileName = "How To";
+    for (const HowToItem& item : HowToItems()) {
+        if (item.topic == topic) pdfFileName += " " + std::string(item.caption);
+    }
+    examples_->ShowRecipe(pdfFileName + ".pdf", recipe->lines);
 }
 
 template <typename Command>
@@ -407,42 +411,60 @@ void MainWindow::btnRunClick() {
 
 void MainWindow::GenerateClassSet1Click() {
     ClassSetDialog dialog(prompts_, this);
-    dialog.firstSeed()->setText(QString::fromStdString(model_->seed()));
-    if (dialog.exec() != QDialog::Accepted) return;
-    const std::optional<std::int32_t> firstSeed =
-        ParseInteger(dialog.firstSeed()->text().toStdString());
-    if (!firstSeed) {
-        prompts_.Message(this, QString::fromLatin1(kSeedMessage));
-        return;
-    }
+    dialog.firstSeed()->setText(QString::fromStdString(OfferedFirstSeed(state_, *model_)));
     ClassSetRequest request;
-    request.count = dialog.students()->value();
-    request.firstSeed = *firstSeed;
-    request.dataFile = WithDefaultExtension(
-        QDir(dialog.folder()->text()).absoluteFilePath(dialog.fileName()->text()).toStdString());
+    // The dialog comes back, as the user left it, until its answers can be used.
+    while (true) {
+        if (dialog.exec() != QDialog::Accepted) return;
+        const ClassSetFormReading reading = ReadClassSetForm(dialog.Form());
+        if (!reading.request) {
+            prompts_.Message(this, QString::fromStdString(reading.refusal));
+            continue;
+        }
+        request = *reading.request;
+        const std::vector<std::string> existing = ExistingClassSetFiles(request);
+        if (existing.empty() ||
+            prompts_.Question(this,
+                              QString::fromStdString(ReplaceClassSetQuestion(request, existing)))) {
+            break;
+        }
+    }
     // Every report of the set ends with the about window's lines, as after the Generate button.
     state_.reportFooterLines = AboutIdentificationLines();
 
-    QProgressDialog progress(QStringLiteral("Writing the datasets..."), QStringLiteral("Cancel"), 0,
-                             request.count, this);
-    progress.setObjectName(QStringLiteral("ClassSetProgress"));
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(0);
-    progress.setValue(0);
+    // The progress opens once the setup has passed its checks, so that a refusal's message is
+    // never hidden under it.
+    std::unique_ptr<QProgressDialog> progress;
+    ClassSetProgress listener;
+    listener.started = [&] {
+        progress =
+            std::make_unique<QProgressDialog>(QStringLiteral("Writing the datasets..."),
+                                              QStringLiteral("Cancel"), 0, request.count, this);
+        progress->setObjectName(QStringLiteral("ClassSetProgress"));
+        progress->setWindowModality(Qt::ApplicationModal);
+        progress->setMinimumDuration(0);
+        progress->setValue(0);
+    };
+    listener.written = [&](const WrittenDataset& dataset) {
+        progress->setValue(dataset.index);
+        progress->setLabelText(
+            QStringLiteral("Dataset %1 of %2 written").arg(dataset.index).arg(request.count));
+        QCoreApplication::processEvents();
+        return !progress->wasCanceled();
+    };
     ClassSetResult result;
     WithFileErrorsShown([&] {
-        result =
-            GenerateClassSet(*model_, state_, *host_, request, [&](const WrittenDataset& dataset) {
-                progress.setValue(dataset.index);
-                progress.setLabelText(QStringLiteral("Dataset %1 of %2 written")
-                                          .arg(dataset.index)
-                                          .arg(request.count));
-                QCoreApplication::processEvents();
-                return !progress.wasCanceled();
-            });
+        result = GenerateClassSet(*model_, state_, *host_, request, listener);
+        progress.reset();
     });
     progress.reset();
     if (result.outcome == ClassSetOutcome::Refused || result.datasets.empty()) return;
+    if (request.count == 1) {
+        prompts_.Message(
+            this,
+            QStringLiteral("1 dataset written: %1.").arg(QString::fromStdString(request.dataFile)));
+        return;
+    }
     const QString key = QString::fromStdString(ClassKeyFileNameFor(request.dataFile));
     prompts_.Message(this, result.outcome == ClassSetOutcome::Cancelled
                                ? QStringLiteral("Stopped after %1 of %2 datasets; the class key "
@@ -476,7 +498,11 @@ void MainWindow::ViewData1Click() {
         prompts_.Message(this, QStringLiteral("Sorry, you must save the data in order to view it"));
         return;
     }
-    viewer_->LoadViewer();
+    std::vector<QString> captions;
+    for (int box = 1; box <= kBoxCount; ++box) {
+        captions.push_back(QString::fromStdString(model_->Box(box).caption));
+    }
+    viewer_->LoadViewer(Design(model_->design()).Shape(), std::move(captions));
 }
 
 void MainWindow::SetIntegerSeed1Click() {

@@ -18,8 +18,9 @@ using PrintJob = std::function<void(QPrinter&)>;
 
 // The default printer when there is one; else a PDF where the user chooses, checked once
 // written.
-QString PrintOrSavePdf(const PrintJob& print, const QString& jobName, const QString& what,
+QString PrintOrSavePdf(const PrintJob& print, const PrintJobNames& names, const QString& what,
                        QWidget* parent, UserPrompts& prompts) {
+    const QString& jobName = names.job;
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
     if (!defaultPrinter.isNull()) {
         QPrinter printer(defaultPrinter, QPrinter::HighResolution);
@@ -28,9 +29,11 @@ QString PrintOrSavePdf(const PrintJob& print, const QString& jobName, const QStr
         return {};
     }
     const std::optional<QString> path = prompts.PdfFileName(
-        parent, QStringLiteral("No printer is installed on this computer. Save the %1 as a PDF "
-                               "file instead?")
-                    .arg(what));
+        parent,
+        QStringLiteral("No printer is installed on this computer. Save the %1 as a PDF "
+                       "file instead?")
+            .arg(what),
+        names.pdfFile);
     if (!path) return {};
     {
         QPrinter printer(QPrinter::HighResolution);
@@ -49,7 +52,7 @@ QString PrintOrSavePdf(const PrintJob& print, const QString& jobName, const QStr
 
 }  // namespace
 
-QString PrintPages(const QString& text, const QString& jobName, QWidget* parent,
+QString PrintPages(const QString& text, const PrintJobNames& names, QWidget* parent,
                    UserPrompts& prompts) {
     return PrintOrSavePdf(
         [&text](QPrinter& printer) {
@@ -58,11 +61,11 @@ QString PrintPages(const QString& text, const QString& jobName, QWidget* parent,
             document.setPlainText(text);
             document.print(&printer);
         },
-        jobName, QStringLiteral("pages"), parent, prompts);
+        names, QStringLiteral("pages"), parent, prompts);
 }
 
-QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size, const QString& jobName,
-                     QWidget* parent, UserPrompts& prompts) {
+QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size,
+                     const PrintJobNames& names, QWidget* parent, UserPrompts& prompts) {
     return PrintOrSavePdf(
         [&](QPrinter& printer) {
             QPainter painter(&printer);
@@ -72,7 +75,7 @@ QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size, con
             painter.scale(scale, scale);
             draw(painter);
         },
-        jobName, QStringLiteral("plots"), parent, prompts);
+        names, QStringLiteral("plots"), parent, prompts);
 }
 
 }  // namespace zek

@@ -13,14 +13,19 @@ namespace zek {
 
 class UserPrompts;
 
-/// Prints `text` in the viewer's fixed-pitch font under the job name `jobName`; tells the user
-/// when there is no printer and writes a PDF where they choose one. Returns the PDF written,
-/// or an empty string.
-QString PrintPages(const QString& text, const QString& jobName, QWidget* parent,
+/// What is printed: the print job's name, and the PDF file offered where there is no printer.
+struct PrintJobNames {
+    QString job;
+    QString pdfFile;
+};
+
+/// Prints `text` in the viewer's fixed-pitch font; tells the user when there is no printer and
+/// writes a PDF where they choose one. Returns the PDF written, or an empty string.
+QString PrintPages(const QString& text, const PrintJobNames& names, QWidget* parent,
                    UserPrompts& prompts);
 
 /// A drawing of `size` pixels, scaled to fit the page, printed or saved as PDF as above.
-QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size, const QString& jobName,
-                     QWidget* parent, UserPrompts& prompts);
+QString PrintDrawing(const std::function<void(QPainter&)>& draw, QSize size,
+                     const PrintJobNames& names, QWidget* parent, UserPrompts& prompts);
 
 }  // namespace zek

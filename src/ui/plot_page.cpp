@@ -11,10 +11,9 @@ namespace zek {
 
 namespace {
 
-constexpr int kHistogramWidth = 180;
 constexpr int kHistogramHeight = 150;
 constexpr int kPerRow = 4;
-constexpr int kScatterSize = 120;
+constexpr int kLargestScatterSize = 120;
 constexpr int kMargin = 10;
 
 const QColor kGroupColours[] = {QColor(31, 119, 180),  QColor(214, 39, 40),  QColor(44, 160, 44),
@@ -22,7 +21,13 @@ const QColor kGroupColours[] = {QColor(31, 119, 180),  QColor(214, 39, 40),  QCo
                                 QColor(227, 119, 194), QColor(127, 127, 127)};
 
 QString Number(double value) {
-    return QString::number(value, 'f', std::fabs(value) >= 100 ? 1 : 2);
+    const int decimals = std::fabs(value) >= 100 ? 1 : 2;
+    QString text = QString::number(value, 'f', decimals);
+    // A small negative value rounds to "-0.00", which reads as a sign where there is none.
+    if (text.startsWith(QLatin1Char('-')) && text.count(QLatin1Char('0')) == text.size() - 2) {
+        text.remove(0, 1);
+    }
+    return text;
 }
 
 }  // namespace
@@ -32,15 +37,19 @@ PlotPage::PlotPage(QWidget* parent) : QWidget(parent) {
     style::SetBackground(this, Qt::white);
 }
 
-void PlotPage::SetPlots(ScorePlots plots, std::vector<QString> captions) {
+void PlotPage::SetPlots(ScorePlots plots, std::vector<QString> captions, int width) {
     plots_ = std::move(plots);
     captions_ = std::move(captions);
+    // Four histograms and the widest row of scatterplots fit the width given, so that the page
+    // scrolls only downwards.
+    histogramWidth_ = std::max(60, (width - kMargin * (kPerRow + 1)) / kPerRow);
+    const int n = plots_.variableCount;
+    scatterSize_ = n >= 2 ? std::clamp((width - kMargin * n) / (n - 1), 40, kLargestScatterSize)
+                          : kLargestScatterSize;
     const int histogramRows = (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
     int height = kMargin + histogramRows * (kHistogramHeight + kMargin);
-    const int n = plots_.variableCount;
-    if (n >= 2) height += (n - 1) * (kScatterSize + kMargin) + kMargin;
-    const int scatterWidth = kMargin + std::max(0, n - 1) * (kScatterSize + kMargin);
-    setFixedSize(std::max(kMargin + kPerRow * (kHistogramWidth + kMargin), scatterWidth),
+    if (n >= 2) height += (n - 1) * (scatterSize_ + kMargin) + kMargin;
+    setFixedSize(kMargin + kPerRow * (histogramWidth_ + kMargin),
                  std::max(height, kHistogramHeight));
     update();
 }
@@ -57,8 +66,8 @@ void PlotPage::Draw(QPainter& painter) const {
         const int row = static_cast<int>(k) / kPerRow;
         const int column = static_cast<int>(k) % kPerRow;
         DrawHistogram(painter, plots_.histograms[k],
-                      QRectF(kMargin + column * (kHistogramWidth + kMargin),
-                             kMargin + row * (kHistogramHeight + kMargin), kHistogramWidth,
+                      QRectF(kMargin + column * (histogramWidth_ + kMargin),
+                             kMargin + row * (kHistogramHeight + kMargin), histogramWidth_,
                              kHistogramHeight));
     }
     const int histogramRows = (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
@@ -67,8 +76,8 @@ void PlotPage::Draw(QPainter& painter) const {
     for (const ScatterPanel& panel : plots_.scatter) {
         DrawScatter(
             painter, panel,
-            QRectF(kMargin + panel.x * (kScatterSize + kMargin),
-                   top + (panel.y - 1) * (kScatterSize + kMargin), kScatterSize, kScatterSize));
+            QRectF(kMargin + panel.x * (scatterSize_ + kMargin),
+                   top + (panel.y - 1) * (scatterSize_ + kMargin), scatterSize_, scatterSize_));
     }
 }
 

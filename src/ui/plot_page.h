@@ -19,9 +19,11 @@ class PlotPage final : public QWidget {
   public:
     explicit PlotPage(QWidget* parent);
 
-    /// `captions` names each box (1..8) as the main window does.
-    void SetPlots(ScorePlots plots, std::vector<QString> captions);
+    /// `captions` names each box (1..8) as the main window does; the page is laid out to be
+    /// `width` pixels wide.
+    void SetPlots(ScorePlots plots, std::vector<QString> captions, int width);
     const ScorePlots& plots() const { return plots_; }
+    const std::vector<QString>& captions() const { return captions_; }
 
     /// Draws the page onto any device (a printer, a PDF, an image) at its own size.
     void Draw(QPainter& painter) const;
@@ -35,6 +37,8 @@ class PlotPage final : public QWidget {
 
     ScorePlots plots_;
     std::vector<QString> captions_;
+    int histogramWidth_ = 0;
+    int scatterSize_ = 0;
 };
 
 }  // namespace zek

@@ -55,15 +55,18 @@ std::optional<QString> DialogPrompts::FolderName(QWidget* parent, const QString&
     return folder;
 }
 
-std::optional<QString> DialogPrompts::PdfFileName(QWidget* parent, const QString& question) {
-    if (QMessageBox::question(parent, QStringLiteral("ZEK"), question) != QMessageBox::Yes) {
-        return std::nullopt;
-    }
-    const QString path = QFileDialog::getSaveFileName(
-        parent, QString(), QDir::current().filePath(QStringLiteral("ZEK Information.pdf")),
-        QStringLiteral("PDF files (*.pdf)"));
+std::optional<QString> DialogPrompts::PdfFileName(QWidget* parent, const QString& question,
+                                                  const QString& suggestedName) {
+    if (!Question(parent, question)) return std::nullopt;
+    const QString path =
+        QFileDialog::getSaveFileName(parent, QString(), QDir::current().filePath(suggestedName),
+                                     QStringLiteral("PDF files (*.pdf)"));
     if (path.isEmpty()) return std::nullopt;
     return path;
+}
+
+bool DialogPrompts::Question(QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, QStringLiteral("ZEK"), text) == QMessageBox::Yes;
 }
 
 }  // namespace zek

@@ -23,8 +23,12 @@ class UserPrompts {
     virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& initialName) = 0;
     /// A folder chosen from `initialFolder`; nothing when cancelled.
     virtual std::optional<QString> FolderName(QWidget* parent, const QString& initialFolder) = 0;
-    /// Where to save pages as PDF when no printer is installed; nothing when declined.
-    virtual std::optional<QString> PdfFileName(QWidget* parent, const QString& question) = 0;
+    /// Where to save pages as PDF when no printer is installed, offering `suggestedName` in
+    /// the current folder; nothing when declined.
+    virtual std::optional<QString> PdfFileName(QWidget* parent, const QString& question,
+                                               const QString& suggestedName) = 0;
+    /// A question with Yes and No; true for Yes.
+    virtual bool Question(QWidget* parent, const QString& text) = 0;
 };
 
 /// The platform's message boxes and file dialogs.
@@ -34,7 +38,9 @@ class DialogPrompts final : public UserPrompts {
     std::optional<QString> SaveFileName(QWidget* parent, const QString& initialName) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& initialName) override;
     std::optional<QString> FolderName(QWidget* parent, const QString& initialFolder) override;
-    std::optional<QString> PdfFileName(QWidget* parent, const QString& question) override;
+    std::optional<QString> PdfFileName(QWidget* parent, const QString& question,
+                                       const QString& suggestedName) override;
+    bool Question(QWidget* parent, const QString& text) override;
 };
 
 }  // namespace zek

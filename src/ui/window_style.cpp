@@ -1,6 +1,7 @@
 #include "ui/window_style.h"
 
 #include <QPalette>
+#include <QRect>
 #include <QWidget>
 
 namespace zek::style {
@@ -19,6 +20,14 @@ QFont FixedPitch() {
     font.setFixedPitch(true);
     font.setPointSize(10);
     return font;
+}
+
+void CentreOn(QWidget* window, const QWidget* over) {
+    if (over == nullptr) return;
+    // The frame is not known before a window manager decorates the window; the client area
+    // stands in for it, which is off by a title bar's height at most.
+    const QRect area = over->frameGeometry();
+    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
 void SetBackground(QWidget* widget, const QColor& colour) {

@@ -32,6 +32,10 @@ QFont SansSerif(int pixels, bool bold = false);
 /// The viewer's fixed-pitch font at 10 points.
 QFont FixedPitch();
 
+/// Moves the top-level `window` so that it stands centred on `over`, whether or not a window
+/// manager places windows.
+void CentreOn(QWidget* window, const QWidget* over);
+
 /// Paints the widget's background, as group boxes and panels are coloured.
 void SetBackground(QWidget* widget, const QColor& colour);
 

@@ -9,6 +9,7 @@
 #include "engine/cholesky.h"
 #include "files/parameters_file.h"
 #include "setup/number_parsing.h"
+#include "support/last_of.h"
 #include "support/parameters_text.h"
 #include "support/recording_host.h"
 
@@ -178,7 +179,7 @@ TEST_F(MainWindowModelTest, UntickingALimitClearsItAndTickingFocusesAnEmptyBox) 
     EXPECT_EQ(Box(1).min.text, "");
     EXPECT_TRUE(Box(1).min.visible);
     EXPECT_EQ(window.focus(), "txt_min1");
-    EXPECT_EQ(host.focus.back(), "txt_min1");
+    EXPECT_EQ(testing::LastOf(host.focus), "txt_min1");
 }
 
 TEST_F(MainWindowModelTest, DerivedMeanAndSdUseTheUsersDecimalComma) {

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "support/last_of.h"
 #include "support/recording_host.h"
 
 namespace zek {
@@ -150,18 +151,19 @@ TEST_F(RunCommandTest, LimitsAgainstTheMeanNameTheirBox) {
 
     box.minText = "5";
     EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(host.messages.back(),
+    EXPECT_EQ(testing::LastOf(host.messages),
               "MAXIMUM SCORE must be greater than the MEAN, which must be greater than the MINIMUM "
               "SCORE (check box 3)");
     box.maxChecked = false;
     box.minText = "6";
     EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(host.messages.back(), "MINIMUM SCORE must be less than MEAN (check box 3)");
+    EXPECT_EQ(testing::LastOf(host.messages), "MINIMUM SCORE must be less than MEAN (check box 3)");
     box.minChecked = false;
     box.maxChecked = true;
     box.maxText = "5";
     EXPECT_EQ(Run(), RunOutcome::Stopped);
-    EXPECT_EQ(host.messages.back(), "MAXIMUM SCORE must be greater than MEAN (check box 3)");
+    EXPECT_EQ(testing::LastOf(host.messages),
+              "MAXIMUM SCORE must be greater than MEAN (check box 3)");
     box.maxText = "1e9";
     EXPECT_EQ(Run(), RunOutcome::Generated);
     EXPECT_EQ(state->setup.Box(3).minScore, NoLimit);

@@ -12,6 +12,7 @@
 
 #include "commands/run_command.h"
 #include "files/text_file.h"
+#include "support/last_of.h"
 #include "support/recording_host.h"
 #include "support/text_files.h"
 
@@ -66,7 +67,7 @@ TEST_F(SaveCommandTest, AfterARunTheThreeFilesStandSideBySide) {
     // The next save offers the last data file and rewrites the same report but for its path.
     host.saveAnswers = {(folder / "again.csv").string()};
     SaveDataFiles(*state, host);
-    EXPECT_EQ(host.saveOffers.back(), data.string());
+    EXPECT_EQ(testing::LastOf(host.saveOffers), data.string());
     std::string againInfo = Contents(folder / "again_info.TXT");
     const std::string oldPath = data.string();
     const std::string newPath = (folder / "again.csv").string();

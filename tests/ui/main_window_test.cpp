@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -15,9 +16,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <map>
@@ -25,6 +29,7 @@
 
 #include "commands/data_viewer_text.h"
 #include "recording_prompts.h"
+#include "support/last_of.h"
 #include "support/process.h"
 #include "support/text_files.h"
 #include "ui/class_set_dialog.h"
@@ -50,6 +55,13 @@ class ModalAnswers {
             if (answers_.empty() && qobject_cast<QProgressDialog*>(modal) != nullptr) return;
             if (answers_.empty()) {
                 ADD_FAILURE() << "an unexpected dialog: " << modal->objectName().toStdString();
+                // A dialog that the window shows again until it is answered would keep the
+                // test waiting for ever; after a few showings the test program stops, failed.
+                if (++unexpected_ > kUnexpectedDialogsTolerated) {
+                    std::fprintf(stderr, "stopping: the dialog %s keeps coming back\n",
+                                 qPrintable(modal->objectName()));
+                    std::_Exit(EXIT_FAILURE);
+                }
                 modal->close();
                 return;
             }
@@ -64,8 +76,10 @@ class ModalAnswers {
     QStringList shown;
 
   private:
+    static constexpr int kUnexpectedDialogsTolerated = 5;
     std::deque<Answer> answers_;
     QTimer timer_;
+    int unexpected_ = 0;
 };
 
 // Types `text` into the dialog's edit box and presses OK.
@@ -223,8 +237,8 @@ TEST_F(MainWindowTest, AFileThatCannotBeWrittenIsNamedAndTheDataCanBeSavedAgain)
     prompts.saveAnswers = {missingFolder};
     window.btnRunClick();
     ASSERT_FALSE(prompts.messages.isEmpty());
-    EXPECT_TRUE(prompts.messages.last().contains(missingFolder));
-    EXPECT_TRUE(prompts.messages.last().contains("No such file or directory"));
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains(missingFolder));
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("No such file or directory"));
     EXPECT_TRUE(state->flags.dataGenerated);
     EXPECT_FALSE(state->flags.filesSaved);
     prompts.saveAnswers = {QString::fromStdString((folder.path() / "a.csv").string())};
@@ -292,7 +306,7 @@ TEST_F(MainWindowTest, AnOpenedParametersFileFillsTheWindow) {
 
     prompts.openAnswers = {QString::fromStdString(golden + ".missing")};
     window.OpenGenerationParametersFile1Click();
-    EXPECT_TRUE(prompts.messages.last().contains("input.TXT.missing"));
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("input.TXT.missing"));
 }
 
 TEST_F(MainWindowTest, ACancelledSaveAsksForTheParametersFileAndSaysNothingOfViewing) {
@@ -331,7 +345,9 @@ TEST_F(MainWindowTest, TheViewerShowsBothFilesReadBackAndSwitchesViews) {
     auto* dataButton = viewer.findChild<QPushButton*>("Button2");
     dataButton->click();
     EXPECT_EQ(viewer.mode(), DataViewMode::DataOnly);
-    EXPECT_EQ(dataButton->text(), "View Information & Data");
+    // "&&" is how a button shows one "&" rather than underlining the next letter.
+    EXPECT_EQ(dataButton->text(), "View Information && Data");
+    EXPECT_TRUE(dataButton->shortcut().isEmpty());
     EXPECT_EQ(viewer.windowTitle(), "Generated Data");
     dataButton->click();
     EXPECT_EQ(viewer.mode(), DataViewMode::Both);
@@ -344,7 +360,7 @@ TEST_F(MainWindowTest, TheViewerShowsBothFilesReadBackAndSwitchesViews) {
     viewer.close();
     std::filesystem::remove(path / "scores.csv");
     window.ViewData1Click();
-    EXPECT_TRUE(prompts.messages.last().contains("scores.csv"));
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("scores.csv"));
     EXPECT_FALSE(viewer.isVisible());
 }
 
@@ -358,6 +374,7 @@ TEST_F(MainWindowTest, WithoutAPrinterTheViewerSavesEveryLineAsPdf) {
     prompts.pdfAnswer = QString::fromStdString((path / "pages.pdf").string());
     window.viewer().findChild<QPushButton*>("BitBtn2")->click();
     EXPECT_EQ(prompts.pdfQuestions, 1);
+    EXPECT_EQ(prompts.pdfOffers, QStringList{"scores information and data.pdf"});
     ASSERT_TRUE(std::filesystem::exists(path / "pages.pdf"));
     const testing::ProcessResult converted =
         testing::RunInFolder(path, "pdftotext", "-layout pages.pdf pages.txt");
@@ -409,8 +426,8 @@ TEST_F(MainWindowTest, HowToRecipesSelectTheirDesignAndShowTheirText) {
     EXPECT_EQ(window.model().design(), DesignKind::Factorial2x3);
 
     Find<QAction>("HintforMeanandSDValues1")->trigger();
-    EXPECT_TRUE(prompts.messages.last().startsWith("Perhaps the easiest"));
-    EXPECT_TRUE(prompts.messages.last().contains("  \n\nFor example"));
+    EXPECT_TRUE(testing::LastOf(prompts.messages).startsWith("Perhaps the easiest"));
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("  \n\nFor example"));
 }
 
 ModalAnswers::Answer ClassSet(int students, const QString& seed, const QString& folder) {
@@ -449,7 +466,7 @@ TEST_F(MainWindowTest, AClassSetIsWhatZekGenerateWritesForTheSameSeeds) {
         EXPECT_TRUE(answers.AllUsed());
     }
     EXPECT_EQ(
-        prompts.messages.last(),
+        testing::LastOf(prompts.messages),
         QString("3 datasets written, with the class key %1")
                 .arg(QString::fromStdString((window_folder.path() / "class_key.csv").string())) +
             ".");
@@ -477,7 +494,7 @@ TEST_F(MainWindowTest, ACancelledClassSetKeepsWhatWasWrittenAndItsKey) {
          [](QWidget* progress) { static_cast<QProgressDialog*>(progress)->cancel(); }});
     window.GenerateClassSet1Click();
     EXPECT_EQ(answers.shown, QStringList({"ClassSetForm", "ClassSetProgress"}));
-    EXPECT_TRUE(prompts.messages.last().startsWith("Stopped after "));
+    EXPECT_TRUE(testing::LastOf(prompts.messages).startsWith("Stopped after "));
     const auto files = FilesOf(folder.path());
     const auto key = testing::SplitCrLf(files.at("class_key.csv"));
     int datasets = 0;
@@ -487,6 +504,97 @@ TEST_F(MainWindowTest, ACancelledClassSetKeepsWhatWasWrittenAndItsKey) {
     EXPECT_GE(datasets, 1);
     EXPECT_LT(datasets, 5);
     EXPECT_EQ(key.size(), static_cast<std::size_t>(datasets) + 1) << "one row per dataset written";
+}
+
+ModalAnswers::Answer ClassSetNamed(int students, const QString& folder, const QString& name,
+                                   QString* offeredSeed = nullptr) {
+    return [=](QWidget* dialog) {
+        auto* form = static_cast<ClassSetDialog*>(dialog);
+        if (offeredSeed != nullptr) *offeredSeed = form->firstSeed()->text();
+        form->students()->setValue(students);
+        form->folder()->setText(folder);
+        form->fileName()->setText(name);
+        form->accept();
+    };
+}
+
+TEST_F(MainWindowTest, ClassSetsAskBeforeReplacingAndNeverReuseASeed) {
+    testing::TemporaryFolder folder;
+    const QString where = QString::fromStdString(folder.path().string());
+    QString firstOffer, secondOffer, thirdOffer;
+    {
+        ModalAnswers answers({ClassSetNamed(3, where, "lab.csv", &firstOffer)});
+        window.GenerateClassSet1Click();
+        EXPECT_TRUE(answers.AllUsed());
+    }
+    EXPECT_EQ(firstOffer, "1804");
+    EXPECT_EQ(Find<QLineEdit>("txt_seed1")->text(), "1804");
+    const std::string keyBefore = testing::Contents(folder.path() / "lab_key.csv");
+
+    // The same name again: the window asks, and No brings the dialog back as it was left.
+    prompts.questionAnswers = {false};
+    {
+        ModalAnswers answers(
+            {ClassSetNamed(2, where, "lab.csv", &secondOffer), [&](QWidget* dialog) {
+                 auto* form = static_cast<ClassSetDialog*>(dialog);
+                 thirdOffer = form->firstSeed()->text();
+                 EXPECT_EQ(form->students()->value(), 2);
+                 form->reject();
+             }});
+        window.GenerateClassSet1Click();
+        EXPECT_TRUE(answers.AllUsed());
+    }
+    EXPECT_EQ(secondOffer, "1807") << "the seed after the last set's last dataset";
+    EXPECT_EQ(thirdOffer, "1807");
+    ASSERT_EQ(prompts.questions.size(), 1);
+    // lab_1 and lab_2 with their three companions each, and the class key.
+    EXPECT_TRUE(
+        prompts.questions[0].startsWith("9 files of this class set already exist in " + where))
+        << prompts.questions[0].toStdString();
+    EXPECT_EQ(testing::Contents(folder.path() / "lab_key.csv"), keyBefore);
+}
+
+TEST_F(MainWindowTest, ARefusedClassSetShowsItsMessageWithoutAProgressDialog) {
+    testing::TemporaryFolder folder;
+    window.model().SetBoxText(1, BoxEdit::N, "1");
+    ModalAnswers answers({ClassSetNamed(3, QString::fromStdString(folder.path().string()), "x")});
+    window.GenerateClassSet1Click();
+    EXPECT_EQ(answers.shown, QStringList({"ClassSetForm"}));
+    EXPECT_EQ(testing::LastOf(prompts.messages), "Minimum Data per cell is 2");
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST_F(MainWindowTest, TheClassSetHintFollowsTheTypedName) {
+    ModalAnswers answers({[](QWidget* dialog) {
+        auto* form = static_cast<ClassSetDialog*>(dialog);
+        form->fileName()->setText("lab.csv");
+        form->students()->setValue(4);
+        auto* hint = form->findChild<QLabel*>("lbl_naming");
+        EXPECT_EQ(hint->text(),
+                  "The files are numbered: lab_1.csv, lab_2.csv, ... lab_4.csv, "
+                  "and the class key is lab_key.csv.");
+        form->reject();
+    }});
+    window.GenerateClassSet1Click();
+    EXPECT_TRUE(answers.AllUsed());
+}
+
+TEST_F(MainWindowTest, SecondaryWindowsOpenCentredOnTheMainWindow) {
+    window.move(200, 150);
+    Find<QAction>("IndependenttTest1")->trigger();
+    const QPoint centre = window.frameGeometry().center();
+    const QPoint howTo = window.examples().geometry().center();
+    EXPECT_LE((howTo - centre).manhattanLength(), 40)
+        << howTo.x() << "," << howTo.y() << " vs " << centre.x() << "," << centre.y();
+}
+
+TEST_F(MainWindowTest, TabEntersTheDesignsAtTheChosenOne) {
+    Find<QRadioButton>("rdo_corr5")->click();
+    for (QRadioButton* button : Find("boxstatisticaltest")->findChildren<QRadioButton*>()) {
+        EXPECT_EQ(static_cast<bool>(button->focusPolicy() & Qt::TabFocus),
+                  button->objectName() == "rdo_corr5")
+            << button->objectName().toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, ThePlotPageBinsTheSavedScoresAndDrawsTheLargestRunAtOnce) {
@@ -502,6 +610,10 @@ TEST_F(MainWindowTest, ThePlotPageBinsTheSavedScoresAndDrawsTheLargestRunAtOnce)
     ASSERT_TRUE(viewer.showingPlots());
     const ScorePlots& plots = viewer.plots()->plots();
     ASSERT_EQ(plots.histograms.size(), 3u);
+    // The page scrolls only downwards, and its panels carry the captions the window shows.
+    auto* scroll = static_cast<QScrollArea*>(viewer.plots()->parentWidget()->parentWidget());
+    EXPECT_LE(viewer.plots()->width(), scroll->viewport()->width());
+    EXPECT_EQ(viewer.plots()->captions()[2], "Variable 3");
     ASSERT_EQ(plots.scatter.size(), 3u);
 
     // Every score of the data file is in one bin, and the missing ones are counted apart.
@@ -530,6 +642,7 @@ TEST_F(MainWindowTest, ThePlotPageBinsTheSavedScoresAndDrawsTheLargestRunAtOnce)
     if (QPrinterInfo::defaultPrinter().isNull()) {
         prompts.pdfAnswer = QString::fromStdString((folder.path() / "plots.pdf").string());
         viewer.findChild<QPushButton*>("BitBtn2")->click();
+        EXPECT_EQ(testing::LastOf(prompts.pdfOffers), "scores plots.pdf");
         EXPECT_GT(std::filesystem::file_size(folder.path() / "plots.pdf"), 1000u);
     }
     viewer.TogglePlots();

@@ -21,6 +21,9 @@ class RecordingPrompts final : public UserPrompts {
     QStringList openOffers;
     std::optional<QString> pdfAnswer;
     int pdfQuestions = 0;
+    QStringList pdfOffers;
+    QStringList questions;
+    std::deque<bool> questionAnswers;  ///< none left answers No
 
     void Message(QWidget*, const QString& text, const QString& detail = {}) override {
         messages << text;
@@ -35,9 +38,18 @@ class RecordingPrompts final : public UserPrompts {
         return Next(openAnswers);
     }
     std::optional<QString> FolderName(QWidget*, const QString&) override { return std::nullopt; }
-    std::optional<QString> PdfFileName(QWidget*, const QString&) override {
+    std::optional<QString> PdfFileName(QWidget*, const QString&,
+                                       const QString& suggestedName) override {
         ++pdfQuestions;
+        pdfOffers << suggestedName;
         return pdfAnswer;
+    }
+    bool Question(QWidget*, const QString& text) override {
+        questions << text;
+        if (questionAnswers.empty()) return false;
+        const bool answer = questionAnswers.front();
+        questionAnswers.pop_front();
+        return answer;
     }
 
   private:
