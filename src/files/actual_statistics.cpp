@@ -5,6 +5,27 @@
 
 namespace zek {
 
+namespace {
+
+// The SD from the running sums, as the report has always computed it, unless the sums cancel:
+// scores of 10000000 with an SD of 0.002 leave nothing of the variance in them (or less than
+// nothing, and the square root of a negative number). Where more than four of the sixteen
+// digits cancel, the deviations from the mean are summed instead.
+double SpreadOf(const DataBlock& block, int column, const ScoreTable& generated, int count,
+                double sum, double sumOfSquares) {
+    const double variance = (sumOfSquares - sum * sum / count) / (count - 1);
+    if (variance > 0.0 && sumOfSquares / (count - 1) < 1e4 * variance) return std::sqrt(variance);
+    const double mean = sum / count;
+    double squares = 0.0;
+    for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+        const double score = generated.At(row, column);
+        if (score != MissingMark) squares += (score - mean) * (score - mean);
+    }
+    return std::sqrt(squares / (count - 1));
+}
+
+}  // namespace
+
 void ComputeBoxStatistics(const GenerationSetup& setup, const ScoreTable& generated,
                           ActualStatistics& statistics) {
     const DataLayout layout = LayoutOf(setup);
@@ -26,8 +47,7 @@ void ComputeBoxStatistics(const GenerationSetup& setup, const ScoreTable& genera
             }
             if (count > 0) statistics.actualMean[box] = sum / count;
             if (count > 1) {
-                statistics.actualSd[box] =
-                    std::sqrt((sumOfSquares - sum * sum / count) / (count - 1));
+                statistics.actualSd[box] = SpreadOf(block, v, generated, count, sum, sumOfSquares);
             }
         }
     }

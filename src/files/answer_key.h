@@ -15,16 +15,21 @@
 
 namespace zek {
 
-/// A figure with the name of its column in the class key ("group1_mean", "student_p").
-struct KeyFigure {
-    KeyFigure(std::string figureName, double figureValue)
-        : name(std::move(figureName)), value(figureValue) {}
-    /// Counts and degrees of freedom.
-    KeyFigure(std::string figureName, int count)
-        : name(std::move(figureName)), value(static_cast<double>(count)) {}
+/// How a figure is printed.
+enum class FigureKind {
+    Count,        ///< whole numbers: N and degrees of freedom
+    Score,        ///< in the units of the scores (means, SDs, mean differences)
+    Statistic,    ///< t, F, r, effect sizes, sums of squares, coefficients
+    Probability,  ///< p values
+};
 
+/// A figure with the name of its column in the class key ("group1_mean", "student_p"). An
+/// undefined figure is NaN and prints as NA.
+struct KeyFigure {
     std::string name;
     double value = 0.0;
+    FigureKind kind = FigureKind::Statistic;
+    int decimals = 0;  ///< the scores' decimals, for a `Score`
 };
 
 struct KeySection {
@@ -38,6 +43,12 @@ struct AnswerKey {
 
 /// The key of the run that `setup` records, from its scores as the data file writes them.
 AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const ScoreTable& generated);
+
+/// A figure as the keys print it: NA for an undefined one; a score with at least two more
+/// places than the data have and at least `significant` significant digits; other figures
+/// with `significant` significant digits, without an exponent unless below 1e-4 (p values)
+/// or beyond 1e15.
+void AppendFigure(std::string& out, const KeyFigure& figure, int significant);
 
 /// The plain-text key; `dataFile` and `seed` name the dataset. Throws `StreamError`.
 void WriteAnswerKeyText(std::ostream& out, const AnswerKey& key, std::string_view dataFile,

@@ -1,38 +1,130 @@
 #include "files/sample_tests.h"
 
 #include <Eigen/Dense>
+#include <algorithm>
 #include <bit>
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
 #include <cmath>
+#include <numeric>
 
 namespace zek {
 
 namespace {
 
+constexpr double kEpsilon = std::numeric_limits<double>::epsilon();
+
 bool Present(double value) {
     return !std::isnan(value);
 }
 
-// A statistic that cannot be computed (NaN) has no p value; an infinite one has p = 0.
+// What R prints as a number; an infinite or undefined figure is no figure for a key.
+double Finite(double value) {
+    return std::isfinite(value) ? value : kMissingValue;
+}
+
 double TwoSidedP(double t, double df) {
-    if (std::isnan(t) || !(df > 0.0)) return kMissingValue;
-    if (std::isinf(t)) return 0.0;
+    if (!std::isfinite(t) || !(df > 0.0)) return kMissingValue;
     const boost::math::students_t distribution(df);
     return 2.0 * boost::math::cdf(boost::math::complement(distribution, std::fabs(t)));
 }
 
 double UpperFP(double f, double df1, double df2) {
-    if (std::isnan(f) || !(df1 > 0.0) || !(df2 > 0.0)) return kMissingValue;
-    if (std::isinf(f)) return 0.0;
+    if (!std::isfinite(f) || !(df1 > 0.0) || !(df2 > 0.0)) return kMissingValue;
     const boost::math::fisher_f distribution(df1, df2);
     return boost::math::cdf(boost::math::complement(distribution, std::max(f, 0.0)));
 }
 
-// Least squares of `y` on the columns of `x`; the residual sum of squares.
-double ResidualSumOfSquares(const Eigen::MatrixXd& x, const Eigen::VectorXd& y) {
-    const Eigen::VectorXd beta = x.colPivHouseholderQr().solve(y);
-    return (y - x * beta).squaredNorm();
+// t.test() stops with "data are essentially constant" when the standard error vanishes
+// beside the means; it then gives no t at all.
+bool EssentiallyConstant(double standardError, double scale) {
+    return !(standardError >= 10.0 * kEpsilon * scale) || standardError == 0.0;
+}
+
+// The Householder QR decomposition with R's limited column pivoting (LINPACK's dqrdc2 as lm()
+// calls it, tolerance 1e-7): a column whose norm falls below the tolerance times its first
+// norm moves to the end and is aliased; the others keep their order, so the intercept stays.
+struct PivotedQr {
+    Eigen::MatrixXd qr;
+    Eigen::VectorXd qraux;
+    std::vector<Eigen::Index> pivot;
+    Eigen::Index rank = 0;
+};
+
+PivotedQr DecomposeAsLm(Eigen::MatrixXd x) {
+    constexpr double kTolerance = 1e-7;
+    const Eigen::Index n = x.rows();
+    const Eigen::Index p = x.cols();
+    PivotedQr result;
+    Eigen::VectorXd& qraux = result.qraux;
+    qraux.resize(p);
+    Eigen::VectorXd current(p), original(p);
+    result.pivot.resize(static_cast<std::size_t>(p));
+    std::iota(result.pivot.begin(), result.pivot.end(), Eigen::Index{0});
+    for (Eigen::Index j = 0; j < p; ++j) {
+        qraux(j) = x.col(j).norm();
+        current(j) = qraux(j);
+        original(j) = qraux(j) == 0.0 ? 1.0 : qraux(j);
+    }
+    const auto moveToEnd = [&](Eigen::Index l) {
+        const Eigen::VectorXd column = x.col(l);
+        for (Eigen::Index j = l + 1; j < p; ++j) x.col(j - 1) = x.col(j);
+        x.col(p - 1) = column;
+        const auto rotate = [&](Eigen::VectorXd& v) {
+            const double first = v(l);
+            for (Eigen::Index j = l + 1; j < p; ++j) v(j - 1) = v(j);
+            v(p - 1) = first;
+        };
+        rotate(qraux);
+        rotate(current);
+        rotate(original);
+        std::rotate(result.pivot.begin() + l, result.pivot.begin() + l + 1, result.pivot.end());
+    };
+    Eigen::Index k = p;  // the columns from k on are aliased
+    for (Eigen::Index l = 0; l < std::min(n, p); ++l) {
+        while (l < k && qraux(l) < original(l) * kTolerance) {
+            moveToEnd(l);
+            --k;
+        }
+        if (l == n - 1) continue;
+        double norm = x.col(l).segment(l, n - l).norm();
+        if (norm == 0.0) continue;
+        if (x(l, l) != 0.0) norm = std::copysign(norm, x(l, l));
+        x.col(l).segment(l, n - l) /= norm;
+        x(l, l) += 1.0;
+        for (Eigen::Index j = l + 1; j < p; ++j) {
+            const double t = -x.col(l).segment(l, n - l).dot(x.col(j).segment(l, n - l)) / x(l, l);
+            x.col(j).segment(l, n - l) += t * x.col(l).segment(l, n - l);
+            if (qraux(j) == 0.0) continue;
+            const double remaining = std::max(
+                1.0 - (std::fabs(x(l, j)) / qraux(j)) * (std::fabs(x(l, j)) / qraux(j)), 0.0);
+            if (std::fabs(remaining) < 1e-6) {
+                qraux(j) = x.col(j).segment(l + 1, n - l - 1).norm();
+                current(j) = qraux(j);
+            } else {
+                qraux(j) *= std::sqrt(remaining);
+            }
+        }
+        qraux(l) = x(l, l);
+        x(l, l) = -norm;
+    }
+    result.rank = std::min(k, n);
+    result.qr = std::move(x);
+    return result;
+}
+
+// Q'y of the decomposition (LINPACK's dqrsl).
+Eigen::VectorXd QTransposeTimes(const PivotedQr& qr, Eigen::VectorXd y) {
+    const Eigen::Index n = qr.qr.rows();
+    Eigen::MatrixXd householder = qr.qr;
+    for (Eigen::Index j = 0; j < std::min(qr.rank, n - 1); ++j) {
+        if (qr.qraux(j) == 0.0) continue;
+        householder(j, j) = qr.qraux(j);
+        const auto v = householder.col(j).segment(j, n - j);
+        const double t = -v.dot(y.segment(j, n - j)) / householder(j, j);
+        y.segment(j, n - j) += t * v;
+    }
+    return y;
 }
 
 }  // namespace
@@ -45,10 +137,8 @@ Summary Summarise(std::span<const double> values) {
         ++summary.n;
         sum += value;
     }
-    // Figures a sample cannot define are missing, as R gives NA.
-    summary.mean = summary.n > 0 ? sum / summary.n : kMissingValue;
-    summary.sd = kMissingValue;
     if (summary.n == 0) return summary;
+    summary.mean = sum / summary.n;
     double squares = 0.0;
     for (double value : values) {
         if (Present(value)) squares += (value - summary.mean) * (value - summary.mean);
@@ -57,24 +147,57 @@ Summary Summarise(std::span<const double> values) {
     return summary;
 }
 
+OneSampleTest CompareWithMean(std::span<const double> values, double populationMean) {
+    const Summary s = Summarise(values);
+    OneSampleTest test;
+    test.n = s.n;
+    if (s.n < 2) return test;  // "not enough 'x' observations"
+    test.meanDifference = s.mean - populationMean;
+    const double standardError = s.sd / std::sqrt(static_cast<double>(s.n));
+    if (EssentiallyConstant(standardError, std::fabs(s.mean))) return test;
+    test.df = s.n - 1;
+    test.t = Finite(test.meanDifference / standardError);
+    test.p = TwoSidedP(test.t, test.df);
+    test.cohensD = Finite(test.meanDifference / s.sd);
+    return test;
+}
+
 TwoGroupTests CompareTwoGroups(std::span<const double> first, std::span<const double> second) {
     const Summary a = Summarise(first);
     const Summary b = Summarise(second);
     TwoGroupTests tests;
+    if (a.n < 1 || b.n < 1) return tests;
     tests.meanDifference = a.mean - b.mean;
     const double na = a.n;
     const double nb = b.n;
-    const double pooledVariance =
-        ((na - 1.0) * a.sd * a.sd + (nb - 1.0) * b.sd * b.sd) / (na + nb - 2.0);
-    tests.studentDf = na + nb - 2.0;
-    tests.studentT = tests.meanDifference / std::sqrt(pooledVariance * (1.0 / na + 1.0 / nb));
-    tests.studentP = TwoSidedP(tests.studentT, tests.studentDf);
-    const double va = a.sd * a.sd / na;
-    const double vb = b.sd * b.sd / nb;
-    tests.welchT = tests.meanDifference / std::sqrt(va + vb);
-    tests.welchDf = (va + vb) * (va + vb) / (va * va / (na - 1.0) + vb * vb / (nb - 1.0));
-    tests.welchP = TwoSidedP(tests.welchT, tests.welchDf);
-    tests.cohensD = tests.meanDifference / std::sqrt(pooledVariance);
+    const double scale = std::max(std::fabs(a.mean), std::fabs(b.mean));
+    // Student's test pools what variance there is, so a group of one takes part.
+    if (a.n + b.n >= 3) {
+        double squares = 0.0;
+        if (a.n > 1) squares += (na - 1.0) * a.sd * a.sd;
+        if (b.n > 1) squares += (nb - 1.0) * b.sd * b.sd;
+        const double df = na + nb - 2.0;
+        const double pooledVariance = squares / df;
+        const double standardError = std::sqrt(pooledVariance * (1.0 / na + 1.0 / nb));
+        if (!EssentiallyConstant(standardError, scale)) {
+            tests.studentDf = df;
+            tests.studentT = Finite(tests.meanDifference / standardError);
+            tests.studentP = TwoSidedP(tests.studentT, df);
+            tests.cohensD = Finite(tests.meanDifference / std::sqrt(pooledVariance));
+        }
+    }
+    // Welch's test needs a variance in each group.
+    if (a.n >= 2 && b.n >= 2) {
+        const double va = a.sd * a.sd / na;
+        const double vb = b.sd * b.sd / nb;
+        const double standardError = std::sqrt(va + vb);
+        if (!EssentiallyConstant(standardError, scale)) {
+            tests.welchT = Finite(tests.meanDifference / standardError);
+            tests.welchDf =
+                Finite((va + vb) * (va + vb) / (va * va / (na - 1.0) + vb * vb / (nb - 1.0)));
+            tests.welchP = TwoSidedP(tests.welchT, tests.welchDf);
+        }
+    }
     return tests;
 }
 
@@ -82,24 +205,31 @@ OneWayAnova AnalyseGroups(const std::vector<std::vector<double>>& groups) {
     OneWayAnova anova;
     double grandSum = 0.0;
     int total = 0;
+    int levels = 0;
     std::vector<Summary> summaries;
     for (const std::vector<double>& group : groups) {
         summaries.push_back(Summarise(group));
+        if (summaries.back().n == 0) continue;
+        ++levels;
         grandSum += summaries.back().mean * summaries.back().n;
         total += summaries.back().n;
     }
+    // A factor of one level is no comparison, and without residual degrees of freedom there
+    // is no error to compare with.
+    if (levels < 2 || total - levels < 1) return anova;
     const double grandMean = grandSum / total;
     double between = 0.0;
     double within = 0.0;
     for (const Summary& s : summaries) {
+        if (s.n == 0) continue;
         between += s.n * (s.mean - grandMean) * (s.mean - grandMean);
-        within += (s.n - 1) * s.sd * s.sd;
+        if (s.n > 1) within += (s.n - 1) * s.sd * s.sd;
     }
-    anova.dfBetween = static_cast<int>(groups.size()) - 1;
-    anova.dfWithin = total - static_cast<int>(groups.size());
-    anova.f = (between / anova.dfBetween) / (within / anova.dfWithin);
+    anova.dfBetween = levels - 1;
+    anova.dfWithin = total - levels;
+    anova.f = Finite((between / anova.dfBetween) / (within / anova.dfWithin));
     anova.p = UpperFP(anova.f, anova.dfBetween, anova.dfWithin);
-    anova.etaSquared = between / (between + within);
+    anova.etaSquared = Finite(between / (between + within));
     return anova;
 }
 
@@ -116,11 +246,17 @@ PairedTest ComparePairs(std::span<const double> first, std::span<const double> s
     PairedTest test;
     const Summary d = Summarise(differences);
     test.n = d.n;
+    const CorrelationTest correlation = Correlate(x, y);
+    test.r = correlation.r;
+    test.rP = correlation.p;
+    if (d.n < 2) return test;
     test.meanDifference = d.mean;
+    const double standardError = d.sd / std::sqrt(static_cast<double>(d.n));
+    if (EssentiallyConstant(standardError, std::fabs(d.mean))) return test;
     test.df = d.n - 1;
-    test.t = d.mean / (d.sd / std::sqrt(static_cast<double>(d.n)));
+    test.t = Finite(d.mean / standardError);
     test.p = TwoSidedP(test.t, test.df);
-    test.r = Correlate(x, y).r;
+    test.dz = Finite(d.mean / d.sd);
     return test;
 }
 
@@ -144,9 +280,15 @@ CorrelationTest Correlate(std::span<const double> x, std::span<const double> y) 
         syy += (y[k] - meanY) * (y[k] - meanY);
         sxy += (x[k] - meanX) * (y[k] - meanY);
     }
-    test.r = sxy / std::sqrt(sxx * syy);
+    // cor() has no value for a variable without spread.
+    if (!(sxx > 0.0) || !(syy > 0.0)) return test;
+    test.r = std::clamp(sxy / std::sqrt(sxx * syy), -1.0, 1.0);
+    // cor.test() needs three pairs; a perfect correlation has p = 0.
+    if (test.n < 3) return test;
     const double df = test.n - 2;
-    test.p = TwoSidedP(test.r * std::sqrt(df / (1.0 - test.r * test.r)), df);
+    test.p = std::fabs(test.r) == 1.0
+                 ? 0.0
+                 : TwoSidedP(test.r * std::sqrt(df / (1.0 - test.r * test.r)), df);
     return test;
 }
 
@@ -161,6 +303,10 @@ RegressionFit FitRegression(std::span<const double> outcome,
     }
     const auto n = static_cast<Eigen::Index>(complete.size());
     const auto columns = static_cast<Eigen::Index>(predictors.size() + 1);
+    RegressionFit fit;
+    fit.n = static_cast<int>(n);
+    fit.coefficients.resize(static_cast<std::size_t>(columns));
+    if (n == 0) return fit;  // lm(): "0 (non-NA) cases"
     Eigen::MatrixXd x(n, columns);
     Eigen::VectorXd y(n);
     for (Eigen::Index row = 0; row < n; ++row) {
@@ -171,29 +317,44 @@ RegressionFit FitRegression(std::span<const double> outcome,
             x(row, static_cast<Eigen::Index>(p + 1)) = predictors[p][k];
         }
     }
-    RegressionFit fit;
-    fit.n = static_cast<int>(n);
-    fit.dfModel = static_cast<int>(predictors.size());
-    fit.dfResidual = fit.n - fit.dfModel - 1;
-    const Eigen::VectorXd beta = x.colPivHouseholderQr().solve(y);
-    const double residual = (y - x * beta).squaredNorm();
-    const double total = (y.array() - y.mean()).square().sum();
-    const double sigmaSquared = residual / fit.dfResidual;
-    const Eigen::MatrixXd covariance =
-        sigmaSquared *
-        (x.transpose() * x).ldlt().solve(Eigen::MatrixXd::Identity(columns, columns));
-    for (Eigen::Index c = 0; c < columns; ++c) {
-        Coefficient coefficient;
-        coefficient.estimate = beta(c);
-        coefficient.se = std::sqrt(covariance(c, c));
-        coefficient.t = coefficient.estimate / coefficient.se;
-        coefficient.p = TwoSidedP(coefficient.t, fit.dfResidual);
-        fit.coefficients.push_back(coefficient);
+    const PivotedQr qr = DecomposeAsLm(x);
+    const Eigen::Index rank = qr.rank;
+    const Eigen::VectorXd qty = QTransposeTimes(qr, y);
+    const auto upper = qr.qr.topLeftCorner(rank, rank).triangularView<Eigen::Upper>();
+    const Eigen::VectorXd beta = upper.solve(qty.head(rank));
+    Eigen::VectorXd fitted = Eigen::VectorXd::Zero(n);
+    for (Eigen::Index c = 0; c < rank; ++c) {
+        fitted += beta(c) * x.col(qr.pivot[static_cast<std::size_t>(c)]);
     }
-    fit.rSquared = 1.0 - residual / total;
-    fit.adjustedRSquared = 1.0 - (1.0 - fit.rSquared) * (fit.n - 1) / fit.dfResidual;
-    fit.f = ((total - residual) / fit.dfModel) / sigmaSquared;
-    fit.p = UpperFP(fit.f, fit.dfModel, fit.dfResidual);
+    const double residual = (y - fitted).squaredNorm();
+    const double explained = (fitted.array() - fitted.mean()).square().sum();
+    const double dfResidual = static_cast<double>(n - rank);
+    // No residual degrees of freedom leave the variance undefined: R prints NaN.
+    const double residualVariance = dfResidual > 0.0 ? residual / dfResidual : kMissingValue;
+    const Eigen::MatrixXd inverse = upper.solve(Eigen::MatrixXd::Identity(rank, rank));
+    for (Eigen::Index c = 0; c < rank; ++c) {
+        Coefficient coefficient;
+        coefficient.estimate = Finite(beta(c));
+        coefficient.se = Finite(std::sqrt(inverse.row(c).squaredNorm() * residualVariance));
+        coefficient.t = Finite(coefficient.estimate / coefficient.se);
+        coefficient.p = TwoSidedP(coefficient.t, dfResidual);
+        fit.coefficients[static_cast<std::size_t>(qr.pivot[static_cast<std::size_t>(c)])] =
+            coefficient;
+    }
+    fit.dfResidual = dfResidual;
+    if (rank == 1) {
+        // The intercept alone: R reports no F test and R squared 0.
+        fit.rSquared = 0.0;
+        fit.adjustedRSquared = 0.0;
+        return fit;
+    }
+    fit.dfModel = static_cast<double>(rank - 1);
+    fit.rSquared = Finite(explained / (explained + residual));
+    fit.adjustedRSquared = dfResidual > 0.0
+                               ? Finite(1.0 - (1.0 - fit.rSquared) * (fit.n - 1) / dfResidual)
+                               : kMissingValue;
+    fit.f = Finite((explained / fit.dfModel) / residualVariance);
+    fit.p = UpperFP(fit.f, fit.dfModel, dfResidual);
     return fit;
 }
 
@@ -201,16 +362,16 @@ FactorialAnova AnalyseFactorial(std::span<const double> values,
                                 const std::vector<std::array<int, 3>>& levels,
                                 const std::vector<int>& levelCounts) {
     const int factors = static_cast<int>(levelCounts.size());
+    FactorialAnova anova;
     // The terms of the full model: every non-empty set of factors, main effects first.
-    std::vector<std::vector<int>> terms;
     for (int size = 1; size <= factors; ++size) {
         for (int mask = 1; mask < (1 << factors); ++mask) {
             if (std::popcount(static_cast<unsigned>(mask)) != size) continue;
-            std::vector<int> term;
+            AnovaTerm term;
             for (int f = 0; f < factors; ++f) {
-                if (mask & (1 << f)) term.push_back(f);
+                if (mask & (1 << f)) term.factors.push_back(f);
             }
-            terms.push_back(term);
+            anova.terms.push_back(term);
         }
     }
     std::vector<std::size_t> complete;
@@ -218,10 +379,39 @@ FactorialAnova AnalyseFactorial(std::span<const double> values,
         if (Present(values[k])) complete.push_back(k);
     }
     const auto n = static_cast<Eigen::Index>(complete.size());
-    Eigen::VectorXd y(n);
-    for (Eigen::Index row = 0; row < n; ++row)
-        y(row) = values[complete[static_cast<std::size_t>(row)]];
 
+    // Cells count their scores; an empty cell leaves the cell-means model without one of its
+    // parameters, so the residuals are those of the cells that have scores.
+    int cellCount = 1;
+    for (int count : levelCounts) cellCount *= count;
+    const auto cellOf = [&](std::size_t k) {
+        int cell = 0;
+        for (int f = 0; f < factors; ++f) {
+            cell = cell * levelCounts[static_cast<std::size_t>(f)] +
+                   levels[k][static_cast<std::size_t>(f)] - 1;
+        }
+        return static_cast<std::size_t>(cell);
+    };
+    std::vector<std::vector<double>> cells(static_cast<std::size_t>(cellCount));
+    for (std::size_t k : complete) cells[cellOf(k)].push_back(values[k]);
+    int filledCells = 0;
+    double residualSquares = 0.0;
+    for (const std::vector<double>& cell : cells) {
+        if (cell.empty()) continue;
+        ++filledCells;
+        const Summary s = Summarise(cell);
+        if (s.n > 1) residualSquares += (s.n - 1) * s.sd * s.sd;
+    }
+    anova.emptyCells = cellCount - filledCells;
+    if (n == 0) return anova;
+    anova.residualSumOfSquares = residualSquares;
+    anova.residualDf = static_cast<double>(n - filledCells);
+    if (anova.emptyCells > 0) return anova;
+
+    Eigen::VectorXd y(n);
+    for (Eigen::Index row = 0; row < n; ++row) {
+        y(row) = values[complete[static_cast<std::size_t>(row)]];
+    }
     // Sum-to-zero coding: level l < L of a factor is its own column, level L is -1 in all of
     // them; an interaction's columns are the products of its factors' columns.
     auto contrast = [&](std::size_t k, int factor, int column) {
@@ -231,16 +421,16 @@ FactorialAnova AnalyseFactorial(std::span<const double> values,
         return level == column + 1 ? 1.0 : 0.0;
     };
     std::vector<Eigen::MatrixXd> termColumns;
-    for (const std::vector<int>& term : terms) {
+    for (const AnovaTerm& term : anova.terms) {
         int width = 1;
-        for (int f : term) width *= levelCounts[static_cast<std::size_t>(f)] - 1;
+        for (int f : term.factors) width *= levelCounts[static_cast<std::size_t>(f)] - 1;
         Eigen::MatrixXd block(n, width);
         for (Eigen::Index row = 0; row < n; ++row) {
             const std::size_t k = complete[static_cast<std::size_t>(row)];
             for (int c = 0; c < width; ++c) {
                 double product = 1.0;
                 int rest = c;
-                for (int f : term) {
+                for (int f : term.factors) {
                     const int levelsOf = levelCounts[static_cast<std::size_t>(f)] - 1;
                     product *= contrast(k, f, rest % levelsOf);
                     rest /= levelsOf;
@@ -250,39 +440,37 @@ FactorialAnova AnalyseFactorial(std::span<const double> values,
         }
         termColumns.push_back(block);
     }
-    auto design = [&](int without) {
+    // The model without one term; its residual sum of squares less the full model's is the
+    // term's Type III sum of squares.
+    auto residualWithout = [&](std::size_t without) {
         Eigen::Index width = 1;
         for (std::size_t t = 0; t < termColumns.size(); ++t) {
-            if (static_cast<int>(t) != without) width += termColumns[t].cols();
+            if (t != without) width += termColumns[t].cols();
         }
         Eigen::MatrixXd x(n, width);
         x.col(0).setOnes();
         Eigen::Index at = 1;
         for (std::size_t t = 0; t < termColumns.size(); ++t) {
-            if (static_cast<int>(t) == without) continue;
+            if (t == without) continue;
             x.middleCols(at, termColumns[t].cols()) = termColumns[t];
             at += termColumns[t].cols();
         }
-        return x;
+        const Eigen::VectorXd beta = x.colPivHouseholderQr().solve(y);
+        return (y - x * beta).squaredNorm();
     };
-    const Eigen::MatrixXd full = design(-1);
-    FactorialAnova anova;
-    anova.residualSumOfSquares = ResidualSumOfSquares(full, y);
-    anova.residualDf = static_cast<int>(n - full.cols());
-    const double meanSquareError = anova.residualSumOfSquares / anova.residualDf;
-    static constexpr const char* kNames[] = {"A", "B", "C"};
-    for (std::size_t t = 0; t < terms.size(); ++t) {
-        AnovaTerm term;
-        for (std::size_t f = 0; f < terms[t].size(); ++f) {
-            if (f > 0) term.name += ':';
-            term.name += kNames[terms[t][f]];
-        }
-        term.df = static_cast<int>(termColumns[t].cols());
-        term.sumOfSquares =
-            ResidualSumOfSquares(design(static_cast<int>(t)), y) - anova.residualSumOfSquares;
-        term.f = (term.sumOfSquares / term.df) / meanSquareError;
+    // The same decomposition gives every residual sum of squares, so that a term without any
+    // effect comes out as 0 rather than as the difference of two ways of summing.
+    anova.residualSumOfSquares = residualWithout(anova.terms.size());
+    const double meanSquareError =
+        anova.residualDf > 0.0 ? anova.residualSumOfSquares / anova.residualDf : kMissingValue;
+    for (std::size_t t = 0; t < anova.terms.size(); ++t) {
+        AnovaTerm& term = anova.terms[t];
+        term.df = static_cast<double>(termColumns[t].cols());
+        term.sumOfSquares = std::max(0.0, residualWithout(t) - anova.residualSumOfSquares);
+        term.f = Finite((term.sumOfSquares / term.df) / meanSquareError);
         term.p = UpperFP(term.f, term.df, anova.residualDf);
-        anova.terms.push_back(term);
+        term.partialEtaSquared =
+            Finite(term.sumOfSquares / (term.sumOfSquares + anova.residualSumOfSquares));
     }
     return anova;
 }

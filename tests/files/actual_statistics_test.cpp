@@ -31,6 +31,25 @@ TEST_F(ActualStatisticsTest, CountMeanAndSdOfThePresentScores) {
     EXPECT_DOUBLE_EQ(statistics.actualMean[1], 12.0);
 }
 
+// A mean of ten million with an SD of 0.002 cancels in the running sums: the report once
+// printed -nan or 0.21 for it.
+TEST_F(ActualStatisticsTest, LargeMeansKeepTheirSd) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 1, 25);
+    double sum = 0.0;
+    for (int row = 0; row < 25; ++row) {
+        table->At(row, 0) = 1e7 + 0.002 * ((row * 7) % 5 - 2);
+        sum += table->At(row, 0);
+    }
+    double squares = 0.0;
+    for (int row = 0; row < 25; ++row) {
+        squares += (table->At(row, 0) - sum / 25) * (table->At(row, 0) - sum / 25);
+    }
+    ComputeBoxStatistics(setup, *table, statistics);
+    EXPECT_TRUE(std::isfinite(statistics.actualSd[0]));
+    EXPECT_NEAR(statistics.actualSd[0], std::sqrt(squares / 24), 1e-9);
+    EXPECT_NEAR(statistics.actualSd[0], 0.002886751, 1e-6);
+}
+
 TEST_F(ActualStatisticsTest, UndefinedFiguresKeepTheirPreviousValues) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 1, 2);
     statistics.actualMean[0] = 7.0;

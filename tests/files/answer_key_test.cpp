@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "engine/generate_data.h"
+#include "files/sample_tests.h"
 #include "support/runnable_setup.h"
 #include "support/text_files.h"
 
@@ -57,8 +58,15 @@ TEST_F(AnswerKeyTest, EachFamilyGetsItsTests) {
                  {DesignKind::TwoDVGroups1, "paired_t"},
                  {DesignKind::TwoDVGroups3, "var2_eta_squared"},
                  {DesignKind::TwoDVGroups2, "group2_r12_p"},
-                 {DesignKind::Factorial2x2x2, "A_B_C_p"},
-                 {DesignKind::TwoDV2x2, "dv2_A_B_f"},
+                 {DesignKind::Factorial2x2x2, "factor1_factor2_factor3_p"},
+                 {DesignKind::Factorial2x3, "factor2_partial_eta_squared"},
+                 {DesignKind::TwoDV2x2, "dv2_factor1_factor2_f"},
+                 {DesignKind::TwoDV2x2, "cell22_r12_p"},
+                 {DesignKind::TwoDV2x2, "cell12_paired_t"},
+                 {DesignKind::TwoDVGroups2, "group2_d_z"},
+                 {DesignKind::TwoDVGroups1, "d_z"},
+                 {DesignKind::TwoDVGroups1, "r_p"},
+                 {DesignKind::Groups1, "one_sample_p"},
                  {DesignKind::Regression2, "x2_estimate"},
                  {DesignKind::Correlated3, "r23_n"}};
     for (const auto& c : cases) {
@@ -81,7 +89,7 @@ TEST_F(AnswerKeyTest, TheClassKeyHasOneRowPerDatasetUnderOneHeader) {
     const auto lines = testing::SplitCrLf(out.str());
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_TRUE(lines[0].starts_with("dataset,seed,data_file,group1_n,group1_mean,group1_sd,"));
-    EXPECT_TRUE(lines[1].starts_with("1,40,class_1.csv,2,0.5,0.7071067812,"));
+    EXPECT_TRUE(lines[1].starts_with("1,40,class_1.csv,2,0.50,0.7071067812,")) << lines[1];
     EXPECT_TRUE(lines[2].starts_with("2,41,\"a,b.csv\",2,"));
     const auto fields = [](const std::string& line) {
         return std::count(line.begin(), line.end(), ',');
@@ -89,6 +97,70 @@ TEST_F(AnswerKeyTest, TheClassKeyHasOneRowPerDatasetUnderOneHeader) {
     EXPECT_EQ(fields(lines[1]), fields(lines[0]));
     EXPECT_EQ(KeyFileNameFor("/tmp/class_01.csv"), "/tmp/class_01_key.TXT");
     EXPECT_EQ(ClassKeyFileNameFor("/tmp/class.csv"), "/tmp/class_key.csv");
+}
+
+std::string TextKey(const AnswerKey& key) {
+    std::ostringstream out;
+    WriteAnswerKeyText(out, key, "data.csv", 1);
+    return out.str();
+}
+
+// Every design on data with nothing left to compute and on data with barely enough: the keys
+// hold NA where R has no value, never inf or nan or a negative df, and the same columns as
+// on a full dataset, so that a class key's columns never shift.
+TEST_F(AnswerKeyTest, UndefinedFiguresAreNaAndNeverShiftTheColumns) {
+    for (const DesignInfo& design : DesignCatalogue()) {
+        SCOPED_TRACE(design.fileCode);
+        std::vector<std::string> names;
+        for (const int missingPercent : {0, 100, 60}) {
+            GenerationSetup setup = testing::RunnableSetup(design.kind, 5, 3);
+            setup.missingPercent = missingPercent;
+            setup.missingFraction = missingPercent / 100.0;
+            auto tables = std::make_unique<GenerationTables>();
+            RandomStreams streams;
+            GenerateData(setup, streams, *tables);
+            const AnswerKey key = ComputeAnswerKey(setup, tables->generatedData);
+            std::vector<std::string> these;
+            for (const KeySection& section : key.sections) {
+                for (const KeyFigure& figure : section.figures) {
+                    these.push_back(figure.name);
+                    if (figure.kind == FigureKind::Count && !std::isnan(figure.value)) {
+                        EXPECT_GE(figure.value, 0.0) << figure.name;
+                    }
+                }
+            }
+            if (names.empty()) names = these;
+            EXPECT_EQ(these, names);
+            const std::string text = TextKey(key);
+            for (const char* word : {"inf", "nan", "e+"}) {
+                EXPECT_EQ(text.find(word), std::string::npos) << word << " in\n" << text;
+            }
+            if (missingPercent == 100) {
+                EXPECT_NE(text.find("NA"), std::string::npos);
+            }
+        }
+    }
+}
+
+TEST_F(AnswerKeyTest, LargeScoresKeepTheirDecimalsAndSmallPValuesTheirExponent) {
+    const auto printed = [](KeyFigure figure, int significant = 6) {
+        std::string out;
+        AppendFigure(out, figure, significant);
+        return out;
+    };
+    EXPECT_EQ(printed({"m", 123457188.14, FigureKind::Score, 2}), "123457188.14");
+    EXPECT_EQ(printed({"m", 50.231666666, FigureKind::Score, 2}), "50.2317");
+    EXPECT_EQ(printed({"m", 4.0, FigureKind::Score, 1}), "4.0");
+    EXPECT_EQ(printed({"sd", 0.0021346, FigureKind::Score, 3}), "0.0021346");
+    EXPECT_EQ(printed({"t", 97131068.4, FigureKind::Statistic, 0}), "97131068");
+    EXPECT_EQ(printed({"t", -2.5, FigureKind::Statistic, 0}), "-2.5");
+    EXPECT_EQ(printed({"p", 0.000123456789, FigureKind::Probability, 0}), "0.000123457");
+    EXPECT_EQ(printed({"p", 0.0000123456789, FigureKind::Probability, 0}), "1.23457e-05");
+    EXPECT_EQ(printed({"df", 14.2485317926, FigureKind::Count, 0}), "14.2485");
+    EXPECT_EQ(printed({"df", 15.0, FigureKind::Count, 0}), "15");
+    EXPECT_EQ(printed({"r", kMissingValue, FigureKind::Statistic, 0}), "NA");
+    EXPECT_EQ(printed({"r", std::numeric_limits<double>::infinity(), FigureKind::Statistic, 0}),
+              "NA");
 }
 
 }  // namespace

@@ -54,6 +54,8 @@ TEST(SampleTests, PairedScoresWithMissingValuesAsPairedTTest) {
     ExpectClose(test.p, 0.00410471598005);
     ExpectClose(test.meanDifference, -1.66666666667);
     ExpectClose(test.r, 0.954007892458);
+    ExpectClose(test.rP, 0.00312426798);
+    ExpectClose(test.dz, -2.04124145232);
 }
 
 TEST(SampleTests, TwoByThreeWithUnequalCellsAsTypeThreeAnova) {
@@ -76,12 +78,92 @@ TEST(SampleTests, TwoByThreeWithUnequalCellsAsTypeThreeAnova) {
              {"B", 33.5953690476, 2, 61.8319675723, 2.34384444726e-06},
              {"A:B", 2.65736904762, 2, 4.89086327783, 0.0330125467013}};
     for (int t = 0; t < 3; ++t) {
-        EXPECT_EQ(anova.terms[t].name, r[t].name);
+        SCOPED_TRACE(r[t].name);
         ExpectClose(anova.terms[t].sumOfSquares, r[t].ss);
         EXPECT_EQ(anova.terms[t].df, r[t].df);
         ExpectClose(anova.terms[t].f, r[t].f);
         ExpectClose(anova.terms[t].p, r[t].p);
     }
+    // Partial eta squared, SS / (SS + RSS) of drop1's table.
+    ExpectClose(anova.terms[0].partialEtaSquared, 0.272119737612);
+    ExpectClose(anova.terms[1].partialEtaSquared, 0.925185503560);
+    ExpectClose(anova.terms[2].partialEtaSquared, 0.494482952645);
+    EXPECT_EQ(anova.terms[2].factors, (std::vector<int>{0, 1}));
+    EXPECT_EQ(anova.emptyCells, 0);
+}
+
+// A cell without scores leaves Type III undefined; lm() still fits the other cells, and its
+// residual degrees of freedom count only those (R: 7, not 6).
+TEST(SampleTests, AnEmptyCellLeavesTheTermsUndefinedAndTheResidualsOfTheOthers) {
+    const std::vector<double> y{5.1, 6.2, 5.8, 7.0, 6.5, 8.1, 7.7, 4.9, 5.5, 6.8, 7.9};
+    const int a[] = {1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2};
+    const int b[] = {1, 1, 1, 2, 2, 3, 3, 2, 2, 2, 2};
+    std::vector<std::array<int, 3>> levels;
+    for (int k = 0; k < 11; ++k) levels.push_back({a[k], b[k], 0});
+    const FactorialAnova anova = AnalyseFactorial(y, levels, {2, 3});
+    EXPECT_EQ(anova.emptyCells, 2);
+    EXPECT_EQ(anova.residualDf, 7);
+    ExpectClose(anova.residualSumOfSquares, 6.2325);
+    for (const AnovaTerm& term : anova.terms) {
+        EXPECT_TRUE(std::isnan(term.sumOfSquares));
+        EXPECT_TRUE(std::isnan(term.f));
+        EXPECT_TRUE(std::isnan(term.p));
+    }
+}
+
+// aov() drops a level without scores and keeps a level of one.
+TEST(SampleTests, SingletonAndEmptyGroupsAsAov) {
+    std::vector<std::vector<double>> groups{
+        {10.1, 11.2, 9.8, 10.5, 10.9},
+        {30.2},
+        {20.1, 21.3, 19.8, 20.5, 22.0, 18.9, 20.7, 21.1, 19.5, 20.2, 20.9, 21.4}};
+    OneWayAnova anova = AnalyseGroups(groups);
+    EXPECT_EQ(anova.dfBetween, 2);
+    EXPECT_EQ(anova.dfWithin, 15);
+    ExpectClose(anova.f, 385.149373731);
+    ExpectClose(anova.p, 1.28210223486e-13);
+    ExpectClose(anova.etaSquared, 0.980898989017);
+
+    anova = AnalyseGroups({{3.0, 3.6}, {5.1}, {}, {9.2}});
+    EXPECT_EQ(anova.dfBetween, 2);
+    EXPECT_EQ(anova.dfWithin, 1);
+    ExpectClose(anova.f, 64.5208333333);
+    ExpectClose(anova.p, 0.0876917498915);
+
+    // One level with scores is no comparison, and no residual df leaves F undefined.
+    EXPECT_TRUE(std::isnan(AnalyseGroups({{1.0, 2.0}, {}, {}}).f));
+    EXPECT_TRUE(std::isnan(AnalyseGroups({{1.0}, {2.0}, {3.0}}).f));
+}
+
+TEST(SampleTests, StudentsTestTakesAGroupOfOneAndWelchsDoesNot) {
+    const TwoGroupTests tests = CompareTwoGroups(std::vector<double>{3.2, 4.1}, std::vector{7.5});
+    ExpectClose(tests.studentT, -4.93955230307);
+    EXPECT_EQ(tests.studentDf, 1);
+    ExpectClose(tests.studentP, 0.12716340588);
+    EXPECT_TRUE(std::isnan(tests.welchT));
+    EXPECT_TRUE(std::isnan(tests.welchDf));
+    // Groups of one each, an empty group, constant groups: no test at all.
+    for (const auto& [first, second] :
+         std::vector<std::pair<std::vector<double>, std::vector<double>>>{
+             {{1.0}, {2.0}}, {{1.0, 2.0}, {}}, {{NA, NA}, {1.0, 2.0, 3.0}}, {{4, 4}, {5, 5}}}) {
+        const TwoGroupTests none = CompareTwoGroups(first, second);
+        EXPECT_TRUE(std::isnan(none.studentT));
+        EXPECT_TRUE(std::isnan(none.studentDf));
+        EXPECT_TRUE(std::isnan(none.welchDf));
+        EXPECT_TRUE(std::isnan(none.cohensD));
+    }
+}
+
+TEST(SampleTests, OneSampleAgainstThePopulationMeanAsTTest) {
+    const OneSampleTest test =
+        CompareWithMean(std::vector<double>{52.1, 48.3, 55.0, 49.9, 51.2, 47.8, 53.3, NA}, 50.0);
+    EXPECT_EQ(test.n, 7);
+    ExpectClose(test.t, 1.09582462138);
+    EXPECT_EQ(test.df, 6);
+    ExpectClose(test.p, 0.315180161854);
+    ExpectClose(test.meanDifference, 1.08571428571);
+    ExpectClose(test.cohensD, 0.414182775532);
+    EXPECT_TRUE(std::isnan(CompareWithMean(std::vector<double>{50.5}, 50.0).t));
 }
 
 TEST(SampleTests, ThreePredictorsAsLm) {
@@ -127,6 +209,76 @@ TEST(SampleTests, CorrelationsWithPairwiseMissingValuesAsCorTest) {
     const CorrelationTest r23 = Correlate(v2, v3);
     ExpectClose(r23.r, -0.963053206572);
     ExpectClose(r23.p, 0.00049402068465);
+}
+
+// cor() has no value for fewer than two pairs or a constant variable; cor.test() no p below
+// three pairs. A key that printed r 0 and p 0 read as "highly significant".
+TEST(SampleTests, CorrelationsOverTooFewPairsAreUndefined) {
+    for (const auto& [x, y] : std::vector<std::pair<std::vector<double>, std::vector<double>>>{
+             {{}, {}}, {{1.0, NA}, {NA, 2.0}}, {{1.0, 2.0}, {NA, 3.0}}, {{1, 2, 3}, {4, 4, 4}}}) {
+        const CorrelationTest test = Correlate(x, y);
+        EXPECT_TRUE(std::isnan(test.r));
+        EXPECT_TRUE(std::isnan(test.p));
+    }
+    const CorrelationTest two = Correlate(std::vector<double>{1.0, 2.0}, std::vector{5.0, 3.0});
+    EXPECT_EQ(two.r, -1.0);
+    EXPECT_TRUE(std::isnan(two.p));
+    const PairedTest paired = ComparePairs(std::vector<double>{1.0, NA}, std::vector{2.0, 3.0});
+    EXPECT_EQ(paired.n, 1);
+    EXPECT_TRUE(std::isnan(paired.t));
+    EXPECT_TRUE(std::isnan(paired.r));
+}
+
+// lm() pivots a constant predictor out (NA) and keeps the intercept; the rank sets the
+// degrees of freedom.
+TEST(SampleTests, AnAliasedPredictorIsNotEstimatedAsLm) {
+    const std::vector<double> y{3.1, 4.5, 2.2, 6.0, 5.1};
+    const RegressionFit fit =
+        FitRegression(y, {std::vector<double>{1, 2, 3, 4, 5}, std::vector<double>{5, 5, 5, 5, 5},
+                          std::vector<double>{2, 4, 6, 8.5, 9.1}});
+    ASSERT_EQ(fit.coefficients.size(), 4u);
+    ExpectClose(fit.coefficients[0].estimate, 2.242374854482);
+    ExpectClose(fit.coefficients[0].se, 1.83936542483);
+    ExpectClose(fit.coefficients[1].estimate, -1.185029103609);
+    ExpectClose(fit.coefficients[1].p, 0.761523482950);
+    EXPECT_TRUE(std::isnan(fit.coefficients[2].estimate));
+    EXPECT_TRUE(std::isnan(fit.coefficients[2].se));
+    ExpectClose(fit.coefficients[3].estimate, 0.927823050058);
+    ExpectClose(fit.coefficients[3].t, 0.514662474395);
+    ExpectClose(fit.rSquared, 0.402703783793);
+    ExpectClose(fit.adjustedRSquared, -0.194592432414);
+    ExpectClose(fit.f, 0.674211175069);
+    EXPECT_EQ(fit.dfModel, 2);
+    EXPECT_EQ(fit.dfResidual, 2);
+    ExpectClose(fit.p, 0.597296216207);
+}
+
+// As many estimated coefficients as cases: R² 1, everything that needs residual df NaN.
+TEST(SampleTests, ARegressionWithoutResidualDegreesOfFreedomAsLm) {
+    const RegressionFit fit =
+        FitRegression(std::vector<double>{1, 3, 2, NA},
+                      {std::vector<double>{1, 2, 3, 4}, std::vector<double>{2, 1, 5, 6},
+                       std::vector<double>{7, 1, 2, 0}});
+    EXPECT_EQ(fit.n, 3);
+    ExpectClose(fit.coefficients[0].estimate, 0.8);
+    ExpectClose(fit.coefficients[1].estimate, 1.4);
+    ExpectClose(fit.coefficients[2].estimate, -0.6);
+    EXPECT_TRUE(std::isnan(fit.coefficients[3].estimate));
+    for (const Coefficient& c : fit.coefficients) {
+        EXPECT_TRUE(std::isnan(c.se));
+        EXPECT_TRUE(std::isnan(c.t));
+        EXPECT_TRUE(std::isnan(c.p));
+    }
+    EXPECT_EQ(fit.rSquared, 1.0);
+    EXPECT_TRUE(std::isnan(fit.adjustedRSquared));
+    EXPECT_TRUE(std::isnan(fit.f));
+    EXPECT_EQ(fit.dfModel, 2);
+    EXPECT_EQ(fit.dfResidual, 0);
+
+    const RegressionFit none = FitRegression(std::vector<double>{NA}, {std::vector{1.0}});
+    EXPECT_EQ(none.n, 0);
+    EXPECT_TRUE(std::isnan(none.dfResidual));
+    EXPECT_TRUE(std::isnan(none.coefficients[0].estimate));
 }
 
 }  // namespace

@@ -1,0 +1,228 @@
+# Recomputes every figure of ZEK's answer keys with R from the data files as written, and
+# counts the figures that agree, that R also leaves undefined, and that disagree.
+#
+#   Rscript scripts/check_keys.R FOLDER...
+#
+# Each FOLDER holds datasets written by `zek-generate --count` (NAME_k.csv beside
+# NAME_k_key.TXT). A figure agrees when it matches R to the printed digits (relative 2e-5,
+# or 1e-8 absolute near 0); an NA in the key must be NA, NaN or an error in R.
+options(warn = -1, contrasts = c("contr.sum", "contr.poly"))
+
+tryNA <- function(expr) tryCatch(expr, error = function(e) NA_real_)
+
+read_key <- function(path) {
+  lines <- readLines(path)
+  lines <- lines[grepl("^  [A-Za-z]", lines)]
+  parts <- strsplit(trimws(lines), " +")
+  values <- sapply(parts, function(p) if (p[2] == "NA") NA_real_ else as.numeric(p[2]))
+  names(values) <- sapply(parts, `[`, 1)
+  values
+}
+
+t_figures <- function(prefix, a, b) {
+  a <- a[!is.na(a)]; b <- b[!is.na(b)]
+  st <- tryNA(t.test(a, b, var.equal = TRUE))
+  we <- tryNA(t.test(a, b))
+  pooled <- tryNA({
+    v <- 0; if (length(a) > 1) v <- v + (length(a) - 1) * var(a)
+    if (length(b) > 1) v <- v + (length(b) - 1) * var(b)
+    sqrt(v / (length(a) + length(b) - 2))
+  })
+  g <- function(x, f) if (is.list(x)) f(x) else NA_real_
+  out <- c(mean_difference = if (length(a) && length(b)) mean(a) - mean(b) else NA,
+           student_t = g(st, function(x) unname(x$statistic)), student_df = g(st, function(x) unname(x$parameter)),
+           student_p = g(st, function(x) x$p.value),
+           welch_t = g(we, function(x) unname(x$statistic)), welch_df = g(we, function(x) unname(x$parameter)),
+           welch_p = g(we, function(x) x$p.value),
+           cohens_d = g(st, function(x) (mean(a) - mean(b)) / pooled))
+  names(out) <- paste0(prefix, names(out))
+  out
+}
+
+anova_figures <- function(prefix, values, groups) {
+  keep <- !is.na(values)
+  y <- values[keep]; g <- droplevels(factor(groups[keep]))
+  a <- tryNA(anova(lm(y ~ g)))
+  out <- if (is.data.frame(a) && nrow(a) == 2 && a[2, 1] > 0) {
+    c(anova_f = a[1, 4], anova_df1 = a[1, 1], anova_df2 = a[2, 1], anova_p = a[1, 5],
+      eta_squared = a[1, 2] / (a[1, 2] + a[2, 2]))
+  } else c(anova_f = NA, anova_df1 = NA, anova_df2 = NA, anova_p = NA, eta_squared = NA)
+  names(out) <- paste0(prefix, names(out))
+  out
+}
+
+cor_figures <- function(name, x, y) {
+  ok <- complete.cases(x, y)
+  r <- if (sum(ok) >= 2) tryNA(cor(x[ok], y[ok])) else NA
+  p <- if (sum(ok) >= 3 && !is.na(r)) tryNA(cor.test(x[ok], y[ok])$p.value) else NA
+  out <- c(r, sum(ok), p)
+  names(out) <- c(name, paste0(name, "_n"), paste0(name, "_p"))
+  out
+}
+
+paired_figures <- function(prefix, x, y, with_r) {
+  ok <- complete.cases(x, y); d <- x[ok] - y[ok]
+  t <- tryNA(t.test(x[ok], y[ok], paired = TRUE))
+  g <- function(f) if (is.list(t)) f(t) else NA_real_
+  out <- c(paired_n = sum(ok), mean_difference = g(function(x) mean(d)),
+           paired_t = g(function(x) unname(x$statistic)), paired_df = g(function(x) unname(x$parameter)),
+           paired_p = g(function(x) x$p.value), d_z = g(function(x) mean(d) / sd(d)))
+  names(out) <- paste0(prefix, names(out))
+  if (with_r) out <- c(out, cor_figures(paste0(prefix, "r"), x, y))
+  out
+}
+
+summary_figures <- function(label, x) {
+  x <- x[!is.na(x)]
+  out <- c(length(x), if (length(x)) mean(x) else NA, if (length(x) > 1) sd(x) else NA)
+  names(out) <- paste0(label, c("_n", "_mean", "_sd"))
+  out
+}
+
+factorial_figures <- function(prefix, y, factors) {
+  data <- data.frame(y = y, factors)
+  cells <- table(do.call(interaction, c(lapply(factors, factor), drop = FALSE))[!is.na(y)])
+  empty <- sum(cells == 0)
+  for (f in names(factors)) data[[f]] <- factor(data[[f]])
+  form <- as.formula(paste("y ~", paste(names(factors), collapse = "*")))
+  data <- data[!is.na(data$y), ]
+  m <- tryNA(lm(form, data))
+  labels <- attr(terms(form), "term.labels")
+  out <- c()
+  d <- if (empty == 0 && is.list(m)) tryNA(drop1(m, . ~ ., test = "F")) else NA
+  for (term in labels) {
+    name <- gsub(":", "_", term)
+    if (is.data.frame(d) && df.residual(m) > 0) {
+      ss <- d[term, "Sum of Sq"]; rss <- d[1, "RSS"]
+      v <- c(ss, d[term, "Df"], d[term, "F value"], d[term, "Pr(>F)"], ss / (ss + rss))
+    } else if (is.data.frame(d)) {
+      v <- c(d[term, "Sum of Sq"], d[term, "Df"], NA, NA, NA)
+    } else v <- rep(NA, 5)
+    names(v) <- paste0(prefix, name, c("_ss", "_df", "_f", "_p", "_partial_eta_squared"))
+    out <- c(out, v)
+  }
+  res <- if (is.list(m)) c(deviance(m), df.residual(m)) else c(NA, NA)
+  c(out, setNames(c(res, empty), paste0(prefix, c("residual_ss", "residual_df", "empty_cells"))))
+}
+
+regression_figures <- function(data) {
+  xs <- grep("^x", names(data), value = TRUE)
+  m <- tryNA(lm(as.formula(paste("y ~", paste(xs, collapse = "+"))), data))
+  s <- if (is.list(m)) summary(m) else NULL
+  out <- c()
+  for (term in c("(Intercept)", xs)) {
+    name <- if (term == "(Intercept)") "intercept" else term
+    v <- if (!is.null(s) && term %in% rownames(coef(s))) coef(s)[term, ] else rep(NA, 4)
+    names(v) <- paste0(name, c("_estimate", "_se", "_t", "_p"))
+    out <- c(out, v)
+  }
+  f <- if (!is.null(s)) s$fstatistic else NULL
+  c(out, n = if (is.list(m)) nobs(m) else 0, r_squared = if (!is.null(s)) s$r.squared else NA,
+    adjusted_r_squared = if (!is.null(s)) s$adj.r.squared else NA,
+    model_f = if (!is.null(f)) f[[1]] else NA, model_df1 = if (!is.null(f)) f[[2]] else NA,
+    model_df2 = if (!is.null(s)) s$df[2] else NA,
+    model_p = if (!is.null(f)) pf(f[[1]], f[[2]], f[[3]], lower.tail = FALSE) else NA)
+}
+
+within_correlations <- function(data, vars, groups, cellnames) {
+  out <- c()
+  for (k in seq_along(groups)) {
+    rows <- groups[[k]]
+    for (i in seq_along(vars)) for (j in seq_along(vars)) if (i < j) {
+      name <- paste0(if (length(groups) > 1) paste0(cellnames[k], "_") else "", "r", i, j)
+      out <- c(out, cor_figures(name, data[[vars[i]]][rows], data[[vars[j]]][rows]))
+    }
+  }
+  out
+}
+
+r_figures <- function(data, key) {
+  cols <- names(data)
+  scores <- setdiff(cols, c("id", "group", "factor1", "factor2", "factor3"))
+  out <- c()
+  if ("factor1" %in% cols) {
+    fac <- intersect(c("factor1", "factor2", "factor3"), cols)
+    cell <- do.call(paste0, data[fac])
+    cells <- unique(cell)
+    for (cv in cells) for (v in seq_along(scores)) {
+      label <- paste0("cell", cv, if (length(scores) > 1) paste0("_dv", v) else "")
+      out <- c(out, summary_figures(label, data[[scores[v]]][cell == cv]))
+    }
+    for (v in seq_along(scores)) {
+      out <- c(out, factorial_figures(if (length(scores) > 1) paste0("dv", v, "_") else "",
+                                      data[[scores[v]]], data[fac]))
+    }
+    if (length(scores) == 2) {
+      groups <- lapply(cells, function(cv) cell == cv)
+      out <- c(out, within_correlations(data, scores, groups, paste0("cell", cells)))
+      for (k in seq_along(cells)) out <- c(out, paired_figures(paste0("cell", cells[k], "_"),
+        data[[scores[1]]][groups[[k]]], data[[scores[2]]][groups[[k]]], FALSE))
+    }
+  } else if ("group" %in% cols) {
+    gs <- sort(unique(data$group))
+    two_var <- identical(scores, c("var1", "var2"))
+    for (g in gs) for (v in seq_along(scores)) {
+      label <- paste0("group", g, if (two_var) paste0("_var", v) else if (length(scores) > 1) paste0("_dv", v) else "")
+      out <- c(out, summary_figures(label, data[[scores[v]]][data$group == g]))
+    }
+    if (two_var && length(gs) == 1) {
+      out <- c(out, paired_figures("", data$var1, data$var2, TRUE))
+    } else if (length(gs) == 1) {
+      x <- data$dv[!is.na(data$dv)]; mu <- key[["one_sample_mu"]]
+      t <- tryNA(t.test(x, mu = mu))
+      g <- function(f) if (is.list(t)) f(t) else NA_real_
+      out <- c(out, one_sample_mu = mu, mean_difference = g(function(t) mean(x) - mu),
+               one_sample_t = g(function(t) unname(t$statistic)), one_sample_df = g(function(t) unname(t$parameter)),
+               one_sample_p = g(function(t) t$p.value), cohens_d = g(function(t) (mean(x) - mu) / sd(x)))
+    } else {
+      for (v in seq_along(scores)) {
+        prefix <- if (length(scores) > 1) paste0(scores[v], "_") else ""
+        y <- data[[scores[v]]]
+        out <- c(out, if (length(gs) == 2) t_figures(prefix, y[data$group == 1], y[data$group == 2])
+                      else anova_figures(prefix, y, data$group))
+      }
+      if (length(scores) > 1) {
+        groups <- lapply(gs, function(g) data$group == g)
+        out <- c(out, within_correlations(data, scores, groups, paste0("group", gs)))
+      }
+      if (two_var) for (g in gs) out <- c(out, paired_figures(paste0("group", g, "_"),
+        data$var1[data$group == g], data$var2[data$group == g], FALSE))
+    }
+  } else if ("y" %in% cols) {
+    for (v in scores) out <- c(out, summary_figures(v, data[[v]]))
+    out <- c(out, regression_figures(data))
+  } else {
+    for (v in scores) out <- c(out, summary_figures(v, data[[v]]))
+    out <- c(out, within_correlations(data, scores, list(rep(TRUE, nrow(data))), ""))
+  }
+  out
+}
+
+agree <- function(ours, theirs) {
+  if (is.na(ours)) return(is.na(theirs) || !is.finite(theirs))
+  if (is.na(theirs) || !is.finite(theirs)) return(FALSE)
+  abs(ours - theirs) <= max(2e-5 * abs(theirs), 1e-8)
+}
+
+counts <- c(agreed = 0, both_undefined = 0, disagreed = 0)
+for (folder in commandArgs(trailingOnly = TRUE)) {
+  for (key_file in list.files(folder, pattern = "_key\\.TXT$", full.names = TRUE)) {
+    data_file <- sub("_key\\.TXT$", ".csv", key_file)
+    data <- read.csv(data_file, na.strings = "")
+    key <- read_key(key_file)
+    theirs <- r_figures(data, key)
+    missing_names <- setdiff(names(key), names(theirs))
+    if (length(missing_names)) cat(key_file, ": R did not compute", missing_names, "\n")
+    for (name in intersect(names(key), names(theirs))) {
+      ok <- agree(key[[name]], theirs[[name]])
+      if (ok && is.na(key[[name]])) counts["both_undefined"] <- counts["both_undefined"] + 1
+      else if (ok) counts["agreed"] <- counts["agreed"] + 1
+      else {
+        counts["disagreed"] <- counts["disagreed"] + 1
+        cat(key_file, name, "key", key[[name]], "R", theirs[[name]], "\n")
+      }
+    }
+  }
+}
+print(counts)
+quit(status = if (counts["disagreed"] > 0) 1 else 0)
