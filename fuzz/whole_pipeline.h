@@ -1,5 +1,7 @@
 // One parameters file through everything a file can reach: the reader, the replay onto the
-// window's controls, the Run command, the engine and the three writers. The fuzzer feeds it
+// window's controls, the Run command, the engine, the three writers to memory, and then a
+// class set of two datasets written by the real writers into a folder (answer keys, class
+// key, atomic replacement), read back by the viewer and its plots. The fuzzer feeds it
 // arbitrary bytes; the normal tests replay the inputs that once mattered.
 #pragma once
 
@@ -9,12 +11,19 @@
 #include <string>
 #include <string_view>
 
+#include <filesystem>
+
+#include "commands/class_set.h"
 #include "commands/command_host.h"
+#include "commands/data_viewer_text.h"
 #include "commands/main_window_model.h"
 #include "commands/run_command.h"
 #include "files/data_file.h"
+#include "files/file_names.h"
 #include "files/information_file.h"
 #include "files/parameters_file.h"
+#include "files/score_plots.h"
+#include "files/text_file.h"
 
 namespace zek::fuzzing {
 
@@ -30,9 +39,36 @@ class SilentHost final : public CommandHost {
     std::optional<std::string> ChooseSaveFile(std::string_view) override { return std::nullopt; }
 };
 
+// A class set of two from the same window, written into `folder`, and read back as the viewer
+// reads it; the folder is emptied afterwards.
+inline void WriteAndReadBack(MainWindowModel& window, ProgramState& state, CommandHost& host,
+                             const std::filesystem::path& folder) {
+    ClassSetRequest request;
+    request.count = 2;
+    request.firstSeed = 7;
+    request.dataFile = (folder / "fuzz.csv").string();
+    try {
+        const ClassSetResult result = GenerateClassSet(window, state, host, request, {});
+        if (result.outcome == ClassSetOutcome::Written) {
+            const std::string first = result.datasets.front().dataFile;
+            std::vector<std::string> lines;
+            AppendViewerLines(DataViewMode::Both, first, InformationFileNameFor(first), lines);
+            ComputeScorePlots(state.generatedSetup, result.datasets.back().dataFile);
+        }
+    } catch (const FileError&) {
+        // A file that cannot be written or read is a message for the user, not a fault.
+    }
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        std::filesystem::remove(entry.path(), ignored);
+    }
+}
+
 /// Each input meets a freshly started program, as in `zek-generate`; only the tables (which a
-/// run never clears) are reused, as the program reuses its own.
-inline void RunWholePipeline(std::string_view bytes, ProgramState& state) {
+/// run never clears) are reused, as the program reuses its own. With a folder, the files are
+/// written there too.
+inline void RunWholePipeline(std::string_view bytes, ProgramState& state,
+                             const std::filesystem::path& folder = {}) {
     state.setup = GenerationSetup{};
     state.flags = RunFlags{};
     std::istringstream in{std::string(bytes)};
@@ -48,6 +84,7 @@ inline void RunWholePipeline(std::string_view bytes, ProgramState& state) {
     WriteInformationFile(out, state.generatedSetup, state.tables.generatedData, state.statistics,
                          AboutIdentificationLines());
     WriteParametersFile(out, ParametersFileContentsOf(window.Texts()));
+    if (!folder.empty()) WriteAndReadBack(window, state, host, folder);
 }
 
 }  // namespace zek::fuzzing

@@ -1,5 +1,6 @@
 #include "cli/generate_options.h"
 
+#include <filesystem>
 #include <string_view>
 
 #include "commands/class_set.h"
@@ -23,7 +24,8 @@ give the same bytes.
 
 Options:
   -o DATAFILE        the data file; default ZEK_data.TXT in the current folder. ".TXT" is
-                     added to a name without extension.
+                     added to a name without extension. A device or a pipe (/dev/stdout)
+                     takes the data file alone, without the other files.
                        zek-generate setup.TXT -o scores.csv
   --count K          writes K datasets (1 to 100000), one per student, with seeds N, N+1,
                      ..., N+K-1, named DATAFILE's stem + _1, _2, ... (zero-padded to the
@@ -79,7 +81,15 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
         } else if (arg == "-o") {
             const auto path = value(i);
             if (!path || path->empty()) return UsageError{"-o needs the name of the data file"};
-            options.dataFile = WithDefaultExtension(*path);
+            std::error_code ignored;
+            const std::filesystem::file_status status = std::filesystem::status(*path, ignored);
+            if (path->back() == '/' || std::filesystem::is_directory(status)) {
+                return UsageError{"-o names a folder; give the name of the data file in it"};
+            }
+            // A device or a pipe (/dev/stdout) is written as it is named.
+            const bool special =
+                std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+            options.dataFile = special ? std::string(*path) : WithDefaultExtension(*path);
         } else if (arg == "--count") {
             const auto text = value(i);
             const std::optional<std::int32_t> count = text ? ParseInteger(*text) : std::nullopt;

@@ -4,6 +4,8 @@
 // The parameters file is replayed onto the window model of a freshly started window, as the
 // window's Open command replays it; then the very Run command of the window validates and
 // generates, and the Save command's writers write the files.
+#include <sys/stat.h>
+
 #include <clocale>
 #include <cstdint>
 #include <filesystem>
@@ -118,6 +120,29 @@ void ListDesigns() {
     }
 }
 
+// Where the files of a request would go wrong before anything is written: over the
+// parameters file being read, or as several datasets into one device.
+std::optional<std::string> OutputProblem(const zek::GenerateOptions& options,
+                                         zek::ClassSetRequest& request) {
+    std::error_code ignored;
+    const std::filesystem::file_status status = std::filesystem::status(request.dataFile, ignored);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        if (request.count > 1) return "-o " + options.dataFile + " takes one dataset, not several";
+        request.companions = false;
+    }
+    struct stat input {};
+    if (::stat(options.setupFile.c_str(), &input) != 0) return std::nullopt;
+    for (const std::string& name : zek::ClassSetFileNames(request)) {
+        struct stat output {};
+        if (::stat(name.c_str(), &output) == 0 && output.st_dev == input.st_dev &&
+            output.st_ino == input.st_ino) {
+            return "-o " + options.dataFile + " would write " + name +
+                   " over the parameters file being read";
+        }
+    }
+    return std::nullopt;
+}
+
 int Generate(const zek::GenerateOptions& options, char separator) {
     CommandLineHost host;
     zek::ParametersFileReading reading;
@@ -164,6 +189,10 @@ int Generate(const zek::GenerateOptions& options, char separator) {
         } else if (const auto stored = zek::ParseSeed(window.seed())) {
             request.firstSeed = *stored;
         }
+    }
+    if (const std::optional<std::string> problem = OutputProblem(options, request)) {
+        host.ShowMessage(*problem);
+        return kExitRefused;
     }
     zek::ClassSetProgress progress;
     progress.written = [](const zek::WrittenDataset& dataset) {

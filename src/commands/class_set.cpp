@@ -28,7 +28,7 @@ std::string SeedsRefusal(std::int64_t firstSeed, int count) {
 }
 
 void WriteClassKeyOf(const ClassSetRequest& request, const std::vector<ClassKeyRow>& rows) {
-    if (!request.keys || request.count <= 1) return;
+    if (!request.keys || !request.companions || request.count <= 1) return;
     WriteTextFile(ClassKeyFileNameFor(request.dataFile),
                   [&](std::ostream& out) { WriteClassKey(out, rows); });
 }
@@ -36,7 +36,7 @@ void WriteClassKeyOf(const ClassSetRequest& request, const std::vector<ClassKeyR
 // The four files of one dataset, written together so that a failure leaves no dataset half
 // replaced. The run's record names its data file, as a save by hand would.
 void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::string& dataFile,
-                  const AnswerKey* key) {
+                  const AnswerKey* key, bool companions) {
     GenerationSetup& run = state.generatedSetup;
     run.dataFileName = dataFile;
     run.infoFileName = InformationFileNameFor(dataFile);
@@ -50,7 +50,8 @@ void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::str
         {ParametersFileNameFor(dataFile),
          [&](std::ostream& out) { WriteParametersFile(out, ParametersFileContentsOf(texts)); }},
     };
-    if (key != nullptr) {
+    if (!companions) files.resize(1);
+    if (key != nullptr && companions) {
         files.push_back({KeyFileNameFor(dataFile), [&](std::ostream& out) {
                              WriteAnswerKeyText(out, *key, dataFile, run.seed);
                          }});
@@ -96,11 +97,14 @@ std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request) {
     for (int index = 1; index <= request.count; ++index) {
         const std::string dataFile = DatasetFileName(request, index);
         names.push_back(dataFile);
+        if (!request.companions) continue;
         names.push_back(InformationFileNameFor(dataFile));
         names.push_back(ParametersFileNameFor(dataFile));
         if (request.keys) names.push_back(KeyFileNameFor(dataFile));
     }
-    if (request.keys && request.count > 1) names.push_back(ClassKeyFileNameFor(request.dataFile));
+    if (request.keys && request.companions && request.count > 1) {
+        names.push_back(ClassKeyFileNameFor(request.dataFile));
+    }
     return names;
 }
 
@@ -183,7 +187,7 @@ ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, Co
             std::optional<AnswerKey> key;
             if (request.keys)
                 key = ComputeAnswerKey(state.generatedSetup, state.tables.generatedData);
-            WriteDataset(state, texts, dataFile, key ? &*key : nullptr);
+            WriteDataset(state, texts, dataFile, key ? &*key : nullptr, request.companions);
             if (key) rows.push_back({index, dataset.seed, dataFile, std::move(*key)});
             result.datasets.push_back(dataset);
             if (!progress.written(dataset) && index < request.count) {

@@ -32,6 +32,9 @@ struct ClassSetRequest {
     /// (class.csv gives class_01.csv ..).
     std::string dataFile;
     bool keys = true;
+    /// The information and parameters files (and keys) beside each data file; a data file
+    /// that is a device or a pipe stands alone.
+    bool companions = true;
 };
 
 /// What the class-set dialog holds, as typed.

@@ -426,7 +426,10 @@ void MainWindowModel::SecretSetup1Click() {
 
 void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) {
     using Outcome = ParametersFileReading::Outcome;
-    if (reading.outcome == Outcome::NotSavedByZek || reading.outcome == Outcome::TooLarge) return;
+    if (reading.outcome == Outcome::NotSavedByZek || reading.outcome == Outcome::TooLarge ||
+        reading.outcome == Outcome::LineTooLong) {
+        return;
+    }
     SetTitle(reading.title);
     SetSeedText(reading.seed);
     SetMissingText(reading.missing);

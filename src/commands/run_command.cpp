@@ -239,6 +239,12 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     for (int box = 1; box <= kBoxCount; ++box) {
         setup.Box(box).distribution = controls.Box(box).shape;
     }
+    // The report and the parameters file hold a title of this length at most.
+    if (controls.title.size() > kMaxTextLength) {
+        host.Refuse("The TITLE FOR OUTPUT may be at most 200 characters long", "txt_title",
+                    "txt_title");
+        return Stop(state);
+    }
     setup.title = controls.title;
     if (!ReadSeed(controls, setup, host)) return Stop(state);
     DeriveStreamSeeds(setup);

@@ -52,35 +52,84 @@ std::optional<DistributionKind> ShapeFromToken(const std::string& line, int boxN
 }
 
 // Hands out the lines one at a time, so that reading ends with the format's last line, and
-// refuses a stream that goes on past `kMaxParametersFileBytes` before then.
+// refuses a stream that goes on past `kMaxParametersFileBytes` before then, or a line longer
+// than any text the window takes. Lines end as the file's first line ends: with LF (any CRs
+// before it belong to the line end, so CR LF and CR CR LF files read alike) or with CR alone.
 class LineCursor {
   public:
     struct TooLarge {};
+    struct LineTooLong {
+        int lineNumber;
+    };
 
     explicit LineCursor(std::istream& in) : in_(in) {}
 
     std::string Next() {
+        ++lineNumber_;
         std::string line;
+        if (pendingEmptyLines_ > 0) {
+            --pendingEmptyLines_;
+            return line;
+        }
         if (exhausted_) return line;
         errno = 0;
         char c = 0;
         bool any = false;
-        while (in_.get(c)) {
+        while (Get(c)) {
             any = true;
-            if (++bytesRead_ > kMaxParametersFileBytes) throw TooLarge{};
-            if (c == '\n') break;
+            if (c == '\n') {
+                ends_ = Ends::LineFeed;
+                break;
+            }
+            if (c == '\r' && ends_ == Ends::CarriageReturn) break;
+            if (c == '\r' && ends_ == Ends::Unknown) {
+                DecideAtCarriageReturn();
+                break;
+            }
             line.push_back(c);
+            if (line.size() > kMaxTextLength + 2) throw LineTooLong{lineNumber_};
         }
         if (in_.bad()) throw StreamError(LastSystemError());
         if (!any) exhausted_ = true;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() > kMaxTextLength) throw LineTooLong{lineNumber_};
         return line;
     }
     void Skip() { Next(); }
 
   private:
+    enum class Ends { Unknown, LineFeed, CarriageReturn };
+
+    bool Get(char& c) {
+        if (!in_.get(c)) return false;
+        if (++bytesRead_ > kMaxParametersFileBytes) throw TooLarge{};
+        return true;
+    }
+    // The first CR: followed, after any more CRs, by LF it is a CR LF file; otherwise each CR
+    // ends a line, and the CRs after the first end empty lines.
+    void DecideAtCarriageReturn() {
+        int carriageReturns = 1;
+        while (in_.peek() == '\r') {
+            char c = 0;
+            Get(c);
+            ++carriageReturns;
+        }
+        if (in_.peek() == '\n') {
+            char c = 0;
+            Get(c);
+            ends_ = Ends::LineFeed;
+            return;
+        }
+        in_.clear(in_.rdstate() & ~std::ios::eofbit);
+        ends_ = Ends::CarriageReturn;
+        pendingEmptyLines_ = carriageReturns - 1;
+    }
+
     std::istream& in_;
     std::size_t bytesRead_ = 0;
+    int lineNumber_ = 0;
+    int pendingEmptyLines_ = 0;
+    Ends ends_ = Ends::Unknown;
     bool exhausted_ = false;
 };
 
@@ -195,6 +244,14 @@ std::string ParametersFileReading::ErrorMessage() const {
         case Outcome::TooLarge:
             return "The file you tried to open is larger than 1 MB and was apparently not saved "
                    "by ZEK";
+        case Outcome::LineTooLong: {
+            std::string message = "Line ";
+            AppendInteger(message, longLine);
+            return message + " of the file you tried to open is longer than " +
+                   std::to_string(kMaxTextLength) +
+                   " characters, more than any box of ZEK takes; it was apparently not saved "
+                   "by ZEK";
+        }
         case Outcome::DesignNotInteger:
             return "'" + designLine + "' is not a valid integer value";
         case Outcome::Complete:
@@ -213,6 +270,11 @@ ParametersFileReading ReadParametersFile(std::istream& in) {
         return ReadSections(cursor);
     } catch (const LineCursor::TooLarge&) {
         return tooLarge;
+    } catch (const LineCursor::LineTooLong& tooLong) {
+        ParametersFileReading refused;
+        refused.outcome = ParametersFileReading::Outcome::LineTooLong;
+        refused.longLine = tooLong.lineNumber;
+        return refused;
     }
 }
 

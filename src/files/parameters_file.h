@@ -21,6 +21,10 @@ inline constexpr const char* kNotSavedByZekMessage =
 /// A parameters file is a few kilobytes; a larger file is refused before it can take memory.
 inline constexpr std::size_t kMaxParametersFileBytes = 1024 * 1024;
 
+/// The longest text a control of the window takes, and so the longest line of a parameters
+/// file: every file ZEK writes stays far below `kMaxParametersFileBytes` and reopens.
+inline constexpr std::size_t kMaxTextLength = 200;
+
 /// One box section; a shape line that names no shape gives no shape (and is written as
 /// Normal).
 struct BoxSection {
@@ -52,10 +56,12 @@ struct ParametersFileReading : ParametersFileContents {
     enum class Outcome {
         NotSavedByZek,     ///< the first line does not begin with "ZEK Gen"; nothing applies
         TooLarge,          ///< over `kMaxParametersFileBytes`; nothing applies
+        LineTooLong,       ///< a line beyond `kMaxTextLength`; nothing applies
         DesignNotInteger,  ///< title, seed and the percentages apply; nothing after them
         Complete,
     };
     Outcome outcome = Outcome::Complete;
+    int longLine = 0;  ///< for `LineTooLong`, from 1
     std::string designLine;
 
     /// The message for an outcome other than Complete.

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "files/parameters_file.h"
 #include "ui/window_style.h"
 
 namespace zek {
@@ -24,6 +25,7 @@ CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, std::functi
     for (int i = 1; i <= kMaxVariables; ++i) {
         for (int j = i + 1; j <= kMaxVariables; ++j) {
             auto* cell = new QLineEdit(this);
+            cell->setMaxLength(static_cast<int>(kMaxTextLength));
             cell->setObjectName(QStringLiteral("txt_r%1%2").arg(i).arg(j));
             cell->setGeometry(22 + 28 * (i - 1), 36 + 24 * (j - 2), 27, 21);
             cell->setFont(font);

@@ -19,6 +19,7 @@
 #include "commands/save_command.h"
 #include "files/answer_key.h"
 #include "files/file_names.h"
+#include "files/parameters_file.h"
 #include "files/text_file.h"
 #include "setup/number_parsing.h"
 #include "setup/version.h"
@@ -53,6 +54,8 @@ QGroupBox* ColumnGroup(const QString& caption, QRect place, const QColor& colour
 QLineEdit* ColumnEdit(const char* name, QRect place, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
+    // What a parameters file can store and reopen.
+    edit->setMaxLength(static_cast<int>(kMaxTextLength));
     edit->setGeometry(place);
     return edit;
 }

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "files/parameters_file.h"
 #include "ui/window_style.h"
 
 namespace zek {
@@ -98,6 +99,7 @@ ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model,
 QLineEdit* ParameterBoxWidget::AddEdit(QWidget* parent, BoxEdit edit, const char* stem,
                                        QRect place) {
     auto* line = new QLineEdit(parent);
+    line->setMaxLength(static_cast<int>(kMaxTextLength));
     line->setObjectName(Numbered(stem, box_));
     line->setGeometry(place);
     // textEdited comes from the user alone; the model's own changes do not echo back.

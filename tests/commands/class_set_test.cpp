@@ -102,6 +102,24 @@ TEST_F(ClassSetTest, AFailedDatasetLeavesNoPartOfItAndAKeyOfTheCompleteOnes) {
     EXPECT_EQ(state->nextClassSetSeed, 12);
 }
 
+TEST_F(ClassSetTest, AKeyThatCannotBeWrittenEitherIsSaidAfterTheFirstFailure) {
+    fs::create_directory(folder / "c_2_info.TXT");
+    fs::create_directory(folder / "c_key.csv");
+    try {
+        Generate(Request(3, 11, "c.csv"));
+        FAIL() << "the set reported success";
+    } catch (const FileError& error) {
+        const std::string message = error.what();
+        EXPECT_EQ(error.path(), (folder / "c_2_info.TXT").string());
+        const std::size_t first = message.find("c_2_info.TXT");
+        const std::size_t key = message.find("The class key could not be written either");
+        ASSERT_NE(first, std::string::npos) << message;
+        ASSERT_NE(key, std::string::npos) << message;
+        EXPECT_LT(first, key);
+        EXPECT_NE(message.find("c_key.csv", key), std::string::npos) << message;
+    }
+}
+
 TEST_F(ClassSetTest, ACancelledSetListsExactlyTheDatasetsOnDisk) {
     bool started = false;
     ClassSetProgress progress;

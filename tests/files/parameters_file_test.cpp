@@ -172,7 +172,8 @@ TEST(ParametersFile, ReadingStopsAfterTheLastLineAndRefusesAHugeFile) {
               "The file you tried to open is larger than 1 MB and was apparently not saved by "
               "ZEK");
 
-    // A stream that cannot tell its size is refused once a line runs past the limit.
+    // A stream that cannot tell its size is refused once a line runs past any text the window
+    // takes, long before the limit.
     class Unseekable : public std::stringbuf {
       public:
         using std::stringbuf::stringbuf;
@@ -185,7 +186,67 @@ TEST(ParametersFile, ReadingStopsAfterTheLastLineAndRefusesAHugeFile) {
     Unseekable buffer("ZEK Generation Parameters File\r\n" +
                       std::string(kMaxParametersFileBytes, 't'));
     std::istream unseekable(&buffer);
-    EXPECT_EQ(ReadParametersFile(unseekable).outcome, ParametersFileReading::Outcome::TooLarge);
+    const ParametersFileReading tooLong = ReadParametersFile(unseekable);
+    EXPECT_EQ(tooLong.outcome, ParametersFileReading::Outcome::LineTooLong);
+    EXPECT_EQ(tooLong.longLine, 2);
+    EXPECT_TRUE(
+        tooLong.ErrorMessage().starts_with("Line 2 of the file you tried to open is "
+                                           "longer than 200 characters"));
+}
+
+// Every text at the longest the window takes: what ZEK writes always opens again.
+TEST(ParametersFile, TheLongestTextsTheWindowTakesReopen) {
+    ControlTexts texts;
+    const std::string longest(kMaxTextLength, '9');
+    texts.title = longest;
+    texts.seed = texts.missing = texts.extreme = longest;
+    for (BoxTexts& box : texts.boxes) {
+        box.mean = box.sd = box.n = box.decimals = box.minText = box.maxText = longest;
+        box.minChecked = box.maxChecked = true;
+    }
+    texts.correlations.fill(longest);
+    texts.design = DesignKind::Correlated8;
+    const std::string file = Written(texts);
+    EXPECT_LT(file.size(), kMaxParametersFileBytes);
+    const ParametersFileReading reading = Read(file);
+    ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
+    EXPECT_EQ(reading.title, longest);
+    EXPECT_EQ(Read(Written(texts) + longest).outcome, ParametersFileReading::Outcome::Complete);
+    texts.title += "x";
+    EXPECT_EQ(Read(Written(texts)).outcome, ParametersFileReading::Outcome::LineTooLong);
+}
+
+// Files edited on old Macs end lines with CR alone, some Windows tools with CR CR LF; every
+// one reads as the CR LF file it stands for, empty lines included.
+TEST(ParametersFile, EveryKindOfLineEndReadsAlike) {
+    ControlTexts texts;
+    texts.title.clear();
+    texts.seed = "1804";
+    const std::string file = Written(texts);
+    const ParametersFileReading expected = Read(file);
+    ASSERT_EQ(expected.outcome, ParametersFileReading::Outcome::Complete);
+    const auto replaced = [&](const std::string& end) {
+        std::string text;
+        for (std::size_t at = 0; at < file.size();) {
+            const std::size_t next = file.find("\r\n", at);
+            text += file.substr(at, next - at) + end;
+            at = next + 2;
+        }
+        return text;
+    };
+    for (const std::string end : {"\n", "\r", "\r\r\n"}) {
+        SCOPED_TRACE(::testing::PrintToString(end));
+        const ParametersFileReading reading = Read(replaced(end));
+        ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
+        EXPECT_EQ(reading.title, "");
+        EXPECT_EQ(reading.seed, "1804");
+        EXPECT_EQ(reading.designCode, expected.designCode);
+        EXPECT_EQ(reading.boxes[1].n, expected.boxes[1].n);
+        EXPECT_EQ(reading.correlations, expected.correlations);
+        std::ostringstream again;
+        WriteParametersFile(again, reading);
+        EXPECT_EQ(again.str(), file);
+    }
 }
 
 TEST(ParametersFile, DesignProblemsNameTheirLine) {

@@ -26,9 +26,11 @@ TEST(FuzzCorpus, EveryInputPassesThroughThePipeline) {
     const std::vector<fs::path> files = CorpusFiles();
     ASSERT_GE(files.size(), 10u);
     auto state = std::make_unique<ProgramState>();
+    testing::TemporaryFolder folder;
     for (const fs::path& file : files) {
         SCOPED_TRACE(file.filename().string());
-        fuzzing::RunWholePipeline(testing::Contents(file), *state);
+        fuzzing::RunWholePipeline(testing::Contents(file), *state, folder.path());
+        EXPECT_TRUE(fs::is_empty(folder.path()));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -307,6 +309,34 @@ TEST_F(MainWindowTest, AnOpenedParametersFileFillsTheWindow) {
     prompts.openAnswers = {QString::fromStdString(golden + ".missing")};
     window.OpenGenerationParametersFile1Click();
     EXPECT_TRUE(testing::LastOf(prompts.messages).contains("input.TXT.missing"));
+}
+
+// A CR-only file reads as the file it stands for (no carriage returns left in the boxes),
+// a pipe is refused at once instead of freezing the window, and no box takes a text longer
+// than a parameters file stores.
+TEST_F(MainWindowTest, OddParametersFilesAreReadSensiblyAndNeverFreezeTheWindow) {
+    testing::TemporaryFolder folder;
+    std::string text = testing::Contents(std::string(ZEK_GOLDEN_DIR) + "/02_2groups/input.TXT");
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+        text.erase(at + 1, 1);
+        ++at;
+    }
+    std::ofstream(folder.path() / "mac.TXT", std::ios::binary) << text;
+    prompts.openAnswers = {QString::fromStdString((folder.path() / "mac.TXT").string())};
+    window.OpenGenerationParametersFile1Click();
+    EXPECT_EQ(Find<QLineEdit>("txt_seed1")->text(), "0");
+    EXPECT_EQ(Find<QLineEdit>("txt_missing_main")->text(), "3");
+    EXPECT_EQ(Find<QLineEdit>("txt_n2")->text(), "20");
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join("|").toStdString();
+
+    ASSERT_EQ(::mkfifo((folder.path() / "pipe.TXT").c_str(), 0600), 0);
+    prompts.openAnswers = {QString::fromStdString((folder.path() / "pipe.TXT").string())};
+    window.OpenGenerationParametersFile1Click();
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("it is not a regular file"));
+
+    for (const char* name : {"txt_title", "txt_seed1", "txt_mean1", "txt_r12"}) {
+        EXPECT_EQ(Find<QLineEdit>(name)->maxLength(), 200) << name;
+    }
 }
 
 TEST_F(MainWindowTest, ACancelledSaveAsksForTheParametersFileAndSaysNothingOfViewing) {
