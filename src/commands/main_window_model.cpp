@@ -102,7 +102,28 @@ void MainWindowModel::MoveFocus(const std::string& controlName) {
 
 // ---- Edits, ticks and selections ---------------------------------------------------------
 
+void MainWindowModel::SetTitle(std::string_view text) {
+    const ChangeScope scope(*this);
+    title_ = text;
+}
+
+void MainWindowModel::SetSeedText(std::string_view text) {
+    const ChangeScope scope(*this);
+    seed_ = text;
+}
+
+void MainWindowModel::SetMissingText(std::string_view text) {
+    const ChangeScope scope(*this);
+    missing_ = text;
+}
+
+void MainWindowModel::SetExtremeText(std::string_view text) {
+    const ChangeScope scope(*this);
+    extreme_ = text;
+}
+
 void MainWindowModel::SetBoxText(int box, BoxEdit edit, std::string_view text) {
+    const ChangeScope scope(*this);
     EditControl& control = MutableBox(box).Edit(edit);
     if (control.text == text) return;
     control.text = text;
@@ -124,6 +145,7 @@ void MainWindowModel::SetBoxText(int box, BoxEdit edit, std::string_view text) {
 }
 
 void MainWindowModel::SetLimitTicked(int box, LimitSide side, bool ticked) {
+    const ChangeScope scope(*this);
     ParameterBox& b = MutableBox(box);
     CheckControl& check = side == LimitSide::Min ? b.minCheck : b.maxCheck;
     if (check.checked == ticked) return;
@@ -132,6 +154,7 @@ void MainWindowModel::SetLimitTicked(int box, LimitSide side, bool ticked) {
 }
 
 void MainWindowModel::SelectShape(int box, DistributionKind shape) {
+    const ChangeScope scope(*this);
     ParameterBox& b = MutableBox(box);
     if (b.shape == shape) return;
     b.shape = shape;
@@ -139,12 +162,14 @@ void MainWindowModel::SelectShape(int box, DistributionKind shape) {
 }
 
 void MainWindowModel::SelectDesign(DesignKind kind) {
+    const ChangeScope scope(*this);
     if (kind == design_) return;
     design_ = kind;
     DesignSelected(kind);
 }
 
 void MainWindowModel::SetCorrelationText(int i, int j, std::string_view text) {
+    const ChangeScope scope(*this);
     MutableCorrelation(i, j).text = text;
 }
 
@@ -260,6 +285,7 @@ void MainWindowModel::ShapeSelected(int box) {
 // ---- Buttons -------------------------------------------------------------------------------
 
 void MainWindowModel::Button1Click() {
+    const ChangeScope scope(*this);
     state_.setup.seed = host_.ClockRandomBelow(10000000);
     std::string text;
     AppendInteger(text, state_.setup.seed);
@@ -275,6 +301,7 @@ void MainWindowModel::ForEachEnabledGroup(Visit visit) const {
 }
 
 void MainWindowModel::SetAllCorrelations(std::string_view text) {
+    const ChangeScope scope(*this);
     ForEachEnabledGroup([&](int j) {
         for (int i = 1; i < j; ++i) SetCorrelationText(i, j, text);
     });
@@ -282,6 +309,7 @@ void MainWindowModel::SetAllCorrelations(std::string_view text) {
 }
 
 void MainWindowModel::SetRandomCorrelations(double cap, int decimals) {
+    const ChangeScope scope(*this);
     bool anyGroup = false;
     ForEachEnabledGroup([&](int) { anyGroup = true; });
     attemptCount_ = 0;
@@ -340,6 +368,7 @@ void MainWindowModel::SetRandomCorrelations(double cap, int decimals) {
 // ---- Menu commands ------------------------------------------------------------------------
 
 void MainWindowModel::ResettoStartup1Click() {
+    const ChangeScope scope(*this);
     SetSeedText("1804");
     SetMissingText("0");
     SetExtremeText("0");
@@ -375,6 +404,7 @@ void MainWindowModel::ResettoStartup1Click() {
 }
 
 void MainWindowModel::CopyCell1toallcells1Click() {
+    const ChangeScope scope(*this);
     const ParameterBox first = Box(1);
     for (BoxEdit edit : kBoxEdits) {
         for (int box = 2; box <= kBoxCount; ++box) SetBoxText(box, edit, first.Edit(edit).text);
@@ -391,10 +421,12 @@ void MainWindowModel::CopyCell1toallcells1Click() {
 }
 
 void MainWindowModel::Allowallavailabledistributions1Click() {
+    const ChangeScope scope(*this);
     for (ParameterBox& b : boxes_) b.shapesEnabled = true;
 }
 
 void MainWindowModel::SecretSetup1Click() {
+    const ChangeScope scope(*this);
     SelectDesign(DesignKind::Regression7);
     struct Cells {
         const char* text;
@@ -425,6 +457,7 @@ void MainWindowModel::SecretSetup1Click() {
 }
 
 void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) {
+    const ChangeScope scope(*this);
     using Outcome = ParametersFileReading::Outcome;
     if (reading.outcome == Outcome::NotSavedByZek || reading.outcome == Outcome::TooLarge ||
         reading.outcome == Outcome::LineTooLong) {

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -116,10 +117,10 @@ class MainWindowModel {
     /// One of the 35 design buttons (`rdo_2groupsClick` ..).
     void SelectDesign(DesignKind kind);
     void SetCorrelationText(int i, int j, std::string_view text);
-    void SetTitle(std::string_view text) { title_ = text; }
-    void SetSeedText(std::string_view text) { seed_ = text; }
-    void SetMissingText(std::string_view text) { missing_ = text; }
-    void SetExtremeText(std::string_view text) { extreme_ = text; }
+    void SetTitle(std::string_view text);
+    void SetSeedText(std::string_view text);
+    void SetMissingText(std::string_view text);
+    void SetExtremeText(std::string_view text);
 
     // ---- Buttons ------------------------------------------------------------------------
 
@@ -135,6 +136,10 @@ class MainWindowModel {
     /// The random presets, rounded to .01 (capped at .94) and to .1 (capped at .9).
     void btn_randomcorrClick() { SetRandomCorrelations(0.94, 2); }
     void Button4Click() { SetRandomCorrelations(0.9, 1); }
+
+    /// Called once after every change of what the window shows, however many controls one
+    /// action touched; the window redraws from here and nowhere else.
+    void OnChange(std::function<void()> changed) { changed_ = std::move(changed); }
 
     // ---- Menu commands ------------------------------------------------------------------
 
@@ -157,6 +162,21 @@ class MainWindowModel {
     EnabledCorrelationCells EnabledCells() const;
 
   private:
+    // Marks the outermost call of an action; the change is announced when it ends, so that
+    // a reaction that sets off others is drawn once, complete.
+    class ChangeScope {
+      public:
+        explicit ChangeScope(MainWindowModel& model) : model_(model) { ++model_.changeDepth_; }
+        ~ChangeScope() {
+            if (--model_.changeDepth_ == 0 && model_.changed_) model_.changed_();
+        }
+        ChangeScope(const ChangeScope&) = delete;
+        ChangeScope& operator=(const ChangeScope&) = delete;
+
+      private:
+        MainWindowModel& model_;
+    };
+
     ParameterBox& MutableBox(int box) { return boxes_[static_cast<std::size_t>(box - 1)]; }
     EditControl& MutableCorrelation(int i, int j) {
         return correlations_[static_cast<std::size_t>(CorrelationCellIndex(i, j))];
@@ -196,6 +216,9 @@ class MainWindowModel {
     std::array<std::array<double, kMaxVariables>, kMaxVariables> candidate_{};
     std::int32_t attemptCount_ = 0;
     std::int32_t presetStreamState_ = 0;
+
+    std::function<void()> changed_;
+    int changeDepth_ = 0;
 };
 
 }  // namespace zek

@@ -9,11 +9,8 @@
 
 namespace zek {
 
-CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, std::function<void()> changed,
-                                             QWidget* parent)
-    : QGroupBox(QStringLiteral("CORRELATIONS"), parent),
-      model_(model),
-      changed_(std::move(changed)) {
+CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, QWidget* parent)
+    : QGroupBox(QStringLiteral("CORRELATIONS"), parent), model_(model) {
     setObjectName(QStringLiteral("box_correlations"));
     setGeometry(547, 240, 270, 240);
     style::SetBackground(this, style::kSkyBlue);
@@ -32,7 +29,6 @@ CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, std::functi
             cell->setTextMargins(0, 0, 0, 0);
             connect(cell, &QLineEdit::textEdited, this, [this, i, j](const QString& text) {
                 model_.SetCorrelationText(i, j, text.toStdString());
-                changed_();
             });
             cells_[static_cast<std::size_t>(CorrelationCellIndex(i, j))] = cell;
         }
@@ -80,10 +76,8 @@ CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, std::functi
         button->setObjectName(QString::fromLatin1(preset.name));
         button->setGeometry(preset.place);
         button->setFont(font);
-        connect(button, &QPushButton::clicked, this, [this, click = preset.click] {
-            (model_.*click)();
-            changed_();
-        });
+        connect(button, &QPushButton::clicked, this,
+                [this, click = preset.click] { (model_.*click)(); });
     }
     warning_ = new QLabel(QStringLiteral("Note that not all random matrices represent possible "
                                          "correlation matrices (adjustments will be made)."),

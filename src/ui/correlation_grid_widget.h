@@ -17,13 +17,12 @@ class CorrelationGridWidget final : public QGroupBox {
     Q_OBJECT
 
   public:
-    CorrelationGridWidget(MainWindowModel& model, std::function<void()> changed, QWidget* parent);
+    CorrelationGridWidget(MainWindowModel& model, QWidget* parent);
 
     void Render(const MainWindowModel& model);
 
   private:
     MainWindowModel& model_;
-    std::function<void()> changed_;
     std::array<QLineEdit*, kCorrelationCellCount> cells_{};
     std::array<QLabel*, kMaxVariables - 1> columnHeaders_{};  ///< `lbl_v1a` .. `lbl_v7a`
     std::array<QLabel*, kMaxVariables - 1> rowHeaders_{};     ///< `lbl_v2` .. `lbl_v8`

@@ -115,20 +115,15 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
     auto* client = new QWidget(this);
     client->setFixedSize(822, 526);
     setCentralWidget(client);
-    const auto changed = [this] { Render(); };
-    designs_ = new DesignSelector(
-        [this](DesignKind kind) {
-            model_->SelectDesign(kind);
-            Render();
-        },
-        client);
+    designs_ = new DesignSelector([this](DesignKind kind) { model_->SelectDesign(kind); }, client);
     for (int box = 1; box <= kBoxCount; ++box) {
-        boxes_[static_cast<std::size_t>(box - 1)] =
-            new ParameterBoxWidget(box, *model_, changed, client);
+        boxes_[static_cast<std::size_t>(box - 1)] = new ParameterBoxWidget(box, *model_, client);
     }
-    correlations_ = new CorrelationGridWidget(*model_, changed, client);
+    correlations_ = new CorrelationGridWidget(*model_, client);
     BuildRightColumn(client);
     BuildMenu();
+    // The one place the window is drawn from, whichever command changed the model.
+    model_->OnChange([this] { Render(); });
     Render();
     setFixedSize(sizeHint());
 }
@@ -208,10 +203,7 @@ void MainWindow::BuildRightColumn(QWidget* client) {
         if (row.buttonName == nullptr) continue;
         connect(
             ColumnButton(row.buttonName, QString::fromLatin1(row.buttonCaption), row.button, group),
-            &QPushButton::clicked, this, [this, click = row.click] {
-                ((*model_).*click)();
-                Render();
-            });
+            &QPushButton::clicked, this, [this, click = row.click] { ((*model_).*click)(); });
     }
 
     QPushButton* run =
@@ -233,10 +225,8 @@ QAction* MainWindow::AddItem(QMenu* menu, const char* name, const QString& capti
 QAction* MainWindow::AddModelItem(QMenu* menu, const char* name, const QString& caption,
                                   const QKeySequence& shortcut,
                                   void (MainWindowModel::*command)()) {
-    return AddAction(menu, QString::fromLatin1(name), caption, shortcut, [this, command] {
-        ((*model_).*command)();
-        Render();
-    });
+    return AddAction(menu, QString::fromLatin1(name), caption, shortcut,
+                     [this, command] { ((*model_).*command)(); });
 }
 
 QAction* MainWindow::AddAction(QMenu* menu, const QString& name, const QString& caption,
@@ -279,10 +269,7 @@ void MainWindow::BuildMenu() {
     auto* secret = new QAction(QStringLiteral("Secret Setup"), this);
     secret->setObjectName(QStringLiteral("SecretSetup1"));
     secret->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9));
-    connect(secret, &QAction::triggered, this, [this] {
-        model_->SecretSetup1Click();
-        Render();
-    });
+    connect(secret, &QAction::triggered, this, [this] { model_->SecretSetup1Click(); });
     addAction(secret);
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
@@ -382,7 +369,6 @@ void MainWindow::ShowHowTo(HowTo topic) {
     if (!recipe) return;
     // The recipe's design is selected as a click on its button would select it.
     model_->SelectDesign(recipe->design);
-    Render();
     std::string pdfFileName = "How To";
     for (const HowToItem& item : HowToItems()) {
         if (item.topic == topic) pdfFileName += " " + std::string(item.caption);
@@ -397,7 +383,6 @@ void MainWindow::WithFileErrorsShown(Command command) {
     } catch (const FileError& error) {
         prompts_.Message(this, QString::fromStdString(error.what()));
     }
-    Render();
 }
 
 void MainWindow::btn_runClick() {
@@ -407,7 +392,6 @@ void MainWindow::btn_runClick() {
 
 void MainWindow::btnRunClick() {
     const RunOutcome outcome = RunCommand(*model_, state_, *host_);
-    Render();
     if (outcome != RunOutcome::Generated) return;
     WithFileErrorsShown([this] { AfterRunSave(model_->Texts(), state_, *host_); });
 }
@@ -518,7 +502,6 @@ void MainWindow::SetIntegerSeed1Click() {
         prompts_.Message(this, QString::fromStdString(*refusal));
     }
     model_->SetSeedText(seedDialog_->text().toStdString());
-    Render();
 }
 
 void MainWindow::Reliability1Click() {
@@ -543,7 +526,6 @@ void MainWindow::AskPercentageUntilAccepted(PercentageKind kind) {
     } else {
         model_->SetExtremeText(accepted);
     }
-    Render();
 }
 
 void MainWindow::SetMissingValues1Click() {

@@ -29,9 +29,8 @@ void SetText(QLineEdit* edit, const std::string& text) {
 
 }  // namespace
 
-ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model,
-                                       std::function<void()> changed, QWidget* parent)
-    : QGroupBox(parent), box_(box), model_(model), changed_(std::move(changed)) {
+ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model, QWidget* parent)
+    : QGroupBox(parent), box_(box), model_(model) {
     setObjectName(Numbered("box_group", box));
     const QPoint place = kTopRowPlaces[(box - 1) % 4];
     setGeometry(place.x(), box <= 4 ? place.y() : kBottomRowY, 132, 202);
@@ -87,10 +86,8 @@ ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model,
         button->setGeometry(shape.place);
         group->addButton(button);
         shapes_[static_cast<std::size_t>(shape.kind)] = button;
-        connect(button, &QRadioButton::clicked, this, [this, kind = shape.kind] {
-            model_.SelectShape(box_, kind);
-            changed_();
-        });
+        connect(button, &QRadioButton::clicked, this,
+                [this, kind = shape.kind] { model_.SelectShape(box_, kind); });
     }
     for (QWidget* child : findChildren<QWidget*>()) child->setFont(style::SansSerif(10));
     Render(model_.Box(box));
@@ -105,7 +102,6 @@ QLineEdit* ParameterBoxWidget::AddEdit(QWidget* parent, BoxEdit edit, const char
     // textEdited comes from the user alone; the model's own changes do not echo back.
     connect(line, &QLineEdit::textEdited, this, [this, edit](const QString& text) {
         model_.SetBoxText(box_, edit, text.toStdString());
-        changed_();
     });
     edits_[static_cast<std::size_t>(edit)] = line;
     return line;
@@ -120,10 +116,8 @@ QCheckBox* ParameterBoxWidget::AddLimitCheck(QWidget* parent, LimitSide side, QR
     check->setToolTip(
         min ? QStringLiteral("After checking, enter minimum value in box to the right")
             : QStringLiteral("After checking, enter maximum value in box to the right"));
-    connect(check, &QCheckBox::clicked, this, [this, side](bool checked) {
-        model_.SetLimitTicked(box_, side, checked);
-        changed_();
-    });
+    connect(check, &QCheckBox::clicked, this,
+            [this, side](bool checked) { model_.SetLimitTicked(box_, side, checked); });
     return check;
 }
 

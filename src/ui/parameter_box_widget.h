@@ -19,9 +19,8 @@ class ParameterBoxWidget final : public QGroupBox {
     Q_OBJECT
 
   public:
-    /// Box `box` (1..8) of `model`; `changed` runs after each forwarded user action.
-    ParameterBoxWidget(int box, MainWindowModel& model, std::function<void()> changed,
-                       QWidget* parent);
+    /// Box `box` (1..8) of `model`, to which it forwards the user's actions.
+    ParameterBoxWidget(int box, MainWindowModel& model, QWidget* parent);
 
     void Render(const ParameterBox& state);
 
@@ -31,7 +30,6 @@ class ParameterBoxWidget final : public QGroupBox {
 
     int box_;
     MainWindowModel& model_;
-    std::function<void()> changed_;
     std::array<QLineEdit*, 6> edits_{};  ///< by `BoxEdit`
     QCheckBox* minCheck_ = nullptr;
     QCheckBox* maxCheck_ = nullptr;

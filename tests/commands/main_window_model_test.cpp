@@ -54,6 +54,25 @@ TEST_F(MainWindowModelTest, StartsAsTheWindowIsDesigned) {
     EXPECT_FALSE(window.warningVisible());
 }
 
+// The window redraws from the one announcement, after an action and everything it set off,
+// so that it never draws half a reaction.
+TEST_F(MainWindowModelTest, EveryActionIsAnnouncedOnceWhenComplete) {
+    int announced = 0;
+    std::string nOfBox4WhenAnnounced;
+    window.OnChange([&] {
+        ++announced;
+        nOfBox4WhenAnnounced = N(4);
+    });
+    window.SetBoxText(1, BoxEdit::N, "40");
+    window.SelectDesign(DesignKind::Regression3);  // copies box 1's N to boxes 2 to 4
+    EXPECT_EQ(announced, 2);
+    EXPECT_EQ(nOfBox4WhenAnnounced, "40");
+    window.ResettoStartup1Click();
+    window.SetSeedText("7");
+    window.btn_allpoint5Click();
+    EXPECT_EQ(announced, 5);
+}
+
 TEST_F(MainWindowModelTest, SelectingTheSelectedDesignRunsNothing) {
     window.SelectDesign(DesignKind::Groups2);
     for (int box = 1; box <= 8; ++box) EXPECT_EQ(Box(box).colour, kCream);
