@@ -269,6 +269,22 @@ TEST_F(MainWindowModelTest, RandomPresetsStayUnderTheirCapAndAlwaysFactorise) {
     EXPECT_EQ(window.Correlation(6, 7).text, "0.0") << "a disabled cell keeps its text";
 }
 
+// All 28 cells of eight variables, the last row and column included, take the preset.
+TEST_F(MainWindowModelTest, RandomPresetsReachEveryCellOfEightVariables) {
+    window.SelectDesign(DesignKind::Correlated8);
+    for (int i = 1; i <= 8; ++i) {
+        for (int j = i + 1; j <= 8; ++j) window.SetCorrelationText(i, j, "untouched");
+    }
+    window.Button4Click();
+    for (int i = 1; i <= 8; ++i) {
+        for (int j = i + 1; j <= 8; ++j) {
+            const std::string& text = window.Correlation(i, j).text;
+            EXPECT_EQ(text.size(), 3u) << "r" << i << j << " " << text;
+            EXPECT_GT(window.PresetCandidate()[i - 1][j - 1], 0.0) << "r" << i << j;
+        }
+    }
+}
+
 TEST_F(MainWindowModelTest, RandomPresetsWithTwoVariablesOrNoneEndAtOnce) {
     window.SelectDesign(DesignKind::Correlated2);
     window.btn_randomcorrClick();

@@ -158,6 +158,13 @@ TEST_F(RunCommandTest, LimitsAgainstTheMeanNameTheirBox) {
     box.minText = "6";
     EXPECT_EQ(Run(), RunOutcome::Stopped);
     EXPECT_EQ(testing::LastOf(host.messages), "MINIMUM SCORE must be less than MEAN (check box 3)");
+    // A minimum equal to the mean is refused too: no score could lie below the mean.
+    box.minText = "5";
+    host.messages.clear();
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(testing::LastOf(host.messages), "MINIMUM SCORE must be less than MEAN (check box 3)");
+    box.minText = "4.999";
+    EXPECT_EQ(Run(), RunOutcome::Generated);
     box.minChecked = false;
     box.maxChecked = true;
     box.maxText = "5";

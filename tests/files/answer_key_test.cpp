@@ -46,6 +46,15 @@ TEST_F(AnswerKeyTest, FiguresComeFromTheScoresAsWritten) {
     EXPECT_DOUBLE_EQ(Figure(key, "group2_mean"), 4.0);
     EXPECT_DOUBLE_EQ(Figure(key, "mean_difference"), 1.55 - 4.0);
     EXPECT_GT(Figure(key, "student_p"), 0.0);
+    // Every figure under its own name.
+    const TwoGroupTests tests =
+        CompareTwoGroups(std::vector<double>{1.0, 2.1}, std::vector<double>{3.0, 4.0, 5.0});
+    EXPECT_DOUBLE_EQ(Figure(key, "student_t"), tests.studentT);
+    EXPECT_DOUBLE_EQ(Figure(key, "student_df"), tests.studentDf);
+    EXPECT_DOUBLE_EQ(Figure(key, "welch_t"), tests.welchT);
+    EXPECT_DOUBLE_EQ(Figure(key, "welch_df"), tests.welchDf);
+    EXPECT_DOUBLE_EQ(Figure(key, "welch_p"), tests.welchP);
+    EXPECT_DOUBLE_EQ(Figure(key, "cohens_d"), tests.cohensD);
 }
 
 TEST_F(AnswerKeyTest, EachFamilyGetsItsTests) {

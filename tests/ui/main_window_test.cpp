@@ -618,6 +618,25 @@ TEST_F(MainWindowTest, SecondaryWindowsOpenCentredOnTheMainWindow) {
         << howTo.x() << "," << howTo.y() << " vs " << centre.x() << "," << centre.y();
 }
 
+// The grid draws all 28 cells of the model, the last row included.
+TEST_F(MainWindowTest, TheGridDrawsEveryCellOfEightVariables) {
+    Find<QRadioButton>("rdo_corr8")->click();
+    for (int i = 1; i <= 8; ++i) {
+        for (int j = i + 1; j <= 8; ++j) {
+            window.model().SetCorrelationText(i, j, QString("0.%1%2").arg(i).arg(j).toStdString());
+        }
+    }
+    for (int i = 1; i <= 8; ++i) {
+        for (int j = i + 1; j <= 8; ++j) {
+            const QString name = QString("txt_r%1%2").arg(i).arg(j);
+            auto* cell = window.findChild<QLineEdit*>(name);
+            ASSERT_NE(cell, nullptr) << name.toStdString();
+            EXPECT_EQ(cell->text(), QString("0.%1%2").arg(i).arg(j)) << name.toStdString();
+            EXPECT_TRUE(cell->isEnabled()) << name.toStdString();
+        }
+    }
+}
+
 TEST_F(MainWindowTest, TabEntersTheDesignsAtTheChosenOne) {
     Find<QRadioButton>("rdo_corr5")->click();
     for (QRadioButton* button : Find("boxstatisticaltest")->findChildren<QRadioButton*>()) {
