@@ -14,6 +14,7 @@
 #include "files/data_file.h"
 #include "files/information_file.h"
 #include "files/number_format.h"
+#include "files/number_format_general.h"
 #include "support/format_probe_values.h"
 #include "support/runnable_setup.h"
 

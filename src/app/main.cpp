@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     auto state = std::make_unique<zek::ProgramState>();
     zek::DialogPrompts prompts;
     zek::MainWindow window(*state, prompts);
-    // Centred on the desktop, as the window has always opened.
+    // Centred on the desktop, where a teacher's projector shows it whole.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         window.move(screen->availableGeometry().center() - window.rect().center());
     }

@@ -117,7 +117,7 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
             const std::optional<std::int32_t> low = lowText ? ParseInteger(*lowText) : std::nullopt;
             const std::optional<std::int32_t> high =
                 highText ? ParseInteger(*highText) : std::nullopt;
-            if (!low || !high || *low < 1 || *high > 10 || *low > *high) {
+            if (!low || !high || !IsAcceptedBetaPair(*low, *high)) {
                 return UsageError{kBetaMessage};
             }
             options.betaLow = *low;

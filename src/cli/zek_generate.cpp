@@ -107,7 +107,7 @@ void ListDesigns() {
         zek::ApplyDesign(design, setup);
         std::string name(zek::FamilyRowLabel(design.family));
         while (!name.empty() && (name.back() == ' ' || name.back() == ':')) name.pop_back();
-        if (design.kind == zek::DesignKind::TwoDV2x2) name = "2 Variables in a 2x2 Design";
+        if (design.Shape().TwoVariablesInCells()) name = "2 Variables in a 2x2 Design";
         name += " " + std::string(design.buttonCaption);
         std::string boxes;
         for (int box = 1; box <= zek::kBoxCount; ++box) {
@@ -185,7 +185,7 @@ int Generate(const zek::GenerateOptions& options, char separator) {
         request.firstSeed = *options.seed;
     } else if (options.count > 1) {
         if (window.seed().empty()) {
-            request.firstSeed = host.ClockRandomBelow(1000000);
+            request.firstSeed = host.ClockRandomBelow(zek::kEmptySeedBoxBound);
         } else if (const auto stored = zek::ParseSeed(window.seed())) {
             request.firstSeed = *stored;
         }

@@ -38,7 +38,7 @@ constexpr const CaptionsByBox& CaptionsFor(const DesignInfo& design) {
         case DesignFamily::TwoVariablesInGroups:
             return kTwoVariablesCaptions;
         case DesignFamily::Factorial:
-            if (design.variableCount == 2) return kTwoDV2x2Captions;
+            if (design.Shape().TwoVariablesInCells()) return kTwoDV2x2Captions;
             return design.factorCount == 3 ? kThreeFactorCaptions : kTwoFactorCaptions;
         case DesignFamily::Regression:
             return kRegressionCaptions;
@@ -69,7 +69,8 @@ constexpr const BoxColours& ColoursFor(const DesignInfo& design) {
         case DesignFamily::TwoVariablesInGroups:
             return kColumns;
         case DesignFamily::Factorial:
-            return (design.factorCount == 3 || design.variableCount == 2) ? kColumnPairs : kColumns;
+            return (design.factorCount == 3 || design.Shape().TwoVariablesInCells()) ? kColumnPairs
+                                                                                     : kColumns;
         case DesignFamily::TwoGroupsMultiVariable:
             return kTopAndBottomRows;
     }

@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "commands/option_dialogs.h"
 #include "commands/uniform_box.h"
 #include "engine/cholesky.h"
 #include "files/number_format.h"
@@ -286,7 +287,7 @@ void MainWindowModel::ShapeSelected(int box) {
 
 void MainWindowModel::Button1Click() {
     const ChangeScope scope(*this);
-    state_.setup.seed = host_.ClockRandomBelow(10000000);
+    state_.setup.seed = host_.ClockRandomBelow(kPickedSeedBound);
     std::string text;
     AppendInteger(text, state_.setup.seed);
     SetSeedText(text);

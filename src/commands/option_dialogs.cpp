@@ -51,13 +51,14 @@ BetaOutcome AcceptBetaPair(std::string_view lowText, std::string_view highText,
     // is reset: the generator holds at most 10 order statistics and needs low <= high, so
     // neither 11 and 15 nor 9 and 12 (which would become 9 and 6) may reach it.
     auto lowOutOfRange = [&setup] {
-        return setup.betaLow < 1 || setup.betaLow > 10 || setup.betaLow > setup.betaHigh;
+        return setup.betaLow < kLowestBeta || setup.betaLow > kHighestBeta ||
+               setup.betaLow > setup.betaHigh;
     };
     if (lowOutOfRange()) {
         setup.betaLow = 2;
         refuse(BetaOutcome::Focus::Low);
     }
-    if (setup.betaHigh < 1 || setup.betaHigh > 10) {
+    if (setup.betaHigh < kLowestBeta || setup.betaHigh > kHighestBeta) {
         setup.betaHigh = 6;
         refuse(BetaOutcome::Focus::High);
     }

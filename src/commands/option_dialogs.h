@@ -12,6 +12,18 @@
 namespace zek {
 
 inline constexpr const char* kSeedMessage = "Seed must be an INTEGER value";
+
+/// Seeds the clock picks: below this for the seed buttons of the window and the seed
+/// dialog, and below the smaller bound for a run whose seed box is empty.
+inline constexpr std::int32_t kPickedSeedBound = 10000000;
+inline constexpr std::int32_t kEmptySeedBoxBound = 1000000;
+
+/// The Beta parameters the generator takes: integers in this range, low <= high.
+inline constexpr std::int32_t kLowestBeta = 1;
+inline constexpr std::int32_t kHighestBeta = 10;
+constexpr bool IsAcceptedBetaPair(std::int32_t low, std::int32_t high) {
+    return low >= kLowestBeta && high <= kHighestBeta && low <= high;
+}
 inline constexpr const char* kReliabilityNotANumber = "Reliability must be a numeric value";
 inline constexpr const char* kReliabilityRange =
     "Reliability must be greater than 0.0 and less than or equal to 1.0";

@@ -97,7 +97,7 @@ bool ReadPercentage(PercentageKind kind, std::string& mainText, GenerationSetup&
 
 bool ReadSeed(ControlTexts& controls, GenerationSetup& setup, CommandHost& host) {
     if (controls.seed.empty()) {
-        setup.seed = host.ClockRandomBelow(1000000);
+        setup.seed = host.ClockRandomBelow(kEmptySeedBoxBound);
         controls.seed = std::to_string(setup.seed);
         return true;
     }
@@ -138,7 +138,7 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
     } else {
         fail(kNotANumber, "txt_n");
     }
-    if (box.n > 25000) fail("Maximum Data per cell is 25000", "", "txt_n");
+    if (box.n > kMaxCasesPerBox) fail("Maximum Data per cell is 25000", "", "txt_n");
     if (box.n < 2) fail("Minimum Data per cell is 2", "", "txt_n");
     if (texts.minChecked) readReal(texts.minText, box.minScore, "txt_min");
     if (texts.maxChecked) readReal(texts.maxText, box.maxScore, "txt_max");

@@ -54,7 +54,6 @@ class ScoreTable {
     /// From now on each row holds `columns` (1..8) cells; what the table held before is
     /// meaningless after a change.
     void SetColumnCount(int columns) { columns_ = static_cast<std::size_t>(columns); }
-    int ColumnCount() const { return static_cast<int>(columns_); }
 
     /// `row` and `column` are 0-based.
     double& At(int row, int column) { return cells_[Index(row, column)]; }

@@ -7,7 +7,8 @@ namespace zek {
 
 namespace {
 
-// The SD from the running sums, as the report has always computed it, unless the sums cancel:
+// The SD from the running sums, which keep the report's figures those of its format, unless
+// the sums cancel:
 // scores of 10000000 with an SD of 0.002 leave nothing of the variance in them (or less than
 // nothing, and the square root of a negative number). Where more than four of the sixteen
 // digits cancel, the deviations from the mean are summed instead.

@@ -100,8 +100,7 @@ std::string RowLabel(const GenerationSetup& setup, const DesignCell& cell, int v
         case DesignFamily::Factorial:
             break;
     }
-    const bool twoVariableCells =
-        setup.family == DesignFamily::Factorial && setup.variableCount == 2;
+    const bool twoVariableCells = ShapeOf(setup).TwoVariablesInCells();
     if (twoVariableCells) {
         label = variable == 1 ? "Variable 1" : "Variable_2";
     } else {

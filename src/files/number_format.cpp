@@ -1,4 +1,5 @@
 #include "files/number_format.h"
+#include "files/number_format_general.h"
 
 #include <algorithm>
 #include <array>
@@ -97,8 +98,8 @@ std::string_view FormatFixedExactly(NumberBuffer& buffer, double value, int deci
 
 // to_chars rounds exact ties to even. A tie is written instead with its one more place, which
 // is exact and ends in 5; that 5 is dropped and the rest rounded up in magnitude by hand.
-// (Moving the value one step away from zero first, as this once did, overshoots the next
-// decimal wherever a step of the double is wider than half a unit of the last place.)
+// (Moving the value one step away from zero first would overshoot the next decimal wherever
+// a step of the double is wider than half a unit of the last place.)
 std::string_view FormatFixedGeneral(NumberBuffer& buffer, double value, int decimals) {
     char* const first = buffer.data();
     char* end = nullptr;

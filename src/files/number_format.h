@@ -18,10 +18,6 @@ namespace zek {
 /// Below 1e12 and with at most 6 decimals this runs on exact integer arithmetic.
 void AppendFixed(std::string& out, double value, int decimals);
 
-/// `AppendFixed` by the general path that serves every other value (a correctly rounded
-/// conversion with ties moved away from zero); kept callable to prove the two the same.
-void AppendFixedGeneral(std::string& out, double value, int decimals);
-
 /// The double a reader gets back from `AppendFixed`'s text, without the text: nothing where
 /// it cannot be had exactly this way (beyond 1e12, more than 6 decimals, 2^53 or more digits).
 std::optional<double> RoundedLikeAppendFixed(double value, int decimals);

@@ -333,7 +333,8 @@ std::optional<std::string> DesignProblemOf(const ParametersFileReading& reading)
     if (!kind) {
         std::string message = "line ";
         AppendInteger(message, kDesignLineNumber);
-        message += ": design code " + reading.designLine + " names no design (codes 1 to 35)";
+        message += ": design code " + reading.designLine + " names no design (codes 1 to " +
+                   std::to_string(kDesignCount) + ")";
         return message;
     }
     const DesignInfo& design = Design(*kind);

@@ -1,5 +1,7 @@
 #include "files/score_plots.h"
 
+#include "engine/spreads.h"
+
 #include <algorithm>
 #include <boost/math/distributions/beta.hpp>
 #include <charconv>
@@ -66,8 +68,10 @@ double PopulationDensity(const BoxParameters& box, const GenerationSetup& setup,
             const double p = positive ? setup.betaLow : setup.betaHigh;
             const double q = positive ? setup.betaHigh : setup.betaLow;
             const boost::math::beta_distribution<double> beta(p, q);
-            const double s = std::sqrt(p * q / ((p + q) * (p + q) * (p + q + 1.0)));
-            const double x = (score - box.mean) / sd * s + boost::math::mean(beta);
+            const BetaMoments moments = BetaMomentsOf(setup);
+            const double s = moments.sd;
+            const double x =
+                (score - box.mean) / sd * s + (positive ? moments.meanPos : moments.meanNeg);
             if (!(x > 0.0 && x < 1.0)) return 0.0;
             return boost::math::pdf(beta, x) * s / sd;
         }
@@ -108,7 +112,7 @@ ScorePlots ComputeScorePlots(const GenerationSetup& setup, const std::string& da
             histogram.present = static_cast<int>(values.size());
             histogram.actualMean = Summarise(values).mean;
             // The range covers the sample and the population's bulk, so the curve fits.
-            const double sd = box.sd / std::sqrt(setup.reliability);
+            const double sd = SpreadsOf(box.sd, setup.reliability).observedSd;
             double low = box.mean - 3.0 * sd;
             double high = box.mean + 3.0 * sd;
             if (!values.empty()) {

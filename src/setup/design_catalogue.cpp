@@ -130,17 +130,6 @@ int FileCodeOf(DesignKind kind) {
     return Design(kind).fileCode;
 }
 
-std::optional<DesignKind> DesignFromRadioButton(std::string_view radioButtonName) {
-    for (const DesignInfo& design : kCatalogue) {
-        if (design.radioButton == radioButtonName) return design.kind;
-    }
-    return std::nullopt;
-}
-
-std::string_view RadioButtonOf(DesignKind kind) {
-    return Design(kind).radioButton;
-}
-
 NChangeTargets NChangeTargetsOf(const DesignShape& stored, int sourceBox) {
     DesignShape widest = stored;
     switch (stored.family) {
@@ -168,10 +157,6 @@ NChangeTargets NChangeTargetsOf(const DesignShape& stored, int sourceBox) {
         }
     }
     return targets;
-}
-
-int BoxOfElement(const DesignInfo& design, int cell, int variable) {
-    return CellsOfDesign(design.Shape()).cells[cell - 1].boxOfVariable[variable - 1];
 }
 
 bool CorrelationCellEnabled(const DesignInfo& design, int i, int j) {

@@ -104,6 +104,11 @@ struct DesignShape {
     int levelsFactor2;
     int levelsFactor3;
     constexpr bool operator==(const DesignShape&) const = default;
+    /// Two variables measured in the cells of a factorial design (2x2): the one factorial
+    /// design whose boxes hold two scores per case.
+    constexpr bool TwoVariablesInCells() const {
+        return family == DesignFamily::Factorial && variableCount == 2;
+    }
 };
 
 /// Cells of a design in row order, with the placement rule that gives each variable its box.
@@ -129,7 +134,6 @@ struct DesignInfo {
     std::array<NCopy, kBoxCount - 1> nCopies{};
     int nCopyCount = 0;
 
-    constexpr int CellCount() const { return levelsFactor1 * levelsFactor2 * levelsFactor3; }
     constexpr DesignShape Shape() const {
         return {family, variableCount, factorCount, levelsFactor1, levelsFactor2, levelsFactor3};
     }
@@ -141,12 +145,6 @@ const std::array<DesignInfo, kDesignCount>& DesignCatalogue();
 /// Codes outside 1..35 name no design.
 std::optional<DesignKind> DesignFromFileCode(int fileCode);
 int FileCodeOf(DesignKind kind);
-
-std::optional<DesignKind> DesignFromRadioButton(std::string_view radioButtonName);
-std::string_view RadioButtonOf(DesignKind kind);
-
-/// Box holding variable `variable` (1-based) of cell `cell` (1-based, in row order).
-int BoxOfElement(const DesignInfo& design, int cell, int variable);
 
 /// Whether the design lets the user type the correlation r_ij (i < j).
 bool CorrelationCellEnabled(const DesignInfo& design, int i, int j);

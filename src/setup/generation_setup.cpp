@@ -1,5 +1,7 @@
 #include "setup/generation_setup.h"
 
+#include "setup/design_catalogue.h"
+
 namespace zek {
 
 const char* DistributionCaption(DistributionKind kind) {
@@ -48,18 +50,8 @@ void ResetToStartup(GenerationSetup& setup, RunFlags& flags) {
     setup.reliability = startup.reliability;
     flags.dataGenerated = false;
 
-    setup.family = startup.family;
-    setup.pairedVariables = startup.pairedVariables;
-    setup.variableCount = startup.variableCount;
-    setup.factorCount = startup.factorCount;
-    setup.levelsFactor1 = startup.levelsFactor1;
-    setup.levelsFactor2 = startup.levelsFactor2;
-    setup.levelsFactor3 = startup.levelsFactor3;
-    setup.boxCount = startup.boxCount;
-    for (int box = 1; box <= kBoxCount; ++box) {
-        setup.Box(box).active = startup.Box(box).active;
-        setup.Box(box).distribution = DistributionKind::RandomlyChosen;
-    }
+    ApplyDesign(Design(DesignKind::Groups2), setup);
+    for (BoxParameters& box : setup.boxes) box.distribution = DistributionKind::RandomlyChosen;
 }
 
 }  // namespace zek

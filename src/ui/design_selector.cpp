@@ -30,7 +30,7 @@ ButtonRow RowOf(const DesignInfo& design) {
             return {{304, 24}, {306, 42}, 40, 38};
         case DesignFamily::Factorial:
             // Two variables in a 2x2 design close the row of two variables in groups.
-            if (design.variableCount == 2) return {{304, 24}, {306, 42}, 40, 44};
+            if (design.Shape().TwoVariablesInCells()) return {{304, 24}, {306, 42}, 40, 44};
             return {{304, 64}, {306, 82}, 50, 52};
         case DesignFamily::Regression:
             return {{552, 24}, {554, 42}, 30, 28};

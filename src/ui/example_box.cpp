@@ -32,7 +32,7 @@ ExampleBox::ExampleBox(UserPrompts& prompts, QWidget* parent)
     };
     connect(addItem("Close1", QStringLiteral("&Close")), &QAction::triggered, this,
             &QWidget::close);
-    // Every recipe prints under the first recipe's name, as it always has.
+    // Every recipe prints under one job name, which print queues and handouts refer to.
     connect(addItem("Print1", QStringLiteral("&Print")), &QAction::triggered, this, [this] {
         PrintPages(box_->toPlainText(),
                    {QStringLiteral("How To...Independent t-Test"), pdfFileName_}, this, prompts_);

@@ -109,8 +109,9 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
     // A new seed without reseeding the clock's generator, as the dialog's own button does.
     seedDialog_->AddChoice(
         QStringLiteral("Or let the computer choose it for you:"), "btn_picknewseed",
-        QStringLiteral("Have the Computer Pick a New Random Seed"),
-        [this] { seedDialog_->setText(QString::number(host_->ClockRandomBelow(10000000))); });
+        QStringLiteral("Have the Computer Pick a New Random Seed"), [this] {
+            seedDialog_->setText(QString::number(host_->ClockRandomBelow(kPickedSeedBound)));
+        });
 
     auto* client = new QWidget(this);
     client->setFixedSize(822, 526);
@@ -493,8 +494,9 @@ void MainWindow::ViewData1Click() {
 }
 
 void MainWindow::SetIntegerSeed1Click() {
-    seedDialog_->setText(model_->seed().empty() ? QString::number(host_->ClockRandomBelow(10000000))
-                                                : QString::fromStdString(model_->seed()));
+    seedDialog_->setText(model_->seed().empty()
+                             ? QString::number(host_->ClockRandomBelow(kPickedSeedBound))
+                             : QString::fromStdString(model_->seed()));
     while (true) {
         const QString text = seedDialog_->AskOnce();
         const std::optional<std::string> refusal = AcceptSeed(text.toStdString(), state_.setup);

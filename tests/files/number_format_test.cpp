@@ -1,4 +1,5 @@
 #include "files/number_format.h"
+#include "files/number_format_general.h"
 
 #include <gtest/gtest.h>
 
