@@ -15,6 +15,7 @@
 #include "files/information_file.h"
 #include "files/number_format.h"
 #include "files/number_format_general.h"
+#include "stats/actual_statistics.h"
 #include "support/format_probe_values.h"
 #include "support/runnable_setup.h"
 
@@ -124,7 +125,8 @@ void BM_WriteInformationFile(benchmark::State& state) {
     for (auto _ : state) {
         CountingBuffer buffer;
         std::ostream out(&buffer);
-        zek::WriteInformationFile(out, run.setup, run.tables->generatedData, statistics, footer);
+        zek::ComputeActualStatistics(run.setup, run.tables->generatedData, statistics);
+        zek::WriteInformationFile(out, run.setup, statistics, footer);
         benchmark::DoNotOptimize(buffer.written);
     }
 }

@@ -22,8 +22,9 @@
 #include "files/file_names.h"
 #include "files/information_file.h"
 #include "files/parameters_file.h"
-#include "files/score_plots.h"
 #include "files/text_file.h"
+#include "stats/actual_statistics.h"
+#include "stats/score_plots.h"
 
 namespace zek::fuzzing {
 
@@ -53,7 +54,9 @@ inline void WriteAndReadBack(MainWindowModel& window, ProgramState& state, Comma
             const std::string first = result.datasets.front().dataFile;
             std::vector<std::string> lines;
             AppendViewerLines(DataViewMode::Both, first, InformationFileNameFor(first), lines);
-            ComputeScorePlots(state.generatedSetup, result.datasets.back().dataFile);
+            ComputeScorePlots(state.generatedSetup,
+                              ReadDataFileScores(result.datasets.back().dataFile,
+                                                 state.generatedSetup.variableCount));
         }
     } catch (const FileError&) {
         // A file that cannot be written or read is a message for the user, not a fault.
@@ -81,8 +84,8 @@ inline void RunWholePipeline(std::string_view bytes, ProgramState& state,
     if (RunCommand(window, state, host) != RunOutcome::Generated) return;
     std::ostringstream out;
     WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
-    WriteInformationFile(out, state.generatedSetup, state.tables.generatedData, state.statistics,
-                         AboutIdentificationLines());
+    ComputeActualStatistics(state.generatedSetup, state.tables.generatedData, state.statistics);
+    WriteInformationFile(out, state.generatedSetup, state.statistics, AboutIdentificationLines());
     WriteParametersFile(out, ParametersFileContentsOf(window.Texts()));
     if (!folder.empty()) WriteAndReadBack(window, state, host, folder);
 }

@@ -5,12 +5,13 @@
 
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
-#include "files/answer_key.h"
+#include "files/answer_key_file.h"
 #include "files/data_file.h"
 #include "files/file_names.h"
 #include "files/information_file.h"
 #include "files/parameters_file.h"
 #include "files/text_file.h"
+#include "stats/actual_statistics.h"
 
 namespace zek {
 
@@ -40,12 +41,12 @@ void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::str
     GenerationSetup& run = state.generatedSetup;
     run.dataFileName = dataFile;
     run.infoFileName = InformationFileNameFor(dataFile);
+    ComputeActualStatistics(run, state.tables.generatedData, state.statistics);
     std::vector<PendingFile> files{
         {dataFile, [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generatedData); }},
         {run.infoFileName,
          [&](std::ostream& out) {
-             WriteInformationFile(out, run, state.tables.generatedData, state.statistics,
-                                  state.reportFooterLines);
+             WriteInformationFile(out, run, state.statistics, state.reportFooterLines);
          }},
         {ParametersFileNameFor(dataFile),
          [&](std::ostream& out) { WriteParametersFile(out, ParametersFileContentsOf(texts)); }},
@@ -186,7 +187,9 @@ ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, Co
             const WrittenDataset dataset{index, state.generatedSetup.seed, dataFile};
             std::optional<AnswerKey> key;
             if (request.keys)
-                key = ComputeAnswerKey(state.generatedSetup, state.tables.generatedData);
+                key = ComputeAnswerKey(
+                    state.generatedSetup,
+                    ScoresAsWritten(state.generatedSetup, state.tables.generatedData));
             WriteDataset(state, texts, dataFile, key ? &*key : nullptr, request.companions);
             if (key) rows.push_back({index, dataset.seed, dataFile, std::move(*key)});
             result.datasets.push_back(dataset);

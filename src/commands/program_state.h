@@ -8,9 +8,9 @@
 
 #include "engine/generate_data.h"
 #include "engine/random_streams.h"
-#include "files/actual_statistics.h"
 #include "files/information_file.h"
 #include "setup/generation_setup.h"
+#include "stats/actual_statistics.h"
 
 namespace zek {
 

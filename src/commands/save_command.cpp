@@ -5,6 +5,7 @@
 #include "files/information_file.h"
 #include "files/parameters_file.h"
 #include "files/text_file.h"
+#include "stats/actual_statistics.h"
 
 namespace zek {
 
@@ -25,13 +26,13 @@ void SaveDataFiles(ProgramState& state, CommandHost& host) {
     run.dataFileName = *chosen;
     state.setup.infoFileName = InformationFileNameFor(run.dataFileName);
     run.infoFileName = state.setup.infoFileName;
-    // The data and its answer key replace earlier files together or not at all.
+    ComputeActualStatistics(run, state.tables.generatedData, state.statistics);
+    // The data and its report replace earlier files together or not at all.
     WriteTextFilesTogether(
         {{run.dataFileName,
           [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generatedData); }},
          {run.infoFileName, [&](std::ostream& out) {
-              WriteInformationFile(out, run, state.tables.generatedData, state.statistics,
-                                   state.reportFooterLines);
+              WriteInformationFile(out, run, state.statistics, state.reportFooterLines);
           }}});
     state.flags.filesSaved = true;
 }

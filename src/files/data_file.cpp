@@ -119,4 +119,50 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
     writer.Flush();
 }
 
+WrittenScores ScoresAsWritten(const GenerationSetup& setup, const ScoreTable& generated) {
+    WrittenScores scores;
+    const DataLayout layout = LayoutOf(setup);
+    for (const DataBlock& block : layout) {
+        std::vector<std::vector<double>> columns(static_cast<std::size_t>(layout.variableCount));
+        for (int v = 0; v < layout.variableCount; ++v) {
+            const int decimals = setup.Box(block.BoxOfColumn(v)).decimals;
+            auto& column = columns[static_cast<std::size_t>(v)];
+            column.reserve(static_cast<std::size_t>(block.rowCount));
+            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                column.push_back(ScoreAsWritten(setup, generated.At(row, v), decimals));
+            }
+        }
+        scores.push_back(std::move(columns));
+    }
+    return scores;
+}
+
+std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int columns) {
+    std::vector<std::vector<double>> rows;
+    ReadTextFile(path, [&](std::istream& in) {
+        const std::vector<std::string> lines = ReadLines(in);
+        for (std::size_t k = 1; k < lines.size(); ++k) {
+            std::vector<std::string_view> fields;
+            std::string_view line = lines[k];
+            while (true) {
+                const std::size_t comma = line.find(',');
+                fields.push_back(line.substr(0, comma));
+                if (comma == std::string_view::npos) break;
+                line.remove_prefix(comma + 1);
+            }
+            std::vector<double> scores;
+            for (std::size_t f = fields.size() - static_cast<std::size_t>(columns);
+                 f < fields.size(); ++f) {
+                double value = std::numeric_limits<double>::quiet_NaN();
+                if (!fields[f].empty()) {
+                    std::from_chars(fields[f].data(), fields[f].data() + fields[f].size(), value);
+                }
+                scores.push_back(value);
+            }
+            rows.push_back(std::move(scores));
+        }
+    });
+    return rows;
+}
+
 }  // namespace zek

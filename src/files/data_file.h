@@ -4,9 +4,11 @@
 
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "engine/data_layout.h"
 #include "setup/generation_setup.h"
+#include "stats/answer_key.h"
 
 namespace zek {
 
@@ -16,6 +18,14 @@ std::string DataFileHeader(const GenerationSetup& setup);
 /// A score as this file writes it and a statistics package reads it back: rounded to
 /// `decimals`; NaN for a missing score. The answer key is computed from these values.
 double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals);
+
+/// Every score of the run as this file writes it, per block of rows and column: what the
+/// answer key is computed from.
+WrittenScores ScoresAsWritten(const GenerationSetup& setup, const ScoreTable& generated);
+
+/// The scores of a data file read back, row by row: the last `columns` fields of each case
+/// line, NaN for an empty field. Throws `FileError` when the file cannot be read.
+std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int columns);
 
 /// Writes the header and every case line, each ending with CR LF. A missing score is an
 /// empty field. Throws `StreamError` when a write fails; the stream keeps what was written.

@@ -260,27 +260,15 @@ const ReportFooterLines& AboutIdentificationLines() {
     return kLines;
 }
 
-void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
-                          const ScoreTable& generated, ActualStatistics& statistics,
-                          const ReportFooterLines& footer) {
-    LineWriter writer(out);
-    writer.Line("  (For best viewing, change Font to COURIER NEW 10 point)");
-    writer.Line(kAsterisks);
-    writer.Line("TITLE:  " + setup.title);
-    writer.Line(kAsterisks);
-    writer.Line("");
+namespace {
 
-    WriteGeneralInformation(writer, setup);
-    WriteSectionBreak(writer);
-
-    const std::vector<ReportRow> rows = ReportRows(setup);
-    const HeadingLines& headings = HeadingsOf(setup);
+void WriteParameterTable(LineWriter& writer, const GenerationSetup& setup,
+                         const std::vector<ReportRow>& rows) {
     const int nWidth = IsOneGroupFamily(setup.family) ? 5 : 6;
-
     writer.Line("DATA GENERATION PARAMETERS SET BY USER: ");
     writer.Line("--------------------------------------- ");
     writer.Line("");
-    for (std::string_view heading : headings.parameters) writer.Line(heading);
+    for (std::string_view heading : HeadingsOf(setup).parameters) writer.Line(heading);
     for (const ReportRow& row : rows) {
         const BoxParameters& box = setup.Box(row.box);
         std::string& line = writer.line();
@@ -302,13 +290,15 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
         writer.Line(std::string(61, '-'));
         writer.Line("* indicates that a randomly chosen distribution was requested");
     }
-    WriteSectionBreak(writer);
+}
 
+void WriteActualTable(LineWriter& writer, const GenerationSetup& setup,
+                      const std::vector<ReportRow>& rows, const ActualStatistics& statistics) {
+    const int nWidth = IsOneGroupFamily(setup.family) ? 5 : 6;
     writer.Line("ACTUAL MEANS AND STANDARD DEVIATIONS FOR GENERATED DATA: ");
     writer.Line("-------------------------------------------------------- ");
     writer.Line("");
-    ComputeBoxStatistics(setup, generated, statistics);
-    for (std::string_view heading : headings.actual) writer.Line(heading);
+    for (std::string_view heading : HeadingsOf(setup).actual) writer.Line(heading);
     for (const ReportRow& row : rows) {
         const auto box = static_cast<std::size_t>(row.box - 1);
         std::string& line = writer.line();
@@ -318,32 +308,51 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
         AppendFixedWidth(line, statistics.actualSd[box], 8, 2);
         writer.EndLine();
     }
+}
 
-    if (setup.variableCount > 1) {
-        WriteSectionBreak(writer);
-        writer.Line("LOWER TRIANGULAR CORRELATION MATRIX SET BY USER: ");
-        writer.Line("------------------------------------------------ ");
+void WriteCorrelations(LineWriter& writer, const GenerationSetup& setup,
+                       const ActualStatistics& statistics) {
+    WriteSectionBreak(writer);
+    writer.Line("LOWER TRIANGULAR CORRELATION MATRIX SET BY USER: ");
+    writer.Line("------------------------------------------------ ");
+    writer.Line("");
+    WriteMatrixHeading(writer, setup);
+    WriteMatrix(writer, setup, [&setup](int i, int j) { return setup.correlations.full[i][j]; });
+    WriteSectionBreak(writer);
+    writer.Line("ACTUAL LOWER TRIANGULAR CORRELATION MATRIX (pairwise): ");
+    writer.Line("------------------------------------------------------ ");
+    writer.Line("");
+    WriteMatrixHeading(writer, setup);
+    if (!IsOneGroupFamily(setup.family)) {
+        writer.Line("Correlation in Total Sample");
         writer.Line("");
-        WriteMatrixHeading(writer, setup);
-        WriteMatrix(writer, setup,
-                    [&setup](int i, int j) { return setup.correlations.full[i][j]; });
-        WriteSectionBreak(writer);
-        writer.Line("ACTUAL LOWER TRIANGULAR CORRELATION MATRIX (pairwise): ");
-        writer.Line("------------------------------------------------------ ");
-        writer.Line("");
-        WriteMatrixHeading(writer, setup);
-        ComputePairwiseCorrelations(setup, generated, statistics);
-        if (!IsOneGroupFamily(setup.family)) {
-            writer.Line("Correlation in Total Sample");
-            writer.Line("");
-        }
-        WriteMatrix(writer, setup,
-                    [&statistics](int i, int j) { return statistics.actualCorrelations[i][j]; });
-        writer.Line("");
-        writer.Line("NOTE: The algorithm used to generate data requires certain assumptions.");
-        writer.Line("      Non-normality and certain patterns of correlations may result in");
-        writer.Line("      generated data with correlations different than the input values.");
     }
+    WriteMatrix(writer, setup,
+                [&statistics](int i, int j) { return statistics.actualCorrelations[i][j]; });
+    writer.Line("");
+    writer.Line("NOTE: The algorithm used to generate data requires certain assumptions.");
+    writer.Line("      Non-normality and certain patterns of correlations may result in");
+    writer.Line("      generated data with correlations different than the input values.");
+}
+
+}  // namespace
+
+void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
+                          const ActualStatistics& statistics, const ReportFooterLines& footer) {
+    LineWriter writer(out);
+    writer.Line("  (For best viewing, change Font to COURIER NEW 10 point)");
+    writer.Line(kAsterisks);
+    writer.Line("TITLE:  " + setup.title);
+    writer.Line(kAsterisks);
+    writer.Line("");
+    WriteGeneralInformation(writer, setup);
+    WriteSectionBreak(writer);
+
+    const std::vector<ReportRow> rows = ReportRows(setup);
+    WriteParameterTable(writer, setup, rows);
+    WriteSectionBreak(writer);
+    WriteActualTable(writer, setup, rows, statistics);
+    if (setup.variableCount > 1) WriteCorrelations(writer, setup, statistics);
 
     WriteSectionBreak(writer);
     writer.Line("GENERATED DATA FILE NAME AND LOCATION: ");

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/data_layout.h"
-#include "files/actual_statistics.h"
 #include "setup/generation_setup.h"
+#include "stats/actual_statistics.h"
 
 namespace zek {
 
@@ -19,11 +19,10 @@ using ReportFooterLines = std::array<std::string, 3>;
 /// The about window's identification lines, which the Generate button copies into the footer.
 const ReportFooterLines& AboutIdentificationLines();
 
-/// Writes the whole report for the run that `setup` records, computing the actual statistics
-/// into `statistics` on the way. `setup.dataFileName` is the data file's full path.
-/// Throws `StreamError` when a write fails.
+/// Writes the whole report for the run that `setup` records, with the actual statistics that
+/// `ComputeActualStatistics` found in its data. `setup.dataFileName` is the data file's full
+/// path. Throws `StreamError` when a write fails.
 void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
-                          const ScoreTable& generated, ActualStatistics& statistics,
-                          const ReportFooterLines& footer);
+                          const ActualStatistics& statistics, const ReportFooterLines& footer);
 
 }  // namespace zek

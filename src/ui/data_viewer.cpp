@@ -9,8 +9,9 @@
 #include <QStyle>
 
 #include "commands/design_presentation.h"
-#include "files/score_plots.h"
+#include "files/data_file.h"
 #include "files/text_file.h"
+#include "stats/score_plots.h"
 #include "ui/page_printer.h"
 #include "ui/plot_page.h"
 #include "ui/user_prompts.h"
@@ -188,8 +189,9 @@ void DataViewer::ShowPlots() {
     const int width = pages_->width() - 2 * scroll->frameWidth() -
                       scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     try {
-        plots_->SetPlots(ComputeScorePlots(run, state_.setup.dataFileName), std::move(captions),
-                         width);
+        plots_->SetPlots(ComputeScorePlots(
+                             run, ReadDataFileScores(state_.setup.dataFileName, run.variableCount)),
+                         std::move(captions), width);
     } catch (const FileError& error) {
         prompts_.Message(this, QString::fromStdString(error.what()));
         return;

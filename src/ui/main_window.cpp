@@ -17,7 +17,7 @@
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
-#include "files/answer_key.h"
+#include "files/answer_key_file.h"
 #include "files/file_names.h"
 #include "files/parameters_file.h"
 #include "files/text_file.h"

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "files/score_plots.h"
+#include "stats/score_plots.h"
 
 class QPainter;
 

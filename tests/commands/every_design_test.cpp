@@ -11,6 +11,7 @@
 #include "files/data_file.h"
 #include "files/information_file.h"
 #include "files/parameters_file.h"
+#include "stats/actual_statistics.h"
 #include "support/recording_host.h"
 #include "support/text_files.h"
 
@@ -102,8 +103,8 @@ TEST_P(EveryDesignTest, RunsWritesAndComesBackFromItsParametersFile) {
 
     std::ostringstream report;
     ActualStatistics statistics;
-    WriteInformationFile(report, state->generatedSetup, state->tables.generatedData, statistics,
-                         AboutIdentificationLines());
+    ComputeActualStatistics(state->generatedSetup, state->tables.generatedData, statistics);
+    WriteInformationFile(report, state->generatedSetup, statistics, AboutIdentificationLines());
     int boxRows = 0;
     for (const std::string& line : testing::SplitCrLf(report.str())) {
         if (line.rfind("Variable", 0) == 0 || line.rfind("Outcome DV", 0) == 0 ||

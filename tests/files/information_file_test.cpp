@@ -1,4 +1,5 @@
 #include "files/information_file.h"
+#include "stats/actual_statistics.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,8 @@ class InformationFileTest : public ::testing::Test {
 
     std::string Report(const GenerationSetup& setup) {
         std::ostringstream out;
-        WriteInformationFile(out, setup, *table, statistics, footer);
+        ComputeActualStatistics(setup, *table, statistics);
+        WriteInformationFile(out, setup, statistics, footer);
         return out.str();
     }
     std::vector<std::string> Lines(const GenerationSetup& setup) {

@@ -1,17 +1,13 @@
-#include "files/score_plots.h"
-
-#include "engine/spreads.h"
+#include "stats/score_plots.h"
 
 #include <algorithm>
 #include <boost/math/distributions/beta.hpp>
-#include <charconv>
 #include <cmath>
-#include <istream>
 #include <numbers>
 
 #include "engine/data_layout.h"
-#include "files/sample_tests.h"
-#include "files/text_file.h"
+#include "engine/spreads.h"
+#include "stats/sample_tests.h"
 
 namespace zek {
 
@@ -19,35 +15,6 @@ namespace {
 
 constexpr int kBins = 24;
 constexpr int kCurvePoints = 120;
-
-// The scores of the value columns, row by row; NaN where a field is empty.
-std::vector<std::vector<double>> ReadScores(const std::string& path, int columns) {
-    std::vector<std::vector<double>> rows;
-    ReadTextFile(path, [&](std::istream& in) {
-        const std::vector<std::string> lines = ReadLines(in);
-        for (std::size_t k = 1; k < lines.size(); ++k) {
-            std::vector<std::string_view> fields;
-            std::string_view line = lines[k];
-            while (true) {
-                const std::size_t comma = line.find(',');
-                fields.push_back(line.substr(0, comma));
-                if (comma == std::string_view::npos) break;
-                line.remove_prefix(comma + 1);
-            }
-            std::vector<double> scores;
-            for (std::size_t f = fields.size() - static_cast<std::size_t>(columns);
-                 f < fields.size(); ++f) {
-                double value = kMissingValue;
-                if (!fields[f].empty()) {
-                    std::from_chars(fields[f].data(), fields[f].data() + fields[f].size(), value);
-                }
-                scores.push_back(value);
-            }
-            rows.push_back(std::move(scores));
-        }
-    });
-    return rows;
-}
 
 // The density of the box's shape at `score`, with the moments the engine scales it to.
 double PopulationDensity(const BoxParameters& box, const GenerationSetup& setup, double sd,
@@ -81,10 +48,9 @@ double PopulationDensity(const BoxParameters& box, const GenerationSetup& setup,
 
 }  // namespace
 
-ScorePlots ComputeScorePlots(const GenerationSetup& setup, const std::string& dataFile,
-                             int maxPoints) {
+ScorePlots ComputeScorePlots(const GenerationSetup& setup,
+                             const std::vector<std::vector<double>>& rows, int maxPoints) {
     const DataLayout layout = LayoutOf(setup);
-    const std::vector<std::vector<double>> rows = ReadScores(dataFile, layout.variableCount);
     ScorePlots plots;
     plots.variableCount = layout.variableCount;
     for (const DataBlock& block : layout) {

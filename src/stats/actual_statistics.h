@@ -31,4 +31,9 @@ void ComputeBoxStatistics(const GenerationSetup& setup, const ScoreTable& genera
 void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable& generated,
                                  ActualStatistics& statistics);
 
+/// What the information file reports of the run: the box statistics, and the correlations
+/// where the design has more than one variable.
+void ComputeActualStatistics(const GenerationSetup& setup, const ScoreTable& generated,
+                             ActualStatistics& statistics);
+
 }  // namespace zek

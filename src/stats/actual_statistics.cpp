@@ -1,4 +1,4 @@
-#include "files/actual_statistics.h"
+#include "stats/actual_statistics.h"
 
 #include <cmath>
 #include <span>
@@ -112,6 +112,12 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
             entries[pair.j][pair.i] = r;
         }
     }
+}
+
+void ComputeActualStatistics(const GenerationSetup& setup, const ScoreTable& generated,
+                             ActualStatistics& statistics) {
+    ComputeBoxStatistics(setup, generated, statistics);
+    if (setup.variableCount > 1) ComputePairwiseCorrelations(setup, generated, statistics);
 }
 
 }  // namespace zek

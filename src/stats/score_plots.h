@@ -44,9 +44,10 @@ struct ScorePlots {
     int variableCount = 1;
 };
 
-/// Reads the data file of the run that `setup` records and bins it; at most `maxPoints`
-/// pairs per scatter panel, taken evenly. Throws `FileError` when the file cannot be read.
-ScorePlots ComputeScorePlots(const GenerationSetup& setup, const std::string& dataFile,
-                             int maxPoints = 3000);
+/// Bins the scores of the run that `setup` records, as its data file holds them (`rows`, row
+/// by row, NaN for a missing score); at most `maxPoints` pairs per scatter panel, taken
+/// evenly.
+ScorePlots ComputeScorePlots(const GenerationSetup& setup,
+                             const std::vector<std::vector<double>>& rows, int maxPoints = 3000);
 
 }  // namespace zek

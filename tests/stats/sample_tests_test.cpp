@@ -1,6 +1,6 @@
 // The answer key's figures against R's on fixed data: t.test, aov, lm with sum contrasts and
 // drop1 (Type III), cor.test. The expected values were printed by R 4.2 and are kept here.
-#include "files/sample_tests.h"
+#include "stats/sample_tests.h"
 
 #include <gtest/gtest.h>
 

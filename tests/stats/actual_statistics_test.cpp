@@ -1,4 +1,4 @@
-#include "files/actual_statistics.h"
+#include "stats/actual_statistics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "files/sample_tests.h"
+#include "stats/sample_tests.h"
 
 #include <Eigen/Dense>
 #include <algorithm>

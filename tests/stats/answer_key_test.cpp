@@ -1,4 +1,7 @@
-#include "files/answer_key.h"
+#include "stats/answer_key.h"
+
+#include "files/answer_key_file.h"
+#include "files/data_file.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +10,7 @@
 #include <sstream>
 
 #include "engine/generate_data.h"
-#include "files/sample_tests.h"
+#include "stats/sample_tests.h"
 #include "support/runnable_setup.h"
 #include "support/text_files.h"
 
@@ -40,7 +43,7 @@ TEST_F(AnswerKeyTest, FiguresComeFromTheScoresAsWritten) {
         table->At(row, 0) = first[row];
         table->At(3 + row, 0) = second[row];
     }
-    const AnswerKey key = ComputeAnswerKey(setup, *table);
+    const AnswerKey key = ComputeAnswerKey(setup, ScoresAsWritten(setup, *table));
     EXPECT_EQ(Figure(key, "group1_n"), 2);
     EXPECT_DOUBLE_EQ(Figure(key, "group1_mean"), (1.0 + 2.1) / 2) << "1.04 is written 1.0";
     EXPECT_DOUBLE_EQ(Figure(key, "group2_mean"), 4.0);
@@ -84,7 +87,8 @@ TEST_F(AnswerKeyTest, EachFamilyGetsItsTests) {
         auto tables = std::make_unique<GenerationTables>();
         RandomStreams streams;
         GenerateData(setup, streams, *tables);
-        const AnswerKey key = ComputeAnswerKey(setup, tables->generatedData);
+        const AnswerKey key =
+            ComputeAnswerKey(setup, ScoresAsWritten(setup, tables->generatedData));
         EXPECT_FALSE(std::isnan(Figure(key, c.figure)));
     }
 }
@@ -92,7 +96,7 @@ TEST_F(AnswerKeyTest, EachFamilyGetsItsTests) {
 TEST_F(AnswerKeyTest, TheClassKeyHasOneRowPerDatasetUnderOneHeader) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 1, 2);
     for (int row = 0; row < 4; ++row) table->At(row, 0) = row;
-    const AnswerKey key = ComputeAnswerKey(setup, *table);
+    const AnswerKey key = ComputeAnswerKey(setup, ScoresAsWritten(setup, *table));
     std::ostringstream out;
     WriteClassKey(out, {{1, 40, "/tmp/class_1.csv", key}, {2, 41, "/tmp/a,b.csv", key}});
     const auto lines = testing::SplitCrLf(out.str());
@@ -128,7 +132,8 @@ TEST_F(AnswerKeyTest, UndefinedFiguresAreNaAndNeverShiftTheColumns) {
             auto tables = std::make_unique<GenerationTables>();
             RandomStreams streams;
             GenerateData(setup, streams, *tables);
-            const AnswerKey key = ComputeAnswerKey(setup, tables->generatedData);
+            const AnswerKey key =
+                ComputeAnswerKey(setup, ScoresAsWritten(setup, tables->generatedData));
             std::vector<std::string> these;
             for (const KeySection& section : key.sections) {
                 for (const KeyFigure& figure : section.figures) {

@@ -1,15 +1,8 @@
-#include "files/answer_key.h"
+#include "stats/answer_key.h"
 
-#include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <ostream>
 
-#include "files/data_file.h"
-#include "files/file_names.h"
-#include "files/number_format.h"
-#include "files/sample_tests.h"
-#include "files/text_file.h"
+#include "stats/sample_tests.h"
 
 namespace zek {
 
@@ -21,7 +14,7 @@ using Column = std::vector<double>;
 // decimals they were written with.
 struct WrittenData {
     DataLayout layout;
-    std::vector<std::vector<Column>> cells;  ///< [cell][variable]
+    const WrittenScores& cells;              ///< [cell][variable]
     std::vector<std::vector<int>> decimals;  ///< [cell][variable]
 
     int Decimals(std::size_t cell, int variable) const {
@@ -37,20 +30,13 @@ struct WrittenData {
     }
 };
 
-WrittenData ReadWritten(const GenerationSetup& setup, const ScoreTable& generated) {
-    WrittenData data{LayoutOf(setup), {}, {}};
+WrittenData ReadWritten(const GenerationSetup& setup, const WrittenScores& scores) {
+    WrittenData data{LayoutOf(setup), scores, {}};
     for (const DataBlock& block : data.layout) {
-        std::vector<Column> variables(static_cast<std::size_t>(data.layout.variableCount));
         std::vector<int> decimals;
         for (int v = 0; v < data.layout.variableCount; ++v) {
-            const int places = setup.Box(block.BoxOfColumn(v)).decimals;
-            decimals.push_back(places);
-            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-                variables[static_cast<std::size_t>(v)].push_back(
-                    ScoreAsWritten(setup, generated.At(row, v), places));
-            }
+            decimals.push_back(setup.Box(block.BoxOfColumn(v)).decimals);
         }
-        data.cells.push_back(std::move(variables));
         data.decimals.push_back(std::move(decimals));
     }
     return data;
@@ -70,16 +56,14 @@ KeyFigure Probability(std::string name, double value) {
 }
 
 std::string Number(std::string_view stem, int k) {
-    std::string name(stem);
-    AppendInteger(name, k);
-    return name;
+    return std::string(stem) + std::to_string(k);
 }
 
 // The name of a cell as the data file's codes name it: "group2", "cell12".
 std::string CellName(const GenerationSetup& setup, const DesignCell& cell) {
     if (setup.family != DesignFamily::Factorial) return Number("group", cell.levels[0]);
     std::string name = "cell";
-    for (int f = 0; f < cell.levelCount; ++f) AppendInteger(name, cell.levels[f]);
+    for (int f = 0; f < cell.levelCount; ++f) name += std::to_string(cell.levels[f]);
     return name;
 }
 
@@ -269,7 +253,7 @@ KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenDat
             for (int j = i + 1; j < n; ++j) {
                 std::string name =
                     data.cells.size() > 1 ? CellName(setup, cell) + "_r" : std::string("r");
-                AppendInteger(name, 10 * (i + 1) + (j + 1));
+                name += std::to_string(10 * (i + 1) + (j + 1));
                 AddCorrelation(section, name, data.cells[c][static_cast<std::size_t>(i)],
                                data.cells[c][static_cast<std::size_t>(j)]);
             }
@@ -278,31 +262,10 @@ KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenDat
     return section;
 }
 
-// Fixed-point digits, without trailing zeros beyond `keep` places.
-void AppendFixed(std::string& out, double value, int places, int keep) {
-    std::array<char, 400> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, places);
-    std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
-    if (const std::size_t point = text.find('.'); point != std::string_view::npos) {
-        const std::size_t shortest = keep > 0 ? point + 1 + static_cast<std::size_t>(keep) : point;
-        while (text.size() > shortest && text.back() == '0') text.remove_suffix(1);
-        if (text.back() == '.') text.remove_suffix(1);
-    }
-    if (text == "-0") text = "0";
-    out += text;
-}
-
-// Places after the point that give `significant` significant digits of `value`.
-int PlacesForSignificant(double value, int significant) {
-    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    return std::max(0, significant - 1 - exponent);
-}
-
 }  // namespace
 
-AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const ScoreTable& generated) {
-    const WrittenData data = ReadWritten(setup, generated);
+AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const WrittenScores& scores) {
+    const WrittenData data = ReadWritten(setup, scores);
     AnswerKey key;
     KeySection boxes{"N, mean and SD of each group, cell or variable", {}};
     for (std::size_t c = 0; c < data.cells.size(); ++c) {
@@ -378,117 +341,6 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const ScoreTable& gener
             break;
     }
     return key;
-}
-
-void AppendFigure(std::string& out, const KeyFigure& figure, int significant) {
-    const double value = figure.value;
-    if (!std::isfinite(value)) {
-        out += "NA";
-        return;
-    }
-    if (value == 0.0) {
-        out += '0';
-        return;
-    }
-    const double magnitude = std::fabs(value);
-    switch (figure.kind) {
-        case FigureKind::Count:
-            if (value == std::trunc(value) && magnitude < 1e15) {
-                AppendInteger(out, static_cast<std::int64_t>(value));
-                return;
-            }
-            break;  // Welch's degrees of freedom are not whole
-        case FigureKind::Score:
-            if (magnitude < 1e15) {
-                const int places =
-                    std::max(figure.decimals + 2, PlacesForSignificant(value, significant));
-                AppendFixed(out, value, places, figure.decimals);
-                return;
-            }
-            break;
-        case FigureKind::Statistic:
-        case FigureKind::Probability:
-            break;
-    }
-    if (magnitude >= 1e-4 && magnitude < 1e15) {
-        AppendFixed(out, value, PlacesForSignificant(value, significant), 0);
-        return;
-    }
-    std::array<char, 64> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::general, significant);
-    out.append(buffer.data(), result.ptr);
-}
-
-void WriteAnswerKeyText(std::ostream& out, const AnswerKey& key, std::string_view dataFile,
-                        std::int32_t seed) {
-    LineWriter writer(out);
-    writer.Line("ANSWER KEY");
-    writer.Line("Data file: " + std::string(dataFile));
-    std::string& seedLine = writer.line();
-    seedLine += "Seed: ";
-    AppendInteger(seedLine, seed);
-    writer.EndLine();
-    writer.Line("Computed from the data as written (rounded scores, missing values left out).");
-    for (const KeySection& section : key.sections) {
-        writer.Line("");
-        writer.Line(section.heading);
-        writer.Line(std::string(section.heading.size(), '-'));
-        std::size_t width = 0;
-        for (const KeyFigure& figure : section.figures) width = std::max(width, figure.name.size());
-        for (const KeyFigure& figure : section.figures) {
-            std::string& line = writer.line();
-            line += "  ";
-            line += figure.name;
-            line.append(width - figure.name.size() + 2, ' ');
-            AppendFigure(line, figure, 6);
-            writer.EndLine();
-        }
-    }
-    writer.Flush();
-}
-
-void WriteClassKey(std::ostream& out, const std::vector<ClassKeyRow>& rows) {
-    LineWriter writer(out);
-    std::string& header = writer.line();
-    header += "dataset,seed,data_file";
-    if (!rows.empty()) {
-        for (const KeySection& section : rows.front().key.sections) {
-            for (const KeyFigure& figure : section.figures) header += "," + figure.name;
-        }
-    }
-    writer.EndLine();
-    for (const ClassKeyRow& row : rows) {
-        std::string& line = writer.line();
-        AppendInteger(line, row.dataset);
-        line += ',';
-        AppendInteger(line, row.seed);
-        line += ',';
-        // The name alone, quoted where it holds a comma or a quote, as spreadsheets expect.
-        std::string name = std::filesystem::path(row.dataFile).filename().string();
-        if (name.find_first_of(",\"") != std::string::npos) {
-            std::string quoted = "\"";
-            for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-            name = quoted + "\"";
-        }
-        line += name;
-        for (const KeySection& section : row.key.sections) {
-            for (const KeyFigure& figure : section.figures) {
-                line += ',';
-                AppendFigure(line, figure, 10);
-            }
-        }
-        writer.EndLine();
-    }
-    writer.Flush();
-}
-
-std::string KeyFileNameFor(std::string_view dataFilePath) {
-    return CompanionFileName(dataFilePath, "_key.TXT");
-}
-
-std::string ClassKeyFileNameFor(std::string_view dataFilePath) {
-    return CompanionFileName(dataFilePath, "_key.csv");
 }
 
 }  // namespace zek
