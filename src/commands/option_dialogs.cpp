@@ -66,4 +66,36 @@ BetaOutcome AcceptBetaPair(std::string_view lowText, std::string_view highText,
     return outcome;
 }
 
+std::string AskUntilAccepted(
+    const std::function<std::string()>& ask,
+    const std::function<std::optional<std::string>(std::string_view)>& accept,
+    InteractionHost& host) {
+    while (true) {
+        std::string text = ask();
+        const std::optional<std::string> refusal = accept(text);
+        if (!refusal) return text;
+        host.ShowMessage(*refusal);
+    }
+}
+
+const std::array<BetaPreset, 4>& BetaPresets() {
+    static constexpr std::array<BetaPreset, 4> kPresets{{
+        {"Beta241", "Beta (2,4) = least Skewed", 2, 4},
+        {"Beta261", "Beta (2,6)", 2, 6},
+        {"Beta281", "Beta (2,8)", 2, 8},
+        {"Beta2101", "Beta (2,10) = most Skewed", 2, 10},
+    }};
+    return kPresets;
+}
+
+void ApplyBetaPreset(const BetaPreset& preset, GenerationSetup& setup) {
+    setup.betaLow = preset.low;
+    setup.betaHigh = preset.high;
+}
+
+std::optional<std::string> ViewRefusal(const RunFlags& flags) {
+    if (flags.dataGenerated && flags.filesSaved) return std::nullopt;
+    return "Sorry, you must save the data in order to view it";
+}
+
 }  // namespace zek

@@ -2,11 +2,14 @@
 // pair. The window's dialogs call these; `zek-generate` checks its options with them too.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "commands/command_host.h"
 #include "setup/generation_setup.h"
 
 namespace zek {
@@ -35,6 +38,26 @@ inline constexpr const char* kBetaMessage =
 constexpr bool IsAcceptedReliability(double reliability) {
     return reliability >= 0.01 && reliability <= 1.0;
 }
+
+/// A value dialog shown again and again until its OK accepts the text: `ask` shows it once and
+/// returns what was typed, `accept` takes the text or returns the message that refuses it,
+/// which `host` shows before the dialog comes back. The accepted text.
+std::string AskUntilAccepted(
+    const std::function<std::string()>& ask,
+    const std::function<std::optional<std::string>(std::string_view)>& accept,
+    InteractionHost& host);
+
+/// The Beta items of the Options menu, in their order.
+struct BetaPreset {
+    const char* name;  ///< the menu item's name ("Beta241")
+    const char* caption;
+    std::int32_t low, high;
+};
+const std::array<BetaPreset, 4>& BetaPresets();
+void ApplyBetaPreset(const BetaPreset& preset, GenerationSetup& setup);
+
+/// Why F2 cannot show the files: nothing saved since the last run; nothing when it can.
+std::optional<std::string> ViewRefusal(const RunFlags& flags);
 
 /// The one seed rule of the seed box, the Set Seed Value dialog, a class set and
 /// `zek-generate --seed`: an integer whose negation is an integer too, since the streams start

@@ -83,16 +83,11 @@ bool ReadPercentage(PercentageKind kind, std::string& mainText, GenerationSetup&
                     CommandHost& host) {
     const PercentageField field = FieldOf(kind, setup);
     if (StorePercentage(mainText, field, field.outOfRangeMessage, host)) return true;
-    std::string dialogText = mainText;
-    while (true) {
-        const std::optional<std::string> typed = host.AskPercentage(kind, dialogText);
-        if (!typed) return false;
-        dialogText = *typed;
-        if (AcceptPercentage(kind, dialogText, setup, host)) {
-            mainText = dialogText;
-            return true;
-        }
-    }
+    const std::optional<std::string> accepted =
+        AskPercentageUntilAccepted(kind, mainText, setup, host);
+    if (!accepted) return false;
+    mainText = *accepted;
+    return true;
 }
 
 bool ReadSeed(ControlTexts& controls, GenerationSetup& setup, CommandHost& host) {
@@ -224,6 +219,16 @@ bool AcceptPercentage(PercentageKind kind, std::string_view text, GenerationSetu
                       CommandHost& host) {
     const PercentageField field = FieldOf(kind, setup);
     return StorePercentage(text, field, field.notIntegerMessage, host);
+}
+
+std::optional<std::string> AskPercentageUntilAccepted(PercentageKind kind, std::string text,
+                                                      GenerationSetup& setup, CommandHost& host) {
+    while (true) {
+        const std::optional<std::string> typed = host.AskPercentage(kind, text);
+        if (!typed) return std::nullopt;
+        text = *typed;
+        if (AcceptPercentage(kind, text, setup, host)) return text;
+    }
 }
 
 RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& enabledCells,

@@ -36,4 +36,9 @@ RunOutcome RunCommand(MainWindowModel& window, ProgramState& state, CommandHost&
 bool AcceptPercentage(PercentageKind kind, std::string_view text, GenerationSetup& setup,
                       CommandHost& host);
 
+/// The Set Missing Values or Set Extreme Values dialog, offering `text`, shown until it
+/// accepts a percentage; the accepted text, or nothing where no dialog can be shown.
+std::optional<std::string> AskPercentageUntilAccepted(PercentageKind kind, std::string text,
+                                                      GenerationSetup& setup, CommandHost& host);
+
 }  // namespace zek

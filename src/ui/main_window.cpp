@@ -301,20 +301,10 @@ void MainWindow::BuildMenu() {
     // One check-mark group; none is checked at start-up although the pair starts at 2 and 6.
     betaItems_ = new QActionGroup(this);
     betaItems_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    struct BetaItem {
-        const char* name;
-        const char* caption;
-        int low, high;
-    };
-    for (const BetaItem& item :
-         {BetaItem{"Beta241", "Beta (2,4) = least Skewed", 2, 4},
-          BetaItem{"Beta261", "Beta (2,6)", 2, 6}, BetaItem{"Beta281", "Beta (2,8)", 2, 8},
-          BetaItem{"Beta2101", "Beta (2,10) = most Skewed", 2, 10}}) {
-        QAction* action = AddAction(options, QString::fromLatin1(item.name),
-                                    QString::fromLatin1(item.caption), {}, [this, item] {
-                                        state_.setup.betaLow = item.low;
-                                        state_.setup.betaHigh = item.high;
-                                    });
+    for (const BetaPreset& preset : BetaPresets()) {
+        QAction* action = AddAction(options, QString::fromLatin1(preset.name),
+                                    QString::fromLatin1(preset.caption), {},
+                                    [this, &preset] { ApplyBetaPreset(preset, state_.setup); });
         action->setCheckable(true);
         betaItems_->addAction(action);
         // Choosing the checked item again keeps its mark.
@@ -482,8 +472,8 @@ void MainWindow::OpenGenerationParametersFile1Click() {
 }
 
 void MainWindow::ViewData1Click() {
-    if (!state_.flags.dataGenerated || !state_.flags.filesSaved) {
-        prompts_.Message(this, QStringLiteral("Sorry, you must save the data in order to view it"));
+    if (const std::optional<std::string> refusal = ViewRefusal(state_.flags)) {
+        prompts_.Message(this, QString::fromStdString(*refusal));
         return;
     }
     std::vector<QString> captions;
@@ -497,36 +487,29 @@ void MainWindow::SetIntegerSeed1Click() {
     seedDialog_->setText(model_->seed().empty()
                              ? QString::number(host_->ClockRandomBelow(kPickedSeedBound))
                              : QString::fromStdString(model_->seed()));
-    while (true) {
-        const QString text = seedDialog_->AskOnce();
-        const std::optional<std::string> refusal = AcceptSeed(text.toStdString(), state_.setup);
-        if (!refusal) break;
-        prompts_.Message(this, QString::fromStdString(*refusal));
-    }
-    model_->SetSeedText(seedDialog_->text().toStdString());
+    const std::string accepted = AskUntilAccepted(
+        [this] { return seedDialog_->AskOnce().toStdString(); },
+        [this](std::string_view text) { return AcceptSeed(text, state_.setup); }, *host_);
+    model_->SetSeedText(accepted);
 }
 
 void MainWindow::Reliability1Click() {
-    while (true) {
-        const QString text = reliabilityDialog_->AskOnce();
-        const std::optional<std::string> refusal =
-            AcceptReliability(text.toStdString(), model_->decimalSeparator(), state_.setup);
-        if (!refusal) break;
-        prompts_.Message(this, QString::fromStdString(*refusal));
-    }
+    AskUntilAccepted([this] { return reliabilityDialog_->AskOnce().toStdString(); },
+                     [this](std::string_view text) {
+                         return AcceptReliability(text, model_->decimalSeparator(), state_.setup);
+                     },
+                     *host_);
 }
 
 void MainWindow::AskPercentageUntilAccepted(PercentageKind kind) {
-    OptionDialog& dialog = kind == PercentageKind::Missing ? *missingDialog_ : *extremeDialog_;
-    dialog.setText(QString::fromStdString(kind == PercentageKind::Missing ? model_->missing()
-                                                                          : model_->extreme()));
-    while (!AcceptPercentage(kind, dialog.AskOnce().toStdString(), state_.setup, *host_)) {
-    }
-    const std::string accepted = dialog.text().toStdString();
-    if (kind == PercentageKind::Missing) {
-        model_->SetMissingText(accepted);
+    const bool missing = kind == PercentageKind::Missing;
+    const std::optional<std::string> accepted = zek::AskPercentageUntilAccepted(
+        kind, missing ? model_->missing() : model_->extreme(), state_.setup, *host_);
+    if (!accepted) return;
+    if (missing) {
+        model_->SetMissingText(*accepted);
     } else {
-        model_->SetExtremeText(accepted);
+        model_->SetExtremeText(*accepted);
     }
 }
 
