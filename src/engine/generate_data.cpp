@@ -185,6 +185,84 @@ bool WithinTables(const GenerationSetup& setup, const DataLayout& layout) {
     return true;
 }
 
+// Step 2: the shape of each randomly chosen box, and every visited box's spreads.
+std::array<BoxSpreads, kBoxCount> DrawShapesAndSpreads(GenerationSetup& setup,
+                                                       const DataLayout& layout,
+                                                       RandomStreams& streams,
+                                                       CallerStates& states) {
+    std::array<BoxSpreads, kBoxCount> spreads{};
+    VisitBoxesForShapes(setup, layout, [&](int boxNumber) {
+        BoxParameters& box = setup.Box(boxNumber);
+        if (box.distribution == DistributionKind::RandomlyChosen) {
+            DrawShape(box, streams, states.shapeStreamState);
+        } else {
+            box.drawnDistribution = box.distribution;
+        }
+        spreads[boxNumber - 1] = SpreadsOf(box.sd, setup.reliability);
+    });
+    return spreads;
+}
+
+// Step 5: block by block, column by column, case by case.
+void DrawRawDeviates(const GenerationSetup& setup, const DataLayout& layout, RandomStreams& streams,
+                     CallerStates& states, ScoreTable& deviates) {
+    for (const DataBlock& block : layout) {
+        for (int v = 0; v < layout.variableCount; ++v) {
+            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                deviates.At(row, v) = RawDeviate(shape, setup, streams, states.scoreStreamState);
+            }
+        }
+    }
+}
+
+// Between 5 and 6: the deviates of correlated columns that are not Normal are standardised,
+// so that they are mixed like Normal ones. Columns without a correlation keep the scaling of
+// their shape, and so their bytes.
+struct Standardisation {
+    std::array<bool, kMaxVariables> correlated{};
+    bool Applies(int column, DistributionKind shape) const {
+        return correlated[static_cast<std::size_t>(column)] && shape != DistributionKind::Normal;
+    }
+};
+
+void StandardiseCorrelatedDeviates(const GenerationSetup& setup, const DataLayout& layout,
+                                   const Standardisation& standardisation, const BetaMoments& beta,
+                                   ScoreTable& deviates) {
+    for (const DataBlock& block : layout) {
+        for (int v = 0; v < layout.variableCount; ++v) {
+            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+            if (!standardisation.Applies(v, shape)) continue;
+            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                double& d = deviates.At(row, v);
+                d = Standardised(d, shape, beta);
+            }
+        }
+    }
+}
+
+// Step 7 for one cell, after its true score: error, lower limit, upper limit, extreme test,
+// missing test. The extreme and missing tests draw even at 0% so that every later draw keeps
+// its place in the sequence.
+double FinishedScore(double trueScore, const BoxParameters& box, const BoxSpreads& spread,
+                     const GenerationSetup& setup, RandomStreams& streams, CallerStates& states) {
+    double y = trueScore + streams.GaussianDeviate(states.scoreStreamState) * spread.errorSd;
+    if (box.minScore != NoLimit && y < box.minScore) y = box.minScore;
+    if (box.maxScore != NoLimit && y > box.maxScore) y = box.maxScore;
+    if (streams.SubtractiveUniform(states.extremeStreamState) < setup.extremeFraction) {
+        const double w = streams.SubtractiveUniform(states.extremeStreamState);
+        if (y < box.mean) {
+            y = y - (w + 1.0) * spread.trueSd;
+        } else {
+            y = (w + 1.0) * spread.trueSd + y;
+        }
+    }
+    if (streams.SubtractiveUniform(states.missingStreamState) < setup.missingFraction) {
+        y = MissingMark;
+    }
+    return y;
+}
+
 }  // namespace
 
 void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTables& tables) {
@@ -197,7 +275,6 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
     }
     assert(SetupIsRunnable(setup, layout));
     const int n = layout.variableCount;
-
     for (ScoreTable* table :
          {&tables.deviateTable, &tables.trueScoreTable, &tables.generatedData}) {
         table->SetColumnCount(n);
@@ -207,87 +284,31 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
     CallerStates states{setup.negatedSeed, setup.negatedSeed, setup.streamSeed727,
                         setup.streamSeed319};
     for (BoxParameters& box : setup.boxes) box.chosenAtRandom = false;
-
-    // 2. Shapes and spreads.
-    std::array<BoxSpreads, kBoxCount> spreads{};
-    VisitBoxesForShapes(setup, layout, [&](int boxNumber) {
-        BoxParameters& box = setup.Box(boxNumber);
-        if (box.distribution == DistributionKind::RandomlyChosen) {
-            DrawShape(box, streams, states.shapeStreamState);
-        } else {
-            box.drawnDistribution = box.distribution;
-        }
-        spreads[boxNumber - 1] = SpreadsOf(box.sd, setup.reliability);
-    });
+    // 2. to 6.
+    const std::array<BoxSpreads, kBoxCount> spreads =
+        DrawShapesAndSpreads(setup, layout, streams, states);
     const BetaMoments beta = BetaMomentsOf(setup);
-
-    // 3. and 4.
     FactoriseCorrelations(setup, tables);
     streams.ResetGaussian();
-
-    // 5. Raw deviates.
-    for (const DataBlock& block : layout) {
-        for (int v = 0; v < n; ++v) {
-            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
-            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-                tables.deviateTable.At(row, v) =
-                    RawDeviate(shape, setup, streams, states.scoreStreamState);
-            }
-        }
-    }
-
-    // Between 5 and 6: the deviates of correlated columns that are not Normal are
-    // standardised, so that they are mixed like Normal ones. Columns without a correlation
-    // keep the scaling of their shape and so the bytes they have always had.
-    const std::array<bool, kMaxVariables> correlated = CorrelatedColumns(setup);
-    auto isStandardised = [&](int column, DistributionKind shape) {
-        return correlated[column] && shape != DistributionKind::Normal;
-    };
-    for (const DataBlock& block : layout) {
-        for (int v = 0; v < n; ++v) {
-            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
-            if (!isStandardised(v, shape)) continue;
-            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-                double& d = tables.deviateTable.At(row, v);
-                d = Standardised(d, shape, beta);
-            }
-        }
-    }
-
-    // 6. Mixing.
+    DrawRawDeviates(setup, layout, streams, states, tables.deviateTable);
+    const Standardisation standardisation{CorrelatedColumns(setup)};
+    StandardiseCorrelatedDeviates(setup, layout, standardisation, beta, tables.deviateTable);
     MixRows(layout.totalRows, n, tables);
 
-    // 7. Scores, each cell finished before the next starts. The extreme and missing tests
-    // draw even at 0% so that every later draw keeps its place in the sequence.
+    // 7. Scores, each cell finished before the next starts.
     for (const DataBlock& block : layout) {
         for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
             for (int v = 0; v < n; ++v) {
                 const int boxNumber = block.BoxOfColumn(v);
                 const BoxParameters& box = setup.Box(boxNumber);
                 const BoxSpreads& spread = spreads[boxNumber - 1];
-
                 const double z = tables.deviateTable.At(row, v);
-                const double trueScore = isStandardised(v, box.drawnDistribution)
+                const double trueScore = standardisation.Applies(v, box.drawnDistribution)
                                              ? TrueScoreOfStandardised(z, box, spread.trueSd)
                                              : TrueScore(z, box, spread.trueSd, beta);
                 tables.trueScoreTable.At(row, v) = trueScore;
-                double y =
-                    trueScore + streams.GaussianDeviate(states.scoreStreamState) * spread.errorSd;
-
-                if (box.minScore != NoLimit && y < box.minScore) y = box.minScore;
-                if (box.maxScore != NoLimit && y > box.maxScore) y = box.maxScore;
-                if (streams.SubtractiveUniform(states.extremeStreamState) < setup.extremeFraction) {
-                    const double w = streams.SubtractiveUniform(states.extremeStreamState);
-                    if (y < box.mean) {
-                        y = y - (w + 1.0) * spread.trueSd;
-                    } else {
-                        y = (w + 1.0) * spread.trueSd + y;
-                    }
-                }
-                if (streams.SubtractiveUniform(states.missingStreamState) < setup.missingFraction) {
-                    y = MissingMark;
-                }
-                tables.generatedData.At(row, v) = y;
+                tables.generatedData.At(row, v) =
+                    FinishedScore(trueScore, box, spread, setup, streams, states);
             }
         }
     }

@@ -223,13 +223,6 @@ QAction* MainWindow::AddItem(QMenu* menu, const char* name, const QString& capti
                      [this, command] { (this->*command)(); });
 }
 
-QAction* MainWindow::AddModelItem(QMenu* menu, const char* name, const QString& caption,
-                                  const QKeySequence& shortcut,
-                                  void (MainWindowModel::*command)()) {
-    return AddAction(menu, QString::fromLatin1(name), caption, shortcut,
-                     [this, command] { ((*model_).*command)(); });
-}
-
 QAction* MainWindow::AddAction(QMenu* menu, const QString& name, const QString& caption,
                                const QKeySequence& shortcut, const std::function<void()>& run) {
     QAction* action = menu->addAction(caption);
@@ -239,33 +232,52 @@ QAction* MainWindow::AddAction(QMenu* menu, const QString& name, const QString& 
     return action;
 }
 
+QList<QAction*> MainWindow::AddEntries(QMenu* menu, const std::vector<MenuEntry>& entries) {
+    QList<QAction*> actions;
+    for (const MenuEntry& entry : entries) {
+        if (entry.name == nullptr) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = AddAction(menu, QString::fromLatin1(entry.name), entry.caption,
+                                    entry.shortcut, entry.run);
+        if (entry.toolTip != nullptr) action->setToolTip(QString::fromLatin1(entry.toolTip));
+        actions << action;
+    }
+    return actions;
+}
+
 void MainWindow::BuildMenu() {
     // Hints show as tool tips, the desktop's way for menus without a status bar.
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->menuAction()->setToolTip(QStringLiteral("Save Results to a Text File"));
     file->setToolTipsVisible(true);
-    AddItem(file, "OpenGenerationParametersFile1",
-            QStringLiteral("Open Generation Parameters File..."), {},
-            &MainWindow::OpenGenerationParametersFile1Click);
-    file->addSeparator();
-    AddItem(file, "SaveData1", QStringLiteral("Save Comma-delimited &Data File..."),
-            QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::btnSaveDataClick)
-        ->setToolTip(QStringLiteral("Save Data to a COMMA-DELIMITED text file"));
-    AddItem(file, "SaveGenerationParameters1", QStringLiteral("Save Generation Parameters File..."),
-            {}, &MainWindow::SaveGenerationParameters1Click);
-    file->addSeparator();
-    AddItem(file, "ViewData1", QStringLiteral("View Data && Info"), QKeySequence(Qt::Key_F2),
-            &MainWindow::ViewData1Click);
-    file->addSeparator();
-    AddAction(file, QStringLiteral("Exit1"), QStringLiteral("E&xit"),
-              QKeySequence(Qt::CTRL | Qt::Key_F4), [this] { close(); })
-        ->setToolTip(QStringLiteral("Exit the program"));
+    const MenuEntry separator{};
+    AddEntries(file, {{"OpenGenerationParametersFile1",
+                       QStringLiteral("Open Generation Parameters File..."),
+                       {},
+                       [this] { OpenGenerationParametersFile1Click(); }},
+                      separator,
+                      {"SaveData1", QStringLiteral("Save Comma-delimited &Data File..."),
+                       QKeySequence(Qt::CTRL | Qt::Key_S), [this] { btnSaveDataClick(); },
+                       "Save Data to a COMMA-DELIMITED text file"},
+                      {"SaveGenerationParameters1",
+                       QStringLiteral("Save Generation Parameters File..."),
+                       {},
+                       [this] { SaveGenerationParameters1Click(); }},
+                      separator,
+                      {"ViewData1", QStringLiteral("View Data && Info"), QKeySequence(Qt::Key_F2),
+                       [this] { ViewData1Click(); }},
+                      separator,
+                      {"Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_F4),
+                       [this] { close(); }, "Exit the program"}});
 
-    QMenu* generate = menuBar()->addMenu(QStringLiteral("&Generate"));
-    AddItem(generate, "Run1", QStringLiteral("&Generate Data"), QKeySequence(Qt::Key_F9),
-            &MainWindow::btnRunClick);
-    AddItem(generate, "GenerateClassSet1", QStringLiteral("Generate Class Set..."), {},
-            &MainWindow::GenerateClassSet1Click);
+    AddEntries(menuBar()->addMenu(QStringLiteral("&Generate")),
+               {{"Run1", QStringLiteral("&Generate Data"), QKeySequence(Qt::Key_F9),
+                 [this] { btnRunClick(); }},
+                {"GenerateClassSet1", QStringLiteral("Generate Class Set..."), {}, [this] {
+                     GenerateClassSet1Click();
+                 }}});
     // Never shown in the menu, yet its shortcut works: the action belongs to the window.
     auto* secret = new QAction(QStringLiteral("Secret Setup"), this);
     secret->setObjectName(QStringLiteral("SecretSetup1"));
@@ -273,30 +285,42 @@ void MainWindow::BuildMenu() {
     connect(secret, &QAction::triggered, this, [this] { model_->SecretSetup1Click(); });
     addAction(secret);
 
+    BuildOptionsMenu();
+    BuildHelpMenu();
+}
+
+void MainWindow::BuildOptionsMenu() {
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
-    AddModelItem(options, "ResettoStartup1", QStringLiteral("Reset to Startup"), {},
-                 &MainWindowModel::ResettoStartup1Click);
-    options->addSeparator();
-    AddItem(options, "Reliability1", QStringLiteral("Change Reliability..."),
-            QKeySequence(Qt::Key_F5), &MainWindow::Reliability1Click);
-    AddModelItem(options, "CopyCell1toallcells1", QStringLiteral("Copy Cell 1 Setup to All Cells"),
-                 QKeySequence(Qt::Key_F10), &MainWindowModel::CopyCell1toallcells1Click);
-    options->addSeparator();
-    QAction* allow = AddModelItem(options, "Allowallavailabledistributions1",
-                                  QStringLiteral("Allow all available distributions"), {},
-                                  &MainWindowModel::Allowallavailabledistributions1Click);
-    // The item always shows its check mark; choosing it does not take it away.
+    const MenuEntry separator{};
+    const QList<QAction*> actions = AddEntries(
+        options, {{"ResettoStartup1",
+                   QStringLiteral("Reset to Startup"),
+                   {},
+                   [this] { model_->ResettoStartup1Click(); }},
+                  separator,
+                  {"Reliability1", QStringLiteral("Change Reliability..."),
+                   QKeySequence(Qt::Key_F5), [this] { Reliability1Click(); }},
+                  {"CopyCell1toallcells1", QStringLiteral("Copy Cell 1 Setup to All Cells"),
+                   QKeySequence(Qt::Key_F10), [this] { model_->CopyCell1toallcells1Click(); }},
+                  separator,
+                  {"Allowallavailabledistributions1",
+                   QStringLiteral("Allow all available distributions"),
+                   {},
+                   [this] { model_->Allowallavailabledistributions1Click(); }},
+                  separator,
+                  {"SetIntegerSeed1", QStringLiteral("Set Integer Seed..."),
+                   QKeySequence(Qt::Key_F6), [this] { SetIntegerSeed1Click(); }},
+                  {"SetMissingValues1", QStringLiteral("Set % Missing Values..."),
+                   QKeySequence(Qt::Key_F7), [this] { SetMissingValues1Click(); }},
+                  {"SetExtremeValues1", QStringLiteral("Set % Extreme Values..."),
+                   QKeySequence(Qt::Key_F8), [this] { SetExtremeValues1Click(); }},
+                  separator});
+    // "Allow all available distributions" always shows its check mark; choosing it does not
+    // take it away.
+    QAction* allow = actions[3];
     allow->setCheckable(true);
     allow->setChecked(true);
     connect(allow, &QAction::toggled, allow, [allow] { allow->setChecked(true); });
-    options->addSeparator();
-    AddItem(options, "SetIntegerSeed1", QStringLiteral("Set Integer Seed..."),
-            QKeySequence(Qt::Key_F6), &MainWindow::SetIntegerSeed1Click);
-    AddItem(options, "SetMissingValues1", QStringLiteral("Set % Missing Values..."),
-            QKeySequence(Qt::Key_F7), &MainWindow::SetMissingValues1Click);
-    AddItem(options, "SetExtremeValues1", QStringLiteral("Set % Extreme Values..."),
-            QKeySequence(Qt::Key_F8), &MainWindow::SetExtremeValues1Click);
-    options->addSeparator();
 
     // One check-mark group; none is checked at start-up although the pair starts at 2 and 6.
     betaItems_ = new QActionGroup(this);
@@ -314,7 +338,9 @@ void MainWindow::BuildMenu() {
                          &MainWindow::Betaother1Click);
     betaOther_->setCheckable(true);
     betaItems_->addAction(betaOther_);
+}
 
+void MainWindow::BuildHelpMenu() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     AddItem(help, "HintforMeanandSDValues1", QStringLiteral("Hint for Mean and SD Values..."), {},
@@ -329,15 +355,20 @@ void MainWindow::BuildMenu() {
         // The analyses without a recipe stand in the list, disabled.
         action->setEnabled(RecipeOf(item.topic).has_value());
     }
-    help->addSeparator();
-    AddAction(help, QStringLiteral("Acknowledgments1"), QStringLiteral("Acknowledgments"), {},
-              [this] { acknowledgements_->exec(); });
-    AddAction(help, QStringLiteral("UserAgreement1"), QStringLiteral("User Agreement"), {},
-              [this] { userAgreement_->exec(); });
-    help->addSeparator();
-    AddItem(help, "WhatsNew1", QStringLiteral("What's New"), {}, &MainWindow::WhatsNew1Click);
-    help->addSeparator();
-    AddItem(help, "About1", QStringLiteral("&About ZEK"), {}, &MainWindow::btnAboutClick);
+    const MenuEntry separator{};
+    AddEntries(help, {separator,
+                      {"Acknowledgments1",
+                       QStringLiteral("Acknowledgments"),
+                       {},
+                       [this] { acknowledgements_->exec(); }},
+                      {"UserAgreement1",
+                       QStringLiteral("User Agreement"),
+                       {},
+                       [this] { userAgreement_->exec(); }},
+                      separator,
+                      {"WhatsNew1", QStringLiteral("What's New"), {}, [this] { WhatsNew1Click(); }},
+                      separator,
+                      {"About1", QStringLiteral("&About ZEK"), {}, [this] { btnAboutClick(); }}});
 }
 
 void MainWindow::HintforMeanandSDValues1Click() {

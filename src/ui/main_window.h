@@ -14,10 +14,14 @@
 //                                      WindowHost -> UserPrompts (message boxes, file dialogs)
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
+#include <QString>
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "commands/help_texts.h"
 #include "commands/main_window_model.h"
@@ -70,12 +74,23 @@ class MainWindow final : public QMainWindow {
     void ShowHowTo(HowTo topic);
 
   private:
+    /// One item of a menu's table; an entry without a name is a separator.
+    struct MenuEntry {
+        const char* name = nullptr;
+        QString caption;
+        QKeySequence shortcut;
+        std::function<void()> run;
+        const char* toolTip = nullptr;
+    };
+
     void BuildRightColumn(QWidget* client);
     void BuildMenu();
+    void BuildOptionsMenu();
+    void BuildHelpMenu();
+    /// Adds the entries in order; the actions made, separators left out.
+    QList<QAction*> AddEntries(QMenu* menu, const std::vector<MenuEntry>& entries);
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut, void (MainWindow::*command)());
-    QAction* AddModelItem(QMenu* menu, const char* name, const QString& caption,
-                          const QKeySequence& shortcut, void (MainWindowModel::*command)());
     QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
                        const QKeySequence& shortcut, const std::function<void()>& run);
     void AskPercentageUntilAccepted(PercentageKind kind);
