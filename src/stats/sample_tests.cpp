@@ -7,6 +7,7 @@
 #include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 namespace zek {
 
@@ -125,6 +126,126 @@ Eigen::VectorXd QTransposeTimes(const PivotedQr& qr, Eigen::VectorXd y) {
         y.segment(j, n - j) += t * v;
     }
     return y;
+}
+
+// The cases without a missing value, as lm() keeps them: the outcome, and the intercept's
+// column beside the predictors; nothing when no case is complete.
+struct CompleteCases {
+    Eigen::MatrixXd x;
+    Eigen::VectorXd y;
+};
+
+std::optional<CompleteCases> CompleteCasesOf(
+    std::span<const double> outcome, const std::vector<std::span<const double>>& predictors) {
+    std::vector<std::size_t> complete;
+    for (std::size_t k = 0; k < outcome.size(); ++k) {
+        bool present = Present(outcome[k]);
+        for (const auto& predictor : predictors) present = present && Present(predictor[k]);
+        if (present) complete.push_back(k);
+    }
+    if (complete.empty()) return std::nullopt;
+    const auto n = static_cast<Eigen::Index>(complete.size());
+    CompleteCases cases{Eigen::MatrixXd(n, static_cast<Eigen::Index>(predictors.size() + 1)),
+                        Eigen::VectorXd(n)};
+    for (Eigen::Index row = 0; row < n; ++row) {
+        const std::size_t k = complete[static_cast<std::size_t>(row)];
+        cases.y(row) = outcome[k];
+        cases.x(row, 0) = 1.0;
+        for (std::size_t p = 0; p < predictors.size(); ++p) {
+            cases.x(row, static_cast<Eigen::Index>(p + 1)) = predictors[p][k];
+        }
+    }
+    return cases;
+}
+
+// The terms of the full model: every non-empty set of factors, main effects first.
+std::vector<AnovaTerm> FullModelTerms(int factors) {
+    std::vector<AnovaTerm> terms;
+    for (int size = 1; size <= factors; ++size) {
+        for (int mask = 1; mask < (1 << factors); ++mask) {
+            if (std::popcount(static_cast<unsigned>(mask)) != size) continue;
+            AnovaTerm term;
+            for (int f = 0; f < factors; ++f) {
+                if (mask & (1 << f)) term.factors.push_back(f);
+            }
+            terms.push_back(term);
+        }
+    }
+    return terms;
+}
+
+// The scores of each cell of the design, cells numbered with the last factor fastest.
+std::vector<std::vector<double>> ScoresByCell(std::span<const double> values,
+                                              const std::vector<std::array<int, 3>>& levels,
+                                              const std::vector<int>& levelCounts) {
+    int cellCount = 1;
+    for (int count : levelCounts) cellCount *= count;
+    std::vector<std::vector<double>> cells(static_cast<std::size_t>(cellCount));
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        if (!Present(values[k])) continue;
+        int cell = 0;
+        for (std::size_t f = 0; f < levelCounts.size(); ++f) {
+            cell = cell * levelCounts[f] + levels[k][f] - 1;
+        }
+        cells[static_cast<std::size_t>(cell)].push_back(values[k]);
+    }
+    return cells;
+}
+
+// The columns of each term in sum-to-zero coding: level l < L of a factor is its own column,
+// level L is -1 in all of them; an interaction's columns are the products of its factors'.
+std::vector<Eigen::MatrixXd> TermColumns(const std::vector<AnovaTerm>& terms,
+                                         const std::vector<std::size_t>& complete,
+                                         const std::vector<std::array<int, 3>>& levels,
+                                         const std::vector<int>& levelCounts) {
+    const auto n = static_cast<Eigen::Index>(complete.size());
+    auto contrast = [&](std::size_t k, int factor, int column) {
+        const int level = levels[k][static_cast<std::size_t>(factor)];
+        const int count = levelCounts[static_cast<std::size_t>(factor)];
+        if (level == count) return -1.0;
+        return level == column + 1 ? 1.0 : 0.0;
+    };
+    std::vector<Eigen::MatrixXd> columns;
+    for (const AnovaTerm& term : terms) {
+        int width = 1;
+        for (int f : term.factors) width *= levelCounts[static_cast<std::size_t>(f)] - 1;
+        Eigen::MatrixXd block(n, width);
+        for (Eigen::Index row = 0; row < n; ++row) {
+            const std::size_t k = complete[static_cast<std::size_t>(row)];
+            for (int c = 0; c < width; ++c) {
+                double product = 1.0;
+                int rest = c;
+                for (int f : term.factors) {
+                    const int levelsOf = levelCounts[static_cast<std::size_t>(f)] - 1;
+                    product *= contrast(k, f, rest % levelsOf);
+                    rest /= levelsOf;
+                }
+                block(row, c) = product;
+            }
+        }
+        columns.push_back(block);
+    }
+    return columns;
+}
+
+// The residual sum of squares of the model without term `without` (none when it is past the
+// last term): the intercept and every other term's columns.
+double ResidualWithout(const std::vector<Eigen::MatrixXd>& termColumns, const Eigen::VectorXd& y,
+                       std::size_t without) {
+    Eigen::Index width = 1;
+    for (std::size_t t = 0; t < termColumns.size(); ++t) {
+        if (t != without) width += termColumns[t].cols();
+    }
+    Eigen::MatrixXd x(y.size(), width);
+    x.col(0).setOnes();
+    Eigen::Index at = 1;
+    for (std::size_t t = 0; t < termColumns.size(); ++t) {
+        if (t == without) continue;
+        x.middleCols(at, termColumns[t].cols()) = termColumns[t];
+        at += termColumns[t].cols();
+    }
+    const Eigen::VectorXd beta = x.colPivHouseholderQr().solve(y);
+    return (y - x * beta).squaredNorm();
 }
 
 }  // namespace
@@ -294,29 +415,14 @@ CorrelationTest Correlate(std::span<const double> x, std::span<const double> y) 
 
 RegressionFit FitRegression(std::span<const double> outcome,
                             const std::vector<std::span<const double>>& predictors) {
-    // Listwise deletion, as lm() leaves out every case with a missing value.
-    std::vector<std::size_t> complete;
-    for (std::size_t k = 0; k < outcome.size(); ++k) {
-        bool present = Present(outcome[k]);
-        for (const auto& predictor : predictors) present = present && Present(predictor[k]);
-        if (present) complete.push_back(k);
-    }
-    const auto n = static_cast<Eigen::Index>(complete.size());
-    const auto columns = static_cast<Eigen::Index>(predictors.size() + 1);
     RegressionFit fit;
+    fit.coefficients.resize(predictors.size() + 1);
+    const std::optional<CompleteCases> cases = CompleteCasesOf(outcome, predictors);
+    if (!cases) return fit;  // lm(): "0 (non-NA) cases"
+    const Eigen::MatrixXd& x = cases->x;
+    const Eigen::VectorXd& y = cases->y;
+    const Eigen::Index n = y.size();
     fit.n = static_cast<int>(n);
-    fit.coefficients.resize(static_cast<std::size_t>(columns));
-    if (n == 0) return fit;  // lm(): "0 (non-NA) cases"
-    Eigen::MatrixXd x(n, columns);
-    Eigen::VectorXd y(n);
-    for (Eigen::Index row = 0; row < n; ++row) {
-        const std::size_t k = complete[static_cast<std::size_t>(row)];
-        y(row) = outcome[k];
-        x(row, 0) = 1.0;
-        for (std::size_t p = 0; p < predictors.size(); ++p) {
-            x(row, static_cast<Eigen::Index>(p + 1)) = predictors[p][k];
-        }
-    }
     const PivotedQr qr = DecomposeAsLm(x);
     const Eigen::Index rank = qr.rank;
     const Eigen::VectorXd qty = QTransposeTimes(qr, y);
@@ -361,48 +467,26 @@ RegressionFit FitRegression(std::span<const double> outcome,
 FactorialAnova AnalyseFactorial(std::span<const double> values,
                                 const std::vector<std::array<int, 3>>& levels,
                                 const std::vector<int>& levelCounts) {
-    const int factors = static_cast<int>(levelCounts.size());
     FactorialAnova anova;
-    // The terms of the full model: every non-empty set of factors, main effects first.
-    for (int size = 1; size <= factors; ++size) {
-        for (int mask = 1; mask < (1 << factors); ++mask) {
-            if (std::popcount(static_cast<unsigned>(mask)) != size) continue;
-            AnovaTerm term;
-            for (int f = 0; f < factors; ++f) {
-                if (mask & (1 << f)) term.factors.push_back(f);
-            }
-            anova.terms.push_back(term);
-        }
-    }
+    anova.terms = FullModelTerms(static_cast<int>(levelCounts.size()));
     std::vector<std::size_t> complete;
     for (std::size_t k = 0; k < values.size(); ++k) {
         if (Present(values[k])) complete.push_back(k);
     }
     const auto n = static_cast<Eigen::Index>(complete.size());
 
-    // Cells count their scores; an empty cell leaves the cell-means model without one of its
-    // parameters, so the residuals are those of the cells that have scores.
-    int cellCount = 1;
-    for (int count : levelCounts) cellCount *= count;
-    const auto cellOf = [&](std::size_t k) {
-        int cell = 0;
-        for (int f = 0; f < factors; ++f) {
-            cell = cell * levelCounts[static_cast<std::size_t>(f)] +
-                   levels[k][static_cast<std::size_t>(f)] - 1;
-        }
-        return static_cast<std::size_t>(cell);
-    };
-    std::vector<std::vector<double>> cells(static_cast<std::size_t>(cellCount));
-    for (std::size_t k : complete) cells[cellOf(k)].push_back(values[k]);
+    // An empty cell leaves the cell-means model without one of its parameters, so the
+    // residuals are those of the cells that have scores, and Type III is undefined.
     int filledCells = 0;
     double residualSquares = 0.0;
+    const std::vector<std::vector<double>> cells = ScoresByCell(values, levels, levelCounts);
     for (const std::vector<double>& cell : cells) {
         if (cell.empty()) continue;
         ++filledCells;
         const Summary s = Summarise(cell);
         if (s.n > 1) residualSquares += (s.n - 1) * s.sd * s.sd;
     }
-    anova.emptyCells = cellCount - filledCells;
+    anova.emptyCells = static_cast<int>(cells.size()) - filledCells;
     if (n == 0) return anova;
     anova.residualSumOfSquares = residualSquares;
     anova.residualDf = static_cast<double>(n - filledCells);
@@ -412,61 +496,18 @@ FactorialAnova AnalyseFactorial(std::span<const double> values,
     for (Eigen::Index row = 0; row < n; ++row) {
         y(row) = values[complete[static_cast<std::size_t>(row)]];
     }
-    // Sum-to-zero coding: level l < L of a factor is its own column, level L is -1 in all of
-    // them; an interaction's columns are the products of its factors' columns.
-    auto contrast = [&](std::size_t k, int factor, int column) {
-        const int level = levels[k][static_cast<std::size_t>(factor)];
-        const int count = levelCounts[static_cast<std::size_t>(factor)];
-        if (level == count) return -1.0;
-        return level == column + 1 ? 1.0 : 0.0;
-    };
-    std::vector<Eigen::MatrixXd> termColumns;
-    for (const AnovaTerm& term : anova.terms) {
-        int width = 1;
-        for (int f : term.factors) width *= levelCounts[static_cast<std::size_t>(f)] - 1;
-        Eigen::MatrixXd block(n, width);
-        for (Eigen::Index row = 0; row < n; ++row) {
-            const std::size_t k = complete[static_cast<std::size_t>(row)];
-            for (int c = 0; c < width; ++c) {
-                double product = 1.0;
-                int rest = c;
-                for (int f : term.factors) {
-                    const int levelsOf = levelCounts[static_cast<std::size_t>(f)] - 1;
-                    product *= contrast(k, f, rest % levelsOf);
-                    rest /= levelsOf;
-                }
-                block(row, c) = product;
-            }
-        }
-        termColumns.push_back(block);
-    }
-    // The model without one term; its residual sum of squares less the full model's is the
-    // term's Type III sum of squares.
-    auto residualWithout = [&](std::size_t without) {
-        Eigen::Index width = 1;
-        for (std::size_t t = 0; t < termColumns.size(); ++t) {
-            if (t != without) width += termColumns[t].cols();
-        }
-        Eigen::MatrixXd x(n, width);
-        x.col(0).setOnes();
-        Eigen::Index at = 1;
-        for (std::size_t t = 0; t < termColumns.size(); ++t) {
-            if (t == without) continue;
-            x.middleCols(at, termColumns[t].cols()) = termColumns[t];
-            at += termColumns[t].cols();
-        }
-        const Eigen::VectorXd beta = x.colPivHouseholderQr().solve(y);
-        return (y - x * beta).squaredNorm();
-    };
+    const std::vector<Eigen::MatrixXd> termColumns =
+        TermColumns(anova.terms, complete, levels, levelCounts);
     // The same decomposition gives every residual sum of squares, so that a term without any
     // effect comes out as 0 rather than as the difference of two ways of summing.
-    anova.residualSumOfSquares = residualWithout(anova.terms.size());
+    anova.residualSumOfSquares = ResidualWithout(termColumns, y, anova.terms.size());
     const double meanSquareError =
         anova.residualDf > 0.0 ? anova.residualSumOfSquares / anova.residualDf : kMissingValue;
     for (std::size_t t = 0; t < anova.terms.size(); ++t) {
         AnovaTerm& term = anova.terms[t];
         term.df = static_cast<double>(termColumns[t].cols());
-        term.sumOfSquares = std::max(0.0, residualWithout(t) - anova.residualSumOfSquares);
+        term.sumOfSquares =
+            std::max(0.0, ResidualWithout(termColumns, y, t) - anova.residualSumOfSquares);
         term.f = Finite((term.sumOfSquares / term.df) / meanSquareError);
         term.p = UpperFP(term.f, term.df, anova.residualDf);
         term.partialEtaSquared =
