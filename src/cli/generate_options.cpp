@@ -1,6 +1,7 @@
 #include "cli/generate_options.h"
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 #include "commands/class_set.h"
@@ -56,78 +57,117 @@ written.
 )";
 }
 
+namespace {
+
+// The arguments after the program name, handed out one at a time.
+class Arguments {
+  public:
+    Arguments(int argc, const char* const* argv) : argc_(argc), argv_(argv) {}
+    bool Done() const { return next_ >= argc_; }
+    std::string_view Next() { return argv_[next_++]; }
+    /// The option's value, or nothing at the end of the line.
+    std::optional<std::string_view> Value() {
+        if (Done()) return std::nullopt;
+        return Next();
+    }
+
+  private:
+    int argc_;
+    const char* const* argv_;
+    int next_ = 0;
+};
+
+std::optional<UsageError> ReadDataFile(std::optional<std::string_view> path,
+                                       GenerateOptions& options) {
+    if (!path || path->empty()) return UsageError{"-o needs the name of the data file"};
+    std::error_code ignored;
+    const std::filesystem::file_status status = std::filesystem::status(*path, ignored);
+    if (path->back() == '/' || std::filesystem::is_directory(status)) {
+        return UsageError{"-o names a folder; give the name of the data file in it"};
+    }
+    // A device or a pipe (/dev/stdout) is written as it is named.
+    const bool special =
+        std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+    options.dataFile = special ? std::string(*path) : WithDefaultExtension(*path);
+    return std::nullopt;
+}
+
+std::optional<UsageError> ReadCount(std::optional<std::string_view> text,
+                                    GenerateOptions& options) {
+    const std::optional<std::int32_t> count = text ? ParseInteger(*text) : std::nullopt;
+    if (!count || *count < 1 || *count > kMaxClassSetCount) {
+        return UsageError{"--count needs a whole number from 1 to 100000"};
+    }
+    options.count = *count;
+    return std::nullopt;
+}
+
+std::optional<UsageError> ReadSeed(std::optional<std::string_view> text, GenerateOptions& options) {
+    const std::optional<std::int32_t> seed = text ? ParseSeed(*text) : std::nullopt;
+    if (!seed) return UsageError{std::string("--seed: ") + kSeedMessage};
+    options.seed = *seed;
+    return std::nullopt;
+}
+
+std::optional<UsageError> ReadReliability(std::optional<std::string_view> text,
+                                          GenerateOptions& options) {
+    const std::optional<double> reliability = text ? ParseRealEitherSeparator(*text) : std::nullopt;
+    if (!reliability) return UsageError{kReliabilityNotANumber};
+    if (!IsAcceptedReliability(*reliability)) return UsageError{kReliabilityRange};
+    options.reliability = *reliability;
+    return std::nullopt;
+}
+
+std::optional<UsageError> ReadBeta(std::optional<std::string_view> lowText,
+                                   std::optional<std::string_view> highText,
+                                   GenerateOptions& options) {
+    const std::optional<std::int32_t> low = lowText ? ParseInteger(*lowText) : std::nullopt;
+    const std::optional<std::int32_t> high = highText ? ParseInteger(*highText) : std::nullopt;
+    if (!low || !high || !IsAcceptedBetaPair(*low, *high)) return UsageError{kBetaMessage};
+    options.betaLow = *low;
+    options.betaHigh = *high;
+    return std::nullopt;
+}
+
+// One argument and the values it takes; an error ends the reading.
+std::optional<UsageError> ReadArgument(std::string_view arg, Arguments& arguments,
+                                       GenerateOptions& options) {
+    if (arg == "--no-key") {
+        options.keys = false;
+        return std::nullopt;
+    }
+    if (arg == "-o") return ReadDataFile(arguments.Value(), options);
+    if (arg == "--count") return ReadCount(arguments.Value(), options);
+    if (arg == "--seed") return ReadSeed(arguments.Value(), options);
+    if (arg == "--reliability") return ReadReliability(arguments.Value(), options);
+    if (arg == "--beta") {
+        const std::optional<std::string_view> low = arguments.Value();
+        return ReadBeta(low, arguments.Value(), options);
+    }
+    if (!arg.empty() && arg.front() == '-') {
+        return UsageError{"unknown option " + std::string(arg) + " (see --help)"};
+    }
+    if (!options.setupFile.empty()) {
+        return UsageError{"only one parameters file can be read (see --help)"};
+    }
+    options.setupFile = std::string(arg);
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const char* const* argv) {
     GenerateOptions options;
-    auto value = [&](int& i) -> std::optional<std::string_view> {
-        if (i + 1 >= argc) return std::nullopt;
-        return std::string_view(argv[++i]);
-    };
-    for (int i = 0; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            options.help = true;
-            return options;
-        }
-        if (arg == "--version") {
-            options.version = true;
-            return options;
-        }
-        if (arg == "--list-designs") {
-            options.listDesigns = true;
-            return options;
-        }
-        if (arg == "--no-key") {
-            options.keys = false;
-        } else if (arg == "-o") {
-            const auto path = value(i);
-            if (!path || path->empty()) return UsageError{"-o needs the name of the data file"};
-            std::error_code ignored;
-            const std::filesystem::file_status status = std::filesystem::status(*path, ignored);
-            if (path->back() == '/' || std::filesystem::is_directory(status)) {
-                return UsageError{"-o names a folder; give the name of the data file in it"};
-            }
-            // A device or a pipe (/dev/stdout) is written as it is named.
-            const bool special =
-                std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
-            options.dataFile = special ? std::string(*path) : WithDefaultExtension(*path);
-        } else if (arg == "--count") {
-            const auto text = value(i);
-            const std::optional<std::int32_t> count = text ? ParseInteger(*text) : std::nullopt;
-            if (!count || *count < 1 || *count > kMaxClassSetCount) {
-                return UsageError{"--count needs a whole number from 1 to 100000"};
-            }
-            options.count = *count;
-        } else if (arg == "--seed") {
-            const auto text = value(i);
-            const std::optional<std::int32_t> seed = text ? ParseSeed(*text) : std::nullopt;
-            if (!seed) return UsageError{std::string("--seed: ") + kSeedMessage};
-            options.seed = *seed;
-        } else if (arg == "--reliability") {
-            const auto text = value(i);
-            const std::optional<double> reliability =
-                text ? ParseRealEitherSeparator(*text) : std::nullopt;
-            if (!reliability) return UsageError{kReliabilityNotANumber};
-            if (!IsAcceptedReliability(*reliability)) {
-                return UsageError{kReliabilityRange};
-            }
-            options.reliability = *reliability;
-        } else if (arg == "--beta") {
-            const auto lowText = value(i);
-            const auto highText = value(i);
-            const std::optional<std::int32_t> low = lowText ? ParseInteger(*lowText) : std::nullopt;
-            const std::optional<std::int32_t> high =
-                highText ? ParseInteger(*highText) : std::nullopt;
-            if (!low || !high || !IsAcceptedBetaPair(*low, *high)) {
-                return UsageError{kBetaMessage};
-            }
-            options.betaLow = *low;
-            options.betaHigh = *high;
-        } else if (!arg.empty() && arg.front() == '-') {
-            return UsageError{"unknown option " + std::string(arg) + " (see --help)"};
-        } else if (options.setupFile.empty()) {
-            options.setupFile = std::string(arg);
-        } else {
-            return UsageError{"only one parameters file can be read (see --help)"};
+    Arguments arguments(argc, argv);
+    while (!arguments.Done()) {
+        const std::string_view arg = arguments.Next();
+        // These three answer at once, whatever else the line holds.
+        if (arg == "-h" || arg == "--help") options.help = true;
+        if (arg == "--version") options.version = true;
+        if (arg == "--list-designs") options.listDesigns = true;
+        if (options.help || options.version || options.listDesigns) return options;
+        if (std::optional<UsageError> error = ReadArgument(arg, arguments, options)) {
+            return *std::move(error);
         }
     }
     if (options.setupFile.empty()) {

@@ -264,9 +264,9 @@ KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenDat
 
 }  // namespace
 
-AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const WrittenScores& scores) {
-    const WrittenData data = ReadWritten(setup, scores);
-    AnswerKey key;
+namespace {
+
+KeySection BoxFigures(const GenerationSetup& setup, const WrittenData& data) {
     KeySection boxes{"N, mean and SD of each group, cell or variable", {}};
     for (std::size_t c = 0; c < data.cells.size(); ++c) {
         for (int v = 0; v < data.layout.variableCount; ++v) {
@@ -278,67 +278,87 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const WrittenScores& sc
                                                        Score(label + "_sd", s.sd, decimals)});
         }
     }
-    key.sections.push_back(boxes);
+    return boxes;
+}
 
+// Each variable compared across the groups: t tests for two, the ANOVA for more.
+void AddGroupComparisons(std::vector<KeySection>& sections, const WrittenData& data,
+                         std::string_view variableStem) {
     const int variables = data.layout.variableCount;
-    const std::size_t groups = data.cells.size();
+    for (int v = 0; v < variables; ++v) {
+        const std::string name = Number(variableStem, v + 1);
+        sections.push_back(GroupComparison(variables == 1 ? "Two independent groups" : name,
+                                           variables == 1 ? "" : name + "_",
+                                           ColumnOfEachCell(data, v), data.Decimals(v)));
+    }
+}
+
+std::vector<KeySection> TwoVariableSections(const GenerationSetup& setup, const WrittenData& data) {
+    if (data.cells.size() == 1) {
+        KeySection paired{"Paired scores (var1 minus var2, complete pairs)", {}};
+        AddPairedTest(paired, "", data.cells[0][0], data.cells[0][1],
+                      std::max(data.Decimals(0), data.Decimals(1)), true);
+        return {paired};
+    }
+    std::vector<KeySection> sections;
+    AddGroupComparisons(sections, data, "var");
+    sections.push_back(WithinCellCorrelations(setup, data, "Correlations within each group"));
+    sections.push_back(PairedWithinCells(setup, data));
+    return sections;
+}
+
+std::vector<KeySection> FactorialSections(const GenerationSetup& setup, const WrittenData& data) {
+    std::vector<KeySection> sections;
+    const int variables = data.layout.variableCount;
+    for (int v = 0; v < variables; ++v) {
+        sections.push_back(
+            FactorialTable(setup, data, v, variables == 1 ? "" : Number("dv", v + 1) + "_"));
+    }
+    if (variables == 2) {
+        sections.push_back(WithinCellCorrelations(setup, data, "Correlations within each cell"));
+        sections.push_back(PairedWithinCells(setup, data));
+    }
+    return sections;
+}
+
+// The tests the design calls for, after the figures of every box.
+std::vector<KeySection> DesignSections(const GenerationSetup& setup, const WrittenData& data) {
     switch (setup.family) {
         case DesignFamily::OneWay:
-            if (groups == 1) {
-                key.sections.push_back(OneSampleSection(setup, data));
-            } else {
-                key.sections.push_back(
-                    GroupComparison(groups == 2 ? "Two independent groups" : "One-way ANOVA", "",
-                                    ColumnOfEachCell(data, 0), data.Decimals(0)));
-            }
-            break;
-        case DesignFamily::TwoGroupsMultiVariable:
-            for (int v = 0; v < variables; ++v) {
-                key.sections.push_back(
-                    GroupComparison(variables == 1 ? "Two independent groups" : Number("dv", v + 1),
-                                    variables == 1 ? "" : Number("dv", v + 1) + "_",
-                                    ColumnOfEachCell(data, v), data.Decimals(v)));
-            }
-            if (variables > 1) {
-                key.sections.push_back(
+            if (data.cells.size() == 1) return {OneSampleSection(setup, data)};
+            return {
+                GroupComparison(data.cells.size() == 2 ? "Two independent groups" : "One-way ANOVA",
+                                "", ColumnOfEachCell(data, 0), data.Decimals(0))};
+        case DesignFamily::TwoGroupsMultiVariable: {
+            std::vector<KeySection> sections;
+            AddGroupComparisons(sections, data, "dv");
+            if (data.layout.variableCount > 1) {
+                sections.push_back(
                     WithinCellCorrelations(setup, data, "Correlations within each group"));
             }
-            break;
+            return sections;
+        }
         case DesignFamily::TwoVariablesInGroups:
-            if (groups == 1) {
-                KeySection paired{"Paired scores (var1 minus var2, complete pairs)", {}};
-                AddPairedTest(paired, "", data.cells[0][0], data.cells[0][1],
-                              std::max(data.Decimals(0), data.Decimals(1)), true);
-                key.sections.push_back(paired);
-            } else {
-                for (int v = 0; v < variables; ++v) {
-                    key.sections.push_back(
-                        GroupComparison(Number("var", v + 1), Number("var", v + 1) + "_",
-                                        ColumnOfEachCell(data, v), data.Decimals(v)));
-                }
-                key.sections.push_back(
-                    WithinCellCorrelations(setup, data, "Correlations within each group"));
-                key.sections.push_back(PairedWithinCells(setup, data));
-            }
-            break;
+            return TwoVariableSections(setup, data);
         case DesignFamily::Factorial:
-            for (int v = 0; v < variables; ++v) {
-                key.sections.push_back(FactorialTable(
-                    setup, data, v, variables == 1 ? "" : Number("dv", v + 1) + "_"));
-            }
-            if (variables == 2) {
-                key.sections.push_back(
-                    WithinCellCorrelations(setup, data, "Correlations within each cell"));
-                key.sections.push_back(PairedWithinCells(setup, data));
-            }
-            break;
+            return FactorialSections(setup, data);
         case DesignFamily::Regression:
-            key.sections.push_back(RegressionTable(data));
-            break;
+            return {RegressionTable(data)};
         case DesignFamily::Correlated:
-            key.sections.push_back(WithinCellCorrelations(
-                setup, data, "Correlations (pairwise complete, two-sided p)"));
-            break;
+            return {WithinCellCorrelations(setup, data,
+                                           "Correlations (pairwise complete, two-sided p)")};
+    }
+    return {};
+}
+
+}  // namespace
+
+AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const WrittenScores& scores) {
+    const WrittenData data = ReadWritten(setup, scores);
+    AnswerKey key;
+    key.sections.push_back(BoxFigures(setup, data));
+    for (KeySection& section : DesignSections(setup, data)) {
+        key.sections.push_back(std::move(section));
     }
     return key;
 }
