@@ -148,6 +148,84 @@ std::string ClassSetNamingHint(std::string_view fileName, int count) {
            shortName(ClassKeyFileNameFor(name)) + ".";
 }
 
+namespace {
+
+// The datasets of one class set, written one after another from one copy of the window's
+// texts; the class key's rows gather as they are written.
+class ClassSetWriter {
+  public:
+    ClassSetWriter(MainWindowModel& window, ProgramState& state, CommandHost& host,
+                   const ClassSetRequest& request)
+        : window_(window),
+          state_(state),
+          host_(host),
+          request_(request),
+          texts_(window.Texts()),
+          enabledCells_(window.EnabledCells()) {}
+
+    /// Generates dataset `index`; false when the Run command refused the setup.
+    bool Generate(int index) {
+        if (request_.firstSeed) texts_.seed = std::to_string(*request_.firstSeed + index - 1);
+        if (RunCommand(texts_, enabledCells_, window_.decimalSeparator(), state_, host_) !=
+            RunOutcome::Generated) {
+            return false;
+        }
+        if (index == 1) {
+            // A percentage accepted in its dialog shows in the window, as after a run.
+            window_.SetMissingText(texts_.missing);
+            window_.SetExtremeText(texts_.extreme);
+        }
+        return true;
+    }
+
+    /// Writes the dataset just generated as dataset `index`, with its key.
+    WrittenDataset Write(int index) {
+        const GenerationSetup& run = state_.generatedSetup;
+        const WrittenDataset dataset{index, run.seed, DatasetFileName(request_, index)};
+        std::optional<AnswerKey> key;
+        if (request_.keys) {
+            key = ComputeAnswerKey(run, ScoresAsWritten(run, state_.tables.generatedData));
+        }
+        WriteDataset(state_, texts_, dataset.dataFile, key ? &*key : nullptr, request_.companions);
+        if (key) rows_.push_back({index, dataset.seed, dataset.dataFile, std::move(*key)});
+        return dataset;
+    }
+
+    /// The class key of the datasets written, and the seed the next set starts from.
+    void Finish(const std::vector<WrittenDataset>& written) {
+        if (!written.empty()) {
+            const std::int64_t next = std::int64_t{written.back().seed} + 1;
+            if (next <= kLargestSeed) state_.nextClassSetSeed = static_cast<std::int32_t>(next);
+        }
+        WriteClassKeyOf(request_, rows_);
+    }
+
+    /// As `Finish`, after `failure`: the file that failed is named first, and a class key that
+    /// cannot be written either is said after it.
+    [[noreturn]] void FinishAfter(const FileError& failure,
+                                  const std::vector<WrittenDataset>& written) {
+        try {
+            Finish(written);
+        } catch (const FileError& keyFailure) {
+            throw FileError(failure.path(), std::string(failure.what()) +
+                                                "\nThe class key could not be written either: " +
+                                                keyFailure.what());
+        }
+        throw failure;
+    }
+
+  private:
+    MainWindowModel& window_;
+    ProgramState& state_;
+    CommandHost& host_;
+    const ClassSetRequest& request_;
+    ControlTexts texts_;
+    const EnabledCorrelationCells enabledCells_;
+    std::vector<ClassKeyRow> rows_;
+};
+
+}  // namespace
+
 ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, CommandHost& host,
                                 const ClassSetRequest& request, const ClassSetProgress& progress) {
     ClassSetResult result;
@@ -156,42 +234,17 @@ ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, Co
         result.outcome = ClassSetOutcome::Refused;
         return result;
     }
-    // The window's texts are read once; each dataset changes only the seed of its own copy.
-    ControlTexts texts = window.Texts();
-    const EnabledCorrelationCells enabledCells = window.EnabledCells();
-    std::vector<ClassKeyRow> rows;
-    const auto finish = [&] {
-        if (!result.datasets.empty()) {
-            const std::int64_t next = std::int64_t{result.datasets.back().seed} + 1;
-            if (next <= kLargestSeed) state.nextClassSetSeed = static_cast<std::int32_t>(next);
-        }
-        WriteClassKeyOf(request, rows);
-    };
+    ClassSetWriter writer(window, state, host, request);
     try {
         for (int index = 1; index <= request.count; ++index) {
-            if (request.firstSeed) texts.seed = std::to_string(*request.firstSeed + index - 1);
             // The first run shows the Run command's messages; the later ones differ only in
             // their seed, so they pass as the first did.
-            if (RunCommand(texts, enabledCells, window.decimalSeparator(), state, host) !=
-                RunOutcome::Generated) {
+            if (!writer.Generate(index)) {
                 result.outcome = ClassSetOutcome::Refused;
                 return result;
             }
-            if (index == 1) {
-                // A percentage accepted in its dialog shows in the window, as after a run.
-                window.SetMissingText(texts.missing);
-                window.SetExtremeText(texts.extreme);
-                progress.started();
-            }
-            const std::string dataFile = DatasetFileName(request, index);
-            const WrittenDataset dataset{index, state.generatedSetup.seed, dataFile};
-            std::optional<AnswerKey> key;
-            if (request.keys)
-                key = ComputeAnswerKey(
-                    state.generatedSetup,
-                    ScoresAsWritten(state.generatedSetup, state.tables.generatedData));
-            WriteDataset(state, texts, dataFile, key ? &*key : nullptr, request.companions);
-            if (key) rows.push_back({index, dataset.seed, dataFile, std::move(*key)});
+            if (index == 1) progress.started();
+            const WrittenDataset dataset = writer.Write(index);
             result.datasets.push_back(dataset);
             if (!progress.written(dataset) && index < request.count) {
                 result.outcome = ClassSetOutcome::Cancelled;
@@ -199,18 +252,9 @@ ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, Co
             }
         }
     } catch (const FileError& failure) {
-        // The file that failed is named first; a class key that cannot be written either is
-        // said after it.
-        try {
-            finish();
-        } catch (const FileError& keyFailure) {
-            throw FileError(failure.path(), std::string(failure.what()) +
-                                                "\nThe class key could not be written either: " +
-                                                keyFailure.what());
-        }
-        throw;
+        writer.FinishAfter(failure, result.datasets);
     }
-    finish();
+    writer.Finish(result.datasets);
     return result;
 }
 

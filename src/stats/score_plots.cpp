@@ -48,6 +48,89 @@ double PopulationDensity(const BoxParameters& box, const GenerationSetup& setup,
 
 }  // namespace
 
+namespace {
+
+// One box's scores in its block of rows, binned, under the curve of its population.
+Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int column,
+                      const std::vector<std::vector<double>>& rows) {
+    const int boxNumber = block.BoxOfColumn(column);
+    const BoxParameters& box = setup.Box(boxNumber);
+    Histogram histogram;
+    histogram.box = boxNumber;
+    histogram.requestedMean = box.mean;
+    histogram.minScore = box.minScore;
+    histogram.maxScore = box.maxScore;
+    histogram.shape = box.drawnDistribution;
+    std::vector<double> values;
+    for (int row = block.firstRow;
+         row < block.firstRow + block.rowCount && row < static_cast<int>(rows.size()); ++row) {
+        const double value = rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+        if (std::isnan(value)) {
+            ++histogram.missing;
+        } else {
+            values.push_back(value);
+        }
+    }
+    histogram.present = static_cast<int>(values.size());
+    histogram.actualMean = Summarise(values).mean;
+    // The range covers the sample and the population's bulk, so the curve fits.
+    const double sd = SpreadsOf(box.sd, setup.reliability).observedSd;
+    double low = box.mean - 3.0 * sd;
+    double high = box.mean + 3.0 * sd;
+    if (!values.empty()) {
+        const auto [smallest, largest] = std::minmax_element(values.begin(), values.end());
+        low = std::min(low, *smallest);
+        high = std::max(high, *largest);
+    }
+    if (!(high > low)) high = low + 1.0;
+    histogram.low = low;
+    histogram.binWidth = (high - low) / kBins;
+    histogram.counts.assign(kBins, 0);
+    for (double value : values) {
+        const int bin =
+            std::clamp(static_cast<int>((value - low) / histogram.binWidth), 0, kBins - 1);
+        ++histogram.counts[static_cast<std::size_t>(bin)];
+    }
+    for (int k = 0; k <= kCurvePoints; ++k) {
+        const double score = low + (high - low) * k / kCurvePoints;
+        histogram.curve.push_back({score, PopulationDensity(box, setup, sd, score) *
+                                              histogram.present * histogram.binWidth});
+    }
+    return histogram;
+}
+
+// Variables x and y over all rows, the points thinned evenly, each marked with its group.
+ScatterPanel ScatterOf(const GenerationSetup& setup, const DataLayout& layout, int x, int y,
+                       const std::vector<std::vector<double>>& rows, int step) {
+    ScatterPanel panel;
+    panel.x = x;
+    panel.y = y;
+    panel.requestedR =
+        setup.correlations.full[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
+    std::vector<double> xs, ys;
+    for (const std::vector<double>& row : rows) {
+        xs.push_back(row[static_cast<std::size_t>(x)]);
+        ys.push_back(row[static_cast<std::size_t>(y)]);
+    }
+    panel.actualR = Correlate(xs, ys).r;
+    int group = 0;
+    for (const DataBlock& block : layout) {
+        ++group;
+        for (int row = block.firstRow;
+             row < block.firstRow + block.rowCount && row < static_cast<int>(rows.size());
+             row += step) {
+            const double px = xs[static_cast<std::size_t>(row)];
+            const double py = ys[static_cast<std::size_t>(row)];
+            if (std::isnan(px) || std::isnan(py)) continue;
+            panel.points.emplace_back(px, py);
+            panel.groups.push_back(group);
+        }
+    }
+    return panel;
+}
+
+}  // namespace
+
 ScorePlots ComputeScorePlots(const GenerationSetup& setup,
                              const std::vector<std::vector<double>>& rows, int maxPoints) {
     const DataLayout layout = LayoutOf(setup);
@@ -55,84 +138,13 @@ ScorePlots ComputeScorePlots(const GenerationSetup& setup,
     plots.variableCount = layout.variableCount;
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
-            const int boxNumber = block.BoxOfColumn(v);
-            const BoxParameters& box = setup.Box(boxNumber);
-            Histogram histogram;
-            histogram.box = boxNumber;
-            histogram.requestedMean = box.mean;
-            histogram.minScore = box.minScore;
-            histogram.maxScore = box.maxScore;
-            histogram.shape = box.drawnDistribution;
-            std::vector<double> values;
-            for (int row = block.firstRow;
-                 row < block.firstRow + block.rowCount && row < static_cast<int>(rows.size());
-                 ++row) {
-                const double value =
-                    rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(v)];
-                if (std::isnan(value)) {
-                    ++histogram.missing;
-                } else {
-                    values.push_back(value);
-                }
-            }
-            histogram.present = static_cast<int>(values.size());
-            histogram.actualMean = Summarise(values).mean;
-            // The range covers the sample and the population's bulk, so the curve fits.
-            const double sd = SpreadsOf(box.sd, setup.reliability).observedSd;
-            double low = box.mean - 3.0 * sd;
-            double high = box.mean + 3.0 * sd;
-            if (!values.empty()) {
-                const auto [smallest, largest] = std::minmax_element(values.begin(), values.end());
-                low = std::min(low, *smallest);
-                high = std::max(high, *largest);
-            }
-            if (!(high > low)) high = low + 1.0;
-            histogram.low = low;
-            histogram.binWidth = (high - low) / kBins;
-            histogram.counts.assign(kBins, 0);
-            for (double value : values) {
-                const int bin =
-                    std::clamp(static_cast<int>((value - low) / histogram.binWidth), 0, kBins - 1);
-                ++histogram.counts[static_cast<std::size_t>(bin)];
-            }
-            for (int k = 0; k <= kCurvePoints; ++k) {
-                const double score = low + (high - low) * k / kCurvePoints;
-                histogram.curve.push_back({score, PopulationDensity(box, setup, sd, score) *
-                                                      histogram.present * histogram.binWidth});
-            }
-            plots.histograms.push_back(std::move(histogram));
+            plots.histograms.push_back(HistogramOf(setup, block, v, rows));
         }
     }
-    // Scatter panels: every pair of variables, the points thinned evenly over the rows.
-    const int n = layout.variableCount;
     const int step = std::max(1, static_cast<int>(rows.size()) / std::max(1, maxPoints));
-    for (int x = 0; x < n; ++x) {
-        for (int y = x + 1; y < n; ++y) {
-            ScatterPanel panel;
-            panel.x = x;
-            panel.y = y;
-            panel.requestedR =
-                setup.correlations.full[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)];
-            std::vector<double> xs, ys;
-            for (const std::vector<double>& row : rows) {
-                xs.push_back(row[static_cast<std::size_t>(x)]);
-                ys.push_back(row[static_cast<std::size_t>(y)]);
-            }
-            panel.actualR = Correlate(xs, ys).r;
-            int group = 0;
-            for (const DataBlock& block : layout) {
-                ++group;
-                for (int row = block.firstRow;
-                     row < block.firstRow + block.rowCount && row < static_cast<int>(rows.size());
-                     row += step) {
-                    const double px = xs[static_cast<std::size_t>(row)];
-                    const double py = ys[static_cast<std::size_t>(row)];
-                    if (std::isnan(px) || std::isnan(py)) continue;
-                    panel.points.emplace_back(px, py);
-                    panel.groups.push_back(group);
-                }
-            }
-            plots.scatter.push_back(std::move(panel));
+    for (int x = 0; x < layout.variableCount; ++x) {
+        for (int y = x + 1; y < layout.variableCount; ++y) {
+            plots.scatter.push_back(ScatterOf(setup, layout, x, y, rows, step));
         }
     }
     return plots;
