@@ -143,40 +143,34 @@ std::optional<std::string> OutputProblem(const zek::GenerateOptions& options,
     return std::nullopt;
 }
 
-int Generate(const zek::GenerateOptions& options, char separator) {
-    CommandLineHost host;
+// The parameters file, read and checked as a whole; nothing, with the message shown, when it
+// is refused.
+std::optional<zek::ParametersFileReading> ReadSetup(const std::string& path,
+                                                    CommandLineHost& host) {
     zek::ParametersFileReading reading;
     try {
-        zek::ReadTextFile(options.setupFile,
+        zek::ReadTextFile(path,
                           [&reading](std::istream& in) { reading = zek::ReadParametersFile(in); });
     } catch (const zek::FileError& error) {
         host.ShowMessage(error.what());
-        return kExitRefused;
+        return std::nullopt;
     }
     if (reading.outcome != zek::ParametersFileReading::Outcome::Complete) {
-        host.ShowMessage(reading.ErrorMessage() + " (" + options.setupFile + ")");
-        return kExitRefused;
+        host.ShowMessage(reading.ErrorMessage() + " (" + path + ")");
+        return std::nullopt;
     }
     // The window would keep its current design and boxes; here there are none to keep.
     if (const std::optional<std::string> problem = zek::DesignProblemOf(reading)) {
-        host.ShowMessage(options.setupFile + ", " + *problem);
-        return kExitRefused;
+        host.ShowMessage(path + ", " + *problem);
+        return std::nullopt;
     }
+    return reading;
+}
 
-    host.SetReading(&reading);
-    // The file fills the controls of a fresh window, with every reaction a window would run.
-    auto state = std::make_unique<zek::ProgramState>();
-    zek::MainWindowModel window(*state, host, separator);
-    window.ApplyParametersFile(reading);
-    if (options.reliability) state->setup.reliability = *options.reliability;
-    if (options.betaLow) {
-        state->setup.betaLow = *options.betaLow;
-        state->setup.betaHigh = *options.betaHigh;
-    }
-    state->reportFooterLines = zek::AboutIdentificationLines();
-
-    // Several datasets take consecutive seeds from the one given or stored; an empty seed
-    // box draws the first of them, as a run would.
+// Several datasets take consecutive seeds from the one given or stored; an empty seed box
+// draws the first of them, as a run would.
+zek::ClassSetRequest RequestOf(const zek::GenerateOptions& options,
+                               const zek::MainWindowModel& window, CommandLineHost& host) {
     zek::ClassSetRequest request;
     request.count = options.count;
     request.keys = options.keys;
@@ -190,6 +184,26 @@ int Generate(const zek::GenerateOptions& options, char separator) {
             request.firstSeed = *stored;
         }
     }
+    return request;
+}
+
+int Generate(const zek::GenerateOptions& options, char separator) {
+    CommandLineHost host;
+    const std::optional<zek::ParametersFileReading> reading = ReadSetup(options.setupFile, host);
+    if (!reading) return kExitRefused;
+    host.SetReading(&*reading);
+    // The file fills the controls of a fresh window, with every reaction a window would run.
+    auto state = std::make_unique<zek::ProgramState>();
+    zek::MainWindowModel window(*state, host, separator);
+    window.ApplyParametersFile(*reading);
+    if (options.reliability) state->setup.reliability = *options.reliability;
+    if (options.betaLow) {
+        state->setup.betaLow = *options.betaLow;
+        state->setup.betaHigh = *options.betaHigh;
+    }
+    state->reportFooterLines = zek::AboutIdentificationLines();
+
+    zek::ClassSetRequest request = RequestOf(options, window, host);
     if (const std::optional<std::string> problem = OutputProblem(options, request)) {
         host.ShowMessage(*problem);
         return kExitRefused;

@@ -231,16 +231,12 @@ std::optional<std::string> AskPercentageUntilAccepted(PercentageKind kind, std::
     }
 }
 
-RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& enabledCells,
-                      char decimalSeparator, ProgramState& state, CommandHost& host) {
-    GenerationSetup& setup = state.setup;
+namespace {
 
-    if (!ReadPercentage(PercentageKind::Missing, controls.missing, setup, host)) {
-        return Stop(state);
-    }
-    if (!ReadPercentage(PercentageKind::Extreme, controls.extreme, setup, host)) {
-        return Stop(state);
-    }
+// Steps 1 to 6: the percentages, shapes, title and seed.
+bool ReadRunTexts(ControlTexts& controls, GenerationSetup& setup, CommandHost& host) {
+    if (!ReadPercentage(PercentageKind::Missing, controls.missing, setup, host)) return false;
+    if (!ReadPercentage(PercentageKind::Extreme, controls.extreme, setup, host)) return false;
     for (int box = 1; box <= kBoxCount; ++box) {
         setup.Box(box).distribution = controls.Box(box).shape;
     }
@@ -248,12 +244,51 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     if (controls.title.size() > kMaxTextLength) {
         host.Refuse("The TITLE FOR OUTPUT may be at most 200 characters long", "txt_title",
                     "txt_title");
-        return Stop(state);
+        return false;
     }
     setup.title = controls.title;
-    if (!ReadSeed(controls, setup, host)) return Stop(state);
+    if (!ReadSeed(controls, setup, host)) return false;
     DeriveStreamSeeds(setup);
+    return true;
+}
 
+bool ReadDecimals(const GenerationSetup& setup, CommandHost& host) {
+    for (int box = 1; box <= kBoxCount; ++box) {
+        const int decimals = setup.Box(box).decimals;
+        if (decimals < 0 || decimals > 6) {
+            host.Refuse("Check your decimal values. # DECIMALS must be between 0 and 6",
+                        ControlName("txt_dec", box), "txt_dec1");
+            return false;
+        }
+    }
+    return true;
+}
+
+// The fixed message, and below it which single change would mend the matrix.
+bool FactoriseOrExplain(GenerationSetup& setup, CommandHost& host) {
+    BuildMatrix(setup);
+    int status = 0;
+    CholeskyFactor(setup.variableCount, setup.correlations.packed, status);
+    if (status != NotPositiveDefinite) return true;
+    std::string help;
+    for (const std::string& hint :
+         CorrelationRepairHints(setup.correlations.full, setup.variableCount)) {
+        help += hint;
+        help += '\n';
+    }
+    host.ShowMessageWithDetails(
+        "Sorry, your matrix is not a positive definite symmetric matrix and "
+        "therefore will not work as a correlation matrix",
+        help);
+    return false;
+}
+
+}  // namespace
+
+RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& enabledCells,
+                      char decimalSeparator, ProgramState& state, CommandHost& host) {
+    GenerationSetup& setup = state.setup;
+    if (!ReadRunTexts(controls, setup, host)) return Stop(state);
     for (int box = 1; box <= kBoxCount; ++box) {
         if (!setup.Box(box).active) continue;
         if (!ReadBox(box, controls.Box(box), decimalSeparator, setup.Box(box), host)) {
@@ -261,35 +296,10 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
         }
     }
     setup.totalCases = LayoutOf(setup).totalRows;
-
     if (!ReadCorrelations(controls, enabledCells, decimalSeparator, setup.correlations, host)) {
         return Stop(state);
     }
-    for (int box = 1; box <= kBoxCount; ++box) {
-        const int decimals = setup.Box(box).decimals;
-        if (decimals < 0 || decimals > 6) {
-            host.Refuse("Check your decimal values. # DECIMALS must be between 0 and 6",
-                        ControlName("txt_dec", box), "txt_dec1");
-            return Stop(state);
-        }
-    }
-    BuildMatrix(setup);
-    int status = 0;
-    CholeskyFactor(setup.variableCount, setup.correlations.packed, status);
-    if (status == NotPositiveDefinite) {
-        // The fixed message stays; below it, which single change would mend the matrix.
-        std::string help;
-        for (const std::string& hint :
-             CorrelationRepairHints(setup.correlations.full, setup.variableCount)) {
-            help += hint;
-            help += '\n';
-        }
-        host.ShowMessageWithDetails(
-            "Sorry, your matrix is not a positive definite symmetric matrix and "
-            "therefore will not work as a correlation matrix",
-            help);
-        return Stop(state);
-    }
+    if (!ReadDecimals(setup, host) || !FactoriseOrExplain(setup, host)) return Stop(state);
 
     GenerateData(setup, state.streams, state.tables);
     state.generatedSetup = setup;

@@ -418,26 +418,29 @@ void MainWindow::btnRunClick() {
     WithFileErrorsShown([this] { AfterRunSave(model_->Texts(), state_, *host_); });
 }
 
-void MainWindow::GenerateClassSet1Click() {
+std::optional<ClassSetRequest> MainWindow::AskForClassSet() {
     ClassSetDialog dialog(prompts_, this);
     dialog.firstSeed()->setText(QString::fromStdString(OfferedFirstSeed(state_, *model_)));
-    ClassSetRequest request;
     // The dialog comes back, as the user left it, until its answers can be used.
-    while (true) {
-        if (dialog.exec() != QDialog::Accepted) return;
+    while (dialog.exec() == QDialog::Accepted) {
         const ClassSetFormReading reading = ReadClassSetForm(dialog.Form());
         if (!reading.request) {
             prompts_.Message(this, QString::fromStdString(reading.refusal));
             continue;
         }
-        request = *reading.request;
-        const std::vector<std::string> existing = ExistingClassSetFiles(request);
+        const std::vector<std::string> existing = ExistingClassSetFiles(*reading.request);
         if (existing.empty() ||
-            prompts_.Question(this,
-                              QString::fromStdString(ReplaceClassSetQuestion(request, existing)))) {
-            break;
+            prompts_.Question(this, QString::fromStdString(
+                                        ReplaceClassSetQuestion(*reading.request, existing)))) {
+            return reading.request;
         }
     }
+    return std::nullopt;
+}
+
+void MainWindow::GenerateClassSet1Click() {
+    const std::optional<ClassSetRequest> request = AskForClassSet();
+    if (!request) return;
     // Every report of the set ends with the about window's lines, as after the Generate button.
     state_.reportFooterLines = AboutIdentificationLines();
 
@@ -448,7 +451,7 @@ void MainWindow::GenerateClassSet1Click() {
     listener.started = [&] {
         progress =
             std::make_unique<QProgressDialog>(QStringLiteral("Writing the datasets..."),
-                                              QStringLiteral("Cancel"), 0, request.count, this);
+                                              QStringLiteral("Cancel"), 0, request->count, this);
         progress->setObjectName(QStringLiteral("ClassSetProgress"));
         progress->setWindowModality(Qt::ApplicationModal);
         progress->setMinimumDuration(0);
@@ -457,17 +460,22 @@ void MainWindow::GenerateClassSet1Click() {
     listener.written = [&](const WrittenDataset& dataset) {
         progress->setValue(dataset.index);
         progress->setLabelText(
-            QStringLiteral("Dataset %1 of %2 written").arg(dataset.index).arg(request.count));
+            QStringLiteral("Dataset %1 of %2 written").arg(dataset.index).arg(request->count));
         QCoreApplication::processEvents();
         return !progress->wasCanceled();
     };
     ClassSetResult result;
     WithFileErrorsShown([&] {
-        result = GenerateClassSet(*model_, state_, *host_, request, listener);
+        result = GenerateClassSet(*model_, state_, *host_, *request, listener);
         progress.reset();
     });
     progress.reset();
-    if (result.outcome == ClassSetOutcome::Refused || result.datasets.empty()) return;
+    if (result.outcome != ClassSetOutcome::Refused && !result.datasets.empty()) {
+        TellClassSetWritten(*request, result);
+    }
+}
+
+void MainWindow::TellClassSetWritten(const ClassSetRequest& request, const ClassSetResult& result) {
     if (request.count == 1) {
         prompts_.Message(
             this,

@@ -21,8 +21,10 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "commands/class_set.h"
 #include "commands/help_texts.h"
 #include "commands/main_window_model.h"
 #include "commands/program_state.h"
@@ -83,6 +85,9 @@ class MainWindow final : public QMainWindow {
         const char* toolTip = nullptr;
     };
 
+    /// The class-set dialog until its answers can be used; nothing when cancelled.
+    std::optional<ClassSetRequest> AskForClassSet();
+    void TellClassSetWritten(const ClassSetRequest& request, const ClassSetResult& result);
     void BuildRightColumn(QWidget* client);
     void BuildMenu();
     void BuildOptionsMenu();
