@@ -16,8 +16,25 @@ CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, QWidget* pa
     style::SetBackground(this, style::kSkyBlue);
     setFont(style::SansSerif(11, true));
     setStyleSheet(QStringLiteral("QGroupBox#box_correlations::title { color: #008000; }"));
+    AddCells();
+    AddPresetButtons();
     const QFont font = style::SansSerif(10);
+    warning_ = new QLabel(QStringLiteral("Note that not all random matrices represent possible "
+                                         "correlation matrices (adjustments will be made)."),
+                          this);
+    warning_->setObjectName(QStringLiteral("warning"));
+    warning_->setGeometry(8, 208, 256, 28);
+    warning_->setWordWrap(true);
+    warning_->setFont(font);
+    attempts_ = new QLabel(this);
+    attempts_->setObjectName(QStringLiteral("Label11"));
+    attempts_->setGeometry(238, 190, 28, 14);
+    attempts_->setFont(font);
+    Render(model_);
+}
 
+void CorrelationGridWidget::AddCells() {
+    const QFont font = style::SansSerif(10);
     // Cell r_ij stands in row j and column i: the grid is a lower triangle.
     for (int i = 1; i <= kMaxVariables; ++i) {
         for (int j = i + 1; j <= kMaxVariables; ++j) {
@@ -45,7 +62,10 @@ CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, QWidget* pa
         row->setFont(style::SansSerif(10, true));
         rowHeaders_[static_cast<std::size_t>(k - 1)] = row;
     }
+}
 
+void CorrelationGridWidget::AddPresetButtons() {
+    const QFont font = style::SansSerif(10);
     // The buttons climb the empty upper triangle, the longest caption on top.
     struct Preset {
         const char* name;
@@ -79,18 +99,6 @@ CorrelationGridWidget::CorrelationGridWidget(MainWindowModel& model, QWidget* pa
         connect(button, &QPushButton::clicked, this,
                 [this, click = preset.click] { (model_.*click)(); });
     }
-    warning_ = new QLabel(QStringLiteral("Note that not all random matrices represent possible "
-                                         "correlation matrices (adjustments will be made)."),
-                          this);
-    warning_->setObjectName(QStringLiteral("warning"));
-    warning_->setGeometry(8, 208, 256, 28);
-    warning_->setWordWrap(true);
-    warning_->setFont(font);
-    attempts_ = new QLabel(this);
-    attempts_->setObjectName(QStringLiteral("Label11"));
-    attempts_->setGeometry(238, 190, 28, 14);
-    attempts_->setFont(font);
-    Render(model_);
 }
 
 void CorrelationGridWidget::Render(const MainWindowModel& model) {

@@ -22,6 +22,9 @@ class CorrelationGridWidget final : public QGroupBox {
     void Render(const MainWindowModel& model);
 
   private:
+    void AddCells();
+    void AddPresetButtons();
+
     MainWindowModel& model_;
     std::array<QLineEdit*, kCorrelationCellCount> cells_{};
     std::array<QLabel*, kMaxVariables - 1> columnHeaders_{};  ///< `lbl_v1a` .. `lbl_v7a`

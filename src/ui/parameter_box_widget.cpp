@@ -69,6 +69,12 @@ ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model, QWidget*
     maxCheck_ = AddLimitCheck(restrictions, LimitSide::Max, {4, 53, 70, 17});
     AddEdit(restrictions, BoxEdit::Max, "txt_max", {76, 52, 44, 18});
 
+    AddShapeButtons();
+    for (QWidget* child : findChildren<QWidget*>()) child->setFont(style::SansSerif(10));
+    Render(model_.Box(box));
+}
+
+void ParameterBoxWidget::AddShapeButtons() {
     struct Shape {
         DistributionKind kind;
         const char* stem;
@@ -82,15 +88,13 @@ ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model, QWidget*
           Shape{DistributionKind::SkewNeg, "rdo_neg", {68, 149, 62, 16}},
           Shape{DistributionKind::RandomlyChosen, "rdo_random", {6, 166, 120, 16}}}) {
         auto* button = new QRadioButton(QString::fromLatin1(DistributionCaption(shape.kind)), this);
-        button->setObjectName(Numbered(shape.stem, box));
+        button->setObjectName(Numbered(shape.stem, box_));
         button->setGeometry(shape.place);
         group->addButton(button);
         shapes_[static_cast<std::size_t>(shape.kind)] = button;
         connect(button, &QRadioButton::clicked, this,
                 [this, kind = shape.kind] { model_.SelectShape(box_, kind); });
     }
-    for (QWidget* child : findChildren<QWidget*>()) child->setFont(style::SansSerif(10));
-    Render(model_.Box(box));
 }
 
 QLineEdit* ParameterBoxWidget::AddEdit(QWidget* parent, BoxEdit edit, const char* stem,

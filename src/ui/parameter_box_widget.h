@@ -25,6 +25,7 @@ class ParameterBoxWidget final : public QGroupBox {
     void Render(const ParameterBox& state);
 
   private:
+    void AddShapeButtons();
     QLineEdit* AddEdit(QWidget* parent, BoxEdit edit, const char* stem, QRect place);
     QCheckBox* AddLimitCheck(QWidget* parent, LimitSide side, QRect place);
 

@@ -137,13 +137,17 @@ void PlotPage::DrawHistogram(QPainter& painter, const Histogram& histogram, QRec
         if (limit != NoLimit)
             painter.drawLine(QPointF(toX(limit), plot.top()), QPointF(toX(limit), plot.bottom()));
     }
+    DrawScale(painter, histogram, area, plot.bottom(), high);
+}
+
+void PlotPage::DrawScale(QPainter& painter, const Histogram& histogram, QRectF area, double bottom,
+                         double high) const {
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(area.left() + 4, plot.bottom() + 2, area.width() - 8, 14),
-                     Qt::AlignLeft, Number(histogram.low));
-    painter.drawText(QRectF(area.left() + 4, plot.bottom() + 2, area.width() - 8, 14),
-                     Qt::AlignRight, Number(high));
-    painter.drawText(QRectF(area.left() + 4, plot.bottom() + 14, area.width() - 8, 14),
-                     Qt::AlignHCenter,
+    painter.drawText(QRectF(area.left() + 4, bottom + 2, area.width() - 8, 14), Qt::AlignLeft,
+                     Number(histogram.low));
+    painter.drawText(QRectF(area.left() + 4, bottom + 2, area.width() - 8, 14), Qt::AlignRight,
+                     Number(high));
+    painter.drawText(QRectF(area.left() + 4, bottom + 14, area.width() - 8, 14), Qt::AlignHCenter,
                      QStringLiteral("mean %1 asked, %2 got")
                          .arg(Number(histogram.requestedMean),
                               histogram.present > 0 ? Number(histogram.actualMean) : "-"));

@@ -33,6 +33,9 @@ class PlotPage final : public QWidget {
 
   private:
     void DrawHistogram(QPainter& painter, const Histogram& histogram, QRectF area) const;
+    /// The range below a histogram and the asked and got means.
+    void DrawScale(QPainter& painter, const Histogram& histogram, QRectF area, double bottom,
+                   double high) const;
     void DrawScatter(QPainter& painter, const ScatterPanel& panel, QRectF area) const;
 
     ScorePlots plots_;
