@@ -4,10 +4,11 @@
 set -euo pipefail
 
 # Boost.Math and Eigen compute the answer key's tests. The window's condensed sans-serif and fixed-pitch fonts come from the DejaVu families;
-# pdftotext lets the tests read back a printed PDF.
+# pdftotext lets the tests read back a printed PDF; clang-format and clang-tidy check the tree
+# in CI.
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
     libboost-math-dev libeigen3-dev
-    fonts-dejavu-core fonts-dejavu-extra poppler-utils desktop-file-utils)
+    fonts-dejavu-core fonts-dejavu-extra poppler-utils desktop-file-utils clang-format clang-tidy)
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -224,9 +224,7 @@ int Generate(const zek::GenerateOptions& options, char separator) {
     return kExitWritten;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     const char separator = UserDecimalSeparator();
     const auto parsed = zek::ParseGenerateOptions(argc - 1, argv + 1);
     if (const auto* usage = std::get_if<zek::UsageError>(&parsed)) {
@@ -247,4 +245,17 @@ int main(int argc, char** argv) {
         return kExitWritten;
     }
     return Generate(options, separator);
+}
+
+}  // namespace
+
+// Whatever goes wrong beyond the files (memory, the system) ends the run with a message and a
+// failure status, never with an abort.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::cerr << "zek-generate: " << error.what() << '\n';
+        return kExitWriteFailed;
+    }
 }

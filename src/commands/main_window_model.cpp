@@ -442,7 +442,7 @@ void MainWindowModel::SecretSetup1Click() {
     constexpr int kDecimals[] = {0, 1, 2, 3, 4, 5, 6, 0};
     for (int box = 1; box <= kBoxCount; ++box) {
         std::string mean;
-        AppendInteger(mean, 10 * box);
+        AppendInteger(mean, std::int64_t{10} * box);
         std::string sd;
         AppendInteger(sd, box);
         std::string decimals;

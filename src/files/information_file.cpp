@@ -231,7 +231,7 @@ void WriteGeneralInformation(LineWriter& writer, const GenerationSetup& setup) {
         integerLine("         Number of Levels for Factor 3: ", setup.levelsFactor3);
     }
     integerLine("   Total Number of Cells in the Design: ",
-                setup.levelsFactor1 * setup.levelsFactor2 * setup.levelsFactor3);
+                std::int64_t{setup.levelsFactor1} * setup.levelsFactor2 * setup.levelsFactor3);
     std::string& reliability = writer.line();
     reliability += "  Reliability for Continuous Variables: ";
     AppendFixedWidth(reliability, setup.reliability, 5, 3);

@@ -451,7 +451,7 @@ class DescriptorInput final : public std::streambuf {
   private:
     int descriptor_;
     int error_ = 0;
-    std::array<char, 64 * 1024> buffer_{};
+    std::array<char, std::size_t{64} * 1024> buffer_{};
 };
 
 }  // namespace

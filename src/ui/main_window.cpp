@@ -131,6 +131,7 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
 
 MainWindow::~MainWindow() = default;
 
+// NOLINTNEXTLINE(readability-function-size): mostly the table of the column's rows
 void MainWindow::BuildRightColumn(QWidget* client) {
     // Each group of the column holds one edit box and, but for the title, one button.
     struct ColumnRow {

@@ -698,41 +698,6 @@ TEST_F(MainWindowTest, ThePlotPageBinsTheSavedScoresAndDrawsTheLargestRunAtOnce)
     EXPECT_FALSE(viewer.showingPlots());
 }
 
-// With ZEK_SCREENSHOTS set to a folder, the window is photographed in the states a handout
-// shows; look at them after a change of layout.
-TEST_F(MainWindowTest, TakesScreenshotsWhenAsked) {
-    const QString folder = qEnvironmentVariable("ZEK_SCREENSHOTS");
-    if (folder.isEmpty()) GTEST_SKIP() << "ZEK_SCREENSHOTS is not set";
-    EXPECT_TRUE(window.grab().save(folder + "/startup.png"));
-    Find<QRadioButton>("rdo_corr8")->click();
-    Find("btn_randomcorr")->setFocus();
-    window.model().btn_randomcorrClick();
-    window.model().SelectShape(3, DistributionKind::Uniform);
-    Find<QRadioButton>("rdo_corr7")->click();
-    Find<QRadioButton>("rdo_corr8")->click();
-    EXPECT_TRUE(window.grab().save(folder + "/correlated8.png"));
-    Find<QRadioButton>("rdo_2dv2x2")->click();
-    EXPECT_TRUE(window.grab().save(folder + "/twodv2x2.png"));
-    testing::TemporaryFolder temporary;
-    prompts.saveAnswers = {QString::fromStdString((temporary.path() / "scores.csv").string())};
-    window.btn_runClick();
-    window.ViewData1Click();
-    EXPECT_TRUE(window.viewer().grab().save(folder + "/viewer.png"));
-    window.viewer().TogglePlots();
-    EXPECT_TRUE(window.viewer().plots()->grab().save(folder + "/plots.png"));
-    window.viewer().TogglePlots();
-    Find<QAction>("IndependenttTest1")->trigger();
-    EXPECT_TRUE(window.examples().grab().save(folder + "/howto.png"));
-    auto* about = window.findChild<QWidget*>("TAboutBox");
-    about->show();
-    EXPECT_TRUE(about->grab().save(folder + "/about.png"));
-    about->hide();
-    auto* acknowledgements = window.findChild<QWidget*>("TAckForm");
-    acknowledgements->show();
-    EXPECT_TRUE(acknowledgements->grab().save(folder + "/acknowledgements.png"));
-    acknowledgements->hide();
-}
-
 }  // namespace
 }  // namespace zek
 
