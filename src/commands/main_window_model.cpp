@@ -342,9 +342,7 @@ void MainWindowModel::SetRandomCorrelations(double cap, int decimals) {
                     candidate_[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(i - 1)];
             }
         }
-        int status = 0;
-        CholeskyFactor(n, packed, status);
-        if (status != NotPositiveDefinite) break;
+        if (CholeskyFactor(n, packed) == CholeskyStatus::PositiveDefinite) break;
         // With no group to draw for, another attempt could only repeat this one.
         if (!anyGroup) break;
     }

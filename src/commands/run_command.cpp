@@ -267,9 +267,10 @@ bool ReadDecimals(const GenerationSetup& setup, CommandHost& host) {
 // The fixed message, and below it which single change would mend the matrix.
 bool FactoriseOrExplain(GenerationSetup& setup, CommandHost& host) {
     BuildMatrix(setup);
-    int status = 0;
-    CholeskyFactor(setup.variableCount, setup.correlations.packed, status);
-    if (status != NotPositiveDefinite) return true;
+    if (CholeskyFactor(setup.variableCount, setup.correlations.packed) ==
+        CholeskyStatus::PositiveDefinite) {
+        return true;
+    }
     std::string help;
     for (const std::string& hint :
          CorrelationRepairHints(setup.correlations.full, setup.variableCount)) {

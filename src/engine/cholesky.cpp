@@ -5,9 +5,10 @@
 
 namespace zek {
 
-void CholeskyFactor(int order, std::array<double, kPackedSize>& packed, int& status) {
+CholeskyStatus CholeskyFactor(int order, std::array<double, kPackedSize>& packed) {
     assert(order <= kMaxVariables);
-    if (order <= 0) return;
+    CholeskyStatus status = CholeskyStatus::PositiveDefinite;
+    if (order <= 0) return status;
     auto A = [&packed](int i, int j) -> double& { return packed[PackedIndex(i, j)]; };
     for (int j = 1; j <= order; ++j) {
         if (j > 1) {
@@ -19,11 +20,12 @@ void CholeskyFactor(int order, std::array<double, kPackedSize>& packed, int& sta
         }
         if (A(j, j) <= 0.0) {
             A(j, j) = 0.0;
-            status = NotPositiveDefinite;
+            status = CholeskyStatus::NotPositiveDefinite;
         }
         const double d = std::sqrt(A(j, j));
         for (int i = j; i <= order; ++i) A(i, j) = d == 0.0 ? 0.0 : A(i, j) / d;
     }
+    return status;
 }
 
 }  // namespace zek

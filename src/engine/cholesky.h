@@ -6,13 +6,13 @@
 
 namespace zek {
 
-/// The status value `CholeskyFactor` sets when a pivot is not positive.
-inline constexpr int NotPositiveDefinite = 2;
+/// Whether a correlation matrix could be factorised.
+enum class CholeskyStatus { PositiveDefinite, NotPositiveDefinite };
 
 /// Replaces the packed lower triangle of a symmetric matrix of order `order` (<= 8) by its
-/// lower Cholesky factor. A pivot that is not positive zeroes its column, sets `status` to
-/// `NotPositiveDefinite` and the factorisation goes on; otherwise `status` is left alone,
-/// so callers set it to 0 first.
-void CholeskyFactor(int order, std::array<double, kPackedSize>& packed, int& status);
+/// lower Cholesky factor. A pivot that is not positive zeroes its column and the
+/// factorisation goes on, so that the factor is complete either way; the status says whether
+/// any pivot was not positive.
+[[nodiscard]] CholeskyStatus CholeskyFactor(int order, std::array<double, kPackedSize>& packed);
 
 }  // namespace zek

@@ -47,9 +47,8 @@ bool PositiveDefinite(const Matrix& full, int order, int skipped) {
         }
         ++row;
     }
-    int status = 0;
-    CholeskyFactor(skipped < 0 ? order : order - 1, packed, status);
-    return status != NotPositiveDefinite;
+    return CholeskyFactor(skipped < 0 ? order : order - 1, packed) ==
+           CholeskyStatus::PositiveDefinite;
 }
 
 // Whatever the locale, with a point: the user types these back into the grid.

@@ -131,8 +131,9 @@ void FactoriseCorrelations(GenerationSetup& setup, GenerationTables& tables) {
     const int n = setup.variableCount;
     CorrelationMatrix& matrix = setup.correlations;
     matrix.PackFull(n);
-    int status = 0;  // the Run command has already accepted the matrix
-    CholeskyFactor(n, matrix.packed, status);
+    // The Run command has already accepted the matrix.
+    [[maybe_unused]] const CholeskyStatus status = CholeskyFactor(n, matrix.packed);
+    assert(status == CholeskyStatus::PositiveDefinite);
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
             tables.choleskyFactor[i - 1][j - 1] = j <= i ? matrix.packed[PackedIndex(i, j)] : 0.0;

@@ -249,9 +249,7 @@ TEST_F(MainWindowModelTest, RandomPresetsStayUnderTheirCapAndAlwaysFactorise) {
                     packed[PackedIndex(i, j)] = j == i ? 1.0 : candidate[j - 1][i - 1];
                 }
             }
-            int status = 0;
-            CholeskyFactor(5, packed, status);
-            EXPECT_NE(status, NotPositiveDefinite);
+            EXPECT_EQ(CholeskyFactor(5, packed), CholeskyStatus::PositiveDefinite);
             for (int i = 1; i <= 5; ++i) {
                 for (int j = i + 1; j <= 5; ++j) {
                     const std::string& text = window.Correlation(i, j).text;

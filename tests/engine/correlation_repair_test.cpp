@@ -27,9 +27,7 @@ bool PositiveDefinite(const Matrix& m, int order) {
     for (int i = 1; i <= order; ++i) {
         for (int j = 1; j <= i; ++j) packed[PackedIndex(i, j)] = m[i - 1][j - 1];
     }
-    int status = 0;
-    CholeskyFactor(order, packed, status);
-    return status != NotPositiveDefinite;
+    return CholeskyFactor(order, packed) == CholeskyStatus::PositiveDefinite;
 }
 
 // Every entry's interval against a scan of its values: inside it the matrix factorises,
