@@ -80,7 +80,7 @@ inline void RunWholePipeline(std::string_view bytes, ProgramState& state,
     SilentHost host;
     MainWindowModel window(state, host, '.');
     window.ApplyParametersFile(reading);
-    if (DesignProblemOf(reading)) return;
+    if (CheckDesignOf(reading)) return;
     if (RunCommand(window, state, host) != RunOutcome::Generated) return;
     std::ostringstream out;
     WriteDataFile(out, state.generatedSetup, state.tables.generatedData);

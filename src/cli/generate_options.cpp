@@ -77,13 +77,12 @@ class Arguments {
     int next_ = 0;
 };
 
-std::optional<UsageError> ReadDataFile(std::optional<std::string_view> path,
-                                       GenerateOptions& options) {
-    if (!path || path->empty()) return UsageError{"-o needs the name of the data file"};
+Verdict ReadDataFile(std::optional<std::string_view> path, GenerateOptions& options) {
+    if (!path || path->empty()) return Refusal{"-o needs the name of the data file", ""};
     std::error_code ignored;
     const std::filesystem::file_status status = std::filesystem::status(*path, ignored);
     if (path->back() == '/' || std::filesystem::is_directory(status)) {
-        return UsageError{"-o names a folder; give the name of the data file in it"};
+        return Refusal{"-o names a folder; give the name of the data file in it", ""};
     }
     // A device or a pipe (/dev/stdout) is written as it is named.
     const bool special =
@@ -92,46 +91,42 @@ std::optional<UsageError> ReadDataFile(std::optional<std::string_view> path,
     return std::nullopt;
 }
 
-std::optional<UsageError> ReadCount(std::optional<std::string_view> text,
-                                    GenerateOptions& options) {
+Verdict ReadCount(std::optional<std::string_view> text, GenerateOptions& options) {
     const std::optional<std::int32_t> count = text ? ParseInteger(*text) : std::nullopt;
     if (!count || *count < 1 || *count > kMaxClassSetCount) {
-        return UsageError{"--count needs a whole number from 1 to 100000"};
+        return Refusal{"--count needs a whole number from 1 to 100000", ""};
     }
     options.count = *count;
     return std::nullopt;
 }
 
-std::optional<UsageError> ReadSeed(std::optional<std::string_view> text, GenerateOptions& options) {
+Verdict ReadSeed(std::optional<std::string_view> text, GenerateOptions& options) {
     const std::optional<std::int32_t> seed = text ? ParseSeed(*text) : std::nullopt;
-    if (!seed) return UsageError{std::string("--seed: ") + kSeedMessage};
+    if (!seed) return Refusal{std::string("--seed: ") + kSeedMessage, ""};
     options.seed = *seed;
     return std::nullopt;
 }
 
-std::optional<UsageError> ReadReliability(std::optional<std::string_view> text,
-                                          GenerateOptions& options) {
+Verdict ReadReliability(std::optional<std::string_view> text, GenerateOptions& options) {
     const std::optional<double> reliability = text ? ParseRealEitherSeparator(*text) : std::nullopt;
-    if (!reliability) return UsageError{kReliabilityNotANumber};
-    if (!IsAcceptedReliability(*reliability)) return UsageError{kReliabilityRange};
+    if (!reliability) return Refusal{kReliabilityNotANumber, ""};
+    if (!IsAcceptedReliability(*reliability)) return Refusal{kReliabilityRange, ""};
     options.reliability = *reliability;
     return std::nullopt;
 }
 
-std::optional<UsageError> ReadBeta(std::optional<std::string_view> lowText,
-                                   std::optional<std::string_view> highText,
-                                   GenerateOptions& options) {
+Verdict ReadBeta(std::optional<std::string_view> lowText, std::optional<std::string_view> highText,
+                 GenerateOptions& options) {
     const std::optional<std::int32_t> low = lowText ? ParseInteger(*lowText) : std::nullopt;
     const std::optional<std::int32_t> high = highText ? ParseInteger(*highText) : std::nullopt;
-    if (!low || !high || !IsAcceptedBetaPair(*low, *high)) return UsageError{kBetaMessage};
+    if (!low || !high || !IsAcceptedBetaPair(*low, *high)) return Refusal{kBetaMessage, ""};
     options.betaLow = *low;
     options.betaHigh = *high;
     return std::nullopt;
 }
 
 // One argument and the values it takes; an error ends the reading.
-std::optional<UsageError> ReadArgument(std::string_view arg, Arguments& arguments,
-                                       GenerateOptions& options) {
+Verdict ReadArgument(std::string_view arg, Arguments& arguments, GenerateOptions& options) {
     if (arg == "--no-key") {
         options.keys = false;
         return std::nullopt;
@@ -145,10 +140,10 @@ std::optional<UsageError> ReadArgument(std::string_view arg, Arguments& argument
         return ReadBeta(low, arguments.Value(), options);
     }
     if (!arg.empty() && arg.front() == '-') {
-        return UsageError{"unknown option " + std::string(arg) + " (see --help)"};
+        return Refusal{"unknown option " + std::string(arg) + " (see --help)", ""};
     }
     if (!options.setupFile.empty()) {
-        return UsageError{"only one parameters file can be read (see --help)"};
+        return Refusal{"only one parameters file can be read (see --help)", ""};
     }
     options.setupFile = std::string(arg);
     return std::nullopt;
@@ -156,7 +151,7 @@ std::optional<UsageError> ReadArgument(std::string_view arg, Arguments& argument
 
 }  // namespace
 
-std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const char* const* argv) {
+Checked<GenerateOptions> ParseGenerateOptions(int argc, const char* const* argv) {
     GenerateOptions options;
     Arguments arguments(argc, argv);
     while (!arguments.Done()) {
@@ -166,12 +161,10 @@ std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const c
         if (arg == "--version") options.version = true;
         if (arg == "--list-designs") options.listDesigns = true;
         if (options.help || options.version || options.listDesigns) return options;
-        if (std::optional<UsageError> error = ReadArgument(arg, arguments, options)) {
-            return *std::move(error);
-        }
+        if (Verdict refusal = ReadArgument(arg, arguments, options)) return *std::move(refusal);
     }
     if (options.setupFile.empty()) {
-        return UsageError{"name the generation parameters file to read (see --help)"};
+        return Refusal{"name the generation parameters file to read (see --help)", ""};
     }
     return options;
 }

@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <variant>
+
+#include "setup/refusal.h"
 
 namespace zek {
 
@@ -23,16 +24,11 @@ struct GenerateOptions {
     bool listDesigns = false;
 };
 
-/// What went wrong with the command line, for standard error.
-struct UsageError {
-    std::string message;
-};
-
 /// Reads the arguments after the program name. Numbers follow the one rule of the window; the
 /// reliability takes "." or "," as its decimal separator, as parameters files do, so that a
 /// command line in a course's handout works in every locale. The reliability and Beta
 /// parameters are checked with the rules and messages of their dialogs.
-std::variant<GenerateOptions, UsageError> ParseGenerateOptions(int argc, const char* const* argv);
+Checked<GenerateOptions> ParseGenerateOptions(int argc, const char* const* argv);
 
 /// The text of --help.
 const char* GenerateHelpText();

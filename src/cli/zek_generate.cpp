@@ -122,12 +122,13 @@ void ListDesigns() {
 
 // Where the files of a request would go wrong before anything is written: over the
 // parameters file being read, or as several datasets into one device.
-std::optional<std::string> OutputProblem(const zek::GenerateOptions& options,
-                                         zek::ClassSetRequest& request) {
+zek::Verdict CheckOutputs(const zek::GenerateOptions& options, zek::ClassSetRequest& request) {
     std::error_code ignored;
     const std::filesystem::file_status status = std::filesystem::status(request.dataFile, ignored);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        if (request.count > 1) return "-o " + options.dataFile + " takes one dataset, not several";
+        if (request.count > 1) {
+            return zek::Refusal{"-o " + options.dataFile + " takes one dataset, not several", ""};
+        }
         request.companions = false;
     }
     struct stat input {};
@@ -136,8 +137,9 @@ std::optional<std::string> OutputProblem(const zek::GenerateOptions& options,
         struct stat output {};
         if (::stat(name.c_str(), &output) == 0 && output.st_dev == input.st_dev &&
             output.st_ino == input.st_ino) {
-            return "-o " + options.dataFile + " would write " + name +
-                   " over the parameters file being read";
+            return zek::Refusal{"-o " + options.dataFile + " would write " + name +
+                                    " over the parameters file being read",
+                                ""};
         }
     }
     return std::nullopt;
@@ -160,8 +162,8 @@ std::optional<zek::ParametersFileReading> ReadSetup(const std::string& path,
         return std::nullopt;
     }
     // The window would keep its current design and boxes; here there are none to keep.
-    if (const std::optional<std::string> problem = zek::DesignProblemOf(reading)) {
-        host.ShowMessage(path + ", " + *problem);
+    if (const zek::Verdict verdict = zek::CheckDesignOf(reading)) {
+        host.ShowMessage(path + ", " + verdict->message);
         return std::nullopt;
     }
     return reading;
@@ -204,8 +206,8 @@ int Generate(const zek::GenerateOptions& options, char separator) {
     state->reportFooterLines = zek::AboutIdentificationLines();
 
     zek::ClassSetRequest request = RequestOf(options, window, host);
-    if (const std::optional<std::string> problem = OutputProblem(options, request)) {
-        host.ShowMessage(*problem);
+    if (const zek::Verdict verdict = CheckOutputs(options, request)) {
+        host.ShowMessage(verdict->message);
         return kExitRefused;
     }
     zek::ClassSetProgress progress;
@@ -226,12 +228,12 @@ int Generate(const zek::GenerateOptions& options, char separator) {
 
 int Run(int argc, char** argv) {
     const char separator = UserDecimalSeparator();
-    const auto parsed = zek::ParseGenerateOptions(argc - 1, argv + 1);
-    if (const auto* usage = std::get_if<zek::UsageError>(&parsed)) {
-        std::cerr << "zek-generate: " << usage->message << '\n';
+    const zek::Checked<zek::GenerateOptions> parsed = zek::ParseGenerateOptions(argc - 1, argv + 1);
+    if (!parsed) {
+        std::cerr << "zek-generate: " << parsed.refusal().message << '\n';
         return kExitRefused;
     }
-    const auto& options = std::get<zek::GenerateOptions>(parsed);
+    const zek::GenerateOptions& options = *parsed;
     if (options.help) {
         std::cout << zek::GenerateHelpText();
         return kExitWritten;

@@ -62,16 +62,11 @@ void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::str
 
 }  // namespace
 
-ClassSetFormReading ReadClassSetForm(const ClassSetForm& form) {
-    ClassSetFormReading reading;
+Checked<ClassSetRequest> ReadClassSetForm(const ClassSetForm& form) {
     const std::optional<std::int32_t> firstSeed = ParseSeed(form.firstSeed);
-    if (!firstSeed) {
-        reading.refusal = kSeedMessage;
-        return reading;
-    }
+    if (!firstSeed) return Refusal{kSeedMessage, "txt_firstseed"};
     if (!SeedsFit(*firstSeed, form.students)) {
-        reading.refusal = SeedsRefusal(*firstSeed, form.students);
-        return reading;
+        return Refusal{SeedsRefusal(*firstSeed, form.students), "txt_firstseed"};
     }
     std::error_code ignored;
     const std::filesystem::path folder = std::filesystem::absolute(form.folder, ignored);
@@ -79,8 +74,7 @@ ClassSetFormReading ReadClassSetForm(const ClassSetForm& form) {
     request.count = form.students;
     request.firstSeed = *firstSeed;
     request.dataFile = WithDefaultExtension((folder / form.fileName).lexically_normal().string());
-    reading.request = std::move(request);
-    return reading;
+    return request;
 }
 
 std::string OfferedFirstSeed(const ProgramState& state, const MainWindowModel& window) {

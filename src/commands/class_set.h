@@ -18,6 +18,7 @@
 #include "commands/command_host.h"
 #include "commands/main_window_model.h"
 #include "commands/program_state.h"
+#include "setup/refusal.h"
 
 namespace zek {
 
@@ -45,12 +46,8 @@ struct ClassSetForm {
     std::string fileName;
 };
 
-/// The request of a filled-in class-set dialog, or the message that refuses it.
-struct ClassSetFormReading {
-    std::optional<ClassSetRequest> request;
-    std::string refusal;
-};
-ClassSetFormReading ReadClassSetForm(const ClassSetForm& form);
+/// The request of a filled-in class-set dialog, or its refusal.
+Checked<ClassSetRequest> ReadClassSetForm(const ClassSetForm& form);
 
 /// The seed the class-set dialog offers: the window's seed box the first time, and after a set
 /// the seed after its last dataset's.

@@ -12,40 +12,41 @@ std::optional<std::int32_t> ParseSeed(std::string_view text) {
     return seed;
 }
 
-std::optional<std::string> AcceptSeed(std::string_view text, GenerationSetup& setup) {
+Verdict AcceptSeed(std::string_view text, GenerationSetup& setup) {
     const std::optional<std::int32_t> seed = ParseSeed(text);
-    if (!seed) return kSeedMessage;
+    if (!seed) return Refusal{kSeedMessage, "txt_seed"};
     setup.seed = *seed;
     setup.negatedSeed = *seed < 0 ? *seed : -*seed;
     return std::nullopt;
 }
 
-std::optional<std::string> AcceptReliability(std::string_view text, char decimalSeparator,
-                                             GenerationSetup& setup) {
+Verdict AcceptReliability(std::string_view text, char decimalSeparator, GenerationSetup& setup) {
     const std::optional<double> reliability = ParseReal(text, decimalSeparator);
-    if (!reliability) return kReliabilityNotANumber;
+    if (!reliability) return Refusal{kReliabilityNotANumber, "txt_reliability"};
     setup.reliability = *reliability;
-    if (!IsAcceptedReliability(*reliability)) return kReliabilityRange;
+    if (!IsAcceptedReliability(*reliability)) return Refusal{kReliabilityRange, "txt_reliability"};
     return std::nullopt;
 }
 
-BetaOutcome AcceptBetaPair(std::string_view lowText, std::string_view highText,
-                           GenerationSetup& setup) {
-    BetaOutcome outcome;
-    auto refuse = [&outcome](BetaOutcome::Focus focus) {
-        if (!outcome.invalid) outcome.focus = focus;
-        outcome.invalid = true;
+Verdict AcceptBetaPair(std::string_view lowText, std::string_view highText,
+                       GenerationSetup& setup) {
+    constexpr const char* kLow = "txtBetaLO";
+    constexpr const char* kHigh = "txtbetaHI";
+    Verdict outcome;
+    // The first refused box takes the focus.
+    auto refuse = [&outcome](const char* focus) {
+        if (!outcome) outcome = Refusal{kBetaMessage, focus};
     };
     // A parameter that does not parse keeps its value.
     if (const std::optional<std::int32_t> low = ParseInteger(lowText)) {
         setup.betaLow = *low;
     } else {
-        refuse(BetaOutcome::Focus::Low);
+        refuse(kLow);
     }
     if (const std::optional<std::int32_t> high = ParseInteger(highText)) {
         setup.betaHigh = *high;
     } else {
-        refuse(BetaOutcome::Focus::High);
+        refuse(kHigh);
     }
     // Both rules apply whatever happened before, and the low one once more after the high one
     // is reset: the generator holds at most 10 order statistics and needs low <= high, so
@@ -56,25 +57,24 @@ BetaOutcome AcceptBetaPair(std::string_view lowText, std::string_view highText,
     };
     if (lowOutOfRange()) {
         setup.betaLow = 2;
-        refuse(BetaOutcome::Focus::Low);
+        refuse(kLow);
     }
     if (setup.betaHigh < kLowestBeta || setup.betaHigh > kHighestBeta) {
         setup.betaHigh = 6;
-        refuse(BetaOutcome::Focus::High);
+        refuse(kHigh);
     }
     if (lowOutOfRange()) setup.betaLow = 2;
     return outcome;
 }
 
-std::string AskUntilAccepted(
-    const std::function<std::string()>& ask,
-    const std::function<std::optional<std::string>(std::string_view)>& accept,
-    InteractionHost& host) {
+std::string AskUntilAccepted(const std::function<std::string()>& ask,
+                             const std::function<Verdict(std::string_view)>& accept,
+                             InteractionHost& host) {
     while (true) {
         std::string text = ask();
-        const std::optional<std::string> refusal = accept(text);
-        if (!refusal) return text;
-        host.ShowMessage(*refusal);
+        const Verdict verdict = accept(text);
+        if (!verdict) return text;
+        host.ShowMessage(verdict->message);
     }
 }
 
@@ -93,9 +93,9 @@ void ApplyBetaPreset(const BetaPreset& preset, GenerationSetup& setup) {
     setup.betaHigh = preset.high;
 }
 
-std::optional<std::string> ViewRefusal(const RunFlags& flags) {
+Verdict CheckCanView(const RunFlags& flags) {
     if (flags.dataGenerated && flags.filesSaved) return std::nullopt;
-    return "Sorry, you must save the data in order to view it";
+    return Refusal{"Sorry, you must save the data in order to view it", ""};
 }
 
 }  // namespace zek

@@ -11,6 +11,7 @@
 
 #include "commands/command_host.h"
 #include "setup/generation_setup.h"
+#include "setup/refusal.h"
 
 namespace zek {
 
@@ -42,10 +43,9 @@ constexpr bool IsAcceptedReliability(double reliability) {
 /// A value dialog shown again and again until its OK accepts the text: `ask` shows it once and
 /// returns what was typed, `accept` takes the text or returns the message that refuses it,
 /// which `host` shows before the dialog comes back. The accepted text.
-std::string AskUntilAccepted(
-    const std::function<std::string()>& ask,
-    const std::function<std::optional<std::string>(std::string_view)>& accept,
-    InteractionHost& host);
+std::string AskUntilAccepted(const std::function<std::string()>& ask,
+                             const std::function<Verdict(std::string_view)>& accept,
+                             InteractionHost& host);
 
 /// The Beta items of the Options menu, in their order.
 struct BetaPreset {
@@ -56,34 +56,26 @@ struct BetaPreset {
 const std::array<BetaPreset, 4>& BetaPresets();
 void ApplyBetaPreset(const BetaPreset& preset, GenerationSetup& setup);
 
-/// Why F2 cannot show the files: nothing saved since the last run; nothing when it can.
-std::optional<std::string> ViewRefusal(const RunFlags& flags);
+/// F2 shows the files only when the last run's data were saved.
+Verdict CheckCanView(const RunFlags& flags);
 
 /// The one seed rule of the seed box, the Set Seed Value dialog, a class set and
 /// `zek-generate --seed`: an integer whose negation is an integer too, since the streams start
 /// from the negated seed (so the lowest int32 is refused).
 std::optional<std::int32_t> ParseSeed(std::string_view text);
 
-/// The Set Seed Value dialog's OK: an integer seed into the setup (and its negation); the
-/// message to show when the text is refused.
-std::optional<std::string> AcceptSeed(std::string_view text, GenerationSetup& setup);
+/// The Set Seed Value dialog's OK: an integer seed into the setup (and its negation).
+Verdict AcceptSeed(std::string_view text, GenerationSetup& setup);
 
 /// The Change Reliability dialog's OK: 0.01 to 1.0 in the user's notation. A number out of
 /// range is stored all the same, as the dialog does, and replaced by the accepted one that the
 /// dialog's loop insists on.
-std::optional<std::string> AcceptReliability(std::string_view text, char decimalSeparator,
-                                             GenerationSetup& setup);
-
-/// Where the Beta dialog's OK leaves the focus, and whether it refused the pair.
-struct BetaOutcome {
-    bool invalid = false;
-    enum class Focus { Low, High } focus = Focus::Low;
-};
+Verdict AcceptReliability(std::string_view text, char decimalSeparator, GenerationSetup& setup);
 
 /// The Beta Paramters dialog's OK. A parameter that does not parse keeps its value; a low one
 /// out of range or above the high one becomes 2, a high one out of range 6. Both rules always
-/// apply, so that the pair left is always within 1 <= low <= high <= 10.
-BetaOutcome AcceptBetaPair(std::string_view lowText, std::string_view highText,
-                           GenerationSetup& setup);
+/// apply, so that the pair left is always within 1 <= low <= high <= 10. A refusal names the
+/// edit box that takes the focus ("txtBetaLO" or "txtbetaHI").
+Verdict AcceptBetaPair(std::string_view lowText, std::string_view highText, GenerationSetup& setup);
 
 }  // namespace zek

@@ -328,14 +328,14 @@ std::optional<std::string> PlaceInParametersFile(const ParametersFileReading& re
     return std::nullopt;
 }
 
-std::optional<std::string> DesignProblemOf(const ParametersFileReading& reading) {
+Verdict CheckDesignOf(const ParametersFileReading& reading) {
     const std::optional<DesignKind> kind = DesignFromFileCode(reading.designCode);
     if (!kind) {
         std::string message = "line ";
         AppendInteger(message, kDesignLineNumber);
         message += ": design code " + reading.designLine + " names no design (codes 1 to " +
                    std::to_string(kDesignCount) + ")";
-        return message;
+        return Refusal{message, ""};
     }
     const DesignInfo& design = Design(*kind);
     for (int box = 1; box <= kBoxCount; ++box) {
@@ -348,7 +348,7 @@ std::optional<std::string> DesignProblemOf(const ParametersFileReading& reading)
         message += present ? " is given, but design " : " is missing, but design ";
         AppendInteger(message, design.fileCode);
         message += present ? " does not use it" : " needs it";
-        return message;
+        return Refusal{message, ""};
     }
     return std::nullopt;
 }

@@ -12,6 +12,7 @@
 
 #include "setup/design_catalogue.h"
 #include "setup/generation_setup.h"
+#include "setup/refusal.h"
 
 namespace zek {
 
@@ -85,6 +86,6 @@ std::optional<std::string> PlaceInParametersFile(const ParametersFileReading& re
 /// Why a complete reading cannot stand for a whole setup on its own, naming the line: a design
 /// code outside 1..35, or active-box lines that do not match the design's boxes. The window
 /// keeps its current design and boxes in such a case; a program without a window has none.
-std::optional<std::string> DesignProblemOf(const ParametersFileReading& reading);
+Verdict CheckDesignOf(const ParametersFileReading& reading);
 
 }  // namespace zek

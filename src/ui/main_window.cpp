@@ -424,16 +424,16 @@ std::optional<ClassSetRequest> MainWindow::AskForClassSet() {
     dialog.firstSeed()->setText(QString::fromStdString(OfferedFirstSeed(state_, *model_)));
     // The dialog comes back, as the user left it, until its answers can be used.
     while (dialog.exec() == QDialog::Accepted) {
-        const ClassSetFormReading reading = ReadClassSetForm(dialog.Form());
-        if (!reading.request) {
-            prompts_.Message(this, QString::fromStdString(reading.refusal));
+        const Checked<ClassSetRequest> request = ReadClassSetForm(dialog.Form());
+        if (!request) {
+            prompts_.Message(this, QString::fromStdString(request.refusal().message));
             continue;
         }
-        const std::vector<std::string> existing = ExistingClassSetFiles(*reading.request);
+        const std::vector<std::string> existing = ExistingClassSetFiles(*request);
         if (existing.empty() ||
-            prompts_.Question(this, QString::fromStdString(
-                                        ReplaceClassSetQuestion(*reading.request, existing)))) {
-            return reading.request;
+            prompts_.Question(
+                this, QString::fromStdString(ReplaceClassSetQuestion(*request, existing)))) {
+            return *request;
         }
     }
     return std::nullopt;
@@ -512,8 +512,8 @@ void MainWindow::OpenGenerationParametersFile1Click() {
 }
 
 void MainWindow::ViewData1Click() {
-    if (const std::optional<std::string> refusal = ViewRefusal(state_.flags)) {
-        prompts_.Message(this, QString::fromStdString(*refusal));
+    if (const Verdict verdict = CheckCanView(state_.flags)) {
+        prompts_.Message(this, QString::fromStdString(verdict->message));
         return;
     }
     std::vector<QString> captions;
@@ -566,10 +566,9 @@ void MainWindow::Betaother1Click() {
     betaDialog_->low()->setText(QString::number(state_.setup.betaLow));
     betaDialog_->high()->setText(QString::number(state_.setup.betaHigh));
     if (betaDialog_->exec() != QDialog::Accepted) return;
-    const BetaOutcome outcome =
-        AcceptBetaPair(betaDialog_->low()->text().toStdString(),
-                       betaDialog_->high()->text().toStdString(), state_.setup);
-    if (outcome.invalid) prompts_.Message(this, QString::fromLatin1(kBetaMessage));
+    const Verdict verdict = AcceptBetaPair(betaDialog_->low()->text().toStdString(),
+                                           betaDialog_->high()->text().toStdString(), state_.setup);
+    if (verdict) prompts_.Message(this, QString::fromStdString(verdict->message));
 }
 
 void MainWindow::Render() {

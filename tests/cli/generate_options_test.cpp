@@ -7,21 +7,20 @@
 namespace zek {
 namespace {
 
-std::variant<GenerateOptions, UsageError> Parse(std::vector<const char*> args) {
+Checked<GenerateOptions> Parse(std::vector<const char*> args) {
     return ParseGenerateOptions(static_cast<int>(args.size()), args.data());
 }
 
 std::string ErrorOf(std::vector<const char*> args) {
-    const auto parsed = Parse(std::move(args));
-    const auto* error = std::get_if<UsageError>(&parsed);
-    return error != nullptr ? error->message : "";
+    const Checked<GenerateOptions> parsed = Parse(std::move(args));
+    return parsed ? "" : parsed.refusal().message;
 }
 
 TEST(GenerateOptions, ReadsEveryOption) {
     const auto parsed = Parse({"setup.TXT", "-o", "out/scores", "--count", "12", "--seed", "-5",
                                "--reliability", "0,8", "--beta", "2", "10"});
-    ASSERT_TRUE(std::holds_alternative<GenerateOptions>(parsed));
-    const auto& options = std::get<GenerateOptions>(parsed);
+    ASSERT_TRUE(parsed);
+    const GenerateOptions& options = *parsed;
     EXPECT_EQ(options.setupFile, "setup.TXT");
     EXPECT_EQ(options.dataFile, "out/scores.TXT");
     EXPECT_EQ(options.count, 12);
@@ -30,11 +29,11 @@ TEST(GenerateOptions, ReadsEveryOption) {
     EXPECT_EQ(options.betaLow, 2);
     EXPECT_EQ(options.betaHigh, 10);
 
-    const auto defaults = std::get<GenerateOptions>(Parse({"s.TXT"}));
+    const GenerateOptions defaults = *Parse({"s.TXT"});
     EXPECT_EQ(defaults.dataFile, "ZEK_data.TXT");
     EXPECT_EQ(defaults.count, 1);
     EXPECT_FALSE(defaults.seed.has_value());
-    EXPECT_TRUE(std::get<GenerateOptions>(Parse({"--help"})).help);
+    EXPECT_TRUE(Parse({"--help"})->help);
 }
 
 TEST(GenerateOptions, RefusesWithTheDialogsMessages) {

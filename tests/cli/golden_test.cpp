@@ -89,15 +89,15 @@ TEST_P(GoldenTest, TheCoreWritesTheExpectedFiles) {
     ReadTextFile((kGoldenFolder / GetParam() / "input.TXT").string(),
                  [&](std::istream& in) { reading = ReadParametersFile(in); });
     ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
-    ASSERT_FALSE(DesignProblemOf(reading).has_value());
+    ASSERT_FALSE(CheckDesignOf(reading).has_value());
 
     std::vector<std::string> words = Words(OptionsOf(GetParam()));
     words.insert(words.begin(), "input.TXT");
     std::vector<const char*> arguments;
     for (const std::string& word : words) arguments.push_back(word.c_str());
     const auto parsed = ParseGenerateOptions(static_cast<int>(arguments.size()), arguments.data());
-    ASSERT_TRUE(std::holds_alternative<GenerateOptions>(parsed));
-    const GenerateOptions& options = std::get<GenerateOptions>(parsed);
+    ASSERT_TRUE(parsed);
+    const GenerateOptions& options = *parsed;
 
     auto state = std::make_unique<ProgramState>();
     testing::RecordingHost host;

@@ -166,14 +166,15 @@ TEST(ClassSetFormTest, TheHintAndTheSeedFollowWhatIsTyped) {
     EXPECT_EQ(ClassSetNamingHint("one.csv", 1), "One dataset: one.csv, with no class key.");
 
     ClassSetForm form{3, "-2147483648", "/tmp", "x.csv"};
-    EXPECT_EQ(ReadClassSetForm(form).refusal, "Seed must be an INTEGER value");
+    EXPECT_EQ(ReadClassSetForm(form).refusal().message, "Seed must be an INTEGER value");
     form.firstSeed = "2147483646";
-    EXPECT_NE(ReadClassSetForm(form).refusal.find("go past 2147483647"), std::string::npos);
+    EXPECT_NE(ReadClassSetForm(form).refusal().message.find("go past 2147483647"),
+              std::string::npos);
     form.firstSeed = "2147483645";
-    const ClassSetFormReading reading = ReadClassSetForm(form);
-    ASSERT_TRUE(reading.request);
-    EXPECT_EQ(reading.request->dataFile, "/tmp/x.csv");
-    EXPECT_EQ(reading.request->firstSeed, 2147483645);
+    const Checked<ClassSetRequest> request = ReadClassSetForm(form);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->dataFile, "/tmp/x.csv");
+    EXPECT_EQ(request->firstSeed, 2147483645);
 }
 
 }  // namespace

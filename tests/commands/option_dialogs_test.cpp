@@ -40,11 +40,16 @@ TEST(OptionDialogs, BetaItemsAndTheViewRuleAreTheMenusOwn) {
         EXPECT_TRUE(IsAcceptedBetaPair(preset.low, preset.high)) << preset.name;
     }
     RunFlags flags;
-    EXPECT_EQ(ViewRefusal(flags), "Sorry, you must save the data in order to view it");
+    EXPECT_EQ(CheckCanView(flags)->message, "Sorry, you must save the data in order to view it");
     flags.dataGenerated = true;
-    EXPECT_TRUE(ViewRefusal(flags).has_value()) << "generated but not saved";
+    EXPECT_TRUE(CheckCanView(flags).has_value()) << "generated but not saved";
     flags.filesSaved = true;
-    EXPECT_FALSE(ViewRefusal(flags).has_value());
+    EXPECT_FALSE(CheckCanView(flags).has_value());
+
+    // The first refused box of the Beta dialog takes the focus.
+    EXPECT_EQ(AcceptBetaPair("x", "12", setup), (Refusal{kBetaMessage, "txtBetaLO"}));
+    EXPECT_EQ(AcceptBetaPair("3", "12", setup), (Refusal{kBetaMessage, "txtbetaHI"}));
+    EXPECT_FALSE(AcceptBetaPair("3", "7", setup).has_value());
 }
 
 }  // namespace

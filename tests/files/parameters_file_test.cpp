@@ -251,14 +251,16 @@ TEST(ParametersFile, EveryKindOfLineEndReadsAlike) {
 
 TEST(ParametersFile, DesignProblemsNameTheirLine) {
     ParametersFileReading reading = Read(Written(ControlTexts{}));
-    EXPECT_FALSE(DesignProblemOf(reading).has_value());
+    EXPECT_FALSE(CheckDesignOf(reading).has_value());
     reading.designCode = 36;
     reading.designLine = "36";
-    EXPECT_EQ(DesignProblemOf(reading), "line 11: design code 36 names no design (codes 1 to 35)");
+    EXPECT_EQ(CheckDesignOf(reading)->message,
+              "line 11: design code 36 names no design (codes 1 to 35)");
     reading.designCode = 24;  // Regression3 uses boxes 1 to 4
-    EXPECT_EQ(DesignProblemOf(reading), "line 15: box 3 is missing, but design 24 needs it");
+    EXPECT_EQ(CheckDesignOf(reading)->message, "line 15: box 3 is missing, but design 24 needs it");
     reading.designCode = 1;
-    EXPECT_EQ(DesignProblemOf(reading), "line 14: box 2 is given, but design 1 does not use it");
+    EXPECT_EQ(CheckDesignOf(reading)->message,
+              "line 14: box 2 is given, but design 1 does not use it");
 }
 
 }  // namespace
