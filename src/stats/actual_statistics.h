@@ -1,6 +1,11 @@
 // What the generated sample actually holds, for the report beside the requested figures:
 // per box the count, mean and SD of the present scores, and the Pearson correlations of
 // the variables over the cases that have both scores (pairwise deletion).
+//
+// Two readings of one sample stand in this room, on purpose: the report describes the scores
+// as generated, unrounded (these), while the answer key holds what students compute from the
+// data file, the scores rounded as written (`Summarise` and the tests of sample_tests.h). A
+// box with 2 decimals may show a mean of 49.83 in the report and 49.8317 in the key.
 #pragma once
 
 #include <array>
