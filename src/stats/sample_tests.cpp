@@ -364,20 +364,18 @@ PairedTest ComparePairs(std::span<const double> first, std::span<const double> s
         x.push_back(first[k]);
         y.push_back(second[k]);
     }
+    // t.test(x, y, paired = TRUE) is the one-sample test of the differences against 0.
+    const OneSampleTest differenceTest = CompareWithMean(differences, 0.0);
     PairedTest test;
-    const Summary d = Summarise(differences);
-    test.n = d.n;
+    test.n = differenceTest.n;
+    test.meanDifference = differenceTest.meanDifference;
+    test.t = differenceTest.t;
+    test.df = differenceTest.df;
+    test.p = differenceTest.p;
+    test.dz = differenceTest.cohensD;
     const CorrelationTest correlation = Correlate(x, y);
     test.r = correlation.r;
     test.rP = correlation.p;
-    if (d.n < 2) return test;
-    test.meanDifference = d.mean;
-    const double standardError = d.sd / std::sqrt(static_cast<double>(d.n));
-    if (EssentiallyConstant(standardError, std::fabs(d.mean))) return test;
-    test.df = d.n - 1;
-    test.t = Finite(d.mean / standardError);
-    test.p = TwoSidedP(test.t, test.df);
-    test.dz = Finite(d.mean / d.sd);
     return test;
 }
 
