@@ -117,11 +117,16 @@ Verdict ReadReliability(std::optional<std::string_view> text, GenerateOptions& o
 
 Verdict ReadBeta(std::optional<std::string_view> lowText, std::optional<std::string_view> highText,
                  GenerateOptions& options) {
-    const std::optional<std::int32_t> low = lowText ? ParseInteger(*lowText) : std::nullopt;
-    const std::optional<std::int32_t> high = highText ? ParseInteger(*highText) : std::nullopt;
-    if (!low || !high || !IsAcceptedBetaPair(*low, *high)) return Refusal{kBetaMessage, ""};
-    options.betaLow = *low;
-    options.betaHigh = *high;
+    const Refusal refusal{kBetaMessage, ""};
+    if (!lowText || !highText) return refusal;
+    const std::optional<std::int32_t> low = ParseInteger(*lowText);
+    const std::optional<std::int32_t> high = ParseInteger(*highText);
+    if (!low.has_value() || !high.has_value()) return refusal;
+    const std::int32_t lowValue = low.value_or(0);
+    const std::int32_t highValue = high.value_or(0);
+    if (!IsAcceptedBetaPair(lowValue, highValue)) return refusal;
+    options.betaLow = lowValue;
+    options.betaHigh = highValue;
     return std::nullopt;
 }
 

@@ -6,12 +6,35 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <utility>
 
-#include "recording_prompts.h"
 #include "ui/data_viewer.h"
 #include "ui/example_box.h"
 #include "ui/main_window.h"
 #include "ui/plot_page.h"
+#include "ui/user_prompts.h"
+
+namespace {
+
+// Answers the save dialog with one file and every other question with nothing.
+class ScreenshotPrompts final : public zek::UserPrompts {
+  public:
+    explicit ScreenshotPrompts(QString dataFile) : dataFile_(std::move(dataFile)) {}
+    void Message(QWidget*, const QString&, const QString&) override {}
+    std::optional<QString> SaveFileName(QWidget*, const QString&) override { return dataFile_; }
+    std::optional<QString> OpenFileName(QWidget*, const QString&) override { return {}; }
+    std::optional<QString> FolderName(QWidget*, const QString&) override { return {}; }
+    std::optional<QString> PdfFileName(QWidget*, const QString&, const QString&) override {
+        return {};
+    }
+    bool Question(QWidget*, const QString&) override { return false; }
+
+  private:
+    QString dataFile_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -20,8 +43,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
+    const std::filesystem::path data =
+        std::filesystem::temp_directory_path() / "zek_screenshot_scores.csv";
     auto state = std::make_unique<zek::ProgramState>();
-    zek::testing::RecordingPrompts prompts;
+    ScreenshotPrompts prompts(QString::fromStdString(data.string()));
     zek::MainWindow window(*state, prompts);
     window.show();
     QApplication::processEvents();
@@ -32,9 +57,6 @@ int main(int argc, char** argv) {
     saved &= window.grab().save(folder + "/correlated8.png");
     window.findChild<QRadioButton*>("rdo_2dv2x2")->click();
     saved &= window.grab().save(folder + "/twodv2x2.png");
-    const std::filesystem::path data =
-        std::filesystem::temp_directory_path() / "zek_screenshot_scores.csv";
-    prompts.saveAnswers = {QString::fromStdString(data.string())};
     window.btn_runClick();
     window.ViewData1Click();
     saved &= window.viewer().grab().save(folder + "/viewer.png");
