@@ -5,13 +5,12 @@
 
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
+#include "commands/save_command.h"
 #include "files/answer_key_file.h"
 #include "files/data_file.h"
 #include "files/file_names.h"
-#include "files/information_file.h"
 #include "files/parameters_file.h"
 #include "files/text_file.h"
-#include "stats/actual_statistics.h"
 
 namespace zek {
 
@@ -38,24 +37,18 @@ void WriteClassKeyOf(const ClassSetRequest& request, const std::vector<ClassKeyR
 // replaced. The run's record names its data file, as a save by hand would.
 void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::string& dataFile,
                   const AnswerKey* key, bool companions) {
-    GenerationSetup& run = state.generatedSetup;
-    run.dataFileName = dataFile;
-    run.infoFileName = InformationFileNameFor(dataFile);
-    ComputeActualStatistics(run, state.tables.generatedData, state.statistics);
-    std::vector<PendingFile> files{
-        {dataFile, [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generatedData); }},
-        {run.infoFileName,
-         [&](std::ostream& out) {
-             WriteInformationFile(out, run, state.statistics, state.reportFooterLines);
-         }},
-        {ParametersFileNameFor(dataFile),
-         [&](std::ostream& out) { WriteParametersFile(out, ParametersFileContentsOf(texts)); }},
-    };
-    if (!companions) files.resize(1);
-    if (key != nullptr && companions) {
-        files.push_back({KeyFileNameFor(dataFile), [&](std::ostream& out) {
-                             WriteAnswerKeyText(out, *key, dataFile, run.seed);
+    std::vector<PendingFile> files = DataAndReportFiles(state, dataFile);
+    if (!companions) {
+        files.resize(1);
+    } else {
+        files.push_back({ParametersFileNameFor(dataFile), [&](std::ostream& out) {
+                             WriteParametersFile(out, ParametersFileContentsOf(texts));
                          }});
+        if (key != nullptr) {
+            files.push_back({KeyFileNameFor(dataFile), [&](std::ostream& out) {
+                                 WriteAnswerKeyText(out, *key, dataFile, state.generatedSetup.seed);
+                             }});
+        }
     }
     WriteTextFilesTogether(files);
 }

@@ -9,6 +9,21 @@
 
 namespace zek {
 
+std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::string& dataFile) {
+    GenerationSetup& run = state.generatedSetup;
+    run.dataFileName = dataFile;
+    run.infoFileName = InformationFileNameFor(dataFile);
+    ComputeActualStatistics(run, state.tables.generatedData, state.statistics);
+    return {{run.dataFileName,
+             [&state](std::ostream& out) {
+                 WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
+             }},
+            {run.infoFileName, [&state](std::ostream& out) {
+                 WriteInformationFile(out, state.generatedSetup, state.statistics,
+                                      state.reportFooterLines);
+             }}};
+}
+
 void SaveDataFiles(ProgramState& state, CommandHost& host) {
     if (!state.flags.dataGenerated) {
         host.ShowMessage("You must generate data first");
@@ -20,20 +35,11 @@ void SaveDataFiles(ProgramState& state, CommandHost& host) {
     // must not let the parameters file follow a data file that is not there.
     state.flags.filesSaved = false;
 
-    // The files describe the run as it was generated, whatever changed in the window since.
-    GenerationSetup& run = state.generatedSetup;
+    // The files describe the run as it was generated, whatever changed in the window since;
+    // the data and its report replace earlier files together or not at all.
     state.setup.dataFileName = *chosen;
-    run.dataFileName = *chosen;
-    state.setup.infoFileName = InformationFileNameFor(run.dataFileName);
-    run.infoFileName = state.setup.infoFileName;
-    ComputeActualStatistics(run, state.tables.generatedData, state.statistics);
-    // The data and its report replace earlier files together or not at all.
-    WriteTextFilesTogether(
-        {{run.dataFileName,
-          [&](std::ostream& out) { WriteDataFile(out, run, state.tables.generatedData); }},
-         {run.infoFileName, [&](std::ostream& out) {
-              WriteInformationFile(out, run, state.statistics, state.reportFooterLines);
-          }}});
+    state.setup.infoFileName = InformationFileNameFor(*chosen);
+    WriteTextFilesTogether(DataAndReportFiles(state, *chosen));
     state.flags.filesSaved = true;
 }
 

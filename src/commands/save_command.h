@@ -5,8 +5,14 @@
 #include "commands/command_host.h"
 #include "commands/control_texts.h"
 #include "commands/program_state.h"
+#include "files/text_file.h"
 
 namespace zek {
+
+/// The data file and the information file of the last generation, to be written together
+/// as `dataFile` and its information file: the run's record takes their names, and its actual
+/// statistics are computed for the report.
+std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::string& dataFile);
 
 /// Saves the data file and the information file of the last generation (Ctrl+S). Refuses
 /// with "You must generate data first" before a run; a cancelled chooser writes nothing.

@@ -14,7 +14,7 @@ namespace zek {
 namespace {
 
 // Fixed-point digits, without trailing zeros beyond `keep` places.
-void AppendFixed(std::string& out, double value, int places, int keep) {
+void AppendFixedTrimmed(std::string& out, double value, int places, int keep) {
     std::array<char, 400> buffer;
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed, places);
@@ -58,7 +58,7 @@ void AppendFigure(std::string& out, const KeyFigure& figure, int significant) {
             if (magnitude < 1e15) {
                 const int places =
                     std::max(figure.decimals + 2, PlacesForSignificant(value, significant));
-                AppendFixed(out, value, places, figure.decimals);
+                AppendFixedTrimmed(out, value, places, figure.decimals);
                 return;
             }
             break;
@@ -67,7 +67,7 @@ void AppendFigure(std::string& out, const KeyFigure& figure, int significant) {
             break;
     }
     if (magnitude >= 1e-4 && magnitude < 1e15) {
-        AppendFixed(out, value, PlacesForSignificant(value, significant), 0);
+        AppendFixedTrimmed(out, value, PlacesForSignificant(value, significant), 0);
         return;
     }
     std::array<char, 64> buffer;

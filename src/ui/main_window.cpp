@@ -11,6 +11,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSpinBox>
+#include <algorithm>
 
 #include "commands/class_set.h"
 #include "commands/open_command.h"
@@ -318,7 +319,9 @@ void MainWindow::BuildOptionsMenu() {
                   separator});
     // "Allow all available distributions" always shows its check mark; choosing it does not
     // take it away.
-    QAction* allow = actions[3];
+    QAction* allow = *std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
+        return action->objectName() == QStringLiteral("Allowallavailabledistributions1");
+    });
     allow->setCheckable(true);
     allow->setChecked(true);
     connect(allow, &QAction::toggled, allow, [allow] { allow->setChecked(true); });
