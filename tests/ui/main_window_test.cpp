@@ -437,6 +437,12 @@ TEST_F(MainWindowTest, MenuCommandsRunTheModelsCommandsAndSecretSetupHasNoVisibl
     EXPECT_TRUE(Find<QRadioButton>("rdo_2groups")->isChecked());
     EXPECT_EQ(Find("box_group1")->property("title").toString(), "Group 1");
     EXPECT_FALSE(Find("box_group3")->isVisible());
+
+    // "Allow all available distributions" shows its check mark, and choosing it keeps it.
+    auto* allow = Find<QAction>("Allowallavailabledistributions1");
+    EXPECT_TRUE(allow->isChecked());
+    allow->trigger();
+    EXPECT_TRUE(allow->isChecked());
 }
 
 TEST_F(MainWindowTest, HowToRecipesSelectTheirDesignAndShowTheirText) {
