@@ -99,9 +99,7 @@ class MainWindowModel {
     /// `Label11`: the attempts of the last random preset; three blanks at start-up.
     const std::string& attemptsLabel() const { return attemptsLabel_; }
     /// The candidate matrix of the last random preset, unrounded: `[i - 1][j - 1]` for i < j.
-    const std::array<std::array<double, kMaxVariables>, kMaxVariables>& PresetCandidate() const {
-        return candidate_;
-    }
+    const SquareMatrix& PresetCandidate() const { return candidate_; }
     /// The control the model last moved the focus to; empty before any move.
     const std::string& focus() const { return focus_; }
     /// The user's decimal separator, in which numbers are typed and derived.
@@ -213,7 +211,7 @@ class MainWindowModel {
     std::string focus_;
 
     // The random presets' own state, kept between clicks.
-    std::array<std::array<double, kMaxVariables>, kMaxVariables> candidate_{};
+    SquareMatrix candidate_{};
     std::int32_t attemptCount_ = 0;
     std::int32_t presetStreamState_ = 0;
 

@@ -302,7 +302,13 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     }
     if (!ReadDecimals(setup, host) || !FactoriseOrExplain(setup, host)) return Stop(state);
 
-    GenerateData(setup, state.streams, state.tables);
+    if (const std::optional<GenerationRefusal> refusal =
+            GenerateData(setup, state.streams, state.tables)) {
+        std::string help;
+        for (const std::string& line : refusal->help) help += line + '\n';
+        host.ShowMessageWithDetails(refusal->message, help);
+        return Stop(state);
+    }
     state.generatedSetup = setup;
     state.flags.dataGenerated = true;
     state.flags.filesSaved = false;

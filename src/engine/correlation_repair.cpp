@@ -10,7 +10,7 @@ namespace zek {
 
 namespace {
 
-using Matrix = std::array<std::array<double, kMaxVariables>, kMaxVariables>;
+using Matrix = SquareMatrix;
 
 // The determinant by elimination with partial pivoting.
 double Determinant(Matrix m, int order) {
@@ -51,7 +51,8 @@ bool PositiveDefinite(const Matrix& full, int order, int skipped) {
            CholeskyStatus::PositiveDefinite;
 }
 
-// Whatever the locale, with a point: the user types these back into the grid.
+}  // namespace
+
 std::string TwoDecimals(double value) {
     char buffer[32];
     const auto result =
@@ -59,8 +60,6 @@ std::string TwoDecimals(double value) {
     std::string text(buffer, result.ptr);
     return text == "-0.00" ? "0.00" : text;
 }
-
-}  // namespace
 
 std::optional<UsableInterval> UsableIntervalOf(const Matrix& full, int order, int i, int j) {
     const int a = i - 1;
@@ -91,28 +90,37 @@ std::optional<UsableInterval> UsableIntervalOf(const Matrix& full, int order, in
     return interval;
 }
 
-std::vector<std::string> CorrelationRepairHints(const Matrix& full, int order) {
+std::optional<UsableInterval> RoundedInwards(const UsableInterval& interval) {
+    // Rounded inwards, so that the values named are usable as typed.
+    double low = std::ceil(interval.low * 100.0 - 1e-9) / 100.0;
+    double high = std::floor(interval.high * 100.0 + 1e-9) / 100.0;
+    if (!(low > interval.low)) low += 0.01;
+    if (!(high < interval.high)) high -= 0.01;
+    if (low > high) return std::nullopt;
+    return UsableInterval{low, high};
+}
+
+std::vector<std::string> CorrelationRepairHints(const Matrix& full, int order,
+                                                const EntryReading& reading) {
+    auto read = [&](int i, int j, double entry) { return reading ? reading(i, j, entry) : entry; };
     std::vector<std::string> hints;
     for (int i = 1; i <= order; ++i) {
         for (int j = i + 1; j <= order; ++j) {
-            const std::optional<UsableInterval> interval = UsableIntervalOf(full, order, i, j);
-            if (!interval) continue;
-            const double current = full[i - 1][j - 1];
-            if (interval->low < current && current < interval->high) continue;
-            // Rounded inwards, so that the values named are usable as typed.
-            double low = std::ceil(interval->low * 100.0 - 1e-9) / 100.0;
-            double high = std::floor(interval->high * 100.0 + 1e-9) / 100.0;
-            if (!(low > interval->low)) low += 0.01;
-            if (!(high < interval->high)) high -= 0.01;
+            const std::optional<UsableInterval> usable = UsableIntervalOf(full, order, i, j);
+            if (!usable) continue;
+            const double entry = full[i - 1][j - 1];
+            if (usable->low < entry && entry < usable->high) continue;
+            const UsableInterval interval{read(i, j, usable->low), read(i, j, usable->high)};
+            const double current = read(i, j, entry);
             std::string hint = "r" + std::to_string(10 * i + j) + " = " + TwoDecimals(current) +
                                ": with the others kept, ";
-            if (low > high) {
-                hint += "only values between " + TwoDecimals(interval->low) + " and " +
-                        TwoDecimals(interval->high) + " work, too close to show with two decimals";
+            if (const std::optional<UsableInterval> typed = RoundedInwards(interval)) {
+                const double nearest = current < typed->low ? typed->low : typed->high;
+                hint += "use a value between " + TwoDecimals(typed->low) + " and " +
+                        TwoDecimals(typed->high) + " (the nearest is " + TwoDecimals(nearest) + ")";
             } else {
-                const double nearest = current < low ? low : high;
-                hint += "use a value between " + TwoDecimals(low) + " and " + TwoDecimals(high) +
-                        " (the nearest is " + TwoDecimals(nearest) + ")";
+                hint += "only values between " + TwoDecimals(interval.low) + " and " +
+                        TwoDecimals(interval.high) + " work, too close to show with two decimals";
             }
             hints.push_back(hint);
         }

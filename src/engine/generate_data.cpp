@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/cholesky.h"
+#include "engine/shaped_correlation.h"
 
 namespace zek {
 
@@ -86,66 +86,10 @@ double TrueScore(double z, const BoxParameters& box, double trueSd, const BetaMo
     return 0.0;
 }
 
-// A uniform deviate on (0, 1) has this standard deviation.
-const double kUniformSd = std::sqrt(1.0 / 12.0);
-
-// A deviate that is not Normal lies in (0, 1) with its own mean and spread. Mixed as it is,
-// it would carry that location into the other variables of its case and come out with the
-// wrong mean, SD and correlation, so in a correlated column it is mixed standardised.
-double Standardised(double d, DistributionKind shape, const BetaMoments& beta) {
-    switch (shape) {
-        case DistributionKind::Uniform:
-            return (d - 0.5) / kUniformSd;
-        case DistributionKind::SkewPos:
-            return (d - beta.meanPos) / beta.sd;
-        case DistributionKind::SkewNeg:
-            return (d - beta.meanNeg) / beta.sd;
-        case DistributionKind::Normal:
-        case DistributionKind::RandomlyChosen:
-            break;
-    }
-    return d;
-}
-
-// The true score of a standardised deviate after the mixing: back on the shape's own scale.
-double TrueScoreOfStandardised(double z, const BoxParameters& box, double trueSd) {
-    if (box.drawnDistribution == DistributionKind::Uniform) {
-        return box.minScore + (z * kUniformSd + 0.5) * (box.maxScore - box.minScore);
-    }
-    return z * trueSd + box.mean;
-}
-
-// A column takes part in a correlation when any of its entries off the diagonal is not 0.
-std::array<bool, kMaxVariables> CorrelatedColumns(const GenerationSetup& setup) {
-    std::array<bool, kMaxVariables> correlated{};
-    const int n = setup.variableCount;
-    for (int v = 0; v < n; ++v) {
-        for (int k = 0; k < n; ++k) {
-            if (k != v && setup.correlations.full[v][k] != 0.0) correlated[v] = true;
-        }
-    }
-    return correlated;
-}
-
-void FactoriseCorrelations(GenerationSetup& setup, GenerationTables& tables) {
-    const int n = setup.variableCount;
-    CorrelationMatrix& matrix = setup.correlations;
-    matrix.PackFull(n);
-    // The Run command has already accepted the matrix.
-    [[maybe_unused]] const CholeskyStatus status = CholeskyFactor(n, matrix.packed);
-    assert(status == CholeskyStatus::PositiveDefinite);
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= n; ++j) {
-            tables.choleskyFactor[i - 1][j - 1] = j <= i ? matrix.packed[PackedIndex(i, j)] : 0.0;
-        }
-    }
-}
-
-void MixRows(int totalRows, int n, GenerationTables& tables) {
+void MixBlock(const DataBlock& block, int n, const SquareMatrix& factor, ScoreTable& deviates) {
     if (n == 1) return;  // the factor is (1)
-    const auto& factor = tables.choleskyFactor;
-    for (int row = 0; row < totalRows; ++row) {
-        double* z = tables.deviateTable.Row(row);
+    for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+        double* z = deviates.Row(row);
         std::array<double, kMaxVariables> mixed{};
         for (int i = 0; i < n; ++i) {
             double sum = 0.0;
@@ -204,39 +148,19 @@ std::array<BoxSpreads, kBoxCount> DrawShapesAndSpreads(GenerationSetup& setup,
     return spreads;
 }
 
-// Step 5: block by block, column by column, case by case.
-void DrawRawDeviates(const GenerationSetup& setup, const DataLayout& layout, RandomStreams& streams,
+// Step 5: block by block, column by column, case by case. A correlated column that is not
+// Normal draws a Normal deviate in its shape's place and takes its shape after the mixing.
+void DrawRawDeviates(const GenerationSetup& setup, const DataLayout& layout,
+                     const CorrelatedColumns& correlated, RandomStreams& streams,
                      CallerStates& states, ScoreTable& deviates) {
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
-            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+            DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+            if (DrawnAsNormal(correlated[static_cast<std::size_t>(v)], shape)) {
+                shape = DistributionKind::Normal;
+            }
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
                 deviates.At(row, v) = RawDeviate(shape, setup, streams, states.scoreStreamState);
-            }
-        }
-    }
-}
-
-// Between 5 and 6: the deviates of correlated columns that are not Normal are standardised,
-// so that they are mixed like Normal ones. Columns without a correlation keep the scaling of
-// their shape, and so their bytes.
-struct Standardisation {
-    std::array<bool, kMaxVariables> correlated{};
-    bool Applies(int column, DistributionKind shape) const {
-        return correlated[static_cast<std::size_t>(column)] && shape != DistributionKind::Normal;
-    }
-};
-
-void StandardiseCorrelatedDeviates(const GenerationSetup& setup, const DataLayout& layout,
-                                   const Standardisation& standardisation, const BetaMoments& beta,
-                                   ScoreTable& deviates) {
-    for (const DataBlock& block : layout) {
-        for (int v = 0; v < layout.variableCount; ++v) {
-            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
-            if (!standardisation.Applies(v, shape)) continue;
-            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-                double& d = deviates.At(row, v);
-                d = Standardised(d, shape, beta);
             }
         }
     }
@@ -266,35 +190,42 @@ double FinishedScore(double trueScore, const BoxParameters& box, const BoxSpread
 
 }  // namespace
 
-void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTables& tables) {
+std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStreams& streams,
+                                              GenerationTables& tables) {
     const DataLayout layout = LayoutOf(setup);
     // The Run command lets no such setup through; should a caller ever break that, the run
     // is refused rather than allowed to write outside the tables.
     if (!WithinTables(setup, layout)) {
         assert(false && "the setup's cases do not fit the tables");
-        return;
+        return GenerationRefusal{"The cases of this setup do not fit the tables", {}};
     }
     assert(SetupIsRunnable(setup, layout));
     const int n = layout.variableCount;
-    for (ScoreTable* table :
-         {&tables.deviateTable, &tables.trueScoreTable, &tables.generatedData}) {
-        table->SetColumnCount(n);
-    }
 
     // 1. Caller states and random-choice marks.
     CallerStates states{setup.negatedSeed, setup.negatedSeed, setup.streamSeed727,
                         setup.streamSeed319};
     for (BoxParameters& box : setup.boxes) box.chosenAtRandom = false;
-    // 2. to 6.
+    // 2. and 3. A refusal comes before any score is drawn.
     const std::array<BoxSpreads, kBoxCount> spreads =
         DrawShapesAndSpreads(setup, layout, streams, states);
+    if (std::optional<GenerationRefusal> refusal =
+            MixingFactorsOf(setup, layout, tables.blockFactors)) {
+        return refusal;
+    }
     const BetaMoments beta = BetaMomentsOf(setup);
-    FactoriseCorrelations(setup, tables);
+    const CorrelatedColumns correlated = CorrelatedColumnsOf(setup);
+    for (ScoreTable* table :
+         {&tables.deviateTable, &tables.trueScoreTable, &tables.generatedData}) {
+        table->SetColumnCount(n);
+    }
+    // 4. to 6.
     streams.ResetGaussian();
-    DrawRawDeviates(setup, layout, streams, states, tables.deviateTable);
-    const Standardisation standardisation{CorrelatedColumns(setup)};
-    StandardiseCorrelatedDeviates(setup, layout, standardisation, beta, tables.deviateTable);
-    MixRows(layout.totalRows, n, tables);
+    DrawRawDeviates(setup, layout, correlated, streams, states, tables.deviateTable);
+    for (int b = 0; b < layout.blockCount; ++b) {
+        const auto index = static_cast<std::size_t>(b);
+        MixBlock(layout.blocks[index], n, tables.blockFactors[index], tables.deviateTable);
+    }
 
     // 7. Scores, each cell finished before the next starts.
     for (const DataBlock& block : layout) {
@@ -303,16 +234,18 @@ void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTabl
                 const int boxNumber = block.BoxOfColumn(v);
                 const BoxParameters& box = setup.Box(boxNumber);
                 const BoxSpreads& spread = spreads[boxNumber - 1];
-                const double z = tables.deviateTable.At(row, v);
-                const double trueScore = standardisation.Applies(v, box.drawnDistribution)
-                                             ? TrueScoreOfStandardised(z, box, spread.trueSd)
-                                             : TrueScore(z, box, spread.trueSd, beta);
+                double z = tables.deviateTable.At(row, v);
+                if (DrawnAsNormal(correlated[static_cast<std::size_t>(v)], box.drawnDistribution)) {
+                    z = ShapedUnitDeviate(z, box.drawnDistribution, setup.betaLow, setup.betaHigh);
+                }
+                const double trueScore = TrueScore(z, box, spread.trueSd, beta);
                 tables.trueScoreTable.At(row, v) = trueScore;
                 tables.generatedData.At(row, v) =
                     FinishedScore(trueScore, box, spread, setup, streams, states);
             }
         }
     }
+    return std::nullopt;
 }
 
 }  // namespace zek

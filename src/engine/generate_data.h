@@ -5,16 +5,20 @@
 // streams in between.
 //   1. caller states from the setup's seeds; clear the random-choice marks
 //   2. the shape of each "Randomly Chosen" box, and each box's observed, true and error SD
-//   3. the Cholesky factor of the correlation matrix
+//   3. the Cholesky factor each block is mixed by (see mixing_factors.h)
 //   4. forget a waiting Gaussian deviate
-//   5. raw deviates, block by block, column by column, case by case
-//   6. each row mixed through the factor
-//   7. cell by cell: true score, error, lower limit, upper limit, extreme test, missing test
+//   5. raw deviates, block by block, column by column, case by case; a correlated column
+//      that is not Normal draws Normal deviates here
+//   6. each row mixed through its block's factor
+//   7. cell by cell: true score (a correlated column that is not Normal first takes its
+//      shape, see shaped_correlation.h), error, lower limit, upper limit, extreme test,
+//      missing test
 #pragma once
 
 #include <array>
 
 #include "engine/data_layout.h"
+#include "engine/mixing_factors.h"
 #include "engine/random_streams.h"
 #include "setup/generation_setup.h"
 
@@ -25,8 +29,8 @@ struct GenerationTables {
     ScoreTable deviateTable;    ///< raw deviates, then the same mixed by the factor
     ScoreTable trueScoreTable;  ///< deviates scaled to each box's mean and spread
     ScoreTable generatedData;   ///< final scores; `MissingMark` for a missing score
-    /// The square lower-triangular factor, `choleskyFactor[i][j]` for 0-based i, j.
-    std::array<std::array<double, kMaxVariables>, kMaxVariables> choleskyFactor{};
+    /// The square lower-triangular factor of each block, `[block][i][j]` for 0-based i, j.
+    BlockFactors blockFactors{};
 };
 
 /// Fills `tables.generatedData` for the run that `setup` describes, and records in the setup each
@@ -37,8 +41,13 @@ struct GenerationTables {
 /// the design fields come from the catalogue; every `n` of a block is 2..25000 and
 /// `totalCases` is their sum; `reliability` is in (0, 1]; 1 <= `betaLow` <= `betaHigh` <= 10;
 /// `full` and `packed` hold a positive definite correlation matrix of order `variableCount`;
-/// a box whose shape is Uniform has both limits. A setup whose cases would not fit the tables
-/// is refused even in release builds: nothing is drawn and the tables stay as they were.
-void GenerateData(GenerationSetup& setup, RandomStreams& streams, GenerationTables& tables);
+/// a box whose shape is Uniform has both limits.
+///
+/// Refused, before any score is drawn and with the score tables as they were: a setup whose
+/// drawn shapes cannot carry its correlations (see `MixingFactorsOf`), and, even in release
+/// builds, one whose cases would not fit the tables.
+[[nodiscard]] std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup,
+                                                            RandomStreams& streams,
+                                                            GenerationTables& tables);
 
 }  // namespace zek

@@ -62,11 +62,14 @@ constexpr int PackedIndex(int i, int j) {
     return i * (i - 1) / 2 + j - 1;
 }
 
+/// A matrix of the variables of a case; `[i - 1][j - 1]` is element (i, j).
+using SquareMatrix = std::array<std::array<double, kMaxVariables>, kMaxVariables>;
+
 struct CorrelationMatrix {
     /// The typed value of each cell, by `CorrelationCellIndex`.
     std::array<double, kCorrelationCellCount> entered{};
     /// Symmetric with unit diagonal; `full[i - 1][j - 1]` is element (i, j).
-    std::array<std::array<double, kMaxVariables>, kMaxVariables> full{};
+    SquareMatrix full{};
     /// Lower triangle row by row (`PackedIndex`), replaced in place by its Cholesky factor.
     std::array<double, kPackedSize> packed{};
 

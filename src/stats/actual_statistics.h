@@ -25,7 +25,7 @@ struct ActualStatistics {
     std::array<double, kBoxCount> sum{};
     std::array<double, kBoxCount> sumOfSquares{};
     /// `actualCorrelations[i][j]` for 0-based variables; both triangles are filled.
-    std::array<std::array<double, kMaxVariables>, kMaxVariables> actualCorrelations{};
+    SquareMatrix actualCorrelations{};
 };
 
 /// Count, mean and SD (divisor count - 1) of the present scores of every box of the design.

@@ -202,6 +202,21 @@ TEST_F(ZekGenerateTest, RefusalsNameTheLineAndControlTheyComeFrom) {
         "zek-generate: Sorry, your matrix is not a positive definite symmetric matrix and "
         "therefore will not work as a correlation matrix\n  r12 = 0.90: with the others kept, "))
         << impossible.err;
+
+    // Shapes that cannot reach a correlation: the pair and its reach, and no file written.
+    texts.correlations[CorrelationCellIndex(2, 3)] = "0.0";
+    texts.correlations[CorrelationCellIndex(1, 3)] = "0.0";
+    texts.correlations[CorrelationCellIndex(1, 2)] = "-0.99";
+    texts.Box(1).shape = DistributionKind::SkewPos;
+    texts.Box(2).shape = DistributionKind::SkewPos;
+    WriteSetup(texts);
+    const ProcessResult unreachable = Generate("setup.TXT -o shaped.csv");
+    EXPECT_EQ(unreachable.exitCode, 2);
+    EXPECT_EQ(unreachable.err,
+              "zek-generate: Sorry, the shapes you chose cannot have every correlation you asked "
+              "for\n  r12 = -0.99: positively skewed scores (box 1) and positively skewed scores "
+              "(box 2) can only be correlated between -0.92 and 0.99\n");
+    EXPECT_FALSE(fs::exists(folder / "shaped.csv"));
 }
 
 TEST_F(ZekGenerateTest, ListsTheDesignCodesAndPrintsItsVersion) {

@@ -253,6 +253,56 @@ TEST_F(RunCommandTest, AnImpossibleMatrixComesWithTheChangesThatWouldMendIt) {
         << host.details[0];
 }
 
+// A Uniform and a skewed variable correlate at most 0.97 either way; asking for more is
+// refused with what the pair can reach, before anything is drawn.
+TEST_F(RunCommandTest, ACorrelationTheShapesCannotReachIsRefusedWithTheirRange) {
+    Select(DesignKind::Correlated3);
+    controls.Box(1).shape = DistributionKind::Uniform;
+    controls.Box(1).minChecked = controls.Box(1).maxChecked = true;
+    controls.Box(1).minText = "-10";
+    controls.Box(1).maxText = "10";
+    controls.Box(3).shape = DistributionKind::SkewPos;
+    controls.correlations[CorrelationCellIndex(1, 3)] = "0.99";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_FALSE(state->flags.dataGenerated);
+    EXPECT_EQ(host.messages,
+              Messages{"Sorry, the shapes you chose cannot have every correlation you asked for"});
+    ASSERT_EQ(host.details.size(), 1u);
+    EXPECT_EQ(host.details[0],
+              "r13 = 0.99: Uniform scores (box 1) and positively skewed scores (box 3) can only "
+              "be correlated between -0.96 and 0.96\n");
+
+    host.messages.clear();
+    host.details.clear();
+    controls.correlations[CorrelationCellIndex(1, 3)] = "0.96";
+    EXPECT_EQ(Run(), RunOutcome::Generated) << testing::LastOf(host.details);
+}
+
+// Each pair is reachable, but the normal correlations that the shapes need do not fit
+// together, though the asked ones do: the help names the changes in the asked values.
+TEST_F(RunCommandTest, ShapesThatNeedAnImpossibleNormalMatrixAreRefusedWithHelp) {
+    Select(DesignKind::Correlated3);
+    for (int box = 1; box <= 3; ++box) {
+        controls.Box(box).shape = DistributionKind::Uniform;
+        controls.Box(box).minChecked = controls.Box(box).maxChecked = true;
+        controls.Box(box).minText = "-10";
+        controls.Box(box).maxText = "10";
+    }
+    for (auto [i, j] : {std::pair{1, 2}, {1, 3}, {2, 3}}) {
+        controls.correlations[CorrelationCellIndex(i, j)] = "-0.497";
+    }
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages,
+              Messages{"Sorry, with the shapes of boxes 1, 2 and 3 your matrix will not work as a "
+                       "correlation matrix: the shaped scores would need normal correlations "
+                       "that are not a positive definite matrix"});
+    ASSERT_EQ(host.details.size(), 1u);
+    EXPECT_NE(host.details[0].find(
+                  "r12 = -0.50: with the others kept, use a value between -0.45 and 0.99"),
+              std::string::npos)
+        << host.details[0];
+}
+
 TEST_F(RunCommandTest, DisabledCorrelationsKeepTheirValuesButCountInTheRangeCheck) {
     Select(DesignKind::Correlated3);
     controls.correlations[CorrelationCellIndex(1, 3)] = "0.3";

@@ -162,7 +162,7 @@ TEST(PairwiseCorrelations, OneSweepGivesTheBitsOfEachPairOnItsOwn) {
     }
     auto tables = std::make_unique<GenerationTables>();
     RandomStreams streams;
-    GenerateData(setup, streams, *tables);
+    ASSERT_FALSE(GenerateData(setup, streams, *tables));
     ActualStatistics statistics;
     ComputePairwiseCorrelations(setup, tables->generatedData, statistics);
     for (int i = 0; i < 8; ++i) {

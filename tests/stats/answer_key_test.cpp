@@ -86,7 +86,7 @@ TEST_F(AnswerKeyTest, EachFamilyGetsItsTests) {
         GenerationSetup setup = testing::RunnableSetup(c.design, 7, 30);
         auto tables = std::make_unique<GenerationTables>();
         RandomStreams streams;
-        GenerateData(setup, streams, *tables);
+        ASSERT_FALSE(GenerateData(setup, streams, *tables));
         const AnswerKey key =
             ComputeAnswerKey(setup, ScoresAsWritten(setup, tables->generatedData));
         EXPECT_FALSE(std::isnan(Figure(key, c.figure)));
@@ -131,7 +131,7 @@ TEST_F(AnswerKeyTest, UndefinedFiguresAreNaAndNeverShiftTheColumns) {
             setup.missingFraction = missingPercent / 100.0;
             auto tables = std::make_unique<GenerationTables>();
             RandomStreams streams;
-            GenerateData(setup, streams, *tables);
+            ASSERT_FALSE(GenerateData(setup, streams, *tables));
             const AnswerKey key =
                 ComputeAnswerKey(setup, ScoresAsWritten(setup, tables->generatedData));
             std::vector<std::string> these;
