@@ -17,7 +17,12 @@ class RunExpansions {
     explicit RunExpansions(const GenerationSetup& setup) : setup_(setup) {}
     const ShapeExpansion& Of(DistributionKind shape) {
         std::optional<ShapeExpansion>& slot = byShape_[static_cast<std::size_t>(shape)];
-        if (!slot) slot = ShapeExpansion::Of(shape, setup_.betaLow, setup_.betaHigh);
+        if (!slot) {
+            // Beta(q, p) is the mirror image of Beta(p, q): half the quantiles to compute.
+            slot = shape == DistributionKind::SkewNeg
+                       ? Of(DistributionKind::SkewPos).Mirrored()
+                       : ShapeExpansion::Of(shape, setup_.betaLow, setup_.betaHigh);
+        }
         return *slot;
     }
 

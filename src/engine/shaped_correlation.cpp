@@ -42,15 +42,22 @@ struct Quadrature {
     std::array<double, kNodeCount> weights{};
 };
 
+// sqrt(k) for the recurrence of the Hermite polynomials up to the quadrature's degree.
+using RootTable = std::array<double, kNodeCount + 1>;
+RootTable RootsOfIntegers() {
+    RootTable roots{};
+    for (std::size_t k = 0; k < roots.size(); ++k) roots[k] = std::sqrt(static_cast<double>(k));
+    return roots;
+}
+
 // The orthonormal Hermite polynomials of the standard normal weight at x up to degree
 // `degree`: h_0 = 1, h_1 = x, h_{k+1} = (x h_k - sqrt(k) h_{k-1}) / sqrt(k + 1). Returns
 // h_degree and h_{degree-1}.
-std::pair<double, double> HermiteAt(double x, int degree) {
+std::pair<double, double> HermiteAt(double x, int degree, const RootTable& root) {
     double previous = 0.0;
     double current = 1.0;
-    for (int k = 0; k < degree; ++k) {
-        const double next = (x * current - std::sqrt(static_cast<double>(k)) * previous) /
-                            std::sqrt(static_cast<double>(k + 1));
+    for (std::size_t k = 0; k < static_cast<std::size_t>(degree); ++k) {
+        const double next = (x * current - root[k] * previous) / root[k + 1];
         previous = current;
         current = next;
     }
@@ -61,11 +68,12 @@ std::pair<double, double> HermiteAt(double x, int degree) {
 // h_N, found by Newton's method from the Stroud-Secrest starting values (for the roots of
 // the physicists' polynomial, scaled by sqrt 2), and the weights are 1 / (N h_{N-1}^2).
 Quadrature GaussHermite() {
+    const RootTable root = RootsOfIntegers();
     Quadrature quadrature;
     const int n = kNodeCount;
     const double twoNPlusOne = 2.0 * n + 1.0;
     std::array<double, kNodeCount> roots{};  // physicists' scale, descending
-    for (int i = 0; i < n / 2; ++i) {
+    for (std::size_t i = 0; i < kNodeCount / 2; ++i) {
         double z = 0.0;
         if (i == 0) {
             z = std::sqrt(twoNPlusOne) - 1.85575 * std::pow(twoNPlusOne, -1.0 / 6.0);
@@ -79,22 +87,26 @@ Quadrature GaussHermite() {
             z = 2.0 * roots[i - 1] - roots[i - 2];
         }
         double x = z * std::numbers::sqrt2;
-        double lower = 0.0;
         for (int step = 0; step < 100; ++step) {
-            const auto [value, below] = HermiteAt(x, n);
-            lower = below;
-            const double change = value / (std::sqrt(static_cast<double>(n)) * below);
+            const auto [value, below] = HermiteAt(x, n, root);
+            const double change = value / (root[kNodeCount] * below);
             x -= change;
             if (std::fabs(change) <= 1e-15 * std::fabs(x)) break;
         }
-        lower = HermiteAt(x, n).second;
-        roots[static_cast<std::size_t>(i)] = x / std::numbers::sqrt2;
+        const double lower = HermiteAt(x, n, root).second;
+        roots[i] = x / std::numbers::sqrt2;
         const double weight = 1.0 / (n * lower * lower);
-        quadrature.nodes[static_cast<std::size_t>(i)] = x;
-        quadrature.nodes[static_cast<std::size_t>(n - 1 - i)] = -x;
-        quadrature.weights[static_cast<std::size_t>(i)] = weight;
-        quadrature.weights[static_cast<std::size_t>(n - 1 - i)] = weight;
+        quadrature.nodes[i] = x;
+        quadrature.nodes[kNodeCount - 1 - i] = -x;
+        quadrature.weights[i] = weight;
+        quadrature.weights[kNodeCount - 1 - i] = weight;
     }
+    return quadrature;
+}
+
+// The same for every shape and every run: computed once, never changed.
+const Quadrature& StandardNormalQuadrature() {
+    static const Quadrature quadrature = GaussHermite();
     return quadrature;
 }
 
@@ -138,22 +150,30 @@ ShapeExpansion ShapeExpansion::Of(DistributionKind shape, int betaLow, int betaH
         expansion.normal_ = true;
         return expansion;
     }
-    const Quadrature quadrature = GaussHermite();
+    const Quadrature& quadrature = StandardNormalQuadrature();
+    const RootTable root = RootsOfIntegers();
     for (std::size_t i = 0; i < quadrature.nodes.size(); ++i) {
         const double x = quadrature.nodes[i];
         const double weighted =
             quadrature.weights[i] * StandardisedShape(x, shape, betaLow, betaHigh);
         double previous = 0.0;
         double current = 1.0;
-        for (int k = 0; k <= kDegree; ++k) {
-            expansion.coefficients_[static_cast<std::size_t>(k)] += weighted * current;
-            const double next = (x * current - std::sqrt(static_cast<double>(k)) * previous) /
-                                std::sqrt(static_cast<double>(k + 1));
+        for (std::size_t k = 0; k <= kDegree; ++k) {
+            expansion.coefficients_[k] += weighted * current;
+            const double next = (x * current - root[k] * previous) / root[k + 1];
             previous = current;
             current = next;
         }
     }
     return expansion;
+}
+
+ShapeExpansion ShapeExpansion::Mirrored() const {
+    ShapeExpansion mirrored = *this;
+    for (std::size_t k = 0; k < coefficients_.size(); k += 2) {
+        mirrored.coefficients_[k] = -coefficients_[k];
+    }
+    return mirrored;
 }
 
 double ShapeExpansion::CorrelationAt(const ShapeExpansion& other, double rho) const {

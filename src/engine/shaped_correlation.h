@@ -32,6 +32,9 @@ class ShapeExpansion {
     /// Beta(betaLow, betaHigh) and its mirror image.
     static ShapeExpansion Of(DistributionKind shape, int betaLow, int betaHigh);
 
+    /// The expansion of the mirror image -g(-z): a negative skew from a positive one.
+    ShapeExpansion Mirrored() const;
+
     /// The Pearson correlation of the two shapes of a normal pair with correlation `rho`.
     double CorrelationAt(const ShapeExpansion& other, double rho) const;
 

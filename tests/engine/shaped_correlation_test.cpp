@@ -80,6 +80,17 @@ double IntegratedCorrelation(DistributionKind a, DistributionKind b, int low, in
     return sum * step * step;
 }
 
+TEST(ShapeExpansionTest, ANegativeSkewIsThePositiveOneMirrored) {
+    const ShapeExpansion mirrored = Expansion(kSkewPos, 2, 10).Mirrored();
+    const ShapeExpansion direct = Expansion(kSkewNeg, 2, 10);
+    const ShapeExpansion uniform = Expansion(kUniform);
+    for (double rho : {-0.9, -0.3, 0.4, 1.0}) {
+        EXPECT_NEAR(mirrored.CorrelationAt(direct, rho), direct.CorrelationAt(direct, rho), 1e-13);
+        EXPECT_NEAR(mirrored.CorrelationAt(uniform, rho), direct.CorrelationAt(uniform, rho),
+                    1e-13);
+    }
+}
+
 TEST(ShapeExpansionTest, SkewedPairsAgreeWithDirectIntegration) {
     struct Case {
         DistributionKind a, b;
