@@ -50,6 +50,19 @@ double PopulationDensity(const BoxParameters& box, const GenerationSetup& setup,
 
 namespace {
 
+// Steps of the decimal grid per bin: at least `perBin`, and where the box has both limits,
+// a number that divides the grid values between them if one does up to twice as many, so
+// that the bar below the Max is as full as the others.
+double StepsPerBin(const BoxParameters& box, double step, double perBin) {
+    if (box.minScore == NoLimit || box.maxScore == NoLimit) return perBin;
+    const double gridValues = std::round((box.maxScore - box.minScore) / step) + 1.0;
+    if (!(gridValues < 1e9)) return perBin;
+    for (double steps = perBin; steps <= 2.0 * perBin; ++steps) {
+        if (std::fmod(gridValues, steps) == 0.0) return steps;
+    }
+    return perBin;
+}
+
 // One box's scores in its block of rows, binned, under the curve of its population.
 Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int column,
                       const std::vector<std::vector<double>>& rows) {
@@ -83,12 +96,26 @@ Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int 
         high = std::max(high, *largest);
     }
     if (!(high > low)) high = low + 1.0;
+    // The scores are written with the box's decimals, so they take only the values of a grid
+    // of that step. Bins of a whole number of steps, with edges midway between grid values,
+    // hold equally many of them: otherwise some bins get one value more than their
+    // neighbours and a flat sample shows a comb of taller bars.
+    const double step = std::pow(10.0, -box.decimals);
+    const double perBin = std::max(1.0, std::ceil((high - low) / kBins / step - 1e-9));
+    const double width = StepsPerBin(box, step, perBin) * step;
+    // With a Min the grid starts there, so that no bar straddles it.
+    const double anchor = box.minScore != NoLimit ? box.minScore : low;
+    const double anchorEdge = (std::floor(anchor / step + 0.5) - 0.5) * step;
+    low = anchorEdge - std::ceil((anchorEdge - low) / width - 1e-9) * width;
+    const int bins =
+        std::clamp(static_cast<int>(std::ceil((high - low) / width - 1e-9)), 1, kBins + 1);
+    high = low + bins * width;
     histogram.low = low;
-    histogram.binWidth = (high - low) / kBins;
-    histogram.counts.assign(kBins, 0);
+    histogram.binWidth = width;
+    histogram.counts.assign(static_cast<std::size_t>(bins), 0);
     for (double value : values) {
         const int bin =
-            std::clamp(static_cast<int>((value - low) / histogram.binWidth), 0, kBins - 1);
+            std::clamp(static_cast<int>(std::floor((value - low) / width)), 0, bins - 1);
         ++histogram.counts[static_cast<std::size_t>(bin)];
     }
     for (int k = 0; k <= kCurvePoints; ++k) {

@@ -65,6 +65,20 @@ int main(int argc, char** argv) {
     saved &= window.viewer().plots()->grab().save(folder + "/plots.png");
     window.findChild<QAction*>("IndependenttTest1")->trigger();
     saved &= window.examples().grab().save(folder + "/howto.png");
+    // Eight Uniform variables correlated .7: flat histograms under flat curves.
+    window.findChild<QRadioButton*>("rdo_corr8")->click();
+    window.model().SetBoxText(1, zek::BoxEdit::N, "20000");
+    for (int box = 1; box <= 8; ++box)
+        window.model().SelectShape(box, zek::DistributionKind::Uniform);
+    for (int i = 1; i <= 8; ++i) {
+        for (int j = i + 1; j <= 8; ++j) window.model().SetCorrelationText(i, j, "0.7");
+    }
+    window.model().SetMissingText("0");
+    window.model().SetExtremeText("0");
+    window.btn_runClick();
+    window.ViewData1Click();
+    window.viewer().TogglePlots();
+    saved &= window.viewer().plots()->grab().save(folder + "/plots_uniform8.png");
     for (const char* name : {"TAboutBox", "TAckForm"}) {
         auto* information = window.findChild<QWidget*>(name);
         information->show();

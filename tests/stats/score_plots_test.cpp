@@ -1,0 +1,61 @@
+#include "stats/score_plots.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "support/runnable_setup.h"
+
+namespace zek {
+namespace {
+
+// A flat sample of written scores fills every bin alike: no bin gets one grid value more
+// than its neighbours.
+TEST(ScorePlotsTest, WrittenScoresOfAFlatSampleFillEveryBinAlike) {
+    for (int decimals : {0, 1, 2, 3}) {
+        SCOPED_TRACE("decimals " + std::to_string(decimals));
+        GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 1, 2000);
+        BoxParameters& box = setup.Box(1);
+        box.decimals = decimals;
+        box.distribution = box.drawnDistribution = DistributionKind::Uniform;
+        const double step = std::pow(10.0, -decimals);
+        const int gridValues = 700;  // 2^2 * 5^2 * 7
+        box.minScore = 0.0;
+        box.maxScore = (gridValues - 1) * step;
+        box.mean = box.maxScore / 2;
+        box.sd = box.maxScore / std::sqrt(12.0);
+        std::vector<std::vector<double>> rows;
+        for (int k = 0; k < gridValues; ++k) {
+            const double written =
+                std::round(k * step * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
+            rows.push_back({written});
+        }
+        setup.totalCases = static_cast<int>(rows.size());
+        const ScorePlots plots = ComputeScorePlots(setup, rows);
+        ASSERT_EQ(plots.histograms.size(), 1u);
+        const Histogram& histogram = plots.histograms[0];
+        const auto perBin = static_cast<int>(std::lround(histogram.binWidth / step));
+        int inside = 0;
+        for (std::size_t bin = 0; bin < histogram.counts.size(); ++bin) {
+            const double left = histogram.low + histogram.binWidth * static_cast<double>(bin);
+            const bool wholeBinInRange =
+                left > box.minScore && left + histogram.binWidth < box.maxScore;
+            if (wholeBinInRange) {
+                EXPECT_EQ(histogram.counts[bin], perBin) << "bin " << bin;
+            }
+            inside += histogram.counts[bin];
+        }
+        EXPECT_EQ(inside, gridValues);
+        // 700 grid values between the limits: every bar holding scores is full, also the
+        // first above the Min and the last below the Max.
+        for (int count : histogram.counts) {
+            if (count != 0) {
+                EXPECT_EQ(count, perBin);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zek
