@@ -13,7 +13,7 @@ namespace zek {
 
 const char* GenerateHelpText() {
     return R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--seed N]
-                    [--reliability R] [--beta LOW HIGH] [--no-key]
+                    [--reliability R] [--beta LOW HIGH] [--exact] [--no-key]
 
 Generates simulated sample data from a ZEK generation parameters file, without a window,
 and writes the three files that Generate and Save write in ZEK: the comma-delimited data
@@ -46,6 +46,11 @@ Options:
   --beta LOW HIGH    the Beta parameters of the skewed shapes, integers from 1 to 10 with
                      LOW <= HIGH (default 2 6; parameters files do not store them).
                        zek-generate setup.TXT --beta 2 10
+  --exact            exact sample statistics: each group's, cell's or variable's mean and
+                     SD, and the correlations of several variables, are exactly those of
+                     the file, as the data file writes them (mean and SD at the box's
+                     decimals). Reliability below 1, missing or extreme values and scores
+                     cut by Min or Max move them again; the information file says which.
   --list-designs     lists the 35 design codes of line 11 of a parameters file, with
                      their boxes and the data file's header line.
   --version          prints the version.
@@ -134,6 +139,10 @@ Verdict ReadBeta(std::optional<std::string_view> lowText, std::optional<std::str
 Verdict ReadArgument(std::string_view arg, Arguments& arguments, GenerateOptions& options) {
     if (arg == "--no-key") {
         options.keys = false;
+        return std::nullopt;
+    }
+    if (arg == "--exact") {
+        options.exact = true;
         return std::nullopt;
     }
     if (arg == "-o") return ReadDataFile(arguments.Value(), options);

@@ -19,6 +19,8 @@ struct GenerateOptions {
     std::optional<std::int32_t> betaHigh;
     /// Each dataset's answer key, and the class key of several.
     bool keys = true;
+    /// Exact sample statistics.
+    bool exact = false;
     bool help = false;
     bool version = false;
     bool listDesigns = false;

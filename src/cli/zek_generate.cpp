@@ -199,6 +199,7 @@ int Generate(const zek::GenerateOptions& options, char separator) {
     zek::MainWindowModel window(*state, host, separator);
     window.ApplyParametersFile(*reading);
     if (options.reliability) state->setup.reliability = *options.reliability;
+    state->setup.exactStatistics = options.exact;
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
         state->setup.betaHigh = *options.betaHigh;

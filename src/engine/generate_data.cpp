@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/exact_statistics.h"
 #include "engine/shaped_correlation.h"
 
 namespace zek {
@@ -169,11 +170,19 @@ void DrawRawDeviates(const GenerationSetup& setup, const DataLayout& layout,
 // Step 7 for one cell, after its true score: error, lower limit, upper limit, extreme test,
 // missing test. The extreme and missing tests draw even at 0% so that every later draw keeps
 // its place in the sequence.
-double FinishedScore(double trueScore, const BoxParameters& box, const BoxSpreads& spread,
-                     const GenerationSetup& setup, RandomStreams& streams, CallerStates& states) {
+struct FinishedCell {
+    double score = 0.0;
+    bool limitCut = false;  ///< the Min or the Max moved it
+};
+
+FinishedCell FinishedScore(double trueScore, const BoxParameters& box, const BoxSpreads& spread,
+                           const GenerationSetup& setup, RandomStreams& streams,
+                           CallerStates& states) {
     double y = trueScore + streams.GaussianDeviate(states.scoreStreamState) * spread.errorSd;
+    const double beforeLimits = y;
     if (box.minScore != NoLimit && y < box.minScore) y = box.minScore;
     if (box.maxScore != NoLimit && y > box.maxScore) y = box.maxScore;
+    const bool limitCut = y != beforeLimits;
     if (streams.SubtractiveUniform(states.extremeStreamState) < setup.extremeFraction) {
         const double w = streams.SubtractiveUniform(states.extremeStreamState);
         if (y < box.mean) {
@@ -185,7 +194,52 @@ double FinishedScore(double trueScore, const BoxParameters& box, const BoxSpread
     if (streams.SubtractiveUniform(states.missingStreamState) < setup.missingFraction) {
         y = MissingMark;
     }
-    return y;
+    return {y, limitCut};
+}
+
+// Step 7, first part: every cell's true score; a correlated column that is not Normal takes
+// its shape here.
+void DrawTrueScores(const GenerationSetup& setup, const DataLayout& layout,
+                    const CorrelatedColumns& correlated,
+                    const std::array<double, kBoxCount>& trueSds, const BetaMoments& beta,
+                    GenerationTables& tables) {
+    for (const DataBlock& block : layout) {
+        for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+            for (int v = 0; v < layout.variableCount; ++v) {
+                const int boxNumber = block.BoxOfColumn(v);
+                const BoxParameters& box = setup.Box(boxNumber);
+                double z = tables.deviateTable.At(row, v);
+                if (DrawnAsNormal(correlated[static_cast<std::size_t>(v)], box.drawnDistribution)) {
+                    z = ShapedUnitDeviate(z, box.drawnDistribution, setup.betaLow, setup.betaHigh);
+                }
+                tables.trueScoreTable.At(row, v) =
+                    TrueScore(z, box, trueSds[static_cast<std::size_t>(boxNumber - 1)], beta);
+            }
+        }
+    }
+}
+
+// Step 7, second part: each cell finished before the next starts. Notes a score cut by a
+// limit, and says whether any score differs from its true score.
+bool FinishScores(GenerationSetup& setup, const DataLayout& layout,
+                  const std::array<BoxSpreads, kBoxCount>& spreads, RandomStreams& streams,
+                  CallerStates& states, GenerationTables& tables) {
+    bool anyScoreMoved = false;
+    for (const DataBlock& block : layout) {
+        for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+            for (int v = 0; v < layout.variableCount; ++v) {
+                const int boxNumber = block.BoxOfColumn(v);
+                const double trueScore = tables.trueScoreTable.At(row, v);
+                const FinishedCell cell = FinishedScore(
+                    trueScore, setup.Box(boxNumber),
+                    spreads[static_cast<std::size_t>(boxNumber - 1)], setup, streams, states);
+                setup.exactNotes.limitsCut = setup.exactNotes.limitsCut || cell.limitCut;
+                anyScoreMoved = anyScoreMoved || cell.score != trueScore;
+                tables.generatedData.At(row, v) = cell.score;
+            }
+        }
+    }
+    return anyScoreMoved;
 }
 
 }  // namespace
@@ -227,23 +281,18 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
         MixBlock(layout.blocks[index], n, tables.blockFactors[index], tables.deviateTable);
     }
 
-    // 7. Scores, each cell finished before the next starts.
-    for (const DataBlock& block : layout) {
-        for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-            for (int v = 0; v < n; ++v) {
-                const int boxNumber = block.BoxOfColumn(v);
-                const BoxParameters& box = setup.Box(boxNumber);
-                const BoxSpreads& spread = spreads[boxNumber - 1];
-                double z = tables.deviateTable.At(row, v);
-                if (DrawnAsNormal(correlated[static_cast<std::size_t>(v)], box.drawnDistribution)) {
-                    z = ShapedUnitDeviate(z, box.drawnDistribution, setup.betaLow, setup.betaHigh);
-                }
-                const double trueScore = TrueScore(z, box, spread.trueSd, beta);
-                tables.trueScoreTable.At(row, v) = trueScore;
-                tables.generatedData.At(row, v) =
-                    FinishedScore(trueScore, box, spread, setup, streams, states);
-            }
-        }
+    // 7. True scores, then each cell finished in turn. True scores draw nothing, so taking
+    // them all first leaves every draw in its place.
+    std::array<double, kBoxCount> trueSds{};
+    for (std::size_t b = 0; b < trueSds.size(); ++b) trueSds[b] = spreads[b].trueSd;
+    DrawTrueScores(setup, layout, correlated, trueSds, beta, tables);
+    setup.exactNotes = {};
+    if (setup.exactStatistics) {
+        setup.exactNotes = MakeTrueScoresExact(setup, layout, trueSds, tables.trueScoreTable);
+    }
+    const bool anyScoreMoved = FinishScores(setup, layout, spreads, streams, states, tables);
+    if (setup.exactStatistics && !anyScoreMoved) {
+        RoundKeepingExactness(setup, layout, trueSds, tables.generatedData);
     }
     return std::nullopt;
 }

@@ -337,6 +337,37 @@ void WriteCorrelations(LineWriter& writer, const GenerationSetup& setup,
 
 }  // namespace
 
+namespace {
+
+// Never a silent claim: what was asked, and each step that moved the figures again.
+void WriteExactnessStatement(LineWriter& writer, const GenerationSetup& setup) {
+    std::vector<std::string> moves;
+    if (setup.reliability < 1.0) moves.emplace_back("measurement error (reliability below 1)");
+    if (setup.missingPercent > 0) moves.emplace_back("missing values");
+    if (setup.extremePercent > 0) moves.emplace_back("extreme values");
+    if (setup.exactNotes.limitsCut) moves.emplace_back("scores cut by a Min or Max");
+    for (int box = 1; box <= kBoxCount; ++box) {
+        if (setup.exactNotes.uniformNarrowed[static_cast<std::size_t>(box - 1)]) {
+            moves.push_back("box " + std::to_string(box) +
+                            ": Uniform scores kept within the limits, SD below the asked one");
+        }
+    }
+    if (setup.exactNotes.correlationsShort) {
+        moves.emplace_back("too few cases for exact correlations in a group or cell");
+    }
+    writer.Line("EXACT SAMPLE STATISTICS were asked for: the scores were drawn and then made");
+    writer.Line("to have exactly the requested means, SDs and correlations.");
+    if (moves.empty()) {
+        writer.Line("The data file's means and SDs are the requested ones at each box's decimals.");
+    } else {
+        writer.Line("These steps moved them again; the actual figures below are what was got:");
+        for (const std::string& move : moves) writer.Line("  - " + move);
+    }
+    WriteSectionBreak(writer);
+}
+
+}  // namespace
+
 void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
                           const ActualStatistics& statistics, const ReportFooterLines& footer) {
     LineWriter writer(out);
@@ -345,6 +376,7 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
     writer.Line("TITLE:  " + setup.title);
     writer.Line(kAsterisks);
     writer.Line("");
+    if (setup.exactStatistics) WriteExactnessStatement(writer, setup);
     WriteGeneralInformation(writer, setup);
     WriteSectionBreak(writer);
 

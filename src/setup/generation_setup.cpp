@@ -48,6 +48,7 @@ void ResetToStartup(GenerationSetup& setup, RunFlags& flags) {
     setup.betaLow = startup.betaLow;
     setup.betaHigh = startup.betaHigh;
     setup.reliability = startup.reliability;
+    setup.exactStatistics = startup.exactStatistics;
     flags.dataGenerated = false;
 
     ApplyDesign(Design(DesignKind::Groups2), setup);

@@ -78,6 +78,18 @@ struct CorrelationMatrix {
     void PackFull(int order);
 };
 
+/// What kept the last run with exact sample statistics from being exact, besides the options
+/// the setup shows (reliability, missing and extreme values).
+struct ExactRunNotes {
+    /// A Min or Max cut a score.
+    bool limitsCut = false;
+    /// A block had too few cases (or no spread) for its sample correlations to be set.
+    bool correlationsShort = false;
+    /// A Uniform box's scores would have left its limits at the asked SD, and were scaled
+    /// within them: its SD is below the asked one.
+    std::array<bool, kBoxCount> uniformNarrowed{};
+};
+
 struct GenerationSetup {
     DesignFamily family = DesignFamily::OneWay;
     bool pairedVariables = false;
@@ -93,6 +105,11 @@ struct GenerationSetup {
     CorrelationMatrix correlations;
 
     double reliability = 1.0;
+    /// "Exact Sample Statistics" in the Options menu: off at start and not stored in
+    /// parameters files.
+    bool exactStatistics = false;
+    /// Set by each run with exact statistics.
+    ExactRunNotes exactNotes;
     std::int32_t betaLow = 2;
     std::int32_t betaHigh = 6;
     std::int32_t missingPercent = 3;

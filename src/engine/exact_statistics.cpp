@@ -1,0 +1,213 @@
+#include "engine/exact_statistics.h"
+
+#include <Eigen/Cholesky>
+#include <Eigen/Core>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numeric>
+#include <vector>
+
+namespace zek {
+
+namespace {
+
+using Matrix = Eigen::MatrixXd;
+
+// Centres each column and divides it by its sample SD (n - 1); false where a column has no
+// spread, which no scaling can give one.
+bool Standardise(Matrix& columns) {
+    const auto rows = static_cast<double>(columns.rows());
+    for (Eigen::Index c = 0; c < columns.cols(); ++c) {
+        auto column = columns.col(c);
+        column.array() -= column.mean();
+        const double sd = std::sqrt(column.squaredNorm() / (rows - 1.0));
+        if (!(sd > 0.0)) return false;
+        column /= sd;
+    }
+    return true;
+}
+
+// Standardised columns whose sample correlations become `asked`: whitened by the factor of
+// their own correlations, recoloured by the factor of the asked ones. False where the sample
+// correlations are singular (fewer cases than variables + 1, or collinear columns).
+bool SetCorrelations(Matrix& z, const SquareMatrix& askedFull) {
+    const Eigen::Index n = z.cols();
+    const Matrix sample = z.transpose() * z / static_cast<double>(z.rows() - 1);
+    const Eigen::LLT<Matrix> own(sample);
+    if (own.info() != Eigen::Success || z.rows() <= n) return false;
+    Matrix asked(n, n);
+    for (Eigen::Index i = 0; i < n; ++i) {
+        for (Eigen::Index j = 0; j < n; ++j) {
+            asked(i, j) = askedFull[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+        }
+    }
+    const Eigen::LLT<Matrix> wanted(asked);
+    if (wanted.info() != Eigen::Success) return false;
+    const Matrix white = own.matrixL().solve(z.transpose());  // n x rows
+    z = (Matrix(wanted.matrixL()) * white).transpose();
+    return Standardise(z);
+}
+
+}  // namespace
+
+TargetMoments TargetMomentsOf(const BoxParameters& box, double trueSd) {
+    if (box.drawnDistribution == DistributionKind::Uniform) {
+        return {(box.minScore + box.maxScore) / 2.0,
+                (box.maxScore - box.minScore) / std::sqrt(12.0)};
+    }
+    return {box.mean, trueSd};
+}
+
+ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout& layout,
+                                  const std::array<double, kBoxCount>& trueSds,
+                                  ScoreTable& trueScores) {
+    ExactRunNotes shortfall;
+    const int variables = layout.variableCount;
+    for (const DataBlock& block : layout) {
+        if (block.rowCount < 2) continue;
+        Matrix z(block.rowCount, variables);
+        for (int row = 0; row < block.rowCount; ++row) {
+            for (int v = 0; v < variables; ++v) z(row, v) = trueScores.At(block.firstRow + row, v);
+        }
+        if (!Standardise(z)) {
+            shortfall.correlationsShort = shortfall.correlationsShort || variables > 1;
+            continue;
+        }
+        if (variables > 1 && !SetCorrelations(z, setup.correlations.full)) {
+            shortfall.correlationsShort = true;
+        }
+        for (int v = 0; v < variables; ++v) {
+            const int boxNumber = block.BoxOfColumn(v);
+            const BoxParameters& box = setup.Box(boxNumber);
+            const TargetMoments target =
+                TargetMomentsOf(box, trueSds[static_cast<std::size_t>(boxNumber - 1)]);
+            double sd = target.sd;
+            if (box.drawnDistribution == DistributionKind::Uniform) {
+                // The widest spread that keeps every score within the limits.
+                const double highest = z.col(v).maxCoeff();
+                const double lowest = z.col(v).minCoeff();
+                double fitting = sd;
+                if (highest > 0.0)
+                    fitting = std::min(fitting, (box.maxScore - target.mean) / highest);
+                if (lowest < 0.0)
+                    fitting = std::min(fitting, (target.mean - box.minScore) / -lowest);
+                if (fitting < sd) {
+                    shortfall.uniformNarrowed[static_cast<std::size_t>(boxNumber - 1)] = true;
+                    sd = fitting;
+                }
+            }
+            for (int row = 0; row < block.rowCount; ++row) {
+                trueScores.At(block.firstRow + row, v) = target.mean + sd * z(row, v);
+            }
+        }
+    }
+    return shortfall;
+}
+
+namespace {
+
+struct GridColumn {
+    std::vector<std::int64_t> steps;  ///< each score in steps of the last decimal
+    std::vector<double> exact;        ///< the same before rounding, in steps
+};
+
+double SumOfSquares(const std::vector<std::int64_t>& steps, double mean) {
+    double sum = 0.0;
+    for (std::int64_t k : steps)
+        sum += (static_cast<double>(k) - mean) * (static_cast<double>(k) - mean);
+    return sum;
+}
+
+// Moves |excess| scores one step against the sign of `excess`, those that rounding moved
+// furthest that way first: the sum comes within half a step of its target.
+void MendTheSum(GridColumn& column, double target) {
+    const double sum =
+        std::accumulate(column.steps.begin(), column.steps.end(), 0.0,
+                        [](double s, std::int64_t k) { return s + static_cast<double>(k); });
+    const auto excess = static_cast<std::int64_t>(std::llround(sum - target));
+    if (excess == 0) return;
+    std::vector<std::size_t> order(column.steps.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    const double direction = excess > 0 ? 1.0 : -1.0;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return direction * (static_cast<double>(column.steps[a]) - column.exact[a]) >
+               direction * (static_cast<double>(column.steps[b]) - column.exact[b]);
+    });
+    const auto moves = static_cast<std::size_t>(
+        std::min<std::int64_t>(std::abs(excess), static_cast<std::int64_t>(order.size())));
+    for (std::size_t m = 0; m < moves; ++m) column.steps[order[m]] -= excess > 0 ? 1 : -1;
+}
+
+// Moves pairs of scores one step each, one up and one down so that the sum stays, until the
+// SD is within a quarter step of its target: moving up a score k_a and down a score k_b
+// changes the sum of squares by 2 (k_a - k_b) + 2 steps squared, so each move takes the
+// pair whose difference comes nearest to what is missing.
+void MendTheSpread(GridColumn& column, double targetSd) {
+    const std::size_t count = column.steps.size();
+    if (count < 3) return;
+    const auto n = static_cast<double>(count);
+    std::vector<std::size_t> order(count);
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        double sum = 0.0;
+        for (std::int64_t k : column.steps) sum += static_cast<double>(k);
+        const double squares = SumOfSquares(column.steps, sum / n);
+        if (std::fabs(std::sqrt(squares / (n - 1.0)) - targetSd) < 0.25) return;
+        const double gap = (targetSd * targetSd * (n - 1.0) - squares) / 2.0 - 1.0;
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return column.steps[a] < column.steps[b];
+        });
+        std::size_t bestA = order.back();
+        std::size_t bestB = order.front();
+        double bestMiss = 1e300;
+        for (std::size_t b : order) {
+            const double wanted = static_cast<double>(column.steps[b]) + gap;
+            const auto at = std::lower_bound(
+                order.begin(), order.end(), wanted, [&](std::size_t index, double value) {
+                    return static_cast<double>(column.steps[index]) < value;
+                });
+            for (auto candidate : {at, at == order.begin() ? at : at - 1}) {
+                if (candidate == order.end() || *candidate == b) continue;
+                const double miss = std::fabs(
+                    static_cast<double>(column.steps[*candidate] - column.steps[b]) - gap);
+                if (miss < bestMiss) {
+                    bestMiss = miss;
+                    bestA = *candidate;
+                    bestB = b;
+                }
+            }
+        }
+        column.steps[bestA] += 1;
+        column.steps[bestB] -= 1;
+    }
+}
+
+}  // namespace
+
+void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layout,
+                           const std::array<double, kBoxCount>& trueSds, ScoreTable& scores) {
+    for (const DataBlock& block : layout) {
+        for (int v = 0; v < layout.variableCount; ++v) {
+            const int boxNumber = block.BoxOfColumn(v);
+            const BoxParameters& box = setup.Box(boxNumber);
+            const double scale = std::pow(10.0, box.decimals);
+            GridColumn column;
+            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                const double inSteps = scores.At(row, v) * scale;
+                column.exact.push_back(inSteps);
+                column.steps.push_back(std::llround(inSteps));
+            }
+            const TargetMoments target =
+                TargetMomentsOf(box, trueSds[static_cast<std::size_t>(boxNumber - 1)]);
+            MendTheSum(column, target.mean * scale * block.rowCount);
+            MendTheSpread(column, target.sd * scale);
+            for (int row = 0; row < block.rowCount; ++row) {
+                scores.At(block.firstRow + row, v) =
+                    static_cast<double>(column.steps[static_cast<std::size_t>(row)]) / scale;
+            }
+        }
+    }
+}
+
+}  // namespace zek

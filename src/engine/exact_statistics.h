@@ -1,0 +1,39 @@
+// Exact sample statistics: data whose sample mean, SD and correlations are the asked ones,
+// so that every student's first step checks out against the worksheet.
+//
+// The true scores are drawn as always; then each box's scores are shifted and scaled to the
+// asked mean and SD (n - 1 divisor), and where a block has several variables its columns are
+// first whitened by the Cholesky factor of their own sample correlations and recoloured by
+// the asked one. The seed still decides the data: the same seed gives the same bytes.
+#pragma once
+
+#include <array>
+
+#include "engine/data_layout.h"
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+/// The mean and SD a box's sample is made to have: the box's own, or for a Uniform box those
+/// of the uniform distribution between its limits.
+struct TargetMoments {
+    double mean = 0.0;
+    double sd = 0.0;
+};
+TargetMoments TargetMomentsOf(const BoxParameters& box, double trueSd);
+
+/// Makes the true scores of every block exact and says where that could not be done;
+/// `trueSds` holds each box's true SD by box number - 1.
+ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout& layout,
+                                  const std::array<double, kBoxCount>& trueSds,
+                                  ScoreTable& trueScores);
+
+/// Puts each score of the run on its box's decimal grid, as the data file writes it, and
+/// moves as few scores as it needs by one step of the last decimal so that the written mean
+/// and SD of each box are still its targets at the box's decimals. The scores are taken in
+/// order of how far rounding moved them, so the result is deterministic. For runs in which
+/// no later step (error, limits, extreme or missing values) moved a score.
+void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layout,
+                           const std::array<double, kBoxCount>& trueSds, ScoreTable& scores);
+
+}  // namespace zek

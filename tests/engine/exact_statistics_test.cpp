@@ -1,0 +1,160 @@
+// With exact sample statistics, the scores as the data file writes them have the asked mean
+// and SD at each box's decimals and the asked correlations at two decimals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "engine/generate_data.h"
+#include "support/runnable_setup.h"
+
+namespace zek {
+namespace {
+
+using testing::RunnableSetup;
+using testing::SetCorrelation;
+
+double Rounded(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return std::round(value * scale) / scale;
+}
+
+struct Summary {
+    double mean = 0.0;
+    double sd = 0.0;
+};
+
+Summary SummaryOf(const std::vector<double>& x) {
+    double sum = 0.0;
+    for (double v : x) sum += v;
+    const double mean = sum / static_cast<double>(x.size());
+    double squares = 0.0;
+    for (double v : x) squares += (v - mean) * (v - mean);
+    return {mean, std::sqrt(squares / static_cast<double>(x.size() - 1))};
+}
+
+double Correlation(const std::vector<double>& x, const std::vector<double>& y) {
+    const Summary sx = SummaryOf(x);
+    const Summary sy = SummaryOf(y);
+    double sum = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) sum += (x[i] - sx.mean) * (y[i] - sy.mean);
+    return sum / static_cast<double>(x.size() - 1) / (sx.sd * sy.sd);
+}
+
+class ExactStatisticsTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<GenerationTables> tables = std::make_unique<GenerationTables>();
+    RandomStreams streams;
+
+    void ExpectExact(GenerationSetup& setup) {
+        setup.exactStatistics = true;
+        ASSERT_FALSE(GenerateData(setup, streams, *tables));
+        for (const DataBlock& block : LayoutOf(setup)) {
+            std::vector<std::vector<double>> columns;
+            for (int v = 0; v < setup.variableCount; ++v) {
+                const BoxParameters& box = setup.Box(block.BoxOfColumn(v));
+                std::vector<double> column;
+                for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                    const double score = tables->generatedData.At(row, v);
+                    ASSERT_EQ(score, Rounded(score, box.decimals)) << "on the written grid";
+                    column.push_back(score);
+                }
+                const Summary got = SummaryOf(column);
+                SCOPED_TRACE("box " + std::to_string(block.BoxOfColumn(v)));
+                EXPECT_EQ(Rounded(got.mean, box.decimals), Rounded(box.mean, box.decimals));
+                EXPECT_EQ(Rounded(got.sd, box.decimals), Rounded(box.sd, box.decimals));
+                columns.push_back(std::move(column));
+            }
+            for (int i = 1; i <= setup.variableCount; ++i) {
+                for (int j = i + 1; j <= setup.variableCount; ++j) {
+                    EXPECT_EQ(Rounded(Correlation(columns[static_cast<std::size_t>(i - 1)],
+                                                  columns[static_cast<std::size_t>(j - 1)]),
+                                      2),
+                              Rounded(setup.correlations.full[i - 1][j - 1], 2))
+                        << "r" << i << j;
+                }
+            }
+            EXPECT_FALSE(setup.exactNotes.correlationsShort);
+        }
+    }
+};
+
+void Shape(GenerationSetup& setup, double mean, double sd, int decimals) {
+    for (int box = 1; box <= kBoxCount; ++box) {
+        BoxParameters& parameters = setup.Box(box);
+        parameters.mean = mean + 7.0 * box;
+        parameters.sd = sd + box;
+        parameters.decimals = decimals + box % 2;
+        if (box % 3 == 0) parameters.distribution = DistributionKind::SkewPos;
+    }
+}
+
+TEST_F(ExactStatisticsTest, EveryFamilyWritesTheAskedFigures) {
+    int seed = 10;
+    for (DesignKind kind : {DesignKind::Groups8, DesignKind::TwoGroupsDV4, DesignKind::TwoDVGroups4,
+                            DesignKind::Factorial2x2x2, DesignKind::TwoDV2x2,
+                            DesignKind::Regression7, DesignKind::Correlated8}) {
+        for (int n : {10, 37, 400}) {
+            SCOPED_TRACE("design " + std::to_string(static_cast<int>(kind)) + " n " +
+                         std::to_string(n));
+            GenerationSetup setup = RunnableSetup(kind, ++seed, n);
+            Shape(setup, 50.0, 9.5, 1);
+            for (int i = 1; i <= setup.variableCount; ++i) {
+                for (int j = i + 1; j <= setup.variableCount; ++j) {
+                    SetCorrelation(setup, i, j, i == 1 && j == 2 ? 0.6 : 0.3);
+                }
+            }
+            ExpectExact(setup);
+        }
+    }
+}
+
+TEST_F(ExactStatisticsTest, TheSeedStillDecidesTheData) {
+    GenerationSetup first = RunnableSetup(DesignKind::Correlated3, 5, 50);
+    SetCorrelation(first, 1, 2, 0.5);
+    first.exactStatistics = true;
+    GenerationSetup second = first;
+    second.seed = 6;
+    DeriveStreamSeeds(second);
+    auto column = [&](GenerationSetup& setup) {
+        EXPECT_FALSE(GenerateData(setup, streams, *tables));
+        std::vector<double> values;
+        for (int row = 0; row < setup.totalCases; ++row)
+            values.push_back(tables->generatedData.At(row, 0));
+        return values;
+    };
+    GenerationSetup again = first;
+    const std::vector<double> once = column(first);
+    EXPECT_EQ(column(again), once);
+    EXPECT_NE(column(second), once);
+}
+
+TEST_F(ExactStatisticsTest, LaterStepsAndShortBlocksAreNoted) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Correlated8, 3, 5);
+    SetCorrelation(setup, 1, 2, 0.5);
+    setup.exactStatistics = true;
+    ASSERT_FALSE(GenerateData(setup, streams, *tables));
+    EXPECT_TRUE(setup.exactNotes.correlationsShort) << "5 cases cannot carry 8 variables";
+
+    GenerationSetup limited = RunnableSetup(DesignKind::Groups2, 3, 200);
+    limited.Box(1).maxScore = 0.5;
+    limited.exactStatistics = true;
+    ASSERT_FALSE(GenerateData(limited, streams, *tables));
+    EXPECT_TRUE(limited.exactNotes.limitsCut);
+
+    GenerationSetup uniform = RunnableSetup(DesignKind::Groups1, 3, 200);
+    uniform.Box(1).distribution = DistributionKind::Uniform;
+    uniform.Box(1).minScore = -1.0;
+    uniform.Box(1).maxScore = 1.0;
+    uniform.exactStatistics = true;
+    ASSERT_FALSE(GenerateData(uniform, streams, *tables));
+    EXPECT_FALSE(uniform.exactNotes.limitsCut);
+    for (int row = 0; row < 200; ++row) {
+        ASSERT_GE(tables->generatedData.At(row, 0), -1.0);
+        ASSERT_LE(tables->generatedData.At(row, 0), 1.0);
+    }
+}
+
+}  // namespace
+}  // namespace zek
