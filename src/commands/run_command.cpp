@@ -264,6 +264,13 @@ bool ReadDecimals(const GenerationSetup& setup, CommandHost& host) {
     return true;
 }
 
+// A refusal's message, with its lines of help below it.
+void Explain(const GenerationRefusal& refusal, CommandHost& host) {
+    std::string help;
+    for (const std::string& line : refusal.help) help += line + '\n';
+    host.ShowMessageWithDetails(refusal.message, help);
+}
+
 // The fixed message, and below it which single change would mend the matrix.
 bool FactoriseOrExplain(GenerationSetup& setup, CommandHost& host) {
     BuildMatrix(setup);
@@ -271,16 +278,10 @@ bool FactoriseOrExplain(GenerationSetup& setup, CommandHost& host) {
         CholeskyStatus::PositiveDefinite) {
         return true;
     }
-    std::string help;
-    for (const std::string& hint :
-         CorrelationRepairHints(setup.correlations.full, setup.variableCount)) {
-        help += hint;
-        help += '\n';
-    }
-    host.ShowMessageWithDetails(
-        "Sorry, your matrix is not a positive definite symmetric matrix and "
-        "therefore will not work as a correlation matrix",
-        help);
+    Explain({"Sorry, your matrix is not a positive definite symmetric matrix and "
+             "therefore will not work as a correlation matrix",
+             CorrelationRepairHints(setup.correlations.full, setup.variableCount)},
+            host);
     return false;
 }
 
@@ -304,9 +305,7 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
 
     if (const std::optional<GenerationRefusal> refusal =
             GenerateData(setup, state.streams, state.tables)) {
-        std::string help;
-        for (const std::string& line : refusal->help) help += line + '\n';
-        host.ShowMessageWithDetails(refusal->message, help);
+        Explain(*refusal, host);
         return Stop(state);
     }
     state.generatedSetup = setup;

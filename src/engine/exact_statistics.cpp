@@ -60,7 +60,7 @@ TargetMoments TargetMomentsOf(const BoxParameters& box, double trueSd) {
 }
 
 ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout& layout,
-                                  const std::array<double, kBoxCount>& trueSds,
+                                  const std::array<BoxSpreads, kBoxCount>& spreads,
                                   ScoreTable& trueScores) {
     ExactRunNotes shortfall;
     const int variables = layout.variableCount;
@@ -81,7 +81,7 @@ ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout
             const int boxNumber = block.BoxOfColumn(v);
             const BoxParameters& box = setup.Box(boxNumber);
             const TargetMoments target =
-                TargetMomentsOf(box, trueSds[static_cast<std::size_t>(boxNumber - 1)]);
+                TargetMomentsOf(box, spreads[static_cast<std::size_t>(boxNumber - 1)].trueSd);
             double sd = target.sd;
             if (box.drawnDistribution == DistributionKind::Uniform) {
                 // The widest spread that keeps every score within the limits.
@@ -112,20 +112,23 @@ struct GridColumn {
     std::vector<double> exact;        ///< the same before rounding, in steps
 };
 
+// Whole steps add up exactly.
+double SumOf(const std::vector<std::int64_t>& steps) {
+    return static_cast<double>(std::accumulate(steps.begin(), steps.end(), std::int64_t{0}));
+}
+
 double SumOfSquares(const std::vector<std::int64_t>& steps, double mean) {
     double sum = 0.0;
-    for (std::int64_t k : steps)
+    for (std::int64_t k : steps) {
         sum += (static_cast<double>(k) - mean) * (static_cast<double>(k) - mean);
+    }
     return sum;
 }
 
 // Moves |excess| scores one step against the sign of `excess`, those that rounding moved
 // furthest that way first: the sum comes within half a step of its target.
 void MendTheSum(GridColumn& column, double target) {
-    const double sum =
-        std::accumulate(column.steps.begin(), column.steps.end(), 0.0,
-                        [](double s, std::int64_t k) { return s + static_cast<double>(k); });
-    const auto excess = static_cast<std::int64_t>(std::llround(sum - target));
+    const auto excess = static_cast<std::int64_t>(std::llround(SumOf(column.steps) - target));
     if (excess == 0) return;
     std::vector<std::size_t> order(column.steps.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
@@ -149,9 +152,7 @@ void MendTheSpread(GridColumn& column, double targetSd) {
     const auto n = static_cast<double>(count);
     std::vector<std::size_t> order(count);
     for (int attempt = 0; attempt < 64; ++attempt) {
-        double sum = 0.0;
-        for (std::int64_t k : column.steps) sum += static_cast<double>(k);
-        const double squares = SumOfSquares(column.steps, sum / n);
+        const double squares = SumOfSquares(column.steps, SumOf(column.steps) / n);
         if (std::fabs(std::sqrt(squares / (n - 1.0)) - targetSd) < 0.25) return;
         const double gap = (targetSd * targetSd * (n - 1.0) - squares) / 2.0 - 1.0;
         std::iota(order.begin(), order.end(), std::size_t{0});
@@ -186,7 +187,7 @@ void MendTheSpread(GridColumn& column, double targetSd) {
 }  // namespace
 
 void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layout,
-                           const std::array<double, kBoxCount>& trueSds, ScoreTable& scores) {
+                           const std::array<BoxSpreads, kBoxCount>& spreads, ScoreTable& scores) {
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
             const int boxNumber = block.BoxOfColumn(v);
@@ -199,7 +200,7 @@ void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layou
                 column.steps.push_back(std::llround(inSteps));
             }
             const TargetMoments target =
-                TargetMomentsOf(box, trueSds[static_cast<std::size_t>(boxNumber - 1)]);
+                TargetMomentsOf(box, spreads[static_cast<std::size_t>(boxNumber - 1)].trueSd);
             MendTheSum(column, target.mean * scale * block.rowCount);
             MendTheSpread(column, target.sd * scale);
             for (int row = 0; row < block.rowCount; ++row) {

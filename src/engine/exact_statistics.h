@@ -10,6 +10,7 @@
 #include <array>
 
 #include "engine/data_layout.h"
+#include "engine/spreads.h"
 #include "setup/generation_setup.h"
 
 namespace zek {
@@ -23,9 +24,9 @@ struct TargetMoments {
 TargetMoments TargetMomentsOf(const BoxParameters& box, double trueSd);
 
 /// Makes the true scores of every block exact and says where that could not be done;
-/// `trueSds` holds each box's true SD by box number - 1.
+/// `spreads` holds each box's spreads by box number - 1.
 ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout& layout,
-                                  const std::array<double, kBoxCount>& trueSds,
+                                  const std::array<BoxSpreads, kBoxCount>& spreads,
                                   ScoreTable& trueScores);
 
 /// Puts each score of the run on its box's decimal grid, as the data file writes it, and
@@ -34,6 +35,6 @@ ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout
 /// order of how far rounding moved them, so the result is deterministic. For runs in which
 /// no later step (error, limits, extreme or missing values) moved a score.
 void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layout,
-                           const std::array<double, kBoxCount>& trueSds, ScoreTable& scores);
+                           const std::array<BoxSpreads, kBoxCount>& spreads, ScoreTable& scores);
 
 }  // namespace zek

@@ -201,7 +201,7 @@ FinishedCell FinishedScore(double trueScore, const BoxParameters& box, const Box
 // its shape here.
 void DrawTrueScores(const GenerationSetup& setup, const DataLayout& layout,
                     const CorrelatedColumns& correlated,
-                    const std::array<double, kBoxCount>& trueSds, const BetaMoments& beta,
+                    const std::array<BoxSpreads, kBoxCount>& spreads, const BetaMoments& beta,
                     GenerationTables& tables) {
     for (const DataBlock& block : layout) {
         for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
@@ -212,8 +212,8 @@ void DrawTrueScores(const GenerationSetup& setup, const DataLayout& layout,
                 if (DrawnAsNormal(correlated[static_cast<std::size_t>(v)], box.drawnDistribution)) {
                     z = ShapedUnitDeviate(z, box.drawnDistribution, setup.betaLow, setup.betaHigh);
                 }
-                tables.trueScoreTable.At(row, v) =
-                    TrueScore(z, box, trueSds[static_cast<std::size_t>(boxNumber - 1)], beta);
+                tables.trueScoreTable.At(row, v) = TrueScore(
+                    z, box, spreads[static_cast<std::size_t>(boxNumber - 1)].trueSd, beta);
             }
         }
     }
@@ -263,12 +263,12 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
     // 2. and 3. A refusal comes before any score is drawn.
     const std::array<BoxSpreads, kBoxCount> spreads =
         DrawShapesAndSpreads(setup, layout, streams, states);
+    const CorrelatedColumns correlated = CorrelatedColumnsOf(setup);
     if (std::optional<GenerationRefusal> refusal =
-            MixingFactorsOf(setup, layout, tables.blockFactors)) {
+            MixingFactorsOf(setup, layout, correlated, tables.blockFactors)) {
         return refusal;
     }
     const BetaMoments beta = BetaMomentsOf(setup);
-    const CorrelatedColumns correlated = CorrelatedColumnsOf(setup);
     for (ScoreTable* table :
          {&tables.deviateTable, &tables.trueScoreTable, &tables.generatedData}) {
         table->SetColumnCount(n);
@@ -283,16 +283,14 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
 
     // 7. True scores, then each cell finished in turn. True scores draw nothing, so taking
     // them all first leaves every draw in its place.
-    std::array<double, kBoxCount> trueSds{};
-    for (std::size_t b = 0; b < trueSds.size(); ++b) trueSds[b] = spreads[b].trueSd;
-    DrawTrueScores(setup, layout, correlated, trueSds, beta, tables);
+    DrawTrueScores(setup, layout, correlated, spreads, beta, tables);
     setup.exactNotes = {};
     if (setup.exactStatistics) {
-        setup.exactNotes = MakeTrueScoresExact(setup, layout, trueSds, tables.trueScoreTable);
+        setup.exactNotes = MakeTrueScoresExact(setup, layout, spreads, tables.trueScoreTable);
     }
     const bool anyScoreMoved = FinishScores(setup, layout, spreads, streams, states, tables);
     if (setup.exactStatistics && !anyScoreMoved) {
-        RoundKeepingExactness(setup, layout, trueSds, tables.generatedData);
+        RoundKeepingExactness(setup, layout, spreads, tables.generatedData);
     }
     return std::nullopt;
 }

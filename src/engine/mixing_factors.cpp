@@ -117,10 +117,11 @@ CorrelatedColumns CorrelatedColumnsOf(const GenerationSetup& setup) {
 }
 
 std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
-                                                 const DataLayout& layout, BlockFactors& factors) {
+                                                 const DataLayout& layout,
+                                                 const CorrelatedColumns& correlated,
+                                                 BlockFactors& factors) {
     const int n = layout.variableCount;
     const SquareMatrix& asked = setup.correlations.full;
-    const CorrelatedColumns correlated = CorrelatedColumnsOf(setup);
     RunExpansions expansions(setup);
     GenerationRefusal unreachable{
         "Sorry, the shapes you chose cannot have every correlation you asked for", {}};

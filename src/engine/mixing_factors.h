@@ -29,18 +29,19 @@ CorrelatedColumns CorrelatedColumnsOf(const GenerationSetup& setup);
 
 /// Whether a column's deviates are drawn Normal and turned into its shape after the mixing.
 inline bool DrawnAsNormal(bool correlated, DistributionKind drawnShape) {
-    return correlated && drawnShape != DistributionKind::Normal &&
-           drawnShape != DistributionKind::RandomlyChosen;
+    return correlated && drawnShape != DistributionKind::Normal;
 }
 
 /// The square lower-triangular factor of each block, by block index.
 using BlockFactors = std::array<SquareMatrix, kBoxCount>;
 
-/// Fills `factors` for the blocks of `layout` from the asked matrix (`full`) and each box's
-/// drawn shape; or refuses, naming each pair whose shapes cannot reach its correlation and
-/// the interval they can reach, or, where every pair can but the normal correlations do not
-/// form a positive definite matrix, which single change would mend it.
+/// Fills `factors` for the blocks of `layout` from the asked matrix (`full`), the columns that
+/// take part in a correlation and each box's drawn shape; or refuses, naming each pair whose shapes
+/// cannot reach its correlation and the interval they can reach, or, where every pair can but the
+/// normal correlations do not form a positive definite matrix, which single change would mend it.
 std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
-                                                 const DataLayout& layout, BlockFactors& factors);
+                                                 const DataLayout& layout,
+                                                 const CorrelatedColumns& correlated,
+                                                 BlockFactors& factors);
 
 }  // namespace zek

@@ -1,5 +1,7 @@
 #include "engine/shaped_correlation.h"
 
+#include "engine/spreads.h"
+
 #include <algorithm>
 #include <boost/math/policies/policy.hpp>
 #include <boost/math/special_functions/beta.hpp>
@@ -114,11 +116,8 @@ const Quadrature& StandardNormalQuadrature() {
 double StandardisedShape(double z, DistributionKind shape, int betaLow, int betaHigh) {
     const double unit = ShapedUnitDeviate(z, shape, betaLow, betaHigh);
     if (shape == DistributionKind::Uniform) return (unit - 0.5) * std::sqrt(12.0);
-    const double p = shape == DistributionKind::SkewPos ? betaLow : betaHigh;
-    const double q = shape == DistributionKind::SkewPos ? betaHigh : betaLow;
-    const double mean = p / (p + q);
-    const double sd = std::sqrt(p * q / ((p + q) * (p + q) * (p + q + 1.0)));
-    return (unit - mean) / sd;
+    const BetaMoments beta = BetaMomentsOf(betaLow, betaHigh);
+    return (unit - (shape == DistributionKind::SkewPos ? beta.meanPos : beta.meanNeg)) / beta.sd;
 }
 
 }  // namespace

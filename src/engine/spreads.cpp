@@ -5,9 +5,9 @@
 
 namespace zek {
 
-BetaMoments BetaMomentsOf(const GenerationSetup& setup) {
-    const int p = setup.betaLow;
-    const int q = setup.betaHigh;
+BetaMoments BetaMomentsOf(int betaLow, int betaHigh) {
+    const int p = betaLow;
+    const int q = betaHigh;
     const int denominator = (p + q) * (p + q) * (p + q + 1);
     return {static_cast<double>(p) / (p + q), static_cast<double>(q) / (p + q),
             std::sqrt(static_cast<double>(p * q) / denominator)};

@@ -21,6 +21,9 @@ struct BetaMoments {
     double meanNeg;  ///< mean of Beta(betaHigh, betaLow)
     double sd;       ///< standard deviation of both
 };
-BetaMoments BetaMomentsOf(const GenerationSetup& setup);
+BetaMoments BetaMomentsOf(int betaLow, int betaHigh);
+inline BetaMoments BetaMomentsOf(const GenerationSetup& setup) {
+    return BetaMomentsOf(setup.betaLow, setup.betaHigh);
+}
 
 }  // namespace zek

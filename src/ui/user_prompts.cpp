@@ -19,10 +19,16 @@ std::optional<QString> Chosen(const QString& path) {
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> MessageBoxFor(QWidget* parent, const QString& text,
+                                           const QString& details) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, QStringLiteral("ZEK"), text,
+                                             QMessageBox::Ok, parent);
+    if (!details.isEmpty()) box->setInformativeText(details);
+    return box;
+}
+
 void DialogPrompts::Message(QWidget* parent, const QString& text, const QString& details) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("ZEK"), text, QMessageBox::Ok, parent);
-    if (!details.isEmpty()) box.setInformativeText(details);
-    box.exec();
+    MessageBoxFor(parent, text, details)->exec();
 }
 
 std::optional<QString> DialogPrompts::SaveFileName(QWidget* parent, const QString& initialName) {

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <optional>
 
+class QMessageBox;
 class QWidget;
 
 namespace zek {
@@ -30,6 +32,10 @@ class UserPrompts {
     /// A question with Yes and No; true for Yes.
     virtual bool Question(QWidget* parent, const QString& text) = 0;
 };
+
+/// The message box that `DialogPrompts::Message` shows, not yet shown.
+std::unique_ptr<QMessageBox> MessageBoxFor(QWidget* parent, const QString& text,
+                                           const QString& details);
 
 /// The platform's message boxes and file dialogs.
 class DialogPrompts final : public UserPrompts {

@@ -8,38 +8,18 @@
 
 #include "engine/generate_data.h"
 #include "support/runnable_setup.h"
+#include "support/sample_moments.h"
 
 namespace zek {
 namespace {
 
+using testing::Correlation;
 using testing::RunnableSetup;
 using testing::SetCorrelation;
 
 double Rounded(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
     return std::round(value * scale) / scale;
-}
-
-struct Summary {
-    double mean = 0.0;
-    double sd = 0.0;
-};
-
-Summary SummaryOf(const std::vector<double>& x) {
-    double sum = 0.0;
-    for (double v : x) sum += v;
-    const double mean = sum / static_cast<double>(x.size());
-    double squares = 0.0;
-    for (double v : x) squares += (v - mean) * (v - mean);
-    return {mean, std::sqrt(squares / static_cast<double>(x.size() - 1))};
-}
-
-double Correlation(const std::vector<double>& x, const std::vector<double>& y) {
-    const Summary sx = SummaryOf(x);
-    const Summary sy = SummaryOf(y);
-    double sum = 0.0;
-    for (std::size_t i = 0; i < x.size(); ++i) sum += (x[i] - sx.mean) * (y[i] - sy.mean);
-    return sum / static_cast<double>(x.size() - 1) / (sx.sd * sy.sd);
 }
 
 class ExactStatisticsTest : public ::testing::Test {
@@ -60,10 +40,11 @@ class ExactStatisticsTest : public ::testing::Test {
                     ASSERT_EQ(score, Rounded(score, box.decimals)) << "on the written grid";
                     column.push_back(score);
                 }
-                const Summary got = SummaryOf(column);
                 SCOPED_TRACE("box " + std::to_string(block.BoxOfColumn(v)));
-                EXPECT_EQ(Rounded(got.mean, box.decimals), Rounded(box.mean, box.decimals));
-                EXPECT_EQ(Rounded(got.sd, box.decimals), Rounded(box.sd, box.decimals));
+                EXPECT_EQ(Rounded(testing::Mean(column), box.decimals),
+                          Rounded(box.mean, box.decimals));
+                EXPECT_EQ(Rounded(testing::Sd(column), box.decimals),
+                          Rounded(box.sd, box.decimals));
                 columns.push_back(std::move(column));
             }
             for (int i = 1; i <= setup.variableCount; ++i) {

@@ -8,12 +8,16 @@
 #include <vector>
 
 #include "support/runnable_setup.h"
+#include "support/sample_moments.h"
 
 namespace zek {
 namespace {
 
+using testing::Correlation;
+using testing::Mean;
 using testing::RecountCases;
 using testing::RunnableSetup;
+using testing::Sd;
 using testing::SetCorrelation;
 
 class GenerateDataTest : public ::testing::Test {
@@ -45,31 +49,6 @@ class GenerateDataTest : public ::testing::Test {
         return values;
     }
 };
-
-double Mean(const std::vector<double>& values) {
-    double sum = 0.0;
-    for (double v : values) sum += v;
-    return sum / static_cast<double>(values.size());
-}
-
-double Sd(const std::vector<double>& values) {
-    const double mean = Mean(values);
-    double sum = 0.0;
-    for (double v : values) sum += (v - mean) * (v - mean);
-    return std::sqrt(sum / static_cast<double>(values.size() - 1));
-}
-
-double Correlation(const std::vector<double>& x, const std::vector<double>& y) {
-    const double mx = Mean(x);
-    const double my = Mean(y);
-    double sxy = 0.0, sxx = 0.0, syy = 0.0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        sxy += (x[i] - mx) * (y[i] - my);
-        sxx += (x[i] - mx) * (x[i] - mx);
-        syy += (y[i] - my) * (y[i] - my);
-    }
-    return sxy / std::sqrt(sxx * syy);
-}
 
 TEST_F(GenerateDataTest, SameSeedAndSetupGiveTheSameScoresAfterOtherRuns) {
     GenerationSetup setup = RunnableSetup(DesignKind::TwoGroupsDV3, 1804, 40);

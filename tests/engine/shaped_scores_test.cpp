@@ -12,44 +12,16 @@
 
 #include "engine/generate_data.h"
 #include "support/runnable_setup.h"
+#include "support/sample_moments.h"
 
 namespace zek {
 namespace {
 
+using testing::Correlation;
 using testing::RunnableSetup;
 using testing::SetCorrelation;
 
 constexpr int kCases = 20000;
-
-struct Moments {
-    double mean = 0.0;
-    double sd = 0.0;
-    double skewness = 0.0;
-};
-
-Moments MomentsOf(const std::vector<double>& x) {
-    const auto n = static_cast<double>(x.size());
-    double sum = 0.0;
-    for (double v : x) sum += v;
-    const double mean = sum / n;
-    double m2 = 0.0;
-    double m3 = 0.0;
-    for (double v : x) {
-        m2 += (v - mean) * (v - mean);
-        m3 += (v - mean) * (v - mean) * (v - mean);
-    }
-    m2 /= n;
-    m3 /= n;
-    return {mean, std::sqrt(m2 * n / (n - 1)), m3 / std::pow(m2, 1.5)};
-}
-
-double Correlation(const std::vector<double>& x, const std::vector<double>& y) {
-    const Moments mx = MomentsOf(x);
-    const Moments my = MomentsOf(y);
-    double sum = 0.0;
-    for (std::size_t i = 0; i < x.size(); ++i) sum += (x[i] - mx.mean) * (y[i] - my.mean);
-    return sum / static_cast<double>(x.size() - 1) / (mx.sd * my.sd);
-}
 
 // The largest distance between the sample's distribution function and the population's.
 double KolmogorovDistance(std::vector<double> x, const std::function<double(double)>& cdf) {
@@ -136,7 +108,7 @@ class ShapedScoresTest : public ::testing::Test {
                 const double skewness =
                     2.0 * (q - p) * std::sqrt(p + q + 1.0) / ((p + q + 2.0) * std::sqrt(p * q));
                 const double sign = box.distribution == DistributionKind::SkewPos ? 1.0 : -1.0;
-                EXPECT_NEAR(MomentsOf(columns.back()).skewness, sign * skewness, 0.06);
+                EXPECT_NEAR(testing::Skewness(columns.back()), sign * skewness, 0.06);
             }
         }
         for (int i = 1; i <= n; ++i) {

@@ -2,6 +2,7 @@
 //   QT_QPA_PLATFORM=offscreen build-test/tests/zek_take_screenshots FOLDER
 #include <QAction>
 #include <QApplication>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <cstdio>
 #include <filesystem>
@@ -21,7 +22,17 @@ namespace {
 class ScreenshotPrompts final : public zek::UserPrompts {
   public:
     explicit ScreenshotPrompts(QString dataFile) : dataFile_(std::move(dataFile)) {}
-    void Message(QWidget*, const QString&, const QString&) override {}
+    // Each message is photographed as the window shows it, when a name is waiting for it.
+    void Message(QWidget* parent, const QString& text, const QString& details) override {
+        if (nextMessageShot.isEmpty()) return;
+        const std::unique_ptr<QMessageBox> box = zek::MessageBoxFor(parent, text, details);
+        box->show();
+        QApplication::processEvents();
+        messagesSaved = box->grab().save(nextMessageShot) && messagesSaved;
+        nextMessageShot.clear();
+    }
+    QString nextMessageShot;
+    bool messagesSaved = true;
     std::optional<QString> SaveFileName(QWidget*, const QString&) override { return dataFile_; }
     std::optional<QString> OpenFileName(QWidget*, const QString&) override { return {}; }
     std::optional<QString> FolderName(QWidget*, const QString&) override { return {}; }
@@ -79,6 +90,13 @@ int main(int argc, char** argv) {
     window.ViewData1Click();
     window.viewer().TogglePlots();
     saved &= window.viewer().plots()->grab().save(folder + "/plots_uniform8.png");
+    // A correlation that a Uniform and a skewed variable cannot reach is refused.
+    window.findChild<QRadioButton*>("rdo_corr3")->click();
+    window.model().SelectShape(3, zek::DistributionKind::SkewPos);
+    window.model().SetCorrelationText(1, 3, "0.99");
+    prompts.nextMessageShot = folder + "/unreachable_correlation.png";
+    window.btn_runClick();
+    saved &= prompts.nextMessageShot.isEmpty() && prompts.messagesSaved;
     for (const char* name : {"TAboutBox", "TAckForm"}) {
         auto* information = window.findChild<QWidget*>(name);
         information->show();
