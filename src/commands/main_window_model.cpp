@@ -402,6 +402,11 @@ void MainWindowModel::ResettoStartup1Click() {
     ResetToStartup(state_.setup, state_.flags);
 }
 
+void MainWindowModel::ExactSampleStatistics1Click() {
+    const ChangeScope scope(*this);
+    state_.setup.exactStatistics = !state_.setup.exactStatistics;
+}
+
 void MainWindowModel::CopyCell1toallcells1Click() {
     const ChangeScope scope(*this);
     const ParameterBox first = Box(1);

@@ -144,6 +144,9 @@ class MainWindowModel {
     void ResettoStartup1Click();
     void CopyCell1toallcells1Click();
     void Allowallavailabledistributions1Click();
+    /// "Exact Sample Statistics" turns the option on or off; Reset to Startup turns it off.
+    void ExactSampleStatistics1Click();
+    bool exactStatistics() const { return state_.setup.exactStatistics; }
     /// Ctrl+F9: the fixed regression example.
     void SecretSetup1Click();
     /// The replay of an opened parameters file onto the controls, line by line, with every

@@ -302,6 +302,12 @@ void MainWindow::BuildOptionsMenu() {
                   separator,
                   {"Reliability1", QStringLiteral("Change Reliability..."),
                    QKeySequence(Qt::Key_F5), [this] { Reliability1Click(); }},
+                  {"ExactSampleStatistics1",
+                   QStringLiteral("Exact Sample Statistics"),
+                   {},
+                   [this] { model_->ExactSampleStatistics1Click(); },
+                   "The data's means, SDs and correlations are exactly the ones set, as the "
+                   "data file writes them"},
                   {"CopyCell1toallcells1", QStringLiteral("Copy Cell 1 Setup to All Cells"),
                    QKeySequence(Qt::Key_F10), [this] { model_->CopyCell1toallcells1Click(); }},
                   separator,
@@ -319,12 +325,18 @@ void MainWindow::BuildOptionsMenu() {
                   separator});
     // "Allow all available distributions" always shows its check mark; choosing it does not
     // take it away.
-    QAction* allow = *std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
-        return action->objectName() == QStringLiteral("Allowallavailabledistributions1");
-    });
+    const auto named = [&actions](const QString& name) {
+        return *std::find_if(actions.begin(), actions.end(), [&name](const QAction* action) {
+            return action->objectName() == name;
+        });
+    };
+    QAction* allow = named(QStringLiteral("Allowallavailabledistributions1"));
     allow->setCheckable(true);
     allow->setChecked(true);
     connect(allow, &QAction::toggled, allow, [allow] { allow->setChecked(true); });
+    // Its mark follows the option, which Render shows.
+    exactItem_ = named(QStringLiteral("ExactSampleStatistics1"));
+    exactItem_->setCheckable(true);
 
     // One check-mark group; none is checked at start-up although the pair starts at 2 and 6.
     betaItems_ = new QActionGroup(this);
@@ -588,6 +600,7 @@ void MainWindow::Render() {
     setText(seed_, model_->seed());
     setText(missing_, model_->missing());
     setText(extreme_, model_->extreme());
+    exactItem_->setChecked(model_->exactStatistics());
     const QString focus = host_->TakePendingFocus();
     if (!focus.isEmpty()) {
         if (auto* control = findChild<QWidget*>(focus);

@@ -129,6 +129,7 @@ class MainWindow final : public QMainWindow {
     QLineEdit* extreme_ = nullptr;
     QActionGroup* betaItems_ = nullptr;
     QAction* betaOther_ = nullptr;
+    QAction* exactItem_ = nullptr;
 };
 
 }  // namespace zek

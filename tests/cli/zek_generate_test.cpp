@@ -219,6 +219,39 @@ TEST_F(ZekGenerateTest, RefusalsNameTheLineAndControlTheyComeFrom) {
     EXPECT_FALSE(fs::exists(folder / "shaped.csv"));
 }
 
+// --exact says so under the report's title, and names each later step that moved the
+// figures again; the same seed still gives the same bytes.
+TEST_F(ZekGenerateTest, ExactStatisticsAreStatedWithWhatMovedThem) {
+    ControlTexts texts;
+    texts.missing = "5";
+    texts.extreme = "0";
+    WriteSetup(texts);
+    ASSERT_EQ(Generate("setup.TXT --exact --reliability 0.8 -o moved.csv").exitCode, 0);
+    const std::string moved = Contents(folder / "moved_info.TXT");
+    EXPECT_NE(
+        moved.find("TITLE:  \r\n***************************************************************"
+                   "\r\n\r\nEXACT SAMPLE STATISTICS were asked for"),
+        std::string::npos)
+        << moved;
+    EXPECT_NE(
+        moved.find("\r\n  - measurement error (reliability below 1)\r\n  - missing values\r\n"),
+        std::string::npos)
+        << moved;
+    EXPECT_EQ(moved.find("extreme values"), std::string::npos);
+
+    texts.missing = "0";
+    WriteSetup(texts);
+    ASSERT_EQ(Generate("setup.TXT --exact -o exact.csv").exitCode, 0);
+    const std::string exact = Contents(folder / "exact.csv");
+    EXPECT_NE(Contents(folder / "exact_info.TXT").find("are the requested ones at each box's"),
+              std::string::npos);
+    ASSERT_EQ(Generate("setup.TXT --exact -o again.csv").exitCode, 0);
+    EXPECT_EQ(Contents(folder / "again.csv"), exact);
+    ASSERT_EQ(Generate("setup.TXT -o plain.csv").exitCode, 0);
+    EXPECT_EQ(Contents(folder / "plain_info.TXT").find("EXACT"), std::string::npos);
+    EXPECT_NE(Contents(folder / "plain.csv"), exact);
+}
+
 TEST_F(ZekGenerateTest, ListsTheDesignCodesAndPrintsItsVersion) {
     const ProcessResult designs = Generate("--list-designs");
     EXPECT_EQ(designs.exitCode, 0);

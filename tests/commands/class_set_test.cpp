@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
+#include <sstream>
+#include <vector>
 
 #include "commands/run_command.h"
 #include "commands/save_command.h"
@@ -154,6 +157,49 @@ TEST_F(ClassSetTest, AnEarlierSetUnderTheSameNameIsFoundBeforeAnythingIsReplaced
               std::string::npos)
         << question;
     EXPECT_TRUE(ExistingClassSetFiles(Request(2, 50, "other.csv")).empty());
+}
+
+// With exact sample statistics every dataset of a set is exact, so the class key shows the
+// asked means and SDs in every row.
+TEST_F(ClassSetTest, AnExactSetHasTheAskedFiguresInEveryRowOfItsKey) {
+    window.SetMissingText("0");
+    window.SetExtremeText("0");
+    for (int box = 1; box <= 2; ++box) {
+        window.SelectShape(box, DistributionKind::Normal);
+        window.SetBoxText(box, BoxEdit::Mean, box == 1 ? "50" : "57.5");
+        window.SetBoxText(box, BoxEdit::Sd, box == 1 ? "10" : "7.25");
+        window.SetBoxText(box, BoxEdit::N, "23");
+        window.SetBoxText(box, BoxEdit::Decimals, "2");
+    }
+    state->setup.exactStatistics = true;
+    ASSERT_EQ(Generate(Request(4, 31, "exact.csv")).datasets.size(), 4u);
+    std::istringstream key(Contents(folder / "exact_key.csv"));
+    std::string line;
+    std::getline(key, line);
+    ASSERT_TRUE(
+        line.starts_with("dataset,seed,data_file,group1_n,group1_mean,group1_sd,group2_n,"
+                         "group2_mean,group2_sd,"))
+        << line;
+    int rows = 0;
+    while (std::getline(key, line)) {
+        std::vector<std::string> fields;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+        ASSERT_GE(fields.size(), 9u) << line;
+        auto atTwoDecimals = [](const std::string& text) {
+            return std::round(std::stod(text) * 100.0) / 100.0;
+        };
+        EXPECT_EQ(atTwoDecimals(fields[4]), 50.0) << line;
+        EXPECT_EQ(atTwoDecimals(fields[5]), 10.0) << line;
+        EXPECT_EQ(atTwoDecimals(fields[7]), 57.5) << line;
+        EXPECT_EQ(atTwoDecimals(fields[8]), 7.25) << line;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 4);
+    EXPECT_NE(Contents(folder / "exact_2_info.TXT")
+                  .find("The data file's means and SDs are the requested ones at each box's "
+                        "decimals."),
+              std::string::npos);
 }
 
 TEST(ClassSetFormTest, TheHintAndTheSeedFollowWhatIsTyped) {

@@ -132,6 +132,43 @@ TEST_F(InformationFileTest, NoFootnoteWithoutARandomShapeAndBlankLimits) {
     EXPECT_EQ(*(parameterRow + 2), std::string(63, '*'));
 }
 
+// Exact statistics are stated under the title, with every step that moved them again, one
+// line each; without the option nothing is said.
+TEST_F(InformationFileTest, ExactStatisticsNameEachStepThatMovedThem) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 3, 25);
+    EXPECT_FALSE(
+        Contains(Lines(setup), "to have exactly the requested means, SDs and correlations."));
+    setup.exactStatistics = true;
+    auto exactLines = [&] {
+        const auto lines = Lines(setup);
+        const auto first = std::find(lines.begin(), lines.end(),
+                                     "EXACT SAMPLE STATISTICS were asked for: the scores were "
+                                     "drawn and then made");
+        EXPECT_EQ(first - lines.begin(), 5) << "under the title";
+        std::vector<std::string> said;
+        for (auto line = first + 2; line != lines.end() && !line->empty(); ++line) {
+            said.push_back(*line);
+        }
+        return said;
+    };
+    EXPECT_EQ(exactLines(), (std::vector<std::string>{
+                                "The data file's means and SDs are the requested ones at each "
+                                "box's decimals."}));
+    setup.reliability = 0.9;
+    setup.missingPercent = 1;
+    setup.extremePercent = 2;
+    setup.exactNotes.limitsCut = true;
+    setup.exactNotes.uniformNarrowed[1] = true;
+    setup.exactNotes.correlationsShort = true;
+    EXPECT_EQ(exactLines(),
+              (std::vector<std::string>{
+                  "These steps moved them again; the actual figures below are what was got:",
+                  "  - measurement error (reliability below 1)", "  - missing values",
+                  "  - extreme values", "  - scores cut by a Min or Max",
+                  "  - box 2: Uniform scores kept within the limits, SD below the asked one",
+                  "  - too few cases for exact correlations in a group or cell"}));
+}
+
 TEST_F(InformationFileTest, WideValuesWidenTheirColumns) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 3, 25);
     setup.Box(1).mean = 1234567.891;

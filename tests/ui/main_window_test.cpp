@@ -443,6 +443,17 @@ TEST_F(MainWindowTest, MenuCommandsRunTheModelsCommandsAndSecretSetupHasNoVisibl
     EXPECT_TRUE(allow->isChecked());
     allow->trigger();
     EXPECT_TRUE(allow->isChecked());
+
+    // "Exact Sample Statistics" is off at start, its mark follows the option, and Reset to
+    // Startup turns it off again.
+    auto* exact = Find<QAction>("ExactSampleStatistics1");
+    EXPECT_FALSE(exact->isChecked());
+    exact->trigger();
+    EXPECT_TRUE(exact->isChecked());
+    EXPECT_TRUE(window.model().exactStatistics());
+    Find<QAction>("ResettoStartup1")->trigger();
+    EXPECT_FALSE(exact->isChecked());
+    EXPECT_FALSE(window.model().exactStatistics());
 }
 
 TEST_F(MainWindowTest, HowToRecipesSelectTheirDesignAndShowTheirText) {

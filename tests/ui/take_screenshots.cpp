@@ -2,6 +2,8 @@
 //   QT_QPA_PLATFORM=offscreen build-test/tests/zek_take_screenshots FOLDER
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <cstdio>
@@ -97,6 +99,15 @@ int main(int argc, char** argv) {
     prompts.nextMessageShot = folder + "/unreachable_correlation.png";
     window.btn_runClick();
     saved &= prompts.nextMessageShot.isEmpty() && prompts.messagesSaved;
+    // The Options menu with "Exact Sample Statistics" ticked.
+    window.findChild<QAction*>("ExactSampleStatistics1")->trigger();
+    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
+        if (menu->title() != QStringLiteral("Options")) continue;
+        menu->popup(window.mapToGlobal(QPoint(0, 0)));
+        QApplication::processEvents();
+        saved &= menu->grab().save(folder + "/options_menu.png");
+        menu->hide();
+    }
     for (const char* name : {"TAboutBox", "TAckForm"}) {
         auto* information = window.findChild<QWidget*>(name);
         information->show();
