@@ -47,7 +47,9 @@ class QuietHost final : public zek::CommandHost {
         return std::nullopt;
     }
     std::int32_t ClockRandomBelow(std::int32_t) override { return 0; }
-    std::optional<std::string> ChooseSaveFile(std::string_view) override { return std::nullopt; }
+    std::optional<std::string> ChooseSaveFile(std::string_view, zek::SaveKind) override {
+        return std::nullopt;
+    }
 };
 
 double FloorSeconds(zek::ControlTexts texts) {

@@ -26,7 +26,7 @@ class TimingPrompts final : public zek::UserPrompts {
     Clock::time_point dialogAsked;
     bool asked = false;
     void Message(QWidget*, const QString&, const QString&) override {}
-    std::optional<QString> SaveFileName(QWidget*, const QString&) override {
+    std::optional<QString> SaveFileName(QWidget*, const QString&, zek::SaveKind) override {
         if (!asked) dialogAsked = Clock::now();
         asked = true;
         return std::exchange(saveAnswer, std::nullopt);

@@ -37,7 +37,9 @@ class SilentHost final : public CommandHost {
         return std::nullopt;
     }
     std::int32_t ClockRandomBelow(std::int32_t) override { return 1804; }
-    std::optional<std::string> ChooseSaveFile(std::string_view) override { return std::nullopt; }
+    std::optional<std::string> ChooseSaveFile(std::string_view, SaveKind) override {
+        return std::nullopt;
+    }
 };
 
 // A class set of two from the same window, written into `folder`, and read back as the viewer
@@ -51,12 +53,12 @@ inline void WriteAndReadBack(MainWindowModel& window, ProgramState& state, Comma
     try {
         const ClassSetResult result = GenerateClassSet(window, state, host, request, {});
         if (result.outcome == ClassSetOutcome::Written) {
-            const std::string first = result.datasets.front().dataFile;
+            // As the viewer shows the last saved files.
+            state.setup.dataFileName = result.datasets.front().dataFile;
+            state.setup.infoFileName = InformationFileNameFor(state.setup.dataFileName);
             std::vector<std::string> lines;
-            AppendViewerLines(DataViewMode::Both, first, InformationFileNameFor(first), lines);
-            ComputeScorePlots(state.generatedSetup,
-                              ReadDataFileScores(result.datasets.back().dataFile,
-                                                 state.generatedSetup.variableCount));
+            AppendViewerLines(DataViewMode::Both, state, lines);
+            ComputeScorePlots(state.generatedSetup, SavedDataScores(state));
         }
     } catch (const FileError&) {
         // A file that cannot be written or read is a message for the user, not a fault.

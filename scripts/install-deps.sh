@@ -3,11 +3,13 @@
 # all there already.
 set -euo pipefail
 
-# Boost.Math and Eigen compute the answer key's tests. The window's condensed sans-serif and fixed-pitch fonts come from the DejaVu families;
-# pdftotext lets the tests read back a printed PDF; clang-format and clang-tidy check the tree
-# in CI.
+# Boost.Math and Eigen compute the answer key's tests; ReadStat and libxlsxwriter write SPSS,
+# Stata and Excel files, which the tests read back with R's haven and readxl. The window's
+# condensed sans-serif and fixed-pitch fonts come from the DejaVu families; pdftotext lets
+# the tests read back a printed PDF; clang-format and clang-tidy check the tree in CI.
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-    libboost-math-dev libeigen3-dev
+    libboost-math-dev libeigen3-dev libreadstat-dev libxlsxwriter-dev pkg-config
+    r-base-core r-cran-haven r-cran-readxl
     fonts-dejavu-core fonts-dejavu-extra poppler-utils desktop-file-utils clang-format clang-tidy)
 missing=()
 for package in "${packages[@]}"; do

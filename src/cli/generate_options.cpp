@@ -26,8 +26,12 @@ give the same bytes.
 Options:
   -o DATAFILE        the data file; default ZEK_data.TXT in the current folder. ".TXT" is
                      added to a name without extension. A device or a pipe (/dev/stdout)
-                     takes the data file alone, without the other files.
+                     takes the data file alone, without the other files. The extension
+                     picks the format: .sav SPSS, .dta Stata, .xlsx Excel (with a sheet
+                     "information"), anything else comma-delimited text; the other files
+                     stay text.
                        zek-generate setup.TXT -o scores.csv
+                       zek-generate setup.TXT -o scores.sav
   --count K          writes K datasets (1 to 100000), one per student, with seeds N, N+1,
                      ..., N+K-1, named DATAFILE's stem + _1, _2, ... (zero-padded to the
                      width of K), and the class key DATAFILE's stem + "_key.csv" with one row

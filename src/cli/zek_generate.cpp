@@ -82,7 +82,9 @@ class CommandLineHost final : public zek::CommandHost {
         return draw(clockRandom_);
     }
     // Each dataset's file is given by the class set; there is no dialog to answer.
-    std::optional<std::string> ChooseSaveFile(std::string_view) override { return std::nullopt; }
+    std::optional<std::string> ChooseSaveFile(std::string_view, zek::SaveKind) override {
+        return std::nullopt;
+    }
 
     void SetReading(const zek::ParametersFileReading* reading) { reading_ = reading; }
 

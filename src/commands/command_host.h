@@ -39,6 +39,10 @@ class InteractionHost {
 
 enum class PercentageKind { Missing, Extreme };
 
+/// What a save-file dialog is asked for: the data files, which may be comma-delimited text,
+/// SPSS, Stata or Excel; a parameters file, which is text; or a PNG picture of the plots.
+enum class SaveKind { DataFiles, ParametersFile, Picture };
+
 /// What the Run and Save commands need besides.
 class CommandHost : public InteractionHost {
   public:
@@ -47,8 +51,10 @@ class CommandHost : public InteractionHost {
     virtual std::optional<std::string> AskPercentage(PercentageKind kind,
                                                      std::string_view text) = 0;
     /// The save-file dialog, offering `initialName`; the chosen full path, or nothing when
-    /// the user cancels. The default extension ".TXT" is the chooser's to add.
-    virtual std::optional<std::string> ChooseSaveFile(std::string_view initialName) = 0;
+    /// the user cancels. The default extension is the chooser's to add: ".TXT", or that of
+    /// the data format chosen.
+    virtual std::optional<std::string> ChooseSaveFile(std::string_view initialName,
+                                                      SaveKind kind) = 0;
 };
 
 }  // namespace zek

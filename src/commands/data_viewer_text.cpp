@@ -2,7 +2,11 @@
 
 #include <filesystem>
 #include <istream>
+#include <limits>
+#include <sstream>
 
+#include "files/data_file.h"
+#include "files/package_files.h"
 #include "files/text_file.h"
 
 namespace zek {
@@ -27,7 +31,48 @@ void AppendFileLines(const std::string& path, std::vector<std::string>& lines, b
     });
 }
 
+// A package file is shown from the run it was saved from, which the tables hold until the
+// next run.
+void CheckSavedRunIsInMemory(const ProgramState& state) {
+    if (!state.flags.filesSaved) {
+        const std::string& path = state.setup.dataFileName;
+        throw FileError(path, "Cannot show file \"" + path +
+                                  "\": its data are no longer those of the last run; save "
+                                  "again to view them");
+    }
+}
+
 }  // namespace
+
+std::vector<std::string> SavedDataLines(const ProgramState& state) {
+    const std::string& path = state.setup.dataFileName;
+    std::vector<std::string> lines;
+    if (DataFormatOf(path) == DataFormat::Text) {
+        AppendFileLines(path, lines, false);
+        return lines;
+    }
+    CheckSavedRunIsInMemory(state);
+    std::ostringstream text;
+    WriteDataFile(text, state.generatedSetup, state.tables.generatedData);
+    std::istringstream in(text.str());
+    return ReadLines(in);
+}
+
+std::vector<std::vector<double>> SavedDataScores(const ProgramState& state) {
+    const std::string& path = state.setup.dataFileName;
+    const GenerationSetup& run = state.generatedSetup;
+    if (DataFormatOf(path) == DataFormat::Text) return ReadDataFileScores(path, run.variableCount);
+    CheckSavedRunIsInMemory(state);
+    std::vector<std::vector<double>> rows;
+    for (const auto& block : ScoresAsWritten(run, state.tables.generatedData)) {
+        const std::size_t count = block.empty() ? 0 : block.front().size();
+        for (std::size_t row = 0; row < count; ++row) {
+            std::vector<double>& scores = rows.emplace_back();
+            for (const std::vector<double>& column : block) scores.push_back(column[row]);
+        }
+    }
+    return rows;
+}
 
 DataViewCaptions CaptionsOf(DataViewMode mode) {
     switch (mode) {
@@ -51,8 +96,10 @@ DataViewMode AfterDataButton(DataViewMode mode) {
     return mode == DataViewMode::DataOnly ? DataViewMode::Both : DataViewMode::DataOnly;
 }
 
-void AppendViewerLines(DataViewMode mode, const std::string& dataFileName,
-                       const std::string& infoFileName, std::vector<std::string>& lines) {
+void AppendViewerLines(DataViewMode mode, const ProgramState& state,
+                       std::vector<std::string>& lines) {
+    const std::string& dataFileName = state.setup.dataFileName;
+    const std::string& infoFileName = state.setup.infoFileName;
     if (mode != DataViewMode::DataOnly) {
         const std::filesystem::path folder = std::filesystem::path(dataFileName).parent_path();
         const std::string path = (folder / std::filesystem::path(infoFileName).filename()).string();
@@ -74,7 +121,8 @@ void AppendViewerLines(DataViewMode mode, const std::string& dataFileName,
         lines.push_back(dataFileName);
         lines.push_back(kTildes);
         lines.emplace_back();
-        AppendFileLines(dataFileName, lines, false);
+        const std::vector<std::string> data = SavedDataLines(state);
+        lines.insert(lines.end(), data.begin(), data.end());
     }
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "commands/program_state.h"
+
 namespace zek {
 
 enum class DataViewMode { Both, InformationOnly, DataOnly };
@@ -23,10 +25,20 @@ DataViewMode AfterInformationButton(DataViewMode mode);
 DataViewMode AfterDataButton(DataViewMode mode);
 
 /// Appends the viewer's lines for `mode` to `lines`: the information file (without its first
-/// line, the advice on fonts) under its heading, then the data file under its heading.
-/// `infoFileName` is looked for in the folder of `dataFileName`. Throws `FileError` when a file
-/// cannot be read; the lines added so far stay.
-void AppendViewerLines(DataViewMode mode, const std::string& dataFileName,
-                       const std::string& infoFileName, std::vector<std::string>& lines);
+/// line, the advice on fonts) under its heading, then the data file under its heading (see
+/// `SavedDataLines`). The information file is looked for in the folder of the data file.
+/// Throws `FileError` when a file cannot be read; the lines added so far stay.
+void AppendViewerLines(DataViewMode mode, const ProgramState& state,
+                       std::vector<std::string>& lines);
+
+/// The lines of the last saved data file as comma-delimited text: read from the disk; for an
+/// SPSS, Stata or Excel file, which is no text, the saved run's data as the text file writes
+/// them, while they are the saved ones. Throws `FileError` otherwise, or when a file cannot
+/// be read.
+std::vector<std::string> SavedDataLines(const ProgramState& state);
+
+/// The scores of the last saved data file, row by row (NaN where missing), from the same
+/// source as `SavedDataLines`.
+std::vector<std::vector<double>> SavedDataScores(const ProgramState& state);
 
 }  // namespace zek

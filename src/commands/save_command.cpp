@@ -1,8 +1,11 @@
 #include "commands/save_command.h"
 
+#include <sstream>
+
 #include "files/data_file.h"
 #include "files/file_names.h"
 #include "files/information_file.h"
+#include "files/package_files.h"
 #include "files/parameters_file.h"
 #include "files/text_file.h"
 #include "stats/actual_statistics.h"
@@ -15,8 +18,22 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
     run.infoFileName = InformationFileNameFor(dataFile);
     ComputeActualStatistics(run, state.tables.generatedData, state.statistics);
     return {{run.dataFileName,
-             [&state](std::ostream& out) {
-                 WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
+             [&state, format = DataFormatOf(dataFile)](std::ostream& out) {
+                 if (format == DataFormat::Text) {
+                     WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
+                     return;
+                 }
+                 // A workbook carries the report on a sheet of its own.
+                 std::vector<std::string> information;
+                 if (format == DataFormat::Excel) {
+                     std::ostringstream report;
+                     WriteInformationFile(report, state.generatedSetup, state.statistics,
+                                          state.reportFooterLines);
+                     std::istringstream lines(report.str());
+                     information = ReadLines(lines);
+                 }
+                 WritePackageDataFile(format, out, state.generatedSetup, state.tables.generatedData,
+                                      information);
              }},
             {run.infoFileName, [&state](std::ostream& out) {
                  WriteInformationFile(out, state.generatedSetup, state.statistics,
@@ -29,7 +46,8 @@ void SaveDataFiles(ProgramState& state, CommandHost& host) {
         host.ShowMessage("You must generate data first");
         return;
     }
-    const std::optional<std::string> chosen = host.ChooseSaveFile(state.setup.dataFileName);
+    const std::optional<std::string> chosen =
+        host.ChooseSaveFile(state.setup.dataFileName, SaveKind::DataFiles);
     if (!chosen) return;
     // Until both files are complete the last save has not written them; a failed write
     // must not let the parameters file follow a data file that is not there.
@@ -48,7 +66,8 @@ void SaveParametersFile(const ControlTexts& controls, ProgramState& state, Comma
     if (state.flags.filesSaved) {
         path = ParametersFileNameFor(state.setup.dataFileName);
     } else {
-        const std::optional<std::string> chosen = host.ChooseSaveFile(state.setup.dataFileName);
+        const std::optional<std::string> chosen =
+            host.ChooseSaveFile(state.setup.dataFileName, SaveKind::ParametersFile);
         if (!chosen) return;
         path = *chosen;
     }

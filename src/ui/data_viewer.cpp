@@ -122,9 +122,8 @@ void DataViewer::LoadViewer(const DesignShape& windowShape, std::vector<QString>
 void DataViewer::LoadViewer() {
     box_->clear();
     std::vector<std::string> lines;
-    const GenerationSetup& setup = state_.setup;
     try {
-        AppendViewerLines(mode_, setup.dataFileName, setup.infoFileName, lines);
+        AppendViewerLines(mode_, state_, lines);
     } catch (const FileError& error) {
         for (const std::string& line : lines) box_->appendPlainText(QString::fromStdString(line));
         prompts_.Message(parentWidget(), QString::fromStdString(error.what()));
@@ -189,9 +188,8 @@ void DataViewer::ShowPlots() {
     const int width = pages_->width() - 2 * scroll->frameWidth() -
                       scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     try {
-        plots_->SetPlots(ComputeScorePlots(
-                             run, ReadDataFileScores(state_.setup.dataFileName, run.variableCount)),
-                         std::move(captions), width);
+        plots_->SetPlots(ComputeScorePlots(run, SavedDataScores(state_)), std::move(captions),
+                         width);
     } catch (const FileError& error) {
         prompts_.Message(this, QString::fromStdString(error.what()));
         return;
@@ -203,7 +201,7 @@ void DataViewer::ShowPlots() {
 
 void DataViewer::SavePlotsAsPng() {
     const std::optional<QString> path =
-        prompts_.SaveFileName(this, QStringLiteral("ZEK_plots.png"));
+        prompts_.SaveFileName(this, QStringLiteral("ZEK_plots.png"), SaveKind::Picture);
     if (!path) return;
     if (!plots_->grab().save(*path, "PNG")) {
         prompts_.Message(this, QStringLiteral("Cannot write file \"%1\"").arg(*path));

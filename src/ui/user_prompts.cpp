@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "files/package_files.h"
+
 namespace zek {
 
 namespace {
@@ -15,6 +17,34 @@ std::optional<QString> Chosen(const QString& path) {
     if (path.isEmpty()) return std::nullopt;
     QDir::setCurrent(QFileInfo(path).absolutePath());
     return QFileInfo(path).absoluteFilePath();
+}
+
+// The formats of a data file in the order of `DataFormat`, each filter with the extension it
+// adds to a name without one.
+void OfferDataFormats(QFileDialog& dialog, const QString& initialName) {
+    struct Offer {
+        const char* filter;
+        const char* suffix;
+    };
+    static constexpr Offer kOffers[] = {{kTextFilter, "TXT"},
+                                        {"SPSS data files (*.sav)", "sav"},
+                                        {"Stata data files (*.dta)", "dta"},
+                                        {"Excel workbooks (*.xlsx)", "xlsx"}};
+    QStringList filters;
+    for (const Offer& offer : kOffers) filters << QString::fromLatin1(offer.filter);
+    dialog.setNameFilters(filters);
+    const auto chosen = static_cast<std::size_t>(DataFormatOf(initialName.toStdString()));
+    const std::size_t offered = chosen < std::size(kOffers) ? chosen : 0;
+    dialog.selectNameFilter(filters[static_cast<qsizetype>(offered)]);
+    dialog.setDefaultSuffix(QString::fromLatin1(kOffers[offered].suffix));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog, [&dialog, filters](const QString& filter) {
+            const qsizetype index = filters.indexOf(filter);
+            if (index >= 0) {
+                dialog.setDefaultSuffix(
+                    QString::fromLatin1(kOffers[static_cast<std::size_t>(index)].suffix));
+            }
+        });
 }
 
 }  // namespace
@@ -31,10 +61,16 @@ void DialogPrompts::Message(QWidget* parent, const QString& text, const QString&
     MessageBoxFor(parent, text, details)->exec();
 }
 
-std::optional<QString> DialogPrompts::SaveFileName(QWidget* parent, const QString& initialName) {
+std::optional<QString> DialogPrompts::SaveFileName(QWidget* parent, const QString& initialName,
+                                                   SaveKind kind) {
     QFileDialog dialog(parent, QString(), QDir::currentPath(), QString::fromLatin1(kTextFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("TXT"));
+    if (kind == SaveKind::DataFiles) OfferDataFormats(dialog, initialName);
+    if (kind == SaveKind::Picture) {
+        dialog.setNameFilter(QStringLiteral("PNG pictures (*.png)"));
+        dialog.setDefaultSuffix(QStringLiteral("png"));
+    }
     dialog.selectFile(initialName);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+#include "commands/command_host.h"
+
 class QMessageBox;
 class QWidget;
 
@@ -19,8 +21,10 @@ class UserPrompts {
     /// goes below it.
     virtual void Message(QWidget* parent, const QString& text, const QString& details = {}) = 0;
     /// The save dialog of the data and parameters files ("Text files", default suffix TXT, a
-    /// question before overwriting), offering `initialName`; nothing when cancelled.
-    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& initialName) = 0;
+    /// question before overwriting; for data files also SPSS, Stata and Excel files, whose
+    /// extension it then adds), offering `initialName`; nothing when cancelled.
+    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& initialName,
+                                                SaveKind kind) = 0;
     /// The open dialog of parameters files; nothing when cancelled.
     virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& initialName) = 0;
     /// A folder chosen from `initialFolder`; nothing when cancelled.
@@ -41,7 +45,8 @@ std::unique_ptr<QMessageBox> MessageBoxFor(QWidget* parent, const QString& text,
 class DialogPrompts final : public UserPrompts {
   public:
     void Message(QWidget* parent, const QString& text, const QString& details = {}) override;
-    std::optional<QString> SaveFileName(QWidget* parent, const QString& initialName) override;
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& initialName,
+                                        SaveKind kind) override;
     std::optional<QString> OpenFileName(QWidget* parent, const QString& initialName) override;
     std::optional<QString> FolderName(QWidget* parent, const QString& initialFolder) override;
     std::optional<QString> PdfFileName(QWidget* parent, const QString& question,

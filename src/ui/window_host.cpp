@@ -42,9 +42,9 @@ std::optional<std::string> WindowHost::AskPercentage(PercentageKind kind, std::s
     return dialog.AskOnce().toStdString();
 }
 
-std::optional<std::string> WindowHost::ChooseSaveFile(std::string_view initialName) {
+std::optional<std::string> WindowHost::ChooseSaveFile(std::string_view initialName, SaveKind kind) {
     const std::optional<QString> chosen =
-        prompts_.SaveFileName(&window_, style::ToQString(initialName));
+        prompts_.SaveFileName(&window_, style::ToQString(initialName), kind);
     if (!chosen) return std::nullopt;
     return chosen->toStdString();
 }

@@ -29,7 +29,7 @@ class WindowHost final : public CommandHost {
     QString TakePendingFocus();
     std::int32_t ClockRandomBelow(std::int32_t bound) override;
     std::optional<std::string> AskPercentage(PercentageKind kind, std::string_view text) override;
-    std::optional<std::string> ChooseSaveFile(std::string_view initialName) override;
+    std::optional<std::string> ChooseSaveFile(std::string_view initialName, SaveKind kind) override;
 
   private:
     QWidget& window_;

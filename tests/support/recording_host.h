@@ -24,6 +24,7 @@ class RecordingHost : public CommandHost {
     /// What the save chooser returns on each showing; nothing cancels.
     std::deque<std::optional<std::string>> saveAnswers;
     std::vector<std::string> saveOffers;
+    std::vector<SaveKind> saveKinds;
 
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     void ShowMessageWithDetails(std::string_view text, std::string_view detail) override {
@@ -44,8 +45,10 @@ class RecordingHost : public CommandHost {
         const std::int64_t answer = clockRandom + clockCalls++ * std::int64_t{104729};
         return static_cast<std::int32_t>(answer % bound);
     }
-    std::optional<std::string> ChooseSaveFile(std::string_view initialName) override {
+    std::optional<std::string> ChooseSaveFile(std::string_view initialName,
+                                              SaveKind kind) override {
         saveOffers.emplace_back(initialName);
+        saveKinds.push_back(kind);
         if (saveAnswers.empty()) return std::nullopt;
         std::optional<std::string> answer = saveAnswers.front();
         saveAnswers.pop_front();

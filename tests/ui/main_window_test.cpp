@@ -663,6 +663,40 @@ TEST_F(MainWindowTest, TabEntersTheDesignsAtTheChosenOne) {
     }
 }
 
+// Data saved as an SPSS file: the save dialog offered the data formats, the file is no text,
+// and the viewer and the plots show its data as the text file would hold them; after a new
+// run that is not saved, the viewer says so instead of showing other data.
+TEST_F(MainWindowTest, AnSpssFileIsViewedAndPlottedAsItsData) {
+    testing::TemporaryFolder folder;
+    Find<QRadioButton>("rdo_corr2")->click();
+    window.model().SetMissingText("0");
+    const std::string sav = (folder.path() / "scores.sav").string();
+    prompts.saveAnswers = {QString::fromStdString(sav), {}};
+    window.btn_runClick();
+    ASSERT_FALSE(prompts.saveKinds.empty());
+    EXPECT_EQ(prompts.saveKinds.front(), SaveKind::DataFiles);
+    EXPECT_TRUE(testing::Contents(folder.path() / "scores.sav").starts_with("$FL2"));
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / "scores_info.TXT"));
+
+    window.ViewData1Click();
+    DataViewer& viewer = window.viewer();
+    const QString text = viewer.box()->toPlainText();
+    EXPECT_TRUE(text.contains(QString::fromStdString(sav) + "\n" + QString(63, '~') +
+                              "\n\nid,var1,var2\n1,"))
+        << text.toStdString();
+    viewer.TogglePlots();
+    ASSERT_TRUE(viewer.showingPlots());
+    EXPECT_EQ(viewer.plots()->plots().histograms[0].present, 25);
+
+    prompts.messages.clear();
+    window.btn_runClick();  // the save dialog is cancelled this time
+    viewer.TogglePlots();
+    Find<QPushButton>("Button2")->click();  // data only
+    ASSERT_FALSE(prompts.messages.isEmpty());
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("save again to view them"))
+        << testing::LastOf(prompts.messages).toStdString();
+}
+
 TEST_F(MainWindowTest, ThePlotPageBinsTheSavedScoresAndDrawsTheLargestRunAtOnce) {
     testing::TemporaryFolder folder;
     Find<QRadioButton>("rdo_corr3")->click();

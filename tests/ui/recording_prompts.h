@@ -22,6 +22,7 @@ class RecordingPrompts final : public UserPrompts {
     std::optional<QString> pdfAnswer;
     int pdfQuestions = 0;
     QStringList pdfOffers;
+    std::vector<zek::SaveKind> saveKinds;
     QStringList questions;
     std::deque<bool> questionAnswers;  ///< none left answers No
 
@@ -29,8 +30,10 @@ class RecordingPrompts final : public UserPrompts {
         messages << text;
         details << detail;
     }
-    std::optional<QString> SaveFileName(QWidget*, const QString& initialName) override {
+    std::optional<QString> SaveFileName(QWidget*, const QString& initialName,
+                                        zek::SaveKind kind) override {
         saveOffers << initialName;
+        saveKinds.push_back(kind);
         return Next(saveAnswers);
     }
     std::optional<QString> OpenFileName(QWidget*, const QString& initialName) override {

@@ -35,7 +35,9 @@ class ScreenshotPrompts final : public zek::UserPrompts {
     }
     QString nextMessageShot;
     bool messagesSaved = true;
-    std::optional<QString> SaveFileName(QWidget*, const QString&) override { return dataFile_; }
+    std::optional<QString> SaveFileName(QWidget*, const QString&, zek::SaveKind) override {
+        return dataFile_;
+    }
     std::optional<QString> OpenFileName(QWidget*, const QString&) override { return {}; }
     std::optional<QString> FolderName(QWidget*, const QString&) override { return {}; }
     std::optional<QString> PdfFileName(QWidget*, const QString&, const QString&) override {

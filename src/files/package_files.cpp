@@ -1,0 +1,244 @@
+#include "files/package_files.h"
+
+#include <readstat.h>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "files/data_file.h"
+#include "files/text_file.h"
+
+namespace zek {
+
+namespace {
+
+// Every file says it was made at this moment, so that the same data give the same bytes.
+constexpr time_t kFileTimestamp = 946684800;  // 2000-01-01 00:00 UTC
+
+enum class ColumnKind { Id, Grouping, Score };
+
+struct PackageColumn {
+    std::string name;
+    ColumnKind kind = ColumnKind::Score;
+    int decimals = 0;
+};
+
+// The data file's table: its columns and, row by row, the values it writes (NaN where a
+// score is missing).
+struct PackageTable {
+    std::vector<PackageColumn> columns;
+    std::vector<double> cells;  ///< row by row
+    std::size_t rowCount = 0;
+    double At(std::size_t row, std::size_t column) const {
+        return cells[row * columns.size() + column];
+    }
+};
+
+PackageTable TableOf(const GenerationSetup& setup, const ScoreTable& generated) {
+    const DataLayout layout = LayoutOf(setup);
+    const int levels = layout.blockCount > 0 ? layout.blocks[0].cell.levelCount : 0;
+    PackageTable table;
+    const std::string header = DataFileHeader(setup);
+    std::size_t start = 0;
+    while (start <= header.size()) {
+        const std::size_t comma = std::min(header.find(',', start), header.size());
+        const auto index = table.columns.size();
+        const ColumnKind kind = index == 0                                  ? ColumnKind::Id
+                                : index <= static_cast<std::size_t>(levels) ? ColumnKind::Grouping
+                                                                            : ColumnKind::Score;
+        table.columns.push_back({header.substr(start, comma - start), kind, 0});
+        start = comma + 1;
+    }
+    const std::size_t firstScore = 1 + static_cast<std::size_t>(levels);
+    const WrittenScores written = ScoresAsWritten(setup, generated);
+    double id = 0.0;
+    for (std::size_t b = 0; b < written.size(); ++b) {
+        const DataBlock& block = layout.blocks[b];
+        for (int v = 0; v < layout.variableCount; ++v) {
+            int& decimals = table.columns[firstScore + static_cast<std::size_t>(v)].decimals;
+            decimals = std::max(decimals, setup.Box(block.BoxOfColumn(v)).decimals);
+        }
+        for (std::size_t row = 0; row < static_cast<std::size_t>(block.rowCount); ++row) {
+            table.cells.push_back(++id);
+            for (int level = 0; level < levels; ++level) {
+                table.cells.push_back(block.cell.levels[static_cast<std::size_t>(level)]);
+            }
+            for (const std::vector<double>& column : written[b]) table.cells.push_back(column[row]);
+            ++table.rowCount;
+        }
+    }
+    return table;
+}
+
+void Check(readstat_error_t error) {
+    if (error != READSTAT_OK) throw StreamError(readstat_error_message(error));
+}
+
+ssize_t WriteBytes(const void* data, size_t length, void* context) {
+    auto& out = *static_cast<std::ostream*>(context);
+    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(length));
+    return out ? static_cast<ssize_t>(length) : -1;
+}
+
+std::string FormatOf(DataFormat format, const PackageColumn& column) {
+    const std::string decimals = std::to_string(column.decimals);
+    if (format == DataFormat::Spss)
+        return "F" + std::to_string(9 + column.decimals) + "." + decimals;
+    return "%" + std::to_string(9 + column.decimals) + "." + decimals + "f";
+}
+
+void WriteReadStatFile(DataFormat format, std::ostream& out, const PackageTable& table) {
+    struct WriterDeleter {
+        void operator()(readstat_writer_t* writer) const { readstat_writer_free(writer); }
+    };
+    const std::unique_ptr<readstat_writer_t, WriterDeleter> writer(readstat_writer_init());
+    if (!writer) throw StreamError("ReadStat could not start a file");
+    Check(readstat_set_data_writer(writer.get(), WriteBytes));
+    Check(readstat_writer_set_file_timestamp(writer.get(), kFileTimestamp));
+    std::vector<readstat_variable_t*> variables;
+    for (const PackageColumn& column : table.columns) {
+        readstat_variable_t* variable =
+            readstat_add_variable(writer.get(), column.name.c_str(), READSTAT_TYPE_DOUBLE, 0);
+        readstat_variable_set_format(variable, FormatOf(format, column).c_str());
+        readstat_variable_set_measure(variable, column.kind == ColumnKind::Score
+                                                    ? READSTAT_MEASURE_SCALE
+                                                    : READSTAT_MEASURE_NOMINAL);
+        variables.push_back(variable);
+    }
+    const auto rows = static_cast<long>(table.rowCount);
+    Check(format == DataFormat::Spss ? readstat_begin_writing_sav(writer.get(), &out, rows)
+                                     : readstat_begin_writing_dta(writer.get(), &out, rows));
+    for (std::size_t row = 0; row < table.rowCount; ++row) {
+        Check(readstat_begin_row(writer.get()));
+        for (std::size_t c = 0; c < variables.size(); ++c) {
+            const double value = table.At(row, c);
+            Check(std::isnan(value)
+                      ? readstat_insert_missing_value(writer.get(), variables[c])
+                      : readstat_insert_double_value(writer.get(), variables[c], value));
+        }
+        Check(readstat_end_row(writer.get()));
+    }
+    Check(readstat_end_writing(writer.get()));
+    // ReadStat does not pass on every failed write of the stream.
+    if (!out) throw StreamError("the data could not be written");
+}
+
+// libxlsxwriter writes only to a named file: the workbook is made in a private temporary
+// file and copied into `out`, so that it is saved like every other file.
+class TemporaryFile {
+  public:
+    TemporaryFile() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zek-workbook-XXXXXX").string();
+        const int descriptor = mkstemp(pattern.data());
+        if (descriptor < 0) throw StreamError("no temporary file for the workbook");
+        close(descriptor);
+        path_ = pattern;
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path_, ignored);
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+void CheckWorkbook(lxw_error error) {
+    if (error != LXW_NO_ERROR) throw StreamError(lxw_strerror(error));
+}
+
+void WriteWorkbookSheets(lxw_workbook* workbook, const PackageTable& table,
+                         const std::vector<std::string>& informationLines) {
+    lxw_doc_properties properties{};
+    properties.created = kFileTimestamp;
+    CheckWorkbook(workbook_set_properties(workbook, &properties));
+    lxw_worksheet* data = workbook_add_worksheet(workbook, "data");
+    lxw_worksheet* information = workbook_add_worksheet(workbook, "information");
+    if (data == nullptr || information == nullptr) throw StreamError("no sheet in the workbook");
+    std::vector<lxw_format*> formats;
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
+        const PackageColumn& column = table.columns[c];
+        lxw_format* format = workbook_add_format(workbook);
+        const std::string pattern =
+            column.decimals == 0
+                ? "0"
+                : "0." + std::string(static_cast<std::size_t>(column.decimals), '0');
+        format_set_num_format(format, pattern.c_str());
+        formats.push_back(format);
+        CheckWorkbook(worksheet_write_string(data, 0, static_cast<lxw_col_t>(c),
+                                             column.name.c_str(), nullptr));
+    }
+    for (std::size_t row = 0; row < table.rowCount; ++row) {
+        for (std::size_t c = 0; c < table.columns.size(); ++c) {
+            const double value = table.At(row, c);
+            if (std::isnan(value)) continue;  // a missing score is an empty cell
+            CheckWorkbook(worksheet_write_number(data, static_cast<lxw_row_t>(row + 1),
+                                                 static_cast<lxw_col_t>(c), value, formats[c]));
+        }
+    }
+    for (std::size_t line = 0; line < informationLines.size(); ++line) {
+        if (informationLines[line].empty()) continue;
+        CheckWorkbook(worksheet_write_string(information, static_cast<lxw_row_t>(line), 0,
+                                             informationLines[line].c_str(), nullptr));
+    }
+}
+
+void WriteWorkbook(std::ostream& out, const PackageTable& table,
+                   const std::vector<std::string>& informationLines) {
+    const TemporaryFile file;
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_FALSE;
+    lxw_workbook* workbook = workbook_new_opt(file.path().c_str(), &options);
+    if (workbook == nullptr) throw StreamError("libxlsxwriter could not start a workbook");
+    try {
+        WriteWorkbookSheets(workbook, table, informationLines);
+    } catch (...) {
+        workbook_close(workbook);
+        throw;
+    }
+    CheckWorkbook(workbook_close(workbook));
+    std::ifstream in(file.path(), std::ios::binary);
+    out << in.rdbuf();
+    if (!in || !out) throw StreamError("the workbook could not be copied");
+}
+
+}  // namespace
+
+DataFormat DataFormatOf(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.find_last_of("/\\");
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
+        return DataFormat::Text;
+    }
+    std::string extension(path.substr(dot + 1));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == "sav") return DataFormat::Spss;
+    if (extension == "dta") return DataFormat::Stata;
+    if (extension == "xlsx") return DataFormat::Excel;
+    return DataFormat::Text;
+}
+
+void WritePackageDataFile(DataFormat format, std::ostream& out, const GenerationSetup& setup,
+                          const ScoreTable& generated,
+                          const std::vector<std::string>& informationLines) {
+    const PackageTable table = TableOf(setup, generated);
+    if (format == DataFormat::Excel) {
+        WriteWorkbook(out, table, informationLines);
+    } else {
+        WriteReadStatFile(format, out, table);
+    }
+}
+
+}  // namespace zek
