@@ -27,6 +27,7 @@ ParametersFileContents ParametersFileContentsOf(const ControlTexts& texts) {
                                    b.minText, b.maxChecked, b.maxText, b.shape};
     }
     contents.correlations = texts.correlations;
+    contents.columnNames = texts.columnNames;
     return contents;
 }
 

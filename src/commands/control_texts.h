@@ -37,6 +37,9 @@ struct ControlTexts {
     std::array<BoxTexts, kBoxCount> boxes{};
     /// `txt_r12` .. `txt_r78` by `CorrelationCellIndex`.
     std::array<std::string, kCorrelationCellCount> correlations = StartupCorrelations();
+    /// Names and labels of the data file's columns, by default column name; a design keeps
+    /// those of the columns it shares with the last.
+    ColumnNames columnNames;
 
     BoxTexts& Box(int boxNumber) { return boxes[boxNumber - 1]; }
     const BoxTexts& Box(int boxNumber) const { return boxes[boxNumber - 1]; }

@@ -464,7 +464,7 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     const ChangeScope scope(*this);
     using Outcome = ParametersFileReading::Outcome;
     if (reading.outcome == Outcome::NotSavedByZek || reading.outcome == Outcome::TooLarge ||
-        reading.outcome == Outcome::LineTooLong) {
+        reading.outcome == Outcome::LineTooLong || reading.outcome == Outcome::NamesRefused) {
         return;
     }
     SetTitle(reading.title);
@@ -497,6 +497,13 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
         correlations_[static_cast<std::size_t>(cell)].text =
             number(reading.correlations[static_cast<std::size_t>(cell)]);
     }
+    // The file's names, or none where it has no names section.
+    columnNames_ = reading.columnNames;
+}
+
+void MainWindowModel::SetColumnNames(ColumnNames names) {
+    const ChangeScope scope(*this);
+    columnNames_ = std::move(names);
 }
 
 // ---- For the commands ---------------------------------------------------------------------
@@ -504,6 +511,7 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
 ControlTexts MainWindowModel::Texts() const {
     ControlTexts texts;
     texts.title = title_;
+    texts.columnNames = columnNames_;
     texts.seed = seed_;
     texts.missing = missing_;
     texts.extreme = extreme_;

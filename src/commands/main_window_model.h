@@ -91,6 +91,7 @@ class MainWindowModel {
         return rowHeaders_[static_cast<std::size_t>(j - 2)];
     }
     const std::string& title() const { return title_; }
+    const ColumnNames& columnNames() const { return columnNames_; }
     const std::string& seed() const { return seed_; }
     const std::string& missing() const { return missing_; }
     const std::string& extreme() const { return extreme_; }
@@ -116,6 +117,8 @@ class MainWindowModel {
     void SelectDesign(DesignKind kind);
     void SetCorrelationText(int i, int j, std::string_view text);
     void SetTitle(std::string_view text);
+    /// The names and labels of the data file's columns, checked by the caller.
+    void SetColumnNames(ColumnNames names);
     void SetSeedText(std::string_view text);
     void SetMissingText(std::string_view text);
     void SetExtremeText(std::string_view text);
@@ -206,6 +209,7 @@ class MainWindowModel {
     std::array<std::string, kMaxVariables - 1> columnHeaders_{};
     std::array<std::string, kMaxVariables - 1> rowHeaders_{};
     std::string title_;
+    ColumnNames columnNames_;
     std::string seed_ = "1804";
     std::string missing_ = "0";
     std::string extreme_ = "0";

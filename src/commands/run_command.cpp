@@ -1,13 +1,16 @@
 #include "commands/run_command.h"
 
+#include <cctype>
 #include <cmath>
 #include <limits>
+#include <set>
 #include <string>
 
 #include "commands/option_dialogs.h"
 #include "engine/cholesky.h"
 #include "engine/correlation_repair.h"
 #include "engine/generate_data.h"
+#include "files/data_file.h"
 #include "files/number_format.h"
 #include "setup/number_parsing.h"
 
@@ -233,6 +236,45 @@ std::optional<std::string> AskPercentageUntilAccepted(PercentageKind kind, std::
 
 namespace {
 
+// Names and labels as the window and a parameters file check them, and no two columns of the
+// data file under one name.
+bool ReadColumnNames(const ColumnNames& names, GenerationSetup& setup, CommandHost& host) {
+    for (const auto& [column, name] : names.names) {
+        if (name.empty()) continue;
+        if (const Verdict verdict = CheckColumnName(name)) {
+            host.Refuse(verdict->message, "", "");
+            return false;
+        }
+    }
+    auto checkLabel = [&host](const std::string& label) {
+        const Verdict verdict = CheckColumnLabel(label);
+        if (verdict) host.Refuse(verdict->message, "", "");
+        return !verdict;
+    };
+    for (const auto& [column, label] : names.labels) {
+        if (!checkLabel(label)) return false;
+    }
+    for (const auto& [column, levels] : names.levelLabels) {
+        for (const auto& [level, label] : levels) {
+            if (!checkLabel(label)) return false;
+        }
+    }
+    setup.columnNames = names;
+    std::set<std::string> used;
+    for (const std::string& column : DefaultColumnNames(setup)) {
+        const std::string name = names.NameOf(column);
+        // SPSS and Stata take "Recall" and "recall" for one name.
+        std::string folded = name;
+        for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!used.insert(folded).second) {
+            host.Refuse("The NAME \"" + name + "\" is given to two columns of the data file", "",
+                        "");
+            return false;
+        }
+    }
+    return true;
+}
+
 // Steps 1 to 6: the percentages, shapes, title and seed.
 bool ReadRunTexts(ControlTexts& controls, GenerationSetup& setup, CommandHost& host) {
     if (!ReadPercentage(PercentageKind::Missing, controls.missing, setup, host)) return false;
@@ -247,6 +289,7 @@ bool ReadRunTexts(ControlTexts& controls, GenerationSetup& setup, CommandHost& h
         return false;
     }
     setup.title = controls.title;
+    if (!ReadColumnNames(controls.columnNames, setup, host)) return false;
     if (!ReadSeed(controls, setup, host)) return false;
     DeriveStreamSeeds(setup);
     return true;

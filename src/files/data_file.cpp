@@ -34,24 +34,8 @@ void AppendScore(std::string& line, double score, int decimals, bool limitDigits
     }
 }
 
-}  // namespace
-
-double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals) {
-    if (score == MissingMark) return std::numeric_limits<double>::quiet_NaN();
-    // Below 1e8 both formats write the same digits, which can be had without the text.
-    if (std::fabs(score) < 1e8) {
-        if (const std::optional<double> rounded = RoundedLikeAppendFixed(score, decimals)) {
-            return *rounded;
-        }
-    }
-    std::string text;
-    AppendScore(text, score, decimals, UsesSignificantDigitLimit(setup));
-    double value = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
-std::string DataFileHeader(const GenerationSetup& setup) {
+// The header of the design with every column under its default name.
+std::string DefaultHeader(const GenerationSetup& setup) {
     std::string header = "id";
     const int v = setup.variableCount;
     switch (setup.family) {
@@ -85,6 +69,45 @@ std::string DataFileHeader(const GenerationSetup& setup) {
                 header += ",factor1,factor2,dv";
             }
             break;
+    }
+    return header;
+}
+
+}  // namespace
+
+double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals) {
+    if (score == MissingMark) return std::numeric_limits<double>::quiet_NaN();
+    // Below 1e8 both formats write the same digits, which can be had without the text.
+    if (std::fabs(score) < 1e8) {
+        if (const std::optional<double> rounded = RoundedLikeAppendFixed(score, decimals)) {
+            return *rounded;
+        }
+    }
+    std::string text;
+    AppendScore(text, score, decimals, UsesSignificantDigitLimit(setup));
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+std::vector<std::string> DefaultColumnNames(const GenerationSetup& setup) {
+    const std::string header = DefaultHeader(setup);
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = header.find(',', start);
+        names.push_back(header.substr(start, comma - start));
+        if (comma == std::string::npos) return names;
+        start = comma + 1;
+    }
+}
+
+std::string DataFileHeader(const GenerationSetup& setup) {
+    if (setup.columnNames.empty()) return DefaultHeader(setup);
+    std::string header;
+    for (const std::string& column : DefaultColumnNames(setup)) {
+        if (!header.empty()) header += ',';
+        header += setup.columnNames.NameOf(column);
     }
     return header;
 }

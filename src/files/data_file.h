@@ -12,7 +12,12 @@
 
 namespace zek {
 
-/// The header line of the design that `setup` describes ("id,group,dv", ...).
+/// The default names of the columns of the design that `setup` describes ("id", "group",
+/// "dv"): the keys of its `columnNames`.
+std::vector<std::string> DefaultColumnNames(const GenerationSetup& setup);
+
+/// The header line of the data file: each column by its name in `columnNames` or its
+/// default ("id,group,dv", ...).
 std::string DataFileHeader(const GenerationSetup& setup);
 
 /// A score as this file writes it and a statistics package reads it back: rounded to

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <ostream>
 
 #include "files/data_file.h"
@@ -28,6 +29,8 @@ struct PackageColumn {
     std::string name;
     ColumnKind kind = ColumnKind::Score;
     int decimals = 0;
+    std::string label;                       ///< empty: none
+    std::map<int, std::string> levelLabels;  ///< of a grouping column
 };
 
 // The data file's table: its columns and, row by row, the values it writes (NaN where a
@@ -45,16 +48,19 @@ PackageTable TableOf(const GenerationSetup& setup, const ScoreTable& generated) 
     const DataLayout layout = LayoutOf(setup);
     const int levels = layout.blockCount > 0 ? layout.blocks[0].cell.levelCount : 0;
     PackageTable table;
-    const std::string header = DataFileHeader(setup);
-    std::size_t start = 0;
-    while (start <= header.size()) {
-        const std::size_t comma = std::min(header.find(',', start), header.size());
+    const ColumnNames& names = setup.columnNames;
+    for (const std::string& column : DefaultColumnNames(setup)) {
         const auto index = table.columns.size();
         const ColumnKind kind = index == 0                                  ? ColumnKind::Id
                                 : index <= static_cast<std::size_t>(levels) ? ColumnKind::Grouping
                                                                             : ColumnKind::Score;
-        table.columns.push_back({header.substr(start, comma - start), kind, 0});
-        start = comma + 1;
+        PackageColumn& added = table.columns.emplace_back(
+            PackageColumn{names.NameOf(column), kind, 0, names.LabelOf(column), {}});
+        if (const auto found = names.levelLabels.find(column); found != names.levelLabels.end()) {
+            for (const auto& [level, label] : found->second) {
+                if (!label.empty()) added.levelLabels[level] = label;
+            }
+        }
     }
     const std::size_t firstScore = 1 + static_cast<std::size_t>(levels);
     const WrittenScores written = ScoresAsWritten(setup, generated);
@@ -110,6 +116,17 @@ void WriteReadStatFile(DataFormat format, std::ostream& out, const PackageTable&
         readstat_variable_set_measure(variable, column.kind == ColumnKind::Score
                                                     ? READSTAT_MEASURE_SCALE
                                                     : READSTAT_MEASURE_NOMINAL);
+        if (!column.label.empty()) readstat_variable_set_label(variable, column.label.c_str());
+        if (!column.levelLabels.empty()) {
+            // Named by the column's place: a set's name has the 32 characters of a name at most.
+            const std::string setName = "levels" + std::to_string(variables.size() + 1);
+            readstat_label_set_t* levels =
+                readstat_add_label_set(writer.get(), READSTAT_TYPE_DOUBLE, setName.c_str());
+            for (const auto& [level, label] : column.levelLabels) {
+                readstat_label_double_value(levels, level, label.c_str());
+            }
+            readstat_variable_set_label_set(variable, levels);
+        }
         variables.push_back(variable);
     }
     const auto rows = static_cast<long>(table.rowCount);

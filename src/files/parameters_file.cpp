@@ -1,9 +1,12 @@
 #include "files/parameters_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <istream>
+#include <map>
 #include <string_view>
 
+#include "files/data_file.h"
 #include "files/number_format.h"
 #include "files/text_file.h"
 #include "setup/number_parsing.h"
@@ -96,6 +99,9 @@ class LineCursor {
         return line;
     }
     void Skip() { Next(); }
+    /// Whether the last `Next` found the end of the file.
+    bool Exhausted() const { return exhausted_ && pendingEmptyLines_ == 0; }
+    int LineNumber() const { return lineNumber_; }
 
   private:
     enum class Ends { Unknown, LineFeed, CarriageReturn };
@@ -150,6 +156,80 @@ std::optional<std::size_t> RemainingSize(std::istream& in) {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+constexpr std::string_view kNamesHeading = "===================Names";
+
+// The columns a design's names section may name, and how many levels each grouping column
+// has.
+struct NamedColumns {
+    std::vector<std::string> columns;
+    std::map<std::string, int> levels;
+};
+
+std::optional<NamedColumns> NamedColumnsOf(int designCode) {
+    const std::optional<DesignKind> kind = DesignFromFileCode(designCode);
+    if (!kind) return std::nullopt;
+    GenerationSetup setup;
+    ApplyDesign(Design(*kind), setup);
+    NamedColumns named{DefaultColumnNames(setup), {}};
+    named.levels = {{"group", setup.levelsFactor1},
+                    {"factor1", setup.levelsFactor1},
+                    {"factor2", setup.levelsFactor2},
+                    {"factor3", setup.levelsFactor3}};
+    return named;
+}
+
+// One "key=value" line of the names section into `names`; the refusal's words otherwise.
+std::optional<std::string> ReadNameEntry(std::string_view line, const NamedColumns& named,
+                                         ColumnNames& names) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return "\"" + std::string(line) + "\" is no key=value";
+    const std::string key(line.substr(0, equals));
+    const std::string value(line.substr(equals + 1));
+    const std::size_t dot = key.find('.');
+    const std::string column = key.substr(0, dot);
+    const std::string part = dot == std::string::npos ? std::string() : key.substr(dot + 1);
+    const bool known =
+        std::find(named.columns.begin(), named.columns.end(), column) != named.columns.end();
+    const std::optional<std::int32_t> level =
+        IsGroupingColumn(column) ? ParseInteger(part) : std::nullopt;
+    const auto levels = named.levels.find(column);
+    const bool levelKnown = level && levels != named.levels.end() && *level >= 1 &&
+                            *level <= levels->second && part == std::to_string(*level);
+    if (!known || !(part.empty() || part == "label" || levelKnown)) {
+        return "unknown key \"" + key + "\" for this design";
+    }
+    const Verdict verdict = part.empty() ? CheckColumnName(value) : CheckColumnLabel(value);
+    if (verdict) return verdict->message;
+    if (part.empty()) {
+        names.names[column] = value;
+    } else if (part == "label") {
+        names.labels[column] = value;
+    } else {
+        names.levelLabels[column][*level] = value;
+    }
+    return std::nullopt;
+}
+
+// The optional names section, after the correlations: its heading, then one entry a line to
+// the end of the file.
+void ReadNamesSection(LineCursor& cursor, ParametersFileReading& reading) {
+    if (cursor.Next() != kNamesHeading) return;
+    const std::optional<NamedColumns> named = NamedColumnsOf(reading.designCode);
+    while (true) {
+        const std::string line = cursor.Next();
+        if (cursor.Exhausted()) return;
+        if (line.empty()) continue;
+        std::optional<std::string> refusal =
+            named ? ReadNameEntry(line, *named, reading.columnNames)
+                  : std::optional<std::string>("names need a design code from 1 to 35");
+        if (refusal) {
+            reading.outcome = ParametersFileReading::Outcome::NamesRefused;
+            reading.namesRefusal = "line " + std::to_string(cursor.LineNumber()) + ": " + *refusal;
+            return;
+        }
+    }
+}
+
 ParametersFileReading ReadSections(LineCursor& cursor) {
     ParametersFileReading reading;
     std::string first = cursor.Next();
@@ -194,7 +274,40 @@ ParametersFileReading ReadSections(LineCursor& cursor) {
     }
     cursor.Skip();
     ForEachCellInFileOrder([&](int cell) { reading.correlations[cell] = cursor.Next(); });
+    ReadNamesSection(cursor, reading);
     return reading;
+}
+
+}  // namespace
+
+namespace {
+
+// The design's columns in file order, each with its name, label and level labels; nothing
+// when no column has one.
+void WriteNamesSection(LineWriter& writer, const ParametersFileContents& contents) {
+    const ColumnNames& names = contents.columnNames;
+    const std::optional<NamedColumns> named = NamedColumnsOf(contents.designCode);
+    if (names.empty() || !named) return;
+    std::vector<std::string> entries;
+    for (const std::string& column : named->columns) {
+        if (const auto found = names.names.find(column);
+            found != names.names.end() && !found->second.empty()) {
+            entries.push_back(column + "=" + found->second);
+        }
+        if (const std::string label = names.LabelOf(column); !label.empty()) {
+            entries.push_back(column + ".label=" + label);
+        }
+        const auto levels = named->levels.find(column);
+        if (!IsGroupingColumn(column) || levels == named->levels.end()) continue;
+        for (int level = 1; level <= levels->second; ++level) {
+            if (const std::string label = names.LevelLabelOf(column, level); !label.empty()) {
+                entries.push_back(column + "." + std::to_string(level) + "=" + label);
+            }
+        }
+    }
+    if (entries.empty()) return;
+    writer.Line(std::string(kNamesHeading));
+    for (const std::string& entry : entries) writer.Line(entry);
 }
 
 }  // namespace
@@ -234,6 +347,7 @@ void WriteParametersFile(std::ostream& out, const ParametersFileContents& conten
     }
     writer.Line("===================Correlations");
     ForEachCellInFileOrder([&](int cell) { writer.Line(contents.correlations[cell]); });
+    WriteNamesSection(writer, contents);
     writer.Flush();
 }
 
@@ -254,6 +368,8 @@ std::string ParametersFileReading::ErrorMessage() const {
         }
         case Outcome::DesignNotInteger:
             return "'" + designLine + "' is not a valid integer value";
+        case Outcome::NamesRefused:
+            return namesRefusal;
         case Outcome::Complete:
             break;
     }

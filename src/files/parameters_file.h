@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "setup/design_catalogue.h"
 #include "setup/generation_setup.h"
@@ -46,6 +47,8 @@ struct ParametersFileContents {
     std::array<BoxSection, kBoxCount> boxes{};
     /// By `CorrelationCellIndex`.
     std::array<std::string, kCorrelationCellCount> correlations{};
+    /// The optional section after the correlations; only the design's columns are written.
+    ColumnNames columnNames;
 };
 
 /// Writes the file; one box section for each box present. Throws `StreamError` when a write
@@ -59,10 +62,13 @@ struct ParametersFileReading : ParametersFileContents {
         TooLarge,          ///< over `kMaxParametersFileBytes`; nothing applies
         LineTooLong,       ///< a line beyond `kMaxTextLength`; nothing applies
         DesignNotInteger,  ///< title, seed and the percentages apply; nothing after them
+        NamesRefused,      ///< a line of the names section is refused; nothing applies
         Complete,
     };
     Outcome outcome = Outcome::Complete;
-    int longLine = 0;  ///< for `LineTooLong`, from 1
+    int longLine = 0;          ///< for `LineTooLong`, from 1
+    std::string namesRefusal;  ///< for `NamesRefused`: "line 72: ..."
+
     std::string designLine;
 
     /// The message for an outcome other than Complete.

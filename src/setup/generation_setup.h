@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "setup/column_names.h"
+
 namespace zek {
 
 /// Means "no minimum" or "no maximum" in a box, and marks a missing score in the data.
@@ -118,6 +120,8 @@ struct GenerationSetup {
     double extremeFraction = 0.03;
 
     std::string title;
+    /// The names and labels of the data file's columns and levels; none at start.
+    ColumnNames columnNames;
     std::int32_t seed = 0;
     std::int32_t negatedSeed = 0;
     std::int32_t streamSeed319 = 0;

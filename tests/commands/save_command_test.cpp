@@ -10,7 +10,9 @@
 #include <memory>
 #include <sstream>
 
+#include "commands/open_command.h"
 #include "commands/run_command.h"
+#include "files/parameters_file.h"
 #include "files/text_file.h"
 #include "support/last_of.h"
 #include "support/recording_host.h"
@@ -73,6 +75,39 @@ TEST_F(SaveCommandTest, AfterARunTheThreeFilesStandSideBySide) {
     const std::string newPath = (folder / "again.csv").string();
     againInfo.replace(againInfo.find(newPath), newPath.size(), oldPath);
     EXPECT_EQ(againInfo, info);
+}
+
+// A parameters file with names opened in the window and saved again is the same file, and
+// the run writes the names into the data file's header; two columns under one name are
+// refused before anything is drawn.
+TEST_F(SaveCommandTest, NamesOpenedInTheWindowAreSavedAndWrittenAsTheyCame) {
+    const fs::path story = folder / "story.TXT";
+    std::string file;
+    {
+        ControlTexts named;
+        named.columnNames.names = {{"dv", "recall"}, {"group", "condition"}};
+        named.columnNames.labels = {{"group", "Experimental condition"}};
+        named.columnNames.levelLabels = {{"group", {{1, "Placebo"}, {2, "Caffeine"}}}};
+        WriteTextFile(story.string(), [&](std::ostream& out) {
+            WriteParametersFile(out, ParametersFileContentsOf(named));
+        });
+        file = Contents(story);
+    }
+    MainWindowModel window(*state, host, '.');
+    OpenParametersFile(story.string(), window, *state, host);
+    EXPECT_TRUE(host.messages.empty()) << testing::LastOf(host.messages);
+    controls = window.Texts();
+    Generate();
+    host.saveAnswers = {(folder / "recall.csv").string()};
+    AfterRunSave(controls, *state, host);
+    EXPECT_EQ(Contents(folder / "recall_setup.TXT"), file);
+    EXPECT_TRUE(Contents(folder / "recall.csv").starts_with("id,condition,recall\r\n1,1,"));
+
+    controls.columnNames.names["dv"] = "Condition";
+    EXPECT_EQ(RunCommand(controls, EnabledCellsOf(Design(controls.design)), '.', *state, host),
+              RunOutcome::Stopped);
+    EXPECT_EQ(testing::LastOf(host.messages),
+              "The NAME \"Condition\" is given to two columns of the data file");
 }
 
 TEST_F(SaveCommandTest, ACancelledSaveAsksForTheParametersFileAndGivesNoHint) {

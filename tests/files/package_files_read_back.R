@@ -78,5 +78,32 @@ for (k in 1:3) {
               read.csv(file.path(work, sprintf("class_csv_%d.csv", k))))
 }
 
+# Names and labels: the names head every format, the labels reach SPSS and Stata.
+named_setup <- file.path(work, "named.TXT")
+writeBin(c(readBin(file.path(golden, "18_2x2", "input.TXT"), "raw", 1e6),
+           charToRaw(paste0("===================Names\r\nfactor1=dose\r\nfactor1.label=Caffeine dose\r\n",
+                            "factor1.1=None\r\nfactor1.2=High\r\ndv=recall\r\n",
+                            "dv.label=Words recalled\r\n"))),
+         named_setup)
+for (format in c("csv", "sav", "dta", "xlsx")) {
+  status <- system2(generate, c(named_setup, "-o", file.path(work, paste0("named.", format)),
+                                "--no-key"), stdout = FALSE, stderr = FALSE)
+  if (status != 0) fail("names: zek-generate failed on ", format)
+}
+named_text <- read.csv(file.path(work, "named.csv"))
+if (!identical(names(named_text), c("id", "dose", "factor2", "recall"))) fail("names: csv header")
+for (format in c("sav", "dta")) {
+  data <- if (format == "sav") read_sav(file.path(work, "named.sav")) else
+    read_dta(file.path(work, "named.dta"))
+  same_values(paste("names", format), data, named_text)
+  if (!identical(attr(data$recall, "label"), "Words recalled") ||
+      !identical(attr(data$dose, "label"), "Caffeine dose") ||
+      !identical(unname(attr(data$dose, "labels")), c(1, 2)) ||
+      !identical(names(attr(data$dose, "labels")), c("None", "High"))) {
+    fail("names: ", format, " lacks a label")
+  }
+}
+same_values("names xlsx", read_excel(file.path(work, "named.xlsx"), sheet = "data"), named_text)
+
 cat(length(cases), "setups in four formats,", failures, "differences\n")
 quit(status = if (failures == 0) 0 else 1)

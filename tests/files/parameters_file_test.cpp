@@ -161,9 +161,12 @@ TEST(ParametersFile, AByteOrderMarkInFrontIsSkipped) {
 
 TEST(ParametersFile, ReadingStopsAfterTheLastLineAndRefusesAHugeFile) {
     const std::string file = Written(ControlTexts{});
-    std::istringstream in(file + "anything after the format\r\n");
+    // After the correlations one line is read to look for the names section; a line that is
+    // not its heading ends the reading.
+    const std::string notNames = "anything after the format\r\n";
+    std::istringstream in(file + notNames + "more\r\n");
     EXPECT_EQ(ReadParametersFile(in).outcome, ParametersFileReading::Outcome::Complete);
-    EXPECT_EQ(static_cast<std::size_t>(in.tellg()), file.size());
+    EXPECT_EQ(static_cast<std::size_t>(in.tellg()), file.size() + notNames.size());
 
     const std::string huge = file + std::string(kMaxParametersFileBytes, 'x');
     const ParametersFileReading refused = Read(huge);
@@ -192,6 +195,45 @@ TEST(ParametersFile, ReadingStopsAfterTheLastLineAndRefusesAHugeFile) {
     EXPECT_TRUE(
         tooLong.ErrorMessage().starts_with("Line 2 of the file you tried to open is "
                                            "longer than 200 characters"));
+}
+
+// Names and labels after the correlations: written for the design's columns in file order,
+// read back to the same record, and refused with their line where a key or a name is wrong.
+TEST(ParametersFile, NamesAndLabelsRoundTripAndBadOnesAreRefusedWithTheirLine) {
+    ControlTexts texts;  // two groups: id, group, dv
+    texts.columnNames.names = {{"dv", "recall"}, {"group", "condition"}, {"var1", "kept"}};
+    texts.columnNames.labels = {{"dv", "Words recalled out of 40"}};
+    texts.columnNames.levelLabels = {{"group", {{1, "Placebo"}, {2, "Caffeine"}, {3, "none"}}}};
+    const std::string file = Written(texts);
+    const std::string plain = Written(ControlTexts{});
+    EXPECT_EQ(file.substr(plain.size()),
+              "===================Names\r\ngroup=condition\r\ngroup.1=Placebo\r\n"
+              "group.2=Caffeine\r\ndv=recall\r\ndv.label=Words recalled out of 40\r\n")
+        << "only the design's columns and levels";
+    const ParametersFileReading reading = Read(file);
+    ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
+    EXPECT_EQ(reading.columnNames.NameOf("dv"), "recall");
+    EXPECT_EQ(reading.columnNames.LevelLabelOf("group", 2), "Caffeine");
+    ControlTexts reopened;
+    reopened.columnNames = reading.columnNames;
+    EXPECT_EQ(Written(reopened), file);
+    EXPECT_TRUE(Read(plain).columnNames.empty());
+
+    const int firstEntry = static_cast<int>(std::count(plain.begin(), plain.end(), '\n')) + 2;
+    for (const auto& [entry, message] :
+         {std::pair<std::string, std::string>{"var1=x", "unknown key \"var1\" for this design"},
+          {"group.3=Decaf", "unknown key \"group.3\" for this design"},
+          {"dv.unit=words", "unknown key \"dv.unit\" for this design"},
+          {"dv=2nd", "A NAME must begin with a letter"},
+          {"dv.label=a, b", "A LABEL may not hold a comma or a line break"},
+          {"no equals sign", "\"no equals sign\" is no key=value"}}) {
+        const ParametersFileReading refused =
+            Read(plain + "===================Names\r\ndv=recall\r\n" + entry + "\r\n");
+        EXPECT_EQ(refused.outcome, ParametersFileReading::Outcome::NamesRefused) << entry;
+        EXPECT_TRUE(refused.ErrorMessage().starts_with("line " + std::to_string(firstEntry + 1) +
+                                                       ": " + message))
+            << refused.ErrorMessage();
+    }
 }
 
 // Every text at the longest the window takes: what ZEK writes always opens again.

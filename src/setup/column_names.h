@@ -1,0 +1,46 @@
+// The names and labels a teacher gives the columns of a data file and the levels of its
+// grouping columns ("condition", "Placebo"), so that a dataset tells its story. Each is keyed
+// by the column's default name ("dv", "group", "var3"); an empty or absent entry keeps the
+// default, so a setup without names writes every file as before.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "setup/refusal.h"
+
+namespace zek {
+
+inline constexpr std::size_t kMaxColumnNameLength = 32;
+inline constexpr std::size_t kMaxColumnLabelLength = 120;
+
+struct ColumnNames {
+    std::map<std::string, std::string> names;   ///< "dv" -> "recall"
+    std::map<std::string, std::string> labels;  ///< "dv" -> "Words recalled out of 40"
+    /// "group" -> level 1 -> "Placebo"
+    std::map<std::string, std::map<int, std::string>> levelLabels;
+
+    bool empty() const { return names.empty() && labels.empty() && levelLabels.empty(); }
+    bool operator==(const ColumnNames&) const = default;
+
+    /// The column's name in the files: the user's, or the default.
+    std::string NameOf(const std::string& defaultName) const;
+    /// The column's label; empty where there is none.
+    std::string LabelOf(const std::string& defaultName) const;
+    /// A level's label; empty where there is none.
+    std::string LevelLabelOf(const std::string& defaultName, int level) const;
+};
+
+/// A name R, SPSS, Stata and pandas all take: a letter, then letters, digits or "_", at most
+/// 32 characters.
+Verdict CheckColumnName(std::string_view name);
+
+/// A label: at most 120 characters, without line breaks or commas.
+Verdict CheckColumnLabel(std::string_view label);
+
+/// Whether a default column name is a grouping column, whose levels take labels ("group",
+/// "factor1" .. "factor3").
+bool IsGroupingColumn(std::string_view defaultName);
+
+}  // namespace zek
