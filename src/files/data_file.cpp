@@ -102,6 +102,13 @@ std::vector<std::string> DefaultColumnNames(const GenerationSetup& setup) {
     }
 }
 
+int LevelCountOf(const GenerationSetup& setup, std::string_view column) {
+    if (column == "group" || column == "factor1") return setup.levelsFactor1;
+    if (column == "factor2") return setup.levelsFactor2;
+    if (column == "factor3") return setup.levelsFactor3;
+    return 0;
+}
+
 std::string DataFileHeader(const GenerationSetup& setup) {
     if (setup.columnNames.empty()) return DefaultHeader(setup);
     std::string header;

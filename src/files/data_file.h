@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/data_layout.h"
@@ -15,6 +16,10 @@ namespace zek {
 /// The default names of the columns of the design that `setup` describes ("id", "group",
 /// "dv"): the keys of its `columnNames`.
 std::vector<std::string> DefaultColumnNames(const GenerationSetup& setup);
+
+/// How many levels the grouping column of default name `column` has in the design ("group":
+/// the groups; "factor2": the levels of factor 2); 0 for a column that groups nothing.
+int LevelCountOf(const GenerationSetup& setup, std::string_view column);
 
 /// The header line of the data file: each column by its name in `columnNames` or its
 /// default ("id,group,dv", ...).

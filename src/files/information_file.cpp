@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/data_file.h"
 #include "files/number_format.h"
 #include "files/text_file.h"
 #include "setup/design_catalogue.h"
@@ -339,6 +340,35 @@ void WriteCorrelations(LineWriter& writer, const GenerationSetup& setup,
 
 namespace {
 
+// The names and labels the data file's columns and levels carry, where any has one: the
+// tables below keep the design's own names, so that their columns stay aligned.
+void WriteColumnNames(LineWriter& writer, const GenerationSetup& setup) {
+    const ColumnNames& names = setup.columnNames;
+    std::vector<std::string> lines;
+    for (const std::string& column : DefaultColumnNames(setup)) {
+        const std::string name = names.NameOf(column);
+        const std::string label = names.LabelOf(column);
+        std::vector<std::string> levels;
+        const int levelCount = IsGroupingColumn(column) ? LevelCountOf(setup, column) : 0;
+        for (int level = 1; level <= levelCount; ++level) {
+            const std::string levelLabel = names.LevelLabelOf(column, level);
+            if (!levelLabel.empty()) {
+                levels.push_back("      " + std::to_string(level) + " = " + levelLabel);
+            }
+        }
+        if (name == column && label.empty() && levels.empty()) continue;
+        lines.push_back("  " + column + (name == column ? "" : " -> " + name) +
+                        (label.empty() ? "" : ": " + label));
+        lines.insert(lines.end(), levels.begin(), levels.end());
+    }
+    if (lines.empty()) return;
+    writer.Line("COLUMN NAMES AND LABELS IN THE DATA FILE: ");
+    writer.Line("----------------------------------------- ");
+    writer.Line("");
+    for (const std::string& line : lines) writer.Line(line);
+    WriteSectionBreak(writer);
+}
+
 // Never a silent claim: what was asked, and each step that moved the figures again.
 void WriteExactnessStatement(LineWriter& writer, const GenerationSetup& setup) {
     std::vector<std::string> moves;
@@ -379,6 +409,7 @@ void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
     if (setup.exactStatistics) WriteExactnessStatement(writer, setup);
     WriteGeneralInformation(writer, setup);
     WriteSectionBreak(writer);
+    WriteColumnNames(writer, setup);
 
     const std::vector<ReportRow> rows = ReportRows(setup);
     WriteParameterTable(writer, setup, rows);

@@ -171,10 +171,9 @@ std::optional<NamedColumns> NamedColumnsOf(int designCode) {
     GenerationSetup setup;
     ApplyDesign(Design(*kind), setup);
     NamedColumns named{DefaultColumnNames(setup), {}};
-    named.levels = {{"group", setup.levelsFactor1},
-                    {"factor1", setup.levelsFactor1},
-                    {"factor2", setup.levelsFactor2},
-                    {"factor3", setup.levelsFactor3}};
+    for (const std::string& column : named.columns) {
+        if (IsGroupingColumn(column)) named.levels[column] = LevelCountOf(setup, column);
+    }
     return named;
 }
 

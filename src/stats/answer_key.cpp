@@ -1,5 +1,6 @@
 #include "stats/answer_key.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "stats/sample_tests.h"
@@ -59,10 +60,36 @@ std::string Number(std::string_view stem, int k) {
     return std::string(stem) + std::to_string(k);
 }
 
-// The name of a cell as the data file's codes name it: "group2", "cell12".
+// A column as the data file's header names it: its default ("dv1") or the user's name.
+std::string ColumnName(const GenerationSetup& setup, std::string_view stem, int k = 0) {
+    return setup.columnNames.NameOf(k == 0 ? std::string(stem) : Number(stem, k));
+}
+
+// A level of a grouping column: "group2" by default, "condition2" once the column is named,
+// "condition_Placebo" once the level is labelled (a label's blanks become "_", so that a
+// figure's name stays one word).
+std::string LevelName(const GenerationSetup& setup, const std::string& column, int level) {
+    std::string label = setup.columnNames.LevelLabelOf(column, level);
+    if (label.empty()) return Number(setup.columnNames.NameOf(column), level);
+    std::replace(label.begin(), label.end(), ' ', '_');
+    return setup.columnNames.NameOf(column) + "_" + label;
+}
+
+// The name of a cell as the data file's codes name it: "group2", "cell12"; with names, its
+// levels' names ("condition_Placebo", "dose_High_time2").
 std::string CellName(const GenerationSetup& setup, const DesignCell& cell) {
-    if (setup.family != DesignFamily::Factorial) return Number("group", cell.levels[0]);
-    std::string name = "cell";
+    if (setup.family != DesignFamily::Factorial) return LevelName(setup, "group", cell.levels[0]);
+    const ColumnNames& names = setup.columnNames;
+    std::string name;
+    bool named = false;
+    for (int f = 0; f < cell.levelCount; ++f) {
+        const std::string factor = Number("factor", f + 1);
+        named = named || names.names.contains(factor) || names.levelLabels.contains(factor);
+        if (f > 0) name += '_';
+        name += LevelName(setup, factor, cell.levels[f]);
+    }
+    if (named) return name;
+    name = "cell";
     for (int f = 0; f < cell.levelCount; ++f) name += std::to_string(cell.levels[f]);
     return name;
 }
@@ -74,17 +101,19 @@ std::string CellLabel(const GenerationSetup& setup, const DesignCell& cell, int 
         case DesignFamily::OneWay:
             return CellName(setup, cell);
         case DesignFamily::TwoGroupsMultiVariable:
-            return setup.variableCount == 1 ? CellName(setup, cell)
-                                            : CellName(setup, cell) + Number("_dv", v);
+            return setup.variableCount == 1
+                       ? CellName(setup, cell)
+                       : CellName(setup, cell) + "_" + ColumnName(setup, "dv", v);
         case DesignFamily::TwoVariablesInGroups:
-            return CellName(setup, cell) + Number("_var", v);
+            return CellName(setup, cell) + "_" + ColumnName(setup, "var", v);
         case DesignFamily::Factorial:
-            return setup.variableCount == 2 ? CellName(setup, cell) + Number("_dv", v)
-                                            : CellName(setup, cell);
+            return setup.variableCount == 2
+                       ? CellName(setup, cell) + "_" + ColumnName(setup, "dv", v)
+                       : CellName(setup, cell);
         case DesignFamily::Regression:
-            return v == 1 ? "y" : Number("x", v - 1);
+            return v == 1 ? ColumnName(setup, "y") : ColumnName(setup, "x", v - 1);
         case DesignFamily::Correlated:
-            return Number("var", v);
+            return ColumnName(setup, "var", v);
     }
     return {};
 }
@@ -180,17 +209,19 @@ std::vector<Column> ColumnOfEachCell(const WrittenData& data, int variable) {
 }
 
 // Terms are named after the data file's factor columns: "factor1", "factor1_factor2".
-std::string TermName(const AnovaTerm& term) {
+std::string TermName(const GenerationSetup& setup, const AnovaTerm& term) {
     std::string name;
     for (std::size_t f = 0; f < term.factors.size(); ++f) {
         if (f > 0) name += '_';
-        name += Number("factor", term.factors[f] + 1);
+        name += ColumnName(setup, "factor", term.factors[f] + 1);
     }
     return name;
 }
 
+// `variableName` is empty for a design of one variable.
 KeySection FactorialTable(const GenerationSetup& setup, const WrittenData& data, int variable,
-                          const std::string& prefix) {
+                          const std::string& variableName) {
+    const std::string prefix = variableName.empty() ? std::string() : variableName + "_";
     Column values;
     std::vector<std::array<int, 3>> levels;
     for (std::size_t c = 0; c < data.cells.size(); ++c) {
@@ -204,10 +235,10 @@ KeySection FactorialTable(const GenerationSetup& setup, const WrittenData& data,
     if (setup.factorCount == 3) counts.push_back(setup.levelsFactor3);
     const FactorialAnova anova = AnalyseFactorial(values, levels, counts);
     KeySection section{"Factorial ANOVA, Type III sums of squares" +
-                           (prefix.empty() ? std::string() : " (" + prefix.substr(0, 3) + ")"),
+                           (variableName.empty() ? std::string() : " (" + variableName + ")"),
                        {}};
     for (const AnovaTerm& term : anova.terms) {
-        const std::string name = prefix + TermName(term);
+        const std::string name = prefix + TermName(setup, term);
         section.figures.insert(
             section.figures.end(),
             {Statistic(name + "_ss", term.sumOfSquares), Count(name + "_df", term.df),
@@ -221,13 +252,14 @@ KeySection FactorialTable(const GenerationSetup& setup, const WrittenData& data,
     return section;
 }
 
-KeySection RegressionTable(const WrittenData& data) {
+KeySection RegressionTable(const GenerationSetup& setup, const WrittenData& data) {
     const std::vector<Column>& columns = data.cells.front();
     std::vector<std::span<const double>> predictors(columns.begin() + 1, columns.end());
     const RegressionFit fit = FitRegression(columns.front(), predictors);
-    KeySection section{"Regression of y on the predictors (complete cases)", {}};
+    KeySection section{
+        "Regression of " + ColumnName(setup, "y") + " on the predictors (complete cases)", {}};
     for (std::size_t c = 0; c < fit.coefficients.size(); ++c) {
-        const std::string name = c == 0 ? "intercept" : Number("x", static_cast<int>(c));
+        const std::string name = c == 0 ? "intercept" : ColumnName(setup, "x", static_cast<int>(c));
         const Coefficient& b = fit.coefficients[c];
         section.figures.insert(
             section.figures.end(),
@@ -282,11 +314,11 @@ KeySection BoxFigures(const GenerationSetup& setup, const WrittenData& data) {
 }
 
 // Each variable compared across the groups: t tests for two, the ANOVA for more.
-void AddGroupComparisons(std::vector<KeySection>& sections, const WrittenData& data,
-                         std::string_view variableStem) {
+void AddGroupComparisons(std::vector<KeySection>& sections, const GenerationSetup& setup,
+                         const WrittenData& data, std::string_view variableStem) {
     const int variables = data.layout.variableCount;
     for (int v = 0; v < variables; ++v) {
-        const std::string name = Number(variableStem, v + 1);
+        const std::string name = ColumnName(setup, variableStem, v + 1);
         sections.push_back(GroupComparison(variables == 1 ? "Two independent groups" : name,
                                            variables == 1 ? "" : name + "_",
                                            ColumnOfEachCell(data, v), data.Decimals(v)));
@@ -295,13 +327,15 @@ void AddGroupComparisons(std::vector<KeySection>& sections, const WrittenData& d
 
 std::vector<KeySection> TwoVariableSections(const GenerationSetup& setup, const WrittenData& data) {
     if (data.cells.size() == 1) {
-        KeySection paired{"Paired scores (var1 minus var2, complete pairs)", {}};
+        KeySection paired{"Paired scores (" + ColumnName(setup, "var", 1) + " minus " +
+                              ColumnName(setup, "var", 2) + ", complete pairs)",
+                          {}};
         AddPairedTest(paired, "", data.cells[0][0], data.cells[0][1],
                       std::max(data.Decimals(0), data.Decimals(1)), true);
         return {paired};
     }
     std::vector<KeySection> sections;
-    AddGroupComparisons(sections, data, "var");
+    AddGroupComparisons(sections, setup, data, "var");
     sections.push_back(WithinCellCorrelations(setup, data, "Correlations within each group"));
     sections.push_back(PairedWithinCells(setup, data));
     return sections;
@@ -312,7 +346,7 @@ std::vector<KeySection> FactorialSections(const GenerationSetup& setup, const Wr
     const int variables = data.layout.variableCount;
     for (int v = 0; v < variables; ++v) {
         sections.push_back(
-            FactorialTable(setup, data, v, variables == 1 ? "" : Number("dv", v + 1) + "_"));
+            FactorialTable(setup, data, v, variables == 1 ? "" : ColumnName(setup, "dv", v + 1)));
     }
     if (variables == 2) {
         sections.push_back(WithinCellCorrelations(setup, data, "Correlations within each cell"));
@@ -331,7 +365,7 @@ std::vector<KeySection> DesignSections(const GenerationSetup& setup, const Writt
                                 "", ColumnOfEachCell(data, 0), data.Decimals(0))};
         case DesignFamily::TwoGroupsMultiVariable: {
             std::vector<KeySection> sections;
-            AddGroupComparisons(sections, data, "dv");
+            AddGroupComparisons(sections, setup, data, "dv");
             if (data.layout.variableCount > 1) {
                 sections.push_back(
                     WithinCellCorrelations(setup, data, "Correlations within each group"));
@@ -343,7 +377,7 @@ std::vector<KeySection> DesignSections(const GenerationSetup& setup, const Writt
         case DesignFamily::Factorial:
             return FactorialSections(setup, data);
         case DesignFamily::Regression:
-            return {RegressionTable(data)};
+            return {RegressionTable(setup, data)};
         case DesignFamily::Correlated:
             return {WithinCellCorrelations(setup, data,
                                            "Correlations (pairwise complete, two-sided p)")};

@@ -169,6 +169,24 @@ TEST_F(InformationFileTest, ExactStatisticsNameEachStepThatMovedThem) {
                   "  - too few cases for exact correlations in a group or cell"}));
 }
 
+// Names and labels are listed under the general information; the tables keep their layout.
+TEST_F(InformationFileTest, NamesAndLabelsAreListedBeforeTheTables) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 3, 25);
+    const auto plain = Lines(setup);
+    setup.columnNames.names = {{"group", "condition"}};
+    setup.columnNames.labels = {{"dv", "Words recalled"}};
+    setup.columnNames.levelLabels = {{"group", {{2, "Caffeine"}, {3, "not a level"}}}};
+    const auto lines = Lines(setup);
+    const auto heading =
+        std::find(lines.begin(), lines.end(), "COLUMN NAMES AND LABELS IN THE DATA FILE: ");
+    ASSERT_NE(heading, lines.end());
+    EXPECT_EQ(std::vector<std::string>(heading + 3, heading + 6),
+              (std::vector<std::string>{"  group -> condition", "      2 = Caffeine",
+                                        "  dv: Words recalled"}));
+    EXPECT_EQ(lines.size(), plain.size() + 9);  // heading, rule, blank, three lines, break
+    EXPECT_TRUE(Contains(lines, "DATA GENERATION PARAMETERS SET BY USER: "));
+}
+
 TEST_F(InformationFileTest, WideValuesWidenTheirColumns) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 3, 25);
     setup.Box(1).mean = 1234567.891;

@@ -93,6 +93,44 @@ TEST_F(AnswerKeyTest, EachFamilyGetsItsTests) {
     }
 }
 
+// With names, figures are named after the columns and levels as the data file names them:
+// "condition_Placebo_mean" where the default says "group1_mean".
+TEST_F(AnswerKeyTest, NamedColumnsAndLevelsNameTheFigures) {
+    struct Case {
+        DesignKind design;
+        ColumnNames names;
+        std::vector<std::string> figures;
+    };
+    const Case cases[] = {
+        {DesignKind::Groups2,
+         {{{"group", "condition"}, {"dv", "recall"}},
+          {},
+          {{"group", {{1, "Placebo"}, {2, "High dose"}}}}},
+         {"condition_Placebo_mean", "condition_High_dose_sd", "student_t"}},
+        {DesignKind::Groups3, {{{"group", "site"}}, {}, {}}, {"site3_n", "anova_f"}},
+        {DesignKind::Factorial2x2,
+         {{{"factor1", "dose"}}, {}, {{"factor1", {{2, "High"}}}}},
+         {"dose1_factor21_mean", "dose_High_factor22_n", "dose_factor2_f", "dose_p"}},
+        {DesignKind::TwoDV2x2, {{{"dv2", "later"}}, {}, {}}, {"later_factor1_factor2_f"}},
+        {DesignKind::Regression2,
+         {{{"y", "grade"}, {"x2", "hours"}}, {}, {}},
+         {"grade_mean", "hours_estimate", "x1_p"}},
+        {DesignKind::TwoGroupsDV2, {{{"dv1", "pre"}}, {}, {}}, {"group1_pre_mean", "pre_welch_p"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.design));
+        GenerationSetup setup = testing::RunnableSetup(c.design, 7, 30);
+        setup.columnNames = c.names;
+        auto tables = std::make_unique<GenerationTables>();
+        RandomStreams streams;
+        ASSERT_FALSE(GenerateData(setup, streams, *tables));
+        const AnswerKey key =
+            ComputeAnswerKey(setup, ScoresAsWritten(setup, tables->generatedData));
+        for (const std::string& figure : c.figures) {
+            EXPECT_FALSE(std::isnan(Figure(key, figure))) << figure;
+        }
+    }
+}
+
 TEST_F(AnswerKeyTest, TheClassKeyHasOneRowPerDatasetUnderOneHeader) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 1, 2);
     for (int row = 0; row < 4; ++row) table->At(row, 0) = row;
