@@ -1,9 +1,7 @@
 #include "commands/run_command.h"
 
-#include <cctype>
 #include <cmath>
 #include <limits>
-#include <set>
 #include <string>
 
 #include "commands/option_dialogs.h"
@@ -260,17 +258,12 @@ bool ReadColumnNames(const ColumnNames& names, GenerationSetup& setup, CommandHo
         }
     }
     setup.columnNames = names;
-    std::set<std::string> used;
-    for (const std::string& column : DefaultColumnNames(setup)) {
-        const std::string name = names.NameOf(column);
-        // SPSS and Stata take "Recall" and "recall" for one name.
-        std::string folded = name;
-        for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (!used.insert(folded).second) {
-            host.Refuse("The NAME \"" + name + "\" is given to two columns of the data file", "",
-                        "");
-            return false;
-        }
+    std::vector<std::string> used;
+    for (const std::string& column : DefaultColumnNames(setup))
+        used.push_back(names.NameOf(column));
+    if (const Verdict verdict = CheckDistinctNames(used)) {
+        host.Refuse(verdict->message, "", "");
+        return false;
     }
     return true;
 }

@@ -1,6 +1,8 @@
 #include "setup/column_names.h"
 
 #include <algorithm>
+#include <cctype>
+#include <set>
 
 namespace zek {
 
@@ -52,6 +54,19 @@ Verdict CheckColumnLabel(std::string_view label) {
     }
     if (label.find_first_of(",\r\n") != std::string_view::npos) {
         return Refusal{"A LABEL may not hold a comma or a line break", ""};
+    }
+    return std::nullopt;
+}
+
+Verdict CheckDistinctNames(const std::vector<std::string>& names) {
+    std::set<std::string> used;
+    for (const std::string& name : names) {
+        std::string folded = name;
+        for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!used.insert(folded).second) {
+            return Refusal{"The NAME \"" + name + "\" is given to two columns of the data file",
+                           ""};
+        }
     }
     return std::nullopt;
 }

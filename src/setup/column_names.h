@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "setup/refusal.h"
 
@@ -38,6 +39,9 @@ Verdict CheckColumnName(std::string_view name);
 
 /// A label: at most 120 characters, without line breaks or commas.
 Verdict CheckColumnLabel(std::string_view label);
+
+/// No two of a data file's column names alike, letter case aside, as SPSS and Stata read them.
+Verdict CheckDistinctNames(const std::vector<std::string>& names);
 
 /// Whether a default column name is a grouping column, whose levels take labels ("group",
 /// "factor1" .. "factor3").

@@ -30,6 +30,7 @@
 #include "ui/design_selector.h"
 #include "ui/example_box.h"
 #include "ui/information_window.h"
+#include "ui/names_dialog.h"
 #include "ui/option_dialog.h"
 #include "ui/parameter_box_widget.h"
 #include "ui/user_prompts.h"
@@ -85,6 +86,7 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
         this);
     seedDialog_->edit()->setToolTip(
         QStringLiteral("You should set your own starting seed to a value less than 2,147,483,647"));
+    namesDialog_ = new NamesDialog(this);
     reliabilityDialog_ = new OptionDialog(
         {"TRelForm", "Change Reliability",
          "Change Reliability for all Dependent Variables to:", "txt_reliability", nullptr},
@@ -308,6 +310,11 @@ void MainWindow::BuildOptionsMenu() {
                    [this] { model_->ExactSampleStatistics1Click(); },
                    "The data's means, SDs and correlations are exactly the ones set, as the "
                    "data file writes them"},
+                  {"NamesandLabels1",
+                   QStringLiteral("Names and Labels..."),
+                   {},
+                   [this] { NamesandLabels1Click(); },
+                   "Names and labels of the data file's columns and of the groups' levels"},
                   {"CopyCell1toallcells1", QStringLiteral("Copy Cell 1 Setup to All Cells"),
                    QKeySequence(Qt::Key_F10), [this] { model_->CopyCell1toallcells1Click(); }},
                   separator,
@@ -546,6 +553,14 @@ void MainWindow::SetIntegerSeed1Click() {
         [this] { return seedDialog_->AskOnce().toStdString(); },
         [this](std::string_view text) { return AcceptSeed(text, state_.setup); }, *host_);
     model_->SetSeedText(accepted);
+}
+
+void MainWindow::NamesandLabels1Click() {
+    const ColumnNames& kept = model_->columnNames();
+    if (std::optional<ColumnNames> names =
+            namesDialog_->Ask(NameRowsOf(state_.setup, kept), kept, prompts_)) {
+        model_->SetColumnNames(std::move(*names));
+    }
 }
 
 void MainWindow::Reliability1Click() {

@@ -40,6 +40,7 @@ class DataViewer;
 class DesignSelector;
 class ExampleBox;
 class InformationWindow;
+class NamesDialog;
 class OptionDialog;
 class ParameterBoxWidget;
 class UserPrompts;
@@ -67,6 +68,7 @@ class MainWindow final : public QMainWindow {
     void ViewData1Click();
     void SetIntegerSeed1Click();
     void Reliability1Click();
+    void NamesandLabels1Click();
     void SetMissingValues1Click();
     void SetExtremeValues1Click();
     void Betaother1Click();
@@ -109,6 +111,7 @@ class MainWindow final : public QMainWindow {
     UserPrompts& prompts_;
     OptionDialog* seedDialog_ = nullptr;
     OptionDialog* reliabilityDialog_ = nullptr;
+    NamesDialog* namesDialog_ = nullptr;
     OptionDialog* missingDialog_ = nullptr;
     OptionDialog* extremeDialog_ = nullptr;
     BetaDialog* betaDialog_ = nullptr;

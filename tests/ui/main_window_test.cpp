@@ -19,6 +19,7 @@
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -186,6 +187,41 @@ TEST_F(MainWindowTest, ABadMissingPercentageLoopsThroughItsDialogUntilAccepted) 
     EXPECT_EQ(Find<QLineEdit>("txt_missing_main")->text(), "20");
     EXPECT_EQ(state->setup.missingPercent, 20);
     EXPECT_TRUE(state->flags.dataGenerated);
+}
+
+// "Names and Labels...": a row per column and per level; a bad name is refused naming its
+// row and the dialog comes back as left; OK with good rows names the data file's columns.
+TEST_F(MainWindowTest, NamesAndLabelsAreTypedInTheirDialogAndCheckedByRow) {
+    QStringList columns;
+    auto typeRows = [&](const QString& dvName) {
+        return [&, dvName](QWidget* dialog) {
+            auto* table = dialog->findChild<QTableWidget*>("tbl_names");
+            columns.clear();
+            for (int r = 0; r < table->rowCount(); ++r) columns << table->item(r, 0)->text();
+            table->item(1, 1)->setText("condition");  // group
+            table->item(2, 2)->setText("Placebo");    // group = 1
+            table->item(4, 1)->setText(dvName);       // dv
+            table->item(4, 2)->setText("Words recalled");
+            dialog->findChild<QPushButton*>("btnOK")->click();
+        };
+    };
+    ModalAnswers answers({typeRows("2nd"), typeRows("recall")});
+    Find<QAction>("NamesandLabels1")->trigger();
+    EXPECT_TRUE(answers.AllUsed());
+    EXPECT_EQ(answers.shown, QStringList({"TNamesForm", "TNamesForm"}));
+    EXPECT_EQ(columns, QStringList({"id", "group", "   = 1", "   = 2", "dv"}));
+    ASSERT_FALSE(prompts.messages.isEmpty());
+    EXPECT_TRUE(prompts.messages.front().startsWith("dv: A NAME must begin with a letter"))
+        << prompts.messages.front().toStdString();
+    const ColumnNames& names = window.model().columnNames();
+    EXPECT_EQ(names.NameOf("dv"), "recall");
+    EXPECT_EQ(names.LevelLabelOf("group", 1), "Placebo");
+    EXPECT_EQ(names.LabelOf("dv"), "Words recalled");
+
+    testing::TemporaryFolder folder;
+    prompts.saveAnswers = {QString::fromStdString((folder.path() / "story.csv").string())};
+    window.btnRunClick();
+    EXPECT_TRUE(testing::Contents(folder.path() / "story.csv").starts_with("id,condition,recall"));
 }
 
 TEST_F(MainWindowTest, TheSeedDialogOffersARandomSeedForAnEmptySeedBox) {

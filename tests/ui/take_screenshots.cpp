@@ -6,6 +6,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -110,6 +112,22 @@ int main(int argc, char** argv) {
         saved &= menu->grab().save(folder + "/options_menu.png");
         menu->hide();
     }
+    // Names and Labels for a two-group design, with a few rows typed.
+    window.findChild<QRadioButton*>("rdo_2groups")->click();
+    QTimer::singleShot(200, [&] {
+        auto* dialog = window.findChild<QDialog*>("TNamesForm");
+        auto* table = dialog->findChild<QTableWidget*>("tbl_names");
+        table->item(1, 1)->setText("condition");
+        table->item(1, 2)->setText("Experimental condition");
+        table->item(2, 2)->setText("Placebo");
+        table->item(3, 2)->setText("Caffeine");
+        table->item(4, 1)->setText("recall");
+        table->item(4, 2)->setText("Words recalled out of 40");
+        QApplication::processEvents();
+        saved &= dialog->grab().save(folder + "/names_dialog.png");
+        dialog->reject();
+    });
+    window.findChild<QAction*>("NamesandLabels1")->trigger();
     for (const char* name : {"TAboutBox", "TAckForm"}) {
         auto* information = window.findChild<QWidget*>(name);
         information->show();

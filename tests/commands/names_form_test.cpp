@@ -1,0 +1,44 @@
+#include "commands/names_form.h"
+
+#include <gtest/gtest.h>
+
+#include "support/runnable_setup.h"
+
+namespace zek {
+namespace {
+
+// A design shows rows for its own columns and levels; the names of columns it lacks stay for
+// a design that has them again, and an emptied row gives its column back its default.
+TEST(NamesFormTest, ADesignKeepsTheNamesOfTheColumnsItShares) {
+    ColumnNames names;
+    names.names = {{"group", "condition"}, {"dv", "recall"}};
+    names.levelLabels = {{"group", {{2, "Caffeine"}}}};
+
+    const GenerationSetup twoGroupsTwoVariables =
+        testing::RunnableSetup(DesignKind::TwoGroupsDV2, 1);
+    std::vector<NameRow> rows = NameRowsOf(twoGroupsTwoVariables, names);
+    std::vector<std::string> captions;
+    for (const NameRow& row : rows) captions.push_back(row.Caption());
+    EXPECT_EQ(captions,
+              (std::vector<std::string>{"id", "group", "group 1", "group 2", "dv1", "dv2"}));
+    EXPECT_EQ(rows[1].name, "condition");
+    EXPECT_EQ(rows[3].label, "Caffeine");
+
+    rows[1].name.clear();  // group back to its default
+    rows[4].name = "pre";
+    const Checked<ColumnNames> read = ReadNameRows(rows, names);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->NameOf("group"), "group");
+    EXPECT_EQ(read->NameOf("dv1"), "pre");
+    EXPECT_EQ(read->NameOf("dv"), "recall") << "kept for the designs that have it";
+    EXPECT_EQ(read->LevelLabelOf("group", 2), "Caffeine");
+
+    rows[5].name = "PRE";
+    const Checked<ColumnNames> twice = ReadNameRows(rows, names);
+    ASSERT_FALSE(twice);
+    EXPECT_EQ(twice.refusal().message,
+              "dv2: The NAME \"PRE\" is given to two columns of the data file");
+}
+
+}  // namespace
+}  // namespace zek
