@@ -22,6 +22,52 @@ std::vector<NameRow> NameRowsOf(const GenerationSetup& setup, const ColumnNames&
     return rows;
 }
 
+namespace {
+
+// A level as the plot page shows it: its label, or the column's name and the level's number.
+std::string LevelCaption(const ColumnNames& names, const std::string& column, int level) {
+    const std::string label = names.LevelLabelOf(column, level);
+    return label.empty() ? names.NameOf(column) + " " + std::to_string(level) : label;
+}
+
+}  // namespace
+
+std::vector<std::string> NamedBoxCaptions(const GenerationSetup& setup,
+                                          std::vector<std::string> captions) {
+    const ColumnNames& names = setup.columnNames;
+    if (names.empty()) return captions;
+    const std::vector<std::string> columns = DefaultColumnNames(setup);
+    captions.resize(kBoxCount);
+    for (const DataBlock& block : LayoutOf(setup)) {
+        const auto levels = static_cast<std::size_t>(block.cell.levelCount);
+        std::string cell;
+        for (std::size_t f = 0; f < levels; ++f) {
+            if (f > 0) cell += ", ";
+            cell += LevelCaption(names, columns[1 + f], block.cell.levels[f]);
+        }
+        for (int v = 0; v < setup.variableCount; ++v) {
+            const std::string variable =
+                names.NameOf(columns[1 + levels + static_cast<std::size_t>(v)]);
+            captions[static_cast<std::size_t>(block.BoxOfColumn(v) - 1)] =
+                cell.empty() ? variable : cell + ": " + variable;
+        }
+    }
+    return captions;
+}
+
+std::vector<std::string> NamedVariables(const GenerationSetup& setup) {
+    if (setup.columnNames.empty()) return {};
+    const std::vector<std::string> columns = DefaultColumnNames(setup);
+    const DataLayout layout = LayoutOf(setup);
+    const auto levels =
+        static_cast<std::size_t>(layout.blockCount > 0 ? layout.blocks[0].cell.levelCount : 0);
+    std::vector<std::string> variables;
+    for (std::size_t c = 1 + levels; c < columns.size(); ++c) {
+        variables.push_back(setup.columnNames.NameOf(columns[c]));
+    }
+    return variables;
+}
+
 Checked<ColumnNames> ReadNameRows(const std::vector<NameRow>& rows, const ColumnNames& kept) {
     ColumnNames names = kept;
     for (const NameRow& row : rows) {

@@ -24,6 +24,16 @@ struct NameRow {
 /// The rows of the design that `setup` describes, filled from `names`.
 std::vector<NameRow> NameRowsOf(const GenerationSetup& setup, const ColumnNames& names);
 
+/// What the plot page calls each box once columns or levels have names: the names of its
+/// levels and of its variable ("condition Placebo, recall"); for a setup without names,
+/// `captions` as they are. By box number - 1.
+std::vector<std::string> NamedBoxCaptions(const GenerationSetup& setup,
+                                          std::vector<std::string> captions);
+
+/// The names of the score columns, in order ("recall", "var2"); empty for a setup without
+/// names.
+std::vector<std::string> NamedVariables(const GenerationSetup& setup);
+
 /// The names after the dialog: `kept`'s entries for columns this design does not have, and the
 /// rows' for those it has; or the first refusal, naming its row ("dv: A NAME must begin
 /// ..."), or the name that two columns share.

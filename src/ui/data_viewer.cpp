@@ -9,6 +9,7 @@
 #include <QStyle>
 
 #include "commands/design_presentation.h"
+#include "commands/names_form.h"
 #include "files/data_file.h"
 #include "files/text_file.h"
 #include "stats/score_plots.h"
@@ -184,12 +185,23 @@ void DataViewer::ShowPlots() {
     // Panels take the captions the window shows while it shows the run's design.
     std::vector<QString> captions =
         windowShape_ == ShapeOf(run) ? windowCaptions_ : CatalogueCaptionsOf(run);
+    // Named columns and levels name the panels instead.
+    if (!run.columnNames.empty()) {
+        std::vector<std::string> named;
+        for (const QString& caption : captions) named.push_back(caption.toStdString());
+        captions.clear();
+        for (const std::string& caption : NamedBoxCaptions(run, std::move(named))) {
+            captions.push_back(style::ToQString(caption));
+        }
+    }
+    std::vector<QString> variables;
+    for (const std::string& name : NamedVariables(run)) variables.push_back(style::ToQString(name));
     const auto* scroll = static_cast<const QScrollArea*>(pages_->widget(1));
     const int width = pages_->width() - 2 * scroll->frameWidth() -
                       scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     try {
         plots_->SetPlots(ComputeScorePlots(run, SavedDataScores(state_)), std::move(captions),
-                         width);
+                         width, std::move(variables));
     } catch (const FileError& error) {
         prompts_.Message(this, QString::fromStdString(error.what()));
         return;

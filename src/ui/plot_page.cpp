@@ -37,7 +37,9 @@ PlotPage::PlotPage(QWidget* parent) : QWidget(parent) {
     style::SetBackground(this, Qt::white);
 }
 
-void PlotPage::SetPlots(ScorePlots plots, std::vector<QString> captions, int width) {
+void PlotPage::SetPlots(ScorePlots plots, std::vector<QString> captions, int width,
+                        std::vector<QString> variables) {
+    variables_ = std::move(variables);
     plots_ = std::move(plots);
     captions_ = std::move(captions);
     // Four histograms and the widest row of scatterplots fit the width given, so that the page
@@ -153,16 +155,20 @@ void PlotPage::DrawScale(QPainter& painter, const Histogram& histogram, QRectF a
                               histogram.present > 0 ? Number(histogram.actualMean) : "-"));
 }
 
+QString PlotPage::VariableName(int variable) const {
+    const auto index = static_cast<std::size_t>(variable);
+    return index < variables_.size() ? variables_[index] : QStringLiteral("V%1").arg(variable + 1);
+}
+
 void PlotPage::DrawScatter(QPainter& painter, const ScatterPanel& panel, QRectF area) const {
     painter.setPen(QPen(Qt::gray));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(area);
     painter.setPen(Qt::black);
     painter.drawText(area.adjusted(3, 1, -3, 0), Qt::AlignTop | Qt::AlignLeft,
-                     QStringLiteral("V%1 x V%2  r %3 / %4")
-                         .arg(panel.x + 1)
-                         .arg(panel.y + 1)
-                         .arg(Number(panel.requestedR), Number(panel.actualR)));
+                     QStringLiteral("%1 x %2  r %3 / %4")
+                         .arg(VariableName(panel.x), VariableName(panel.y),
+                              Number(panel.requestedR), Number(panel.actualR)));
     if (panel.points.empty()) return;
     double minX = panel.points.front().first, maxX = minX;
     double minY = panel.points.front().second, maxY = minY;

@@ -21,7 +21,9 @@ class PlotPage final : public QWidget {
 
     /// `captions` names each box (1..8) as the main window does; the page is laid out to be
     /// `width` pixels wide.
-    void SetPlots(ScorePlots plots, std::vector<QString> captions, int width);
+    /// `variables` names the scatter panels' axes; empty: "V1", "V2", ...
+    void SetPlots(ScorePlots plots, std::vector<QString> captions, int width,
+                  std::vector<QString> variables = {});
     const ScorePlots& plots() const { return plots_; }
     const std::vector<QString>& captions() const { return captions_; }
 
@@ -40,6 +42,8 @@ class PlotPage final : public QWidget {
 
     ScorePlots plots_;
     std::vector<QString> captions_;
+    std::vector<QString> variables_;
+    QString VariableName(int variable) const;
     int histogramWidth_ = 0;
     int scatterSize_ = 0;
 };

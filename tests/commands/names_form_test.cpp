@@ -40,5 +40,19 @@ TEST(NamesFormTest, ADesignKeepsTheNamesOfTheColumnsItShares) {
               "dv2: The NAME \"PRE\" is given to two columns of the data file");
 }
 
+// The plot page's panels and axes take the names; without names they keep the window's.
+TEST(NamesFormTest, PanelsAreCalledByTheirLevelsAndVariables) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::TwoDV2x2, 1);
+    const std::vector<std::string> window(kBoxCount, "Box");
+    EXPECT_EQ(NamedBoxCaptions(setup, window), window);
+    EXPECT_TRUE(NamedVariables(setup).empty());
+    setup.columnNames.names = {{"factor1", "dose"}, {"dv2", "later"}};
+    setup.columnNames.levelLabels = {{"factor2", {{1, "Morning"}}}};
+    const std::vector<std::string> named = NamedBoxCaptions(setup, window);
+    EXPECT_EQ(named[0], "dose 1, Morning: dv1");
+    EXPECT_EQ(named[2], "dose 1, Morning: later");
+    EXPECT_EQ(NamedVariables(setup), (std::vector<std::string>{"dv1", "later"}));
+}
+
 }  // namespace
 }  // namespace zek

@@ -222,6 +222,14 @@ TEST_F(MainWindowTest, NamesAndLabelsAreTypedInTheirDialogAndCheckedByRow) {
     prompts.saveAnswers = {QString::fromStdString((folder.path() / "story.csv").string())};
     window.btnRunClick();
     EXPECT_TRUE(testing::Contents(folder.path() / "story.csv").starts_with("id,condition,recall"));
+    // The plot page's panels are called by the names too.
+    window.ViewData1Click();
+    window.viewer().TogglePlots();
+    ASSERT_TRUE(window.viewer().showingPlots());
+    const std::vector<QString>& captions = window.viewer().plots()->captions();
+    ASSERT_GE(captions.size(), 2u);
+    EXPECT_EQ(captions[0], "Placebo: recall");
+    EXPECT_EQ(captions[1], "condition 2: recall");
 }
 
 TEST_F(MainWindowTest, TheSeedDialogOffersARandomSeedForAnEmptySeedBox) {

@@ -128,6 +128,15 @@ int main(int argc, char** argv) {
         dialog->reject();
     });
     window.findChild<QAction*>("NamesandLabels1")->trigger();
+    // The plot page of that story: panels called by their names.
+    zek::ColumnNames story;
+    story.names = {{"group", "condition"}, {"dv", "recall"}};
+    story.levelLabels = {{"group", {{1, "Placebo"}, {2, "Caffeine"}}}};
+    window.model().SetColumnNames(story);
+    window.btn_runClick();
+    window.ViewData1Click();
+    if (!window.viewer().showingPlots()) window.viewer().TogglePlots();
+    saved &= window.viewer().plots()->grab().save(folder + "/plots_named.png");
     for (const char* name : {"TAboutBox", "TAckForm"}) {
         auto* information = window.findChild<QWidget*>(name);
         information->show();
