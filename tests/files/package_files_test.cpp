@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <readstat.h>
+
+#include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "engine/generate_data.h"
 #include "files/text_file.h"
 #include "support/runnable_setup.h"
+#include "support/text_files.h"
 
 namespace zek {
 namespace {
@@ -45,6 +49,50 @@ TEST_P(PackageFileBytesTest, TheSameDataGiveTheSameBytesAndAFailedStreamIsAnErro
     broken.setstate(std::ios::badbit);
     EXPECT_THROW(WritePackageDataFile(GetParam(), broken, setup, tables->generatedData, {}),
                  StreamError);
+}
+
+// What SPSS shows in its variable view, read back by ReadStat's own parser: nominal
+// grouping columns without decimals, scale scores with their boxes' decimals.
+TEST(PackageFilesTest, AnSpssFileDeclaresMeasuresAndFormats) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::TwoDVGroups2, 3, 12);
+    setup.Box(1).decimals = 1;
+    setup.Box(2).decimals = 3;  // the same variable in group 2: the column shows 3
+    setup.Box(5).decimals = 0;
+    setup.Box(6).decimals = 0;
+    auto tables = std::make_unique<GenerationTables>();
+    RandomStreams streams;
+    ASSERT_FALSE(GenerateData(setup, streams, *tables));
+    testing::TemporaryFolder folder;
+    const std::string path = (folder.path() / "measures.sav").string();
+    {
+        std::ofstream out(path, std::ios::binary);
+        WritePackageDataFile(DataFormat::Spss, out, setup, tables->generatedData, {});
+    }
+    struct Declared {
+        std::string name, format;
+        readstat_measure_t measure;
+    };
+    std::vector<Declared> declared;
+    readstat_parser_t* parser = readstat_parser_init();
+    readstat_set_variable_handler(
+        parser, [](int, readstat_variable_t* variable, const char*, void* context) {
+            static_cast<std::vector<Declared>*>(context)->push_back(
+                {readstat_variable_get_name(variable), readstat_variable_get_format(variable),
+                 readstat_variable_get_measure(variable)});
+            return static_cast<int>(READSTAT_HANDLER_OK);
+        });
+    ASSERT_EQ(readstat_parse_sav(parser, path.c_str(), &declared), READSTAT_OK);
+    readstat_parser_free(parser);
+    ASSERT_EQ(declared.size(), 4u);
+    const Declared expected[] = {{"id", "F9.0", READSTAT_MEASURE_NOMINAL},
+                                 {"group", "F9.0", READSTAT_MEASURE_NOMINAL},
+                                 {"var1", "F12.3", READSTAT_MEASURE_SCALE},
+                                 {"var2", "F9.0", READSTAT_MEASURE_SCALE}};
+    for (std::size_t c = 0; c < 4; ++c) {
+        EXPECT_EQ(declared[c].name, expected[c].name);
+        EXPECT_EQ(declared[c].format, expected[c].format) << expected[c].name;
+        EXPECT_EQ(declared[c].measure, expected[c].measure) << expected[c].name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, PackageFileBytesTest,
