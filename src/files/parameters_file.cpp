@@ -189,11 +189,12 @@ std::optional<std::string> ReadNameEntry(std::string_view line, const NamedColum
     const std::string part = dot == std::string::npos ? std::string() : key.substr(dot + 1);
     const bool known =
         std::find(named.columns.begin(), named.columns.end(), column) != named.columns.end();
-    const std::optional<std::int32_t> level =
-        IsGroupingColumn(column) ? ParseInteger(part) : std::nullopt;
+    // A level's number, or 0 where the part names none (GCC's Release build misjudges an
+    // optional here).
+    const std::int32_t level = IsGroupingColumn(column) ? ParseInteger(part).value_or(0) : 0;
     const auto levels = named.levels.find(column);
-    const bool levelKnown = level && levels != named.levels.end() && *level >= 1 &&
-                            *level <= levels->second && part == std::to_string(*level);
+    const bool levelKnown = level >= 1 && levels != named.levels.end() && level <= levels->second &&
+                            part == std::to_string(level);
     if (!known || !(part.empty() || part == "label" || levelKnown)) {
         return "unknown key \"" + key + "\" for this design";
     }
@@ -204,7 +205,7 @@ std::optional<std::string> ReadNameEntry(std::string_view line, const NamedColum
     } else if (part == "label") {
         names.labels[column] = value;
     } else {
-        names.levelLabels[column][*level] = value;
+        names.levelLabels[column][level] = value;
     }
     return std::nullopt;
 }
