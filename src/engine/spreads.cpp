@@ -1,7 +1,8 @@
 #include "engine/spreads.h"
 
+#include <boost/multiprecision/cpp_bin_float.hpp>
 #include <cmath>
-#include <limits>
+#include <cstdint>
 
 namespace zek {
 
@@ -13,21 +14,30 @@ BetaMoments BetaMomentsOf(int betaLow, int betaHigh) {
             std::sqrt(static_cast<double>(p * q) / denominator)};
 }
 
-// The spreads are computed in x86-64's 80-bit extended precision and stored as doubles, in
-// this order; their last bits, and so the bytes of every file with a reliability below 1,
-// depend on it. Where long double has another width the same seed would silently give other
-// data, so such a build is refused here instead.
-static_assert(std::numeric_limits<long double>::digits == 64,
-              "the spreads need the 80-bit extended long double of x86-64");
+namespace {
+
+// The spreads have always been computed in x86-64's 80-bit extended format, whose 64-bit
+// significand and round-to-nearest decide their last bits, and so the bytes of every file
+// with a reliability below 1. The format is emulated here to the bit, so that ARM64 and
+// Windows, whose long double is another, compute the same numbers.
+using Extended = boost::multiprecision::number<
+    boost::multiprecision::backends::cpp_bin_float<
+        64, boost::multiprecision::backends::digit_base_2, void, std::int16_t, -16382, 16383>,
+    boost::multiprecision::et_off>;
+
+double ToDouble(const Extended& value) {
+    return value.convert_to<double>();
+}
+
+}  // namespace
 
 BoxSpreads SpreadsOf(double sd, double reliability) {
-    const long double rel = reliability;
+    const Extended rel = reliability;
     BoxSpreads spreads;
-    spreads.observedSd = static_cast<double>(sd / std::sqrt(rel));
-    const long double observedSquare =
-        static_cast<long double>(spreads.observedSd) * spreads.observedSd;
-    spreads.trueSd = static_cast<double>(std::sqrt(observedSquare * rel));
-    spreads.errorSd = static_cast<double>(std::sqrt((1.0L - rel) * observedSquare));
+    spreads.observedSd = ToDouble(Extended(sd) / sqrt(rel));
+    const Extended observedSquare = Extended(spreads.observedSd) * Extended(spreads.observedSd);
+    spreads.trueSd = ToDouble(sqrt(observedSquare * rel));
+    spreads.errorSd = ToDouble(sqrt((Extended(1) - rel) * observedSquare));
     return spreads;
 }
 
