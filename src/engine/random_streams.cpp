@@ -1,5 +1,7 @@
 #include "engine/random_streams.h"
 
+#include "engine/correctly_rounded_log.h"
+
 #include <cassert>
 #include <cmath>
 #include <limits>
@@ -8,25 +10,34 @@ namespace zek {
 
 namespace {
 
-// Every product below stays within int32; the quotients are real and truncated toward
-// zero, as the generators were first written.
-std::int32_t TruncatedQuotient(std::int32_t x, double divisor) {
-    return static_cast<std::int32_t>(std::trunc(static_cast<double>(x) / divisor));
-}
-
+// Every product below stays within int32. The generators were first written with real
+// quotients truncated toward zero, trunc(x / 53668.0); integer division gives the same
+// quotient for every int32 (x / d lies at least 1/d from the next whole number, far more
+// than a double's rounding of it) and the compiler turns it into a multiplication.
 void StepFirst(std::int32_t& x) {
-    const std::int32_t k = TruncatedQuotient(x, 53668.0);
+    const std::int32_t k = x / 53668;
     x = 40014 * (x - 53668 * k) - 12211 * k;
     if (x < 0) x += 2147483563;
 }
 
 void StepSecond(std::int32_t& y) {
-    const std::int32_t k = TruncatedQuotient(y, 52774.0);
+    const std::int32_t k = y / 52774;
     y = 40692 * (y - 52774 * k) - 3791 * k;
     if (y < 0) y += 2147483399;
 }
 
-constexpr double kSlotDivisor = 1.0 + 2147483562.0 / 32.0;  // 67108862.3125, not an integer
+}  // namespace
+
+std::int32_t ShuffleSlotOf(std::int32_t last) {
+    // First written trunc(last / 67108862.3125 + 1.0). The divisor is 1073741797 / 16, and
+    // last * 16 / 1073741797 lies at least 1/1073741797 from the next whole number unless it
+    // is one, far more than the rounding of the division and the sum in doubles.
+    assert(last >= 0);
+    return static_cast<std::int32_t>(std::int64_t{last} * 16 / 1073741797) + 1;
+}
+
+namespace {
+
 constexpr double kShuffledScale = 1.0 / 2147483563.0;
 
 constexpr double kSubtractiveBig = 4000000.0;
@@ -53,8 +64,7 @@ double RandomStreams::ShuffledUniform(std::int32_t& state) {
     }
     StepFirst(state);
     StepSecond(s.second);
-    const auto slot = static_cast<std::int32_t>(std::trunc(s.last / kSlotDivisor + 1.0));
-    std::int32_t& entry = s.table[slot - 1];
+    std::int32_t& entry = s.table[ShuffleSlotOf(s.last) - 1];
     s.last = entry - s.second;
     entry = state;
     if (s.last < 1) s.last += 2147483562;
@@ -116,7 +126,9 @@ double RandomStreams::GaussianDeviate(std::int32_t& state) {
         q = 2.0 * ShuffledUniform(state) - 1.0;
         r = p * p + q * q;
     } while (!(r < 1.0 && r > 0.0));
-    const double fac = std::sqrt(-2.0 * std::log(r) / r);
+    // The C library's log may differ from machine to machine in its last bit; this one is
+    // correctly rounded everywhere, and sqrt is correctly rounded by IEEE 754 itself.
+    const double fac = std::sqrt(-2.0 * CorrectlyRoundedLog(r) / r);
     gaussian_.saved = p * fac;
     gaussian_.hasSaved = 1;
     return q * fac;

@@ -32,6 +32,8 @@ struct GaussianState {
 
 /// The largest value `ShuffledUniform` returns.
 inline constexpr double kShuffledUniformCeiling = 0.99999988;
+/// The slot of the shuffle table, 1 to 32, that a last output of 0 or more picks.
+std::int32_t ShuffleSlotOf(std::int32_t last);
 /// The largest Beta parameter `BetaOrderStatistic` can hold.
 inline constexpr int kMaxBetaParameter = 10;
 

@@ -60,6 +60,49 @@ TEST(ShuffledUniform, EveryInt32StateIsSafeAndStaysInRange) {
     }
 }
 
+// The generators were first written with quotients in doubles; the integer ones must agree
+// for every value, most of all next to each multiple of the divisor, where a rounding in
+// doubles could step across a whole number.
+TEST(ShuffledUniform, IntegerQuotientsAreTheTruncatedRealOnes) {
+    auto sameQuotient = [](std::int32_t x, std::int32_t divisor) {
+        return static_cast<std::int32_t>(std::trunc(static_cast<double>(x) /
+                                                    static_cast<double>(divisor))) == x / divisor;
+    };
+    for (const std::int32_t divisor : {53668, 52774}) {
+        for (std::int64_t multiple = std::numeric_limits<std::int32_t>::min() / divisor - 1;
+             multiple <= std::numeric_limits<std::int32_t>::max() / divisor + 1; ++multiple) {
+            for (std::int64_t near = multiple * divisor - 2; near <= multiple * divisor + 2;
+                 ++near) {
+                if (near < std::numeric_limits<std::int32_t>::min() ||
+                    near > std::numeric_limits<std::int32_t>::max()) {
+                    continue;
+                }
+                ASSERT_TRUE(sameQuotient(static_cast<std::int32_t>(near), divisor)) << near;
+            }
+        }
+    }
+    // The slot: trunc(last / 67108862.3125 + 1), next to every whole quotient and elsewhere.
+    auto slotInDoubles = [](std::int32_t last) {
+        return static_cast<std::int32_t>(std::trunc(last / 67108862.3125 + 1.0));
+    };
+    for (std::int64_t whole = 0; whole <= 32; ++whole) {
+        const std::int64_t edge = whole * 1073741797 / 16;
+        for (std::int64_t last = edge - 3; last <= edge + 3; ++last) {
+            if (last < 0 || last > 2147483562) continue;
+            ASSERT_EQ(ShuffleSlotOf(static_cast<std::int32_t>(last)),
+                      slotInDoubles(static_cast<std::int32_t>(last)))
+                << last;
+        }
+    }
+    std::uint32_t mixer = 12345;
+    for (int k = 0; k < 1'000'000; ++k) {
+        mixer = mixer * 1664525u + 1013904223u;
+        const auto last = static_cast<std::int32_t>(mixer % 2147483563u);
+        ASSERT_EQ(ShuffleSlotOf(last), slotInDoubles(last)) << last;
+        ASSERT_TRUE(sameQuotient(last, 53668) && sameQuotient(-last, 52774)) << last;
+    }
+}
+
 TEST(SubtractiveUniform, ReproducesTheReferenceSequences) {
     RandomStreams streams;
     std::int32_t state = -1;

@@ -1,0 +1,32 @@
+// The natural logarithm rounded to the nearest double. C libraries do not promise that last
+// bit, and theirs differ between machines; the Gaussian deviates take their logarithm from
+// here, so that a seed gives the same scores wherever the program runs.
+#pragma once
+
+namespace zek {
+
+/// log(x) rounded to nearest, ties to even, for every double: NaN for NaN and negative x,
+/// -infinity for zero, +infinity for +infinity.
+double CorrectlyRoundedLog(double x);
+
+namespace log_detail {
+
+/// The quick evaluation of log(x) for positive finite x other than 1: the value is hi + lo,
+/// and the logarithm lies within errorBound of it.
+struct QuickLog {
+    double hi;
+    double lo;
+    double errorBound;
+};
+QuickLog QuickLogOf(double x);
+
+/// Whether the double nearest quick.hi + quick.lo, quick.hi, is the logarithm's nearest too.
+bool RoundsSurely(const QuickLog& quick);
+
+/// log(x) evaluated with 192 significant bits and rounded to the nearest double: slow, taken
+/// only when the quick value lies too near the midpoint between two doubles.
+double WideLogOf(double x);
+
+}  // namespace log_detail
+
+}  // namespace zek
