@@ -4,7 +4,6 @@
 // The parameters file is replayed onto the window model of a freshly started window, as the
 // window's Open command replays it; then the very Run command of the window validates and
 // generates, and the Save command's writers write the files.
-#include <sys/stat.h>
 
 #include <clocale>
 #include <cstdint>
@@ -133,12 +132,8 @@ zek::Verdict CheckOutputs(const zek::GenerateOptions& options, zek::ClassSetRequ
         }
         request.companions = false;
     }
-    struct stat input {};
-    if (::stat(options.setupFile.c_str(), &input) != 0) return std::nullopt;
     for (const std::string& name : zek::ClassSetFileNames(request)) {
-        struct stat output {};
-        if (::stat(name.c_str(), &output) == 0 && output.st_dev == input.st_dev &&
-            output.st_ino == input.st_ino) {
+        if (std::filesystem::equivalent(name, options.setupFile, ignored)) {
             return zek::Refusal{"-o " + options.dataFile + " would write " + name +
                                     " over the parameters file being read",
                                 ""};

@@ -1,11 +1,17 @@
 #include "files/package_files.h"
 
-#include <readstat.h>
-#include <unistd.h>
-#include <xlsxwriter.h>
-
 #include <algorithm>
 #include <cctype>
+#include <string>
+
+#include "files/text_file.h"
+
+#if ZEK_PACKAGE_FORMATS
+#include <readstat.h>
+#include <xlsxwriter.h>
+
+#include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -14,10 +20,12 @@
 #include <ostream>
 
 #include "files/data_file.h"
-#include "files/text_file.h"
+#include "files/platform_files.h"
+#endif
 
 namespace zek {
 
+#if ZEK_PACKAGE_FORMATS
 namespace {
 
 // Every file says it was made at this moment, so that the same data give the same bytes.
@@ -152,12 +160,21 @@ void WriteReadStatFile(DataFormat format, std::ostream& out, const PackageTable&
 class TemporaryFile {
   public:
     TemporaryFile() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zek-workbook-XXXXXX").string();
-        const int descriptor = mkstemp(pattern.data());
-        if (descriptor < 0) throw StreamError("no temporary file for the workbook");
-        close(descriptor);
-        path_ = pattern;
+        static std::atomic<std::uint32_t> counter{0};
+        const std::filesystem::path folder = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 1000; ++attempt) {
+            const std::string name = "zek-workbook-" + std::to_string(platform::ProcessNumber()) +
+                                     "-" + std::to_string(counter++) + ".xlsx";
+            int error = 0;
+            const int descriptor = platform::CreateNewFile((folder / name).string(), error);
+            if (descriptor >= 0) {
+                platform::CloseFile(descriptor);
+                path_ = (folder / name).string();
+                return;
+            }
+            if (error != EEXIST) break;
+        }
+        throw StreamError("no temporary file for the workbook");
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -231,6 +248,7 @@ void WriteWorkbook(std::ostream& out, const PackageTable& table,
 }
 
 }  // namespace
+#endif
 
 DataFormat DataFormatOf(std::string_view path) {
     const std::size_t dot = path.rfind('.');
@@ -250,12 +268,19 @@ DataFormat DataFormatOf(std::string_view path) {
 void WritePackageDataFile(DataFormat format, std::ostream& out, const GenerationSetup& setup,
                           const ScoreTable& generated,
                           const std::vector<std::string>& informationLines) {
+#if ZEK_PACKAGE_FORMATS
     const PackageTable table = TableOf(setup, generated);
     if (format == DataFormat::Excel) {
         WriteWorkbook(out, table, informationLines);
     } else {
         WriteReadStatFile(format, out, table);
     }
+#else
+    static_cast<void>(format), static_cast<void>(out), static_cast<void>(setup);
+    static_cast<void>(generated), static_cast<void>(informationLines);
+    throw StreamError(
+        "this build writes comma-delimited text files only; name the file .csv or .TXT");
+#endif
 }
 
 }  // namespace zek

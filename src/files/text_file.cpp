@@ -1,20 +1,16 @@
 #include "files/text_file.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <istream>
 #include <ostream>
+
+#include "files/platform_files.h"
 
 namespace zek {
 
@@ -62,17 +58,7 @@ class DescriptorBuffer final : public std::streambuf {
 
   private:
     bool WriteAll(const char* data, std::streamsize size) {
-        while (size > 0) {
-            const ssize_t written = ::write(descriptor_, data, static_cast<std::size_t>(size));
-            if (written < 0) {
-                if (errno == EINTR) continue;
-                error_ = errno;
-                return false;
-            }
-            data += written;
-            size -= written;
-        }
-        return true;
+        return platform::WriteAll(descriptor_, data, static_cast<std::size_t>(size), error_);
     }
 
     int descriptor_;
@@ -84,16 +70,16 @@ class Descriptor {
   public:
     explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
     ~Descriptor() {
-        if (descriptor_ >= 0) ::close(descriptor_);
+        if (descriptor_ >= 0) platform::CloseFile(descriptor_);
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return descriptor_; }
     /// Closes now; the system's error, or 0.
     int Close() {
-        const int result = ::close(descriptor_);
+        const int error = platform::CloseFile(descriptor_);
         descriptor_ = -1;
-        return result == 0 ? 0 : errno;
+        return error;
     }
 
   private:
@@ -140,51 +126,25 @@ std::pair<int, std::string> CreateBeside(const std::filesystem::path& target,
                                          std::string_view suffix, int& error) {
     static std::atomic<std::uint32_t> counter{0};
     const std::filesystem::path folder = FolderOf(target);
-    const auto seed = static_cast<std::uint32_t>(::getpid()) * 2654435761u;
+    const std::uint32_t seed = platform::ProcessNumber() * 2654435761u;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string name = ShortName(folder, suffix, seed + counter++);
-        const int descriptor =
-            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        const int descriptor = platform::CreateNewFile(name, error);
         if (descriptor >= 0) return {descriptor, name};
-        if (errno != EEXIST) {
-            error = errno;
-            return {-1, {}};
-        }
+        if (error != EEXIST) return {-1, {}};
     }
     error = EEXIST;
     return {-1, {}};
 }
 
-// The kernel's rule for links in shared folders (protected_symlinks): a link in a folder that
-// is sticky and writable by all is followed only when it belongs to the saver or to the
-// folder's owner, so that nobody can plant a link that sends a save over another's file.
-bool MayFollow(const std::filesystem::path& link, const struct stat& linkStatus) {
-    struct stat folder {};
-    if (::stat(FolderOf(link).c_str(), &folder) != 0) return false;
-    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-    return !shared || linkStatus.st_uid == ::geteuid() || linkStatus.st_uid == folder.st_uid;
-}
-
 // The file a save lands in: links followed where they may be, live or dangling alike.
 std::string ResolveTarget(const std::string& shownPath) {
-    std::filesystem::path path = shownPath;
-    for (int hop = 0; hop < 40; ++hop) {
-        struct stat status {};
-        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
-            return path.string();
-        }
-        if (!MayFollow(path, status)) {
-            FailWith(shownPath, "write",
-                     "it is a link that another user placed in a shared folder");
-        }
-        std::array<char, 4096> buffer{};
-        const ssize_t length = ::readlink(path.c_str(), buffer.data(), buffer.size() - 1);
-        if (length < 0) Fail(shownPath, "write", errno);
-        const std::filesystem::path next(
-            std::string(buffer.data(), static_cast<std::size_t>(length)));
-        path = next.is_absolute() ? next : FolderOf(path) / next;
+    const platform::LinkTarget target = platform::FollowLinks(shownPath);
+    if (target.refusedLink) {
+        FailWith(shownPath, "write", "it is a link that another user placed in a shared folder");
     }
-    Fail(shownPath, "write", ELOOP);
+    if (target.error != 0) Fail(shownPath, "write", target.error);
+    return target.path;
 }
 
 void WriteThrough(int descriptor, const PendingFile& file, bool syncToDisk) {
@@ -198,31 +158,27 @@ void WriteThrough(int descriptor, const PendingFile& file, bool syncToDisk) {
     out.flush();
     if (!out) Fail(file.path, "write", buffer.error());
     // A file that is to replace another must be on the disk before it takes its place.
-    if (syncToDisk && ::fsync(descriptor) != 0) Fail(file.path, "write", errno);
+    if (syncToDisk) {
+        if (const int error = platform::SyncToDisk(descriptor)) Fail(file.path, "write", error);
+    }
 }
 
 // Every name of a set is checked before anything is written: a name the file system cannot
 // take would otherwise fail after the first files had been replaced.
 void CheckName(const std::string& shownPath) {
     const std::filesystem::path path = shownPath;
-    long nameMax = ::pathconf(FolderOf(path).c_str(), _PC_NAME_MAX);
-    if (nameMax <= 0) nameMax = 255;
-    if (path.filename().string().size() > static_cast<std::size_t>(nameMax) ||
-        shownPath.size() >= PATH_MAX) {
+    if (path.filename().string().size() > platform::LongestName(FolderOf(path).string()) ||
+        shownPath.size() >= platform::LongestPath()) {
         Fail(shownPath, "create", ENAMETOOLONG);
     }
 }
 
-bool IsWritable(const std::string& target, const struct stat& status) {
-    // Root may write anything; a file nobody may write is read-only for a save all the same.
-    return (status.st_mode & 0222) != 0 && ::access(target.c_str(), W_OK) == 0;
-}
-
 void WriteInPlace(const std::string& target, const PendingFile& file, bool truncate) {
-    Descriptor descriptor(::open(target.c_str(), O_WRONLY | O_CLOEXEC | (truncate ? O_TRUNC : 0)));
-    if (descriptor.get() < 0) Fail(file.path, "write", errno);
+    int error = 0;
+    Descriptor descriptor(platform::OpenToWrite(target, truncate, error));
+    if (descriptor.get() < 0) Fail(file.path, "write", error);
     WriteThrough(descriptor.get(), file, false);
-    if (const int error = descriptor.Close()) Fail(file.path, "write", error);
+    if (const int closeError = descriptor.Close()) Fail(file.path, "write", closeError);
 }
 
 StagedFile Stage(const PendingFile& file) {
@@ -230,17 +186,15 @@ StagedFile Stage(const PendingFile& file) {
     staged.shownPath = file.path;
     staged.target = ResolveTarget(file.path);
 
-    struct stat existing {};
-    if (::stat(staged.target.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) Fail(file.path, "create", EISDIR);
-        if (!S_ISREG(existing.st_mode)) {
+    const platform::PathState existing = platform::StateOf(staged.target);
+    if (existing.exists) {
+        if (existing.directory) Fail(file.path, "create", EISDIR);
+        if (!existing.regular) {
             // A device or a pipe has no folder to stand in; it takes the lines as they come.
             WriteInPlace(staged.target, file, true);
             return staged;
         }
-        if (!IsWritable(staged.target, existing)) {
-            FailWith(file.path, "replace", "the file is read-only");
-        }
+        if (!existing.writable) FailWith(file.path, "replace", "the file is read-only");
         staged.hadTarget = true;
     }
     int error = 0;
@@ -257,25 +211,20 @@ StagedFile Stage(const PendingFile& file) {
     staged.temporary = std::move(name);
     Descriptor temporary(descriptor);
     try {
-        if (staged.hadTarget) {
-            ::fchmod(temporary.get(), existing.st_mode & 07777);
-            // The file keeps its owner where the saver may give it (root, or the same owner).
-            if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) {
-                [[maybe_unused]] const int ignored =
-                    ::fchown(temporary.get(), existing.st_uid, existing.st_gid);
-            }
-        }
+        if (staged.hadTarget) platform::TakePermissionsOf(temporary.get(), staged.target);
         WriteThrough(temporary.get(), file, true);
         if (const int closeError = temporary.Close()) Fail(file.path, "write", closeError);
     } catch (...) {
-        ::unlink(staged.temporary.c_str());
+        // Closed before it is removed: Windows removes no file that is open.
+        if (temporary.get() >= 0) temporary.Close();
+        platform::RemoveFile(staged.temporary);
         throw;
     }
     return staged;
 }
 
 void RemoveQuietly(const std::string& path) {
-    if (!path.empty()) ::unlink(path.c_str());
+    if (!path.empty()) platform::RemoveFile(path);
 }
 
 // Puts back what the files before `failed` replaced.
@@ -284,10 +233,10 @@ void RollBack(std::vector<StagedFile>& staged, std::size_t failed) {
         StagedFile& file = staged[k];
         if (file.temporary.empty()) continue;
         if (file.hadTarget) {
-            ::rename(file.backup.c_str(), file.target.c_str());
+            platform::MoveReplacing(file.backup, file.target);
             file.backup.clear();
         } else {
-            ::unlink(file.target.c_str());
+            platform::RemoveFile(file.target);
         }
     }
 }
@@ -305,19 +254,17 @@ void Commit(std::vector<StagedFile>& staged) {
                 RollBack(staged, k);
                 Fail(file.shownPath, "replace", error);
             }
-            ::close(descriptor);
+            platform::CloseFile(descriptor);
             file.backup = std::move(name);
-            if (::rename(file.target.c_str(), file.backup.c_str()) != 0) {
-                error = errno;
+            if ((error = platform::MoveReplacing(file.target, file.backup)) != 0) {
                 RemoveQuietly(file.backup);
                 file.backup.clear();
                 RollBack(staged, k);
                 Fail(file.shownPath, "replace", error);
             }
         }
-        if (::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
-            const int error = errno;
-            if (file.hadTarget) ::rename(file.backup.c_str(), file.target.c_str());
+        if (const int error = platform::MoveReplacing(file.temporary, file.target)) {
+            if (file.hadTarget) platform::MoveReplacing(file.backup, file.target);
             file.backup.clear();
             RollBack(staged, k);
             Fail(file.shownPath, "replace", error);
@@ -340,34 +287,30 @@ class SetLock {
         }
         path_ = ShortName(FolderOf(target), ".lock", hash);
         for (int attempt = 0; attempt < 10; ++attempt) {
-            descriptor_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+            descriptor_ = platform::OpenLockFile(path_);
             // Without a folder to hold the lock there is nobody to coordinate with here.
             if (descriptor_ < 0) return;
-            if (::flock(descriptor_, LOCK_EX | LOCK_NB) != 0) {
-                const int error = errno;
-                ::close(descriptor_);
+            const platform::Lock lock = platform::LockExclusively(descriptor_);
+            if (lock != platform::Lock::Held) {
+                platform::CloseFile(descriptor_);
                 descriptor_ = -1;
-                if (error == EWOULDBLOCK) {
+                if (lock == platform::Lock::Busy) {
                     FailWith(shownPath, "write", "it is being written by another program");
                 }
                 return;
             }
             // The lock counts only while its file is still the one of that name: a holder
             // that finished may have removed it between our open and our lock.
-            struct stat held {
-            }, named{};
-            if (::fstat(descriptor_, &held) == 0 && ::lstat(path_.c_str(), &named) == 0 &&
-                held.st_ino == named.st_ino && held.st_dev == named.st_dev) {
-                return;
-            }
-            ::close(descriptor_);
+            if (platform::StillNamed(descriptor_, path_)) return;
+            platform::CloseFile(descriptor_);
             descriptor_ = -1;
         }
     }
     ~SetLock() {
         if (descriptor_ < 0) return;
-        ::unlink(path_.c_str());
-        ::close(descriptor_);
+        // Closed before it is removed: Windows removes no file that is open.
+        platform::CloseFile(descriptor_);
+        platform::RemoveFile(path_);
     }
     SetLock(const SetLock&) = delete;
     SetLock& operator=(const SetLock&) = delete;
@@ -423,14 +366,10 @@ class DescriptorInput final : public std::streambuf {
   protected:
     int_type underflow() override {
         if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-        while (true) {
-            const ssize_t got = ::read(descriptor_, buffer_.data(), buffer_.size());
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) error_ = errno;
-            if (got <= 0) return traits_type::eof();
-            setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
-            return traits_type::to_int_type(*gptr());
-        }
+        const long got = platform::ReadSome(descriptor_, buffer_.data(), buffer_.size(), error_);
+        if (got <= 0) return traits_type::eof();
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+        return traits_type::to_int_type(*gptr());
     }
     pos_type seekoff(off_type offset, std::ios_base::seekdir direction,
                      std::ios_base::openmode) override {
@@ -439,7 +378,7 @@ class DescriptorInput final : public std::streambuf {
                                                              : SEEK_END;
         // The buffered characters have been read from the file but not yet from the stream.
         if (direction == std::ios_base::cur) offset -= egptr() - gptr();
-        const off_t position = ::lseek(descriptor_, static_cast<off_t>(offset), whence);
+        const long long position = platform::Seek(descriptor_, offset, whence);
         if (position < 0) return pos_type(off_type(-1));
         setg(buffer_.data(), buffer_.data(), buffer_.data());
         return pos_type(static_cast<off_type>(position));
@@ -457,22 +396,18 @@ class DescriptorInput final : public std::streambuf {
 }  // namespace
 
 void ReadTextFile(const std::string& path, const std::function<void(std::istream&)>& read) {
-    // Opened without waiting, so that a pipe with nobody at its other end cannot hold the
-    // program; only a regular file is read.
-    Descriptor descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    int openError = 0;
+    bool regular = false;
+    bool directory = false;
+    Descriptor descriptor(platform::OpenToRead(path, openError, regular, directory));
     if (descriptor.get() < 0) {
-        throw FileError(path, "Cannot open file \"" + path + "\": " + SystemMessage(errno));
+        throw FileError(path, "Cannot open file \"" + path + "\": " + SystemMessage(openError));
     }
-    struct stat status {};
-    if (::fstat(descriptor.get(), &status) != 0) {
-        throw FileError(path, "Cannot open file \"" + path + "\": " + SystemMessage(errno));
+    if (!regular) {
+        throw FileError(
+            path, "Cannot open file \"" + path + "\": " +
+                      (directory ? std::string("it is a folder") : "it is not a regular file"));
     }
-    if (!S_ISREG(status.st_mode)) {
-        throw FileError(path, "Cannot open file \"" + path + "\": " +
-                                  (S_ISDIR(status.st_mode) ? std::string("it is a folder")
-                                                           : "it is not a regular file"));
-    }
-    ::fcntl(descriptor.get(), F_SETFL, ::fcntl(descriptor.get(), F_GETFL) & ~O_NONBLOCK);
     DescriptorInput buffer(descriptor.get());
     std::istream in(&buffer);
     try {

@@ -1,0 +1,178 @@
+#include "files/platform_files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <filesystem>
+
+namespace zek::platform {
+
+namespace {
+
+std::filesystem::path FolderOf(const std::filesystem::path& path) {
+    return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+}
+
+// The kernel's rule for links in shared folders (protected_symlinks): a link in a folder that
+// is sticky and writable by all is followed only when it belongs to the saver or to the
+// folder's owner, so that nobody can plant a link that sends a save over another's file.
+bool MayFollow(const std::filesystem::path& link, const struct stat& linkStatus) {
+    struct stat folder {};
+    if (::stat(FolderOf(link).c_str(), &folder) != 0) return false;
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || linkStatus.st_uid == ::geteuid() || linkStatus.st_uid == folder.st_uid;
+}
+
+}  // namespace
+
+PathState StateOf(const std::string& path) {
+    PathState state;
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return state;
+    state.exists = true;
+    state.regular = S_ISREG(status.st_mode);
+    state.directory = S_ISDIR(status.st_mode);
+    // Root may write anything; a file nobody may write is read-only for a save all the same.
+    state.writable = (status.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+    return state;
+}
+
+LinkTarget FollowLinks(const std::string& path) {
+    std::filesystem::path current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat status {};
+        if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return {current.string()};
+        }
+        if (!MayFollow(current, status)) return {{}, 0, true};
+        std::array<char, 4096> buffer{};
+        const ssize_t length = ::readlink(current.c_str(), buffer.data(), buffer.size() - 1);
+        if (length < 0) return {{}, errno};
+        const std::filesystem::path next(
+            std::string(buffer.data(), static_cast<std::size_t>(length)));
+        current = next.is_absolute() ? next : FolderOf(current) / next;
+    }
+    return {{}, ELOOP};
+}
+
+int CreateNewFile(const std::string& path, int& error) {
+    const int descriptor =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (descriptor < 0) error = errno;
+    return descriptor;
+}
+
+int OpenToWrite(const std::string& path, bool truncate, int& error) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | (truncate ? O_TRUNC : 0));
+    if (descriptor < 0) error = errno;
+    return descriptor;
+}
+
+int OpenToRead(const std::string& path, int& error, bool& regular, bool& directory) {
+    // Opened without waiting, so that a pipe with nobody at its other end cannot hold the
+    // program; the caller reads only a regular file.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        error = errno;
+        return -1;
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) {
+        error = errno;
+        ::close(descriptor);
+        return -1;
+    }
+    regular = S_ISREG(status.st_mode);
+    directory = S_ISDIR(status.st_mode);
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    return descriptor;
+}
+
+bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) {
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            error = errno;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+long ReadSome(int descriptor, char* data, std::size_t size, int& error) {
+    while (true) {
+        const ssize_t got = ::read(descriptor, data, size);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) error = errno;
+        return static_cast<long>(got);
+    }
+}
+
+long long Seek(int descriptor, long long offset, int whence) {
+    return static_cast<long long>(::lseek(descriptor, static_cast<off_t>(offset), whence));
+}
+
+int SyncToDisk(int descriptor) {
+    return ::fsync(descriptor) == 0 ? 0 : errno;
+}
+
+int CloseFile(int descriptor) {
+    return ::close(descriptor) == 0 ? 0 : errno;
+}
+
+void TakePermissionsOf(int descriptor, const std::string& model) {
+    struct stat existing {};
+    if (::stat(model.c_str(), &existing) != 0) return;
+    ::fchmod(descriptor, existing.st_mode & 07777);
+    // The file keeps its owner where the saver may give it (root, or the same owner).
+    if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) {
+        [[maybe_unused]] const int ignored = ::fchown(descriptor, existing.st_uid, existing.st_gid);
+    }
+}
+
+int MoveReplacing(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+void RemoveFile(const std::string& path) {
+    ::unlink(path.c_str());
+}
+
+std::uint32_t ProcessNumber() {
+    return static_cast<std::uint32_t>(::getpid());
+}
+
+std::size_t LongestName(const std::string& folder) {
+    const long longest = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return longest > 0 ? static_cast<std::size_t>(longest) : 255;
+}
+
+std::size_t LongestPath() {
+    return PATH_MAX;
+}
+
+int OpenLockFile(const std::string& path) {
+    return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+}
+
+Lock LockExclusively(int descriptor) {
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) return Lock::Held;
+    return errno == EWOULDBLOCK ? Lock::Busy : Lock::Unavailable;
+}
+
+bool StillNamed(int descriptor, const std::string& path) {
+    struct stat held {
+    }, named{};
+    return ::fstat(descriptor, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+           held.st_ino == named.st_ino && held.st_dev == named.st_dev;
+}
+
+}  // namespace zek::platform

@@ -1,0 +1,193 @@
+#include "files/platform_files.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cerrno>
+#include <climits>
+
+namespace zek::platform {
+
+namespace {
+
+// Names are UTF-8 inside the program and UTF-16 for Windows.
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) return {};
+    const int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          length);
+    return wide;
+}
+
+int ErrnoOf(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+            return EACCES;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return EBUSY;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return ENOENT;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return ENOSPC;
+        case ERROR_FILENAME_EXCED_RANGE:
+            return ENAMETOOLONG;
+        case ERROR_ALREADY_EXISTS:
+        case ERROR_FILE_EXISTS:
+            return EEXIST;
+        default:
+            return EIO;
+    }
+}
+
+// Binary, so that the C runtime never turns a line end into another; not inherited by
+// programs this one starts.
+int Open(const std::string& path, int flags, int& error) {
+    int descriptor = -1;
+    const errno_t result =
+        ::_wsopen_s(&descriptor, Wide(path).c_str(), flags | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
+                    _S_IREAD | _S_IWRITE);
+    if (result != 0) {
+        error = result;
+        return -1;
+    }
+    return descriptor;
+}
+
+}  // namespace
+
+PathState StateOf(const std::string& path) {
+    PathState state;
+    struct _stat64 status {};
+    if (::_wstat64(Wide(path).c_str(), &status) != 0) return state;
+    state.exists = true;
+    state.regular = (status.st_mode & _S_IFMT) == _S_IFREG;
+    state.directory = (status.st_mode & _S_IFMT) == _S_IFDIR;
+    state.writable = (status.st_mode & _S_IWRITE) != 0;
+    return state;
+}
+
+// Links are rare on Windows and replacing one replaces the link; the name is taken as it is.
+LinkTarget FollowLinks(const std::string& path) {
+    return {path};
+}
+
+int CreateNewFile(const std::string& path, int& error) {
+    return Open(path, _O_WRONLY | _O_CREAT | _O_EXCL, error);
+}
+
+int OpenToWrite(const std::string& path, bool truncate, int& error) {
+    return Open(path, _O_WRONLY | (truncate ? _O_TRUNC : 0), error);
+}
+
+int OpenToRead(const std::string& path, int& error, bool& regular, bool& directory) {
+    const PathState state = StateOf(path);
+    directory = state.directory;
+    if (directory) {
+        error = EISDIR;
+        return -1;
+    }
+    const int descriptor = Open(path, _O_RDONLY, error);
+    if (descriptor < 0) return -1;
+    struct _stat64 status {};
+    if (::_fstat64(descriptor, &status) != 0) {
+        error = errno;
+        ::_close(descriptor);
+        return -1;
+    }
+    regular = (status.st_mode & _S_IFMT) == _S_IFREG;
+    return descriptor;
+}
+
+bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) {
+    while (size > 0) {
+        const auto piece = static_cast<unsigned int>(size < (1u << 30) ? size : (1u << 30));
+        const int written = ::_write(descriptor, data, piece);
+        if (written < 0) {
+            error = errno;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+long ReadSome(int descriptor, char* data, std::size_t size, int& error) {
+    const auto piece = static_cast<unsigned int>(size < (1u << 30) ? size : (1u << 30));
+    const int got = ::_read(descriptor, data, piece);
+    if (got < 0) error = errno;
+    return got;
+}
+
+long long Seek(int descriptor, long long offset, int whence) {
+    return ::_lseeki64(descriptor, offset, whence);
+}
+
+int SyncToDisk(int descriptor) {
+    return ::_commit(descriptor) == 0 ? 0 : errno;
+}
+
+int CloseFile(int descriptor) {
+    return ::_close(descriptor) == 0 ? 0 : errno;
+}
+
+// A file that may be replaced is writable; Windows keeps no owner or mode to carry over.
+void TakePermissionsOf(int /*descriptor*/, const std::string& /*model*/) {}
+
+int MoveReplacing(const std::string& from, const std::string& to) {
+    if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+        return 0;
+    }
+    return ErrnoOf(::GetLastError());
+}
+
+void RemoveFile(const std::string& path) {
+    ::_wunlink(Wide(path).c_str());
+}
+
+std::uint32_t ProcessNumber() {
+    return static_cast<std::uint32_t>(::GetCurrentProcessId());
+}
+
+std::size_t LongestName(const std::string& /*folder*/) {
+    return 255;
+}
+
+std::size_t LongestPath() {
+    return MAX_PATH;
+}
+
+int OpenLockFile(const std::string& path) {
+    int error = 0;
+    return Open(path, _O_RDWR | _O_CREAT, error);
+}
+
+Lock LockExclusively(int descriptor) {
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+    OVERLAPPED start{};
+    if (::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                     &start) != 0) {
+        return Lock::Held;
+    }
+    return ::GetLastError() == ERROR_LOCK_VIOLATION ? Lock::Busy : Lock::Unavailable;
+}
+
+// Windows removes no file that another program holds open, so the name cannot have gone.
+bool StillNamed(int /*descriptor*/, const std::string& /*path*/) {
+    return true;
+}
+
+}  // namespace zek::platform
