@@ -7,12 +7,13 @@ set -euo pipefail
 # Stata and Excel files, which the tests read back with R's haven and readxl. The window's
 # condensed sans-serif and fixed-pitch fonts come from the DejaVu families; pdftotext lets
 # the tests read back a printed PDF; clang-format and clang-tidy check the tree in CI. MPFR
-# judges the portable logarithm.
+# judges the portable logarithm; the cross compilers, qemu and Wine let CI check that
+# zek-generate writes the same bytes on ARM64 Linux and on Windows.
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
     libboost-math-dev libeigen3-dev libreadstat-dev libxlsxwriter-dev pkg-config
     r-base-core r-cran-haven r-cran-readxl
     fonts-dejavu-core fonts-dejavu-extra poppler-utils desktop-file-utils clang-format clang-tidy
-    libmpfr-dev)
+    libmpfr-dev g++-aarch64-linux-gnu g++-mingw-w64-x86-64-posix qemu-user wine wine64)
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Runs zek-generate on every golden setup and compares its four files (data, information,
+# parameters, answer key) byte for byte with the expected ones: the check that a build for another machine writes the same bytes. Each
+# setup runs twice in its folder, so the second run replaces the first one's files, and no
+# file of the program's own may be left behind.
+#   scripts/check-golden-files.sh ZEK_GENERATE [RUNNER...]
+#   scripts/check-golden-files.sh build/zek-generate
+#   scripts/check-golden-files.sh build-arm64/src/zek-generate qemu-aarch64 -L /usr/aarch64-linux-gnu
+#   scripts/check-golden-files.sh build-windows/src/zek-generate.exe wine64
+set -euo pipefail
+generator="$(realpath "$1")"
+shift
+golden="$(cd "$(dirname "$0")/../tests/golden" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+failed=0
+identical=0
+for case_folder in "$golden"/*/; do
+    name="$(basename "$case_folder")"
+    mkdir "$work/$name"
+    cp "$case_folder/input.TXT" "$work/$name/"
+    options=()
+    read -r -a options < "$case_folder/options" || true
+    for round in first second; do
+        if ! (cd "$work/$name" &&
+              "$@" "$generator" input.TXT -o data.csv "${options[@]}" > stdout 2> stderr); then
+            echo "$name: zek-generate failed in the $round run:"
+            cat "$work/$name/stderr"
+            failed=1
+            continue
+        fi
+        # The information file names the data file by its full path, which differs by
+        # machine.
+        sed -i -E 's/^  .*data\.csv\r$/  <data file>\r/' "$work/$name/data_info.TXT"
+        sed -i -E '2s/^Data file: .*\r$/Data file: <data file>\r/' "$work/$name/data_key.TXT"
+        for file in data.csv data_info.TXT data_setup.TXT data_key.TXT; do
+            if cmp -s "$case_folder/$file" "$work/$name/$file"; then
+                identical=$((identical + 1))
+            else
+                echo "$name/$file differs from the expected file in the $round run"
+                failed=1
+            fi
+        done
+    done
+    if compgen -G "$work/$name/.zek-*" > /dev/null; then
+        echo "$name: temporary files were left behind:" "$work/$name"/.zek-*
+        failed=1
+    fi
+done
+echo "$identical files identical to the golden ones (every setup run twice)"
+exit "$failed"
