@@ -12,7 +12,7 @@
 namespace zek {
 
 const char* GenerateHelpText() {
-    return R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--seed N]
+    return R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--threads T] [--seed N]
                     [--reliability R] [--beta LOW HIGH] [--exact] [--no-key]
 
 Generates simulated sample data from a ZEK generation parameters file, without a window,
@@ -41,6 +41,9 @@ Options:
                      files together; a refused setup replaces nothing. Files of an earlier,
                      larger set under other numbers stay, and the class key lists only the
                      datasets of this set.
+  --threads T        makes T datasets of a class set at once (1 to 256; default two per
+                     core); 1 makes them one after another. The files are the same bytes
+                     either way.
   --no-key           writes no answer keys.
   --seed N           the seed N instead of the one in the file.
                        zek-generate setup.TXT --seed 1804
@@ -109,6 +112,15 @@ Verdict ReadCount(std::optional<std::string_view> text, GenerateOptions& options
     return std::nullopt;
 }
 
+Verdict ReadThreads(std::optional<std::string_view> text, GenerateOptions& options) {
+    const std::optional<std::int32_t> threads = text ? ParseInteger(*text) : std::nullopt;
+    if (!threads || *threads < 1 || *threads > 256) {
+        return Refusal{"--threads needs a whole number from 1 to 256", ""};
+    }
+    options.threads = *threads;
+    return std::nullopt;
+}
+
 Verdict ReadSeed(std::optional<std::string_view> text, GenerateOptions& options) {
     const std::optional<std::int32_t> seed = text ? ParseSeed(*text) : std::nullopt;
     if (!seed) return Refusal{std::string("--seed: ") + kSeedMessage, ""};
@@ -151,6 +163,7 @@ Verdict ReadArgument(std::string_view arg, Arguments& arguments, GenerateOptions
     }
     if (arg == "-o") return ReadDataFile(arguments.Value(), options);
     if (arg == "--count") return ReadCount(arguments.Value(), options);
+    if (arg == "--threads") return ReadThreads(arguments.Value(), options);
     if (arg == "--seed") return ReadSeed(arguments.Value(), options);
     if (arg == "--reliability") return ReadReliability(arguments.Value(), options);
     if (arg == "--beta") {

@@ -13,6 +13,8 @@ struct GenerateOptions {
     std::string setupFile;
     std::string dataFile = "ZEK_data.TXT";
     int count = 1;
+    /// Datasets of a class set made at once; 0 for two per core.
+    int threads = 0;
     std::optional<std::int32_t> seed;
     std::optional<double> reliability;
     std::optional<std::int32_t> betaLow;

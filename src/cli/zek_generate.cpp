@@ -172,6 +172,7 @@ zek::ClassSetRequest RequestOf(const zek::GenerateOptions& options,
                                const zek::MainWindowModel& window, CommandLineHost& host) {
     zek::ClassSetRequest request;
     request.count = options.count;
+    request.threads = options.threads;
     request.keys = options.keys;
     request.dataFile = AbsolutePath(options.dataFile);
     if (options.seed) {

@@ -1,8 +1,11 @@
 #include "commands/class_set.h"
 
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <limits>
 
+#include "commands/dataset_workers.h"
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
@@ -34,9 +37,10 @@ void WriteClassKeyOf(const ClassSetRequest& request, const std::vector<ClassKeyR
 }
 
 // The four files of one dataset, written together so that a failure leaves no dataset half
-// replaced. The run's record names its data file, as a save by hand would.
+// replaced. The run's record names its data file, as a save by hand would. `key` gives the
+// answer key when its file is written, the last of the four.
 void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::string& dataFile,
-                  const AnswerKey* key, bool companions) {
+                  const std::function<const AnswerKey&()>& key, bool companions) {
     std::vector<PendingFile> files = DataAndReportFiles(state, dataFile);
     if (!companions) {
         files.resize(1);
@@ -44,14 +48,18 @@ void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::str
         files.push_back({ParametersFileNameFor(dataFile), [&](std::ostream& out) {
                              WriteParametersFile(out, ParametersFileContentsOf(texts));
                          }});
-        if (key != nullptr) {
+        if (key) {
             files.push_back({KeyFileNameFor(dataFile), [&](std::ostream& out) {
-                                 WriteAnswerKeyText(out, *key, dataFile, state.generatedSetup.seed);
+                                 WriteAnswerKeyText(out, key(), dataFile,
+                                                    state.generatedSetup.seed);
                              }});
         }
     }
     WriteTextFilesTogether(files);
 }
+
+// Below this many scores a second thread costs more than the key it would compute.
+constexpr std::int64_t kScoresWorthAThread = 20000;
 
 }  // namespace
 
@@ -137,8 +145,67 @@ std::string ClassSetNamingHint(std::string_view fileName, int count) {
 
 namespace {
 
-// The datasets of one class set, written one after another from one copy of the window's
-// texts; the class key's rows gather as they are written.
+// What every dataset of a set is made from: the window's texts, with each dataset's seed.
+struct SetRecipe {
+    const ClassSetRequest& request;
+    ControlTexts windowTexts;
+    EnabledCorrelationCells enabledCells;
+    char decimalSeparator;
+
+    // The Run command on dataset `index`'s seed in `state`; false when it refused.
+    bool Generate(int index, ControlTexts& datasetTexts, ProgramState& state,
+                  CommandHost& host) const {
+        if (request.firstSeed) datasetTexts.seed = std::to_string(*request.firstSeed + index - 1);
+        return RunCommand(datasetTexts, enabledCells, decimalSeparator, state, host) ==
+               RunOutcome::Generated;
+    }
+
+    // Writes the dataset just generated in `state` as dataset `index`, with its key. The key
+    // reads the scores as written, which the save does not change: on a large run it is
+    // computed on a thread of its own while the data file is formatted and written (also
+    // beside a set's workers, whose files keep them waiting on the disk at times).
+    MadeDataset Write(int index, const ControlTexts& datasetTexts, ProgramState& state) const {
+        const GenerationSetup& run = state.generatedSetup;
+        MadeDataset made{{index, run.seed, DatasetFileName(request, index)}, std::nullopt};
+        std::future<AnswerKey> pendingKey;
+        std::optional<AnswerKey> key;
+        std::function<const AnswerKey&()> keyWhenWritten;
+        if (request.keys) {
+            const bool large =
+                std::int64_t{run.totalCases} * run.variableCount >= kScoresWorthAThread;
+            // The save names its files in the run's record meanwhile; the key reads a copy.
+            pendingKey =
+                std::async(large ? std::launch::async : std::launch::deferred,
+                           [keySetup = run, &scores = state.tables.generatedData] {
+                               return ComputeAnswerKey(keySetup, ScoresAsWritten(keySetup, scores));
+                           });
+            keyWhenWritten = [&]() -> const AnswerKey& {
+                if (!key) key = pendingKey.get();
+                return *key;
+            };
+        }
+        WriteDataset(state, datasetTexts, made.dataset.dataFile, keyWhenWritten,
+                     request.companions);
+        if (request.keys) {
+            if (!key) key = pendingKey.get();
+            made.keyRow = ClassKeyRow{index, run.seed, made.dataset.dataFile, std::move(*key)};
+        }
+        return made;
+    }
+};
+
+// A dataset after the first depends on its seed alone, but for seed 0: its subtractive
+// streams are not restarted and go on from the dataset before. A set that holds seed 0 is
+// made in order on one thread.
+bool DatasetsAreIndependent(const ClassSetRequest& request) {
+    if (!request.firstSeed) return false;
+    const std::int64_t first = *request.firstSeed;
+    return !(first <= 0 && first + request.count - 1 >= 0);
+}
+
+// The datasets of one class set, the first always on the caller's thread (it may show the
+// Run command's messages and dialogs), the others there too or on worker threads; the class
+// key's rows gather as they are taken back in order.
 class ClassSetWriter {
   public:
     ClassSetWriter(MainWindowModel& window, ProgramState& state, CommandHost& host,
@@ -146,36 +213,45 @@ class ClassSetWriter {
         : window_(window),
           state_(state),
           host_(host),
-          request_(request),
-          texts_(window.Texts()),
-          enabledCells_(window.EnabledCells()) {}
+          recipe_{request, window.Texts(), window.EnabledCells(), window.decimalSeparator()},
+          texts_(recipe_.windowTexts) {}
 
-    /// Generates dataset `index`; false when the Run command refused the setup.
+    /// Generates dataset `index` on the caller's thread; false when the Run command refused
+    /// the setup.
     bool Generate(int index) {
-        if (request_.firstSeed) texts_.seed = std::to_string(*request_.firstSeed + index - 1);
-        if (RunCommand(texts_, enabledCells_, window_.decimalSeparator(), state_, host_) !=
-            RunOutcome::Generated) {
-            return false;
-        }
+        if (!recipe_.Generate(index, texts_, state_, host_)) return false;
         if (index == 1) {
-            // A percentage accepted in its dialog shows in the window, as after a run.
+            // A percentage accepted in its dialog shows in the window, as after a run, and
+            // every later dataset takes it.
             window_.SetMissingText(texts_.missing);
             window_.SetExtremeText(texts_.extreme);
+            recipe_.windowTexts = texts_;
         }
         return true;
     }
 
-    /// Writes the dataset just generated as dataset `index`, with its key.
-    WrittenDataset Write(int index) {
-        const GenerationSetup& run = state_.generatedSetup;
-        const WrittenDataset dataset{index, run.seed, DatasetFileName(request_, index)};
-        std::optional<AnswerKey> key;
-        if (request_.keys) {
-            key = ComputeAnswerKey(run, ScoresAsWritten(run, state_.tables.generatedData));
-        }
-        WriteDataset(state_, texts_, dataset.dataFile, key ? &*key : nullptr, request_.companions);
-        if (key) rows_.push_back({index, dataset.seed, dataset.dataFile, std::move(*key)});
-        return dataset;
+    /// Writes the dataset just generated on the caller's thread as dataset `index`.
+    WrittenDataset Write(int index) { return Keep(recipe_.Write(index, texts_, state_)); }
+
+    /// Datasets `first` on, on `threads` threads.
+    std::unique_ptr<DatasetWorkers> StartWorkers(int first, int threads) {
+        return std::make_unique<DatasetWorkers>(
+            state_, first, recipe_.request.count, threads,
+            [this](ProgramState& state, CommandHost& host, int index) {
+                ControlTexts texts = recipe_.windowTexts;
+                if (!recipe_.Generate(index, texts, state, host)) {
+                    const std::string dataFile = DatasetFileName(recipe_.request, index);
+                    throw FileError(dataFile, "Cannot write file \"" + dataFile +
+                                                  "\": its dataset could not be generated");
+                }
+                return recipe_.Write(index, texts, state);
+            });
+    }
+
+    /// Takes a dataset a worker made.
+    WrittenDataset Keep(MadeDataset made) {
+        if (made.keyRow) rows_.push_back(std::move(*made.keyRow));
+        return made.dataset;
     }
 
     /// The class key of the datasets written, and the seed the next set starts from.
@@ -184,7 +260,7 @@ class ClassSetWriter {
             const std::int64_t next = std::int64_t{written.back().seed} + 1;
             if (next <= kLargestSeed) state_.nextClassSetSeed = static_cast<std::int32_t>(next);
         }
-        WriteClassKeyOf(request_, rows_);
+        WriteClassKeyOf(recipe_.request, rows_);
     }
 
     /// As `Finish`, after `failure`: the file that failed is named first, and a class key that
@@ -205,11 +281,38 @@ class ClassSetWriter {
     MainWindowModel& window_;
     ProgramState& state_;
     CommandHost& host_;
-    const ClassSetRequest& request_;
+    SetRecipe recipe_;
     ControlTexts texts_;
-    const EnabledCorrelationCells enabledCells_;
     std::vector<ClassKeyRow> rows_;
 };
+
+// Takes the datasets after the first back from the workers in order, reporting each; on a
+// stop or a failure, those the workers finished meanwhile are on disk and join the result.
+void TakeFromWorkers(ClassSetWriter& writer, DatasetWorkers& workers, int count,
+                     const ClassSetProgress& progress, ClassSetResult& result) {
+    std::exception_ptr failure;
+    try {
+        for (int index = 2; index <= count; ++index) {
+            result.datasets.push_back(writer.Keep(workers.Next()));
+            if (!progress.written(result.datasets.back()) && index < count) {
+                result.outcome = ClassSetOutcome::Cancelled;
+                break;
+            }
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    std::exception_ptr laterFailure;
+    for (MadeDataset& made : workers.StopAndCollect(laterFailure)) {
+        result.datasets.push_back(writer.Keep(std::move(made)));
+    }
+    // A stop that came after the last dataset was under way stopped nothing.
+    if (result.datasets.size() == static_cast<std::size_t>(count)) {
+        result.outcome = ClassSetOutcome::Written;
+    }
+    if (!failure) failure = laterFailure;
+    if (failure) std::rethrow_exception(failure);
+}
 
 }  // namespace
 
@@ -223,19 +326,32 @@ ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, Co
     }
     ClassSetWriter writer(window, state, host, request);
     try {
-        for (int index = 1; index <= request.count; ++index) {
-            // The first run shows the Run command's messages; the later ones differ only in
-            // their seed, so they pass as the first did.
-            if (!writer.Generate(index)) {
-                result.outcome = ClassSetOutcome::Refused;
-                return result;
-            }
-            if (index == 1) progress.started();
-            const WrittenDataset dataset = writer.Write(index);
-            result.datasets.push_back(dataset);
-            if (!progress.written(dataset) && index < request.count) {
-                result.outcome = ClassSetOutcome::Cancelled;
-                break;
+        // The first run shows the Run command's messages; the later ones differ only in
+        // their seed, so they pass as the first did.
+        if (!writer.Generate(1)) {
+            result.outcome = ClassSetOutcome::Refused;
+            return result;
+        }
+        progress.started();
+        result.datasets.push_back(writer.Write(1));
+        if (!progress.written(result.datasets.back()) && request.count > 1) {
+            result.outcome = ClassSetOutcome::Cancelled;
+        } else if (const int threads =
+                       DatasetWorkers::ThreadsFor(request.threads, request.count - 1);
+                   threads > 1 && DatasetsAreIndependent(request)) {
+            const std::unique_ptr<DatasetWorkers> workers = writer.StartWorkers(2, threads);
+            TakeFromWorkers(writer, *workers, request.count, progress, result);
+        } else {
+            for (int index = 2; index <= request.count; ++index) {
+                if (!writer.Generate(index)) {
+                    result.outcome = ClassSetOutcome::Refused;
+                    return result;
+                }
+                result.datasets.push_back(writer.Write(index));
+                if (!progress.written(result.datasets.back()) && index < request.count) {
+                    result.outcome = ClassSetOutcome::Cancelled;
+                    break;
+                }
             }
         }
     } catch (const FileError& failure) {

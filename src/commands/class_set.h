@@ -36,6 +36,9 @@ struct ClassSetRequest {
     /// The information and parameters files (and keys) beside each data file; a data file
     /// that is a device or a pipe stands alone.
     bool companions = true;
+    /// How many datasets are made at once: 0 for two per core, 1 for one after another. The
+    /// files are the same bytes either way.
+    int threads = 0;
 };
 
 /// What the class-set dialog holds, as typed.

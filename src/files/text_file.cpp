@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <istream>
 #include <ostream>
+#include <system_error>
 
 #include "files/platform_files.h"
 
@@ -17,9 +18,10 @@ namespace zek {
 FileError::FileError(std::string path, const std::string& message)
     : std::runtime_error(message), path_(std::move(path)) {}
 
+// The category's message, unlike strerror, is safe on several threads at once.
 std::string LastSystemError() {
     const int error = errno;
-    return error != 0 ? std::strerror(error) : std::strerror(EIO);
+    return std::generic_category().message(error != 0 ? error : EIO);
 }
 
 void WriteChecked(std::ostream& out, std::string_view text) {
@@ -36,7 +38,7 @@ void LineWriter::Flush() {
 namespace {
 
 std::string SystemMessage(int error) {
-    return std::strerror(error != 0 ? error : EIO);
+    return std::generic_category().message(error != 0 ? error : EIO);
 }
 
 // A stream buffer straight over a file descriptor that keeps the system's error of a failed

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -149,6 +150,33 @@ TEST_P(GoldenTest, ZekGenerateWritesTheExpectedFiles) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ExpectTheGoldenFiles();
     ExpectTheGoldenKey();
+}
+
+// A class set made on several threads writes the bytes of one made one after another.
+TEST_P(GoldenTest, AClassSetOnSeveralThreadsIsTheSameBytesAsOneAfterAnother) {
+    fs::copy_file(kGoldenFolder / GetParam() / "input.TXT", folder / "input.TXT");
+    std::map<std::string, std::string> serial;
+    for (const char* threads : {"1", "3"}) {
+        SCOPED_TRACE(threads);
+        const testing::ProcessResult result =
+            testing::RunInFolder(folder, ZEK_GENERATE_PATH,
+                                 "input.TXT -o set.csv --count 5 --seed 1804 --threads " +
+                                     std::string(threads) + " " + OptionsOf(GetParam()));
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        std::map<std::string, std::string> files;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("set", 0) != 0) continue;
+            files[name] = Contents(entry.path());
+        }
+        EXPECT_EQ(files.size(), 21u);
+        if (serial.empty()) {
+            serial = std::move(files);
+            for (const auto& [name, contents] : serial) fs::remove(folder / name);
+        } else {
+            EXPECT_TRUE(files == serial);
+        }
+    }
 }
 
 // The C library picks its functions by processor (FMA, AVX or SSE2 code). The streams take

@@ -273,7 +273,7 @@ TEST_F(ZekGenerateTest, AnUnwritableFolderExitsWithOneNamingTheFile) {
 TEST_F(ZekGenerateTest, ADatasetThatCannotBeSavedLeavesNoHalfPairBehind) {
     WriteSetup(ControlTexts{});
     fs::create_directories(folder / "class_2_info.TXT" / "inside");
-    const ProcessResult result = Generate("setup.TXT -o class.csv --count 3 --seed 5");
+    const ProcessResult result = Generate("setup.TXT -o class.csv --count 3 --seed 5 --threads 1");
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find((folder / "class_2_info.TXT").string()), std::string::npos);
     // The class key lists the one dataset that was written.

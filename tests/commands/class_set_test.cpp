@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 
 #include "commands/run_command.h"
 #include "commands/save_command.h"
+#include "files/answer_key_file.h"
 #include "files/text_file.h"
 #include "support/last_of.h"
 #include "support/recording_host.h"
@@ -26,10 +28,12 @@ using testing::LastOf;
 
 class ClassSetTest : public ::testing::Test {
   protected:
-    ClassSetRequest Request(int count, std::int32_t firstSeed, const std::string& name) {
+    ClassSetRequest Request(int count, std::int32_t firstSeed, const std::string& name,
+                            int threads = 0) {
         ClassSetRequest request;
         request.count = count;
         request.firstSeed = firstSeed;
+        request.threads = threads;
         request.dataFile = (folder / name).string();
         return request;
     }
@@ -87,10 +91,11 @@ TEST_F(ClassSetTest, ARefusedSetupWritesNothingAndKeepsTheEarlierClassKey) {
 }
 
 TEST_F(ClassSetTest, AFailedDatasetLeavesNoPartOfItAndAKeyOfTheCompleteOnes) {
-    // Dataset 2's parameters file cannot be written: a folder stands in its place.
+    // Dataset 2's parameters file cannot be written: a folder stands in its place. One after
+    // another, nothing follows the failure.
     fs::create_directory(folder / "c_2_setup.TXT");
     try {
-        Generate(Request(3, 11, "c.csv"));
+        Generate(Request(3, 11, "c.csv", 1));
         FAIL() << "the set reported success";
     } catch (const FileError& error) {
         EXPECT_EQ(error.path(), (folder / "c_2_setup.TXT").string());
@@ -128,12 +133,77 @@ TEST_F(ClassSetTest, ACancelledSetListsExactlyTheDatasetsOnDisk) {
     ClassSetProgress progress;
     progress.started = [&] { started = true; };
     progress.written = [](const WrittenDataset& dataset) { return dataset.index < 2; };
-    const ClassSetResult result = Generate(Request(4, 100, "s.csv"), progress);
+    const ClassSetResult result = Generate(Request(4, 100, "s.csv", 1), progress);
     EXPECT_TRUE(started);
     EXPECT_EQ(result.outcome, ClassSetOutcome::Cancelled);
     EXPECT_EQ(result.datasets.size(), 2u);
     EXPECT_EQ(testing::SplitCrLf(Contents(folder / "s_key.csv")).size(), 3u);
     EXPECT_FALSE(fs::exists(folder / "s_3.csv"));
+}
+
+// On several threads, datasets after a failure or a stop may be complete already: they stay,
+// and the class key lists exactly the complete datasets on disk, in order.
+TEST_F(ClassSetTest, OnSeveralThreadsTheKeyListsExactlyTheCompleteDatasetsOnDisk) {
+    auto expectKeyListsWhatIsOnDisk = [&](const ClassSetRequest& request,
+                                          const std::vector<WrittenDataset>& datasets) {
+        const auto key = testing::SplitCrLf(Contents(ClassKeyFileNameFor(request.dataFile)));
+        ASSERT_EQ(key.size(), datasets.size() + 1);
+        for (int index = 1; index <= request.count; ++index) {
+            const std::string data = DatasetFileName(request, index);
+            const bool listed =
+                std::any_of(datasets.begin(), datasets.end(),
+                            [&](const WrittenDataset& d) { return d.index == index; });
+            EXPECT_EQ(fs::exists(data), listed) << data;
+        }
+        for (std::size_t row = 0; row < datasets.size(); ++row) {
+            EXPECT_EQ(key[row + 1].rfind(std::to_string(datasets[row].index) + ",", 0), 0u);
+            if (row > 0) {
+                EXPECT_LT(datasets[row - 1].index, datasets[row].index);
+            }
+        }
+    };
+
+    ClassSetProgress progress;
+    progress.written = [](const WrittenDataset& dataset) { return dataset.index < 3; };
+    const ClassSetRequest stoppedSet = Request(60, 100, "s.csv", 3);
+    const ClassSetResult stopped = Generate(stoppedSet, progress);
+    EXPECT_EQ(stopped.outcome, ClassSetOutcome::Cancelled);
+    EXPECT_GE(stopped.datasets.size(), 3u);
+    EXPECT_LT(stopped.datasets.size(), 60u);
+    expectKeyListsWhatIsOnDisk(stoppedSet, stopped.datasets);
+
+    fs::create_directory(folder / "c_04_setup.TXT");
+    const ClassSetRequest failedSet = Request(12, 11, "c.csv", 3);
+    try {
+        Generate(failedSet);
+        FAIL() << "the set reported success";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.path(), (folder / "c_04_setup.TXT").string());
+    }
+    EXPECT_FALSE(fs::exists(folder / "c_04.csv"));
+    EXPECT_FALSE(fs::exists(folder / "c_04_info.TXT"));
+    std::vector<WrittenDataset> onDisk;
+    for (int index = 1; index <= 12; ++index) {
+        if (fs::exists(DatasetFileName(failedSet, index)))
+            onDisk.push_back({index, 10 + index, ""});
+    }
+    EXPECT_GE(onDisk.size(), 3u);
+    expectKeyListsWhatIsOnDisk(failedSet, onDisk);
+}
+
+// Seed 0 does not restart the subtractive streams, so its dataset goes on from the one before:
+// a set through seed 0 asked for several threads is made in order all the same.
+TEST_F(ClassSetTest, ASetThroughSeedZeroIsMadeInOrderWhateverTheThreads) {
+    window.SetMissingText("20");
+    const ClassSetRequest inOrder = Request(5, -2, "order.csv", 1);
+    const ClassSetRequest asked = Request(5, -2, "threads.csv", 3);
+    Generate(inOrder);
+    Generate(asked);
+    for (int index = 1; index <= 5; ++index) {
+        EXPECT_TRUE(Contents(DatasetFileName(inOrder, index)) ==
+                    Contents(DatasetFileName(asked, index)))
+            << index;
+    }
 }
 
 TEST_F(ClassSetTest, TheSaveDialogStillOffersWhatSaveLastWrote) {
