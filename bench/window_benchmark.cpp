@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <utility>
@@ -97,6 +100,54 @@ void BM_PlotPageOfTheLargestRun(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PlotPageOfTheLargestRun)->Unit(benchmark::kMillisecond);
+
+// The viewer on the largest saved file (8 variables of 25,000): F2 opening it, and each of its
+// mode buttons (information only, both, data only, both), the slowest of them reported
+// (target below 200 ms each).
+void BM_ViewerOfTheLargestRun(benchmark::State& state) {
+    auto program = std::make_unique<zek::ProgramState>();
+    TimingPrompts prompts;
+    zek::MainWindow window(*program, prompts);
+    window.show();
+    zek::MainWindowModel& model = window.model();
+    model.SelectDesign(zek::DesignKind::Correlated8);
+    for (int box = 1; box <= 8; ++box) model.SetBoxText(box, zek::BoxEdit::N, "25000");
+    model.btn_allpoint5Click();
+    const QString path = QDir::temp().filePath(QStringLiteral("zek_bench_viewer.csv"));
+    prompts.saveAnswer = path;
+    window.btnRunClick();
+    auto millisecondsOf = [](auto&& action) {
+        const Clock::time_point start = Clock::now();
+        action();
+        QApplication::processEvents();
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
+    double opening = 0.0;
+    double slowestButton = 0.0;
+    for (auto _ : state) {
+        const double opened = millisecondsOf([&] { window.ViewData1Click(); });
+        opening = std::max(opening, opened);
+        zek::DataViewer& viewer = window.viewer();
+        if (viewer.box()->blockCount() < 25000) {
+            state.SkipWithError("the viewer did not show the data file");
+            break;
+        }
+        auto* information = viewer.findChild<QPushButton*>(QStringLiteral("Button1"));
+        auto* data = viewer.findChild<QPushButton*>(QStringLiteral("Button2"));
+        for (QPushButton* button : {information, information, data, data}) {
+            slowestButton = std::max(
+                slowestButton, millisecondsOf([&] { QTest::mouseClick(button, Qt::LeftButton); }));
+        }
+        state.SetIterationTime((opened) / 1000.0);
+        viewer.close();
+    }
+    state.counters["open_ms"] = opening;
+    state.counters["slowest_button_ms"] = slowestButton;
+    for (const char* suffix : {".csv", "_info.TXT", "_setup.TXT"}) {
+        QFile::remove(QDir::temp().filePath(QStringLiteral("zek_bench_viewer") + suffix));
+    }
+}
+BENCHMARK(BM_ViewerOfTheLargestRun)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -96,34 +96,42 @@ DataViewMode AfterDataButton(DataViewMode mode) {
     return mode == DataViewMode::DataOnly ? DataViewMode::Both : DataViewMode::DataOnly;
 }
 
+void AppendInformationPart(const ProgramState& state, std::vector<std::string>& lines) {
+    const std::string& dataFileName = state.setup.dataFileName;
+    const std::filesystem::path folder = std::filesystem::path(dataFileName).parent_path();
+    const std::string path =
+        (folder / std::filesystem::path(state.setup.infoFileName).filename()).string();
+    lines.push_back(kTildes);
+    lines.push_back("CONTENTS OF INFORMATION FILE NAMED: ");
+    lines.push_back(path);
+    lines.push_back(kTildes);
+    AppendFileLines(path, lines, true);
+    lines.emplace_back();
+    lines.emplace_back();
+}
+
+void AppendDataPart(const ProgramState& state, std::vector<std::string>& lines) {
+    lines.push_back(kTildes);
+    lines.push_back("CONTENTS OF DATA FILE NAMED: ");
+    lines.push_back(state.setup.dataFileName);
+    lines.push_back(kTildes);
+    lines.emplace_back();
+    const std::vector<std::string> data = SavedDataLines(state);
+    lines.insert(lines.end(), data.begin(), data.end());
+}
+
+const std::string& PartSeparatorLine() {
+    return kHashes;
+}
+
 void AppendViewerLines(DataViewMode mode, const ProgramState& state,
                        std::vector<std::string>& lines) {
-    const std::string& dataFileName = state.setup.dataFileName;
-    const std::string& infoFileName = state.setup.infoFileName;
-    if (mode != DataViewMode::DataOnly) {
-        const std::filesystem::path folder = std::filesystem::path(dataFileName).parent_path();
-        const std::string path = (folder / std::filesystem::path(infoFileName).filename()).string();
-        lines.push_back(kTildes);
-        lines.push_back("CONTENTS OF INFORMATION FILE NAMED: ");
-        lines.push_back(path);
-        lines.push_back(kTildes);
-        AppendFileLines(path, lines, true);
-        lines.emplace_back();
-        lines.emplace_back();
-    }
+    if (mode != DataViewMode::DataOnly) AppendInformationPart(state, lines);
     if (mode == DataViewMode::Both) {
         lines.push_back(kHashes);
         lines.push_back(kHashes);
     }
-    if (mode != DataViewMode::InformationOnly) {
-        lines.push_back(kTildes);
-        lines.push_back("CONTENTS OF DATA FILE NAMED: ");
-        lines.push_back(dataFileName);
-        lines.push_back(kTildes);
-        lines.emplace_back();
-        const std::vector<std::string> data = SavedDataLines(state);
-        lines.insert(lines.end(), data.begin(), data.end());
-    }
+    if (mode != DataViewMode::InformationOnly) AppendDataPart(state, lines);
 }
 
 }  // namespace zek

@@ -24,12 +24,20 @@ DataViewCaptions CaptionsOf(DataViewMode mode);
 DataViewMode AfterInformationButton(DataViewMode mode);
 DataViewMode AfterDataButton(DataViewMode mode);
 
-/// Appends the viewer's lines for `mode` to `lines`: the information file (without its first
-/// line, the advice on fonts) under its heading, then the data file under its heading (see
-/// `SavedDataLines`). The information file is looked for in the folder of the data file.
-/// Throws `FileError` when a file cannot be read; the lines added so far stay.
+/// Appends the viewer's lines for `mode` to `lines`: the information part, then (in `Both`)
+/// two separator lines, then the data part. Throws `FileError` when a file cannot be read;
+/// the lines added so far stay.
 void AppendViewerLines(DataViewMode mode, const ProgramState& state,
                        std::vector<std::string>& lines);
+
+/// The information file (without its first line, the advice on fonts) under its heading,
+/// with two empty lines after it. The file is looked for in the folder of the data file.
+/// Throws `FileError` when it cannot be read; the lines added so far stay.
+void AppendInformationPart(const ProgramState& state, std::vector<std::string>& lines);
+/// The data file under its heading (see `SavedDataLines`); throws as above.
+void AppendDataPart(const ProgramState& state, std::vector<std::string>& lines);
+/// The line that stands twice between the two parts in `Both`.
+const std::string& PartSeparatorLine();
 
 /// The lines of the last saved data file as comma-delimited text: read from the disk; for an
 /// SPSS, Stata or Excel file, which is no text, the saved run's data as the text file writes

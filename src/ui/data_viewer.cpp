@@ -7,6 +7,7 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTextDocument>
 
 #include "commands/design_presentation.h"
 #include "commands/names_form.h"
@@ -52,6 +53,23 @@ QString PdfFileNameFor(const std::string& dataFileName, DataViewMode mode, bool 
             break;
     }
     return stem + QStringLiteral(" information and data.pdf");
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 1;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += '\n';
+    }
+    if (!text.empty()) text.pop_back();
+    return text;
+}
+
+std::size_t IndexOf(DataViewMode mode) {
+    return static_cast<std::size_t>(mode);
 }
 
 }  // namespace
@@ -121,22 +139,8 @@ void DataViewer::LoadViewer(const DesignShape& windowShape, std::vector<QString>
 }
 
 void DataViewer::LoadViewer() {
-    box_->clear();
-    std::vector<std::string> lines;
-    try {
-        AppendViewerLines(mode_, state_, lines);
-    } catch (const FileError& error) {
-        for (const std::string& line : lines) box_->appendPlainText(QString::fromStdString(line));
-        prompts_.Message(parentWidget(), QString::fromStdString(error.what()));
-        return;
-    }
-    QString text;
-    for (const std::string& line : lines) {
-        text += QString::fromStdString(line);
-        text += QLatin1Char('\n');
-    }
-    text.chop(1);
-    box_->setPlainText(text);
+    ForgetLoadedText();
+    if (!ShowMode()) return;
     if (showingPlots()) ShowPlots();  // the plots of the files just read
     if (!isVisible() && !placed_) {
         style::CentreOn(this, parentWidget());
@@ -145,6 +149,75 @@ void DataViewer::LoadViewer() {
     show();
     raise();
     activateWindow();
+}
+
+void DataViewer::ForgetLoadedText() {
+    box_->setDocument(NewDocument(QString()));
+    for (QTextDocument*& document : documents_) {
+        delete document;
+        document = nullptr;
+    }
+    informationText_.reset();
+    dataText_.reset();
+}
+
+QTextDocument* DataViewer::NewDocument(const QString& text) {
+    auto* document = new QTextDocument(this);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+    document->setDefaultFont(box_->font());
+    document->setPlainText(text);
+    return document;
+}
+
+bool DataViewer::ReadPartsOfMode() {
+    std::vector<std::string> lines;
+    try {
+        if (mode_ != DataViewMode::DataOnly && !informationText_) {
+            AppendInformationPart(state_, lines);
+            informationText_ = Joined(lines);
+            lines.clear();
+        }
+        if (mode_ != DataViewMode::InformationOnly && !dataText_) {
+            AppendDataPart(state_, lines);
+            dataText_ = Joined(lines);
+        }
+    } catch (const FileError& error) {
+        // What was read stands in the box, in the order of the mode.
+        std::vector<std::string> shown;
+        if (mode_ != DataViewMode::DataOnly && informationText_) shown.push_back(*informationText_);
+        if (mode_ == DataViewMode::Both && informationText_) {
+            shown.push_back(PartSeparatorLine());
+            shown.push_back(PartSeparatorLine());
+        }
+        shown.insert(shown.end(), lines.begin(), lines.end());
+        box_->setDocument(NewDocument(QString::fromStdString(Joined(shown))));
+        prompts_.Message(parentWidget(), QString::fromStdString(error.what()));
+        return false;
+    }
+    return true;
+}
+
+bool DataViewer::ShowMode() {
+    QTextDocument*& document = documents_[IndexOf(mode_)];
+    if (document == nullptr) {
+        if (!ReadPartsOfMode()) return false;
+        std::string text;
+        switch (mode_) {
+            case DataViewMode::InformationOnly:
+                text = *informationText_;
+                break;
+            case DataViewMode::DataOnly:
+                text = *dataText_;
+                break;
+            case DataViewMode::Both:
+                text = Joined(
+                    {*informationText_, PartSeparatorLine(), PartSeparatorLine(), *dataText_});
+                break;
+        }
+        document = NewDocument(QString::fromStdString(text));
+    }
+    box_->setDocument(document);
+    return true;
 }
 
 void DataViewer::ApplyCaptions() {
@@ -157,13 +230,13 @@ void DataViewer::ApplyCaptions() {
 void DataViewer::Button1Click() {
     mode_ = AfterInformationButton(mode_);
     ApplyCaptions();
-    LoadViewer();
+    ShowMode();
 }
 
 void DataViewer::Button2Click() {
     mode_ = AfterDataButton(mode_);
     ApplyCaptions();
-    LoadViewer();
+    ShowMode();
 }
 
 bool DataViewer::showingPlots() const {

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 #include <QString>
+#include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "commands/data_viewer_text.h"
@@ -12,6 +15,7 @@
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
+class QTextDocument;
 
 namespace zek {
 
@@ -45,6 +49,14 @@ class DataViewer final : public QDialog {
     void Button1Click();
     void Button2Click();
     void ApplyCaptions();
+    /// Puts the current mode's text in the box, reading a part that no mode has needed since
+    /// the last load; false after a failure is reported.
+    bool ShowMode();
+    /// Reads the parts the current mode needs; on a failure shows what was read and reports
+    /// it, returning false.
+    bool ReadPartsOfMode();
+    QTextDocument* NewDocument(const QString& text);
+    void ForgetLoadedText();
     void BitBtn2Click();
     void ShowPlots();
 
@@ -59,6 +71,11 @@ class DataViewer final : public QDialog {
     QStackedWidget* pages_ = nullptr;
     PlotPage* plots_ = nullptr;
     bool placed_ = false;
+    // The files are read once per load; each mode's document is built when the mode is first
+    // shown, so that the buttons switch between them at once.
+    std::optional<std::string> informationText_;
+    std::optional<std::string> dataText_;
+    std::array<QTextDocument*, 3> documents_{};
     DesignShape windowShape_{};
     std::vector<QString> windowCaptions_;
 };

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -77,6 +78,11 @@ int main(int argc, char** argv) {
     window.btn_runClick();
     window.ViewData1Click();
     saved &= window.viewer().grab().save(folder + "/viewer.png");
+    window.viewer().findChild<QPushButton*>("Button2")->click();
+    saved &= window.viewer().grab().save(folder + "/viewer_data_only.png");
+    window.viewer().findChild<QPushButton*>("Button1")->click();
+    saved &= window.viewer().grab().save(folder + "/viewer_information_only.png");
+    window.viewer().findChild<QPushButton*>("Button1")->click();
     window.viewer().TogglePlots();
     saved &= window.viewer().grab().save(folder + "/viewer_plots.png");
     saved &= window.viewer().plots()->grab().save(folder + "/plots.png");
