@@ -7,10 +7,12 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "commands/control_texts.h"
 #include "commands/run_command.h"
@@ -126,6 +128,97 @@ void BM_ClassSetOfFiveHundred(benchmark::State& state) {
     fs::remove_all(folder);
 }
 BENCHMARK(BM_ClassSetOfFiveHundred)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(3);
+
+// The job side by side with R on this machine, each as a whole process, fastest of five: R
+// draws 8 correlated normal variables of 25,000 cases with MASS, rounds them to 2 decimals,
+// blanks 5% and writes a CSV file; zek-generate writes its data, information, parameters and
+// answer-key files for the same design (with 3% extreme values besides). `r_over_zek` is R's
+// time over zek-generate's (target 15 or more).
+void BM_AgainstR(benchmark::State& state) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("zek_bench_r_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const zek::ControlTexts texts = LargestSetup(true);
+    zek::WriteTextFile((folder / "setup.TXT").string(), [&](std::ostream& out) {
+        zek::WriteParametersFile(out, zek::ParametersFileContentsOf(texts));
+    });
+    const std::string rCommand =
+        "cd '" + folder.string() +
+        "' && Rscript -e 'suppressMessages(library(MASS)); set.seed(1804); "
+        "s <- matrix(0.3, 8, 8); diag(s) <- 1; x <- round(mvrnorm(25000, rep(50, 8), s * 100), 2); "
+        "x[runif(length(x)) < 0.05] <- NA; "
+        "write.csv(data.frame(id = 1:25000, x), \"r.csv\", row.names = FALSE, na = \"\")' "
+        "> /dev/null 2>&1";
+    const std::string zekCommand = "cd '" + folder.string() + "' && exec '" + ZEK_GENERATE_PATH +
+                                   "' setup.TXT -o large.csv > /dev/null";
+    auto fastestOf = [](const std::string& command) {
+        double fastest = 1e300;
+        for (int k = 0; k < 5; ++k) {
+            const auto start = std::chrono::steady_clock::now();
+            if (std::system(command.c_str()) != 0) return -1.0;
+            fastest = std::min(
+                fastest,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
+        return fastest;
+    };
+    double r = -1.0;
+    double zek = -1.0;
+    for (auto _ : state) {
+        r = fastestOf(rCommand);
+        zek = fastestOf(zekCommand);
+    }
+    fs::remove_all(folder);
+    if (r < 0 || zek < 0) {
+        state.SkipWithError("R (with MASS) or zek-generate failed");
+        return;
+    }
+    state.counters["r_ms"] = r * 1e3;
+    state.counters["zek_ms"] = zek * 1e3;
+    state.counters["r_over_zek"] = r / zek;
+}
+BENCHMARK(BM_AgainstR)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// A class set of 100 datasets of two groups of 25,000, each with its four files: made one after
+// another on one core (taskset), and as shipped on every core. `speedup` is the one-core time
+// over the every-core time (target 1.7 or more on two cores); `cores` what the machine has.
+void BM_ClassSetOnEveryCore(benchmark::State& state) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("zek_bench_cores_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    zek::ControlTexts texts;
+    texts.Box(1).n = "25000";
+    texts.Box(2).n = "25000";
+    zek::WriteTextFile((folder / "setup.TXT").string(), [&](std::ostream& out) {
+        zek::WriteParametersFile(out, zek::ParametersFileContentsOf(texts));
+    });
+    auto secondsOf = [&](const std::string& prefix, const std::string& options) {
+        const std::string command =
+            "cd '" + folder.string() + "' && exec " + prefix + " '" + ZEK_GENERATE_PATH +
+            "' setup.TXT -o class.csv --count 100 --seed 7" + options + " > /dev/null";
+        const auto start = std::chrono::steady_clock::now();
+        if (std::system(command.c_str()) != 0) return -1.0;
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double oneCore = 1e300;
+    double everyCore = 1e300;
+    for (auto _ : state) {
+        const double one = secondsOf("taskset -c 0", " --threads 1");
+        const double every = secondsOf("", "");
+        if (one < 0 || every < 0) {
+            state.SkipWithError("zek-generate (or taskset) failed");
+            break;
+        }
+        oneCore = std::min(oneCore, one);
+        everyCore = std::min(everyCore, every);
+    }
+    fs::remove_all(folder);
+    state.counters["one_core_s"] = oneCore;
+    state.counters["every_core_s"] = everyCore;
+    state.counters["speedup"] = oneCore / everyCore;
+    state.counters["cores"] = std::max(1u, std::thread::hardware_concurrency());
+}
+BENCHMARK(BM_ClassSetOnEveryCore)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
 
 }  // namespace
 

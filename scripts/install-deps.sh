@@ -11,7 +11,7 @@ set -euo pipefail
 # zek-generate writes the same bytes on ARM64 Linux and on Windows.
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
     libboost-math-dev libeigen3-dev libreadstat-dev libxlsxwriter-dev pkg-config
-    r-base-core r-cran-haven r-cran-readxl
+    r-base-core r-cran-haven r-cran-readxl r-cran-mass
     fonts-dejavu-core fonts-dejavu-extra poppler-utils desktop-file-utils clang-format clang-tidy
     libmpfr-dev g++-aarch64-linux-gnu g++-mingw-w64-x86-64-posix qemu-user wine wine64)
 missing=()
