@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <mutex>
 
 #include <boost/multiprecision/cpp_bin_float.hpp>
 
@@ -253,6 +254,11 @@ bool RoundsSurely(const QuickLog& quick) {
 double WideLogOf(double x) {
     using Wide = boost::multiprecision::number<
         boost::multiprecision::cpp_bin_float<192, boost::multiprecision::digit_base_2>>;
+    // Boost fills its constants for this type (epsilon, ln 2) on first use without a lock; one
+    // evaluation at a time keeps a thread from reading them half filled. So few arguments come
+    // this way that the lock costs nothing.
+    static std::mutex oneAtATime;
+    const std::lock_guard lock(oneAtATime);
     const Wide logarithm = log(Wide(x));
     // Round by comparing with the midpoints to the neighbours, whatever rounding the
     // conversion to double does.
