@@ -18,12 +18,13 @@ std::string ErrorOf(std::vector<const char*> args) {
 
 TEST(GenerateOptions, ReadsEveryOption) {
     const auto parsed = Parse({"setup.TXT", "-o", "out/scores", "--count", "12", "--seed", "-5",
-                               "--reliability", "0,8", "--beta", "2", "10"});
+                               "--reliability", "0,8", "--beta", "2", "10", "--threads", "3"});
     ASSERT_TRUE(parsed);
     const GenerateOptions& options = *parsed;
     EXPECT_EQ(options.setupFile, "setup.TXT");
     EXPECT_EQ(options.dataFile, "out/scores.TXT");
     EXPECT_EQ(options.count, 12);
+    EXPECT_EQ(options.threads, 3);
     EXPECT_EQ(options.seed, -5);
     EXPECT_EQ(options.reliability, 0.8);
     EXPECT_EQ(options.betaLow, 2);
@@ -32,6 +33,7 @@ TEST(GenerateOptions, ReadsEveryOption) {
     const GenerateOptions defaults = *Parse({"s.TXT"});
     EXPECT_EQ(defaults.dataFile, "ZEK_data.TXT");
     EXPECT_EQ(defaults.count, 1);
+    EXPECT_EQ(defaults.threads, 0) << "as many as the cores take";
     EXPECT_FALSE(defaults.seed.has_value());
     EXPECT_TRUE(Parse({"--help"})->help);
 }
@@ -64,6 +66,10 @@ TEST(GenerateOptions, RefusesWithTheDialogsMessages) {
     EXPECT_EQ(ErrorOf({"s", "--count", "100001"}), count);
     EXPECT_EQ(ErrorOf({"s", "--count", "100000"}), "");
     EXPECT_FALSE(ErrorOf({"s", "--count"}).empty());
+    const std::string threads = "--threads needs a whole number from 1 to 256";
+    EXPECT_EQ(ErrorOf({"s", "--threads", "0"}), threads);
+    EXPECT_EQ(ErrorOf({"s", "--threads", "257"}), threads);
+    EXPECT_EQ(ErrorOf({"s", "--threads"}), threads);
     EXPECT_FALSE(ErrorOf({"s", "--frobnicate"}).empty());
     EXPECT_FALSE(ErrorOf({}).empty());
     EXPECT_FALSE(ErrorOf({"a", "b"}).empty());
