@@ -93,13 +93,9 @@ void BM_ZekGenerateProcess(benchmark::State& state) {
     }
     // The same process held to one core: what its second thread (the key beside the
     // writing) saves.
-    double oneCore = 1e300;
-    for (int k = 0; k < 5; ++k) {
-        const auto start = std::chrono::steady_clock::now();
-        if (std::system(("taskset -c 0 sh -c \"" + command + "\"").c_str()) != 0) break;
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        oneCore = std::min(oneCore, elapsed.count());
-    }
+    const std::string oneCoreCommand = "taskset -c 0 sh -c \"" + command + "\"";
+    const double oneCore = zek::bench::FastestSeconds(
+        5, [&] { benchmark::DoNotOptimize(std::system(oneCoreCommand.c_str())); });
     fs::remove_all(folder);
     rusage children{};
     ::getrusage(RUSAGE_CHILDREN, &children);
@@ -162,15 +158,10 @@ void BM_AgainstR(benchmark::State& state) {
     const std::string zekCommand = "cd '" + folder.string() + "' && exec '" + ZEK_GENERATE_PATH +
                                    "' setup.TXT -o large.csv > /dev/null";
     auto fastestOf = [](const std::string& command) {
-        double fastest = 1e300;
-        for (int k = 0; k < 5; ++k) {
-            const auto start = std::chrono::steady_clock::now();
-            if (std::system(command.c_str()) != 0) return -1.0;
-            fastest = std::min(
-                fastest,
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        }
-        return fastest;
+        bool failed = false;
+        const double fastest = zek::bench::FastestSeconds(
+            5, [&] { failed = failed || std::system(command.c_str()) != 0; });
+        return failed ? -1.0 : fastest;
     };
     double r = -1.0;
     double zek = -1.0;

@@ -77,26 +77,42 @@ BENCHMARK(BM_F9ToTheSaveDialog)
     ->Unit(benchmark::kMillisecond);
 
 // The plot page of the largest run: the file read back and binned, then drawn once.
+// The largest run (8 variables of 25,000, all correlated 0.5) generated and saved as `stem`
+// in the temporary folder; its three files are removed when this goes.
+class SavedLargestRun {
+  public:
+    SavedLargestRun(zek::MainWindow& window, TimingPrompts& prompts, QString stem)
+        : stem_(std::move(stem)) {
+        zek::MainWindowModel& model = window.model();
+        model.SelectDesign(zek::DesignKind::Correlated8);
+        for (int box = 1; box <= 8; ++box) model.SetBoxText(box, zek::BoxEdit::N, "25000");
+        model.btn_allpoint5Click();
+        prompts.saveAnswer = QDir::temp().filePath(stem_ + QStringLiteral(".csv"));
+        window.btnRunClick();
+    }
+    ~SavedLargestRun() {
+        for (const char* suffix : {".csv", "_info.TXT", "_setup.TXT"}) {
+            QFile::remove(QDir::temp().filePath(stem_ + QString::fromLatin1(suffix)));
+        }
+    }
+    SavedLargestRun(const SavedLargestRun&) = delete;
+    SavedLargestRun& operator=(const SavedLargestRun&) = delete;
+
+  private:
+    QString stem_;
+};
+
 void BM_PlotPageOfTheLargestRun(benchmark::State& state) {
     auto program = std::make_unique<zek::ProgramState>();
     TimingPrompts prompts;
     zek::MainWindow window(*program, prompts);
-    zek::MainWindowModel& model = window.model();
-    model.SelectDesign(zek::DesignKind::Correlated8);
-    for (int box = 1; box <= 8; ++box) model.SetBoxText(box, zek::BoxEdit::N, "25000");
-    model.btn_allpoint5Click();
-    const QString path = QDir::temp().filePath(QStringLiteral("zek_bench_plots.csv"));
-    prompts.saveAnswer = path;
-    window.btnRunClick();
+    const SavedLargestRun saved(window, prompts, QStringLiteral("zek_bench_plots"));
     window.ViewData1Click();
     zek::DataViewer& viewer = window.viewer();
     for (auto _ : state) {
         viewer.TogglePlots();
         benchmark::DoNotOptimize(viewer.plots()->grab().width());
         viewer.TogglePlots();
-    }
-    for (const char* suffix : {".csv", "_info.TXT", "_setup.TXT"}) {
-        QFile::remove(QDir::temp().filePath(QStringLiteral("zek_bench_plots") + suffix));
     }
 }
 BENCHMARK(BM_PlotPageOfTheLargestRun)->Unit(benchmark::kMillisecond);
@@ -109,13 +125,7 @@ void BM_ViewerOfTheLargestRun(benchmark::State& state) {
     TimingPrompts prompts;
     zek::MainWindow window(*program, prompts);
     window.show();
-    zek::MainWindowModel& model = window.model();
-    model.SelectDesign(zek::DesignKind::Correlated8);
-    for (int box = 1; box <= 8; ++box) model.SetBoxText(box, zek::BoxEdit::N, "25000");
-    model.btn_allpoint5Click();
-    const QString path = QDir::temp().filePath(QStringLiteral("zek_bench_viewer.csv"));
-    prompts.saveAnswer = path;
-    window.btnRunClick();
+    const SavedLargestRun saved(window, prompts, QStringLiteral("zek_bench_viewer"));
     auto millisecondsOf = [](auto&& action) {
         const Clock::time_point start = Clock::now();
         action();
@@ -143,9 +153,6 @@ void BM_ViewerOfTheLargestRun(benchmark::State& state) {
     }
     state.counters["open_ms"] = opening;
     state.counters["slowest_button_ms"] = slowestButton;
-    for (const char* suffix : {".csv", "_info.TXT", "_setup.TXT"}) {
-        QFile::remove(QDir::temp().filePath(QStringLiteral("zek_bench_viewer") + suffix));
-    }
 }
 BENCHMARK(BM_ViewerOfTheLargestRun)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -186,8 +186,8 @@ struct SetRecipe {
         }
         WriteDataset(state, datasetTexts, made.dataset.dataFile, keyWhenWritten,
                      request.companions);
-        if (request.keys) {
-            if (!key) key = pendingKey.get();
+        if (keyWhenWritten) {
+            keyWhenWritten();  // also when no key file was written (a device takes the data)
             made.keyRow = ClassKeyRow{index, run.seed, made.dataset.dataFile, std::move(*key)};
         }
         return made;

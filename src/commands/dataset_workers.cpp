@@ -39,6 +39,10 @@ DatasetWorkers::DatasetWorkers(const ProgramState& model, int first, int last, i
 }
 
 DatasetWorkers::~DatasetWorkers() {
+    StopAndJoin();
+}
+
+void DatasetWorkers::StopAndJoin() {
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -93,11 +97,7 @@ MadeDataset DatasetWorkers::Next() {
 }
 
 std::vector<MadeDataset> DatasetWorkers::StopAndCollect(std::exception_ptr& failure) {
-    {
-        const std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    threads_.clear();  // joins
+    StopAndJoin();
     std::vector<MadeDataset> made;
     for (auto& [index, outcome] : finished_) {
         if (auto* error = std::get_if<std::exception_ptr>(&outcome)) {

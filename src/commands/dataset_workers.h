@@ -54,6 +54,8 @@ class DatasetWorkers {
 
   private:
     void Work();
+    /// Starts no other dataset and waits for the threads.
+    void StopAndJoin();
 
     // Copied from the caller's state before any thread starts.
     GenerationSetup setup_;

@@ -10,8 +10,6 @@
 #include <readstat.h>
 #include <xlsxwriter.h>
 
-#include <atomic>
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -20,7 +18,6 @@
 #include <ostream>
 
 #include "files/data_file.h"
-#include "files/platform_files.h"
 #endif
 
 namespace zek {
@@ -160,21 +157,10 @@ void WriteReadStatFile(DataFormat format, std::ostream& out, const PackageTable&
 class TemporaryFile {
   public:
     TemporaryFile() {
-        static std::atomic<std::uint32_t> counter{0};
-        const std::filesystem::path folder = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 1000; ++attempt) {
-            const std::string name = "zek-workbook-" + std::to_string(platform::ProcessNumber()) +
-                                     "-" + std::to_string(counter++) + ".xlsx";
-            int error = 0;
-            const int descriptor = platform::CreateNewFile((folder / name).string(), error);
-            if (descriptor >= 0) {
-                platform::CloseFile(descriptor);
-                path_ = (folder / name).string();
-                return;
-            }
-            if (error != EEXIST) break;
-        }
-        throw StreamError("no temporary file for the workbook");
+        std::optional<std::string> path =
+            CreateOwnFileIn(std::filesystem::temp_directory_path().string(), ".xlsx");
+        if (!path) throw StreamError("no temporary file for the workbook");
+        path_ = std::move(*path);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;

@@ -123,11 +123,10 @@ std::string ShortName(const std::filesystem::path& folder, std::string_view suff
     return (folder / name).string();
 }
 
-// Creates a file of our own beside `target`; its descriptor and name, or the system's error.
-std::pair<int, std::string> CreateBeside(const std::filesystem::path& target,
-                                         std::string_view suffix, int& error) {
+// Creates a file of our own in `folder`; its descriptor and name, or the system's error.
+std::pair<int, std::string> CreateIn(const std::filesystem::path& folder, std::string_view suffix,
+                                     int& error) {
     static std::atomic<std::uint32_t> counter{0};
-    const std::filesystem::path folder = FolderOf(target);
     const std::uint32_t seed = platform::ProcessNumber() * 2654435761u;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const std::string name = ShortName(folder, suffix, seed + counter++);
@@ -137,6 +136,11 @@ std::pair<int, std::string> CreateBeside(const std::filesystem::path& target,
     }
     error = EEXIST;
     return {-1, {}};
+}
+
+std::pair<int, std::string> CreateBeside(const std::filesystem::path& target,
+                                         std::string_view suffix, int& error) {
+    return CreateIn(FolderOf(target), suffix, error);
 }
 
 // The file a save lands in: links followed where they may be, live or dangling alike.
@@ -337,6 +341,14 @@ void WriteTextFilesTogether(const std::vector<PendingFile>& files) {
         for (const StagedFile& file : staged) RemoveQuietly(file.temporary);
         throw;
     }
+}
+
+std::optional<std::string> CreateOwnFileIn(const std::string& folder, std::string_view suffix) {
+    int error = 0;
+    auto [descriptor, name] = CreateIn(folder, suffix, error);
+    if (descriptor < 0) return std::nullopt;
+    platform::CloseFile(descriptor);
+    return std::move(name);
 }
 
 void WriteTextFile(const std::string& path, const std::function<void(std::ostream&)>& write) {

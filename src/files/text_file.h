@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -73,6 +74,11 @@ struct PendingFile {
 /// target is as it was before the call, and `FileError` names the file that failed. A target
 /// that is a device or a pipe (/dev/stdout) is written in place.
 void WriteTextFilesTogether(const std::vector<PendingFile>& files);
+
+/// Creates a new, empty file of the program's own in `folder` under a short name that no
+/// file had, ending in `suffix` (".zek-3fa9c1d2.xlsx"); its path, or nothing when the folder
+/// takes no new file.
+std::optional<std::string> CreateOwnFileIn(const std::string& folder, std::string_view suffix);
 
 /// `WriteTextFilesTogether` for one file.
 void WriteTextFile(const std::string& path, const std::function<void(std::ostream&)>& write);
