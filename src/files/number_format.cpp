@@ -76,14 +76,14 @@ std::uint64_t ScaledExactly(double value, int decimals) {
     return static_cast<std::uint64_t>(whole) + (remainder >= half ? 1u : 0u);
 }
 
-std::string_view FormatFixedExactly(NumberBuffer& buffer, double value, int decimals) {
+// Room for the longest text is the caller's; see kLongestQuickFixed.
+char* PutFixedExactly(char* out, double value, int decimals) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     const std::uint64_t power = kPowersOfTen[static_cast<std::size_t>(decimals)];
     const std::uint64_t rounded = ScaledExactly(value, decimals);
 
-    char* out = buffer.data();
     if ((bits >> 63) != 0 && rounded != 0) *out++ = '-';
-    out = std::to_chars(out, buffer.data() + buffer.size(), rounded / power).ptr;
+    out = std::to_chars(out, out + 14, rounded / power).ptr;
     if (decimals > 0) {
         *out++ = '.';
         std::uint64_t digits = rounded % power;
@@ -93,7 +93,11 @@ std::string_view FormatFixedExactly(NumberBuffer& buffer, double value, int deci
         }
         out += decimals;
     }
-    return std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data()));
+    return out;
+}
+
+bool HasQuickFixed(double value, int decimals) {
+    return decimals >= 0 && decimals <= 6 && std::fabs(value) < kExactLimit;
 }
 
 // to_chars rounds exact ties to even. A tie is written instead with its one more place, which
@@ -123,8 +127,9 @@ std::string_view FormatFixedGeneral(NumberBuffer& buffer, double value, int deci
 }
 
 std::string_view FormatFixedInto(NumberBuffer& buffer, double value, int decimals) {
-    if (decimals >= 0 && decimals <= 6 && std::fabs(value) < kExactLimit) {
-        return FormatFixedExactly(buffer, value, decimals);
+    if (HasQuickFixed(value, decimals)) {
+        const char* end = PutFixedExactly(buffer.data(), value, decimals);
+        return std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     }
     return FormatFixedGeneral(buffer, value, decimals);
 }
@@ -173,6 +178,10 @@ void AppendFixedLimited(std::string& out, double value, int decimals, int signif
 void AppendFixed(std::string& out, double value, int decimals) {
     NumberBuffer buffer;
     out += FormatFixedInto(buffer, value, decimals);
+}
+
+char* PutFixedQuickly(char* out, double value, int decimals) {
+    return HasQuickFixed(value, decimals) ? PutFixedExactly(out, value, decimals) : nullptr;
 }
 
 std::optional<double> RoundedLikeAppendFixed(double value, int decimals) {

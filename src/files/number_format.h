@@ -7,6 +7,7 @@
 // through a locale.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,14 @@ namespace zek {
 /// Appends `value` with exactly `decimals` digits after the point (none and no point for 0).
 /// Below 1e12 and with at most 6 decimals this runs on exact integer arithmetic.
 void AppendFixed(std::string& out, double value, int decimals);
+
+/// The longest text `PutFixedQuickly` writes: a sign, 13 digits, the point and 6 decimals.
+inline constexpr std::size_t kLongestQuickFixed = 21;
+
+/// Writes `AppendFixed`'s text of `value` at `out`, which has room for `kLongestQuickFixed`
+/// characters, and returns its end, where the exact integer path has it (below 1e12, at most
+/// 6 decimals); otherwise writes nothing and returns nullptr.
+char* PutFixedQuickly(char* out, double value, int decimals);
 
 /// The double a reader gets back from `AppendFixed`'s text, without the text: nothing where
 /// it cannot be had exactly this way (beyond 1e12, more than 6 decimals, 2^53 or more digits).

@@ -1,7 +1,9 @@
 #include "stats/actual_statistics.h"
 
 #include <cmath>
-#include <span>
+#include <vector>
+
+#include "stats/pair_sums.h"
 
 namespace zek {
 
@@ -57,59 +59,17 @@ void ComputeBoxStatistics(const GenerationSetup& setup, const ScoreTable& genera
 void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable& generated,
                                  ActualStatistics& statistics) {
     const int n = setup.variableCount;
-    const int rows = setup.totalCases;
-    // Every pair i < j accumulates over its complete rows in row order, as a pair on its own
-    // would, so one sweep over the rows serves all 28 pairs with the same bits; (j, i) then
-    // equals (i, j), since its products and sums are the same ones with the roles swapped.
-    struct PairSums {
-        int i = 0, j = 0;
-        int count = 0;
-        double sumX = 0.0, sumY = 0.0, meanX = 0.0, meanY = 0.0;
-        double sxx = 0.0, syy = 0.0, sxy = 0.0;
-    };
-    std::array<PairSums, kMaxVariables*(kMaxVariables - 1) / 2> pairs{};
-    int pairCount = 0;
-    for (int i = 0; i < n; ++i) {
-        for (int j = i + 1; j < n; ++j) {
-            pairs[static_cast<std::size_t>(pairCount++)] = PairSums{.i = i, .j = j};
-        }
-    }
-    const auto usedPairs = std::span(pairs).first(static_cast<std::size_t>(pairCount));
-
-    auto forEachCompletePair = [&](auto visit) {
-        for (int row = 0; row < rows; ++row) {
-            const double* scores = generated.Row(row);
-            for (PairSums& pair : usedPairs) {
-                const double x = scores[pair.i];
-                const double y = scores[pair.j];
-                if (x != MissingMark && y != MissingMark) visit(pair, x, y);
-            }
-        }
-    };
-    forEachCompletePair([](PairSums& pair, double x, double y) {
-        ++pair.count;
-        pair.sumX += x;
-        pair.sumY += y;
-    });
-    for (PairSums& pair : usedPairs) {
-        pair.meanX = pair.count > 0 ? pair.sumX / pair.count : 0.0;
-        pair.meanY = pair.count > 0 ? pair.sumY / pair.count : 0.0;
-    }
-    forEachCompletePair([](PairSums& pair, double x, double y) {
-        const double dx = x - pair.meanX;
-        const double dy = y - pair.meanY;
-        pair.sxx += dx * dx;
-        pair.syy += dy * dy;
-        pair.sxy += dx * dy;
-    });
-
+    const std::vector<PairSums> pairs = SumEveryPair(
+        n, setup.totalCases, [&](int row, int column) { return generated.At(row, column); },
+        [](double score) { return score != MissingMark; });
     auto& entries = statistics.actualCorrelations;
     for (int v = 0; v < n; ++v) entries[v][v] = 1.0;
-    for (const PairSums& pair : usedPairs) {
+    // (j, i) equals (i, j): its products and sums are the same ones with the roles swapped.
+    for (const PairSums& pair : pairs) {
         if (pair.sxx > 0.0 && pair.syy > 0.0) {
             const double r = pair.sxy / std::sqrt(pair.sxx * pair.syy);
-            entries[pair.i][pair.j] = r;
-            entries[pair.j][pair.i] = r;
+            entries[pair.first][pair.second] = r;
+            entries[pair.second][pair.first] = r;
         }
     }
 }

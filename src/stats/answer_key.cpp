@@ -193,9 +193,7 @@ KeySection PairedWithinCells(const GenerationSetup& setup, const WrittenData& da
     return section;
 }
 
-void AddCorrelation(KeySection& section, const std::string& name, const Column& x,
-                    const Column& y) {
-    const CorrelationTest r = Correlate(x, y);
+void AddCorrelation(KeySection& section, const std::string& name, const CorrelationTest& r) {
     section.figures.insert(section.figures.end(), {Statistic(name, r.r), Count(name + "_n", r.n),
                                                    Probability(name + "_p", r.p)});
 }
@@ -281,13 +279,16 @@ KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenDat
     const int n = data.layout.variableCount;
     for (std::size_t c = 0; c < data.cells.size(); ++c) {
         const DesignCell& cell = data.layout.blocks[c].cell;
+        const std::vector<std::span<const double>> columns(data.cells[c].begin(),
+                                                           data.cells[c].begin() + n);
+        const std::vector<CorrelationTest> tests = CorrelateEveryPair(columns);
+        auto test = tests.begin();
         for (int i = 0; i < n; ++i) {
             for (int j = i + 1; j < n; ++j) {
                 std::string name =
                     data.cells.size() > 1 ? CellName(setup, cell) + "_r" : std::string("r");
                 name += std::to_string(10 * (i + 1) + (j + 1));
-                AddCorrelation(section, name, data.cells[c][static_cast<std::size_t>(i)],
-                               data.cells[c][static_cast<std::size_t>(j)]);
+                AddCorrelation(section, name, *test++);
             }
         }
     }

@@ -9,6 +9,8 @@
 #include <numeric>
 #include <optional>
 
+#include "stats/pair_sums.h"
+
 namespace zek {
 
 namespace {
@@ -380,35 +382,35 @@ PairedTest ComparePairs(std::span<const double> first, std::span<const double> s
 }
 
 CorrelationTest Correlate(std::span<const double> x, std::span<const double> y) {
-    CorrelationTest test;
-    double sumX = 0.0;
-    double sumY = 0.0;
-    for (std::size_t k = 0; k < x.size() && k < y.size(); ++k) {
-        if (!Present(x[k]) || !Present(y[k])) continue;
-        ++test.n;
-        sumX += x[k];
-        sumY += y[k];
+    const std::array<std::span<const double>, 2> columns{x, y};
+    return CorrelateEveryPair(columns).front();
+}
+
+std::vector<CorrelationTest> CorrelateEveryPair(std::span<const std::span<const double>> columns) {
+    std::size_t rows = columns.empty() ? 0 : columns.front().size();
+    for (const std::span<const double> column : columns) rows = std::min(rows, column.size());
+    const std::vector<PairSums> pairs = SumEveryPair(
+        static_cast<int>(columns.size()), static_cast<int>(rows),
+        [&](int row, int column) {
+            return columns[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
+        },
+        [](double value) { return Present(value); });
+    std::vector<CorrelationTest> tests;
+    tests.reserve(pairs.size());
+    for (const PairSums& pair : pairs) {
+        CorrelationTest& test = tests.emplace_back();
+        test.n = pair.count;
+        // cor() has no value for fewer than two pairs or for a variable without spread.
+        if (test.n < 2 || !(pair.sxx > 0.0) || !(pair.syy > 0.0)) continue;
+        test.r = std::clamp(pair.sxy / std::sqrt(pair.sxx * pair.syy), -1.0, 1.0);
+        // cor.test() needs three pairs; a perfect correlation has p = 0.
+        if (test.n < 3) continue;
+        const double df = test.n - 2;
+        test.p = std::fabs(test.r) == 1.0
+                     ? 0.0
+                     : TwoSidedP(test.r * std::sqrt(df / (1.0 - test.r * test.r)), df);
     }
-    if (test.n < 2) return test;
-    const double meanX = sumX / test.n;
-    const double meanY = sumY / test.n;
-    double sxx = 0.0, syy = 0.0, sxy = 0.0;
-    for (std::size_t k = 0; k < x.size() && k < y.size(); ++k) {
-        if (!Present(x[k]) || !Present(y[k])) continue;
-        sxx += (x[k] - meanX) * (x[k] - meanX);
-        syy += (y[k] - meanY) * (y[k] - meanY);
-        sxy += (x[k] - meanX) * (y[k] - meanY);
-    }
-    // cor() has no value for a variable without spread.
-    if (!(sxx > 0.0) || !(syy > 0.0)) return test;
-    test.r = std::clamp(sxy / std::sqrt(sxx * syy), -1.0, 1.0);
-    // cor.test() needs three pairs; a perfect correlation has p = 0.
-    if (test.n < 3) return test;
-    const double df = test.n - 2;
-    test.p = std::fabs(test.r) == 1.0
-                 ? 0.0
-                 : TwoSidedP(test.r * std::sqrt(df / (1.0 - test.r * test.r)), df);
-    return test;
+    return tests;
 }
 
 RegressionFit FitRegression(std::span<const double> outcome,

@@ -71,6 +71,10 @@ struct CorrelationTest {
     double p = kMissingValue;
 };
 CorrelationTest Correlate(std::span<const double> x, std::span<const double> y);
+/// `Correlate` of every pair i < j of equally long columns, in the order (0, 1), (0, 2), ...,
+/// (1, 2), ...: one sweep over the rows for all of them, with the same figures as one by one.
+/// At most eight columns.
+std::vector<CorrelationTest> CorrelateEveryPair(std::span<const std::span<const double>> columns);
 
 struct Coefficient {
     double estimate = kMissingValue, se = kMissingValue, t = kMissingValue, p = kMissingValue;

@@ -125,6 +125,30 @@ TEST_F(DataFileTest, TwoVariableCellsTakeTheDecimalsOfTheirOwnBoxes) {
     EXPECT_EQ(lines[8], "8,2,2,1,8");
 }
 
+// Scores beyond the quick fixed-point path sit in a row between scores on it: a correlated
+// design writes plain fixed at any size, a two-variable group design at most 15 significant
+// digits, in scientific notation beyond them.
+TEST_F(DataFileTest, LargeScoresBetweenOrdinaryOnesKeepTheirFormats) {
+    GenerationSetup correlated = testing::RunnableSetup(DesignKind::Correlated3, 1, 2);
+    const double plain[3] = {-0.004, 123456789012345.0, 2.5};
+    for (int v = 0; v < 3; ++v) table->At(0, v) = plain[v];
+    table->At(1, 0) = MissingMark;
+    table->At(1, 1) = 1e12;
+    table->At(1, 2) = -999999999999.996;
+    auto lines = Write(correlated);
+    EXPECT_EQ(lines[1], "1,0.00,123456789012345.00,2.50");
+    EXPECT_EQ(lines[2], "2,,1000000000000.00,-1000000000000.00");
+
+    GenerationSetup grouped = testing::RunnableSetup(DesignKind::TwoDV2x2, 1, 2);
+    table->At(0, 0) = 123456789.125;
+    table->At(0, 1) = 1.5e16;
+    table->At(1, 0) = 99999999.994;
+    table->At(1, 1) = -7.0;
+    lines = Write(grouped);
+    EXPECT_EQ(lines[1], "1,1,1,123456789.13,1.50000000000000E+16");
+    EXPECT_EQ(lines[2], "2,1,1,99999999.99,-7.00");
+}
+
 // A locale whose decimal separator is "," (as German, French or Dutch ones), set for the
 // whole program while it lives; every stream made meanwhile takes it.
 class CommaLocale {

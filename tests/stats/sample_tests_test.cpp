@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <random>
+#include <span>
 
 namespace zek {
 namespace {
@@ -227,6 +231,62 @@ TEST(SampleTests, CorrelationsOverTooFewPairsAreUndefined) {
     EXPECT_EQ(paired.n, 1);
     EXPECT_TRUE(std::isnan(paired.t));
     EXPECT_TRUE(std::isnan(paired.r));
+}
+
+// The skipping loop the sweep over all pairs stands in for, written the plain way.
+double SkippingCorrelation(const std::vector<double>& x, const std::vector<double>& y) {
+    int n = 0;
+    double sumX = 0.0, sumY = 0.0;
+    for (std::size_t k = 0; k < x.size(); ++k) {
+        if (std::isnan(x[k]) || std::isnan(y[k])) continue;
+        ++n;
+        sumX += x[k];
+        sumY += y[k];
+    }
+    const double meanX = sumX / n, meanY = sumY / n;
+    double sxx = 0.0, syy = 0.0, sxy = 0.0;
+    for (std::size_t k = 0; k < x.size(); ++k) {
+        if (std::isnan(x[k]) || std::isnan(y[k])) continue;
+        sxx += (x[k] - meanX) * (x[k] - meanX);
+        syy += (y[k] - meanY) * (y[k] - meanY);
+        sxy += (x[k] - meanX) * (y[k] - meanY);
+    }
+    return std::clamp(sxy / std::sqrt(sxx * syy), -1.0, 1.0);
+}
+
+// Eight columns with a fifth of their scores missing, signed zeros among them, and values
+// of very different sizes, so that any change in the order or the set of the sums shows in
+// the last bits.
+TEST(SampleTests, EveryPairAtOnceHasTheBitsOfEachPairOnItsOwn) {
+    std::mt19937_64 random(20261209);
+    std::uniform_real_distribution<double> uniform(-1.0, 1.0);
+    std::vector<std::vector<double>> columns(8);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        for (int k = 0; k < 5000; ++k) {
+            const double u = uniform(random);
+            double value = std::ldexp(uniform(random), static_cast<int>(c) * 7 - 20);
+            if (u < -0.6) value = NA;
+            if (u > 0.97) value = -0.0;
+            if (u > 0.99) value = 0.0;
+            columns[c].push_back(value);
+        }
+    }
+    const std::vector<std::span<const double>> spans(columns.begin(), columns.end());
+    const std::vector<CorrelationTest> tests = CorrelateEveryPair(spans);
+    ASSERT_EQ(tests.size(), 28u);
+    std::size_t pair = 0;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        for (std::size_t j = i + 1; j < columns.size(); ++j, ++pair) {
+            const double expected = SkippingCorrelation(columns[i], columns[j]);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(tests[pair].r),
+                      std::bit_cast<std::uint64_t>(expected))
+                << i << ", " << j;
+            const CorrelationTest alone = Correlate(columns[i], columns[j]);
+            EXPECT_EQ(alone.n, tests[pair].n);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(alone.p),
+                      std::bit_cast<std::uint64_t>(tests[pair].p));
+        }
+    }
 }
 
 // lm() pivots a constant predictor out (NA) and keeps the intercept; the rank sets the
