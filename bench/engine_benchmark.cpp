@@ -64,6 +64,8 @@ using zek::bench::FastestSeconds;
 
 void BM_GenerateData(benchmark::State& state) {
     const auto scenario = static_cast<Scenario>(state.range(0));
+    const auto threads =
+        state.range(1) == 2 ? zek::DrawingThreads::TwoWhenLarge : zek::DrawingThreads::One;
     const GenerationSetup original = SetupFor(scenario);
     auto tables = std::make_unique<zek::GenerationTables>();
     zek::RandomStreams streams;
@@ -72,7 +74,7 @@ void BM_GenerateData(benchmark::State& state) {
     for (auto _ : state) {
         setup = original;
         const auto start = std::chrono::steady_clock::now();
-        if (zek::GenerateData(setup, streams, *tables)) std::abort();
+        if (zek::GenerateData(setup, streams, *tables, threads)) std::abort();
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         fastestEngine = std::min(fastestEngine, elapsed.count());
         benchmark::DoNotOptimize(tables->generatedData.At(0, 0));
@@ -87,11 +89,10 @@ void BM_GenerateData(benchmark::State& state) {
 }
 
 BENCHMARK(BM_GenerateData)
-    ->ArgName("scenario")  // 0: 8 groups of 25000, 1: 8 correlated variables, 2: all skewed
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(3)  // 3: 8 correlated variables of all four shapes
+    // scenario 0: 8 groups of 25000, 1: 8 correlated variables, 2: all skewed, 3: 8 correlated
+    // variables of all four shapes; threads 1 or 2 (the deviates drawn ahead where they can be)
+    ->ArgNames({"scenario", "threads"})
+    ->ArgsProduct({{0, 1, 2, 3}, {1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0);
 

@@ -63,6 +63,8 @@ void DatasetWorkers::Work() {
     state->setup = setup_;
     state->flags = flags_;
     state->reportFooterLines = reportFooterLines_;
+    // The workers already keep every core busy.
+    state->drawingThreads = DrawingThreads::One;
     SilentHost host;
     while (true) {
         int index = 0;

@@ -27,6 +27,8 @@ struct ProgramState {
     /// The three lines that end every information file (empty until the Generate button
     /// copies the about window's lines).
     ReportFooterLines reportFooterLines;
+    /// Whether a large run may draw its deviates on a second thread.
+    DrawingThreads drawingThreads = DrawingThreads::TwoWhenLarge;
     /// The seed after the last class set's last dataset, which the next set offers first.
     std::optional<std::int32_t> nextClassSetSeed;
 };

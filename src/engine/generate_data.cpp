@@ -4,14 +4,22 @@
 
 #include <cassert>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <optional>
+#include <span>
+#include <system_error>
 
 #include "engine/exact_statistics.h"
+#include "engine/polar_pairs_ahead.h"
 #include "engine/shaped_correlation.h"
+#include "engine/thread_placement.h"
 
 namespace zek {
 
 namespace {
+
+constexpr std::int64_t kPairsWorthAThread = 20000;
 
 struct CallerStates {
     std::int32_t scoreStreamState;    ///< every raw deviate and every error term
@@ -149,19 +157,40 @@ std::array<BoxSpreads, kBoxCount> DrawShapesAndSpreads(GenerationSetup& setup,
     return spreads;
 }
 
-// Step 5: block by block, column by column, case by case. A correlated column that is not
-// Normal draws a Normal deviate in its shape's place and takes its shape after the mixing.
-void DrawRawDeviates(const GenerationSetup& setup, const DataLayout& layout,
-                     const CorrelatedColumns& correlated, RandomStreams& streams,
-                     CallerStates& states, ScoreTable& deviates) {
+// The shape column `v` of `block` draws its raw deviates in: a correlated column that is not
+// Normal draws Normal deviates, and takes its shape after the mixing.
+DistributionKind DrawnShapeOf(const GenerationSetup& setup, const DataBlock& block,
+                              const CorrelatedColumns& correlated, int v) {
+    const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+    return DrawnAsNormal(correlated[static_cast<std::size_t>(v)], shape) ? DistributionKind::Normal
+                                                                         : shape;
+}
+
+// Whether every draw of the score stream in the run is a Gaussian deviate.
+bool DrawsOnlyGaussians(const GenerationSetup& setup, const DataLayout& layout,
+                        const CorrelatedColumns& correlated) {
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
-            DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
-            if (DrawnAsNormal(correlated[static_cast<std::size_t>(v)], shape)) {
-                shape = DistributionKind::Normal;
-            }
+            if (DrawnShapeOf(setup, block, correlated, v) != DistributionKind::Normal) return false;
+        }
+    }
+    return true;
+}
+
+// Step 5: block by block, column by column, case by case. A correlated column that is not
+// Normal draws a Normal deviate in its shape's place and takes its shape after the mixing.
+template <typename NextGaussian>
+void DrawRawDeviates(const GenerationSetup& setup, const DataLayout& layout,
+                     const CorrelatedColumns& correlated, RandomStreams& streams,
+                     CallerStates& states, NextGaussian& nextGaussian, ScoreTable& deviates) {
+    for (const DataBlock& block : layout) {
+        for (int v = 0; v < layout.variableCount; ++v) {
+            const DistributionKind shape = DrawnShapeOf(setup, block, correlated, v);
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-                deviates.At(row, v) = RawDeviate(shape, setup, streams, states.scoreStreamState);
+                deviates.At(row, v) =
+                    shape == DistributionKind::Normal
+                        ? nextGaussian()
+                        : RawDeviate(shape, setup, streams, states.scoreStreamState);
             }
         }
     }
@@ -175,10 +204,10 @@ struct FinishedCell {
     bool limitCut = false;  ///< the Min or the Max moved it
 };
 
-FinishedCell FinishedScore(double trueScore, const BoxParameters& box, const BoxSpreads& spread,
-                           const GenerationSetup& setup, RandomStreams& streams,
-                           CallerStates& states) {
-    double y = trueScore + streams.GaussianDeviate(states.scoreStreamState) * spread.errorSd;
+FinishedCell FinishedScore(double trueScore, double errorDeviate, const BoxParameters& box,
+                           const BoxSpreads& spread, const GenerationSetup& setup,
+                           RandomStreams& streams, CallerStates& states) {
+    double y = trueScore + errorDeviate * spread.errorSd;
     const double beforeLimits = y;
     if (box.minScore != NoLimit && y < box.minScore) y = box.minScore;
     if (box.maxScore != NoLimit && y > box.maxScore) y = box.maxScore;
@@ -221,9 +250,10 @@ void DrawTrueScores(const GenerationSetup& setup, const DataLayout& layout,
 
 // Step 7, second part: each cell finished before the next starts. Notes a score cut by a
 // limit, and says whether any score differs from its true score.
+template <typename NextGaussian>
 bool FinishScores(GenerationSetup& setup, const DataLayout& layout,
                   const std::array<BoxSpreads, kBoxCount>& spreads, RandomStreams& streams,
-                  CallerStates& states, GenerationTables& tables) {
+                  CallerStates& states, NextGaussian& nextGaussian, GenerationTables& tables) {
     bool anyScoreMoved = false;
     for (const DataBlock& block : layout) {
         for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
@@ -231,7 +261,7 @@ bool FinishScores(GenerationSetup& setup, const DataLayout& layout,
                 const int boxNumber = block.BoxOfColumn(v);
                 const double trueScore = tables.trueScoreTable.At(row, v);
                 const FinishedCell cell = FinishedScore(
-                    trueScore, setup.Box(boxNumber),
+                    trueScore, nextGaussian(), setup.Box(boxNumber),
                     spreads[static_cast<std::size_t>(boxNumber - 1)], setup, streams, states);
                 setup.exactNotes.limitsCut = setup.exactNotes.limitsCut || cell.limitCut;
                 anyScoreMoved = anyScoreMoved || cell.score != trueScore;
@@ -245,7 +275,7 @@ bool FinishScores(GenerationSetup& setup, const DataLayout& layout,
 }  // namespace
 
 std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStreams& streams,
-                                              GenerationTables& tables) {
+                                              GenerationTables& tables, DrawingThreads threads) {
     const DataLayout layout = LayoutOf(setup);
     // The Run command lets no such setup through; should a caller ever break that, the run
     // is refused rather than allowed to write outside the tables.
@@ -275,7 +305,25 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
     }
     // 4. to 6.
     streams.ResetGaussian();
-    DrawRawDeviates(setup, layout, correlated, streams, states, tables.deviateTable);
+    // A raw and an error deviate per score. Where they are all the score stream draws, a
+    // second thread may draw their uniforms ahead; below some thousands a thread costs more
+    // than it saves.
+    const std::int64_t pairs = std::int64_t{layout.totalRows} * n;
+    std::optional<PolarPairsAhead> ahead;
+    if (threads == DrawingThreads::TwoWhenLarge && pairs >= kPairsWorthAThread &&
+        DrawsOnlyGaussians(setup, layout, correlated) && OtherProcessorsAllowed()) {
+        try {
+            ahead.emplace(streams, states.scoreStreamState,
+                          std::span(tables.polarPairs.get(), static_cast<std::size_t>(pairs)));
+        } catch (const std::system_error&) {
+            // No thread to be had: the pairs are drawn in place.
+        }
+    }
+    auto nextGaussian = [&] {
+        return ahead ? streams.GaussianDeviateWith([&] { return ahead->Next(); })
+                     : streams.GaussianDeviate(states.scoreStreamState);
+    };
+    DrawRawDeviates(setup, layout, correlated, streams, states, nextGaussian, tables.deviateTable);
     for (int b = 0; b < layout.blockCount; ++b) {
         const auto index = static_cast<std::size_t>(b);
         MixBlock(layout.blocks[index], n, tables.blockFactors[index], tables.deviateTable);
@@ -288,7 +336,9 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
     if (setup.exactStatistics) {
         setup.exactNotes = MakeTrueScoresExact(setup, layout, spreads, tables.trueScoreTable);
     }
-    const bool anyScoreMoved = FinishScores(setup, layout, spreads, streams, states, tables);
+    const bool anyScoreMoved =
+        FinishScores(setup, layout, spreads, streams, states, nextGaussian, tables);
+    ahead.reset();  // every pair taken: the thread has ended, the streams are as serial
     if (setup.exactStatistics && !anyScoreMoved) {
         RoundKeepingExactness(setup, layout, spreads, tables.generatedData);
     }

@@ -16,6 +16,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <memory>
 
 #include "engine/data_layout.h"
 #include "engine/mixing_factors.h"
@@ -24,6 +26,10 @@
 
 namespace zek {
 
+/// Whether a run may draw its Gaussian deviates on a second thread. A class set that already
+/// keeps every core busy with datasets of its own says One.
+enum class DrawingThreads { One, TwoWhenLarge };
+
 /// The engine's tables, allocated once for the life of the program.
 struct GenerationTables {
     ScoreTable deviateTable;    ///< raw deviates, then the same mixed by the factor
@@ -31,6 +37,10 @@ struct GenerationTables {
     ScoreTable generatedData;   ///< final scores; `MissingMark` for a missing score
     /// The square lower-triangular factor of each block, `[block][i][j]` for 0-based i, j.
     BlockFactors blockFactors{};
+    /// The polar pairs of a run's Gaussian deviates when a second thread draws them, one per
+    /// score; pages that no run touches cost nothing.
+    std::unique_ptr<PolarPair[]> polarPairs = std::make_unique_for_overwrite<PolarPair[]>(
+        static_cast<std::size_t>(kMaxRows) * ScoreTable::kMaxColumns);
 };
 
 /// Fills `tables.generatedData` for the run that `setup` describes, and records in the setup each
@@ -46,8 +56,12 @@ struct GenerationTables {
 /// Refused, before any score is drawn and with the score tables as they were: a setup whose
 /// drawn shapes cannot carry its correlations (see `MixingFactorsOf`), and, even in release
 /// builds, one whose cases would not fit the tables.
-[[nodiscard]] std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup,
-                                                            RandomStreams& streams,
-                                                            GenerationTables& tables);
+///
+/// With `DrawingThreads::TwoWhenLarge`, a large run whose columns all draw Normal deviates
+/// draws their uniforms on a second thread (see polar_pairs_ahead.h): the same scores,
+/// sooner.
+[[nodiscard]] std::optional<GenerationRefusal> GenerateData(
+    GenerationSetup& setup, RandomStreams& streams, GenerationTables& tables,
+    DrawingThreads threads = DrawingThreads::One);
 
 }  // namespace zek

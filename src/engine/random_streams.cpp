@@ -122,25 +122,29 @@ double RandomStreams::SubtractiveUniform(std::int32_t& state) {
     return mj * kSubtractiveFactor;
 }
 
-double RandomStreams::GaussianDeviate(std::int32_t& state) {
-    if (gaussian_.hasSaved != 0) {
-        gaussian_.hasSaved = 0;
-        return gaussian_.saved;
-    }
-    double p = 0.0;
-    double q = 0.0;
+PolarPair RandomStreams::DrawPolarPair(std::int32_t& state) {
+    PolarPair pair{};
     double r = 0.0;
     do {
-        p = 2.0 * ShuffledUniform(state) - 1.0;
-        q = 2.0 * ShuffledUniform(state) - 1.0;
-        r = p * p + q * q;
+        pair.p = 2.0 * ShuffledUniform(state) - 1.0;
+        pair.q = 2.0 * ShuffledUniform(state) - 1.0;
+        r = pair.p * pair.p + pair.q * pair.q;
     } while (!(r < 1.0 && r > 0.0));
+    return pair;
+}
+
+double RandomStreams::GaussiansOf(const PolarPair& pair) {
+    const double r = pair.p * pair.p + pair.q * pair.q;
     // The C library's log may differ from machine to machine in its last bit; this one is
     // correctly rounded everywhere, and sqrt is correctly rounded by IEEE 754 itself.
     const double fac = std::sqrt(-2.0 * CorrectlyRoundedLog(r) / r);
-    gaussian_.saved = p * fac;
+    gaussian_.saved = pair.p * fac;
     gaussian_.hasSaved = 1;
-    return q * fac;
+    return pair.q * fac;
+}
+
+double RandomStreams::GaussianDeviate(std::int32_t& state) {
+    return GaussianDeviateWith([&] { return DrawPolarPair(state); });
 }
 
 double RandomStreams::BetaOrderStatistic(std::int32_t& state, int a, int b) {

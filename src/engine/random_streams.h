@@ -25,6 +25,13 @@ struct SubtractiveState {
     std::int32_t nextPrime = 0;      ///< runs 31 positions ahead of `next`
 };
 
+/// Two uniforms on (-1, 1) whose squares sum to less than 1 and more than 0. Without
+/// initialisers, so that a table of them can be left untouched until it is drawn into.
+struct PolarPair {
+    double p;
+    double q;
+};
+
 struct GaussianState {
     std::int32_t hasSaved = 0;
     double saved = 0.0;
@@ -45,6 +52,19 @@ class RandomStreams {
     double SubtractiveUniform(std::int32_t& state);
     /// Standard normal by the polar method on `ShuffledUniform`; keeps the second deviate.
     double GaussianDeviate(std::int32_t& state);
+    /// `GaussianDeviate` in its two parts. The uniforms the polar method accepts; they touch
+    /// the shuffled stream alone.
+    PolarPair DrawPolarPair(std::int32_t& state);
+    /// `GaussianDeviate` with the pair, when it needs one, from `nextPair()`: the deviate
+    /// waiting from the last pair, or the first of a new pair's two.
+    template <typename NextPair>
+    double GaussianDeviateWith(NextPair&& nextPair) {
+        if (gaussian_.hasSaved != 0) {
+            gaussian_.hasSaved = 0;
+            return gaussian_.saved;
+        }
+        return GaussiansOf(nextPair());
+    }
     /// Beta(a, b) as the a-th smallest of a + b - 1 uniforms; requires 1 <= a, b <= 10.
     double BetaOrderStatistic(std::int32_t& state, int a, int b);
 
@@ -56,9 +76,14 @@ class RandomStreams {
     const GaussianState& gaussianState() const { return gaussian_; }
 
   private:
-    ShuffledUniformState shuffled_;
-    SubtractiveState subtractive_;
-    GaussianState gaussian_;
+    // Returns the pair's first deviate and keeps its second waiting.
+    double GaussiansOf(const PolarPair& pair);
+
+    // Each on cache lines of its own: a run may draw the shuffled stream on one thread while
+    // another draws the subtractive stream and turns pairs into deviates.
+    alignas(64) ShuffledUniformState shuffled_;
+    alignas(64) SubtractiveState subtractive_;
+    alignas(64) GaussianState gaussian_;
 };
 
 }  // namespace zek

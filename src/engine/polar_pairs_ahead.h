@@ -1,0 +1,50 @@
+// The polar method's pairs of uniforms drawn on a thread of their own, ahead of the run that
+// turns them into its Gaussian deviates. The thread draws the very pairs `GaussianDeviate`
+// would draw, in the same order and from the same state, so the scores, and the streams
+// after the last pair, are those of drawing each in its place; the run meanwhile takes the
+// logarithms and square roots, scales, mixes and finishes the scores and draws its extreme
+// and missing tests from the other stream.
+#pragma once
+
+#include <atomic>
+#include <cassert>
+#include <cstdint>
+#include <span>
+#include <thread>
+
+#include "engine/random_streams.h"
+
+namespace zek {
+
+class PolarPairsAhead {
+  public:
+    /// Starts drawing `pairs.size()` pairs into `pairs` with `state`. Until the last is taken
+    /// nothing else may touch `state` or the shuffled stream of `streams`.
+    PolarPairsAhead(RandomStreams& streams, std::int32_t& state, std::span<PolarPair> pairs);
+    /// Waits for the drawing thread, which stops early if not every pair was taken.
+    ~PolarPairsAhead();
+    PolarPairsAhead(const PolarPairsAhead&) = delete;
+    PolarPairsAhead& operator=(const PolarPairsAhead&) = delete;
+
+    /// The next pair, in the order of the draws; at most `pairs.size()` of them.
+    PolarPair Next() {
+        assert(taken_ < pairs_.size());
+        if (taken_ == available_) WaitForMore();
+        return pairs_[taken_++];
+    }
+
+  private:
+    void Draw();
+    void WaitForMore();
+
+    RandomStreams& streams_;
+    std::int32_t& state_;
+    const std::span<PolarPair> pairs_;
+    std::atomic<std::size_t> drawn_{0};  ///< pairs ready, published by the thread
+    std::atomic<bool> stopping_{false};
+    std::size_t taken_ = 0;
+    std::size_t available_ = 0;
+    std::thread thread_;  // last, so that it starts with everything above in place
+};
+
+}  // namespace zek
