@@ -5,8 +5,10 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -21,6 +23,16 @@ struct PairSums {
     double meanX = 0.0, meanY = 0.0;
     double sxx = 0.0, syy = 0.0, sxy = 0.0;
 };
+
+/// `value` where `counts`, else -0.0, which leaves any sum it is added to as it was: sums
+/// over the values that count, without a branch per value that missing values make the
+/// processor mispredict. Chosen by masking, since a compiler that knows -0.0 adds nothing
+/// turns a plain choice back into a branch.
+inline double AddendIf(bool counts, double value) {
+    const std::uint64_t keep = 0 - static_cast<std::uint64_t>(counts);
+    return std::bit_cast<double>((std::bit_cast<std::uint64_t>(value) & keep) |
+                                 (std::bit_cast<std::uint64_t>(-0.0) & ~keep));
+}
 
 /// The most columns `SumEveryPair` takes: the variables of a design.
 inline constexpr int kMostPairedColumns = 8;
@@ -63,10 +75,10 @@ std::vector<PairSums> SumPairsOf(int rows, Value value, Present present) {
         forEachPair([&](auto p) {
             constexpr std::size_t x = kColumnsOfPairs[p].first;
             constexpr std::size_t y = kColumnsOfPairs[p].second;
-            const bool both = counts[x] && counts[y];
+            const bool both = counts[x] & counts[y];
             count[p] += both ? 1 : 0;
-            sumX[p] += both ? cells[x] : -0.0;
-            sumY[p] += both ? cells[y] : -0.0;
+            sumX[p] += AddendIf(both, cells[x]);
+            sumY[p] += AddendIf(both, cells[y]);
         });
     }
     std::array<double, kPairs> meanX{};
@@ -84,12 +96,12 @@ std::vector<PairSums> SumPairsOf(int rows, Value value, Present present) {
         forEachPair([&](auto p) {
             constexpr std::size_t x = kColumnsOfPairs[p].first;
             constexpr std::size_t y = kColumnsOfPairs[p].second;
-            const bool both = counts[x] && counts[y];
+            const bool both = counts[x] & counts[y];
             const double dx = cells[x] - meanX[p];
             const double dy = cells[y] - meanY[p];
-            sxx[p] += both ? dx * dx : -0.0;
-            syy[p] += both ? dy * dy : -0.0;
-            sxy[p] += both ? dx * dy : -0.0;
+            sxx[p] += AddendIf(both, dx * dx);
+            syy[p] += AddendIf(both, dy * dy);
+            sxy[p] += AddendIf(both, dx * dy);
         });
     }
 
@@ -113,9 +125,8 @@ std::vector<PairSums> SumPairsOf(int rows, Value value, Present present) {
 /// `value(row, column)` reads a cell and `present(value)` says whether it counts.
 ///
 /// One sweep over the rows per pass serves every pair, and a row a pair cannot use adds
-/// -0.0 to its sums rather than skipping a branch the processor would mispredict: adding
-/// -0.0 leaves every double as it was, -0.0 included, so the sums are those of a loop that
-/// skips, bit for bit.
+/// -0.0 to its sums (see `AddendIf`), so the sums are those of a loop that skips, bit for
+/// bit.
 template <typename Value, typename Present>
 std::vector<PairSums> SumEveryPair(int columns, int rows, Value value, Present present) {
     assert(columns >= 0 && columns <= kMostPairedColumns);

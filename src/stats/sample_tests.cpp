@@ -256,15 +256,16 @@ Summary Summarise(std::span<const double> values) {
     Summary summary;
     double sum = 0.0;
     for (double value : values) {
-        if (!Present(value)) continue;
-        ++summary.n;
-        sum += value;
+        const bool present = Present(value);
+        summary.n += present ? 1 : 0;
+        sum += AddendIf(present, value);
     }
     if (summary.n == 0) return summary;
     summary.mean = sum / summary.n;
     double squares = 0.0;
     for (double value : values) {
-        if (Present(value)) squares += (value - summary.mean) * (value - summary.mean);
+        const double deviation = value - summary.mean;
+        squares += AddendIf(Present(value), deviation * deviation);
     }
     if (summary.n > 1) summary.sd = std::sqrt(squares / (summary.n - 1));
     return summary;
