@@ -37,11 +37,13 @@ void WriteClassKeyOf(const ClassSetRequest& request, const std::vector<ClassKeyR
 }
 
 // The four files of one dataset, written together so that a failure leaves no dataset half
-// replaced. The run's record names its data file, as a save by hand would. `key` gives the
-// answer key when its file is written, the last of the four.
+// replaced. The run's record names its data file, as a save by hand would. `afterData`
+// receives the scores as the data file has them once it is written; `key` gives the answer
+// key when its file is written, the last of the four.
 void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::string& dataFile,
+                  const std::function<void(WrittenScores&&)>& afterData,
                   const std::function<const AnswerKey&()>& key, bool companions) {
-    std::vector<PendingFile> files = DataAndReportFiles(state, dataFile);
+    std::vector<PendingFile> files = DataAndReportFiles(state, dataFile, afterData);
     if (!companions) {
         files.resize(1);
     } else {
@@ -57,9 +59,6 @@ void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::str
     }
     WriteTextFilesTogether(files);
 }
-
-// Below this many scores a second thread costs more than the key it would compute.
-constexpr std::int64_t kScoresWorthAThread = 20000;
 
 }  // namespace
 
@@ -161,30 +160,37 @@ struct SetRecipe {
     }
 
     // Writes the dataset just generated in `state` as dataset `index`, with its key. The key
-    // reads the scores as written, which the save does not change: on a large run it is
-    // computed on a thread of its own while the data file is formatted and written (also
-    // beside a set's workers, whose files keep them waiting on the disk at times).
+    // is computed from the scores the data file hands on once it is written: on a large run
+    // on a thread of its own while the other files are written (also beside a set's workers,
+    // whose files keep them waiting on the disk at times).
     MadeDataset Write(int index, const ControlTexts& datasetTexts, ProgramState& state) const {
         const GenerationSetup& run = state.generatedSetup;
         MadeDataset made{{index, run.seed, DatasetFileName(request, index)}, std::nullopt};
         std::future<AnswerKey> pendingKey;
         std::optional<AnswerKey> key;
+        std::function<void(WrittenScores &&)> startKey;
         std::function<const AnswerKey&()> keyWhenWritten;
         if (request.keys) {
             const bool large =
                 std::int64_t{run.totalCases} * run.variableCount >= kScoresWorthAThread;
             // The save names its files in the run's record meanwhile; the key reads a copy.
-            pendingKey =
-                std::async(large ? std::launch::async : std::launch::deferred,
-                           [keySetup = run, &scores = state.tables.generatedData] {
-                               return ComputeAnswerKey(keySetup, ScoresAsWritten(keySetup, scores));
-                           });
+            startKey = [&pendingKey, large, keySetup = run](WrittenScores&& written) {
+                pendingKey = std::async(large ? std::launch::async : std::launch::deferred,
+                                        [keySetup, scores = std::move(written)] {
+                                            return ComputeAnswerKey(keySetup, scores);
+                                        });
+            };
             keyWhenWritten = [&]() -> const AnswerKey& {
-                if (!key) key = pendingKey.get();
+                if (!key) {
+                    key = pendingKey.valid()
+                              ? pendingKey.get()
+                              : ComputeAnswerKey(run,
+                                                 ScoresAsWritten(run, state.tables.generatedData));
+                }
                 return *key;
             };
         }
-        WriteDataset(state, datasetTexts, made.dataset.dataFile, keyWhenWritten,
+        WriteDataset(state, datasetTexts, made.dataset.dataFile, startKey, keyWhenWritten,
                      request.companions);
         if (keyWhenWritten) {
             keyWhenWritten();  // also when no key file was written (a device takes the data)

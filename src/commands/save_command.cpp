@@ -1,5 +1,6 @@
 #include "commands/save_command.h"
 
+#include <future>
 #include <sstream>
 
 #include "files/data_file.h"
@@ -12,20 +13,32 @@
 
 namespace zek {
 
-std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::string& dataFile) {
+std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::string& dataFile,
+                                            const std::function<void(WrittenScores&&)>& afterData) {
     GenerationSetup& run = state.generatedSetup;
     run.dataFileName = dataFile;
     run.infoFileName = InformationFileNameFor(dataFile);
-    ComputeActualStatistics(run, state.tables.generatedData, state.statistics);
+    // Both files only read the run from here on; the report's statistics are needed first
+    // by the information file (or a workbook's report sheet).
+    const bool large = std::int64_t{run.totalCases} * run.variableCount >= kScoresWorthAThread;
+    const std::shared_future<void> statistics =
+        std::async(large ? std::launch::async : std::launch::deferred, [&state] {
+            ComputeActualStatistics(state.generatedSetup, state.tables.generatedData,
+                                    state.statistics);
+        }).share();
     return {{run.dataFileName,
-             [&state, format = DataFormatOf(dataFile)](std::ostream& out) {
+             [&state, statistics, afterData, format = DataFormatOf(dataFile)](std::ostream& out) {
                  if (format == DataFormat::Text) {
-                     WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
+                     WrittenScores written;
+                     WriteDataFile(out, state.generatedSetup, state.tables.generatedData,
+                                   afterData ? &written : nullptr);
+                     if (afterData) afterData(std::move(written));
                      return;
                  }
                  // A workbook carries the report on a sheet of its own.
                  std::vector<std::string> information;
                  if (format == DataFormat::Excel) {
+                     statistics.get();
                      std::ostringstream report;
                      WriteInformationFile(report, state.generatedSetup, state.statistics,
                                           state.reportFooterLines);
@@ -34,8 +47,12 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
                  }
                  WritePackageDataFile(format, out, state.generatedSetup, state.tables.generatedData,
                                       information);
+                 if (afterData) {
+                     afterData(ScoresAsWritten(state.generatedSetup, state.tables.generatedData));
+                 }
              }},
-            {run.infoFileName, [&state](std::ostream& out) {
+            {run.infoFileName, [&state, statistics](std::ostream& out) {
+                 statistics.get();
                  WriteInformationFile(out, state.generatedSetup, state.statistics,
                                       state.reportFooterLines);
              }}};

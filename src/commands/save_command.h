@@ -2,17 +2,30 @@
 // a name the user chooses, then the parameters file beside them, then a hint on viewing.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "commands/command_host.h"
 #include "commands/control_texts.h"
 #include "commands/program_state.h"
 #include "files/text_file.h"
+#include "stats/answer_key.h"
 
 namespace zek {
 
+/// Below this many scores a second thread costs more than the work it would take over.
+inline constexpr std::int64_t kScoresWorthAThread = 20000;
+
 /// The data file and the information file of the last generation, to be written together
 /// as `dataFile` and its information file: the run's record takes their names, and its actual
-/// statistics are computed for the report.
-std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::string& dataFile);
+/// statistics are computed for the report, on a large run on a thread of its own while the
+/// data file is written. `afterData`, when given, receives the scores as the data file has
+/// them once it is written (see `ScoresAsWritten`).
+std::vector<PendingFile> DataAndReportFiles(
+    ProgramState& state, const std::string& dataFile,
+    const std::function<void(WrittenScores&&)>& afterData = {});
 
 /// Saves the data file and the information file of the last generation (Ctrl+S). Refuses
 /// with "You must generate data first" before a run; a cancelled chooser writes nothing.

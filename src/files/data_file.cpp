@@ -120,7 +120,8 @@ std::string DataFileHeader(const GenerationSetup& setup) {
     return header;
 }
 
-void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated) {
+void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated,
+                   WrittenScores* written) {
     const DataLayout layout = LayoutOf(setup);
     const bool limitDigits = UsesSignificantDigitLimit(setup);
     LineWriter writer(out);
@@ -134,11 +135,25 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
         kIdRoom + 3 * kCodeRoom + kMaxVariables * (1 + kLongestQuickFixed);
     std::array<char, kRowRoom> row{};
     std::int64_t id = 0;
+    if (written != nullptr) written->clear();
+    auto readBack = [](const char* first, const char* last) {
+        double value = 0.0;
+        std::from_chars(first, last, value);
+        return value;
+    };
     for (const DataBlock& block : layout) {
         std::array<int, kMaxVariables> decimals{};
         for (int v = 0; v < layout.variableCount; ++v) {
             decimals[v] = setup.Box(block.BoxOfColumn(v)).decimals;
         }
+        std::vector<std::vector<double>>* columns = nullptr;
+        if (written != nullptr) {
+            columns = &written->emplace_back(static_cast<std::size_t>(layout.variableCount));
+            for (auto& column : *columns) column.reserve(static_cast<std::size_t>(block.rowCount));
+        }
+        auto keep = [&](int v, double asRead) {
+            if (columns != nullptr) (*columns)[static_cast<std::size_t>(v)].push_back(asRead);
+        };
         for (int r = block.firstRow; r < block.firstRow + block.rowCount; ++r) {
             std::string& line = writer.line();
             char* end = std::to_chars(row.data(), row.data() + kIdRoom, ++id).ptr;
@@ -150,16 +165,23 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
             for (int v = 0; v < layout.variableCount; ++v) {
                 *end++ = ',';
                 const double score = scores[v];
-                if (score == MissingMark) continue;
+                if (score == MissingMark) {
+                    keep(v, std::numeric_limits<double>::quiet_NaN());
+                    continue;
+                }
                 // Both formats write the same digits below 1e8.
                 if (!limitDigits || std::fabs(score) < 1e8) {
-                    if (char* put = PutFixedQuickly(end, score, decimals[v])) {
+                    double asRead = 0.0;
+                    if (char* put = PutFixedQuickly(end, score, decimals[v], asRead)) {
+                        keep(v, std::isnan(asRead) ? readBack(end, put) : asRead);
                         end = put;
                         continue;
                     }
                 }
                 line.append(row.data(), end);
+                const std::size_t start = line.size();
                 AppendScore(line, score, decimals[v], limitDigits);
+                keep(v, readBack(line.data() + start, line.data() + line.size()));
                 end = row.data();
             }
             line.append(row.data(), end);

@@ -39,6 +39,9 @@ std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int
 
 /// Writes the header and every case line, each ending with CR LF. A missing score is an
 /// empty field. Throws `StreamError` when a write fails; the stream keeps what was written.
-void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated);
+/// `written`, when given, receives what `ScoresAsWritten` gives, taken from the formatting
+/// rather than by rounding every score a second time.
+void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated,
+                   WrittenScores* written = nullptr);
 
 }  // namespace zek

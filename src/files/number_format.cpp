@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace zek {
 
@@ -76,11 +77,26 @@ std::uint64_t ScaledExactly(double value, int decimals) {
     return static_cast<std::uint64_t>(whole) + (remainder >= half ? 1u : 0u);
 }
 
-// Room for the longest text is the caller's; see kLongestQuickFixed.
-char* PutFixedExactly(char* out, double value, int decimals) {
+// The double nearest `rounded` / 10^decimals, with `value`'s sign unless it rounded to 0:
+// below 2^53 the integer is exact as a double, and one correctly rounded division gives the
+// double nearest to the decimal, as reading the text back would. Nothing at 2^53 or more.
+std::optional<double> AsRead(double value, std::uint64_t rounded, int decimals) {
+    if (rounded >= (std::uint64_t{1} << 53)) return std::nullopt;
+    const double magnitude = static_cast<double>(rounded) /
+                             static_cast<double>(kPowersOfTen[static_cast<std::size_t>(decimals)]);
+    return std::signbit(value) && rounded != 0 ? -magnitude : magnitude;
+}
+
+// Room for the longest text is the caller's; see kLongestQuickFixed. `asRead`, when given,
+// takes what `AsRead` gives, NaN for nothing.
+char* PutFixedExactly(char* out, double value, int decimals, double* asRead = nullptr) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     const std::uint64_t power = kPowersOfTen[static_cast<std::size_t>(decimals)];
     const std::uint64_t rounded = ScaledExactly(value, decimals);
+    if (asRead != nullptr) {
+        *asRead =
+            AsRead(value, rounded, decimals).value_or(std::numeric_limits<double>::quiet_NaN());
+    }
 
     if ((bits >> 63) != 0 && rounded != 0) *out++ = '-';
     out = std::to_chars(out, out + 14, rounded / power).ptr;
@@ -184,15 +200,14 @@ char* PutFixedQuickly(char* out, double value, int decimals) {
     return HasQuickFixed(value, decimals) ? PutFixedExactly(out, value, decimals) : nullptr;
 }
 
+char* PutFixedQuickly(char* out, double value, int decimals, double& asRead) {
+    return HasQuickFixed(value, decimals) ? PutFixedExactly(out, value, decimals, &asRead)
+                                          : nullptr;
+}
+
 std::optional<double> RoundedLikeAppendFixed(double value, int decimals) {
-    if (decimals < 0 || decimals > 6 || !(std::fabs(value) < kExactLimit)) return std::nullopt;
-    const std::uint64_t rounded = ScaledExactly(value, decimals);
-    // Below 2^53 the integer is exact as a double, and one correctly rounded division gives
-    // the double nearest to the decimal, as reading the text back would.
-    if (rounded >= (std::uint64_t{1} << 53)) return std::nullopt;
-    const double magnitude = static_cast<double>(rounded) /
-                             static_cast<double>(kPowersOfTen[static_cast<std::size_t>(decimals)]);
-    return std::signbit(value) && rounded != 0 ? -magnitude : magnitude;
+    if (!HasQuickFixed(value, decimals)) return std::nullopt;
+    return AsRead(value, ScaledExactly(value, decimals), decimals);
 }
 
 void AppendFixedGeneral(std::string& out, double value, int decimals) {

@@ -26,6 +26,9 @@ inline constexpr std::size_t kLongestQuickFixed = 21;
 /// characters, and returns its end, where the exact integer path has it (below 1e12, at most
 /// 6 decimals); otherwise writes nothing and returns nullptr.
 char* PutFixedQuickly(char* out, double value, int decimals);
+/// As above, also setting `asRead` to the double a reader gets back from the text, as
+/// `RoundedLikeAppendFixed` gives it, or to NaN where that needs the text read.
+char* PutFixedQuickly(char* out, double value, int decimals, double& asRead);
 
 /// The double a reader gets back from `AppendFixed`'s text, without the text: nothing where
 /// it cannot be had exactly this way (beyond 1e12, more than 6 decimals, 2^53 or more digits).

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <fstream>
 #include <locale>
 #include <map>
@@ -147,6 +149,39 @@ TEST_F(DataFileTest, LargeScoresBetweenOrdinaryOnesKeepTheirFormats) {
     lines = Write(grouped);
     EXPECT_EQ(lines[1], "1,1,1,123456789.13,1.50000000000000E+16");
     EXPECT_EQ(lines[2], "2,1,1,99999999.99,-7.00");
+}
+
+// The scores the writer hands on for the answer key are the ones it wrote, whichever way it
+// wrote them: the quick path, the general one, 15 significant digits, scientific notation,
+// missing, and digits beyond what a double's integer holds.
+TEST_F(DataFileTest, TheScoresHandedOnAreThoseReadBackFromTheText) {
+    const double scores[] = {49.8349, -0.004, 123456789.125,    1.5e16, MissingMark,
+                             -7.0,    2.5,    999999999999.996, 0.125,  -1234.5678};
+    for (const DesignKind kind : {DesignKind::Correlated3, DesignKind::TwoDV2x2}) {
+        GenerationSetup setup = testing::RunnableSetup(kind, 1, 5);
+        setup.Box(1).decimals = 6;
+        for (int row = 0; row < setup.totalCases; ++row) {
+            for (int v = 0; v < setup.variableCount; ++v) {
+                table->At(row, v) = scores[(row * 3 + v) % 10];
+            }
+        }
+        std::ostringstream out;
+        WrittenScores handedOn;
+        WriteDataFile(out, setup, *table, &handedOn);
+        const WrittenScores expected = ScoresAsWritten(setup, *table);
+        ASSERT_EQ(handedOn.size(), expected.size());
+        for (std::size_t block = 0; block < expected.size(); ++block) {
+            ASSERT_EQ(handedOn[block].size(), expected[block].size());
+            for (std::size_t v = 0; v < expected[block].size(); ++v) {
+                ASSERT_EQ(handedOn[block][v].size(), expected[block][v].size());
+                for (std::size_t k = 0; k < expected[block][v].size(); ++k) {
+                    EXPECT_EQ(std::bit_cast<std::uint64_t>(handedOn[block][v][k]),
+                              std::bit_cast<std::uint64_t>(expected[block][v][k]))
+                        << block << ", " << v << ", " << k;
+                }
+            }
+        }
+    }
 }
 
 // A locale whose decimal separator is "," (as German, French or Dutch ones), set for the
