@@ -17,6 +17,7 @@
 #include "files/number_format.h"
 #include "files/number_format_general.h"
 #include "stats/actual_statistics.h"
+#include "stats/answer_key.h"
 #include "support/format_probe_values.h"
 #include "support/runnable_setup.h"
 
@@ -132,6 +133,31 @@ void BM_WriteInformationFile(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteInformationFile)->Unit(benchmark::kMillisecond);
+
+// The statistics of the largest correlated run with a twentieth of its scores missing: the
+// report's (unrounded scores) and the answer key's (the scores as written).
+void BM_RunStatistics(benchmark::State& state) {
+    LargestRun run(zek::DesignKind::Correlated8, 8);
+    for (int row = 0; row < run.setup.totalCases; ++row) {
+        for (int v = 0; v < 8; ++v) {
+            if ((row * 8 + v) % 20 == 7) run.tables->generatedData.At(row, v) = zek::MissingMark;
+        }
+    }
+    const zek::WrittenScores written = zek::ScoresAsWritten(run.setup, run.tables->generatedData);
+    zek::ActualStatistics statistics;
+    double report = 0.0;
+    double key = 0.0;
+    for (auto _ : state) {
+        report = FastestSeconds(5, [&] {
+            zek::ComputeActualStatistics(run.setup, run.tables->generatedData, statistics);
+        });
+        key = FastestSeconds(
+            5, [&] { benchmark::DoNotOptimize(zek::ComputeAnswerKey(run.setup, written)); });
+    }
+    state.counters["report_ms"] = report * 1e3;
+    state.counters["key_ms"] = key * 1e3;
+}
+BENCHMARK(BM_RunStatistics)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <bit>
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
+#include <cassert>
 #include <cmath>
 #include <numeric>
 #include <optional>
@@ -388,13 +389,17 @@ CorrelationTest Correlate(std::span<const double> x, std::span<const double> y) 
 }
 
 std::vector<CorrelationTest> CorrelateEveryPair(std::span<const std::span<const double>> columns) {
+    assert(columns.size() <= kMostPairedColumns);
     std::size_t rows = columns.empty() ? 0 : columns.front().size();
-    for (const std::span<const double> column : columns) rows = std::min(rows, column.size());
+    // The columns' starts in registers rather than read through the spans at every value.
+    std::array<const double*, kMostPairedColumns> starts{};
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        rows = std::min(rows, columns[c].size());
+        starts[c] = columns[c].data();
+    }
     const std::vector<PairSums> pairs = SumEveryPair(
         static_cast<int>(columns.size()), static_cast<int>(rows),
-        [&](int row, int column) {
-            return columns[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
-        },
+        [&starts](int row, int column) { return starts[static_cast<std::size_t>(column)][row]; },
         [](double value) { return Present(value); });
     std::vector<CorrelationTest> tests;
     tests.reserve(pairs.size());
