@@ -91,8 +91,8 @@ void BM_ZekGenerateProcess(benchmark::State& state) {
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         fastest = std::min(fastest, elapsed.count());
     }
-    // The same process held to one core: what its second thread (the key beside the
-    // writing) saves.
+    // The same process held to one core: what its second core saves (the uniforms drawn
+    // ahead, the report's statistics and the answer key beside the writing).
     const std::string oneCoreCommand = "taskset -c 0 sh -c \"" + command + "\"";
     const double oneCore = zek::bench::FastestSeconds(
         5, [&] { benchmark::DoNotOptimize(std::system(oneCoreCommand.c_str())); });
