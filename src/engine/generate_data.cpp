@@ -272,6 +272,25 @@ bool FinishScores(GenerationSetup& setup, const DataLayout& layout,
     return anyScoreMoved;
 }
 
+// A raw and an error deviate per score, one polar pair. Where they are all the score stream
+// draws, a second thread may draw the pairs ahead; below some thousands a thread costs more
+// than it saves, and a process held to one processor gains nothing from it.
+void StartDrawingAhead(std::optional<PolarPairsAhead>& ahead, const GenerationSetup& setup,
+                       const DataLayout& layout, const CorrelatedColumns& correlated,
+                       RandomStreams& streams, CallerStates& states, GenerationTables& tables) {
+    const std::int64_t pairs = std::int64_t{layout.totalRows} * layout.variableCount;
+    if (pairs < kPairsWorthAThread || !DrawsOnlyGaussians(setup, layout, correlated) ||
+        !OtherProcessorsAllowed()) {
+        return;
+    }
+    try {
+        ahead.emplace(streams, states.scoreStreamState,
+                      std::span(tables.polarPairs.get(), static_cast<std::size_t>(pairs)));
+    } catch (const std::system_error&) {
+        // No thread to be had: the pairs are drawn in place.
+    }
+}
+
 }  // namespace
 
 std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStreams& streams,
@@ -305,19 +324,9 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
     }
     // 4. to 6.
     streams.ResetGaussian();
-    // A raw and an error deviate per score. Where they are all the score stream draws, a
-    // second thread may draw their uniforms ahead; below some thousands a thread costs more
-    // than it saves.
-    const std::int64_t pairs = std::int64_t{layout.totalRows} * n;
     std::optional<PolarPairsAhead> ahead;
-    if (threads == DrawingThreads::TwoWhenLarge && pairs >= kPairsWorthAThread &&
-        DrawsOnlyGaussians(setup, layout, correlated) && OtherProcessorsAllowed()) {
-        try {
-            ahead.emplace(streams, states.scoreStreamState,
-                          std::span(tables.polarPairs.get(), static_cast<std::size_t>(pairs)));
-        } catch (const std::system_error&) {
-            // No thread to be had: the pairs are drawn in place.
-        }
+    if (threads == DrawingThreads::TwoWhenLarge) {
+        StartDrawingAhead(ahead, setup, layout, correlated, streams, states, tables);
     }
     auto nextGaussian = [&] {
         return ahead ? streams.GaussianDeviateWith([&] { return ahead->Next(); })

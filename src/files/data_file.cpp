@@ -74,6 +74,62 @@ std::string DefaultHeader(const GenerationSetup& setup) {
     return header;
 }
 
+// One case line put together in place and appended whole, rather than piece by piece: the
+// id, up to three codes and every score the quick fixed-point path writes fit. A score that
+// needs the general path is appended as text after what the line holds so far.
+class CaseLine {
+  public:
+    /// Starts the line of case `id` in `cell`, to be appended to `line`.
+    void Begin(std::string& line, std::int64_t id, const DesignCell& cell) {
+        line_ = &line;
+        end_ = std::to_chars(text_.data(), text_.data() + kIdRoom, id).ptr;
+        for (int level = 0; level < cell.levelCount; ++level) {
+            *end_++ = ',';
+            end_ = std::to_chars(end_, end_ + kCodeRoom, cell.levels[level]).ptr;
+        }
+    }
+
+    /// Adds the field of `score` (empty for a missing score) and returns the double a reader
+    /// gets back from it (NaN for an empty field).
+    double AddScore(double score, int decimals, bool limitDigits) {
+        *end_++ = ',';
+        if (score == MissingMark) return std::numeric_limits<double>::quiet_NaN();
+        // Both formats write the same digits below 1e8.
+        if (!limitDigits || std::fabs(score) < 1e8) {
+            double asRead = 0.0;
+            if (char* put = PutFixedQuickly(end_, score, decimals, asRead)) {
+                if (std::isnan(asRead)) asRead = ReadBack(end_, put);
+                end_ = put;
+                return asRead;
+            }
+        }
+        line_->append(text_.data(), end_);
+        end_ = text_.data();
+        const std::size_t start = line_->size();
+        AppendScore(*line_, score, decimals, limitDigits);
+        return ReadBack(line_->data() + start, line_->data() + line_->size());
+    }
+
+    /// Appends what the line holds to the file's text.
+    void Finish() { line_->append(text_.data(), end_); }
+
+  private:
+    static constexpr std::size_t kIdRoom = 20;
+    static constexpr std::size_t kCodeRoom = 1 + 11;
+    static constexpr std::size_t kRoom =
+        kIdRoom + 3 * kCodeRoom + kMaxVariables * (1 + kLongestQuickFixed);
+
+    static double ReadBack(const char* first, const char* last) {
+        double value = 0.0;
+        std::from_chars(first, last, value);
+        return value;
+    }
+
+    std::string* line_ = nullptr;
+    std::array<char, kRoom> text_{};
+    char* end_ = nullptr;
+};
+
 }  // namespace
 
 double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals) {
@@ -126,21 +182,9 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
     const bool limitDigits = UsesSignificantDigitLimit(setup);
     LineWriter writer(out);
     writer.Line(DataFileHeader(setup));
-    // A row is put together in place and appended whole, rather than piece by piece: the id,
-    // up to three codes and every score the quick fixed-point path writes fit. A score that
-    // needs the general path is appended as text after what the row holds so far.
-    constexpr std::size_t kIdRoom = 20;
-    constexpr std::size_t kCodeRoom = 1 + 11;
-    constexpr std::size_t kRowRoom =
-        kIdRoom + 3 * kCodeRoom + kMaxVariables * (1 + kLongestQuickFixed);
-    std::array<char, kRowRoom> row{};
-    std::int64_t id = 0;
     if (written != nullptr) written->clear();
-    auto readBack = [](const char* first, const char* last) {
-        double value = 0.0;
-        std::from_chars(first, last, value);
-        return value;
-    };
+    CaseLine line;
+    std::int64_t id = 0;
     for (const DataBlock& block : layout) {
         std::array<int, kMaxVariables> decimals{};
         for (int v = 0; v < layout.variableCount; ++v) {
@@ -151,40 +195,14 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
             columns = &written->emplace_back(static_cast<std::size_t>(layout.variableCount));
             for (auto& column : *columns) column.reserve(static_cast<std::size_t>(block.rowCount));
         }
-        auto keep = [&](int v, double asRead) {
-            if (columns != nullptr) (*columns)[static_cast<std::size_t>(v)].push_back(asRead);
-        };
         for (int r = block.firstRow; r < block.firstRow + block.rowCount; ++r) {
-            std::string& line = writer.line();
-            char* end = std::to_chars(row.data(), row.data() + kIdRoom, ++id).ptr;
-            for (int level = 0; level < block.cell.levelCount; ++level) {
-                *end++ = ',';
-                end = std::to_chars(end, end + kCodeRoom, block.cell.levels[level]).ptr;
-            }
+            line.Begin(writer.line(), ++id, block.cell);
             const double* scores = generated.Row(r);
             for (int v = 0; v < layout.variableCount; ++v) {
-                *end++ = ',';
-                const double score = scores[v];
-                if (score == MissingMark) {
-                    keep(v, std::numeric_limits<double>::quiet_NaN());
-                    continue;
-                }
-                // Both formats write the same digits below 1e8.
-                if (!limitDigits || std::fabs(score) < 1e8) {
-                    double asRead = 0.0;
-                    if (char* put = PutFixedQuickly(end, score, decimals[v], asRead)) {
-                        keep(v, std::isnan(asRead) ? readBack(end, put) : asRead);
-                        end = put;
-                        continue;
-                    }
-                }
-                line.append(row.data(), end);
-                const std::size_t start = line.size();
-                AppendScore(line, score, decimals[v], limitDigits);
-                keep(v, readBack(line.data() + start, line.data() + line.size()));
-                end = row.data();
+                const double asRead = line.AddScore(scores[v], decimals[v], limitDigits);
+                if (columns != nullptr) (*columns)[static_cast<std::size_t>(v)].push_back(asRead);
             }
-            line.append(row.data(), end);
+            line.Finish();
             writer.EndLine();
         }
     }

@@ -71,7 +71,7 @@ std::vector<PairSums> SumPairsOf(int rows, Value value, Present present) {
         forEachPair([&](auto p) {
             constexpr std::size_t x = kColumnsOfPairs[p].first;
             constexpr std::size_t y = kColumnsOfPairs[p].second;
-            const bool both = counts[x] & counts[y];
+            const bool both = counts[x] && counts[y];
             count[p] += both ? 1 : 0;
             sumX[p] += AddendIf(both, cells[x]);
             sumY[p] += AddendIf(both, cells[y]);
@@ -92,7 +92,7 @@ std::vector<PairSums> SumPairsOf(int rows, Value value, Present present) {
         forEachPair([&](auto p) {
             constexpr std::size_t x = kColumnsOfPairs[p].first;
             constexpr std::size_t y = kColumnsOfPairs[p].second;
-            const bool both = counts[x] & counts[y];
+            const bool both = counts[x] && counts[y];
             const double dx = cells[x] - meanX[p];
             const double dy = cells[y] - meanY[p];
             sxx[p] += AddendIf(both, dx * dx);
