@@ -1,5 +1,6 @@
 #include "commands/class_set.h"
 
+#include <cassert>
 #include <filesystem>
 #include <functional>
 #include <future>
@@ -171,8 +172,7 @@ struct SetRecipe {
         std::function<void(WrittenScores &&)> startKey;
         std::function<const AnswerKey&()> keyWhenWritten;
         if (request.keys) {
-            const bool large =
-                std::int64_t{run.totalCases} * run.variableCount >= kScoresWorthAThread;
+            const bool large = WorthASecondThread(run);
             // The save names its files in the run's record meanwhile; the key reads a copy.
             startKey = [&pendingKey, large, keySetup = run](WrittenScores&& written) {
                 pendingKey = std::async(large ? std::launch::async : std::launch::deferred,
@@ -181,12 +181,9 @@ struct SetRecipe {
                                         });
             };
             keyWhenWritten = [&]() -> const AnswerKey& {
-                if (!key) {
-                    key = pendingKey.valid()
-                              ? pendingKey.get()
-                              : ComputeAnswerKey(run,
-                                                 ScoresAsWritten(run, state.tables.generatedData));
-                }
+                // The data file, written first of the four, has started the key by now.
+                assert(pendingKey.valid() || key);
+                if (!key) key = pendingKey.get();
                 return *key;
             };
         }

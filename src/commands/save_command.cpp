@@ -20,9 +20,8 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
     run.infoFileName = InformationFileNameFor(dataFile);
     // Both files only read the run from here on; the report's statistics are needed first
     // by the information file (or a workbook's report sheet).
-    const bool large = std::int64_t{run.totalCases} * run.variableCount >= kScoresWorthAThread;
     const std::shared_future<void> statistics =
-        std::async(large ? std::launch::async : std::launch::deferred, [&state] {
+        std::async(WorthASecondThread(run) ? std::launch::async : std::launch::deferred, [&state] {
             ComputeActualStatistics(state.generatedSetup, state.tables.generatedData,
                                     state.statistics);
         }).share();

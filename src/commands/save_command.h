@@ -2,7 +2,6 @@
 // a name the user chooses, then the parameters file beside them, then a hint on viewing.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,9 +13,6 @@
 #include "stats/answer_key.h"
 
 namespace zek {
-
-/// Below this many scores a second thread costs more than the work it would take over.
-inline constexpr std::int64_t kScoresWorthAThread = 20000;
 
 /// The data file and the information file of the last generation, to be written together
 /// as `dataFile` and its information file: the run's record takes their names, and its actual

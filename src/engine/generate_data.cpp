@@ -19,8 +19,6 @@ namespace zek {
 
 namespace {
 
-constexpr std::int64_t kPairsWorthAThread = 20000;
-
 struct CallerStates {
     std::int32_t scoreStreamState;    ///< every raw deviate and every error term
     std::int32_t shapeStreamState;    ///< the shape of each randomly chosen box
@@ -278,14 +276,14 @@ bool FinishScores(GenerationSetup& setup, const DataLayout& layout,
 void StartDrawingAhead(std::optional<PolarPairsAhead>& ahead, const GenerationSetup& setup,
                        const DataLayout& layout, const CorrelatedColumns& correlated,
                        RandomStreams& streams, CallerStates& states, GenerationTables& tables) {
-    const std::int64_t pairs = std::int64_t{layout.totalRows} * layout.variableCount;
-    if (pairs < kPairsWorthAThread || !DrawsOnlyGaussians(setup, layout, correlated) ||
+    if (!WorthASecondThread(setup) || !DrawsOnlyGaussians(setup, layout, correlated) ||
         !OtherProcessorsAllowed()) {
         return;
     }
+    const auto pairs =
+        static_cast<std::size_t>(layout.totalRows) * static_cast<std::size_t>(layout.variableCount);
     try {
-        ahead.emplace(streams, states.scoreStreamState,
-                      std::span(tables.polarPairs.get(), static_cast<std::size_t>(pairs)));
+        ahead.emplace(streams, states.scoreStreamState, std::span(tables.polarPairs.get(), pairs));
     } catch (const std::system_error&) {
         // No thread to be had: the pairs are drawn in place.
     }

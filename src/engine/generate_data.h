@@ -17,6 +17,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "engine/data_layout.h"
@@ -25,6 +26,14 @@
 #include "setup/generation_setup.h"
 
 namespace zek {
+
+/// Below this many scores a second thread costs more than the work it would take over, in
+/// the run and in the saving of its files.
+inline constexpr std::int64_t kScoresWorthAThread = 20000;
+/// Whether the run of `setup` has scores enough for a second thread.
+inline bool WorthASecondThread(const GenerationSetup& setup) {
+    return std::int64_t{setup.totalCases} * setup.variableCount >= kScoresWorthAThread;
+}
 
 /// Whether a run may draw its Gaussian deviates on a second thread. A class set that already
 /// keeps every core busy with datasets of its own says One.

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <thread>

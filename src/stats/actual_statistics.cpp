@@ -43,10 +43,10 @@ void ComputeBoxStatistics(const GenerationSetup& setup, const ScoreTable& genera
             sumOfSquares = 0.0;
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
                 const double score = generated.At(row, v);
-                const bool present = score != MissingMark;
-                sum += AddendIf(present, score);
-                sumOfSquares += AddendIf(present, score * score);
-                count += present ? 1 : 0;
+                if (score == MissingMark) continue;
+                sum += score;
+                sumOfSquares += score * score;
+                ++count;
             }
             if (count > 0) statistics.actualMean[box] = sum / count;
             if (count > 1) {

@@ -22,14 +22,6 @@ struct PairSums {
     double sxx = 0.0, syy = 0.0, sxy = 0.0;
 };
 
-/// `value` where `counts`, else -0.0, which leaves any sum it is added to as it was, so that
-/// a sum over the values that count needs no test of its own. (The compiler makes it a
-/// branch around the addition; with a few missing values in many that is the quicker way,
-/// quicker than masking the bits.)
-inline double AddendIf(bool counts, double value) {
-    return counts ? value : -0.0;
-}
-
 /// The most columns `SumEveryPair` takes: the variables of a design.
 inline constexpr int kMostPairedColumns = 8;
 
@@ -54,29 +46,31 @@ std::vector<PairSums> SumPairsOf(int rows, Value value, Present present) {
         }
         (std::make_index_sequence<kPairs>{});
     };
+    // Every row, and in it every pair whose two columns both count, with its two values.
     std::array<double, kColumns> cells{};
     std::array<bool, kColumns> counts{};
-    auto readRow = [&](int row) {
-        for (std::size_t c = 0; c < kColumns; ++c) {
-            cells[c] = value(row, static_cast<int>(c));
-            counts[c] = present(cells[c]);
+    auto sweep = [&](auto visit) {
+        for (int row = 0; row < rows; ++row) {
+            for (std::size_t c = 0; c < kColumns; ++c) {
+                cells[c] = value(row, static_cast<int>(c));
+                counts[c] = present(cells[c]);
+            }
+            forEachPair([&](auto p) {
+                constexpr std::size_t x = kColumnsOfPairs[p].first;
+                constexpr std::size_t y = kColumnsOfPairs[p].second;
+                if (counts[x] && counts[y]) visit(p, cells[x], cells[y]);
+            });
         }
     };
 
     std::array<int, kPairs> count{};
     std::array<double, kPairs> sumX{};
     std::array<double, kPairs> sumY{};
-    for (int row = 0; row < rows; ++row) {
-        readRow(row);
-        forEachPair([&](auto p) {
-            constexpr std::size_t x = kColumnsOfPairs[p].first;
-            constexpr std::size_t y = kColumnsOfPairs[p].second;
-            const bool both = counts[x] && counts[y];
-            count[p] += both ? 1 : 0;
-            sumX[p] += AddendIf(both, cells[x]);
-            sumY[p] += AddendIf(both, cells[y]);
-        });
-    }
+    sweep([&](std::size_t p, double x, double y) {
+        ++count[p];
+        sumX[p] += x;
+        sumY[p] += y;
+    });
     std::array<double, kPairs> meanX{};
     std::array<double, kPairs> meanY{};
     for (std::size_t p = 0; p < kPairs; ++p) {
@@ -87,19 +81,13 @@ std::vector<PairSums> SumPairsOf(int rows, Value value, Present present) {
     std::array<double, kPairs> sxx{};
     std::array<double, kPairs> syy{};
     std::array<double, kPairs> sxy{};
-    for (int row = 0; row < rows; ++row) {
-        readRow(row);
-        forEachPair([&](auto p) {
-            constexpr std::size_t x = kColumnsOfPairs[p].first;
-            constexpr std::size_t y = kColumnsOfPairs[p].second;
-            const bool both = counts[x] && counts[y];
-            const double dx = cells[x] - meanX[p];
-            const double dy = cells[y] - meanY[p];
-            sxx[p] += AddendIf(both, dx * dx);
-            syy[p] += AddendIf(both, dy * dy);
-            sxy[p] += AddendIf(both, dx * dy);
-        });
-    }
+    sweep([&](std::size_t p, double x, double y) {
+        const double dx = x - meanX[p];
+        const double dy = y - meanY[p];
+        sxx[p] += dx * dx;
+        syy[p] += dy * dy;
+        sxy[p] += dx * dy;
+    });
 
     std::vector<PairSums> pairs(kPairs);
     for (std::size_t p = 0; p < kPairs; ++p) {
@@ -120,9 +108,8 @@ std::vector<PairSums> SumPairsOf(int rows, Value value, Present present) {
 /// The pairs i < j of `columns` columns in the order (0, 1), (0, 2), ..., (1, 2), ...
 /// `value(row, column)` reads a cell and `present(value)` says whether it counts.
 ///
-/// One sweep over the rows per pass serves every pair, and a row a pair cannot use adds
-/// -0.0 to its sums (see `AddendIf`), so the sums are those of a loop that skips, bit for
-/// bit.
+/// One sweep over the rows per pass serves every pair, each pair's sums taking its complete
+/// rows in row order, so they are those of the pair on its own, bit for bit.
 template <typename Value, typename Present>
 std::vector<PairSums> SumEveryPair(int columns, int rows, Value value, Present present) {
     assert(columns >= 0 && columns <= kMostPairedColumns);

@@ -257,16 +257,15 @@ Summary Summarise(std::span<const double> values) {
     Summary summary;
     double sum = 0.0;
     for (double value : values) {
-        const bool present = Present(value);
-        summary.n += present ? 1 : 0;
-        sum += AddendIf(present, value);
+        if (!Present(value)) continue;
+        ++summary.n;
+        sum += value;
     }
     if (summary.n == 0) return summary;
     summary.mean = sum / summary.n;
     double squares = 0.0;
     for (double value : values) {
-        const double deviation = value - summary.mean;
-        squares += AddendIf(Present(value), deviation * deviation);
+        if (Present(value)) squares += (value - summary.mean) * (value - summary.mean);
     }
     if (summary.n > 1) summary.sd = std::sqrt(squares / (summary.n - 1));
     return summary;
