@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>  // getpid
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -41,8 +42,7 @@ class TemporaryFolder {
     /// `suffix` tells apart several folders of one test.
     explicit TemporaryFolder(const std::string& suffix = "")
         : path_(std::filesystem::temp_directory_path() /
-                ("zek_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + suffix)) {
+                ("zek_" + std::to_string(::getpid()) + "_" + RunningTestsName() + suffix)) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
@@ -56,6 +56,14 @@ class TemporaryFolder {
     const std::filesystem::path& path() const { return path_; }
 
   private:
+    // A parameterised test is named "Name/3": taken as it is, the slash would make the folder
+    // a child of one that is never removed.
+    static std::string RunningTestsName() {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        return name;
+    }
+
     std::filesystem::path path_;
 };
 
