@@ -7,7 +7,8 @@
 #pragma once
 
 #include <array>
-#include <memory>
+
+#include "engine/table_memory.h"
 
 #include "setup/design_catalogue.h"
 #include "setup/generation_setup.h"
@@ -47,13 +48,14 @@ class ScoreTable {
     static constexpr int kMaxColumns = kMaxVariables;
     // Not cleared: a run writes every cell it reads, and pages that no run touches cost
     // nothing.
-    ScoreTable()
-        : cells_(std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(kMaxRows) *
-                                                          kMaxColumns)) {}
+    ScoreTable() : cells_(static_cast<std::size_t>(kMaxRows) * kMaxColumns) {}
 
-    /// From now on each row holds `columns` (1..8) cells; what the table held before is
-    /// meaningless after a change.
-    void SetColumnCount(int columns) { columns_ = static_cast<std::size_t>(columns); }
+    /// From now on the table holds a run of `rows` rows of `columns` (1..8) cells each; what it
+    /// held before is meaningless after a change.
+    void SetShape(int rows, int columns) {
+        columns_ = static_cast<std::size_t>(columns);
+        cells_.PrepareFor(static_cast<std::size_t>(rows) * columns_);
+    }
 
     /// `row` and `column` are 0-based.
     double& At(int row, int column) { return cells_[Index(row, column)]; }
@@ -66,7 +68,7 @@ class ScoreTable {
     std::size_t Index(int row, int column) const {
         return static_cast<std::size_t>(row) * columns_ + static_cast<std::size_t>(column);
     }
-    std::unique_ptr<double[]> cells_;
+    TableMemory<double> cells_;
     std::size_t columns_ = kMaxColumns;
 };
 

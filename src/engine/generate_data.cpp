@@ -283,7 +283,8 @@ void StartDrawingAhead(std::optional<PolarPairsAhead>& ahead, const GenerationSe
     const auto pairs =
         static_cast<std::size_t>(layout.totalRows) * static_cast<std::size_t>(layout.variableCount);
     try {
-        ahead.emplace(streams, states.scoreStreamState, std::span(tables.polarPairs.get(), pairs));
+        tables.polarPairs.PrepareFor(pairs);
+        ahead.emplace(streams, states.scoreStreamState, std::span(tables.polarPairs.data(), pairs));
     } catch (const std::system_error&) {
         // No thread to be had: the pairs are drawn in place.
     }
@@ -318,7 +319,7 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
     const BetaMoments beta = BetaMomentsOf(setup);
     for (ScoreTable* table :
          {&tables.deviateTable, &tables.trueScoreTable, &tables.generatedData}) {
-        table->SetColumnCount(n);
+        table->SetShape(layout.totalRows, n);
     }
     // 4. to 6.
     streams.ResetGaussian();

@@ -18,11 +18,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "engine/data_layout.h"
 #include "engine/mixing_factors.h"
 #include "engine/random_streams.h"
+#include "engine/table_memory.h"
 #include "setup/generation_setup.h"
 
 namespace zek {
@@ -47,9 +47,8 @@ struct GenerationTables {
     /// The square lower-triangular factor of each block, `[block][i][j]` for 0-based i, j.
     BlockFactors blockFactors{};
     /// The polar pairs of a run's Gaussian deviates when a second thread draws them, one per
-    /// score; pages that no run touches cost nothing.
-    std::unique_ptr<PolarPair[]> polarPairs = std::make_unique_for_overwrite<PolarPair[]>(
-        static_cast<std::size_t>(kMaxRows) * ScoreTable::kMaxColumns);
+    /// score.
+    TableMemory<PolarPair> polarPairs{static_cast<std::size_t>(kMaxRows) * ScoreTable::kMaxColumns};
 };
 
 /// Fills `tables.generatedData` for the run that `setup` describes, and records in the setup each
