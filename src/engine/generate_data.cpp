@@ -224,23 +224,50 @@ FinishedCell FinishedScore(double trueScore, double errorDeviate, const BoxParam
     return {y, limitCut};
 }
 
+// What every cell of one column of a block shares, taken once for the block: the cells'
+// writes could otherwise be any of these, and each would be read again per cell.
+struct BlockColumn {
+    BoxParameters box;
+    BoxSpreads spread;
+    bool shapedAfterMixing = false;  ///< drawn as Normal for its correlations
+};
+using BlockColumns = std::array<BlockColumn, kMaxVariables>;
+
+BlockColumns ColumnsOf(const GenerationSetup& setup, const DataBlock& block, int columnCount,
+                       const CorrelatedColumns& correlated,
+                       const std::array<BoxSpreads, kBoxCount>& spreads) {
+    BlockColumns columns{};
+    for (int v = 0; v < columnCount; ++v) {
+        const int boxNumber = block.BoxOfColumn(v);
+        BlockColumn& column = columns[static_cast<std::size_t>(v)];
+        column.box = setup.Box(boxNumber);
+        column.spread = spreads[static_cast<std::size_t>(boxNumber - 1)];
+        column.shapedAfterMixing =
+            DrawnAsNormal(correlated[static_cast<std::size_t>(v)], column.box.drawnDistribution);
+    }
+    return columns;
+}
+
 // Step 7, first part: every cell's true score; a correlated column that is not Normal takes
 // its shape here.
 void DrawTrueScores(const GenerationSetup& setup, const DataLayout& layout,
                     const CorrelatedColumns& correlated,
                     const std::array<BoxSpreads, kBoxCount>& spreads, const BetaMoments& beta,
                     GenerationTables& tables) {
+    const int n = layout.variableCount;
     for (const DataBlock& block : layout) {
+        const BlockColumns columns = ColumnsOf(setup, block, n, correlated, spreads);
         for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-            for (int v = 0; v < layout.variableCount; ++v) {
-                const int boxNumber = block.BoxOfColumn(v);
-                const BoxParameters& box = setup.Box(boxNumber);
-                double z = tables.deviateTable.At(row, v);
-                if (DrawnAsNormal(correlated[static_cast<std::size_t>(v)], box.drawnDistribution)) {
-                    z = ShapedUnitDeviate(z, box.drawnDistribution, setup.betaLow, setup.betaHigh);
+            const double* deviates = tables.deviateTable.Row(row);
+            double* trueScores = tables.trueScoreTable.Row(row);
+            for (int v = 0; v < n; ++v) {
+                const BlockColumn& column = columns[static_cast<std::size_t>(v)];
+                double z = deviates[v];
+                if (column.shapedAfterMixing) {
+                    z = ShapedUnitDeviate(z, column.box.drawnDistribution, setup.betaLow,
+                                          setup.betaHigh);
                 }
-                tables.trueScoreTable.At(row, v) = TrueScore(
-                    z, box, spreads[static_cast<std::size_t>(boxNumber - 1)].trueSd, beta);
+                trueScores[v] = TrueScore(z, column.box, column.spread.trueSd, beta);
             }
         }
     }
@@ -250,23 +277,28 @@ void DrawTrueScores(const GenerationSetup& setup, const DataLayout& layout,
 // limit, and says whether any score differs from its true score.
 template <typename NextGaussian>
 bool FinishScores(GenerationSetup& setup, const DataLayout& layout,
+                  const CorrelatedColumns& correlated,
                   const std::array<BoxSpreads, kBoxCount>& spreads, RandomStreams& streams,
                   CallerStates& states, NextGaussian& nextGaussian, GenerationTables& tables) {
+    const int n = layout.variableCount;
     bool anyScoreMoved = false;
+    bool limitsCut = false;
     for (const DataBlock& block : layout) {
+        const BlockColumns columns = ColumnsOf(setup, block, n, correlated, spreads);
         for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-            for (int v = 0; v < layout.variableCount; ++v) {
-                const int boxNumber = block.BoxOfColumn(v);
-                const double trueScore = tables.trueScoreTable.At(row, v);
-                const FinishedCell cell = FinishedScore(
-                    trueScore, nextGaussian(), setup.Box(boxNumber),
-                    spreads[static_cast<std::size_t>(boxNumber - 1)], setup, streams, states);
-                setup.exactNotes.limitsCut = setup.exactNotes.limitsCut || cell.limitCut;
-                anyScoreMoved = anyScoreMoved || cell.score != trueScore;
-                tables.generatedData.At(row, v) = cell.score;
+            const double* trueScores = tables.trueScoreTable.Row(row);
+            double* scores = tables.generatedData.Row(row);
+            for (int v = 0; v < n; ++v) {
+                const BlockColumn& column = columns[static_cast<std::size_t>(v)];
+                const FinishedCell cell = FinishedScore(trueScores[v], nextGaussian(), column.box,
+                                                        column.spread, setup, streams, states);
+                limitsCut = limitsCut || cell.limitCut;
+                anyScoreMoved = anyScoreMoved || cell.score != trueScores[v];
+                scores[v] = cell.score;
             }
         }
     }
+    setup.exactNotes.limitsCut = setup.exactNotes.limitsCut || limitsCut;
     return anyScoreMoved;
 }
 
@@ -345,7 +377,7 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
         setup.exactNotes = MakeTrueScoresExact(setup, layout, spreads, tables.trueScoreTable);
     }
     const bool anyScoreMoved =
-        FinishScores(setup, layout, spreads, streams, states, nextGaussian, tables);
+        FinishScores(setup, layout, correlated, spreads, streams, states, nextGaussian, tables);
     ahead.reset();  // every pair taken: the thread has ended, the streams are as serial
     if (setup.exactStatistics && !anyScoreMoved) {
         RoundKeepingExactness(setup, layout, spreads, tables.generatedData);
