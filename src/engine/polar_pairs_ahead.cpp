@@ -24,13 +24,16 @@ PolarPairsAhead::~PolarPairsAhead() {
 
 void PolarPairsAhead::Draw() {
     // The caller's state is worked on in a copy: the run's other states lie beside it, and
-    // writing to their cache line at every draw would stall the thread that uses them.
+    // writing to their cache line at every draw would stall the thread that uses them. So is
+    // the table's place, which would otherwise be read again after every draw.
     std::int32_t state = state_;
+    RandomStreams& streams = streams_;
+    const std::span<PolarPair> pairs = pairs_;
     constexpr std::size_t kChunk = 256;
-    for (std::size_t drawn = 0; drawn < pairs_.size();) {
+    for (std::size_t drawn = 0; drawn < pairs.size();) {
         if (stopping_.load(std::memory_order_relaxed)) break;
-        const std::size_t end = std::min(pairs_.size(), drawn + kChunk);
-        for (std::size_t k = drawn; k < end; ++k) pairs_[k] = streams_.DrawPolarPair(state);
+        const std::size_t end = std::min(pairs.size(), drawn + kChunk);
+        for (std::size_t k = drawn; k < end; ++k) pairs[k] = streams.DrawPolarPair(state);
         drawn = end;
         drawn_.store(drawn, std::memory_order_release);
     }

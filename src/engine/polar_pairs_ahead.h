@@ -41,11 +41,13 @@ class PolarPairsAhead {
     RandomStreams& streams_;
     std::int32_t& state_;
     const std::span<PolarPair> pairs_;
-    std::atomic<std::size_t> drawn_{0};  ///< pairs ready, published by the thread
+    // What each thread writes lies on a cache line of its own: the taker counts every pair,
+    // and a line shared with the drawing thread would travel between them at every one.
+    alignas(64) std::atomic<std::size_t> drawn_{0};  ///< pairs ready, published by the thread
     std::atomic<bool> stopping_{false};
-    std::size_t taken_ = 0;
+    alignas(64) std::size_t taken_ = 0;
     std::size_t available_ = 0;
-    std::thread thread_;  // last, so that it starts with everything above in place
+    alignas(64) std::thread thread_;  // last, so that it starts with everything above in place
 };
 
 }  // namespace zek
