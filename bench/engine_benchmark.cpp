@@ -64,8 +64,7 @@ using zek::bench::FastestSeconds;
 
 void BM_GenerateData(benchmark::State& state) {
     const auto scenario = static_cast<Scenario>(state.range(0));
-    const auto threads =
-        state.range(1) == 2 ? zek::DrawingThreads::TwoWhenLarge : zek::DrawingThreads::One;
+    const auto threads = state.range(1) == 2 ? zek::RunThreads::TwoWhenLarge : zek::RunThreads::One;
     const GenerationSetup original = SetupFor(scenario);
     auto tables = std::make_unique<zek::GenerationTables>();
     zek::RandomStreams streams;

@@ -53,7 +53,7 @@ std::vector<std::string> SavedDataLines(const ProgramState& state) {
     }
     CheckSavedRunIsInMemory(state);
     std::ostringstream text;
-    WriteDataFile(text, state.generatedSetup, state.tables.generatedData);
+    WriteDataFile(text, state.generatedSetup, state.tables.generatedData, {}, state.runThreads);
     std::istringstream in(text.str());
     return ReadLines(in);
 }

@@ -64,7 +64,7 @@ void DatasetWorkers::Work() {
     state->flags = flags_;
     state->reportFooterLines = reportFooterLines_;
     // The workers already keep every core busy.
-    state->drawingThreads = DrawingThreads::One;
+    state->runThreads = RunThreads::One;
     SilentHost host;
     while (true) {
         int index = 0;

@@ -27,8 +27,8 @@ struct ProgramState {
     /// The three lines that end every information file (empty until the Generate button
     /// copies the about window's lines).
     ReportFooterLines reportFooterLines;
-    /// Whether a large run may draw its deviates on a second thread.
-    DrawingThreads drawingThreads = DrawingThreads::TwoWhenLarge;
+    /// Whether a large run may hand work to a second thread (see run_threads.h).
+    RunThreads runThreads = RunThreads::TwoWhenLarge;
     /// The seed after the last class set's last dataset, which the next set offers first.
     std::optional<std::int32_t> nextClassSetSeed;
 };

@@ -340,7 +340,7 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     if (!ReadDecimals(setup, host) || !FactoriseOrExplain(setup, host)) return Stop(state);
 
     if (const std::optional<GenerationRefusal> refusal =
-            GenerateData(setup, state.streams, state.tables, state.drawingThreads)) {
+            GenerateData(setup, state.streams, state.tables, state.runThreads)) {
         Explain(*refusal, host);
         return Stop(state);
     }

@@ -21,17 +21,18 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
     // Both files only read the run from here on; the report's statistics are needed first
     // by the information file (or a workbook's report sheet).
     const std::shared_future<void> statistics =
-        std::async(WorthASecondThread(run) ? std::launch::async : std::launch::deferred, [&state] {
-            ComputeActualStatistics(state.generatedSetup, state.tables.generatedData,
-                                    state.statistics);
-        }).share();
+        std::async(
+            TakesASecondThread(state.runThreads, run) ? std::launch::async : std::launch::deferred,
+            [&state] {
+                ComputeActualStatistics(state.generatedSetup, state.tables.generatedData,
+                                        state.statistics);
+            })
+            .share();
     return {{run.dataFileName,
              [&state, statistics, afterData, format = DataFormatOf(dataFile)](std::ostream& out) {
                  if (format == DataFormat::Text) {
-                     WrittenScores written;
-                     WriteDataFile(out, state.generatedSetup, state.tables.generatedData,
-                                   afterData ? &written : nullptr);
-                     if (afterData) afterData(std::move(written));
+                     WriteDataFile(out, state.generatedSetup, state.tables.generatedData, afterData,
+                                   state.runThreads);
                      return;
                  }
                  // A workbook carries the report on a sheet of its own.

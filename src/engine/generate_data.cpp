@@ -325,7 +325,7 @@ void StartDrawingAhead(std::optional<PolarPairsAhead>& ahead, const GenerationSe
 }  // namespace
 
 std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStreams& streams,
-                                              GenerationTables& tables, DrawingThreads threads) {
+                                              GenerationTables& tables, RunThreads threads) {
     const DataLayout layout = LayoutOf(setup);
     // The Run command lets no such setup through; should a caller ever break that, the run
     // is refused rather than allowed to write outside the tables.
@@ -356,7 +356,7 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
     // 4. to 6.
     streams.ResetGaussian();
     std::optional<PolarPairsAhead> ahead;
-    if (threads == DrawingThreads::TwoWhenLarge) {
+    if (threads == RunThreads::TwoWhenLarge) {
         StartDrawingAhead(ahead, setup, layout, correlated, streams, states, tables);
     }
     auto nextGaussian = [&] {

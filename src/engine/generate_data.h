@@ -22,22 +22,11 @@
 #include "engine/data_layout.h"
 #include "engine/mixing_factors.h"
 #include "engine/random_streams.h"
+#include "engine/run_threads.h"
 #include "engine/table_memory.h"
 #include "setup/generation_setup.h"
 
 namespace zek {
-
-/// Below this many scores a second thread costs more than the work it would take over, in
-/// the run and in the saving of its files.
-inline constexpr std::int64_t kScoresWorthAThread = 20000;
-/// Whether the run of `setup` has scores enough for a second thread.
-inline bool WorthASecondThread(const GenerationSetup& setup) {
-    return std::int64_t{setup.totalCases} * setup.variableCount >= kScoresWorthAThread;
-}
-
-/// Whether a run may draw its Gaussian deviates on a second thread. A class set that already
-/// keeps every core busy with datasets of its own says One.
-enum class DrawingThreads { One, TwoWhenLarge };
 
 /// The engine's tables, allocated once for the life of the program.
 struct GenerationTables {
@@ -65,11 +54,12 @@ struct GenerationTables {
 /// drawn shapes cannot carry its correlations (see `MixingFactorsOf`), and, even in release
 /// builds, one whose cases would not fit the tables.
 ///
-/// With `DrawingThreads::TwoWhenLarge`, a large run whose columns all draw Normal deviates
+/// With `RunThreads::TwoWhenLarge`, a large run whose columns all draw Normal deviates
 /// draws their uniforms on a second thread (see polar_pairs_ahead.h): the same scores,
 /// sooner.
-[[nodiscard]] std::optional<GenerationRefusal> GenerateData(
-    GenerationSetup& setup, RandomStreams& streams, GenerationTables& tables,
-    DrawingThreads threads = DrawingThreads::One);
+[[nodiscard]] std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup,
+                                                            RandomStreams& streams,
+                                                            GenerationTables& tables,
+                                                            RunThreads threads = RunThreads::One);
 
 }  // namespace zek

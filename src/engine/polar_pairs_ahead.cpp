@@ -14,7 +14,7 @@ namespace zek {
 PolarPairsAhead::PolarPairsAhead(RandomStreams& streams, std::int32_t& state,
                                  std::span<PolarPair> pairs)
     : streams_(streams), state_(state), pairs_(pairs), thread_([this] { Draw(); }) {
-    KeepOffCallersProcessor(thread_);
+    KeepOffCallersProcessor(thread_.native_handle());
 }
 
 PolarPairsAhead::~PolarPairsAhead() {

@@ -18,14 +18,14 @@ bool OtherProcessorsAllowed() {
     return CPU_COUNT(&allowed) > 1;
 }
 
-void KeepOffCallersProcessor(std::thread& helper) {
+void KeepOffCallersProcessor(std::thread::native_handle_type helper) {
     cpu_set_t allowed;
     CPU_ZERO(&allowed);
     const int callers = sched_getcpu();
     if (callers < 0 || sched_getaffinity(0, sizeof allowed, &allowed) != 0) return;
     CPU_CLR(callers, &allowed);
     if (CPU_COUNT(&allowed) == 0) return;
-    pthread_setaffinity_np(helper.native_handle(), sizeof allowed, &allowed);
+    pthread_setaffinity_np(helper, sizeof allowed, &allowed);
 }
 
 #else
@@ -34,7 +34,7 @@ bool OtherProcessorsAllowed() {
     return std::thread::hardware_concurrency() > 1;
 }
 
-void KeepOffCallersProcessor(std::thread&) {}
+void KeepOffCallersProcessor(std::thread::native_handle_type) {}
 
 #endif
 

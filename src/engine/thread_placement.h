@@ -14,6 +14,6 @@ bool OtherProcessorsAllowed();
 
 /// Asks the system to run `helper` on any allowed processor but the caller's. Where the
 /// system has no say in this, or the request fails, the helper runs wherever it is put.
-void KeepOffCallersProcessor(std::thread& helper);
+void KeepOffCallersProcessor(std::thread::native_handle_type helper);
 
 }  // namespace zek

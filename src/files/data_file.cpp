@@ -1,10 +1,16 @@
 #include "files/data_file.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <exception>
+#include <functional>
 #include <limits>
+#include <system_error>
+#include <thread>
 
+#include "engine/thread_placement.h"
 #include "files/number_format.h"
 #include "files/text_file.h"
 
@@ -130,6 +136,75 @@ class CaseLine {
     char* end_ = nullptr;
 };
 
+// The lines a second thread puts together, kept whole until the first half is written.
+struct TextLines {
+    std::string text;
+    std::string& line() { return text; }
+    void EndLine() { text += "\r\n"; }
+};
+
+// A guess at the length of a case line, generous for two decimals: an id, up to three codes
+// and each score with its comma.
+std::size_t LongestLineGuess(const DataLayout& layout) {
+    return 8 + 4 * 3 + 10 * static_cast<std::size_t>(layout.variableCount);
+}
+
+// Every block's columns, each with room for the scores of rows `first` to `last` (exclusive)
+// and none in it yet: what the formatting puts in touches the memory first.
+WrittenScores RoomForScores(const DataLayout& layout, int first, int last) {
+    WrittenScores scores;
+    for (const DataBlock& block : layout) {
+        const int from = std::max(first, block.firstRow);
+        const int to = std::min(last, block.firstRow + block.rowCount);
+        auto& columns = scores.emplace_back(static_cast<std::size_t>(layout.variableCount));
+        for (auto& column : columns)
+            column.reserve(static_cast<std::size_t>(std::max(0, to - from)));
+    }
+    return scores;
+}
+
+// Appends each block's and column's scores in `later` to those in `scores`.
+void AppendScores(WrittenScores& scores, const WrittenScores& later) {
+    for (std::size_t block = 0; block < scores.size(); ++block) {
+        for (std::size_t v = 0; v < scores[block].size(); ++v) {
+            const std::vector<double>& added = later[block][v];
+            scores[block][v].insert(scores[block][v].end(), added.begin(), added.end());
+        }
+    }
+}
+
+// The case lines of table rows `first` to `last` (exclusive), each ending with CR LF, through
+// `lines` (a `LineWriter` or `TextLines`); each score as a reader gets it back is appended to
+// its block's column in `written`, when given. A case's id is its row's number from 1.
+template <typename Lines>
+void WriteCaseLines(Lines& lines, const GenerationSetup& setup, const DataLayout& layout,
+                    const ScoreTable& generated, int first, int last, WrittenScores* written) {
+    const bool limitDigits = UsesSignificantDigitLimit(setup);
+    CaseLine line;
+    for (int b = 0; b < layout.blockCount; ++b) {
+        const DataBlock& block = layout.blocks[static_cast<std::size_t>(b)];
+        const int from = std::max(first, block.firstRow);
+        const int to = std::min(last, block.firstRow + block.rowCount);
+        if (from >= to) continue;
+        std::array<int, kMaxVariables> decimals{};
+        for (int v = 0; v < layout.variableCount; ++v) {
+            decimals[v] = setup.Box(block.BoxOfColumn(v)).decimals;
+        }
+        std::vector<std::vector<double>>* columns =
+            written != nullptr ? &(*written)[static_cast<std::size_t>(b)] : nullptr;
+        for (int r = from; r < to; ++r) {
+            line.Begin(lines.line(), r + 1, block.cell);
+            const double* scores = generated.Row(r);
+            for (int v = 0; v < layout.variableCount; ++v) {
+                const double asRead = line.AddScore(scores[v], decimals[v], limitDigits);
+                if (columns != nullptr) (*columns)[static_cast<std::size_t>(v)].push_back(asRead);
+            }
+            line.Finish();
+            lines.EndLine();
+        }
+    }
+}
+
 }  // namespace
 
 double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals) {
@@ -177,36 +252,49 @@ std::string DataFileHeader(const GenerationSetup& setup) {
 }
 
 void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated,
-                   WrittenScores* written) {
+                   const std::function<void(WrittenScores&&)>& handOn, RunThreads threads) {
     const DataLayout layout = LayoutOf(setup);
-    const bool limitDigits = UsesSignificantDigitLimit(setup);
+    const int rows = layout.totalRows;
+    WrittenScores written;
+    if (handOn) written = RoomForScores(layout, 0, rows);
     LineWriter writer(out);
     writer.Line(DataFileHeader(setup));
-    if (written != nullptr) written->clear();
-    CaseLine line;
-    std::int64_t id = 0;
-    for (const DataBlock& block : layout) {
-        std::array<int, kMaxVariables> decimals{};
-        for (int v = 0; v < layout.variableCount; ++v) {
-            decimals[v] = setup.Box(block.BoxOfColumn(v)).decimals;
-        }
-        std::vector<std::vector<double>>* columns = nullptr;
-        if (written != nullptr) {
-            columns = &written->emplace_back(static_cast<std::size_t>(layout.variableCount));
-            for (auto& column : *columns) column.reserve(static_cast<std::size_t>(block.rowCount));
-        }
-        for (int r = block.firstRow; r < block.firstRow + block.rowCount; ++r) {
-            line.Begin(writer.line(), ++id, block.cell);
-            const double* scores = generated.Row(r);
-            for (int v = 0; v < layout.variableCount; ++v) {
-                const double asRead = line.AddScore(scores[v], decimals[v], limitDigits);
-                if (columns != nullptr) (*columns)[static_cast<std::size_t>(v)].push_back(asRead);
-            }
-            line.Finish();
-            writer.EndLine();
+    // A large file's second half is put together on a second thread while this one writes
+    // the first.
+    int split = rows;
+    TextLines secondHalf;
+    WrittenScores secondHalfScores;
+    std::exception_ptr secondHalfFailure;
+    std::jthread helper;
+    if (TakesASecondThread(threads, setup) && OtherProcessorsAllowed()) {
+        try {
+            helper = std::jthread([&, from = rows / 2] {
+                try {
+                    secondHalf.text.reserve(static_cast<std::size_t>(rows - from) *
+                                            LongestLineGuess(layout));
+                    if (handOn) secondHalfScores = RoomForScores(layout, from, rows);
+                    WriteCaseLines(secondHalf, setup, layout, generated, from, rows,
+                                   handOn ? &secondHalfScores : nullptr);
+                } catch (...) {
+                    secondHalfFailure = std::current_exception();
+                }
+            });
+            KeepOffCallersProcessor(helper.native_handle());
+            split = rows / 2;
+        } catch (const std::system_error&) {
+            // No thread to be had: this one formats every line.
         }
     }
+    WriteCaseLines(writer, setup, layout, generated, 0, split, handOn ? &written : nullptr);
+    if (helper.joinable()) {
+        helper.join();
+        if (secondHalfFailure) std::rethrow_exception(secondHalfFailure);
+        if (handOn) AppendScores(written, secondHalfScores);
+    }
+    // Every score is formatted: what waits for them need not wait for the writing too.
+    if (handOn) handOn(std::move(written));
     writer.Flush();
+    if (!secondHalf.text.empty()) WriteChecked(out, secondHalf.text);
 }
 
 WrittenScores ScoresAsWritten(const GenerationSetup& setup, const ScoreTable& generated) {

@@ -2,12 +2,14 @@
 // case in the row order of the generated table, each score rounded to its box's decimals.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/data_layout.h"
+#include "engine/run_threads.h"
 #include "setup/generation_setup.h"
 #include "stats/answer_key.h"
 
@@ -39,9 +41,12 @@ std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int
 
 /// Writes the header and every case line, each ending with CR LF. A missing score is an
 /// empty field. Throws `StreamError` when a write fails; the stream keeps what was written.
-/// `written`, when given, receives what `ScoresAsWritten` gives, taken from the formatting
-/// rather than by rounding every score a second time.
+/// `handOn`, when given, receives what `ScoresAsWritten` gives, taken from the formatting
+/// rather than by rounding every score a second time, as soon as every line is formatted.
+/// Under `RunThreads::TwoWhenLarge` a large run's lines are put together on two threads: the
+/// same bytes, sooner.
 void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated,
-                   WrittenScores* written = nullptr);
+                   const std::function<void(WrittenScores&&)>& handOn = {},
+                   RunThreads threads = RunThreads::One);
 
 }  // namespace zek

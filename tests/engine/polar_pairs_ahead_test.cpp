@@ -94,9 +94,9 @@ TEST(PolarPairsAhead, DrawingAheadGivesTheScoresAndStreamsOfDrawingInPlace) {
             }
             GenerationSetup second = first;
             ASSERT_FALSE(
-                GenerateData(first, inPlace.streams, *inPlace.tables, DrawingThreads::One));
+                GenerateData(first, inPlace.streams, *inPlace.tables, RunThreads::One));
             ASSERT_FALSE(
-                GenerateData(second, ahead.streams, *ahead.tables, DrawingThreads::TwoWhenLarge));
+                GenerateData(second, ahead.streams, *ahead.tables, RunThreads::TwoWhenLarge));
             EXPECT_EQ(BitsOf(inPlace.tables->generatedData, first),
                       BitsOf(ahead.tables->generatedData, second))
                 << "setup " << k << ", seed " << seed;

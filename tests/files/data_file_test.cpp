@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #include "files/text_file.h"
 #include "support/runnable_setup.h"
@@ -151,36 +153,82 @@ TEST_F(DataFileTest, LargeScoresBetweenOrdinaryOnesKeepTheirFormats) {
     EXPECT_EQ(lines[2], "2,1,1,99999999.99,-7.00");
 }
 
+void ExpectSameBits(const WrittenScores& handedOn, const WrittenScores& expected) {
+    ASSERT_EQ(handedOn.size(), expected.size());
+    for (std::size_t block = 0; block < expected.size(); ++block) {
+        ASSERT_EQ(handedOn[block].size(), expected[block].size());
+        for (std::size_t v = 0; v < expected[block].size(); ++v) {
+            ASSERT_EQ(handedOn[block][v].size(), expected[block][v].size());
+            for (std::size_t k = 0; k < expected[block][v].size(); ++k) {
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(handedOn[block][v][k]),
+                          std::bit_cast<std::uint64_t>(expected[block][v][k]))
+                    << block << ", " << v << ", " << k;
+            }
+        }
+    }
+}
+
+// Every way a score is written: the quick path, the general one, 15 significant digits,
+// scientific notation, missing, and digits beyond what a double's integer holds.
+constexpr std::array<double, 10> kScoresOfEveryFormat = {
+    49.8349, -0.004, 123456789.125,    1.5e16, MissingMark,
+    -7.0,    2.5,    999999999999.996, 0.125,  -1234.5678};
+
+void FillWithEveryFormat(const GenerationSetup& setup, ScoreTable& table) {
+    for (int row = 0; row < setup.totalCases; ++row) {
+        for (int v = 0; v < setup.variableCount; ++v) {
+            table.At(row, v) = kScoresOfEveryFormat[static_cast<std::size_t>(row * 3 + v) % 10];
+        }
+    }
+}
+
 // The scores the writer hands on for the answer key are the ones it wrote, whichever way it
-// wrote them: the quick path, the general one, 15 significant digits, scientific notation,
-// missing, and digits beyond what a double's integer holds.
+// wrote them.
 TEST_F(DataFileTest, TheScoresHandedOnAreThoseReadBackFromTheText) {
-    const double scores[] = {49.8349, -0.004, 123456789.125,    1.5e16, MissingMark,
-                             -7.0,    2.5,    999999999999.996, 0.125,  -1234.5678};
     for (const DesignKind kind : {DesignKind::Correlated3, DesignKind::TwoDV2x2}) {
         GenerationSetup setup = testing::RunnableSetup(kind, 1, 5);
         setup.Box(1).decimals = 6;
-        for (int row = 0; row < setup.totalCases; ++row) {
-            for (int v = 0; v < setup.variableCount; ++v) {
-                table->At(row, v) = scores[(row * 3 + v) % 10];
-            }
-        }
+        FillWithEveryFormat(setup, *table);
         std::ostringstream out;
         WrittenScores handedOn;
-        WriteDataFile(out, setup, *table, &handedOn);
-        const WrittenScores expected = ScoresAsWritten(setup, *table);
-        ASSERT_EQ(handedOn.size(), expected.size());
-        for (std::size_t block = 0; block < expected.size(); ++block) {
-            ASSERT_EQ(handedOn[block].size(), expected[block].size());
-            for (std::size_t v = 0; v < expected[block].size(); ++v) {
-                ASSERT_EQ(handedOn[block][v].size(), expected[block][v].size());
-                for (std::size_t k = 0; k < expected[block][v].size(); ++k) {
-                    EXPECT_EQ(std::bit_cast<std::uint64_t>(handedOn[block][v][k]),
-                              std::bit_cast<std::uint64_t>(expected[block][v][k]))
-                        << block << ", " << v << ", " << k;
-                }
-            }
+        WriteDataFile(out, setup, *table, [&](WrittenScores&& scores) { handedOn = scores; });
+        ExpectSameBits(handedOn, ScoresAsWritten(setup, *table));
+    }
+}
+
+// A large file put together on two threads is the file of one, byte for byte, and hands on
+// the same scores, wherever its halves meet: inside a group, where one group ends, among
+// cells of two variables and among cells of three factors.
+TEST_F(DataFileTest, TwoThreadsWriteTheBytesAndScoresOfOne) {
+    struct Sizes {
+        DesignKind kind;
+        std::vector<int> n;  // of boxes 1, 2, ...
+    };
+    const Sizes runs[] = {{DesignKind::Groups3, {7001, 13000, 9999}},
+                          {DesignKind::Groups2, {12000, 12000}},
+                          {DesignKind::TwoDV2x2, std::vector<int>(8, 5003)},
+                          {DesignKind::Factorial2x2x2, std::vector<int>(8, 2600)}};
+    for (const Sizes& run : runs) {
+        GenerationSetup setup = testing::RunnableSetup(run.kind, 1);
+        for (std::size_t box = 0; box < run.n.size(); ++box) {
+            setup.Box(static_cast<int>(box) + 1).n = run.n[box];
         }
+        setup.totalCases = LayoutOf(setup).totalRows;
+        setup.Box(2).decimals = 4;
+        ASSERT_TRUE(WorthASecondThread(setup));
+        FillWithEveryFormat(setup, *table);
+        std::ostringstream oneThread;
+        WrittenScores oneThreadsScores;
+        WriteDataFile(
+            oneThread, setup, *table, [&](WrittenScores&& scores) { oneThreadsScores = scores; },
+            RunThreads::One);
+        std::ostringstream twoThreads;
+        WrittenScores twoThreadsScores;
+        WriteDataFile(
+            twoThreads, setup, *table, [&](WrittenScores&& scores) { twoThreadsScores = scores; },
+            RunThreads::TwoWhenLarge);
+        EXPECT_TRUE(twoThreads.str() == oneThread.str()) << static_cast<int>(run.kind);
+        ExpectSameBits(twoThreadsScores, oneThreadsScores);
     }
 }
 
