@@ -43,6 +43,10 @@ bool WriteAll(int descriptor, const char* data, std::size_t size, int& error);
 long ReadSome(int descriptor, char* data, std::size_t size, int& error);
 /// Moves the file position like lseek; -1 on a failure.
 long long Seek(int descriptor, long long offset, int whence);
+/// Asks the system to start putting the written bytes on the disk without waiting for them,
+/// so that `SyncToDisk` later finds them there or on their way. Only a hint: nothing where
+/// the system takes none.
+void StartWritingOut(int descriptor);
 /// Puts the written bytes on the disk; 0 or the error.
 int SyncToDisk(int descriptor);
 /// 0 or the error.

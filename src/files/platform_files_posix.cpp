@@ -120,6 +120,15 @@ long long Seek(int descriptor, long long offset, int whence) {
     return static_cast<long long>(::lseek(descriptor, static_cast<off_t>(offset), whence));
 }
 
+void StartWritingOut(int descriptor) {
+#if defined(__linux__)
+    // The whole file, its pages queued for writing; any error shows again at the sync.
+    ::sync_file_range(descriptor, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    static_cast<void>(descriptor);
+#endif
+}
+
 int SyncToDisk(int descriptor) {
     return ::fsync(descriptor) == 0 ? 0 : errno;
 }

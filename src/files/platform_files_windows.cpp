@@ -135,6 +135,8 @@ long long Seek(int descriptor, long long offset, int whence) {
     return ::_lseeki64(descriptor, offset, whence);
 }
 
+void StartWritingOut(int) {}
+
 int SyncToDisk(int descriptor) {
     return ::_commit(descriptor) == 0 ? 0 : errno;
 }

@@ -10,6 +10,7 @@
 #include <istream>
 #include <ostream>
 #include <system_error>
+#include <utility>
 
 #include "files/platform_files.h"
 
@@ -70,9 +71,14 @@ class DescriptorBuffer final : public std::streambuf {
 // Closes the descriptor on every way out.
 class Descriptor {
   public:
-    explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
+    explicit Descriptor(int descriptor = -1) : descriptor_(descriptor) {}
     ~Descriptor() {
         if (descriptor_ >= 0) platform::CloseFile(descriptor_);
+    }
+    Descriptor(Descriptor&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        std::swap(descriptor_, other.descriptor_);
+        return *this;
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
@@ -95,6 +101,7 @@ struct StagedFile {
     std::string temporary;  ///< empty when the file was written in place
     std::string backup;     ///< the earlier target while the files change places
     bool hadTarget = false;
+    Descriptor written;  ///< the temporary file, open until it is on the disk
 };
 
 [[noreturn]] void Fail(const std::string& shownPath, const char* verb, int error) {
@@ -153,7 +160,7 @@ std::string ResolveTarget(const std::string& shownPath) {
     return target.path;
 }
 
-void WriteThrough(int descriptor, const PendingFile& file, bool syncToDisk) {
+void WriteThrough(int descriptor, const PendingFile& file) {
     DescriptorBuffer buffer(descriptor);
     std::ostream out(&buffer);
     try {
@@ -163,10 +170,6 @@ void WriteThrough(int descriptor, const PendingFile& file, bool syncToDisk) {
     }
     out.flush();
     if (!out) Fail(file.path, "write", buffer.error());
-    // A file that is to replace another must be on the disk before it takes its place.
-    if (syncToDisk) {
-        if (const int error = platform::SyncToDisk(descriptor)) Fail(file.path, "write", error);
-    }
 }
 
 // Every name of a set is checked before anything is written: a name the file system cannot
@@ -183,7 +186,7 @@ void WriteInPlace(const std::string& target, const PendingFile& file, bool trunc
     int error = 0;
     Descriptor descriptor(platform::OpenToWrite(target, truncate, error));
     if (descriptor.get() < 0) Fail(file.path, "write", error);
-    WriteThrough(descriptor.get(), file, false);
+    WriteThrough(descriptor.get(), file);
     if (const int closeError = descriptor.Close()) Fail(file.path, "write", closeError);
 }
 
@@ -218,15 +221,29 @@ StagedFile Stage(const PendingFile& file) {
     Descriptor temporary(descriptor);
     try {
         if (staged.hadTarget) platform::TakePermissionsOf(temporary.get(), staged.target);
-        WriteThrough(temporary.get(), file, true);
-        if (const int closeError = temporary.Close()) Fail(file.path, "write", closeError);
+        WriteThrough(temporary.get(), file);
     } catch (...) {
         // Closed before it is removed: Windows removes no file that is open.
-        if (temporary.get() >= 0) temporary.Close();
+        temporary.Close();
         platform::RemoveFile(staged.temporary);
         throw;
     }
+    platform::StartWritingOut(temporary.get());
+    staged.written = std::move(temporary);
     return staged;
+}
+
+// A file that is to replace another must be on the disk before it takes its place. Every file
+// of the set is written before the first is waited for, so that the disk takes them all at
+// once rather than one after another.
+void PutOnDisk(std::vector<StagedFile>& staged) {
+    for (StagedFile& file : staged) {
+        if (file.written.get() < 0) continue;
+        if (const int error = platform::SyncToDisk(file.written.get())) {
+            Fail(file.shownPath, "write", error);
+        }
+        if (const int error = file.written.Close()) Fail(file.shownPath, "write", error);
+    }
 }
 
 void RemoveQuietly(const std::string& path) {
@@ -336,9 +353,14 @@ void WriteTextFilesTogether(const std::vector<PendingFile>& files) {
     staged.reserve(files.size());
     try {
         for (const PendingFile& file : files) staged.push_back(Stage(file));
+        PutOnDisk(staged);
         Commit(staged);
     } catch (...) {
-        for (const StagedFile& file : staged) RemoveQuietly(file.temporary);
+        for (StagedFile& file : staged) {
+            // Closed before it is removed: Windows removes no file that is open.
+            if (file.written.get() >= 0) file.written.Close();
+            RemoveQuietly(file.temporary);
+        }
         throw;
     }
 }
