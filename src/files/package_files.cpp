@@ -7,9 +7,6 @@
 #include "files/text_file.h"
 
 #if ZEK_PACKAGE_FORMATS
-#include <readstat.h>
-#include <xlsxwriter.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +15,7 @@
 #include <ostream>
 
 #include "files/data_file.h"
+#include "files/package_libraries.h"
 #endif
 
 namespace zek {
@@ -89,7 +87,7 @@ PackageTable TableOf(const GenerationSetup& setup, const ScoreTable& generated) 
 }
 
 void Check(readstat_error_t error) {
-    if (error != READSTAT_OK) throw StreamError(readstat_error_message(error));
+    if (error != READSTAT_OK) throw StreamError(ReadStat().readstat_error_message(error));
 }
 
 ssize_t WriteBytes(const void* data, size_t length, void* context) {
@@ -106,48 +104,53 @@ std::string FormatOf(DataFormat format, const PackageColumn& column) {
 }
 
 void WriteReadStatFile(DataFormat format, std::ostream& out, const PackageTable& table) {
+    const ReadStatFunctions& readStat = ReadStat();
     struct WriterDeleter {
-        void operator()(readstat_writer_t* writer) const { readstat_writer_free(writer); }
+        void operator()(readstat_writer_t* writer) const {
+            ReadStat().readstat_writer_free(writer);
+        }
     };
-    const std::unique_ptr<readstat_writer_t, WriterDeleter> writer(readstat_writer_init());
+    const std::unique_ptr<readstat_writer_t, WriterDeleter> writer(readStat.readstat_writer_init());
     if (!writer) throw StreamError("ReadStat could not start a file");
-    Check(readstat_set_data_writer(writer.get(), WriteBytes));
-    Check(readstat_writer_set_file_timestamp(writer.get(), kFileTimestamp));
+    Check(readStat.readstat_set_data_writer(writer.get(), WriteBytes));
+    Check(readStat.readstat_writer_set_file_timestamp(writer.get(), kFileTimestamp));
     std::vector<readstat_variable_t*> variables;
     for (const PackageColumn& column : table.columns) {
-        readstat_variable_t* variable =
-            readstat_add_variable(writer.get(), column.name.c_str(), READSTAT_TYPE_DOUBLE, 0);
-        readstat_variable_set_format(variable, FormatOf(format, column).c_str());
-        readstat_variable_set_measure(variable, column.kind == ColumnKind::Score
-                                                    ? READSTAT_MEASURE_SCALE
-                                                    : READSTAT_MEASURE_NOMINAL);
-        if (!column.label.empty()) readstat_variable_set_label(variable, column.label.c_str());
+        readstat_variable_t* variable = readStat.readstat_add_variable(
+            writer.get(), column.name.c_str(), READSTAT_TYPE_DOUBLE, 0);
+        readStat.readstat_variable_set_format(variable, FormatOf(format, column).c_str());
+        readStat.readstat_variable_set_measure(variable, column.kind == ColumnKind::Score
+                                                             ? READSTAT_MEASURE_SCALE
+                                                             : READSTAT_MEASURE_NOMINAL);
+        if (!column.label.empty())
+            readStat.readstat_variable_set_label(variable, column.label.c_str());
         if (!column.levelLabels.empty()) {
             // Named by the column's place: a set's name has the 32 characters of a name at most.
             const std::string setName = "levels" + std::to_string(variables.size() + 1);
-            readstat_label_set_t* levels =
-                readstat_add_label_set(writer.get(), READSTAT_TYPE_DOUBLE, setName.c_str());
+            readstat_label_set_t* levels = readStat.readstat_add_label_set(
+                writer.get(), READSTAT_TYPE_DOUBLE, setName.c_str());
             for (const auto& [level, label] : column.levelLabels) {
-                readstat_label_double_value(levels, level, label.c_str());
+                readStat.readstat_label_double_value(levels, level, label.c_str());
             }
-            readstat_variable_set_label_set(variable, levels);
+            readStat.readstat_variable_set_label_set(variable, levels);
         }
         variables.push_back(variable);
     }
     const auto rows = static_cast<long>(table.rowCount);
-    Check(format == DataFormat::Spss ? readstat_begin_writing_sav(writer.get(), &out, rows)
-                                     : readstat_begin_writing_dta(writer.get(), &out, rows));
+    Check(format == DataFormat::Spss
+              ? readStat.readstat_begin_writing_sav(writer.get(), &out, rows)
+              : readStat.readstat_begin_writing_dta(writer.get(), &out, rows));
     for (std::size_t row = 0; row < table.rowCount; ++row) {
-        Check(readstat_begin_row(writer.get()));
+        Check(readStat.readstat_begin_row(writer.get()));
         for (std::size_t c = 0; c < variables.size(); ++c) {
             const double value = table.At(row, c);
             Check(std::isnan(value)
-                      ? readstat_insert_missing_value(writer.get(), variables[c])
-                      : readstat_insert_double_value(writer.get(), variables[c], value));
+                      ? readStat.readstat_insert_missing_value(writer.get(), variables[c])
+                      : readStat.readstat_insert_double_value(writer.get(), variables[c], value));
         }
-        Check(readstat_end_row(writer.get()));
+        Check(readStat.readstat_end_row(writer.get()));
     }
-    Check(readstat_end_writing(writer.get()));
+    Check(readStat.readstat_end_writing(writer.get()));
     // ReadStat does not pass on every failed write of the stream.
     if (!out) throw StreamError("the data could not be written");
 }
@@ -175,59 +178,62 @@ class TemporaryFile {
 };
 
 void CheckWorkbook(lxw_error error) {
-    if (error != LXW_NO_ERROR) throw StreamError(lxw_strerror(error));
+    if (error != LXW_NO_ERROR) throw StreamError(XlsxWriter().lxw_strerror(error));
 }
 
 void WriteWorkbookSheets(lxw_workbook* workbook, const PackageTable& table,
                          const std::vector<std::string>& informationLines) {
+    const XlsxWriterFunctions& xlsx = XlsxWriter();
     lxw_doc_properties properties{};
     properties.created = kFileTimestamp;
-    CheckWorkbook(workbook_set_properties(workbook, &properties));
-    lxw_worksheet* data = workbook_add_worksheet(workbook, "data");
-    lxw_worksheet* information = workbook_add_worksheet(workbook, "information");
+    CheckWorkbook(xlsx.workbook_set_properties(workbook, &properties));
+    lxw_worksheet* data = xlsx.workbook_add_worksheet(workbook, "data");
+    lxw_worksheet* information = xlsx.workbook_add_worksheet(workbook, "information");
     if (data == nullptr || information == nullptr) throw StreamError("no sheet in the workbook");
     std::vector<lxw_format*> formats;
     for (std::size_t c = 0; c < table.columns.size(); ++c) {
         const PackageColumn& column = table.columns[c];
-        lxw_format* format = workbook_add_format(workbook);
+        lxw_format* format = xlsx.workbook_add_format(workbook);
         const std::string pattern =
             column.decimals == 0
                 ? "0"
                 : "0." + std::string(static_cast<std::size_t>(column.decimals), '0');
-        format_set_num_format(format, pattern.c_str());
+        xlsx.format_set_num_format(format, pattern.c_str());
         formats.push_back(format);
-        CheckWorkbook(worksheet_write_string(data, 0, static_cast<lxw_col_t>(c),
-                                             column.name.c_str(), nullptr));
+        CheckWorkbook(xlsx.worksheet_write_string(data, 0, static_cast<lxw_col_t>(c),
+                                                  column.name.c_str(), nullptr));
     }
     for (std::size_t row = 0; row < table.rowCount; ++row) {
         for (std::size_t c = 0; c < table.columns.size(); ++c) {
             const double value = table.At(row, c);
             if (std::isnan(value)) continue;  // a missing score is an empty cell
-            CheckWorkbook(worksheet_write_number(data, static_cast<lxw_row_t>(row + 1),
-                                                 static_cast<lxw_col_t>(c), value, formats[c]));
+            CheckWorkbook(xlsx.worksheet_write_number(data, static_cast<lxw_row_t>(row + 1),
+                                                      static_cast<lxw_col_t>(c), value,
+                                                      formats[c]));
         }
     }
     for (std::size_t line = 0; line < informationLines.size(); ++line) {
         if (informationLines[line].empty()) continue;
-        CheckWorkbook(worksheet_write_string(information, static_cast<lxw_row_t>(line), 0,
-                                             informationLines[line].c_str(), nullptr));
+        CheckWorkbook(xlsx.worksheet_write_string(information, static_cast<lxw_row_t>(line), 0,
+                                                  informationLines[line].c_str(), nullptr));
     }
 }
 
 void WriteWorkbook(std::ostream& out, const PackageTable& table,
                    const std::vector<std::string>& informationLines) {
+    const XlsxWriterFunctions& xlsx = XlsxWriter();
     const TemporaryFile file;
     lxw_workbook_options options{};
     options.constant_memory = LXW_FALSE;
-    lxw_workbook* workbook = workbook_new_opt(file.path().c_str(), &options);
+    lxw_workbook* workbook = xlsx.workbook_new_opt(file.path().c_str(), &options);
     if (workbook == nullptr) throw StreamError("libxlsxwriter could not start a workbook");
     try {
         WriteWorkbookSheets(workbook, table, informationLines);
     } catch (...) {
-        workbook_close(workbook);
+        xlsx.workbook_close(workbook);
         throw;
     }
-    CheckWorkbook(workbook_close(workbook));
+    CheckWorkbook(xlsx.workbook_close(workbook));
     std::ifstream in(file.path(), std::ios::binary);
     out << in.rdbuf();
     if (!in || !out) throw StreamError("the workbook could not be copied");
