@@ -101,7 +101,8 @@ struct StagedFile {
     std::string temporary;  ///< empty when the file was written in place
     std::string backup;     ///< the earlier target while the files change places
     bool hadTarget = false;
-    Descriptor written;  ///< the temporary file, open until it is on the disk
+    bool replaced = false;  ///< the new file stands at the target
+    Descriptor written;     ///< the temporary file, open until it is on the disk
 };
 
 [[noreturn]] void Fail(const std::string& shownPath, const char* verb, int error) {
@@ -254,13 +255,14 @@ void RemoveQuietly(const std::string& path) {
 void RollBack(std::vector<StagedFile>& staged, std::size_t failed) {
     for (std::size_t k = 0; k < failed; ++k) {
         StagedFile& file = staged[k];
-        if (file.temporary.empty()) continue;
+        if (!file.replaced) continue;
         if (file.hadTarget) {
             platform::MoveReplacing(file.backup, file.target);
             file.backup.clear();
         } else {
             platform::RemoveFile(file.target);
         }
+        file.replaced = false;
     }
 }
 
@@ -293,6 +295,7 @@ void Commit(std::vector<StagedFile>& staged) {
             Fail(file.shownPath, "replace", error);
         }
         file.temporary.clear();
+        file.replaced = true;
     }
     for (StagedFile& file : staged) RemoveQuietly(file.backup);
 }
