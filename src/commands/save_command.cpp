@@ -1,7 +1,9 @@
 #include "commands/save_command.h"
 
 #include <future>
+#include <memory>
 #include <sstream>
+#include <system_error>
 
 #include "files/data_file.h"
 #include "files/file_names.h"
@@ -13,32 +15,69 @@
 
 namespace zek {
 
+namespace {
+
+// The report's statistics, needed first by the information file (or a workbook's report
+// sheet). A large run computes them on a thread of their own once the data file's lines are
+// put together: started sooner, they would take a core from the two that format the lines.
+class ReportStatistics {
+  public:
+    explicit ReportStatistics(ProgramState& state) : state_(state) {}
+
+    void StartBeside() {
+        if (started_ || !TakesASecondThread(state_.runThreads, state_.generatedSetup)) return;
+        started_ = true;
+        try {
+            computing_ = std::async(std::launch::async, [this] { Compute(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: they are computed when needed.
+        }
+    }
+
+    void WaitUntilReady() {
+        if (computing_.valid()) computing_.get();
+        if (!ready_) Compute();
+    }
+
+  private:
+    void Compute() {
+        ComputeActualStatistics(state_.generatedSetup, state_.tables.generatedData,
+                                state_.statistics);
+        ready_ = true;
+    }
+
+    ProgramState& state_;
+    bool started_ = false;
+    bool ready_ = false;  ///< read only once `computing_` has finished
+    std::future<void> computing_;
+};
+
+}  // namespace
+
 std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::string& dataFile,
                                             const std::function<void(WrittenScores&&)>& afterData) {
     GenerationSetup& run = state.generatedSetup;
     run.dataFileName = dataFile;
     run.infoFileName = InformationFileNameFor(dataFile);
-    // Both files only read the run from here on; the report's statistics are needed first
-    // by the information file (or a workbook's report sheet).
-    const std::shared_future<void> statistics =
-        std::async(
-            TakesASecondThread(state.runThreads, run) ? std::launch::async : std::launch::deferred,
-            [&state] {
-                ComputeActualStatistics(state.generatedSetup, state.tables.generatedData,
-                                        state.statistics);
-            })
-            .share();
+    // Both files only read the run from here on.
+    auto statistics = std::make_shared<ReportStatistics>(state);
     return {{run.dataFileName,
              [&state, statistics, afterData, format = DataFormatOf(dataFile)](std::ostream& out) {
                  if (format == DataFormat::Text) {
-                     WriteDataFile(out, state.generatedSetup, state.tables.generatedData, afterData,
-                                   state.runThreads);
+                     WriteDataFile(
+                         out, state.generatedSetup, state.tables.generatedData,
+                         [&](WrittenScores&& written) {
+                             statistics->StartBeside();
+                             if (afterData) afterData(std::move(written));
+                         },
+                         state.runThreads);
                      return;
                  }
+                 statistics->StartBeside();
                  // A workbook carries the report on a sheet of its own.
                  std::vector<std::string> information;
                  if (format == DataFormat::Excel) {
-                     statistics.get();
+                     statistics->WaitUntilReady();
                      std::ostringstream report;
                      WriteInformationFile(report, state.generatedSetup, state.statistics,
                                           state.reportFooterLines);
@@ -52,7 +91,7 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
                  }
              }},
             {run.infoFileName, [&state, statistics](std::ostream& out) {
-                 statistics.get();
+                 statistics->WaitUntilReady();
                  WriteInformationFile(out, state.generatedSetup, state.statistics,
                                       state.reportFooterLines);
              }}};

@@ -16,9 +16,9 @@ namespace zek {
 
 /// The data file and the information file of the last generation, to be written together
 /// as `dataFile` and its information file: the run's record takes their names, and its actual
-/// statistics are computed for the report, on a large run on a thread of its own while the
-/// data file is written. `afterData`, when given, receives the scores as the data file has
-/// them once it is written (see `ScoresAsWritten`).
+/// statistics are computed for the report, on a large run on a thread of its own once the
+/// data file's lines are put together. `afterData`, when given, receives the scores as the
+/// data file has them (see `ScoresAsWritten`) as soon as they are known.
 std::vector<PendingFile> DataAndReportFiles(
     ProgramState& state, const std::string& dataFile,
     const std::function<void(WrittenScores&&)>& afterData = {});
