@@ -36,8 +36,10 @@ struct GenerationTables {
     /// The square lower-triangular factor of each block, `[block][i][j]` for 0-based i, j.
     BlockFactors blockFactors{};
     /// The polar pairs of a run's Gaussian deviates when a second thread draws them, one per
-    /// score.
+    /// score, and the deviates of those it makes itself.
     TableMemory<PolarPair> polarPairs{static_cast<std::size_t>(kMaxRows) * ScoreTable::kMaxColumns};
+    TableMemory<DeviatePair> deviatesAhead{static_cast<std::size_t>(kMaxRows) *
+                                           ScoreTable::kMaxColumns};
 };
 
 /// Fills `tables.generatedData` for the run that `setup` describes, and records in the setup each

@@ -12,8 +12,10 @@ namespace zek {
 // the two would take turns instead of running side by side.
 
 PolarPairsAhead::PolarPairsAhead(RandomStreams& streams, std::int32_t& state,
-                                 std::span<PolarPair> pairs)
-    : streams_(streams), state_(state), pairs_(pairs), thread_([this] { Draw(); }) {
+                                 std::span<PolarPair> pairs, std::span<DeviatePair> deviates)
+    : streams_(streams), state_(state), pairs_(pairs), deviates_(deviates), thread_([this] {
+          Draw();
+      }) {
     KeepOffCallersProcessor(thread_.native_handle());
 }
 
@@ -29,11 +31,20 @@ void PolarPairsAhead::Draw() {
     std::int32_t state = state_;
     RandomStreams& streams = streams_;
     const std::span<PolarPair> pairs = pairs_;
+    const std::span<DeviatePair> deviates = deviates_;
+    const std::size_t total = pairs.size() + deviates.size();
     constexpr std::size_t kChunk = 256;
-    for (std::size_t drawn = 0; drawn < pairs.size();) {
+    for (std::size_t drawn = 0; drawn < total;) {
         if (stopping_.load(std::memory_order_relaxed)) break;
-        const std::size_t end = std::min(pairs.size(), drawn + kChunk);
-        for (std::size_t k = drawn; k < end; ++k) pairs[k] = streams.DrawPolarPair(state);
+        const std::size_t end = std::min(total, drawn + kChunk);
+        for (std::size_t k = drawn; k < end; ++k) {
+            const PolarPair pair = streams.DrawPolarPair(state);
+            if (k < pairs.size()) {
+                pairs[k] = pair;
+            } else {
+                deviates[k - pairs.size()] = RandomStreams::DeviatesOf(pair);
+            }
+        }
         drawn = end;
         drawn_.store(drawn, std::memory_order_release);
     }

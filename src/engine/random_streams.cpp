@@ -133,18 +133,16 @@ PolarPair RandomStreams::DrawPolarPair(std::int32_t& state) {
     return pair;
 }
 
-double RandomStreams::GaussiansOf(const PolarPair& pair) {
+DeviatePair RandomStreams::DeviatesOf(const PolarPair& pair) {
     const double r = pair.p * pair.p + pair.q * pair.q;
     // The C library's log may differ from machine to machine in its last bit; this one is
     // correctly rounded everywhere, and sqrt is correctly rounded by IEEE 754 itself.
     const double fac = std::sqrt(-2.0 * CorrectlyRoundedLog(r) / r);
-    gaussian_.saved = pair.p * fac;
-    gaussian_.hasSaved = 1;
-    return pair.q * fac;
+    return {pair.q * fac, pair.p * fac};
 }
 
 double RandomStreams::GaussianDeviate(std::int32_t& state) {
-    return GaussianDeviateWith([&] { return DrawPolarPair(state); });
+    return GaussianDeviateWith([&] { return DeviatesOf(DrawPolarPair(state)); });
 }
 
 double RandomStreams::BetaOrderStatistic(std::int32_t& state, int a, int b) {

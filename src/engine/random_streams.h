@@ -32,6 +32,13 @@ struct PolarPair {
     double q;
 };
 
+/// The two deviates the polar method makes of a pair: `first` is given at once, `second`
+/// waits for the next call.
+struct DeviatePair {
+    double first;
+    double second;
+};
+
 struct GaussianState {
     std::int32_t hasSaved = 0;
     double saved = 0.0;
@@ -55,15 +62,20 @@ class RandomStreams {
     /// `GaussianDeviate` in its two parts. The uniforms the polar method accepts; they touch
     /// the shuffled stream alone.
     PolarPair DrawPolarPair(std::int32_t& state);
-    /// `GaussianDeviate` with the pair, when it needs one, from `nextPair()`: the deviate
-    /// waiting from the last pair, or the first of a new pair's two.
-    template <typename NextPair>
-    double GaussianDeviateWith(NextPair&& nextPair) {
+    /// The deviates the polar method makes of `pair`; the same bits on any thread.
+    static DeviatePair DeviatesOf(const PolarPair& pair);
+    /// `GaussianDeviate` with the deviates of the next pair, when it needs them, from
+    /// `nextDeviates()`: the deviate waiting from the last pair, or the first of the next.
+    template <typename NextDeviates>
+    double GaussianDeviateWith(NextDeviates&& nextDeviates) {
         if (gaussian_.hasSaved != 0) {
             gaussian_.hasSaved = 0;
             return gaussian_.saved;
         }
-        return GaussiansOf(nextPair());
+        const DeviatePair deviates = nextDeviates();
+        gaussian_.saved = deviates.second;
+        gaussian_.hasSaved = 1;
+        return deviates.first;
     }
     /// Beta(a, b) as the a-th smallest of a + b - 1 uniforms; requires 1 <= a, b <= 10.
     double BetaOrderStatistic(std::int32_t& state, int a, int b);
@@ -76,9 +88,6 @@ class RandomStreams {
     const GaussianState& gaussianState() const { return gaussian_; }
 
   private:
-    // Returns the pair's first deviate and keeps its second waiting.
-    double GaussiansOf(const PolarPair& pair);
-
     // Each on cache lines of its own: a run may draw the shuffled stream on one thread while
     // another draws the subtractive stream and turns pairs into deviates.
     alignas(64) ShuffledUniformState shuffled_;

@@ -93,8 +93,7 @@ TEST(PolarPairsAhead, DrawingAheadGivesTheScoresAndStreamsOfDrawingInPlace) {
                 DeriveStreamSeeds(first);
             }
             GenerationSetup second = first;
-            ASSERT_FALSE(
-                GenerateData(first, inPlace.streams, *inPlace.tables, RunThreads::One));
+            ASSERT_FALSE(GenerateData(first, inPlace.streams, *inPlace.tables, RunThreads::One));
             ASSERT_FALSE(
                 GenerateData(second, ahead.streams, *ahead.tables, RunThreads::TwoWhenLarge));
             EXPECT_EQ(BitsOf(inPlace.tables->generatedData, first),
@@ -117,20 +116,25 @@ TEST(PolarPairsAhead, DrawingAheadGivesTheScoresAndStreamsOfDrawingInPlace) {
 }
 
 // A taker that stops before the last pair (a run that failed halfway, say) ends the thread
-// without waiting for a million pairs. The pairs taken are the stream's own.
+// without waiting for a million pairs. The deviates taken are those of the stream's own
+// pairs, the thread's and the taker's alike.
 TEST(PolarPairsAhead, ATakerThatStopsEarlyLetsTheThreadEnd) {
     RandomStreams streams;
     RandomStreams reference;
     std::int32_t state = -31;
     std::int32_t referenceState = -31;
     {
-        std::vector<PolarPair> pairs(1'000'000);
-        PolarPairsAhead ahead(streams, state, pairs);
+        std::vector<PolarPair> pairs(10'000);
+        std::vector<DeviatePair> deviates(1'000'000);
+        PolarPairsAhead ahead(streams, state, pairs, deviates);
         for (int k = 0; k < 20000; ++k) {
-            const PolarPair pair = ahead.Next();
-            const PolarPair expected = reference.DrawPolarPair(referenceState);
-            ASSERT_EQ(pair.p, expected.p);
-            ASSERT_EQ(pair.q, expected.q);
+            const DeviatePair taken = ahead.NextDeviates();
+            const DeviatePair expected =
+                RandomStreams::DeviatesOf(reference.DrawPolarPair(referenceState));
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(taken.first),
+                      std::bit_cast<std::uint64_t>(expected.first));
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(taken.second),
+                      std::bit_cast<std::uint64_t>(expected.second));
         }
     }
     SUCCEED();
