@@ -252,6 +252,50 @@ TEST_F(ZekGenerateTest, ExactStatisticsAreStatedWithWhatMovedThem) {
     EXPECT_NE(Contents(folder / "plain.csv"), exact);
 }
 
+// A large run on two cores (the uniforms and the last deviates drawn ahead, the data file
+// formatted in halves, the report and the key computed side by side) writes the four files
+// of the same run held to one core, byte for byte but for the folder they name: for
+// correlated columns with missing and extreme scores, and for groups of one variable.
+TEST_F(ZekGenerateTest, ALargeRunOnTwoCoresWritesTheFilesOfOneCore) {
+    ControlTexts correlated;
+    correlated.design = DesignKind::Correlated8;
+    correlated.missing = "5";
+    correlated.extreme = "3";
+    for (BoxTexts& box : correlated.boxes) box.n = "3000";
+    for (int i = 1; i <= 8; ++i) {
+        for (int j = i + 1; j <= 8; ++j)
+            correlated.correlations[CorrelationCellIndex(i, j)] = "0.3";
+    }
+    ControlTexts groups;
+    groups.design = DesignKind::Groups8;
+    groups.missing = "2";
+    for (BoxTexts& box : groups.boxes) box.n = "3000";
+    for (const ControlTexts& texts : {correlated, groups}) {
+        for (const char* cores : {"one", "two"}) {
+            fs::create_directories(folder / cores);
+            WriteTextFile((folder / cores / "setup.TXT").string(), [&](std::ostream& out) {
+                WriteParametersFile(out, ParametersFileContentsOf(texts));
+            });
+        }
+        const ProcessResult two =
+            testing::RunInFolder(folder / "two", ZEK_GENERATE_PATH, "setup.TXT -o large.csv");
+        ASSERT_EQ(two.exitCode, 0) << two.err;
+        const ProcessResult one = testing::RunInFolder(
+            folder / "one", "taskset",
+            std::string("-c 0 '") + ZEK_GENERATE_PATH + "' setup.TXT -o large.csv");
+        ASSERT_EQ(one.exitCode, 0) << one.err;
+        for (const char* file :
+             {"large.csv", "large_info.TXT", "large_setup.TXT", "large_key.TXT"}) {
+            std::string oneCore = Contents(folder / "one" / file);
+            for (std::size_t at = oneCore.find("/one/"); at != std::string::npos;
+                 at = oneCore.find("/one/", at)) {
+                oneCore.replace(at, 5, "/two/");
+            }
+            EXPECT_TRUE(Contents(folder / "two" / file) == oneCore) << file;
+        }
+    }
+}
+
 TEST_F(ZekGenerateTest, ListsTheDesignCodesAndPrintsItsVersion) {
     const ProcessResult designs = Generate("--list-designs");
     EXPECT_EQ(designs.exitCode, 0);
