@@ -296,6 +296,27 @@ TEST_F(ZekGenerateTest, ALargeRunOnTwoCoresWritesTheFilesOfOneCore) {
     }
 }
 
+// ReadStat and libxlsxwriter (and OpenSSL, which libxlsxwriter brings) cost a run that
+// writes text nothing: they are loaded when a package file is written.
+TEST_F(ZekGenerateTest, PackageLibrariesAreLoadedOnlyForPackageFiles) {
+    WriteSetup(ControlTexts{});
+    const ProcessResult text =
+        testing::RunInFolder(folder, ZEK_GENERATE_PATH, "setup.TXT -o text.csv", "LD_DEBUG=libs");
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    const ProcessResult spss =
+        testing::RunInFolder(folder, ZEK_GENERATE_PATH, "setup.TXT -o spss.sav", "LD_DEBUG=libs");
+    if (spss.err.find("text files only") != std::string::npos) {
+        GTEST_SKIP() << "this build writes text files only";
+    }
+    ASSERT_EQ(spss.exitCode, 0) << spss.err;
+    if (spss.err.find("libreadstat") == std::string::npos) {
+        GTEST_SKIP() << "this system's loader does not say what it loads";
+    }
+    EXPECT_EQ(text.err.find("libreadstat"), std::string::npos);
+    EXPECT_EQ(text.err.find("libxlsxwriter"), std::string::npos);
+    EXPECT_EQ(text.err.find("libcrypto"), std::string::npos);
+}
+
 TEST_F(ZekGenerateTest, ListsTheDesignCodesAndPrintsItsVersion) {
     const ProcessResult designs = Generate("--list-designs");
     EXPECT_EQ(designs.exitCode, 0);

@@ -62,6 +62,32 @@ TEST(TextFileTest, ASetThatCannotTakeItsPlacesPutsBackEveryEarlierFile) {
               (std::vector<std::string>{"run.csv", "run_info.TXT", "run_setup.TXT"}));
 }
 
+// Every file of a set is written, and held open, before any is synced. A file whose writing
+// fails leaves every target as it was and none of the files written before it behind.
+TEST(TextFileTest, AFileThatCannotBeWrittenLeavesEveryTargetAndNoTemporary) {
+    const TemporaryFolder folder;
+    const fs::path data = folder.path() / "run.csv";
+    const fs::path report = folder.path() / "run_info.TXT";
+    const fs::path key = folder.path() / "run_key.TXT";
+    Put(data, "last week's data");
+    const std::vector<PendingFile> files{Writing(data, "new data"),
+                                         Writing(report, "new report"),
+                                         {key.string(), [](std::ostream& out) {
+                                              WriteChecked(out, "half a key");
+                                              throw StreamError("the key could not be computed");
+                                          }}};
+    try {
+        WriteTextFilesTogether(files);
+        ADD_FAILURE() << "the set was written";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.path(), key.string());
+        EXPECT_NE(std::string(error.what()).find("the key could not be computed"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(Contents(data), "last week's data");
+    EXPECT_EQ(NamesIn(folder.path()), std::vector<std::string>{"run.csv"});
+}
+
 // Replacing keeps nothing of ours beside the targets, and new targets appear beside
 // replaced ones.
 TEST(TextFileTest, ASetReplacesAndAddsFilesAndLeavesNothingElse) {
