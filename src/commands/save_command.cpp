@@ -64,13 +64,18 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
     return {{run.dataFileName,
              [&state, statistics, afterData, format = DataFormatOf(dataFile)](std::ostream& out) {
                  if (format == DataFormat::Text) {
-                     WriteDataFile(
-                         out, state.generatedSetup, state.tables.generatedData,
-                         [&](WrittenScores&& written) {
+                     // Without a key to start, no scores are handed on, and the statistics
+                     // wait for the writing too.
+                     std::function<void(WrittenScores &&)> handOn;
+                     if (afterData) {
+                         handOn = [&](WrittenScores&& written) {
                              statistics->StartBeside();
-                             if (afterData) afterData(std::move(written));
-                         },
-                         state.runThreads);
+                             afterData(std::move(written));
+                         };
+                     }
+                     WriteDataFile(out, state.generatedSetup, state.tables.generatedData, handOn,
+                                   state.runThreads);
+                     statistics->StartBeside();
                      return;
                  }
                  statistics->StartBeside();
