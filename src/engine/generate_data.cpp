@@ -59,11 +59,13 @@ void VisitBoxesForShapes(const GenerationSetup& setup, const DataLayout& layout,
     }
 }
 
+// `nextGaussian()` gives a Normal deviate, drawn in place or ahead.
+template <typename NextGaussian>
 double RawDeviate(DistributionKind shape, const GenerationSetup& setup, RandomStreams& streams,
-                  std::int32_t& scoreState) {
+                  std::int32_t& scoreState, NextGaussian& nextGaussian) {
     switch (shape) {
         case DistributionKind::Normal:
-            return streams.GaussianDeviate(scoreState);
+            return nextGaussian();
         case DistributionKind::Uniform:
             return streams.ShuffledUniform(scoreState);
         case DistributionKind::SkewPos:
@@ -186,9 +188,7 @@ void DrawRawDeviates(const GenerationSetup& setup, const DataLayout& layout,
             const DistributionKind shape = DrawnShapeOf(setup, block, correlated, v);
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
                 deviates.At(row, v) =
-                    shape == DistributionKind::Normal
-                        ? nextGaussian()
-                        : RawDeviate(shape, setup, streams, states.scoreStreamState);
+                    RawDeviate(shape, setup, streams, states.scoreStreamState, nextGaussian);
             }
         }
     }

@@ -149,16 +149,26 @@ std::size_t LongestLineGuess(const DataLayout& layout) {
     return 8 + 4 * 3 + 10 * static_cast<std::size_t>(layout.variableCount);
 }
 
+// The rows of `block` among table rows `first` to `last`, as [from, to); empty when
+// from >= to.
+struct RowRange {
+    int from;
+    int to;
+};
+RowRange RowsOfBlockAmong(const DataBlock& block, int first, int last) {
+    return {std::max(first, block.firstRow), std::min(last, block.firstRow + block.rowCount)};
+}
+
 // Every block's columns, each with room for the scores of rows `first` to `last` (exclusive)
 // and none in it yet: what the formatting puts in touches the memory first.
 WrittenScores RoomForScores(const DataLayout& layout, int first, int last) {
     WrittenScores scores;
     for (const DataBlock& block : layout) {
-        const int from = std::max(first, block.firstRow);
-        const int to = std::min(last, block.firstRow + block.rowCount);
+        const RowRange rows = RowsOfBlockAmong(block, first, last);
         auto& columns = scores.emplace_back(static_cast<std::size_t>(layout.variableCount));
-        for (auto& column : columns)
-            column.reserve(static_cast<std::size_t>(std::max(0, to - from)));
+        for (auto& column : columns) {
+            column.reserve(static_cast<std::size_t>(std::max(0, rows.to - rows.from)));
+        }
     }
     return scores;
 }
@@ -183,16 +193,15 @@ void WriteCaseLines(Lines& lines, const GenerationSetup& setup, const DataLayout
     CaseLine line;
     for (int b = 0; b < layout.blockCount; ++b) {
         const DataBlock& block = layout.blocks[static_cast<std::size_t>(b)];
-        const int from = std::max(first, block.firstRow);
-        const int to = std::min(last, block.firstRow + block.rowCount);
-        if (from >= to) continue;
+        const RowRange rows = RowsOfBlockAmong(block, first, last);
+        if (rows.from >= rows.to) continue;
         std::array<int, kMaxVariables> decimals{};
         for (int v = 0; v < layout.variableCount; ++v) {
             decimals[v] = setup.Box(block.BoxOfColumn(v)).decimals;
         }
         std::vector<std::vector<double>>* columns =
             written != nullptr ? &(*written)[static_cast<std::size_t>(b)] : nullptr;
-        for (int r = from; r < to; ++r) {
+        for (int r = rows.from; r < rows.to; ++r) {
             line.Begin(lines.line(), r + 1, block.cell);
             const double* scores = generated.Row(r);
             for (int v = 0; v < layout.variableCount; ++v) {

@@ -196,10 +196,6 @@ void AppendFixed(std::string& out, double value, int decimals) {
     out += FormatFixedInto(buffer, value, decimals);
 }
 
-char* PutFixedQuickly(char* out, double value, int decimals) {
-    return HasQuickFixed(value, decimals) ? PutFixedExactly(out, value, decimals) : nullptr;
-}
-
 char* PutFixedQuickly(char* out, double value, int decimals, double& asRead) {
     return HasQuickFixed(value, decimals) ? PutFixedExactly(out, value, decimals, &asRead)
                                           : nullptr;

@@ -24,10 +24,9 @@ inline constexpr std::size_t kLongestQuickFixed = 21;
 
 /// Writes `AppendFixed`'s text of `value` at `out`, which has room for `kLongestQuickFixed`
 /// characters, and returns its end, where the exact integer path has it (below 1e12, at most
-/// 6 decimals); otherwise writes nothing and returns nullptr.
-char* PutFixedQuickly(char* out, double value, int decimals);
-/// As above, also setting `asRead` to the double a reader gets back from the text, as
-/// `RoundedLikeAppendFixed` gives it, or to NaN where that needs the text read.
+/// 6 decimals); otherwise writes nothing and returns nullptr. Sets `asRead` to the double a
+/// reader gets back from the text, as `RoundedLikeAppendFixed` gives it, or to NaN where that
+/// needs the text read.
 char* PutFixedQuickly(char* out, double value, int decimals, double& asRead);
 
 /// The double a reader gets back from `AppendFixed`'s text, without the text: nothing where
