@@ -36,14 +36,7 @@ class ZekGenerateTest : public ::testing::Test {
         return testing::RunInFolder(folder, ZEK_GENERATE_PATH, arguments);
     }
 
-    std::vector<std::string> FilesInFolder() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> FilesInFolder() const { return testing::NamesIn(folder); }
 
     testing::TemporaryFolder temporary;
     const fs::path& folder = temporary.path();

@@ -154,16 +154,6 @@ TEST_F(SaveCommandTest, AFullDeviceLeavesFilesSavedFalse) {
     EXPECT_TRUE(state->flags.dataGenerated);
 }
 
-// Files of the folder, hidden temporary files included.
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Writes beyond `bytes` fail with "File too large", as on a disk that is full.
 class FileSizeLimit {
   public:
@@ -208,7 +198,7 @@ TEST_F(SaveCommandTest, AFullDiskKeepsLastWeeksFilesWholeAndPaired) {
     }
     EXPECT_EQ(Contents(data), earlierData);
     EXPECT_EQ(Contents(folder / "scores_info.TXT"), earlierInfo);
-    EXPECT_EQ(Names(folder), (std::vector<std::string>{"scores.csv", "scores_info.TXT"}))
+    EXPECT_EQ(testing::NamesIn(folder), (std::vector<std::string>{"scores.csv", "scores_info.TXT"}))
         << "no temporary file stays behind";
     EXPECT_FALSE(state->flags.filesSaved);
     EXPECT_TRUE(state->flags.dataGenerated);
@@ -234,7 +224,8 @@ TEST_F(SaveCommandTest, AnInformationFileThatCannotBeReplacedKeepsTheEarlierData
         EXPECT_NE(std::string(error.what()).find("Is a directory"), std::string::npos);
     }
     EXPECT_EQ(Contents(data), earlierData) << "the data file must not leave its answer key";
-    EXPECT_EQ(Names(folder), (std::vector<std::string>{"scores.csv", "scores_info.TXT"}));
+    EXPECT_EQ(testing::NamesIn(folder),
+              (std::vector<std::string>{"scores.csv", "scores_info.TXT"}));
     EXPECT_FALSE(state->flags.filesSaved);
 
     // Once the way is clear the same data save as usual and replace the earlier file.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -17,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using testing::Contents;
+using testing::NamesIn;
 using testing::TemporaryFolder;
 
 void Put(const fs::path& path, const std::string& text) {
@@ -25,15 +25,6 @@ void Put(const fs::path& path, const std::string& text) {
 
 PendingFile Writing(const fs::path& path, const std::string& text) {
     return {path.string(), [text](std::ostream& out) { WriteChecked(out, text); }};
-}
-
-std::vector<std::string> NamesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // The files of a set take their targets' places one after another. When one of them cannot,

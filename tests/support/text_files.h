@@ -36,6 +36,16 @@ inline std::string Contents(const std::filesystem::path& path) {
     return text.str();
 }
 
+/// The names of the files in `folder`, hidden temporary files included, sorted.
+inline std::vector<std::string> NamesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 /// A fresh folder of the running test's own, removed with everything in it at the end.
 class TemporaryFolder {
   public:
