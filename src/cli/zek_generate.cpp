@@ -21,9 +21,12 @@
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
+#include "files/answer_key_file.h"
 #include "files/data_file.h"
 #include "files/file_names.h"
 #include "files/parameters_file.h"
+#include "files/platform_files.h"
+#include "files/platform_signals.h"
 #include "files/text_file.h"
 #include "setup/design_catalogue.h"
 #include "setup/number_parsing.h"
@@ -34,6 +37,8 @@ namespace {
 constexpr int kExitWritten = 0;
 constexpr int kExitWriteFailed = 1;
 constexpr int kExitRefused = 2;
+// As a shell reports a program that a signal ended: 130 after Ctrl+C, 143 after SIGTERM.
+constexpr int kExitSignalled = 128;
 
 char UserDecimalSeparator() {
     // Only the separator is wanted; the process itself stays in the "C" locale.
@@ -126,7 +131,10 @@ void ListDesigns() {
 zek::Verdict CheckOutputs(const zek::GenerateOptions& options, zek::ClassSetRequest& request) {
     std::error_code ignored;
     const std::filesystem::file_status status = std::filesystem::status(request.dataFile, ignored);
-    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+    // A name for one of the program's own descriptors (/dev/stdout) is written where that
+    // descriptor leads, be it a pipe, a terminal or a file the shell opened.
+    if (zek::platform::SystemFiles().OpenDescriptorNamed(request.dataFile) ||
+        (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))) {
         if (request.count > 1) {
             return zek::Refusal{"-o " + options.dataFile + " takes one dataset, not several", ""};
         }
@@ -187,7 +195,24 @@ zek::ClassSetRequest RequestOf(const zek::GenerateOptions& options,
     return request;
 }
 
-int Generate(const zek::GenerateOptions& options, char separator) {
+// What the user hears after a stop: how many datasets were written.
+void SayStopped(const zek::platform::StopRequests& stop, const zek::ClassSetRequest& request,
+                const zek::ClassSetResult& result, CommandLineHost& host) {
+    std::string text = "stopped by " + zek::platform::StopRequests::NameOf(stop.received()) +
+                       ": " + std::to_string(result.datasets.size()) + " of " +
+                       std::to_string(request.count) + " datasets written";
+    if (result.earlierRemoved > 0) {
+        text += ", " + std::to_string(result.earlierRemoved) + " of the earlier set's removed";
+    }
+    if (request.keys && request.companions && request.count > 1 && !result.datasets.empty()) {
+        text += "; the class key " + zek::ClassKeyFileNameFor(request.dataFile) +
+                " lists those written";
+    }
+    host.ShowMessage(text);
+}
+
+int Generate(const zek::GenerateOptions& options, char separator,
+             const zek::platform::StopRequests& stop) {
     CommandLineHost host;
     const std::optional<zek::ParametersFileReading> reading = ReadSetup(options.setupFile, host);
     if (!reading) return kExitRefused;
@@ -210,14 +235,18 @@ int Generate(const zek::GenerateOptions& options, char separator) {
         return kExitRefused;
     }
     zek::ClassSetProgress progress;
-    progress.written = [](const zek::WrittenDataset& dataset) {
+    progress.written = [&stop](const zek::WrittenDataset& dataset) {
         std::cout << "seed " << dataset.seed << ": " << dataset.dataFile << '\n';
-        return true;
+        return stop.received() == 0;
     };
     try {
         const zek::ClassSetResult result =
             zek::GenerateClassSet(window, *state, host, request, progress);
         if (result.outcome == zek::ClassSetOutcome::Refused) return kExitRefused;
+        if (stop.received() != 0) {
+            SayStopped(stop, request, result, host);
+            return kExitSignalled + stop.received();
+        }
     } catch (const zek::FileError& error) {
         host.ShowMessage(error.what());
         return kExitWriteFailed;
@@ -245,7 +274,9 @@ int Run(int argc, char** argv) {
         std::cout << "zek-generate " << zek::kVersion << '\n';
         return kExitWritten;
     }
-    return Generate(options, separator);
+    // Before the first thread starts, so that every thread leaves the signals to the watcher.
+    const zek::platform::StopRequests stop;
+    return Generate(options, separator, stop);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "files/data_file.h"
 #include "files/file_names.h"
 #include "files/parameters_file.h"
+#include "files/save_folder.h"
 #include "files/text_file.h"
 
 namespace zek {
@@ -31,17 +32,23 @@ std::string SeedsRefusal(std::int64_t firstSeed, int count) {
            " datasets from " + std::to_string(firstSeed) + " go past 2147483647";
 }
 
-void WriteClassKeyOf(const ClassSetRequest& request, const std::vector<ClassKeyRow>& rows) {
-    if (!request.keys || !request.companions || request.count <= 1) return;
-    WriteTextFile(ClassKeyFileNameFor(request.dataFile),
-                  [&](std::ostream& out) { WriteClassKey(out, rows); });
+bool HasClassKey(const ClassSetRequest& request) {
+    return request.companions && request.count > 1;
+}
+
+void WriteClassKeyOf(const SaveFolder& folder, const ClassSetRequest& request,
+                     const std::vector<ClassKeyRow>& rows) {
+    if (!request.keys || !HasClassKey(request)) return;
+    folder.WriteTogether({{ClassKeyFileNameFor(request.dataFile),
+                           [&](std::ostream& out) { WriteClassKey(out, rows); }}});
 }
 
 // The four files of one dataset, written together so that a failure leaves no dataset half
 // replaced. The run's record names its data file, as a save by hand would. `afterData`
 // receives the scores as the data file has them once it is written; `key` gives the answer
 // key when its file is written, the last of the four.
-void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::string& dataFile,
+void WriteDataset(const SaveFolder& folder, ProgramState& state, const ControlTexts& texts,
+                  const std::string& dataFile,
                   const std::function<void(WrittenScores&&)>& afterData,
                   const std::function<const AnswerKey&()>& key, bool companions) {
     std::vector<PendingFile> files = DataAndReportFiles(state, dataFile, afterData);
@@ -58,7 +65,7 @@ void WriteDataset(ProgramState& state, const ControlTexts& texts, const std::str
                              }});
         }
     }
-    WriteTextFilesTogether(files);
+    folder.WriteTogether(files);
 }
 
 }  // namespace
@@ -155,7 +162,9 @@ struct SetRecipe {
     // The Run command on dataset `index`'s seed in `state`; false when it refused.
     bool Generate(int index, ControlTexts& datasetTexts, ProgramState& state,
                   CommandHost& host) const {
-        if (request.firstSeed) datasetTexts.seed = std::to_string(*request.firstSeed + index - 1);
+        if (request.firstSeed) {
+            datasetTexts.seed = std::to_string(std::int64_t{*request.firstSeed} + index - 1);
+        }
         return RunCommand(datasetTexts, enabledCells, decimalSeparator, state, host) ==
                RunOutcome::Generated;
     }
@@ -164,7 +173,8 @@ struct SetRecipe {
     // is computed from the scores the data file hands on once it is written: on a large run
     // on a thread of its own while the other files are written (also beside a set's workers,
     // whose files keep them waiting on the disk at times).
-    MadeDataset Write(int index, const ControlTexts& datasetTexts, ProgramState& state) const {
+    MadeDataset Write(const SaveFolder& folder, int index, const ControlTexts& datasetTexts,
+                      ProgramState& state) const {
         const GenerationSetup& run = state.generatedSetup;
         MadeDataset made{{index, run.seed, DatasetFileName(request, index)}, std::nullopt};
         std::future<AnswerKey> pendingKey;
@@ -187,8 +197,8 @@ struct SetRecipe {
                 return *key;
             };
         }
-        WriteDataset(state, datasetTexts, made.dataset.dataFile, startKey, keyWhenWritten,
-                     request.companions);
+        WriteDataset(folder, state, datasetTexts, made.dataset.dataFile, startKey,
+                     keyWhenWritten, request.companions);
         if (keyWhenWritten) {
             keyWhenWritten();  // also when no key file was written (a device takes the data)
             made.keyRow = ClassKeyRow{index, run.seed, made.dataset.dataFile, std::move(*key)};
@@ -205,6 +215,55 @@ bool DatasetsAreIndependent(const ClassSetRequest& request) {
     const std::int64_t first = *request.firstSeed;
     return !(first <= 0 && first + request.count - 1 >= 0);
 }
+
+// What stood under the set's names before it: the class key is set aside before any dataset
+// is replaced, so that no key on disk ever lists a dataset it does not describe; once the new
+// set has datasets on disk, the earlier set's files that the new one did not replace go too
+// (the user agreed to replace that set), and with no new dataset the key comes back.
+class EarlierSet {
+  public:
+    EarlierSet(const SaveFolder& folder, const ClassSetRequest& request)
+        : folder_(folder), request_(request) {
+        if (HasClassKey(request)) keyAside_ = folder.SetAside(ClassKeyFileNameFor(request.dataFile));
+    }
+
+    /// With no new dataset on disk: the earlier key back in its place.
+    void KeepAll() {
+        if (keyAside_ && folder_.PutBack(*keyAside_, ClassKeyFileNameFor(request_.dataFile))) {
+            keyAside_.reset();
+        }
+    }
+
+    /// The earlier files under the set's names that `written` did not replace, and the earlier
+    /// key, go; how many earlier datasets were removed.
+    int RemoveUnreplaced(const std::vector<WrittenDataset>& written) {
+        std::vector<bool> replaced(static_cast<std::size_t>(request_.count) + 1, false);
+        for (const WrittenDataset& dataset : written) {
+            replaced[static_cast<std::size_t>(dataset.index)] = true;
+        }
+        int removed = 0;
+        for (int index = 1; index <= request_.count; ++index) {
+            if (replaced[static_cast<std::size_t>(index)]) continue;
+            const std::string dataFile = DatasetFileName(request_, index);
+            bool any = false;
+            for (const std::string& name : DatasetFileNames(dataFile)) any |= folder_.Remove(name);
+            removed += any ? 1 : 0;
+        }
+        if (keyAside_ && folder_.Remove(*keyAside_)) keyAside_.reset();
+        return removed;
+    }
+
+  private:
+    std::vector<std::string> DatasetFileNames(const std::string& dataFile) const {
+        if (!request_.companions) return {dataFile};
+        return {dataFile, InformationFileNameFor(dataFile), ParametersFileNameFor(dataFile),
+                KeyFileNameFor(dataFile)};
+    }
+
+    const SaveFolder& folder_;
+    const ClassSetRequest& request_;
+    std::optional<std::string> keyAside_;
+};
 
 // The datasets of one class set, the first always on the caller's thread (it may show the
 // Run command's messages and dialogs), the others there too or on worker threads; the class
@@ -233,8 +292,13 @@ class ClassSetWriter {
         return true;
     }
 
+    /// From now on the datasets are written in `folder`.
+    void WriteIn(const SaveFolder& folder) { folder_ = &folder; }
+
     /// Writes the dataset just generated on the caller's thread as dataset `index`.
-    WrittenDataset Write(int index) { return Keep(recipe_.Write(index, texts_, state_)); }
+    WrittenDataset Write(int index) {
+        return Keep(recipe_.Write(*folder_, index, texts_, state_));
+    }
 
     /// Datasets `first` on, on `threads` threads.
     std::unique_ptr<DatasetWorkers> StartWorkers(int first, int threads) {
@@ -247,7 +311,7 @@ class ClassSetWriter {
                     throw FileError(dataFile, "Cannot write file \"" + dataFile +
                                                   "\": its dataset could not be generated");
                 }
-                return recipe_.Write(index, texts, state);
+                return recipe_.Write(*folder_, index, texts, state);
             });
     }
 
@@ -257,21 +321,27 @@ class ClassSetWriter {
         return made.dataset;
     }
 
-    /// The class key of the datasets written, and the seed the next set starts from.
-    void Finish(const std::vector<WrittenDataset>& written) {
-        if (!written.empty()) {
-            const std::int64_t next = std::int64_t{written.back().seed} + 1;
+    /// What is left of the earlier set goes, the class key of the datasets written is
+    /// written, and the next set starts after the last seed.
+    void Finish(EarlierSet& earlier, ClassSetResult& result) {
+        if (!result.datasets.empty()) {
+            const std::int64_t next = std::int64_t{result.datasets.back().seed} + 1;
             if (next <= kLargestSeed) state_.nextClassSetSeed = static_cast<std::int32_t>(next);
         }
-        WriteClassKeyOf(recipe_.request, rows_);
+        if (result.datasets.empty()) {
+            earlier.KeepAll();
+            return;
+        }
+        result.earlierRemoved = earlier.RemoveUnreplaced(result.datasets);
+        WriteClassKeyOf(*folder_, recipe_.request, rows_);
     }
 
     /// As `Finish`, after `failure`: the file that failed is named first, and a class key that
     /// cannot be written either is said after it.
-    [[noreturn]] void FinishAfter(const FileError& failure,
-                                  const std::vector<WrittenDataset>& written) {
+    [[noreturn]] void FinishAfter(const FileError& failure, EarlierSet& earlier,
+                                  ClassSetResult& result) {
         try {
-            Finish(written);
+            Finish(earlier, result);
         } catch (const FileError& keyFailure) {
             throw FileError(failure.path(), std::string(failure.what()) +
                                                 "\nThe class key could not be written either: " +
@@ -286,6 +356,7 @@ class ClassSetWriter {
     CommandHost& host_;
     SetRecipe recipe_;
     ControlTexts texts_;
+    const SaveFolder* folder_ = nullptr;
     std::vector<ClassKeyRow> rows_;
 };
 
@@ -317,6 +388,31 @@ void TakeFromWorkers(ClassSetWriter& writer, DatasetWorkers& workers, int count,
     if (failure) std::rethrow_exception(failure);
 }
 
+// The datasets after the first: on worker threads, or one after another.
+void WriteLaterDatasets(ClassSetWriter& writer, const ClassSetRequest& request,
+                        const ClassSetProgress& progress, ClassSetResult& result) {
+    if (const int threads = DatasetWorkers::ThreadsFor(request.threads, request.count - 1);
+        threads > 1 && DatasetsAreIndependent(request)) {
+        const std::unique_ptr<DatasetWorkers> workers = writer.StartWorkers(2, threads);
+        TakeFromWorkers(writer, *workers, request.count, progress, result);
+        return;
+    }
+    for (int index = 2; index <= request.count; ++index) {
+        // The later datasets pass the checks the first passed; only a memory or system
+        // failure refuses one, and that ends the set like a failed file.
+        if (!writer.Generate(index)) {
+            const std::string dataFile = DatasetFileName(request, index);
+            throw FileError(dataFile, "Cannot write file \"" + dataFile +
+                                          "\": its dataset could not be generated");
+        }
+        result.datasets.push_back(writer.Write(index));
+        if (!progress.written(result.datasets.back()) && index < request.count) {
+            result.outcome = ClassSetOutcome::Cancelled;
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, CommandHost& host,
@@ -328,39 +424,28 @@ ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, Co
         return result;
     }
     ClassSetWriter writer(window, state, host, request);
+    // The first run shows the Run command's messages; the later ones differ only in their
+    // seed, so they pass as the first did.
+    if (!writer.Generate(1)) {
+        result.outcome = ClassSetOutcome::Refused;
+        return result;
+    }
+    // Nothing is written while another program writes this set.
+    const SaveFolder folder(request.dataFile, *request.files);
+    EarlierSet earlier(folder, request);
+    writer.WriteIn(folder);
+    progress.started();
     try {
-        // The first run shows the Run command's messages; the later ones differ only in
-        // their seed, so they pass as the first did.
-        if (!writer.Generate(1)) {
-            result.outcome = ClassSetOutcome::Refused;
-            return result;
-        }
-        progress.started();
         result.datasets.push_back(writer.Write(1));
         if (!progress.written(result.datasets.back()) && request.count > 1) {
             result.outcome = ClassSetOutcome::Cancelled;
-        } else if (const int threads =
-                       DatasetWorkers::ThreadsFor(request.threads, request.count - 1);
-                   threads > 1 && DatasetsAreIndependent(request)) {
-            const std::unique_ptr<DatasetWorkers> workers = writer.StartWorkers(2, threads);
-            TakeFromWorkers(writer, *workers, request.count, progress, result);
         } else {
-            for (int index = 2; index <= request.count; ++index) {
-                if (!writer.Generate(index)) {
-                    result.outcome = ClassSetOutcome::Refused;
-                    return result;
-                }
-                result.datasets.push_back(writer.Write(index));
-                if (!progress.written(result.datasets.back()) && index < request.count) {
-                    result.outcome = ClassSetOutcome::Cancelled;
-                    break;
-                }
-            }
+            WriteLaterDatasets(writer, request, progress, result);
         }
     } catch (const FileError& failure) {
-        writer.FinishAfter(failure, result.datasets);
+        writer.FinishAfter(failure, earlier, result);
     }
-    writer.Finish(result.datasets);
+    writer.Finish(earlier, result);
     return result;
 }
 

@@ -18,6 +18,7 @@
 #include "commands/command_host.h"
 #include "commands/main_window_model.h"
 #include "commands/program_state.h"
+#include "files/platform_files.h"
 #include "setup/refusal.h"
 
 namespace zek {
@@ -39,6 +40,8 @@ struct ClassSetRequest {
     /// How many datasets are made at once: 0 for two per core, 1 for one after another. The
     /// files are the same bytes either way.
     int threads = 0;
+    /// The system calls the files go through; tests give one that fails a chosen call.
+    const platform::FileSystem* files = &platform::SystemFiles();
 };
 
 /// What the class-set dialog holds, as typed.
@@ -88,6 +91,9 @@ enum class ClassSetOutcome {
 struct ClassSetResult {
     ClassSetOutcome outcome = ClassSetOutcome::Written;
     std::vector<WrittenDataset> datasets;
+    /// Datasets of an earlier set under the set's names that a stopped or failed set did not
+    /// replace and so removed, so that no dataset stands beside a key that does not list it.
+    int earlierRemoved = 0;
 };
 
 /// What the caller hears while the set is written.
@@ -98,10 +104,13 @@ struct ClassSetProgress {
     std::function<bool(const WrittenDataset&)> written = [](const WrittenDataset&) { return true; };
 };
 
-/// Writes the class set. A refused setup writes nothing at all. Each dataset's four files
-/// replace earlier ones together or not at all. Throws `FileError` when a file cannot be
-/// written, naming it; the complete datasets written until then stay, and the class key
-/// (written last, also on a stop or a failure) lists exactly those.
+/// Writes the class set. A refused setup writes nothing at all, and neither does a set that
+/// another program is writing at the same moment. Each dataset's four files replace earlier
+/// ones together or not at all. The earlier class key is set aside before the first dataset
+/// is replaced. Throws `FileError` when a file cannot be written, naming it; the complete
+/// datasets written until then stay, the earlier set's other datasets go, and the class key
+/// (written last, also on a stop or a failure) lists exactly the datasets on disk. A set that
+/// wrote no dataset leaves the earlier set as it was.
 ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, CommandHost& host,
                                 const ClassSetRequest& request, const ClassSetProgress& progress);
 

@@ -65,131 +65,184 @@ int Open(const std::string& path, int flags, int& error) {
     return descriptor;
 }
 
+class WindowsFiles final : public FileSystem {
+  public:
+    PathState StateOf(const std::string& path) const override {
+        PathState state;
+        struct _stat64 status {};
+        if (::_wstat64(Wide(path).c_str(), &status) != 0) return state;
+        state.exists = true;
+        state.regular = (status.st_mode & _S_IFMT) == _S_IFREG;
+        state.directory = (status.st_mode & _S_IFMT) == _S_IFDIR;
+        state.writable = (status.st_mode & _S_IWRITE) != 0;
+        return state;
+    }
+
+    // Links are rare on Windows and replacing one replaces the link; the name is taken as it
+    // is.
+    LinkTarget FollowLinks(const std::string& path) const override {
+        return {path};
+    }
+
+    std::optional<int> OpenDescriptorNamed(const std::string& /*path*/) const override {
+        return std::nullopt;
+    }
+
+    int CreateNewFile(const std::string& path, int& error) const override {
+        return Open(path, _O_WRONLY | _O_CREAT | _O_EXCL, error);
+    }
+
+    int OpenToWrite(const std::string& path, int& error) const override {
+        return Open(path, _O_WRONLY, error);
+    }
+
+    int OpenToRead(const std::string& path, int& error, bool& regular,
+                   bool& directory) const override {
+        const PathState state = StateOf(path);
+        directory = state.directory;
+        if (directory) {
+            error = EISDIR;
+            return -1;
+        }
+        const int descriptor = Open(path, _O_RDONLY, error);
+        if (descriptor < 0) return -1;
+        struct _stat64 status {};
+        if (::_fstat64(descriptor, &status) != 0) {
+            error = errno;
+            ::_close(descriptor);
+            return -1;
+        }
+        regular = (status.st_mode & _S_IFMT) == _S_IFREG;
+        return descriptor;
+    }
+
+    bool WriteAll(int descriptor, const char* data, std::size_t size,
+                  int& error) const override {
+        while (size > 0) {
+            const auto piece = static_cast<unsigned int>(size < (1u << 30) ? size : (1u << 30));
+            const int written = ::_write(descriptor, data, piece);
+            if (written < 0) {
+                error = errno;
+                return false;
+            }
+            data += written;
+            size -= static_cast<std::size_t>(written);
+        }
+        return true;
+    }
+
+    long ReadSome(int descriptor, char* data, std::size_t size, int& error) const override {
+        const auto piece = static_cast<unsigned int>(size < (1u << 30) ? size : (1u << 30));
+        const int got = ::_read(descriptor, data, piece);
+        if (got < 0) error = errno;
+        return got;
+    }
+
+    long long Seek(int descriptor, long long offset, int whence) const override {
+        return ::_lseeki64(descriptor, offset, whence);
+    }
+
+    // Windows allocates what a file is extended by, so extending it reserves the room; the
+    // writer cuts it to its length at the end.
+    int Reserve(int descriptor, long long size) const override {
+        const long long current = ::_lseeki64(descriptor, 0, SEEK_END);
+        if (current < 0) return errno;
+        if (current >= size) return 0;
+        return ::_chsize_s(descriptor, size);
+    }
+
+    int Truncate(int descriptor, long long size) const override {
+        return ::_chsize_s(descriptor, size);
+    }
+
+    void StartWritingOut(int) const override {}
+
+    int SyncToDisk(int descriptor) const override {
+        return ::_commit(descriptor) == 0 ? 0 : errno;
+    }
+
+    int CloseFile(int descriptor) const override {
+        return ::_close(descriptor) == 0 ? 0 : errno;
+    }
+
+    // A file that may be replaced is writable; Windows keeps no owner or mode to carry over.
+    void TakePermissionsOf(int /*descriptor*/, const std::string& /*model*/) const override {}
+
+    int MoveReplacing(const std::string& from, const std::string& to) const override {
+        if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+            return 0;
+        }
+        return ErrnoOf(::GetLastError());
+    }
+
+    int RemoveFile(const std::string& path) const override {
+        return ::_wunlink(Wide(path).c_str()) == 0 ? 0 : errno;
+    }
+
+    // Every file of a folder the user may list counts as the user's own here.
+    std::vector<std::string> OwnFilesIn(const std::string& folder) const override {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = ::FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+            const int length = ::WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, nullptr,
+                                                     0, nullptr, nullptr);
+            if (length <= 1) continue;
+            std::string name(static_cast<std::size_t>(length - 1), '\0');
+            ::WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, name.data(), length, nullptr,
+                                  nullptr);
+            names.push_back(std::move(name));
+        } while (::FindNextFileW(search, &found) != 0);
+        ::FindClose(search);
+        return names;
+    }
+
+    std::uint32_t ProcessNumber() const override {
+        return static_cast<std::uint32_t>(::GetCurrentProcessId());
+    }
+
+    std::size_t LongestName(const std::string& /*folder*/) const override {
+        return 255;
+    }
+
+    std::size_t LongestPath() const override {
+        return MAX_PATH;
+    }
+
+    int OpenLockFile(const std::string& path, int& error) const override {
+        return Open(path, _O_RDWR | _O_CREAT, error);
+    }
+
+    Lock LockFile(int descriptor, LockKind kind) const override {
+        const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
+        OVERLAPPED start{};
+        const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY |
+                            (kind == LockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+        if (::LockFileEx(handle, flags, 0, 1, 0, &start) != 0) return Lock::Held;
+        return ::GetLastError() == ERROR_LOCK_VIOLATION ? Lock::Busy : Lock::Unavailable;
+    }
+
+    // Windows removes no file that another program holds open, so the name cannot have gone.
+    bool StillNamed(int /*descriptor*/, const std::string& /*path*/) const override {
+        return true;
+    }
+
+    // Closed before it is removed: Windows removes no file that is open, and refuses while
+    // another program holds it, which then keeps it.
+    void ReleaseLockFile(int descriptor, const std::string& path, bool remove) const override {
+        ::_close(descriptor);
+        if (remove) ::_wunlink(Wide(path).c_str());
+    }
+};
+
 }  // namespace
 
-PathState StateOf(const std::string& path) {
-    PathState state;
-    struct _stat64 status {};
-    if (::_wstat64(Wide(path).c_str(), &status) != 0) return state;
-    state.exists = true;
-    state.regular = (status.st_mode & _S_IFMT) == _S_IFREG;
-    state.directory = (status.st_mode & _S_IFMT) == _S_IFDIR;
-    state.writable = (status.st_mode & _S_IWRITE) != 0;
-    return state;
-}
-
-// Links are rare on Windows and replacing one replaces the link; the name is taken as it is.
-LinkTarget FollowLinks(const std::string& path) {
-    return {path};
-}
-
-int CreateNewFile(const std::string& path, int& error) {
-    return Open(path, _O_WRONLY | _O_CREAT | _O_EXCL, error);
-}
-
-int OpenToWrite(const std::string& path, bool truncate, int& error) {
-    return Open(path, _O_WRONLY | (truncate ? _O_TRUNC : 0), error);
-}
-
-int OpenToRead(const std::string& path, int& error, bool& regular, bool& directory) {
-    const PathState state = StateOf(path);
-    directory = state.directory;
-    if (directory) {
-        error = EISDIR;
-        return -1;
-    }
-    const int descriptor = Open(path, _O_RDONLY, error);
-    if (descriptor < 0) return -1;
-    struct _stat64 status {};
-    if (::_fstat64(descriptor, &status) != 0) {
-        error = errno;
-        ::_close(descriptor);
-        return -1;
-    }
-    regular = (status.st_mode & _S_IFMT) == _S_IFREG;
-    return descriptor;
-}
-
-bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) {
-    while (size > 0) {
-        const auto piece = static_cast<unsigned int>(size < (1u << 30) ? size : (1u << 30));
-        const int written = ::_write(descriptor, data, piece);
-        if (written < 0) {
-            error = errno;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-long ReadSome(int descriptor, char* data, std::size_t size, int& error) {
-    const auto piece = static_cast<unsigned int>(size < (1u << 30) ? size : (1u << 30));
-    const int got = ::_read(descriptor, data, piece);
-    if (got < 0) error = errno;
-    return got;
-}
-
-long long Seek(int descriptor, long long offset, int whence) {
-    return ::_lseeki64(descriptor, offset, whence);
-}
-
-void StartWritingOut(int) {}
-
-int SyncToDisk(int descriptor) {
-    return ::_commit(descriptor) == 0 ? 0 : errno;
-}
-
-int CloseFile(int descriptor) {
-    return ::_close(descriptor) == 0 ? 0 : errno;
-}
-
-// A file that may be replaced is writable; Windows keeps no owner or mode to carry over.
-void TakePermissionsOf(int /*descriptor*/, const std::string& /*model*/) {}
-
-int MoveReplacing(const std::string& from, const std::string& to) {
-    if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
-        return 0;
-    }
-    return ErrnoOf(::GetLastError());
-}
-
-void RemoveFile(const std::string& path) {
-    ::_wunlink(Wide(path).c_str());
-}
-
-std::uint32_t ProcessNumber() {
-    return static_cast<std::uint32_t>(::GetCurrentProcessId());
-}
-
-std::size_t LongestName(const std::string& /*folder*/) {
-    return 255;
-}
-
-std::size_t LongestPath() {
-    return MAX_PATH;
-}
-
-int OpenLockFile(const std::string& path) {
-    int error = 0;
-    return Open(path, _O_RDWR | _O_CREAT, error);
-}
-
-Lock LockExclusively(int descriptor) {
-    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
-    OVERLAPPED start{};
-    if (::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
-                     &start) != 0) {
-        return Lock::Held;
-    }
-    return ::GetLastError() == ERROR_LOCK_VIOLATION ? Lock::Busy : Lock::Unavailable;
-}
-
-// Windows removes no file that another program holds open, so the name cannot have gone.
-bool StillNamed(int /*descriptor*/, const std::string& /*path*/) {
-    return true;
+const FileSystem& SystemFiles() {
+    static const WindowsFiles files;
+    return files;
 }
 
 }  // namespace zek::platform

@@ -4,7 +4,8 @@
 // and turn any failure into a `FileError` that carries the system's message and the file's
 // name. Nothing is lost on a failure: files are written beside their targets under temporary
 // names and take their targets' places only once all of them are complete, so last week's
-// data file survives a full disk and a data file never stands beside another run's report.
+// data file survives a full disk and a data file never stands beside another run's report
+// (see save_folder.h for how an interrupted save is finished).
 #pragma once
 
 #include <functional>
@@ -14,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "files/platform_files.h"
 
 namespace zek {
 
@@ -70,10 +73,12 @@ struct PendingFile {
 };
 
 /// Writes every file to a temporary file in its target's folder and, when all are complete,
-/// renames them over their targets. On any failure the temporary files are removed, every
-/// target is as it was before the call, and `FileError` names the file that failed. A target
-/// that is a device or a pipe (/dev/stdout) is written in place.
-void WriteTextFilesTogether(const std::vector<PendingFile>& files);
+/// renames them over their targets, under the locks and with the journal of a `SaveFolder`.
+/// On any failure the temporary files are removed, every target is as it was before the
+/// call, and `FileError` names the file that failed. A target that is a device or a pipe
+/// (/dev/stdout) is written where it stands.
+void WriteTextFilesTogether(const std::vector<PendingFile>& files,
+                            const platform::FileSystem& system = platform::SystemFiles());
 
 /// Creates a new, empty file of the program's own in `folder` under a short name that no
 /// file had, ending in `suffix` (".zek-3fa9c1d2.xlsx"); its path, or nothing when the folder
