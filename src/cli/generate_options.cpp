@@ -7,6 +7,7 @@
 #include "commands/class_set.h"
 #include "commands/option_dialogs.h"
 #include "files/file_names.h"
+#include "files/platform_files.h"
 #include "setup/number_parsing.h"
 
 namespace zek {
@@ -96,9 +97,11 @@ Verdict ReadDataFile(std::optional<std::string_view> path, GenerateOptions& opti
     if (path->back() == '/' || std::filesystem::is_directory(status)) {
         return Refusal{"-o names a folder; give the name of the data file in it", ""};
     }
-    // A device or a pipe (/dev/stdout) is written as it is named.
+    // A device, a pipe, or a name for one of the program's own descriptors (/dev/stdout,
+    // whatever the shell connected it to) is written as it is named.
     const bool special =
-        std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+        platform::SystemFiles().OpenDescriptorNamed(std::string(*path)).has_value() ||
+        (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status));
     options.dataFile = special ? std::string(*path) : WithDefaultExtension(*path);
     return std::nullopt;
 }

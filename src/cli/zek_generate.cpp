@@ -235,8 +235,12 @@ int Generate(const zek::GenerateOptions& options, char separator,
         return kExitRefused;
     }
     zek::ClassSetProgress progress;
-    progress.written = [&stop](const zek::WrittenDataset& dataset) {
-        std::cout << "seed " << dataset.seed << ": " << dataset.dataFile << '\n';
+    // Data written to standard output leaves it to the data alone.
+    std::ostream& said =
+        zek::platform::SystemFiles().OpenDescriptorNamed(request.dataFile) == 1 ? std::cerr
+                                                                               : std::cout;
+    progress.written = [&stop, &said](const zek::WrittenDataset& dataset) {
+        said << "seed " << dataset.seed << ": " << dataset.dataFile << '\n';
         return stop.received() == 0;
     };
     try {

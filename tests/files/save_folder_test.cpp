@@ -1,0 +1,216 @@
+#include "files/save_folder.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/faulty_file_system.h"
+#include "support/text_files.h"
+
+namespace zek {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Contents;
+using testing::FaultyFileSystem;
+using testing::NamesIn;
+using testing::TemporaryFolder;
+
+void Put(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+PendingFile Writing(const fs::path& path, const std::string& text) {
+    return {path.string(), [text](std::ostream& out) { WriteChecked(out, text); }};
+}
+
+std::vector<std::string> OwnFilesLeftIn(const fs::path& folder) {
+    std::vector<std::string> own;
+    for (const std::string& name : NamesIn(folder)) {
+        if (name.rfind(".zek-", 0) == 0) own.push_back(name);
+    }
+    return own;
+}
+
+// One dataset of last week beside which this week's is saved, failing or ending at any call.
+class DatasetSave : public ::testing::Test {
+  protected:
+    void PutLastWeeks() {
+        for (const std::string& name : names) {
+            fs::remove_all(folder.path() / name);
+            Put(folder.path() / name, "last week's " + name);
+        }
+    }
+    std::vector<PendingFile> ThisWeeks() const {
+        std::vector<PendingFile> files;
+        for (const std::string& name : names) {
+            files.push_back(Writing(folder.path() / name, "this week's " + name));
+        }
+        return files;
+    }
+    /// "last week's" or "this week's" when every file is of that week, else what is mixed.
+    std::string WeekOnDisk() const {
+        std::string week;
+        for (const std::string& name : names) {
+            const std::string text = Contents(folder.path() / name);
+            const std::string itsWeek = text.substr(0, text.find(' ', 5));
+            if (text != itsWeek + " " + name) return "a damaged " + name + ": " + text;
+            if (!week.empty() && itsWeek != week) return "mixed weeks";
+            week = itsWeek;
+        }
+        return week;
+    }
+    /// The next save in the folder, of another name, as the next run of ZEK would make it.
+    void SaveSomethingElse() {
+        WriteTextFilesTogether({Writing(folder.path() / "notes.csv", "notes")});
+    }
+    int CallsOfAWholeSave() {
+        PutLastWeeks();
+        const FaultyFileSystem counting;
+        WriteTextFilesTogether(ThisWeeks(), counting);
+        return counting.calls();
+    }
+
+    TemporaryFolder folder;
+    const std::vector<std::string> names{"d.csv", "d_info.TXT", "d_setup.TXT", "d_key.TXT"};
+};
+
+// Whichever call fails, the save either fails with every earlier file as it was, or stands
+// whole; what it could not tidy, the next save does.
+TEST_F(DatasetSave, EveryFailingCallLeavesTheEarlierFilesOrTheWholeNewSet) {
+    const int calls = CallsOfAWholeSave();
+    ASSERT_GT(calls, 20);
+    for (int call = 1; call <= calls; ++call) {
+        SCOPED_TRACE("call " + std::to_string(call) + " fails");
+        PutLastWeeks();
+        const FaultyFileSystem faulty(call, FaultyFileSystem::Fault::Fail, ENOSPC);
+        bool saved = true;
+        try {
+            WriteTextFilesTogether(ThisWeeks(), faulty);
+        } catch (const FileError& error) {
+            saved = false;
+            EXPECT_EQ(std::string(error.what()).rfind("Cannot ", 0), 0u) << error.what();
+        }
+        EXPECT_EQ(WeekOnDisk(), saved ? "this week's" : "last week's");
+        SaveSomethingElse();
+        EXPECT_EQ(OwnFilesLeftIn(folder.path()), std::vector<std::string>{});
+    }
+}
+
+// A process killed at any call of its save leaves a dataset that the next save in the folder
+// finishes, or leaves as it was: never files of two weeks.
+TEST_F(DatasetSave, AKillAtEveryCallIsFinishedOrUndoneByTheNextSave) {
+    const int calls = CallsOfAWholeSave();
+    bool someFinishedByTheNextSave = false;
+    for (int call = 1; call <= calls; ++call) {
+        SCOPED_TRACE("killed at call " + std::to_string(call));
+        PutLastWeeks();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const FaultyFileSystem killing(call, FaultyFileSystem::Fault::Kill);
+            try {
+                WriteTextFilesTogether(ThisWeeks(), killing);
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 137);
+        const std::string beforeTheNextSave = WeekOnDisk();
+        SaveSomethingElse();
+        const std::string week = WeekOnDisk();
+        EXPECT_TRUE(week == "last week's" || week == "this week's") << week;
+        someFinishedByTheNextSave |= beforeTheNextSave != week;
+        EXPECT_EQ(OwnFilesLeftIn(folder.path()), std::vector<std::string>{});
+    }
+    EXPECT_TRUE(someFinishedByTheNextSave);
+}
+
+// A user's file in a folder they may not add to is written where it stands, but only once
+// the room for the new text is reserved: a full disk leaves the earlier file whole.
+TEST_F(DatasetSave, InPlaceTheEarlierFileStaysWholeUnlessTheNewOneHasRoom) {
+    const fs::path data = folder.path() / "d.csv";
+    const std::string earlier(5000, 'e');
+    Put(data, earlier);
+    FaultyFileSystem full(0);
+    full.RefuseNewFiles();
+    WriteTextFilesTogether({Writing(data, "short")}, full);
+    EXPECT_EQ(Contents(data), "short");
+
+    Put(data, earlier);
+    FaultyFileSystem fullDisk;
+    fullDisk.RefuseNewFiles();
+    fullDisk.FillDisk();
+    try {
+        WriteTextFilesTogether({Writing(data, std::string(9000, 'n'))}, fullDisk);
+        ADD_FAILURE() << "a full disk took the file";
+    } catch (const FileError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot write file \"" + data.string() + "\": No space left on device");
+    }
+    EXPECT_TRUE(Contents(data) == earlier) << "the earlier file was damaged";
+}
+
+// One set, one lock: a second program saving the same name at the same moment stops before
+// it writes anything, and a file that another user planted under the lock's name refuses the
+// save rather than letting it go on without a lock.
+TEST_F(DatasetSave, ASecondSaveOfTheSetOrAPlantedLockRefusesAndWritesNothing) {
+    PutLastWeeks();
+    {
+        const SaveFolder first((folder.path() / "d.csv").string());
+        try {
+            WriteTextFilesTogether(ThisWeeks());
+            ADD_FAILURE() << "the second save went on";
+        } catch (const FileError& error) {
+            EXPECT_NE(std::string(error.what()).find("is being written by another program"),
+                      std::string::npos);
+        }
+        EXPECT_EQ(WeekOnDisk(), "last week's");
+        // Saves of other names go on beside it.
+        SaveSomethingElse();
+    }
+    EXPECT_EQ(OwnFilesLeftIn(folder.path()), std::vector<std::string>{});
+
+    const SaveFolder probe((folder.path() / "d.csv").string());
+    std::string lockName;
+    // The set's lock is the one own file that a save holds while it works.
+    for (const std::string& name : OwnFilesLeftIn(folder.path())) {
+        if (name != ".zek-folder.lock") lockName = name;
+    }
+    ASSERT_FALSE(lockName.empty());
+    ASSERT_TRUE(fs::remove(folder.path() / lockName));
+    fs::create_directory(folder.path() / lockName);
+    EXPECT_THROW(WriteTextFilesTogether(ThisWeeks()), FileError);
+    EXPECT_EQ(WeekOnDisk(), "last week's");
+    fs::remove(folder.path() / lockName);
+}
+
+// The next save finishes a complete journal's replacement, ignores one cut short (it was cut
+// before any file moved), and removes ZEK's leftovers but no file of the user's.
+TEST_F(DatasetSave, TheNextSaveFinishesACompleteJournalAndRemovesOnlyZeksOwnFiles) {
+    const fs::path own = folder.path();
+    Put(own / "d.csv", "last week's d.csv");
+    Put(own / ".zek-0000000a.tmp", "this week's d.csv");
+    Put(own / ".zek-0000000b.journal", "ZEK journal 1\n" + (own / ".zek-0000000a.tmp").string() +
+                                           "\n" + (own / "d.csv").string() + "\nend\n");
+    Put(own / "e.csv", "last week's e.csv");
+    Put(own / ".zek-0000000c.tmp", "half of this");
+    Put(own / ".zek-0000000d.journal",
+        "ZEK journal 1\n" + (own / ".zek-0000000c.tmp").string() + "\n" + (own / "e.csv").string());
+    Put(own / ".zek-notes.txt", "the user's");
+    Put(own / ".zek-0000000e.old", "an earlier file kept aside");
+    SaveSomethingElse();
+    EXPECT_EQ(Contents(own / "d.csv"), "this week's d.csv");
+    EXPECT_EQ(Contents(own / "e.csv"), "last week's e.csv");
+    EXPECT_EQ(OwnFilesLeftIn(own), std::vector<std::string>{".zek-notes.txt"});
+}
+
+}  // namespace
+}  // namespace zek

@@ -1,0 +1,144 @@
+// The operating system's file calls, of which any one chosen call fails, or ends the process
+// as a kill would, so that a test can see what each failure point of a save leaves behind.
+#pragma once
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+
+#include "files/platform_files.h"
+
+namespace zek::testing {
+
+class FaultyFileSystem final : public platform::FileSystem {
+  public:
+    enum class Fault { Fail, Kill };
+
+    /// The `call`th call (from 1) that acts on the disk fails with `error`, or ends the
+    /// process there; 0 for none.
+    FaultyFileSystem(int call = 0, Fault fault = Fault::Fail, int error = EIO)
+        : faultyCall_(call), fault_(fault), error_(error) {}
+
+    /// How many calls acted on the disk.
+    int calls() const { return calls_.load(); }
+    /// Every folder takes no new file, as one the user may not add to.
+    void RefuseNewFiles() { refuseNewFiles_ = true; }
+    /// The disk is full: no room can be reserved and no byte written.
+    void FillDisk() { diskFull_ = true; }
+
+    platform::PathState StateOf(const std::string& path) const override {
+        return system_.StateOf(path);
+    }
+    platform::LinkTarget FollowLinks(const std::string& path) const override {
+        return system_.FollowLinks(path);
+    }
+    std::optional<int> OpenDescriptorNamed(const std::string& path) const override {
+        return system_.OpenDescriptorNamed(path);
+    }
+    int CreateNewFile(const std::string& path, int& error) const override {
+        if (refuseNewFiles_) {
+            error = EACCES;
+            return -1;
+        }
+        return Fails(error) ? -1 : system_.CreateNewFile(path, error);
+    }
+    int OpenToWrite(const std::string& path, int& error) const override {
+        return Fails(error) ? -1 : system_.OpenToWrite(path, error);
+    }
+    int OpenToRead(const std::string& path, int& error, bool& regular,
+                   bool& directory) const override {
+        return system_.OpenToRead(path, error, regular, directory);
+    }
+    bool WriteAll(int descriptor, const char* data, std::size_t size,
+                  int& error) const override {
+        if (diskFull_ && size > 0) {
+            error = ENOSPC;
+            return false;
+        }
+        return !Fails(error) && system_.WriteAll(descriptor, data, size, error);
+    }
+    long ReadSome(int descriptor, char* data, std::size_t size, int& error) const override {
+        return system_.ReadSome(descriptor, data, size, error);
+    }
+    long long Seek(int descriptor, long long offset, int whence) const override {
+        return system_.Seek(descriptor, offset, whence);
+    }
+    int Reserve(int descriptor, long long size) const override {
+        int error = 0;
+        if (diskFull_ && size > 0) return ENOSPC;
+        return Fails(error) ? error : system_.Reserve(descriptor, size);
+    }
+    int Truncate(int descriptor, long long size) const override {
+        int error = 0;
+        return Fails(error) ? error : system_.Truncate(descriptor, size);
+    }
+    void StartWritingOut(int descriptor) const override { system_.StartWritingOut(descriptor); }
+    int SyncToDisk(int descriptor) const override {
+        int error = 0;
+        return Fails(error) ? error : system_.SyncToDisk(descriptor);
+    }
+    // A failed close still closes, as it does on POSIX systems.
+    int CloseFile(int descriptor) const override {
+        int error = 0;
+        const bool fails = Fails(error);
+        const int closeError = system_.CloseFile(descriptor);
+        return fails ? error : closeError;
+    }
+    void TakePermissionsOf(int descriptor, const std::string& model) const override {
+        system_.TakePermissionsOf(descriptor, model);
+    }
+    int MoveReplacing(const std::string& from, const std::string& to) const override {
+        int error = 0;
+        return Fails(error) ? error : system_.MoveReplacing(from, to);
+    }
+    int RemoveFile(const std::string& path) const override {
+        int error = 0;
+        return Fails(error) ? error : system_.RemoveFile(path);
+    }
+    std::vector<std::string> OwnFilesIn(const std::string& folder) const override {
+        return system_.OwnFilesIn(folder);
+    }
+    std::uint32_t ProcessNumber() const override { return system_.ProcessNumber(); }
+    std::size_t LongestName(const std::string& folder) const override {
+        return system_.LongestName(folder);
+    }
+    std::size_t LongestPath() const override { return system_.LongestPath(); }
+    int OpenLockFile(const std::string& path, int& error) const override {
+        if (refuseNewFiles_ && !system_.StateOf(path).exists) {
+            error = EACCES;
+            return -1;
+        }
+        return Fails(error) ? -1 : system_.OpenLockFile(path, error);
+    }
+    platform::Lock LockFile(int descriptor, platform::LockKind kind) const override {
+        int error = 0;
+        return Fails(error) ? platform::Lock::Unavailable : system_.LockFile(descriptor, kind);
+    }
+    bool StillNamed(int descriptor, const std::string& path) const override {
+        return system_.StillNamed(descriptor, path);
+    }
+    void ReleaseLockFile(int descriptor, const std::string& path, bool remove) const override {
+        system_.ReleaseLockFile(descriptor, path, remove);
+    }
+
+  private:
+    bool Fails(int& error) const {
+        if (++calls_ != faultyCall_) return false;
+        // As SIGKILL would: no destructor runs, no buffer is flushed.
+        if (fault_ == Fault::Kill) ::_exit(137);
+        error = error_;
+        return true;
+    }
+
+    const platform::FileSystem& system_ = platform::SystemFiles();
+    int faultyCall_;
+    Fault fault_;
+    int error_;
+    bool refuseNewFiles_ = false;
+    bool diskFull_ = false;
+    mutable std::atomic<int> calls_{0};
+};
+
+}  // namespace zek::testing
