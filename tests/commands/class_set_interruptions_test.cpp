@@ -1,0 +1,168 @@
+// A class set that replaces an earlier one, failing or killed at every call it makes of the
+// file system: after the next save in the folder, every dataset is wholly of one set and the
+// class key, where there is one, lists exactly the datasets on disk.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands/class_set.h"
+#include "files/answer_key_file.h"
+#include "files/file_names.h"
+#include "files/parameters_file.h"
+#include "files/text_file.h"
+#include "support/faulty_file_system.h"
+#include "support/recording_host.h"
+#include "support/text_files.h"
+
+namespace zek {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Contents;
+using testing::FaultyFileSystem;
+using testing::NamesIn;
+using testing::SplitCrLf;
+using testing::TemporaryFolder;
+
+constexpr int kDatasets = 3;
+constexpr std::int32_t kEarlierSeed = 100;
+constexpr std::int32_t kNewSeed = 500;
+
+using FolderContents = std::map<std::string, std::string>;
+
+FolderContents ContentsOf(const fs::path& folder) {
+    FolderContents contents;
+    for (const std::string& name : NamesIn(folder)) contents[name] = Contents(folder / name);
+    return contents;
+}
+
+std::vector<std::string> DatasetNames(int index) {
+    const std::string data = "c_" + std::to_string(index) + ".csv";
+    return {data, InformationFileNameFor(data), ParametersFileNameFor(data), KeyFileNameFor(data)};
+}
+
+class ClassSetInterruptions : public ::testing::Test {
+  protected:
+    // The files name their folder, so both sets are made where they will be compared.
+    void SetUp() override {
+        earlierSet = MakeSet(folder.path(), kEarlierSeed, platform::SystemFiles());
+        fs::remove_all(folder.path());
+        fs::create_directories(folder.path());
+        newSet = MakeSet(folder.path(), kNewSeed, platform::SystemFiles());
+    }
+
+    FolderContents MakeSet(const fs::path& where, std::int32_t seed,
+                           const platform::FileSystem& files) {
+        ClassSetRequest request;
+        request.count = kDatasets;
+        request.firstSeed = seed;
+        request.threads = 1;
+        request.dataFile = (where / "c.csv").string();
+        request.files = &files;
+        const auto state = std::make_unique<ProgramState>();
+        testing::RecordingHost host;
+        MainWindowModel window(*state, host, '.');
+        GenerateClassSet(window, *state, host, request, {});
+        return ContentsOf(where);
+    }
+
+    void PutEarlierSet() {
+        fs::remove_all(folder.path());
+        fs::create_directories(folder.path());
+        for (const auto& [name, text] : earlierSet) {
+            std::ofstream(folder.path() / name, std::ios::binary) << text;
+        }
+    }
+
+    // What the next run of ZEK does first in the folder, then what must hold.
+    void ExpectOneSetPerDatasetAndATrueKey() {
+        WriteTextFile((folder.path() / "notes.csv").string(),
+                      [](std::ostream& out) { WriteChecked(out, "notes"); });
+        fs::remove(folder.path() / "notes.csv");
+        FolderContents onDisk = ContentsOf(folder.path());
+        std::vector<std::string> keyRowsExpected;
+        for (int index = 1; index <= kDatasets; ++index) {
+            const std::vector<std::string> names = DatasetNames(index);
+            const FolderContents* from = nullptr;
+            for (const FolderContents* set : {&earlierSet, &newSet}) {
+                if (onDisk.count(names[0]) && onDisk[names[0]] == set->at(names[0])) from = set;
+            }
+            for (const std::string& name : names) {
+                if (from == nullptr) {
+                    EXPECT_EQ(onDisk.count(name), 0u) << name << " is of neither set";
+                } else {
+                    EXPECT_TRUE(onDisk.count(name) && onDisk[name] == from->at(name))
+                        << name << " is not of the set of " << names[0];
+                }
+                onDisk.erase(name);
+            }
+            if (from != nullptr) {
+                keyRowsExpected.push_back(SplitCrLf(from->at("c_key.csv"))[index]);
+            }
+        }
+        if (onDisk.count("c_key.csv")) {
+            const std::vector<std::string> rows = SplitCrLf(onDisk["c_key.csv"]);
+            EXPECT_EQ(std::vector<std::string>(rows.begin() + 1, rows.end()), keyRowsExpected);
+            onDisk.erase("c_key.csv");
+        }
+        for (const auto& [name, text] : onDisk) ADD_FAILURE() << name << " was left behind";
+    }
+
+    int CallsOfAWholeSet() {
+        PutEarlierSet();
+        const FaultyFileSystem counting;
+        EXPECT_EQ(MakeSet(folder.path(), kNewSeed, counting), newSet);
+        return counting.calls();
+    }
+
+    TemporaryFolder folder;
+    FolderContents earlierSet;
+    FolderContents newSet;
+};
+
+TEST_F(ClassSetInterruptions, EveryFailingCallLeavesDatasetsOfOneSetAndATrueKey) {
+    const int calls = CallsOfAWholeSet();
+    ASSERT_GT(calls, 50);
+    for (int call = 1; call <= calls; ++call) {
+        SCOPED_TRACE("call " + std::to_string(call) + " fails");
+        PutEarlierSet();
+        const FaultyFileSystem faulty(call, FaultyFileSystem::Fault::Fail, EIO);
+        try {
+            MakeSet(folder.path(), kNewSeed, faulty);
+        } catch (const FileError&) {
+        }
+        ExpectOneSetPerDatasetAndATrueKey();
+    }
+}
+
+TEST_F(ClassSetInterruptions, AKillAtEveryCallLeavesDatasetsOfOneSetAndATrueKey) {
+    const int calls = CallsOfAWholeSet();
+    for (int call = 1; call <= calls; ++call) {
+        SCOPED_TRACE("killed at call " + std::to_string(call));
+        PutEarlierSet();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const FaultyFileSystem killing(call, FaultyFileSystem::Fault::Kill);
+            try {
+                MakeSet(folder.path(), kNewSeed, killing);
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 137);
+        ExpectOneSetPerDatasetAndATrueKey();
+    }
+}
+
+}  // namespace
+}  // namespace zek
