@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,33 +17,30 @@
 #include "files/text_file.h"
 #include "support/faulty_file_system.h"
 #include "support/recording_host.h"
+#include "support/set_on_disk.h"
 #include "support/text_files.h"
 
 namespace zek {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Contents;
+using testing::ContentsOf;
 using testing::FaultyFileSystem;
-using testing::NamesIn;
-using testing::SplitCrLf;
+using testing::FolderContents;
 using testing::TemporaryFolder;
 
 constexpr int kDatasets = 3;
 constexpr std::int32_t kEarlierSeed = 100;
 constexpr std::int32_t kNewSeed = 500;
 
-using FolderContents = std::map<std::string, std::string>;
-
-FolderContents ContentsOf(const fs::path& folder) {
-    FolderContents contents;
-    for (const std::string& name : NamesIn(folder)) contents[name] = Contents(folder / name);
-    return contents;
-}
-
-std::vector<std::string> DatasetNames(int index) {
-    const std::string data = "c_" + std::to_string(index) + ".csv";
-    return {data, InformationFileNameFor(data), ParametersFileNameFor(data), KeyFileNameFor(data)};
+std::vector<std::vector<std::string>> DatasetNames() {
+    std::vector<std::vector<std::string>> datasets;
+    for (int index = 1; index <= kDatasets; ++index) {
+        const std::string data = "c_" + std::to_string(index) + ".csv";
+        datasets.push_back({data, InformationFileNameFor(data), ParametersFileNameFor(data),
+                            KeyFileNameFor(data)});
+    }
+    return datasets;
 }
 
 class ClassSetInterruptions : public ::testing::Test {
@@ -73,46 +68,15 @@ class ClassSetInterruptions : public ::testing::Test {
         return ContentsOf(where);
     }
 
-    void PutEarlierSet() {
-        fs::remove_all(folder.path());
-        fs::create_directories(folder.path());
-        for (const auto& [name, text] : earlierSet) {
-            std::ofstream(folder.path() / name, std::ios::binary) << text;
-        }
-    }
+    void PutEarlierSet() { testing::PutContents(folder.path(), earlierSet); }
 
     // What the next run of ZEK does first in the folder, then what must hold.
     void ExpectOneSetPerDatasetAndATrueKey() {
         WriteTextFile((folder.path() / "notes.csv").string(),
                       [](std::ostream& out) { WriteChecked(out, "notes"); });
         fs::remove(folder.path() / "notes.csv");
-        FolderContents onDisk = ContentsOf(folder.path());
-        std::vector<std::string> keyRowsExpected;
-        for (int index = 1; index <= kDatasets; ++index) {
-            const std::vector<std::string> names = DatasetNames(index);
-            const FolderContents* from = nullptr;
-            for (const FolderContents* set : {&earlierSet, &newSet}) {
-                if (onDisk.count(names[0]) && onDisk[names[0]] == set->at(names[0])) from = set;
-            }
-            for (const std::string& name : names) {
-                if (from == nullptr) {
-                    EXPECT_EQ(onDisk.count(name), 0u) << name << " is of neither set";
-                } else {
-                    EXPECT_TRUE(onDisk.count(name) && onDisk[name] == from->at(name))
-                        << name << " is not of the set of " << names[0];
-                }
-                onDisk.erase(name);
-            }
-            if (from != nullptr) {
-                keyRowsExpected.push_back(SplitCrLf(from->at("c_key.csv"))[index]);
-            }
-        }
-        if (onDisk.count("c_key.csv")) {
-            const std::vector<std::string> rows = SplitCrLf(onDisk["c_key.csv"]);
-            EXPECT_EQ(std::vector<std::string>(rows.begin() + 1, rows.end()), keyRowsExpected);
-            onDisk.erase("c_key.csv");
-        }
-        for (const auto& [name, text] : onDisk) ADD_FAILURE() << name << " was left behind";
+        testing::ExpectDatasetsOfOneSetAndATrueKey(ContentsOf(folder.path()), earlierSet, newSet,
+                                                   DatasetNames(), "c_key.csv");
     }
 
     int CallsOfAWholeSet() {
