@@ -10,6 +10,7 @@
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
+#include "commands/silent_host.h"
 #include "files/answer_key_file.h"
 #include "files/data_file.h"
 #include "files/file_names.h"
@@ -278,10 +279,12 @@ class ClassSetWriter {
           recipe_{request, window.Texts(), window.EnabledCells(), window.decimalSeparator()},
           texts_(recipe_.windowTexts) {}
 
-    /// Generates dataset `index` on the caller's thread; false when the Run command refused
-    /// the setup.
+    /// Generates dataset `index` in the program's state; false when the Run command refused
+    /// the setup. Only the first may ask or say anything: the later ones may be made on
+    /// another thread than the window's.
     bool Generate(int index) {
-        if (!recipe_.Generate(index, texts_, state_, host_)) return false;
+        SilentHost silent;
+        if (!recipe_.Generate(index, texts_, state_, index == 1 ? host_ : silent)) return false;
         if (index == 1) {
             // A percentage accepted in its dialog shows in the window, as after a run, and
             // every later dataset takes it.
@@ -415,25 +418,42 @@ void WriteLaterDatasets(ClassSetWriter& writer, const ClassSetRequest& request,
 
 }  // namespace
 
-ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, CommandHost& host,
-                                const ClassSetRequest& request, const ClassSetProgress& progress) {
+struct ClassSetRun::Parts {
+    Parts(MainWindowModel& window, ProgramState& state, CommandHost& host,
+          const ClassSetRequest& asked)
+        : request(asked), writer(window, state, host, request), state_(state) {}
+
+    ClassSetRequest request;
+    ClassSetWriter writer;
+    ProgramState& state_;
     ClassSetResult result;
+};
+
+ClassSetRun::ClassSetRun(MainWindowModel& window, ProgramState& state, CommandHost& host,
+                         const ClassSetRequest& request) {
     if (request.firstSeed && !SeedsFit(*request.firstSeed, request.count)) {
         host.ShowMessage(SeedsRefusal(*request.firstSeed, request.count));
-        result.outcome = ClassSetOutcome::Refused;
-        return result;
+        return;
     }
-    ClassSetWriter writer(window, state, host, request);
+    auto parts = std::make_unique<Parts>(window, state, host, request);
     // The first run shows the Run command's messages; the later ones differ only in their
     // seed, so they pass as the first did.
-    if (!writer.Generate(1)) {
-        result.outcome = ClassSetOutcome::Refused;
-        return result;
-    }
+    if (parts->writer.Generate(1)) parts_ = std::move(parts);
+}
+
+ClassSetRun::~ClassSetRun() = default;
+
+ClassSetResult ClassSetRun::Write(const ClassSetProgress& progress) {
+    assert(parts_);
+    const ClassSetRequest& request = parts_->request;
+    ClassSetWriter& writer = parts_->writer;
+    ClassSetResult& result = parts_->result;
     // Nothing is written while another program writes this set.
     const SaveFolder folder(request.dataFile, *request.files);
     EarlierSet earlier(folder, request);
     writer.WriteIn(folder);
+    // Whatever happens now, the program's last run was the set's, saved under its own names.
+    parts_->state_.flags.savedByClassSet = true;
     progress.started();
     try {
         result.datasets.push_back(writer.Write(1));
@@ -447,6 +467,22 @@ ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, Co
     }
     writer.Finish(earlier, result);
     return result;
+}
+
+const ClassSetResult& ClassSetRun::soFar() const {
+    static const ClassSetResult nothing;
+    return parts_ ? parts_->result : nothing;
+}
+
+ClassSetResult GenerateClassSet(MainWindowModel& window, ProgramState& state, CommandHost& host,
+                                const ClassSetRequest& request, const ClassSetProgress& progress) {
+    ClassSetRun run(window, state, host, request);
+    if (run.refused()) {
+        ClassSetResult refused;
+        refused.outcome = ClassSetOutcome::Refused;
+        return refused;
+    }
+    return run.Write(progress);
 }
 
 }  // namespace zek

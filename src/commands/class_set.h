@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -102,6 +103,30 @@ struct ClassSetProgress {
     std::function<void()> started = [] {};
     /// A dataset's files are complete; false stops the set.
     std::function<bool(const WrittenDataset&)> written = [](const WrittenDataset&) { return true; };
+};
+
+/// A class set in two steps, for a window that writes it on a thread of its own: the first
+/// dataset is generated when the run is made, on the caller's thread, where the Run command
+/// may show its messages and dialogs; then `Write` writes every dataset on any one thread,
+/// while no other touches the window model or the program state.
+class ClassSetRun {
+  public:
+    ClassSetRun(MainWindowModel& window, ProgramState& state, CommandHost& host,
+                const ClassSetRequest& request);
+    ~ClassSetRun();
+    ClassSetRun(const ClassSetRun&) = delete;
+    ClassSetRun& operator=(const ClassSetRun&) = delete;
+
+    /// The setup was refused with the Run command's messages; nothing will be written.
+    bool refused() const { return !parts_; }
+    /// As `GenerateClassSet` once the setup has passed; only when not refused, and once.
+    ClassSetResult Write(const ClassSetProgress& progress);
+    /// The datasets written and the earlier ones removed, also after `Write` threw.
+    const ClassSetResult& soFar() const;
+
+  private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
 };
 
 /// Writes the class set. A refused setup writes nothing at all, and neither does a set that

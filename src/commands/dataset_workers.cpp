@@ -4,26 +4,9 @@
 #include <memory>
 #include <utility>
 
+#include "commands/silent_host.h"
+
 namespace zek {
-
-namespace {
-
-// The datasets after the first pass the checks the first one passed, with another seed: a
-// thread has nothing to ask and nothing to say.
-class SilentHost final : public CommandHost {
-  public:
-    void ShowMessage(std::string_view) override {}
-    void Focus(std::string_view) override {}
-    std::int32_t ClockRandomBelow(std::int32_t) override { return 0; }
-    std::optional<std::string> AskPercentage(PercentageKind, std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> ChooseSaveFile(std::string_view, SaveKind) override {
-        return std::nullopt;
-    }
-};
-
-}  // namespace
 
 DatasetWorkers::DatasetWorkers(const ProgramState& model, int first, int last, int threads,
                                Maker maker)

@@ -347,6 +347,7 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     state.generatedSetup = setup;
     state.flags.dataGenerated = true;
     state.flags.filesSaved = false;
+    state.flags.savedByClassSet = false;
     return RunOutcome::Generated;
 }
 

@@ -107,6 +107,12 @@ void SaveDataFiles(ProgramState& state, CommandHost& host) {
         host.ShowMessage("You must generate data first");
         return;
     }
+    // A set's dataset is saved under its own name; under another it would stand beside
+    // files that do not describe it.
+    if (state.flags.savedByClassSet) {
+        host.ShowMessage(kClassSetSavedMessage);
+        return;
+    }
     const std::optional<std::string> chosen =
         host.ChooseSaveFile(state.setup.dataFileName, SaveKind::DataFiles);
     if (!chosen) return;

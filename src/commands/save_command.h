@@ -23,8 +23,12 @@ std::vector<PendingFile> DataAndReportFiles(
     ProgramState& state, const std::string& dataFile,
     const std::function<void(WrittenScores&&)>& afterData = {});
 
+inline constexpr const char* kClassSetSavedMessage =
+    "The class set's datasets are saved already; press Generate for a new dataset";
+
 /// Saves the data file and the information file of the last generation (Ctrl+S). Refuses
-/// with "You must generate data first" before a run; a cancelled chooser writes nothing.
+/// with "You must generate data first" before a run, and after a class set with
+/// `kClassSetSavedMessage`; a cancelled chooser writes nothing.
 /// Throws `FileError` when a file cannot be written: `filesSaved` then stays false and
 /// `dataGenerated` true, so the save can be tried again.
 void SaveDataFiles(ProgramState& state, CommandHost& host);

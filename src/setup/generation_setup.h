@@ -144,6 +144,8 @@ struct RunFlags {
     bool dataGenerated = false;
     /// The last save wrote both the data file and the information file.
     bool filesSaved = false;
+    /// The last run was a class set's, whose datasets are saved already under their own names.
+    bool savedByClassSet = false;
 };
 
 /// Sets `negatedSeed` (-|seed|) and the two stream seeds derived from it (the negated seed
