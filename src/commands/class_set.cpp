@@ -198,8 +198,8 @@ struct SetRecipe {
                 return *key;
             };
         }
-        WriteDataset(folder, state, datasetTexts, made.dataset.dataFile, startKey,
-                     keyWhenWritten, request.companions);
+        WriteDataset(folder, state, datasetTexts, made.dataset.dataFile, startKey, keyWhenWritten,
+                     request.companions);
         if (keyWhenWritten) {
             keyWhenWritten();  // also when no key file was written (a device takes the data)
             made.keyRow = ClassKeyRow{index, run.seed, made.dataset.dataFile, std::move(*key)};
@@ -225,7 +225,8 @@ class EarlierSet {
   public:
     EarlierSet(const SaveFolder& folder, const ClassSetRequest& request)
         : folder_(folder), request_(request) {
-        if (HasClassKey(request)) keyAside_ = folder.SetAside(ClassKeyFileNameFor(request.dataFile));
+        if (HasClassKey(request))
+            keyAside_ = folder.SetAside(ClassKeyFileNameFor(request.dataFile));
     }
 
     /// With no new dataset on disk: the earlier key back in its place.
@@ -299,9 +300,7 @@ class ClassSetWriter {
     void WriteIn(const SaveFolder& folder) { folder_ = &folder; }
 
     /// Writes the dataset just generated on the caller's thread as dataset `index`.
-    WrittenDataset Write(int index) {
-        return Keep(recipe_.Write(*folder_, index, texts_, state_));
-    }
+    WrittenDataset Write(int index) { return Keep(recipe_.Write(*folder_, index, texts_, state_)); }
 
     /// Datasets `first` on, on `threads` threads.
     std::unique_ptr<DatasetWorkers> StartWorkers(int first, int threads) {
@@ -325,8 +324,11 @@ class ClassSetWriter {
     }
 
     /// What is left of the earlier set goes, the class key of the datasets written is
-    /// written, and the next set starts after the last seed.
+    /// written, and the next set starts after the last seed. Save then leaves the set's last
+    /// run alone.
     void Finish(EarlierSet& earlier, ClassSetResult& result) {
+        // The program's last run was the set's, saved under its own names.
+        state_.flags.savedByClassSet = true;
         if (!result.datasets.empty()) {
             const std::int64_t next = std::int64_t{result.datasets.back().seed} + 1;
             if (next <= kLargestSeed) state_.nextClassSetSeed = static_cast<std::int32_t>(next);
@@ -421,11 +423,10 @@ void WriteLaterDatasets(ClassSetWriter& writer, const ClassSetRequest& request,
 struct ClassSetRun::Parts {
     Parts(MainWindowModel& window, ProgramState& state, CommandHost& host,
           const ClassSetRequest& asked)
-        : request(asked), writer(window, state, host, request), state_(state) {}
+        : request(asked), writer(window, state, host, request) {}
 
     ClassSetRequest request;
     ClassSetWriter writer;
-    ProgramState& state_;
     ClassSetResult result;
 };
 
@@ -452,8 +453,6 @@ ClassSetResult ClassSetRun::Write(const ClassSetProgress& progress) {
     const SaveFolder folder(request.dataFile, *request.files);
     EarlierSet earlier(folder, request);
     writer.WriteIn(folder);
-    // Whatever happens now, the program's last run was the set's, saved under its own names.
-    parts_->state_.flags.savedByClassSet = true;
     progress.started();
     try {
         result.datasets.push_back(writer.Write(1));

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QLocale>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "commands/class_set.h"
 #include "commands/open_command.h"
@@ -25,6 +28,7 @@
 #include "setup/number_parsing.h"
 #include "setup/version.h"
 #include "ui/class_set_dialog.h"
+#include "ui/class_set_worker.h"
 #include "ui/correlation_grid_widget.h"
 #include "ui/data_viewer.h"
 #include "ui/design_selector.h"
@@ -451,6 +455,7 @@ std::optional<ClassSetRequest> MainWindow::AskForClassSet() {
             prompts_.Message(this, QString::fromStdString(request.refusal().message));
             continue;
         }
+        if (!OfferToCreateFolderOf(*request)) continue;
         const std::vector<std::string> existing = ExistingClassSetFiles(*request);
         if (existing.empty() ||
             prompts_.Question(
@@ -461,60 +466,91 @@ std::optional<ClassSetRequest> MainWindow::AskForClassSet() {
     return std::nullopt;
 }
 
+bool MainWindow::OfferToCreateFolderOf(const ClassSetRequest& request) {
+    const std::filesystem::path folder = std::filesystem::path(request.dataFile).parent_path();
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error)) return true;
+    const QString name = QString::fromStdString(folder.string());
+    if (!prompts_.Question(this,
+                           QStringLiteral("The folder %1 does not exist. Create it?").arg(name))) {
+        return false;
+    }
+    if (!std::filesystem::create_directories(folder, error) && error) {
+        prompts_.Message(this, QStringLiteral("Cannot create folder \"%1\": %2")
+                                   .arg(name, QString::fromStdString(error.message())));
+        return false;
+    }
+    return true;
+}
+
 void MainWindow::GenerateClassSet1Click() {
     const std::optional<ClassSetRequest> request = AskForClassSet();
     if (!request) return;
     // Every report of the set ends with the about window's lines, as after the Generate button.
     state_.reportFooterLines = AboutIdentificationLines();
 
-    // The progress opens once the setup has passed its checks, so that a refusal's message is
-    // never hidden under it.
-    std::unique_ptr<QProgressDialog> progress;
-    ClassSetProgress listener;
-    listener.started = [&] {
-        progress =
-            std::make_unique<QProgressDialog>(QStringLiteral("Writing the datasets..."),
-                                              QStringLiteral("Cancel"), 0, request->count, this);
-        progress->setObjectName(QStringLiteral("ClassSetProgress"));
-        progress->setWindowModality(Qt::ApplicationModal);
-        progress->setMinimumDuration(0);
-        progress->setValue(0);
-    };
-    listener.written = [&](const WrittenDataset& dataset) {
-        progress->setValue(dataset.index);
-        progress->setLabelText(
-            QStringLiteral("Dataset %1 of %2 written").arg(dataset.index).arg(request->count));
-        QCoreApplication::processEvents();
-        return !progress->wasCanceled();
-    };
-    ClassSetResult result;
-    WithFileErrorsShown([&] {
-        result = GenerateClassSet(*model_, state_, *host_, *request, listener);
-        progress.reset();
-    });
-    progress.reset();
-    if (result.outcome != ClassSetOutcome::Refused && !result.datasets.empty()) {
-        TellClassSetWritten(*request, result);
-    }
-}
+    // The first dataset's run may show the Run command's messages, so the progress opens
+    // only once it has passed, and never hides a refusal.
+    ClassSetRun run(*model_, state_, *host_, *request);
+    if (run.refused()) return;
+    QProgressDialog progress(QStringLiteral("Writing the datasets..."), QStringLiteral("Cancel"), 0,
+                             request->count, this);
+    progress.setObjectName(QStringLiteral("ClassSetProgress"));
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setValue(0);
 
-void MainWindow::TellClassSetWritten(const ClassSetRequest& request, const ClassSetResult& result) {
-    if (request.count == 1) {
-        prompts_.Message(
-            this,
-            QStringLiteral("1 dataset written: %1.").arg(QString::fromStdString(request.dataFile)));
+    // The worker writes while the window waits here, drawing the progress; until it has
+    // finished, nothing else may touch the program's state, which the modal progress
+    // ensures.
+    ClassSetWorker worker(run);
+    QEventLoop waiting;
+    const auto stop = [&] {
+        worker.Stop();
+        progress.setLabelText(QStringLiteral("Stopping after the datasets under way..."));
+    };
+    connect(&progress, &QProgressDialog::canceled, &worker, stop);
+    connect(&worker, &ClassSetWorker::datasetWritten, &progress, [&](int index) {
+        if (progress.wasCanceled()) return stop();
+        progress.setValue(index);
+        progress.setLabelText(
+            QStringLiteral("Dataset %1 of %2 written").arg(index).arg(request->count));
+    });
+    connect(&worker, &ClassSetWorker::finished, &waiting, &QEventLoop::quit);
+    worker.Start();
+    waiting.exec();
+    // Closed before anything is said, so that no message opens beneath it.
+    progress.hide();
+    if (const std::optional<QString>& failure = worker.failure()) {
+        const QString written = ClassSetSummary(*request, worker.result());
+        prompts_.Message(this, written.isEmpty() ? *failure : *failure + "\n" + written);
         return;
     }
+    prompts_.Message(this, ClassSetSummary(*request, worker.result()));
+}
+
+QString MainWindow::ClassSetSummary(const ClassSetRequest& request, const ClassSetResult& result) {
+    const auto count = static_cast<int>(result.datasets.size());
+    if (count == 0) return {};
+    if (request.count == 1) {
+        return QStringLiteral("1 dataset written: %1.")
+            .arg(QString::fromStdString(request.dataFile));
+    }
     const QString key = QString::fromStdString(ClassKeyFileNameFor(request.dataFile));
-    prompts_.Message(this, result.outcome == ClassSetOutcome::Cancelled
-                               ? QStringLiteral("Stopped after %1 of %2 datasets; the class key "
-                                                "%3 lists those written.")
-                                     .arg(result.datasets.size())
-                                     .arg(request.count)
-                                     .arg(key)
-                               : QStringLiteral("%1 datasets written, with the class key %2.")
-                                     .arg(result.datasets.size())
-                                     .arg(key));
+    QString text =
+        count == request.count
+            ? QStringLiteral("%1 datasets written").arg(count)
+            : QStringLiteral("Stopped after %1 of %2 datasets").arg(count).arg(request.count);
+    if (result.earlierRemoved > 0) {
+        text += QStringLiteral("; %1 datasets of the earlier set under these names were removed")
+                    .arg(result.earlierRemoved);
+    }
+    if (!request.keys) return text + ".";
+    return count == request.count
+               ? text + QStringLiteral(", with the class key %1.").arg(key)
+               : text + QStringLiteral("; the class key %1 lists those written.").arg(key);
 }
 
 void MainWindow::btnSaveDataClick() {

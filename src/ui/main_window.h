@@ -89,7 +89,10 @@ class MainWindow final : public QMainWindow {
 
     /// The class-set dialog until its answers can be used; nothing when cancelled.
     std::optional<ClassSetRequest> AskForClassSet();
-    void TellClassSetWritten(const ClassSetRequest& request, const ClassSetResult& result);
+    /// Whether the set's folder stands, once the user has been offered to create it.
+    bool OfferToCreateFolderOf(const ClassSetRequest& request);
+    /// What a set wrote, in a sentence; empty when it wrote nothing.
+    static QString ClassSetSummary(const ClassSetRequest& request, const ClassSetResult& result);
     void BuildRightColumn(QWidget* client);
     void BuildMenu();
     void BuildOptionsMenu();

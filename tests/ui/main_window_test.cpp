@@ -31,6 +31,7 @@
 #include <memory>
 
 #include "commands/data_viewer_text.h"
+#include "commands/save_command.h"
 #include "recording_prompts.h"
 #include "support/last_of.h"
 #include "support/process.h"
@@ -600,6 +601,7 @@ TEST_F(MainWindowTest, AClassSetIsWhatZekGenerateWritesForTheSameSeeds) {
     }
 }
 
+// Cancel takes effect within the datasets already being made, on the threads that make them.
 TEST_F(MainWindowTest, ACancelledClassSetKeepsWhatWasWrittenAndItsKey) {
     testing::TemporaryFolder folder;
     ModalAnswers answers(
@@ -615,8 +617,88 @@ TEST_F(MainWindowTest, ACancelledClassSetKeepsWhatWasWrittenAndItsKey) {
         if (name.ends_with("_setup.TXT")) ++datasets;
     }
     EXPECT_GE(datasets, 1);
-    EXPECT_LT(datasets, 100);
+    EXPECT_LT(datasets, 30) << "the set went on long after Cancel";
     EXPECT_EQ(key.size(), static_cast<std::size_t>(datasets) + 1) << "one row per dataset written";
+}
+
+// A stopped set that replaced an earlier one of the same names leaves none of the earlier
+// datasets beside the new ones, and says how many went.
+TEST_F(MainWindowTest, ACancelledReplacementLeavesNoEarlierDatasetUnderTheSetsNames) {
+    testing::TemporaryFolder folder;
+    const QString where = QString::fromStdString(folder.path().string());
+    {
+        ModalAnswers answers({ClassSet(100, "1000", where)});
+        window.GenerateClassSet1Click();
+        ASSERT_TRUE(answers.AllUsed());
+    }
+    prompts.questionAnswers = {true};
+    {
+        ModalAnswers answers({ClassSet(100, "5000", where), [](QWidget* progress) {
+                                  static_cast<QProgressDialog*>(progress)->cancel();
+                              }});
+        window.GenerateClassSet1Click();
+    }
+    const QString said = testing::LastOf(prompts.messages);
+    EXPECT_TRUE(said.contains("datasets of the earlier set under these names were removed"))
+        << said.toStdString();
+    const auto key = testing::SplitCrLf(testing::Contents(folder.path() / "class_key.csv"));
+    int datasets = 0;
+    for (const auto& [name, text] : FilesOf(folder.path())) {
+        if (!name.ends_with("_key.TXT")) continue;
+        ++datasets;
+        EXPECT_NE(text.find("\r\nSeed: 50"), std::string::npos) << name << " is of the earlier set";
+    }
+    EXPECT_LT(datasets, 100);
+    EXPECT_EQ(key.size(), static_cast<std::size_t>(datasets) + 1);
+}
+
+// A file that cannot be written ends the set: the progress closes before the message, which
+// names the file and says what was written.
+TEST_F(MainWindowTest, AFailedClassSetClosesItsProgressBeforeNamingTheFile) {
+    testing::TemporaryFolder folder;
+    std::filesystem::create_directory(folder.path() / "class_2_info.TXT");
+    bool progressShownBeneath = false;
+    prompts.whileMessageShows = [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QProgressDialog*>(widget) && widget->isVisible()) {
+                progressShownBeneath = true;
+            }
+        }
+    };
+    prompts.questionAnswers = {true};
+    ModalAnswers answers({ClassSet(3, "7", QString::fromStdString(folder.path().string()))});
+    window.GenerateClassSet1Click();
+    ASSERT_EQ(prompts.messages.size(), 1);
+    const QString said = prompts.messages[0];
+    EXPECT_TRUE(said.contains((folder.path() / "class_2_info.TXT").c_str())) << said.toStdString();
+    EXPECT_TRUE(said.contains("of 3 datasets; the class key")) << said.toStdString();
+    EXPECT_FALSE(progressShownBeneath);
+}
+
+// A folder that is not there is offered to be made; declined, the dialog comes back.
+TEST_F(MainWindowTest, AClassSetOffersToCreateAMissingFolder) {
+    testing::TemporaryFolder folder;
+    const std::filesystem::path missing = folder.path() / "week 3" / "lab";
+    const QString where = QString::fromStdString(missing.string());
+    prompts.questionAnswers = {false, true};
+    {
+        ModalAnswers answers({ClassSet(2, "7", where), ClassSet(2, "7", where)});
+        window.GenerateClassSet1Click();
+        EXPECT_TRUE(answers.AllUsed());
+    }
+    ASSERT_EQ(prompts.questions.size(), 2);
+    EXPECT_EQ(prompts.questions[0], "The folder " + where + " does not exist. Create it?");
+    EXPECT_TRUE(std::filesystem::exists(missing / "class_key.csv"));
+}
+
+// After a set, the window's last run is the set's: Save does not put it under another name.
+TEST_F(MainWindowTest, SaveAfterAClassSetSavesNothingUntilTheNextRun) {
+    testing::TemporaryFolder folder;
+    ModalAnswers answers({ClassSet(2, "7", QString::fromStdString(folder.path().string()))});
+    window.GenerateClassSet1Click();
+    window.btnSaveDataClick();
+    EXPECT_EQ(testing::LastOf(prompts.messages), kClassSetSavedMessage);
+    EXPECT_TRUE(prompts.saveOffers.isEmpty());
 }
 
 ModalAnswers::Answer ClassSetNamed(int students, const QString& folder, const QString& name,

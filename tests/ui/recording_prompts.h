@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include "ui/user_prompts.h"
@@ -25,10 +26,13 @@ class RecordingPrompts final : public UserPrompts {
     std::vector<zek::SaveKind> saveKinds;
     QStringList questions;
     std::deque<bool> questionAnswers;  ///< none left answers No
+    /// Called as each message is shown, to look at the screen at that moment.
+    std::function<void()> whileMessageShows;
 
     void Message(QWidget*, const QString& text, const QString& detail = {}) override {
         messages << text;
         details << detail;
+        if (whileMessageShows) whileMessageShows();
     }
     std::optional<QString> SaveFileName(QWidget*, const QString& initialName,
                                         zek::SaveKind kind) override {
