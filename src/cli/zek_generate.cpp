@@ -198,8 +198,8 @@ zek::ClassSetRequest RequestOf(const zek::GenerateOptions& options,
 // What the user hears after a stop: how many datasets were written.
 void SayStopped(const zek::platform::StopRequests& stop, const zek::ClassSetRequest& request,
                 const zek::ClassSetResult& result, CommandLineHost& host) {
-    std::string text = "stopped by " + zek::platform::StopRequests::NameOf(stop.received()) +
-                       ": " + std::to_string(result.datasets.size()) + " of " +
+    std::string text = "stopped by " + zek::platform::StopRequests::NameOf(stop.received()) + ": " +
+                       std::to_string(result.datasets.size()) + " of " +
                        std::to_string(request.count) + " datasets written";
     if (result.earlierRemoved > 0) {
         text += ", " + std::to_string(result.earlierRemoved) + " of the earlier set's removed";
@@ -236,9 +236,9 @@ int Generate(const zek::GenerateOptions& options, char separator,
     }
     zek::ClassSetProgress progress;
     // Data written to standard output leaves it to the data alone.
-    std::ostream& said =
-        zek::platform::SystemFiles().OpenDescriptorNamed(request.dataFile) == 1 ? std::cerr
-                                                                               : std::cout;
+    std::ostream& said = zek::platform::SystemFiles().OpenDescriptorNamed(request.dataFile) == 1
+                             ? std::cerr
+                             : std::cout;
     progress.written = [&stop, &said](const zek::WrittenDataset& dataset) {
         said << "seed " << dataset.seed << ": " << dataset.dataFile << '\n';
         return stop.received() == 0;

@@ -59,8 +59,7 @@ class FileSystem {
                            bool& directory) const = 0;
 
     /// All of `size` bytes; false with `error`.
-    virtual bool WriteAll(int descriptor, const char* data, std::size_t size,
-                          int& error) const = 0;
+    virtual bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) const = 0;
     /// Up to `size` bytes; 0 at the end, -1 with `error`.
     virtual long ReadSome(int descriptor, char* data, std::size_t size, int& error) const = 0;
     /// Moves the file position like lseek; -1 on a failure.

@@ -128,8 +128,7 @@ class PosixFiles final : public FileSystem {
         return descriptor;
     }
 
-    bool WriteAll(int descriptor, const char* data, std::size_t size,
-                  int& error) const override {
+    bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) const override {
         while (size > 0) {
             const ssize_t written = ::write(descriptor, data, size);
             if (written < 0) {
@@ -166,8 +165,8 @@ class PosixFiles final : public FileSystem {
         if (::fstat(descriptor, &status) != 0 || ::fstatvfs(descriptor, &space) != 0) {
             return errno;
         }
-        const auto available = static_cast<long long>(space.f_bavail) *
-                               static_cast<long long>(space.f_frsize);
+        const auto available =
+            static_cast<long long>(space.f_bavail) * static_cast<long long>(space.f_frsize);
         return size - static_cast<long long>(status.st_size) <= available ? 0 : ENOSPC;
     }
 

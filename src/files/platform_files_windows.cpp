@@ -80,9 +80,7 @@ class WindowsFiles final : public FileSystem {
 
     // Links are rare on Windows and replacing one replaces the link; the name is taken as it
     // is.
-    LinkTarget FollowLinks(const std::string& path) const override {
-        return {path};
-    }
+    LinkTarget FollowLinks(const std::string& path) const override { return {path}; }
 
     std::optional<int> OpenDescriptorNamed(const std::string& /*path*/) const override {
         return std::nullopt;
@@ -116,8 +114,7 @@ class WindowsFiles final : public FileSystem {
         return descriptor;
     }
 
-    bool WriteAll(int descriptor, const char* data, std::size_t size,
-                  int& error) const override {
+    bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) const override {
         while (size > 0) {
             const auto piece = static_cast<unsigned int>(size < (1u << 30) ? size : (1u << 30));
             const int written = ::_write(descriptor, data, piece);
@@ -157,13 +154,9 @@ class WindowsFiles final : public FileSystem {
 
     void StartWritingOut(int) const override {}
 
-    int SyncToDisk(int descriptor) const override {
-        return ::_commit(descriptor) == 0 ? 0 : errno;
-    }
+    int SyncToDisk(int descriptor) const override { return ::_commit(descriptor) == 0 ? 0 : errno; }
 
-    int CloseFile(int descriptor) const override {
-        return ::_close(descriptor) == 0 ? 0 : errno;
-    }
+    int CloseFile(int descriptor) const override { return ::_close(descriptor) == 0 ? 0 : errno; }
 
     // A file that may be replaced is writable; Windows keeps no owner or mode to carry over.
     void TakePermissionsOf(int /*descriptor*/, const std::string& /*model*/) const override {}
@@ -188,8 +181,8 @@ class WindowsFiles final : public FileSystem {
         if (search == INVALID_HANDLE_VALUE) return names;
         do {
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-            const int length = ::WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, nullptr,
-                                                     0, nullptr, nullptr);
+            const int length = ::WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, nullptr, 0,
+                                                     nullptr, nullptr);
             if (length <= 1) continue;
             std::string name(static_cast<std::size_t>(length - 1), '\0');
             ::WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, name.data(), length, nullptr,
@@ -204,13 +197,9 @@ class WindowsFiles final : public FileSystem {
         return static_cast<std::uint32_t>(::GetCurrentProcessId());
     }
 
-    std::size_t LongestName(const std::string& /*folder*/) const override {
-        return 255;
-    }
+    std::size_t LongestName(const std::string& /*folder*/) const override { return 255; }
 
-    std::size_t LongestPath() const override {
-        return MAX_PATH;
-    }
+    std::size_t LongestPath() const override { return MAX_PATH; }
 
     int OpenLockFile(const std::string& path, int& error) const override {
         return Open(path, _O_RDWR | _O_CREAT, error);
@@ -219,16 +208,14 @@ class WindowsFiles final : public FileSystem {
     Lock LockFile(int descriptor, LockKind kind) const override {
         const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(descriptor));
         OVERLAPPED start{};
-        const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY |
-                            (kind == LockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+        const DWORD flags =
+            LOCKFILE_FAIL_IMMEDIATELY | (kind == LockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
         if (::LockFileEx(handle, flags, 0, 1, 0, &start) != 0) return Lock::Held;
         return ::GetLastError() == ERROR_LOCK_VIOLATION ? Lock::Busy : Lock::Unavailable;
     }
 
     // Windows removes no file that another program holds open, so the name cannot have gone.
-    bool StillNamed(int /*descriptor*/, const std::string& /*path*/) const override {
-        return true;
-    }
+    bool StillNamed(int /*descriptor*/, const std::string& /*path*/) const override { return true; }
 
     // Closed before it is removed: Windows removes no file that is open, and refuses while
     // another program holds it, which then keeps it.

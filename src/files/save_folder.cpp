@@ -257,8 +257,7 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
     // The folder: tidied when nobody else saves in it, then held shared while we do.
     const std::string folderLock = InFolder(folder_, kFolderLockName);
     int error = 0;
-    auto [exclusive, outcome] =
-        Lock::Take(files, folderLock, platform::LockKind::Exclusive, error);
+    auto [exclusive, outcome] = Lock::Take(files, folderLock, platform::LockKind::Exclusive, error);
     if (exclusive) {
         TidyFolder(folder_, files);
         exclusive->Release(false);
@@ -278,8 +277,8 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
         }
     }
 
-    auto [set, setOutcome] = Lock::Take(files, SetLockName(folder_, target.path),
-                                        platform::LockKind::Exclusive, error);
+    auto [set, setOutcome] =
+        Lock::Take(files, SetLockName(folder_, target.path), platform::LockKind::Exclusive, error);
     switch (setOutcome) {
         case Lock::Outcome::Held:
             locks_.push_back(std::move(set));

@@ -91,7 +91,8 @@ class DescriptorInput final : public std::streambuf {
   protected:
     int_type underflow() override {
         if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-        const long got = platform::SystemFiles().ReadSome(descriptor_, buffer_.data(), buffer_.size(), error_);
+        const long got =
+            platform::SystemFiles().ReadSome(descriptor_, buffer_.data(), buffer_.size(), error_);
         if (got <= 0) return traits_type::eof();
         setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
         return traits_type::to_int_type(*gptr());

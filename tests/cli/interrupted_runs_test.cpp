@@ -46,16 +46,17 @@ class InterruptedRunsTest : public ::testing::Test {
         earlierSet = MakeSet("100");
         newSet = MakeSet("5000");
         for (int index = 1; index <= kDatasets; ++index) {
-            const std::string stem = std::string("c_") + (index < 10 ? "0" : "") +
-                                     std::to_string(index);
+            const std::string stem =
+                std::string("c_") + (index < 10 ? "0" : "") + std::to_string(index);
             datasets.push_back(
                 {stem + ".csv", stem + "_info.TXT", stem + "_setup.TXT", stem + "_key.TXT"});
         }
     }
 
     std::vector<std::string> Arguments(const std::string& seed) const {
-        return {ZEK_GENERATE_PATH, setup.string(), "-o", (folder / "c.csv").string(),
-                "--count",         std::to_string(kDatasets), "--seed", seed};
+        return {
+            ZEK_GENERATE_PATH,         setup.string(), "-o", (folder / "c.csv").string(), "--count",
+            std::to_string(kDatasets), "--seed",       seed};
     }
 
     FolderContents MakeSet(const std::string& seed) {
@@ -95,8 +96,8 @@ class InterruptedRunsTest : public ::testing::Test {
         for (const char* name : {"next.csv", "next_info.TXT", "next_setup.TXT"}) {
             fs::remove(folder / name);
         }
-        testing::ExpectDatasetsOfOneSetAndATrueKey(ContentsOf(folder), earlierSet, newSet,
-                                                   datasets, "c_key.csv");
+        testing::ExpectDatasetsOfOneSetAndATrueKey(ContentsOf(folder), earlierSet, newSet, datasets,
+                                                   "c_key.csv");
     }
 
     void InterruptAtRandomMoments(uid_t user) {

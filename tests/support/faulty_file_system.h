@@ -51,8 +51,7 @@ class FaultyFileSystem final : public platform::FileSystem {
                    bool& directory) const override {
         return system_.OpenToRead(path, error, regular, directory);
     }
-    bool WriteAll(int descriptor, const char* data, std::size_t size,
-                  int& error) const override {
+    bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) const override {
         if (diskFull_ && size > 0) {
             error = ENOSPC;
             return false;
