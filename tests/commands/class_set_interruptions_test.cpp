@@ -2,8 +2,6 @@
 // file system: after the next save in the folder, every dataset is wholly of one set and the
 // class key, where there is one, lists exactly the datasets on disk.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -111,19 +109,9 @@ TEST_F(ClassSetInterruptions, AKillAtEveryCallLeavesDatasetsOfOneSetAndATrueKey)
     for (int call = 1; call <= calls; ++call) {
         SCOPED_TRACE("killed at call " + std::to_string(call));
         PutEarlierSet();
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const FaultyFileSystem killing(call, FaultyFileSystem::Fault::Kill);
-            try {
-                MakeSet(folder.path(), kNewSeed, killing);
-            } catch (...) {
-            }
-            ::_exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 137);
+        ASSERT_TRUE(testing::KilledAtCall(call, [&](const FaultyFileSystem& killing) {
+            MakeSet(folder.path(), kNewSeed, killing);
+        }));
         ExpectOneSetPerDatasetAndATrueKey();
     }
 }

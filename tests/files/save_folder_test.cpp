@@ -1,8 +1,6 @@
 #include "files/save_folder.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -21,13 +19,8 @@ using testing::FaultyFileSystem;
 using testing::NamesIn;
 using testing::TemporaryFolder;
 
-void Put(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-PendingFile Writing(const fs::path& path, const std::string& text) {
-    return {path.string(), [text](std::ostream& out) { WriteChecked(out, text); }};
-}
+using testing::Put;
+using testing::Writing;
 
 std::vector<std::string> OwnFilesLeftIn(const fs::path& folder) {
     std::vector<std::string> own;
@@ -110,19 +103,9 @@ TEST_F(DatasetSave, AKillAtEveryCallIsFinishedOrUndoneByTheNextSave) {
     for (int call = 1; call <= calls; ++call) {
         SCOPED_TRACE("killed at call " + std::to_string(call));
         PutLastWeeks();
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const FaultyFileSystem killing(call, FaultyFileSystem::Fault::Kill);
-            try {
-                WriteTextFilesTogether(ThisWeeks(), killing);
-            } catch (...) {
-            }
-            ::_exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 137);
+        ASSERT_TRUE(testing::KilledAtCall(call, [&](const FaultyFileSystem& killing) {
+            WriteTextFilesTogether(ThisWeeks(), killing);
+        }));
         const std::string beforeTheNextSave = WeekOnDisk();
         SaveSomethingElse();
         const std::string week = WeekOnDisk();

@@ -19,13 +19,8 @@ using testing::Contents;
 using testing::NamesIn;
 using testing::TemporaryFolder;
 
-void Put(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-PendingFile Writing(const fs::path& path, const std::string& text) {
-    return {path.string(), [text](std::ostream& out) { WriteChecked(out, text); }};
-}
+using testing::Put;
+using testing::Writing;
 
 // The files of a set take their targets' places one after another. When one of them cannot,
 // every target already replaced gets its earlier file back, and no file of ours is left.

@@ -2,6 +2,7 @@
 // as a kill would, so that a test can see what each failure point of a save leaves behind.
 #pragma once
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -139,5 +140,23 @@ class FaultyFileSystem final : public platform::FileSystem {
     bool diskFull_ = false;
     mutable std::atomic<int> calls_{0};
 };
+
+/// Runs `work` in a child process over a file system that ends it at its `call`th call;
+/// whether it ended there, as a kill would have.
+template <typename Work>
+bool KilledAtCall(int call, Work work) {
+    const pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        const FaultyFileSystem killing(call, FaultyFileSystem::Fault::Kill);
+        try {
+            work(killing);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 137;
+}
 
 }  // namespace zek::testing

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "files/text_file.h"
+
 namespace zek::testing {
 
 /// The lines of a text whose every line must end with CR LF.
@@ -34,6 +36,15 @@ inline std::string Contents(const std::filesystem::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+inline void Put(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+/// One file of a save that writes `text`.
+inline PendingFile Writing(const std::filesystem::path& path, const std::string& text) {
+    return {path.string(), [text](std::ostream& out) { WriteChecked(out, text); }};
 }
 
 /// The names of the files in `folder`, hidden temporary files included, sorted.
