@@ -13,9 +13,11 @@
 #include <fstream>
 #include <map>
 #include <ostream>
+#include <utility>
 
 #include "files/data_file.h"
 #include "files/package_libraries.h"
+#include "files/platform_files.h"
 #endif
 
 namespace zek {
@@ -156,18 +158,29 @@ void WriteReadStatFile(DataFormat format, std::ostream& out, const PackageTable&
 }
 
 // libxlsxwriter writes only to a named file: the workbook is made in a private temporary
-// file and copied into `out`, so that it is saved like every other file.
+// file and copied into `out`, so that it is saved like every other file. Where the system
+// has files without a name, the temporary file is one, reached through the name of its
+// descriptor, so that a killed program leaves nothing behind in the temporary folder.
 class TemporaryFile {
   public:
     TemporaryFile() {
-        std::optional<std::string> path =
-            CreateOwnFileIn(std::filesystem::temp_directory_path().string(), ".xlsx");
+        const platform::FileSystem& files = platform::SystemFiles();
+        const std::string folder = std::filesystem::temp_directory_path().string();
+        int error = 0;
+        descriptor_ = files.CreateUnnamedFile(folder, error);
+        if (descriptor_ >= 0) path_ = files.NameOfOpenFile(descriptor_);
+        if (!path_.empty()) return;
+        if (descriptor_ >= 0) files.CloseFile(std::exchange(descriptor_, -1));
+        std::optional<std::string> path = CreateOwnFileIn(folder, ".xlsx");
         if (!path) throw StreamError("no temporary file for the workbook");
         path_ = std::move(*path);
+        named_ = true;
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
+        if (descriptor_ >= 0) platform::SystemFiles().CloseFile(descriptor_);
+        if (!named_) return;
         std::error_code ignored;
         std::filesystem::remove(path_, ignored);
     }
@@ -175,6 +188,8 @@ class TemporaryFile {
 
   private:
     std::string path_;
+    int descriptor_ = -1;
+    bool named_ = false;
 };
 
 void CheckWorkbook(lxw_error error) {

@@ -50,6 +50,12 @@ class FileSystem {
     /// A new file that did not exist, for writing; -1 with `error` (EEXIST when the name is
     /// taken). Never follows a link.
     virtual int CreateNewFile(const std::string& path, int& error) const = 0;
+    /// A new file in `folder` that has no name and so goes with the program, however it
+    /// ends; -1 with `error` where the system has no such files.
+    virtual int CreateUnnamedFile(const std::string& folder, int& error) const = 0;
+    /// A name by which another library can open the file at `descriptor` again; empty where
+    /// there is none.
+    virtual std::string NameOfOpenFile(int descriptor) const = 0;
     /// An existing file for writing, not emptied; -1 with `error`. A pipe that nobody reads
     /// is refused with ENXIO instead of being waited on.
     virtual int OpenToWrite(const std::string& path, int& error) const = 0;

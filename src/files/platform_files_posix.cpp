@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace zek::platform {
@@ -93,6 +94,27 @@ class PosixFiles final : public FileSystem {
             ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (descriptor < 0) error = errno;
         return descriptor;
+    }
+
+    int CreateUnnamedFile(const std::string& folder, int& error) const override {
+#if defined(O_TMPFILE)
+        const int descriptor = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (descriptor < 0) error = errno;
+        return descriptor;
+#else
+        static_cast<void>(folder);
+        error = EOPNOTSUPP;
+        return -1;
+#endif
+    }
+
+    std::string NameOfOpenFile(int descriptor) const override {
+#if defined(__linux__)
+        return "/proc/self/fd/" + std::to_string(descriptor);
+#else
+        static_cast<void>(descriptor);
+        return {};
+#endif
     }
 
     int OpenToWrite(const std::string& path, int& error) const override {

@@ -90,6 +90,13 @@ class WindowsFiles final : public FileSystem {
         return Open(path, _O_WRONLY | _O_CREAT | _O_EXCL, error);
     }
 
+    int CreateUnnamedFile(const std::string& /*folder*/, int& error) const override {
+        error = ENOSYS;
+        return -1;
+    }
+
+    std::string NameOfOpenFile(int /*descriptor*/) const override { return {}; }
+
     int OpenToWrite(const std::string& path, int& error) const override {
         return Open(path, _O_WRONLY, error);
     }

@@ -136,7 +136,7 @@ class InterruptedRunsTest : public ::testing::Test {
         EXPECT_GT(stoppedMidway, kRunsPerSignal / 2);
     }
 
-    static constexpr int kRunsPerSignal = 25;
+    static constexpr int kRunsPerSignal = 50;
     testing::TemporaryFolder temporary;
     const fs::path& folder = temporary.path();
     const fs::path setup = folder.parent_path() / (folder.filename().string() + "_setup.TXT");

@@ -45,6 +45,12 @@ class FaultyFileSystem final : public platform::FileSystem {
         }
         return Fails(error) ? -1 : system_.CreateNewFile(path, error);
     }
+    int CreateUnnamedFile(const std::string& folder, int& error) const override {
+        return Fails(error) ? -1 : system_.CreateUnnamedFile(folder, error);
+    }
+    std::string NameOfOpenFile(int descriptor) const override {
+        return system_.NameOfOpenFile(descriptor);
+    }
     int OpenToWrite(const std::string& path, int& error) const override {
         return Fails(error) ? -1 : system_.OpenToWrite(path, error);
     }
