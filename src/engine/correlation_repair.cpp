@@ -53,12 +53,24 @@ bool PositiveDefinite(const Matrix& full, int order, int skipped) {
 
 }  // namespace
 
-std::string TwoDecimals(double value) {
-    char buffer[32];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value + 0.0, std::chars_format::fixed, 2);
+std::string FixedDecimals(double value, int decimals) {
+    char buffer[48];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0,
+                                      std::chars_format::fixed, decimals);
     std::string text(buffer, result.ptr);
-    return text == "-0.00" ? "0.00" : text;
+    // A zero rounded from below is no negative number.
+    if (text.find_first_not_of("-0.") == std::string::npos && text.front() == '-') text.erase(0, 1);
+    return text;
+}
+
+std::string TwoDecimals(double value) {
+    return FixedDecimals(value, 2);
+}
+
+std::string AsTyped(double value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0);
+    return std::string(buffer, result.ptr);
 }
 
 std::optional<UsableInterval> UsableIntervalOf(const Matrix& full, int order, int i, int j) {
@@ -90,12 +102,14 @@ std::optional<UsableInterval> UsableIntervalOf(const Matrix& full, int order, in
     return interval;
 }
 
-std::optional<UsableInterval> RoundedInwards(const UsableInterval& interval) {
+std::optional<UsableInterval> RoundedInwards(const UsableInterval& interval, int decimals) {
     // Rounded inwards, so that the values named are usable as typed.
-    double low = std::ceil(interval.low * 100.0 - 1e-9) / 100.0;
-    double high = std::floor(interval.high * 100.0 + 1e-9) / 100.0;
-    if (!(low > interval.low)) low += 0.01;
-    if (!(high < interval.high)) high -= 0.01;
+    const double scale = std::pow(10.0, decimals);
+    const double step = 1.0 / scale;
+    double low = std::ceil(interval.low * scale - 1e-9) / scale;
+    double high = std::floor(interval.high * scale + 1e-9) / scale;
+    if (!(low > interval.low)) low += step;
+    if (!(high < interval.high)) high -= step;
     if (low > high) return std::nullopt;
     return UsableInterval{low, high};
 }

@@ -23,13 +23,18 @@ struct UsableInterval {
 /// `order`) positive definite with the other entries kept; nothing when no value does.
 std::optional<UsableInterval> UsableIntervalOf(const SquareMatrix& full, int order, int i, int j);
 
-/// The interval rounded inwards to two decimals, so that both ends are usable as typed;
-/// nothing when no two-decimal value lies inside.
-std::optional<UsableInterval> RoundedInwards(const UsableInterval& interval);
+/// The interval rounded inwards to `decimals` decimals, so that both ends are usable as
+/// typed; nothing when no such value lies inside.
+std::optional<UsableInterval> RoundedInwards(const UsableInterval& interval, int decimals = 2);
 
 /// A correlation as the user types it back into the grid: two decimals and a point,
 /// whatever the locale ("-0.62", never "-0.00").
 std::string TwoDecimals(double value);
+/// The same with `decimals` decimals.
+std::string FixedDecimals(double value, int decimals);
+/// A correlation as the user typed it: the shortest text that reads back as the same number
+/// ("0.981", never "0.98" for it).
+std::string AsTyped(double value);
 
 /// How entry (i, j) of a factorised matrix reads to the user. A matrix of normal
 /// correlations that stand for the correlations of shaped scores reads as those; a plain

@@ -71,12 +71,16 @@ std::string UnreachableLine(const BlockShapes& shapes, int i, int j, double aske
     const auto b = static_cast<std::size_t>(j - 1);
     const ReachableCorrelations reach = ReachableOf(*shapes.expansions[a], *shapes.expansions[b]);
     const UsableInterval reachable{reach.low, reach.high};
-    const UsableInterval shown = RoundedInwards(reachable).value_or(reachable);
-    return "r" + std::to_string(10 * i + j) + " = " + TwoDecimals(asked) + ": " +
+    // The bounds to four decimals, rounded inwards, so that a correlation typed with three
+    // (0.981 where 0.98073 is the most) is never said to lie inside.
+    constexpr int kShownDecimals = 4;
+    const UsableInterval shown = RoundedInwards(reachable, kShownDecimals).value_or(reachable);
+    return "r" + std::to_string(10 * i + j) + " = " + AsTyped(asked) + ": " +
            ShapeWords(shapes.drawn[a]) + " scores (box " + std::to_string(shapes.boxes[a]) +
            ") and " + ShapeWords(shapes.drawn[b]) + " scores (box " +
            std::to_string(shapes.boxes[b]) + ") can only be correlated between " +
-           TwoDecimals(shown.low) + " and " + TwoDecimals(shown.high);
+           FixedDecimals(shown.low, kShownDecimals) + " and " +
+           FixedDecimals(shown.high, kShownDecimals);
 }
 
 std::string BoxList(const BlockShapes& shapes, int variableCount) {

@@ -208,8 +208,18 @@ TEST_F(ZekGenerateTest, RefusalsNameTheLineAndControlTheyComeFrom) {
     EXPECT_EQ(unreachable.err,
               "zek-generate: Sorry, the shapes you chose cannot have every correlation you asked "
               "for\n  r12 = -0.99: positively skewed scores (box 1) and positively skewed scores "
-              "(box 2) can only be correlated between -0.92 and 0.99\n");
+              "(box 2) can only be correlated between -0.9292 and 0.9999\n");
     EXPECT_FALSE(fs::exists(folder / "shaped.csv"));
+
+    // The asked value as typed, and the bounds to four decimals rounded inwards: 0.981 lies
+    // beyond 0.98073, which two decimals would have shown as 0.98.
+    texts.correlations[CorrelationCellIndex(1, 2)] = "0.981";
+    texts.Box(1).shape = DistributionKind::Normal;
+    WriteSetup(texts);
+    EXPECT_NE(Generate("setup.TXT -o shaped.csv")
+                  .err.find("r12 = 0.981: Normal scores (box 1) and positively skewed scores "
+                            "(box 2) can only be correlated between -0.9807 and 0.9807\n"),
+              std::string::npos);
 }
 
 // --exact says so under the report's title, and names each later step that moved the

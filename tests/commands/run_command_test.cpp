@@ -253,7 +253,7 @@ TEST_F(RunCommandTest, AnImpossibleMatrixComesWithTheChangesThatWouldMendIt) {
         << host.details[0];
 }
 
-// A Uniform and a skewed variable correlate at most 0.97 either way; asking for more is
+// A Uniform and a skewed variable correlate at most 0.9692 either way; asking for more is
 // refused with what the pair can reach, before anything is drawn.
 TEST_F(RunCommandTest, ACorrelationTheShapesCannotReachIsRefusedWithTheirRange) {
     Select(DesignKind::Correlated3);
@@ -270,7 +270,7 @@ TEST_F(RunCommandTest, ACorrelationTheShapesCannotReachIsRefusedWithTheirRange) 
     ASSERT_EQ(host.details.size(), 1u);
     EXPECT_EQ(host.details[0],
               "r13 = 0.99: Uniform scores (box 1) and positively skewed scores (box 3) can only "
-              "be correlated between -0.96 and 0.96\n");
+              "be correlated between -0.9692 and 0.9692\n");
 
     host.messages.clear();
     host.details.clear();
