@@ -208,13 +208,10 @@ struct SetRecipe {
     }
 };
 
-// A dataset after the first depends on its seed alone, but for seed 0: its subtractive
-// streams are not restarted and go on from the dataset before. A set that holds seed 0 is
-// made in order on one thread.
+// Every dataset depends on its seed alone (seed 0 too, which restarts its streams like any
+// other); without seeds of their own the datasets are made in order.
 bool DatasetsAreIndependent(const ClassSetRequest& request) {
-    if (!request.firstSeed) return false;
-    const std::int64_t first = *request.firstSeed;
-    return !(first <= 0 && first + request.count - 1 >= 0);
+    return request.firstSeed.has_value();
 }
 
 // What stood under the set's names before it: the class key is set aside before any dataset

@@ -35,9 +35,22 @@ std::array<BoxParameters, kBoxCount> GenerationSetup::StartupBoxes() {
     return boxes;
 }
 
+namespace {
+
+// Other seeds give multiples of 319 and 727 up to -319 and -727, or quotients below -3000.
+constexpr std::int32_t kSeedZeroStreamSeed319 = -1;
+constexpr std::int32_t kSeedZeroStreamSeed727 = -2;
+
+}  // namespace
+
 void DeriveStreamSeeds(GenerationSetup& setup) {
     const std::int32_t negated = setup.seed < 0 ? setup.seed : -setup.seed;
     setup.negatedSeed = negated;
+    if (negated == 0) {
+        setup.streamSeed319 = kSeedZeroStreamSeed319;
+        setup.streamSeed727 = kSeedZeroStreamSeed727;
+        return;
+    }
     // Seeds below -1000000 are divided rather than multiplied, which keeps them in range.
     setup.streamSeed319 = negated < -1000000 ? negated / 319 : negated * 319;
     setup.streamSeed727 = negated < -1000000 ? negated / 727 : negated * 727;

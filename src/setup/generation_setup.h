@@ -150,7 +150,9 @@ struct RunFlags {
 
 /// Sets `negatedSeed` (-|seed|) and the two stream seeds derived from it (the negated seed
 /// times 319 and 727, or divided by them below -1000000) from `seed`, which must not be the
-/// lowest int32.
+/// lowest int32. Seed 0 would give the subtractive streams no negative seed, and so no start
+/// of their own: every draw of a program's first run would be 0 and later runs would go on
+/// from the run before. It takes -1 and -2 instead, which no other seed gives.
 void DeriveStreamSeeds(GenerationSetup& setup);
 
 /// The record's part of Reset to Startup: the design of the start-up, the Beta parameters,

@@ -60,7 +60,7 @@ TEST_F(RunCommandTest, StreamSeeds) {
     EXPECT_EQ(seeds("2000000"), (std::array<std::int32_t, 3>{-2000000, -6269, -2751}));
     EXPECT_EQ(seeds("1000000"), (std::array<std::int32_t, 3>{-1000000, -319000000, -727000000}));
     EXPECT_EQ(seeds("-7"), (std::array<std::int32_t, 3>{-7, -2233, -5089}));
-    EXPECT_EQ(seeds("0"), (std::array<std::int32_t, 3>{0, 0, 0}));
+    EXPECT_EQ(seeds("0"), (std::array<std::int32_t, 3>{0, -1, -2}));
     EXPECT_EQ(seeds("2147483647"), (std::array<std::int32_t, 3>{-2147483647, -6731923, -2953897}));
 }
 
