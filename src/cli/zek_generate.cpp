@@ -222,7 +222,8 @@ int Generate(const zek::GenerateOptions& options, char separator,
     zek::MainWindowModel window(*state, host, separator);
     window.ApplyParametersFile(*reading);
     if (options.reliability) state->setup.reliability = *options.reliability;
-    state->setup.exactStatistics = options.exact;
+    // --exact, or a file saved with exact statistics on.
+    state->setup.exactStatistics = options.exact || reading->exactStatistics;
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
         state->setup.betaHigh = *options.betaHigh;

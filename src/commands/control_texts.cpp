@@ -28,6 +28,7 @@ ParametersFileContents ParametersFileContentsOf(const ControlTexts& texts) {
     }
     contents.correlations = texts.correlations;
     contents.columnNames = texts.columnNames;
+    contents.exactStatistics = texts.exactStatistics;
     return contents;
 }
 

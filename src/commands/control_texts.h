@@ -40,6 +40,8 @@ struct ControlTexts {
     /// Names and labels of the data file's columns, by default column name; a design keeps
     /// those of the columns it shares with the last.
     ColumnNames columnNames;
+    /// Options > Exact Sample Statistics.
+    bool exactStatistics = false;
 
     BoxTexts& Box(int boxNumber) { return boxes[boxNumber - 1]; }
     const BoxTexts& Box(int boxNumber) const { return boxes[boxNumber - 1]; }

@@ -499,6 +499,8 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     }
     // The file's names, or none where it has no names section.
     columnNames_ = reading.columnNames;
+    // A file that says nothing of exact statistics leaves the option as it was, as before.
+    if (reading.exactStatistics) state_.setup.exactStatistics = true;
 }
 
 void MainWindowModel::SetColumnNames(ColumnNames names) {
@@ -512,6 +514,7 @@ ControlTexts MainWindowModel::Texts() const {
     ControlTexts texts;
     texts.title = title_;
     texts.columnNames = columnNames_;
+    texts.exactStatistics = state_.setup.exactStatistics;
     texts.seed = seed_;
     texts.missing = missing_;
     texts.extreme = extreme_;

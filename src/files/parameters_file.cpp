@@ -157,6 +157,8 @@ std::optional<std::size_t> RemainingSize(std::istream& in) {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 constexpr std::string_view kNamesHeading = "===================Names";
+constexpr std::string_view kOptionsHeading = "===================Options";
+constexpr std::string_view kExactOption = "exact";
 
 // The columns a design's names section may name, and how many levels each grouping column
 // has.
@@ -210,10 +212,11 @@ std::optional<std::string> ReadNameEntry(std::string_view line, const NamedColum
     return std::nullopt;
 }
 
-// The optional names section, after the correlations: its heading, then one entry a line to
-// the end of the file.
-void ReadNamesSection(LineCursor& cursor, ParametersFileReading& reading) {
-    if (cursor.Next() != kNamesHeading) return;
+// The optional names section, after the correlations and the options: its heading (read
+// already), then one entry a line to the end of the file.
+void ReadNamesSection(LineCursor& cursor, std::string_view heading,
+                      ParametersFileReading& reading) {
+    if (heading != kNamesHeading) return;
     const std::optional<NamedColumns> named = NamedColumnsOf(reading.designCode);
     while (true) {
         const std::string line = cursor.Next();
@@ -274,7 +277,17 @@ ParametersFileReading ReadSections(LineCursor& cursor) {
     }
     cursor.Skip();
     ForEachCellInFileOrder([&](int cell) { reading.correlations[cell] = cursor.Next(); });
-    ReadNamesSection(cursor, reading);
+    std::string heading = cursor.Next();
+    // The options, one a line until the names or the end; an option this version does not
+    // know is passed over, so that a later version's file still opens.
+    if (heading == kOptionsHeading) {
+        while (true) {
+            heading = cursor.Next();
+            if (cursor.Exhausted() || heading == kNamesHeading) break;
+            if (heading == kExactOption) reading.exactStatistics = true;
+        }
+    }
+    ReadNamesSection(cursor, heading, reading);
     return reading;
 }
 
@@ -347,6 +360,10 @@ void WriteParametersFile(std::ostream& out, const ParametersFileContents& conten
     }
     writer.Line("===================Correlations");
     ForEachCellInFileOrder([&](int cell) { writer.Line(contents.correlations[cell]); });
+    if (contents.exactStatistics) {
+        writer.Line(std::string(kOptionsHeading));
+        writer.Line(std::string(kExactOption));
+    }
     WriteNamesSection(writer, contents);
     writer.Flush();
 }

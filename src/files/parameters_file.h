@@ -49,6 +49,9 @@ struct ParametersFileContents {
     std::array<std::string, kCorrelationCellCount> correlations{};
     /// The optional section after the correlations; only the design's columns are written.
     ColumnNames columnNames;
+    /// "Exact Sample Statistics", in an optional section before the names that is written
+    /// only when it is on, so that a file without it reads, and is written, as ever.
+    bool exactStatistics = false;
 };
 
 /// Writes the file; one box section for each box present. Throws `StreamError` when a write

@@ -253,6 +253,15 @@ TEST_F(ZekGenerateTest, ExactStatisticsAreStatedWithWhatMovedThem) {
     ASSERT_EQ(Generate("setup.TXT -o plain.csv").exitCode, 0);
     EXPECT_EQ(Contents(folder / "plain_info.TXT").find("EXACT"), std::string::npos);
     EXPECT_NE(Contents(folder / "plain.csv"), exact);
+
+    // The exact run's parameters file says so, and gives exact data again without --exact;
+    // the plain run's file is as it ever was.
+    EXPECT_NE(
+        Contents(folder / "exact_setup.TXT").find("\r\n===================Options\r\nexact\r\n"),
+        std::string::npos);
+    EXPECT_EQ(Contents(folder / "plain_setup.TXT").find("Options"), std::string::npos);
+    ASSERT_EQ(Generate("exact_setup.TXT -o reopened.csv").exitCode, 0);
+    EXPECT_EQ(Contents(folder / "reopened.csv"), exact);
 }
 
 // A large run on two cores (the uniforms and the last deviates drawn ahead, the data file

@@ -445,6 +445,20 @@ TEST_F(MainWindowModelTest, AFileSavedUnderEitherDecimalSeparatorOpensInEveryLoc
     EXPECT_EQ(WithDecimalSeparator("1e3", ','), "1e3");
 }
 
+// A file saved with exact statistics turns them on, and the next save keeps them; a file
+// that says nothing of them leaves the option as it was.
+TEST_F(MainWindowModelTest, AnOpenedFileSavedExactTurnsExactStatisticsOn) {
+    ControlTexts exact;
+    exact.exactStatistics = true;
+    window.ApplyParametersFile(Read(Written(ControlTexts{})));
+    EXPECT_FALSE(window.exactStatistics());
+    window.ApplyParametersFile(Read(Written(exact)));
+    EXPECT_TRUE(window.exactStatistics());
+    EXPECT_TRUE(window.Texts().exactStatistics);
+    window.ApplyParametersFile(Read(Written(ControlTexts{})));
+    EXPECT_TRUE(window.exactStatistics());
+}
+
 TEST_F(MainWindowModelTest, AnOpenedUniformBoxDerivesItsMeanAndSd) {
     window.ApplyParametersFile(OneBoxReading(
         2, {"0.0", "1.0", "25", "2", true, "10", true, "20", DistributionKind::Uniform}));

@@ -236,6 +236,26 @@ TEST(ParametersFile, NamesAndLabelsRoundTripAndBadOnesAreRefusedWithTheirLine) {
     }
 }
 
+// Exact statistics go in an options section between the correlations and the names, only
+// when they are on; an option a later version may add is passed over.
+TEST(ParametersFile, ExactStatisticsRoundTripBeforeTheNames) {
+    ControlTexts texts;
+    texts.exactStatistics = true;
+    texts.columnNames.names = {{"dv", "recall"}};
+    const std::string file = Written(texts);
+    const std::string plain = Written(ControlTexts{});
+    EXPECT_EQ(file.substr(plain.size()),
+              "===================Options\r\nexact\r\n===================Names\r\ndv=recall\r\n");
+    const ParametersFileReading reading = Read(file);
+    EXPECT_TRUE(reading.exactStatistics);
+    EXPECT_EQ(reading.columnNames.NameOf("dv"), "recall");
+    EXPECT_FALSE(Read(plain).exactStatistics);
+    const ParametersFileReading later =
+        Read(plain + "===================Options\r\nsomething new\r\nexact\r\n");
+    EXPECT_EQ(later.outcome, ParametersFileReading::Outcome::Complete);
+    EXPECT_TRUE(later.exactStatistics);
+}
+
 // Every text at the longest the window takes: what ZEK writes always opens again.
 TEST(ParametersFile, TheLongestTextsTheWindowTakesReopen) {
     ControlTexts texts;
