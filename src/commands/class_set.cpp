@@ -417,6 +417,38 @@ void WriteLaterDatasets(ClassSetWriter& writer, const ClassSetRequest& request,
 
 }  // namespace
 
+namespace {
+
+bool DrawsShapes(const GenerationSetup& setup) {
+    for (const BoxParameters& box : setup.boxes) {
+        if (box.active && box.distribution == DistributionKind::RandomlyChosen) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool EveryDatasetPasses(const ClassSetRequest& request, const GenerationSetup& checked,
+                        CommandHost& host) {
+    if (!request.firstSeed || !DrawsShapes(checked)) return true;
+    for (int index = 2; index <= request.count; ++index) {
+        GenerationSetup setup = checked;
+        setup.seed = static_cast<std::int32_t>(std::int64_t{*request.firstSeed} + index - 1);
+        DeriveStreamSeeds(setup);
+        if (const std::optional<GenerationRefusal> refusal = RefusalBeforeScores(setup)) {
+            std::string help;
+            for (const std::string& line : refusal->help) help += line + '\n';
+            host.ShowMessageWithDetails(
+                "Dataset " + std::to_string(index) + " of the class set (seed " +
+                    std::to_string(setup.seed) +
+                    ") cannot be made, so none is written: " + refusal->message,
+                help);
+            return false;
+        }
+    }
+    return true;
+}
+
 struct ClassSetRun::Parts {
     Parts(MainWindowModel& window, ProgramState& state, CommandHost& host,
           const ClassSetRequest& asked)
@@ -435,8 +467,11 @@ ClassSetRun::ClassSetRun(MainWindowModel& window, ProgramState& state, CommandHo
     }
     auto parts = std::make_unique<Parts>(window, state, host, request);
     // The first run shows the Run command's messages; the later ones differ only in their
-    // seed, so they pass as the first did.
-    if (parts->writer.Generate(1)) parts_ = std::move(parts);
+    // seed, and in the shapes their seed draws for randomly chosen boxes, which every one is
+    // checked for before anything is written.
+    if (parts->writer.Generate(1) && EveryDatasetPasses(request, state.setup, host)) {
+        parts_ = std::move(parts);
+    }
 }
 
 ClassSetRun::~ClassSetRun() = default;

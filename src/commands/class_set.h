@@ -105,6 +105,12 @@ struct ClassSetProgress {
     std::function<bool(const WrittenDataset&)> written = [](const WrittenDataset&) { return true; };
 };
 
+/// Whether the later datasets of `request` pass where the first passed with the setup it
+/// read (`checked`): the shapes that randomly chosen boxes draw at their seeds must reach the
+/// asked correlations. Says which dataset fails, and why, when one does.
+bool EveryDatasetPasses(const ClassSetRequest& request, const GenerationSetup& checked,
+                        CommandHost& host);
+
 /// A class set in two steps, for a window that writes it on a thread of its own: the first
 /// dataset is generated when the run is made, on the caller's thread, where the Run command
 /// may show its messages and dialogs; then `Write` writes every dataset on any one thread,

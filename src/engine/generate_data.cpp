@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <span>
 #include <system_error>
@@ -330,6 +331,18 @@ void StartDrawingAhead(std::optional<PolarPairsAhead>& ahead, const GenerationSe
 }
 
 }  // namespace
+
+std::optional<GenerationRefusal> RefusalBeforeScores(GenerationSetup setup) {
+    const DataLayout layout = LayoutOf(setup);
+    // Every stream a run's shapes come from starts afresh at its seed, so streams of its own
+    // draw the run's shapes.
+    const auto streams = std::make_unique<RandomStreams>();
+    CallerStates states{setup.negatedSeed, setup.negatedSeed, setup.streamSeed727,
+                        setup.streamSeed319};
+    DrawShapesAndSpreads(setup, layout, *streams, states);
+    const auto factors = std::make_unique<BlockFactors>();
+    return MixingFactorsOf(setup, layout, CorrelatedColumnsOf(setup), *factors);
+}
 
 std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStreams& streams,
                                               GenerationTables& tables, RunThreads threads) {

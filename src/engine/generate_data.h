@@ -64,4 +64,10 @@ struct GenerationTables {
                                                             GenerationTables& tables,
                                                             RunThreads threads = RunThreads::One);
 
+/// What `GenerateData` would refuse for `setup` before it draws a score: the shapes it would
+/// draw for randomly chosen boxes, and the correlations those can reach. Nothing is drawn
+/// but the shapes, in streams of its own, so that a class set can check the seed of every
+/// dataset before it writes any. `setup` as for `GenerateData`.
+[[nodiscard]] std::optional<GenerationRefusal> RefusalBeforeScores(GenerationSetup setup);
+
 }  // namespace zek

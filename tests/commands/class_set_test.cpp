@@ -272,6 +272,32 @@ TEST_F(ClassSetTest, AnExactSetHasTheAskedFiguresInEveryRowOfItsKey) {
               std::string::npos);
 }
 
+// Randomly chosen shapes differ by seed, and a later dataset's may not reach a correlation
+// the first one's reach: every dataset is checked before any is written, and the set is
+// refused with the dataset, its seed and the reason.
+TEST_F(ClassSetTest, ADatasetWhoseShapesCannotReachTheCorrelationsRefusesTheWholeSet) {
+    window.SelectDesign(DesignKind::Correlated2);
+    window.SelectShape(1, DistributionKind::RandomlyChosen);
+    window.SelectShape(2, DistributionKind::RandomlyChosen);
+    window.SetCorrelationText(1, 2, "0.97");
+    bool refusedLater = false;
+    for (std::int32_t first = 1; first < 60 && !refusedLater; first += 20) {
+        const ClassSetResult result = Generate(Request(20, first, "shapes.csv"));
+        if (result.outcome != ClassSetOutcome::Refused) continue;
+        const std::string said = LastOf(host.messages);
+        if (said.rfind("Dataset ", 0) != 0) continue;  // the first dataset's own refusal
+        refusedLater = true;
+        EXPECT_NE(said.find("of the class set (seed "), std::string::npos) << said;
+        EXPECT_NE(said.find(") cannot be made, so none is written: Sorry, the shapes you chose "
+                            "cannot have every correlation you asked for"),
+                  std::string::npos)
+            << said;
+        EXPECT_NE(LastOf(host.details).find("can only be correlated between"), std::string::npos);
+        EXPECT_TRUE(FilesInFolder().empty());
+    }
+    EXPECT_TRUE(refusedLater);
+}
+
 TEST(ClassSetFormTest, TheHintAndTheSeedFollowWhatIsTyped) {
     EXPECT_EQ(ClassSetNamingHint("lab.csv", 5),
               "The files are numbered: lab_1.csv, lab_2.csv, ... lab_5.csv, and the class key is "
