@@ -94,6 +94,9 @@ Checked<ColumnNames> ReadNameRows(const std::vector<NameRow>& rows, const Column
             if (const Verdict verdict = CheckDistinctNames(used)) return refuse(verdict->message);
         } else if (!row.label.empty()) {
             names.levelLabels[row.column][row.level] = row.label;
+            if (const Verdict verdict = CheckLevelLabels(names.levelLabels[row.column])) {
+                return refuse(verdict->message);
+            }
         }
     }
     std::erase_if(names.levelLabels, [](const auto& entry) { return entry.second.empty(); });

@@ -256,6 +256,10 @@ bool ReadColumnNames(const ColumnNames& names, GenerationSetup& setup, CommandHo
         for (const auto& [level, label] : levels) {
             if (!checkLabel(label)) return false;
         }
+        if (const Verdict verdict = CheckLevelLabels(levels)) {
+            host.Refuse(verdict->message, "", "");
+            return false;
+        }
     }
     setup.columnNames = names;
     std::vector<std::string> used;

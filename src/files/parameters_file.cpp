@@ -208,6 +208,9 @@ std::optional<std::string> ReadNameEntry(std::string_view line, const NamedColum
         names.labels[column] = value;
     } else {
         names.levelLabels[column][level] = value;
+        if (const Verdict alike = CheckLevelLabels(names.levelLabels[column])) {
+            return alike->message;
+        }
     }
     return std::nullopt;
 }

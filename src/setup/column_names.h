@@ -34,11 +34,22 @@ struct ColumnNames {
 };
 
 /// A name R, SPSS, Stata and pandas all take: a letter, then letters, digits or "_", at most
-/// 32 characters.
+/// 32 characters, and none of the words SPSS or Stata keep for themselves ("BY", "if",
+/// "str80"), in any letter case.
 Verdict CheckColumnName(std::string_view name);
 
-/// A label: at most 120 characters, without line breaks or commas.
+/// A label: UTF-8 text of at most 120 characters, without commas, line breaks or other
+/// control characters.
 Verdict CheckColumnLabel(std::string_view label);
+
+/// The level labels of one grouping column: no two alike, nor alike once made a figure's
+/// name (see `SafeNamePart`), so that SPSS and Stata keep the levels apart and every column
+/// of a key is named once.
+Verdict CheckLevelLabels(const std::map<int, std::string>& labels);
+
+/// A label as part of a key's column name: letters, digits and "_", each other character
+/// (a blank, a bracket, an accented letter) made one "_".
+std::string SafeNamePart(std::string_view label);
 
 /// No two of a data file's column names alike, letter case aside, as SPSS and Stata read them.
 Verdict CheckDistinctNames(const std::vector<std::string>& names);

@@ -66,13 +66,13 @@ std::string ColumnName(const GenerationSetup& setup, std::string_view stem, int 
 }
 
 // A level of a grouping column: "group2" by default, "condition2" once the column is named,
-// "condition_Placebo" once the level is labelled (a label's blanks become "_", so that a
-// figure's name stays one word).
+// "condition_Placebo" once the level is labelled (a label's other characters than letters,
+// digits and "_" become "_", so that a figure's name stays one word that R and a spreadsheet
+// read as it is, and lines up in the key's text by its length).
 std::string LevelName(const GenerationSetup& setup, const std::string& column, int level) {
-    std::string label = setup.columnNames.LevelLabelOf(column, level);
+    const std::string label = setup.columnNames.LevelLabelOf(column, level);
     if (label.empty()) return Number(setup.columnNames.NameOf(column), level);
-    std::replace(label.begin(), label.end(), ' ', '_');
-    return setup.columnNames.NameOf(column) + "_" + label;
+    return setup.columnNames.NameOf(column) + "_" + SafeNamePart(label);
 }
 
 // The name of a cell as the data file's codes name it: "group2", "cell12"; with names, its

@@ -10,6 +10,7 @@
 
 #include "engine/generate_data.h"
 #include "files/text_file.h"
+#include "setup/column_names.h"
 #include "support/runnable_setup.h"
 #include "support/text_files.h"
 
@@ -49,6 +50,25 @@ TEST_P(PackageFileBytesTest, TheSameDataGiveTheSameBytesAndAFailedStreamIsAnErro
     broken.setstate(std::ios::badbit);
     EXPECT_THROW(WritePackageDataFile(GetParam(), broken, setup, tables->generatedData, {}),
                  StreamError);
+}
+
+// Whatever names and labels the dialog and the reader accept, every format takes: labels of
+// 120 characters, accented or not, brackets and quotes, names next to reserved words.
+TEST_P(PackageFileBytesTest, EveryAcceptedNameAndLabelIsWritten) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 7, 12);
+    std::string accented;
+    for (int k = 0; k < 120; ++k) accented += "\xC3\xA9";
+    setup.columnNames.names = {{"group", "If_1"}, {"dv", "str_score"}};
+    setup.columnNames.labels = {{"dv", accented}, {"group", std::string(120, 'x')}};
+    setup.columnNames.levelLabels = {
+        {"group", {{1, "Rehearsal (spaced) \"quoted\""}, {2, "caf\xC3\xA9 \xF0\x9F\x98\x80"}}}};
+    for (const auto& [column, label] : setup.columnNames.labels) {
+        ASSERT_FALSE(CheckColumnLabel(label));
+    }
+    ASSERT_FALSE(CheckLevelLabels(setup.columnNames.levelLabels["group"]));
+    RandomStreams streams;
+    ASSERT_FALSE(GenerateData(setup, streams, *tables));
+    EXPECT_NO_THROW(Bytes(setup));
 }
 
 // What SPSS shows in its variable view, read back by ReadStat's own parser: nominal

@@ -218,6 +218,11 @@ TEST(ParametersFile, NamesAndLabelsRoundTripAndBadOnesAreRefusedWithTheirLine) {
     reopened.columnNames = reading.columnNames;
     EXPECT_EQ(Written(reopened), file);
     EXPECT_TRUE(Read(plain).columnNames.empty());
+    const ParametersFileReading alike =
+        Read(plain + "===================Names\r\ngroup.1=A B\r\ngroup.2=A_B\r\n");
+    EXPECT_EQ(alike.outcome, ParametersFileReading::Outcome::NamesRefused);
+    EXPECT_TRUE(alike.ErrorMessage().find("is given to two levels") != std::string::npos)
+        << alike.ErrorMessage();
 
     const int firstEntry = static_cast<int>(std::count(plain.begin(), plain.end(), '\n')) + 2;
     for (const auto& [entry, message] :
@@ -225,6 +230,8 @@ TEST(ParametersFile, NamesAndLabelsRoundTripAndBadOnesAreRefusedWithTheirLine) {
           {"group.3=Decaf", "unknown key \"group.3\" for this design"},
           {"dv.unit=words", "unknown key \"dv.unit\" for this design"},
           {"dv=2nd", "A NAME must begin with a letter"},
+          {"dv=BY", "A NAME may not be a word that SPSS or Stata keep"},
+          {"dv.label=caf\xC3", "A LABEL must be text (UTF-8)"},
           {"dv.label=a, b", "A LABEL may not hold a comma or a line break"},
           {"no equals sign", "\"no equals sign\" is no key=value"}}) {
         const ParametersFileReading refused =

@@ -107,6 +107,10 @@ TEST_F(AnswerKeyTest, NamedColumnsAndLevelsNameTheFigures) {
           {},
           {{"group", {{1, "Placebo"}, {2, "High dose"}}}}},
          {"condition_Placebo_mean", "condition_High_dose_sd", "student_t"}},
+        // Brackets, quotes and accents become "_", so that R reads the names as they are.
+        {DesignKind::Groups2,
+         {{}, {}, {{"group", {{1, "Rehearsal (spaced)"}, {2, "\"caf\xC3\xA9\""}}}}},
+         {"group_Rehearsal__spaced__mean", "group__caf___sd"}},
         {DesignKind::Groups3, {{{"group", "site"}}, {}, {}}, {"site3_n", "anova_f"}},
         {DesignKind::Factorial2x2,
          {{{"factor1", "dose"}}, {}, {{"factor1", {{2, "High"}}}}},
