@@ -211,4 +211,38 @@ void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layou
     }
 }
 
+void NoteWrittenMisses(const GenerationSetup& setup, const DataLayout& layout,
+                       const std::array<BoxSpreads, kBoxCount>& spreads, const ScoreTable& scores,
+                       ExactRunNotes& notes) {
+    std::array<std::vector<double>, kBoxCount> written;
+    for (const DataBlock& block : layout) {
+        for (int v = 0; v < layout.variableCount; ++v) {
+            auto& box = written[static_cast<std::size_t>(block.BoxOfColumn(v) - 1)];
+            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                box.push_back(scores.At(row, v));
+            }
+        }
+    }
+    for (int boxNumber = 1; boxNumber <= kBoxCount; ++boxNumber) {
+        const auto index = static_cast<std::size_t>(boxNumber - 1);
+        const std::vector<double>& values = written[index];
+        if (values.size() < 2 || notes.uniformNarrowed[index]) continue;
+        const BoxParameters& box = setup.Box(boxNumber);
+        const TargetMoments target = TargetMomentsOf(box, spreads[index].trueSd);
+        const auto n = static_cast<double>(values.size());
+        double sum = 0.0;
+        for (const double value : values) sum += value;
+        const double mean = sum / n;
+        double squares = 0.0;
+        for (const double value : values) squares += (value - mean) * (value - mean);
+        const double sd = std::sqrt(squares / (n - 1.0));
+        // Compared as the report shows them: at the box's decimals.
+        const double scale = std::pow(10.0, box.decimals);
+        const auto onGrid = [scale](double value) { return std::llround(value * scale); };
+        if (onGrid(mean) != onGrid(target.mean) || onGrid(sd) != onGrid(target.sd)) {
+            notes.writtenMisses[index] = {true, mean, sd, target.mean, target.sd};
+        }
+    }
+}
+
 }  // namespace zek

@@ -34,6 +34,13 @@ ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout
 /// and SD of each box are still its targets at the box's decimals. The scores are taken in
 /// order of how far rounding moved them, so the result is deterministic. For runs in which
 /// no later step (error, limits, extreme or missing values) moved a score.
+/// After `RoundKeepingExactness`: which boxes' written means or SDs still miss their targets
+/// at the box's decimals, with what was written, so that the report never claims what the
+/// data do not show.
+void NoteWrittenMisses(const GenerationSetup& setup, const DataLayout& layout,
+                       const std::array<BoxSpreads, kBoxCount>& spreads, const ScoreTable& scores,
+                       ExactRunNotes& notes);
+
 void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layout,
                            const std::array<BoxSpreads, kBoxCount>& spreads, ScoreTable& scores);
 

@@ -401,6 +401,7 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
     ahead.reset();  // every pair taken: the thread has ended, the streams are as serial
     if (setup.exactStatistics && !anyScoreMoved) {
         RoundKeepingExactness(setup, layout, spreads, tables.generatedData);
+        NoteWrittenMisses(setup, layout, spreads, tables.generatedData, setup.exactNotes);
     }
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include "files/information_file.h"
 
+#include <array>
+#include <charconv>
 #include <string_view>
 #include <vector>
 
@@ -387,8 +389,34 @@ void WriteExactnessStatement(LineWriter& writer, const GenerationSetup& setup) {
     }
     writer.Line("EXACT SAMPLE STATISTICS were asked for: the scores were drawn and then made");
     writer.Line("to have exactly the requested means, SDs and correlations.");
-    if (moves.empty()) {
+    std::vector<std::string> misses;
+    for (int box = 1; box <= kBoxCount; ++box) {
+        const ExactRunNotes::WrittenMiss& miss =
+            setup.exactNotes.writtenMisses[static_cast<std::size_t>(box - 1)];
+        if (!miss.missed) continue;
+        const int decimals = setup.Box(box).decimals;
+        const auto shown = [decimals](double value) {
+            std::string text;
+            AppendFixed(text, value, decimals);
+            return text;
+        };
+        // The asked figures as typed, which the box's decimals may not show.
+        const auto asked = [](double value) {
+            std::array<char, 32> text{};
+            const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+            return std::string(text.data(), end);
+        };
+        misses.push_back("  - box " + std::to_string(box) + ": mean " + shown(miss.mean) +
+                         " and SD " + shown(miss.sd) + " written, " + asked(miss.targetMean) +
+                         " and " + asked(miss.targetSd) + " asked: no scores at " +
+                         std::to_string(decimals) + " decimals have both");
+    }
+    if (moves.empty() && misses.empty()) {
         writer.Line("The data file's means and SDs are the requested ones at each box's decimals.");
+    } else if (moves.empty()) {
+        writer.Line("The data file's means and SDs are the requested ones at each box's decimals,");
+        writer.Line("except where too few cases on the box's decimals could not reach them:");
+        for (const std::string& miss : misses) writer.Line(miss);
     } else {
         writer.Line("These steps moved them again; the actual figures below are what was got:");
         for (const std::string& move : moves) writer.Line("  - " + move);

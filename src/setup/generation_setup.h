@@ -90,6 +90,16 @@ struct ExactRunNotes {
     /// A Uniform box's scores would have left its limits at the asked SD, and were scaled
     /// within them: its SD is below the asked one.
     std::array<bool, kBoxCount> uniformNarrowed{};
+    /// A box whose written mean or SD does not round to its target at the box's decimals:
+    /// with few cases and few decimals no set of scores on the grid has both.
+    struct WrittenMiss {
+        bool missed = false;
+        double mean = 0.0;  ///< as written
+        double sd = 0.0;
+        double targetMean = 0.0;
+        double targetSd = 0.0;
+    };
+    std::array<WrittenMiss, kBoxCount> writtenMisses{};
 };
 
 struct GenerationSetup {

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <sstream>
+#include <vector>
 
+#include "engine/generate_data.h"
 #include "support/runnable_setup.h"
 
 namespace zek {
@@ -134,6 +137,62 @@ TEST_F(InformationFileTest, NoFootnoteWithoutARandomShapeAndBlankLimits) {
 
 // Exact statistics are stated under the title, with every step that moved them again, one
 // line each; without the option nothing is said.
+// Exact statistics swept over small N and 0 to 3 decimals: the report claims the asked mean
+// and SD only where the written scores have them at the box's decimals, and names the box
+// with what was written where they do not (N 2 at 0 decimals has no SD of 1.65).
+TEST_F(InformationFileTest, AnExactRunClaimsOnlyWhatTheWrittenScoresShow) {
+    int claimed = 0;
+    int named = 0;
+    for (const int n : {2, 3, 4, 5, 8}) {
+        for (int decimals = 0; decimals <= 3; ++decimals) {
+            for (const auto& [mean, sd] : {std::pair{4.9, 1.4}, {0.0, 1.65}, {50.0, 8.1549}}) {
+                for (const int seed : {1, 2, 3}) {
+                    GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, seed, n);
+                    setup.Box(1).mean = mean;
+                    setup.Box(1).sd = sd;
+                    setup.Box(1).decimals = decimals;
+                    setup.exactStatistics = true;
+                    auto tables = std::make_unique<GenerationTables>();
+                    RandomStreams streams;
+                    ASSERT_FALSE(GenerateData(setup, streams, *tables));
+                    ComputeActualStatistics(setup, tables->generatedData, statistics);
+                    std::ostringstream out;
+                    WriteInformationFile(out, setup, statistics, footer);
+                    const std::string report = out.str();
+
+                    const double scale = std::pow(10.0, decimals);
+                    double sum = 0.0;
+                    std::vector<double> written;
+                    for (int row = 0; row < n; ++row) {
+                        written.push_back(std::round(tables->generatedData.At(row, 0) * scale) /
+                                          scale);
+                        sum += written.back();
+                    }
+                    const double writtenMean = sum / n;
+                    double squares = 0.0;
+                    for (const double x : written) squares += (x - writtenMean) * (x - writtenMean);
+                    const double writtenSd = std::sqrt(squares / (n - 1));
+                    const bool hit =
+                        std::llround(writtenMean * scale) == std::llround(mean * scale) &&
+                        std::llround(writtenSd * scale) == std::llround(sd * scale);
+                    const bool claims =
+                        report.find("are the requested ones at each box's decimals.\r\n") !=
+                        std::string::npos;
+                    const bool names = report.find("\r\n  - box 1: mean ") != std::string::npos;
+                    EXPECT_EQ(claims, hit) << "N " << n << ", " << decimals << " decimals, SD "
+                                           << sd << ", seed " << seed << "\n"
+                                           << report;
+                    EXPECT_EQ(names, !hit);
+                    claimed += claims ? 1 : 0;
+                    named += names ? 1 : 0;
+                }
+            }
+        }
+    }
+    EXPECT_GT(claimed, 100);
+    EXPECT_GT(named, 5);
+}
+
 TEST_F(InformationFileTest, ExactStatisticsNameEachStepThatMovedThem) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 3, 25);
     EXPECT_FALSE(
