@@ -11,6 +11,7 @@
 #include "files/package_files.h"
 #include "files/parameters_file.h"
 #include "files/text_file.h"
+#include "setup/column_names.h"
 #include "stats/actual_statistics.h"
 
 namespace zek {
@@ -100,6 +101,18 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
                  WriteInformationFile(out, state.generatedSetup, state.statistics,
                                       state.reportFooterLines);
              }}};
+}
+
+Verdict AdoptNamesForSave(const ColumnNames& names, ProgramState& state) {
+    GenerationSetup renamed = state.generatedSetup;
+    renamed.columnNames = names;
+    std::vector<std::string> used;
+    for (const std::string& column : DefaultColumnNames(renamed)) {
+        used.push_back(names.NameOf(column));
+    }
+    if (Verdict verdict = CheckDistinctNames(used)) return verdict;
+    state.generatedSetup.columnNames = names;
+    return std::nullopt;
 }
 
 void SaveDataFiles(ProgramState& state, CommandHost& host) {

@@ -26,6 +26,11 @@ std::vector<PendingFile> DataAndReportFiles(
 inline constexpr const char* kClassSetSavedMessage =
     "The class set's datasets are saved already; press Generate for a new dataset";
 
+/// Gives the last run the names and labels the window holds now: they do not change the
+/// data, so a rename after Generate reaches the next Save. Refused, with the run's names
+/// kept, where two of the run's columns would share a name.
+Verdict AdoptNamesForSave(const ColumnNames& names, ProgramState& state);
+
 /// Saves the data file and the information file of the last generation (Ctrl+S). Refuses
 /// with "You must generate data first" before a run, and after a class set with
 /// `kClassSetSavedMessage`; a cancelled chooser writes nothing.

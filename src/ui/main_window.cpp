@@ -554,6 +554,13 @@ QString MainWindow::ClassSetSummary(const ClassSetRequest& request, const ClassS
 }
 
 void MainWindow::btnSaveDataClick() {
+    // The names the dialog holds now, whatever they were when the data were generated.
+    if (state_.flags.dataGenerated) {
+        if (const Verdict verdict = AdoptNamesForSave(model_->Texts().columnNames, state_)) {
+            prompts_.Message(this, QString::fromStdString(verdict->message));
+            return;
+        }
+    }
     WithFileErrorsShown([this] { SaveDataFiles(state_, *host_); });
 }
 

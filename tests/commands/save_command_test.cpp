@@ -49,6 +49,23 @@ TEST_F(SaveCommandTest, SavingBeforeARunIsRefused) {
     EXPECT_TRUE(host.saveOffers.empty());
 }
 
+// Names do not change the data: a rename after Generate reaches the next Save, unless two
+// of the run's columns would then share a name.
+TEST_F(SaveCommandTest, ARenameAfterTheRunReachesTheNextSave) {
+    Generate();
+    ColumnNames names;
+    names.names = {{"dv", "recall"}, {"group", "condition"}};
+    ASSERT_FALSE(AdoptNamesForSave(names, *state));
+    host.saveAnswers = {(folder / "renamed.csv").string()};
+    SaveDataFiles(*state, host);
+    EXPECT_EQ(Contents(folder / "renamed.csv").rfind("id,condition,recall\r\n", 0), 0u);
+
+    ColumnNames clash;
+    clash.names = {{"dv", "ID"}};
+    EXPECT_TRUE(AdoptNamesForSave(clash, *state));
+    EXPECT_EQ(state->generatedSetup.columnNames, names);
+}
+
 TEST_F(SaveCommandTest, AfterARunTheThreeFilesStandSideBySide) {
     Generate();
     const fs::path data = folder / "results.csv";
