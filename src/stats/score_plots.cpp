@@ -86,10 +86,19 @@ Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int 
     }
     histogram.present = static_cast<int>(values.size());
     histogram.actualMean = Summarise(values).mean;
-    // The range covers the sample and the population's bulk, so the curve fits.
+    // The range covers the sample and the population's bulk, so the curve fits; within the
+    // limits where the box has them, as no score lies beyond (a Uniform box's axis runs from
+    // its Min to its Max).
     const double sd = SpreadsOf(box.sd, setup.reliability).observedSd;
     double low = box.mean - 3.0 * sd;
     double high = box.mean + 3.0 * sd;
+    if (box.minScore != NoLimit) low = std::max(low, box.minScore);
+    if (box.maxScore != NoLimit) high = std::min(high, box.maxScore);
+    if (box.drawnDistribution == DistributionKind::Uniform && box.minScore != NoLimit &&
+        box.maxScore != NoLimit) {
+        low = box.minScore;
+        high = box.maxScore;
+    }
     if (!values.empty()) {
         const auto [smallest, largest] = std::minmax_element(values.begin(), values.end());
         low = std::min(low, *smallest);

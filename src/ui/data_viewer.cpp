@@ -8,6 +8,7 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTextDocument>
+#include <filesystem>
 
 #include "commands/design_presentation.h"
 #include "commands/names_form.h"
@@ -285,8 +286,14 @@ void DataViewer::ShowPlots() {
 }
 
 void DataViewer::SavePlotsAsPng() {
-    const std::optional<QString> path =
-        prompts_.SaveFileName(this, QStringLiteral("ZEK_plots.png"), SaveKind::Picture);
+    // Beside the data file, named after it, once one is saved.
+    const std::string& dataFile = state_.setup.dataFileName;
+    const QString offered =
+        dataFile.empty()
+            ? QStringLiteral("ZEK_plots.png")
+            : style::ToQString(std::filesystem::path(dataFile).replace_extension().string() +
+                               "_plots.png");
+    const std::optional<QString> path = prompts_.SaveFileName(this, offered, SaveKind::Picture);
     if (!path) return;
     if (!plots_->grab().save(*path, "PNG")) {
         prompts_.Message(this, QStringLiteral("Cannot write file \"%1\"").arg(*path));

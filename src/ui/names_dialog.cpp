@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/names_table.h"
 #include "ui/user_prompts.h"
 #include "ui/window_style.h"
 
@@ -28,7 +29,7 @@ NamesDialog::NamesDialog(QWidget* parent) : QDialog(parent) {
         this);
     advice->setWordWrap(true);
     layout->addWidget(advice);
-    table_ = new QTableWidget(0, 3, this);
+    table_ = new NamesTable(0, 3, this);
     table_->setObjectName(QStringLiteral("tbl_names"));
     table_->setHorizontalHeaderLabels(
         {QStringLiteral("Column"), QStringLiteral("Name"), QStringLiteral("Label")});

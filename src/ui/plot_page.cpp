@@ -1,5 +1,6 @@
 #include "ui/plot_page.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -165,10 +166,25 @@ void PlotPage::DrawScatter(QPainter& painter, const ScatterPanel& panel, QRectF 
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(area);
     painter.setPen(Qt::black);
-    painter.drawText(area.adjusted(3, 1, -3, 0), Qt::AlignTop | Qt::AlignLeft,
-                     QStringLiteral("%1 x %2  r %3 / %4")
-                         .arg(VariableName(panel.x), VariableName(panel.y),
-                              Number(panel.requestedR), Number(panel.actualR)));
+    // The asked and the actual r always show; where the panel is too narrow for the names
+    // beside them (from five variables on), the names take a line of their own.
+    const QString names =
+        QStringLiteral("%1 x %2").arg(VariableName(panel.x), VariableName(panel.y));
+    const QString r =
+        QStringLiteral("r %1 / %2").arg(Number(panel.requestedR), Number(panel.actualR));
+    const QRectF title = area.adjusted(3, 1, -3, 0);
+    double titleHeight = 16;
+    if (painter.fontMetrics().horizontalAdvance(names + "  " + r) <= title.width()) {
+        painter.drawText(title, Qt::AlignTop | Qt::AlignLeft, names + "  " + r);
+    } else {
+        const QFontMetrics metrics = painter.fontMetrics();
+        painter.drawText(
+            title, Qt::AlignTop | Qt::AlignLeft,
+            metrics.elidedText(names, Qt::ElideRight, static_cast<int>(title.width())));
+        painter.drawText(title.adjusted(0, metrics.height(), 0, 0), Qt::AlignTop | Qt::AlignLeft,
+                         r);
+        titleHeight += metrics.height();
+    }
     if (panel.points.empty()) return;
     double minX = panel.points.front().first, maxX = minX;
     double minY = panel.points.front().second, maxY = minY;
@@ -180,7 +196,7 @@ void PlotPage::DrawScatter(QPainter& painter, const ScatterPanel& panel, QRectF 
     }
     if (!(maxX > minX)) maxX = minX + 1.0;
     if (!(maxY > minY)) maxY = minY + 1.0;
-    const QRectF plot = area.adjusted(4, 16, -4, -4);
+    const QRectF plot = area.adjusted(4, titleHeight, -4, -4);
     painter.setPen(Qt::NoPen);
     for (std::size_t k = 0; k < panel.points.size(); ++k) {
         const auto [x, y] = panel.points[k];

@@ -12,6 +12,33 @@ namespace {
 
 // A flat sample of written scores fills every bin alike: no bin gets one grid value more
 // than its neighbours.
+// A box with limits has its axis within them: a Uniform box from its Min to its Max (not the
+// mean give or take three SDs, -43 to 137 for 0 to 100), a Normal box cut at a Max up to it.
+TEST(ScorePlotsTest, TheAxisOfABoxWithLimitsStaysWithinThem) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 1, 200);
+    BoxParameters& box = setup.Box(1);
+    box.distribution = box.drawnDistribution = DistributionKind::Uniform;
+    box.minScore = 0.0;
+    box.maxScore = 100.0;
+    box.mean = 50.0;
+    box.sd = 100.0 / std::sqrt(12.0);
+    std::vector<std::vector<double>> rows;
+    for (int k = 0; k < 200; ++k) rows.push_back({k / 2.0});
+    const Histogram uniform = ComputeScorePlots(setup, rows).histograms.at(0);
+    const double high = uniform.low + uniform.binWidth * static_cast<double>(uniform.counts.size());
+    EXPECT_GT(uniform.low, -uniform.binWidth);
+    EXPECT_LT(high, 100.0 + uniform.binWidth);
+
+    box.distribution = box.drawnDistribution = DistributionKind::Normal;
+    box.minScore = NoLimit;
+    box.maxScore = 60.0;
+    box.sd = 10.0;
+    const Histogram cut = ComputeScorePlots(setup, rows).histograms.at(0);
+    EXPECT_LT(cut.low, 20.0);
+    EXPECT_LT(cut.low + cut.binWidth * static_cast<double>(cut.counts.size()),
+              100.0 + cut.binWidth);
+}
+
 TEST(ScorePlotsTest, WrittenScoresOfAFlatSampleFillEveryBinAlike) {
     for (int decimals : {0, 1, 2, 3}) {
         SCOPED_TRACE("decimals " + std::to_string(decimals));

@@ -206,6 +206,26 @@ TEST_F(MainWindowTest, NamesAndLabelsAreTypedInTheirDialogAndCheckedByRow) {
             dialog->findChild<QPushButton*>("btnOK")->click();
         };
     };
+    // Tab goes from one cell that takes text to the next, and after the last on to OK.
+    auto tabThrough = [](QWidget* dialog) {
+        auto* table = dialog->findChild<QTableWidget*>("tbl_names");
+        table->setFocus();
+        table->setCurrentCell(0, 1);
+        QStringList visited;
+        for (int press = 0; press < 12 && table->hasFocus(); ++press) {
+            visited << QStringLiteral("%1,%2").arg(table->currentRow()).arg(table->currentColumn());
+            QTest::keyClick(table, Qt::Key_Tab);
+        }
+        EXPECT_EQ(visited, QStringList({"0,1", "0,2", "1,1", "1,2", "2,2", "3,2", "4,1", "4,2"}));
+        EXPECT_EQ(QApplication::focusWidget(), dialog->findChild<QPushButton*>("btnOK"));
+        dialog->findChild<QPushButton*>("btnCancel")->click();
+    };
+    {
+        ModalAnswers tabbing({tabThrough});
+        Find<QAction>("NamesandLabels1")->trigger();
+        EXPECT_TRUE(tabbing.AllUsed());
+    }
+
     ModalAnswers answers({typeRows("2nd"), typeRows("recall")});
     Find<QAction>("NamesandLabels1")->trigger();
     EXPECT_TRUE(answers.AllUsed());
@@ -888,8 +908,11 @@ TEST_F(MainWindowTest, ThePlotPageBinsTheSavedScoresAndDrawsTheLargestRunAtOnce)
     EXPECT_EQ(plots.scatter[0].requestedR, 0.5);
     EXPECT_NEAR(plots.scatter[0].actualR, 0.5, 0.4);
 
+    // The picture is offered beside the data file, named after it.
     prompts.saveAnswers = {QString::fromStdString((folder.path() / "plots.png").string())};
     viewer.SavePlotsAsPng();
+    EXPECT_EQ(testing::LastOf(prompts.saveOffers),
+              QString::fromStdString((folder.path() / "scores_plots.png").string()));
     EXPECT_TRUE(QImage(QString::fromStdString((folder.path() / "plots.png").string())).width() >
                 700);
     if (QPrinterInfo::defaultPrinter().isNull()) {
