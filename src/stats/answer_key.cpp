@@ -268,7 +268,9 @@ KeySection RegressionTable(const GenerationSetup& setup, const WrittenData& data
                            {Count("n", fit.n), Statistic("r_squared", fit.rSquared),
                             Statistic("adjusted_r_squared", fit.adjustedRSquared),
                             Statistic("model_f", fit.f), Count("model_df1", fit.dfModel),
-                            Count("model_df2", fit.dfResidual), Probability("model_p", fit.p)});
+                            // The F test's own degrees of freedom, where there is one.
+                            Count("model_df2", std::isnan(fit.f) ? kMissingValue : fit.dfResidual),
+                            Probability("model_p", fit.p)});
     return section;
 }
 

@@ -263,6 +263,13 @@ Summary Summarise(std::span<const double> values) {
     }
     if (summary.n == 0) return summary;
     summary.mean = sum / summary.n;
+    // The sum of large scores loses the last digits of their mean; the mean of what is left
+    // over puts them back (scores near 1e6 that differ by 0.001 keep every digit of it).
+    double leftOver = 0.0;
+    for (double value : values) {
+        if (Present(value)) leftOver += value - summary.mean;
+    }
+    summary.mean += leftOver / summary.n;
     double squares = 0.0;
     for (double value : values) {
         if (Present(value)) squares += (value - summary.mean) * (value - summary.mean);
@@ -276,7 +283,13 @@ OneSampleTest CompareWithMean(std::span<const double> values, double populationM
     OneSampleTest test;
     test.n = s.n;
     if (s.n < 2) return test;  // "not enough 'x' observations"
-    test.meanDifference = s.mean - populationMean;
+    // Each score's own difference: the difference of two means near 1e6 keeps only the
+    // digits of the means' last places.
+    double differences = 0.0;
+    for (double value : values) {
+        if (Present(value)) differences += value - populationMean;
+    }
+    test.meanDifference = differences / s.n;
     const double standardError = s.sd / std::sqrt(static_cast<double>(s.n));
     if (EssentiallyConstant(standardError, std::fabs(s.mean))) return test;
     test.df = s.n - 1;
@@ -493,21 +506,40 @@ FactorialAnova AnalyseFactorial(std::span<const double> values,
     }
     anova.emptyCells = static_cast<int>(cells.size()) - filledCells;
     if (n == 0) return anova;
+    // A level of a factor without any score leaves lm() a factor it refuses to fit: no
+    // residuals either.
+    for (std::size_t factor = 0; factor < levelCounts.size(); ++factor) {
+        std::vector<bool> seen(static_cast<std::size_t>(levelCounts[factor]) + 1, false);
+        for (const std::size_t k : complete) {
+            seen[static_cast<std::size_t>(levels[k][factor])] = true;
+        }
+        if (std::find(seen.begin() + 1, seen.end(), false) != seen.end()) return anova;
+    }
     anova.residualSumOfSquares = residualSquares;
     anova.residualDf = static_cast<double>(n - filledCells);
     if (anova.emptyCells > 0) return anova;
 
+    // About the grand mean, which the intercept takes in any case: sums of squares of large
+    // scores with small differences keep their digits, and scores that are all alike are
+    // all 0.
     Eigen::VectorXd y(n);
     for (Eigen::Index row = 0; row < n; ++row) {
         y(row) = values[complete[static_cast<std::size_t>(row)]];
     }
+    y.array() -= y.mean();
+    y.array() -= y.mean();  // what the first pass left over
     const std::vector<Eigen::MatrixXd> termColumns =
         TermColumns(anova.terms, complete, levels, levelCounts);
     // The same decomposition gives every residual sum of squares, so that a term without any
     // effect comes out as 0 rather than as the difference of two ways of summing.
     anova.residualSumOfSquares = ResidualWithout(termColumns, y, anova.terms.size());
-    const double meanSquareError =
-        anova.residualDf > 0.0 ? anova.residualSumOfSquares / anova.residualDf : kMissingValue;
+    // Residuals that are rounding noise beside the scores' spread (every cell constant) leave
+    // no error to test an effect against: R's F would be noise over noise, or 0 over 0.
+    constexpr double kNoiseShare = 1e-20;
+    const bool noError = !(anova.residualSumOfSquares > kNoiseShare * y.squaredNorm());
+    const double meanSquareError = anova.residualDf > 0.0 && !noError
+                                       ? anova.residualSumOfSquares / anova.residualDf
+                                       : kMissingValue;
     for (std::size_t t = 0; t < anova.terms.size(); ++t) {
         AnovaTerm& term = anova.terms[t];
         term.df = static_cast<double>(termColumns[t].cols());
@@ -516,7 +548,8 @@ FactorialAnova AnalyseFactorial(std::span<const double> values,
         term.f = Finite((term.sumOfSquares / term.df) / meanSquareError);
         term.p = UpperFP(term.f, term.df, anova.residualDf);
         term.partialEtaSquared =
-            Finite(term.sumOfSquares / (term.sumOfSquares + anova.residualSumOfSquares));
+            noError ? kMissingValue
+                    : Finite(term.sumOfSquares / (term.sumOfSquares + anova.residualSumOfSquares));
     }
     return anova;
 }

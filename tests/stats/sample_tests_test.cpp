@@ -170,6 +170,47 @@ TEST(SampleTests, OneSampleAgainstThePopulationMeanAsTTest) {
     EXPECT_TRUE(std::isnan(CompareWithMean(std::vector<double>{50.5}, 50.0).t));
 }
 
+// Scores near 1e6 that differ by thousandths: the mean difference and t keep their digits
+// (R's mean(x) - mu gives 0.000583333312534 and t 0.770207953409; the exact figures of
+// these doubles, by rational arithmetic, are 0.000583333331936 and 0.770207979027).
+TEST(SampleTests, LargeScoresWithSmallDifferencesKeepTheirDigits) {
+    const std::vector<double> x{1000000.001, 1000000.002, 999999.999,
+                                1000000.003, 999999.998,  1000000.0005};
+    const OneSampleTest test = CompareWithMean(x, 1e6);
+    EXPECT_NEAR(test.meanDifference, 0.0005833333319363495, 1e-12 * 0.000583);
+    EXPECT_NEAR(test.t, 0.77020797902690816, 1e-9);
+}
+
+// Scores alike in every cell leave no error to test against: R's drop1 prints noise over
+// noise (F 1, p 0.3739 for eight 7s); the key says NA. So do cells each constant at their
+// own mean, whose residuals are rounding noise alone.
+TEST(SampleTests, WithoutErrorBeyondRoundingAFactorialEffectIsUndefined) {
+    std::vector<std::array<int, 3>> levels;
+    for (int k = 0; k < 8; ++k) levels.push_back({1 + (k / 2) % 2, 1 + k % 2, 0});
+    for (const std::vector<double>& y :
+         {std::vector<double>(8, 7.0), std::vector<double>{3, 4, 6, 8, 3, 4, 6, 8}}) {
+        const FactorialAnova anova = AnalyseFactorial(y, levels, {2, 2});
+        ASSERT_EQ(anova.terms.size(), 3u);
+        for (const AnovaTerm& term : anova.terms) {
+            EXPECT_TRUE(std::isnan(term.f)) << term.f;
+            EXPECT_TRUE(std::isnan(term.p));
+            EXPECT_TRUE(std::isnan(term.partialEtaSquared));
+        }
+        EXPECT_LT(anova.residualSumOfSquares, 1e-20);
+    }
+}
+
+// A level of a factor without any score: lm() refuses the model, so there are no residuals
+// to report either.
+TEST(SampleTests, AFactorLevelWithoutScoresLeavesNoResiduals) {
+    const std::vector<double> y{5.1, 6.2, NA, NA, 4.9, 5.5, NA, NA};
+    std::vector<std::array<int, 3>> levels;
+    for (int k = 0; k < 8; ++k) levels.push_back({1 + k / 4, 1 + (k / 2) % 2, 0});
+    const FactorialAnova anova = AnalyseFactorial(y, levels, {2, 2});
+    EXPECT_TRUE(std::isnan(anova.residualSumOfSquares));
+    EXPECT_TRUE(std::isnan(anova.residualDf));
+}
+
 TEST(SampleTests, ThreePredictorsAsLm) {
     const std::vector<double> y{61.2, 70.4, 55.9, 80.1, 66.3, 72.8,
                                 58.4, 77.0, 69.5, 63.1, 74.2, 81.9};
