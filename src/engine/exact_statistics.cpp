@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -110,6 +111,12 @@ namespace {
 struct GridColumn {
     std::vector<std::int64_t> steps;  ///< each score in steps of the last decimal
     std::vector<double> exact;        ///< the same before rounding, in steps
+    /// The box's limits in steps: no score is moved beyond them.
+    std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+    std::int64_t highest = std::numeric_limits<std::int64_t>::max();
+
+    bool MayGoUp(std::size_t k) const { return steps[k] < highest; }
+    bool MayGoDown(std::size_t k) const { return steps[k] > lowest; }
 };
 
 // Whole steps add up exactly.
@@ -137,9 +144,13 @@ void MendTheSum(GridColumn& column, double target) {
         return direction * (static_cast<double>(column.steps[a]) - column.exact[a]) >
                direction * (static_cast<double>(column.steps[b]) - column.exact[b]);
     });
-    const auto moves = static_cast<std::size_t>(
-        std::min<std::int64_t>(std::abs(excess), static_cast<std::int64_t>(order.size())));
-    for (std::size_t m = 0; m < moves; ++m) column.steps[order[m]] -= excess > 0 ? 1 : -1;
+    auto left = std::abs(excess);
+    for (std::size_t k = 0; k < order.size() && left > 0; ++k) {
+        const std::size_t at = order[k];
+        if (excess > 0 ? !column.MayGoDown(at) : !column.MayGoUp(at)) continue;
+        column.steps[at] -= excess > 0 ? 1 : -1;
+        --left;
+    }
 }
 
 // Moves pairs of scores one step each, one up and one down so that the sum stays, until the
@@ -163,13 +174,16 @@ void MendTheSpread(GridColumn& column, double targetSd) {
         std::size_t bestB = order.front();
         double bestMiss = 1e300;
         for (std::size_t b : order) {
+            if (!column.MayGoDown(b)) continue;
             const double wanted = static_cast<double>(column.steps[b]) + gap;
             const auto at = std::lower_bound(
                 order.begin(), order.end(), wanted, [&](std::size_t index, double value) {
                     return static_cast<double>(column.steps[index]) < value;
                 });
             for (auto candidate : {at, at == order.begin() ? at : at - 1}) {
-                if (candidate == order.end() || *candidate == b) continue;
+                if (candidate == order.end() || *candidate == b || !column.MayGoUp(*candidate)) {
+                    continue;
+                }
                 const double miss = std::fabs(
                     static_cast<double>(column.steps[*candidate] - column.steps[b]) - gap);
                 if (miss < bestMiss) {
@@ -179,6 +193,7 @@ void MendTheSpread(GridColumn& column, double targetSd) {
                 }
             }
         }
+        if (bestMiss == 1e300) return;  // every score that could move stands at a limit
         column.steps[bestA] += 1;
         column.steps[bestB] -= 1;
     }
@@ -194,6 +209,12 @@ void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layou
             const BoxParameters& box = setup.Box(boxNumber);
             const double scale = std::pow(10.0, box.decimals);
             GridColumn column;
+            if (box.minScore != NoLimit) {
+                column.lowest = static_cast<std::int64_t>(std::ceil(box.minScore * scale - 1e-9));
+            }
+            if (box.maxScore != NoLimit) {
+                column.highest = static_cast<std::int64_t>(std::floor(box.maxScore * scale + 1e-9));
+            }
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
                 const double inSteps = scores.At(row, v) * scale;
                 column.exact.push_back(inSteps);

@@ -137,5 +137,34 @@ TEST_F(ExactStatisticsTest, LaterStepsAndShortBlocksAreNoted) {
     }
 }
 
+// A Uniform box that correlates with a skewed one: putting the scores on the written grid
+// moves some by a step to keep the mean and SD, but never past the box's limits (once 64
+// steps of them went below 0 and above 100).
+TEST_F(ExactStatisticsTest, NoStepOfTheGridLeavesAUniformBoxsLimits) {
+    for (int seed = 1; seed <= 6; ++seed) {
+        GenerationSetup setup = RunnableSetup(DesignKind::Correlated3, seed, 2000);
+        BoxParameters& uniform = setup.Box(1);
+        uniform.distribution = DistributionKind::Uniform;
+        uniform.minScore = 0.0;
+        uniform.maxScore = 100.0;
+        uniform.mean = 50.0;
+        uniform.sd = 28.8675;
+        setup.Box(2).distribution = DistributionKind::SkewPos;
+        for (int box = 2; box <= 3; ++box) {
+            setup.Box(box).mean = 50.0;
+            setup.Box(box).sd = 10.0;
+        }
+        SetCorrelation(setup, 1, 2, 0.9);
+        SetCorrelation(setup, 1, 3, 0.3);
+        SetCorrelation(setup, 2, 3, 0.2);
+        setup.exactStatistics = true;
+        ASSERT_FALSE(GenerateData(setup, streams, *tables));
+        for (int row = 0; row < 2000; ++row) {
+            ASSERT_GE(tables->generatedData.At(row, 0), 0.0) << "seed " << seed;
+            ASSERT_LE(tables->generatedData.At(row, 0), 100.0) << "seed " << seed;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zek
