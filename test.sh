@@ -3,7 +3,7 @@
 # missing) and runs every test. Warnings are errors here.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-deps.sh
+scripts/install-deps.sh test
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DZEK_SANITIZE=ON -DZEK_WARNINGS_AS_ERRORS=ON -DZEK_BUILD_BENCHMARKS=ON
 cmake --build build-test -j"$(nproc)"

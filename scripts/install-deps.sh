@@ -3,17 +3,35 @@
 # all there already.
 set -euo pipefail
 
-# Boost.Math and Eigen compute the answer key's tests; ReadStat and libxlsxwriter write SPSS,
-# Stata and Excel files, which the tests read back with R's haven and readxl. The window's
-# condensed sans-serif and fixed-pitch fonts come from the DejaVu families; pdftotext lets
-# the tests read back a printed PDF; clang-format and clang-tidy check the tree in CI. MPFR
-# judges the portable logarithm; the cross compilers, qemu and Wine let CI check that
-# zek-generate writes the same bytes on ARM64 Linux and on Windows.
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-    libboost-math-dev libeigen3-dev libreadstat-dev libxlsxwriter-dev pkg-config
-    r-base-core r-cran-haven r-cran-readxl r-cran-mass
-    fonts-dejavu-core fonts-dejavu-extra poppler-utils desktop-file-utils clang-format clang-tidy
-    libmpfr-dev g++-aarch64-linux-gnu g++-mingw-w64-x86-64-posix qemu-user wine wine64)
+# What is installed depends on what is to be done, each level adding to the one before:
+#   run   building and starting ZEK: the compiler and CMake, Qt, Boost.Math and Eigen (the
+#         answer key's tests and least squares), ReadStat and libxlsxwriter (SPSS, Stata and
+#         Excel files), and the DejaVu fonts of the window;
+#   test  building and running every test: GoogleTest and Google Benchmark, R with haven,
+#         readxl and MASS (which read back the package files and referee the keys), MPFR (the
+#         portable logarithm's judge), pdftotext (a printed PDF read back) and the desktop
+#         file's validator;
+#   ci    what CI checks besides: clang-format and clang-tidy, and the cross compilers, qemu
+#         and Wine, with which zek-generate writes the same bytes on ARM64 Linux and Windows.
+#   scripts/install-deps.sh [run|test|ci]     (test when not given)
+level="${1:-test}"
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libboost-math-dev libeigen3-dev
+    libreadstat-dev libxlsxwriter-dev fonts-dejavu-core fonts-dejavu-extra)
+case "$level" in
+    run) ;;
+    test | ci)
+        packages+=(libgtest-dev libgmock-dev libbenchmark-dev r-base-core r-cran-haven
+            r-cran-readxl r-cran-mass libmpfr-dev poppler-utils desktop-file-utils)
+        if [ "$level" = ci ]; then
+            packages+=(clang-format clang-tidy g++-aarch64-linux-gnu g++-mingw-w64-x86-64-posix
+                qemu-user wine wine64)
+        fi
+        ;;
+    *)
+        echo "usage: scripts/install-deps.sh [run|test|ci]" >&2
+        exit 2
+        ;;
+esac
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
