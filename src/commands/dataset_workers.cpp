@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "commands/silent_host.h"
+#include "engine/thread_placement.h"
 
 namespace zek {
 
@@ -36,7 +37,9 @@ void DatasetWorkers::StopAndJoin() {
 int DatasetWorkers::ThreadsFor(int requested, int datasets) {
     // Two per core: each dataset waits for the disk to take its four files, and meanwhile
     // the other thread of its core computes.
-    const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // The processors this process may use, not all the machine has: a set held to two cores
+    // by taskset or a container starts no more threads than those can take.
+    const int cores = AllowedProcessorCount();
     return std::clamp(requested > 0 ? requested : 2 * cores, 1, std::max(1, datasets));
 }
 

@@ -5,17 +5,19 @@
 #include <sched.h>
 #endif
 
+#include <algorithm>
+
 namespace zek {
 
 #if defined(__linux__)
 
-bool OtherProcessorsAllowed() {
+int AllowedProcessorCount() {
     cpu_set_t allowed;
     CPU_ZERO(&allowed);
     if (sched_getaffinity(0, sizeof allowed, &allowed) != 0) {
-        return std::thread::hardware_concurrency() > 1;
+        return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     }
-    return CPU_COUNT(&allowed) > 1;
+    return std::max(1, CPU_COUNT(&allowed));
 }
 
 void KeepOffCallersProcessor(std::thread::native_handle_type helper) {
@@ -30,12 +32,16 @@ void KeepOffCallersProcessor(std::thread::native_handle_type helper) {
 
 #else
 
-bool OtherProcessorsAllowed() {
-    return std::thread::hardware_concurrency() > 1;
+int AllowedProcessorCount() {
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 void KeepOffCallersProcessor(std::thread::native_handle_type) {}
 
 #endif
+
+bool OtherProcessorsAllowed() {
+    return AllowedProcessorCount() > 1;
+}
 
 }  // namespace zek

@@ -8,6 +8,10 @@
 
 namespace zek {
 
+/// How many processors this process may run on: those of its affinity mask where the system
+/// keeps one (taskset, a container's limit), else every one the machine has; at least 1.
+int AllowedProcessorCount();
+
 /// Whether this process may run on more than one processor (a process held to one core, say
 /// by `taskset`, gains nothing from a second thread).
 bool OtherProcessorsAllowed();
