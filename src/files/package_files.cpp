@@ -240,8 +240,8 @@ void WriteWorkbook(std::ostream& out, const PackageTable& table,
     const TemporaryFile file;
     lxw_workbook_options options{};
     // Each row goes to the sheet's file as it is written, rather than into a table of every
-    // cell: a workbook of 8 x 25,000 scores took 46 MB, now 20 MB. The rows are written in
-    // order, as this mode asks.
+    // cell, so that the largest run's workbook needs no more memory than its data file. The
+    // rows are written in order, as this mode asks.
     options.constant_memory = LXW_TRUE;
     lxw_workbook* workbook = xlsx.workbook_new_opt(file.path().c_str(), &options);
     if (workbook == nullptr) throw StreamError("libxlsxwriter could not start a workbook");

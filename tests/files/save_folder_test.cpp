@@ -175,6 +175,33 @@ TEST_F(DatasetSave, ASecondSaveOfTheSetOrAPlantedLockRefusesAndWritesNothing) {
     fs::remove(folder.path() / lockName);
 }
 
+// A program that finished its save may remove the lock's file between our open and our lock:
+// a lock on that file would lock nothing, so the save opens the name again and holds the
+// file that stands under it, which a second save then finds taken.
+TEST_F(DatasetSave, ALockFileRemovedBeforeItIsLockedIsOpenedAgain) {
+    PutLastWeeks();
+    FaultyFileSystem racing;
+    bool removed = false;
+    racing.afterLockFileOpened = [&](const std::string& path) {
+        if (removed || path.find(".zek-folder") != std::string::npos) return;
+        removed = true;
+        fs::remove(path);
+    };
+    bool secondRefused = false;
+    std::vector<PendingFile> files = ThisWeeks();
+    files.push_back({(folder.path() / "d_more.TXT").string(), [&](std::ostream& out) {
+                         try {
+                             const SaveFolder second((folder.path() / "d.csv").string());
+                         } catch (const FileError&) {
+                             secondRefused = true;
+                         }
+                         WriteChecked(out, "more");
+                     }});
+    WriteTextFilesTogether(files, racing);
+    EXPECT_TRUE(removed);
+    EXPECT_TRUE(secondRefused) << "the first save held a lock on a file without a name";
+}
+
 // The next save finishes a complete journal's replacement, ignores one cut short (it was cut
 // before any file moved), and removes ZEK's leftovers but no file of the user's.
 TEST_F(DatasetSave, TheNextSaveFinishesACompleteJournalAndRemovesOnlyZeksOwnFiles) {

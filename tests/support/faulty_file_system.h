@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <functional>
 #include <string>
 
 #include "files/platform_files.h"
@@ -28,6 +29,9 @@ class FaultyFileSystem final : public platform::FileSystem {
     void RefuseNewFiles() { refuseNewFiles_ = true; }
     /// The disk is full: no room can be reserved and no byte written.
     void FillDisk() { diskFull_ = true; }
+    /// Called with a lock file's name each time one is opened, before it is locked: to play
+    /// another program that removes it meanwhile.
+    std::function<void(const std::string&)> afterLockFileOpened;
 
     platform::PathState StateOf(const std::string& path) const override {
         return system_.StateOf(path);
@@ -116,7 +120,10 @@ class FaultyFileSystem final : public platform::FileSystem {
             error = EACCES;
             return -1;
         }
-        return Fails(error) ? -1 : system_.OpenLockFile(path, error);
+        if (Fails(error)) return -1;
+        const int descriptor = system_.OpenLockFile(path, error);
+        if (descriptor >= 0 && afterLockFileOpened) afterLockFileOpened(path);
+        return descriptor;
     }
     platform::Lock LockFile(int descriptor, platform::LockKind kind) const override {
         int error = 0;
