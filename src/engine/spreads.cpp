@@ -16,9 +16,9 @@ BetaMoments BetaMomentsOf(int betaLow, int betaHigh) {
 
 namespace {
 
-// The spreads have always been computed in x86-64's 80-bit extended format, whose 64-bit
-// significand and round-to-nearest decide their last bits, and so the bytes of every file
-// with a reliability below 1. The format is emulated here to the bit, so that ARM64 and
+// The spreads are computed in x86-64's 80-bit extended format, whose 64-bit significand and
+// round-to-nearest decide their last bits, and so the bytes of every file with a reliability
+// below 1 that a seed promises. The format is emulated here to the bit, so that ARM64 and
 // Windows, whose long double is another, compute the same numbers.
 using Extended = boost::multiprecision::number<
     boost::multiprecision::backends::cpp_bin_float<

@@ -1,8 +1,8 @@
 // Memory for the engine's tables: allocated once for the life of the program and left
 // untouched until a run fills it. A large run fills megabytes of each table; taken a small
-// page at a time, that is a fault and a cleared page per 4 KiB, about a fifth of such a run's
-// time. So the memory starts on a large-page boundary, and a run about to fill enough of it
-// asks for large pages first.
+// page at a time, that is a fault and a cleared page per 4 KiB, a large share of such a
+// run's time. So the memory starts on a large-page boundary, and a run about to fill enough
+// of it asks for large pages first.
 #pragma once
 
 #include <cstddef>

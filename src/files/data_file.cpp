@@ -26,8 +26,9 @@ void AppendNumberedNames(std::string& header, const char* stem, int first, int l
     }
 }
 
-// Lines with two or more scores in the group designs have always used the formatter with at
-// most 15 significant digits; single scores and the one-group designs use plain fixed.
+// Lines with two or more scores in the group designs use the formatter with at most 15
+// significant digits, which the files a seed promises rely on; single scores and the
+// one-group designs use plain fixed.
 bool UsesSignificantDigitLimit(const GenerationSetup& setup) {
     return setup.variableCount >= 2 && setup.family != DesignFamily::Regression &&
            setup.family != DesignFamily::Correlated;

@@ -1,8 +1,8 @@
 // ReadStat (SPSS and Stata files) and libxlsxwriter (Excel workbooks) as tables of the
 // functions this program calls. Where the build knows the libraries' names (Linux), they are
 // loaded when the first such file is written rather than with the program: with what they
-// bring along (OpenSSL among it) their loading took a millisecond and a half of every start
-// of zek-generate, whose runs mostly write text. Elsewhere the tables hold the functions the
+// bring along (OpenSSL among it) their loading would weigh on every start of zek-generate,
+// whose runs mostly write text. Elsewhere the tables hold the functions the
 // program is linked with.
 #pragma once
 
