@@ -482,6 +482,37 @@ RegressionFit FitRegression(std::span<const double> outcome,
     return fit;
 }
 
+namespace {
+
+bool EveryLevelHasScores(const std::vector<std::array<int, 3>>& levels,
+                         const std::vector<int>& levelCounts,
+                         const std::vector<std::size_t>& complete) {
+    for (std::size_t factor = 0; factor < levelCounts.size(); ++factor) {
+        std::vector<bool> seen(static_cast<std::size_t>(levelCounts[factor]) + 1, false);
+        for (const std::size_t k : complete) {
+            seen[static_cast<std::size_t>(levels[k][factor])] = true;
+        }
+        if (std::find(seen.begin() + 1, seen.end(), false) != seen.end()) return false;
+    }
+    return true;
+}
+
+// The complete scores about their grand mean, which the intercept takes in any case: sums
+// of squares of large scores with small differences keep their digits, and scores that are
+// all alike are all 0.
+Eigen::VectorXd CentredScores(std::span<const double> values,
+                              const std::vector<std::size_t>& complete) {
+    Eigen::VectorXd y(static_cast<Eigen::Index>(complete.size()));
+    for (Eigen::Index row = 0; row < y.size(); ++row) {
+        y(row) = values[complete[static_cast<std::size_t>(row)]];
+    }
+    y.array() -= y.mean();
+    y.array() -= y.mean();  // what the first pass left over
+    return y;
+}
+
+}  // namespace
+
 FactorialAnova AnalyseFactorial(std::span<const double> values,
                                 const std::vector<std::array<int, 3>>& levels,
                                 const std::vector<int>& levelCounts) {
@@ -508,26 +539,12 @@ FactorialAnova AnalyseFactorial(std::span<const double> values,
     if (n == 0) return anova;
     // A level of a factor without any score leaves lm() a factor it refuses to fit: no
     // residuals either.
-    for (std::size_t factor = 0; factor < levelCounts.size(); ++factor) {
-        std::vector<bool> seen(static_cast<std::size_t>(levelCounts[factor]) + 1, false);
-        for (const std::size_t k : complete) {
-            seen[static_cast<std::size_t>(levels[k][factor])] = true;
-        }
-        if (std::find(seen.begin() + 1, seen.end(), false) != seen.end()) return anova;
-    }
+    if (!EveryLevelHasScores(levels, levelCounts, complete)) return anova;
     anova.residualSumOfSquares = residualSquares;
     anova.residualDf = static_cast<double>(n - filledCells);
     if (anova.emptyCells > 0) return anova;
 
-    // About the grand mean, which the intercept takes in any case: sums of squares of large
-    // scores with small differences keep their digits, and scores that are all alike are
-    // all 0.
-    Eigen::VectorXd y(n);
-    for (Eigen::Index row = 0; row < n; ++row) {
-        y(row) = values[complete[static_cast<std::size_t>(row)]];
-    }
-    y.array() -= y.mean();
-    y.array() -= y.mean();  // what the first pass left over
+    const Eigen::VectorXd y = CentredScores(values, complete);
     const std::vector<Eigen::MatrixXd> termColumns =
         TermColumns(anova.terms, complete, levels, levelCounts);
     // The same decomposition gives every residual sum of squares, so that a term without any

@@ -63,6 +63,28 @@ double StepsPerBin(const BoxParameters& box, double step, double perBin) {
     return perBin;
 }
 
+// The range covers the sample and the population's bulk, so the curve fits; within the
+// limits where the box has them, as no score lies beyond (a Uniform box's axis runs from its
+// Min to its Max).
+std::pair<double, double> AxisOf(const BoxParameters& box, double sd,
+                                 const std::vector<double>& values) {
+    double low = box.mean - 3.0 * sd;
+    double high = box.mean + 3.0 * sd;
+    if (box.minScore != NoLimit) low = std::max(low, box.minScore);
+    if (box.maxScore != NoLimit) high = std::min(high, box.maxScore);
+    if (box.drawnDistribution == DistributionKind::Uniform && box.minScore != NoLimit &&
+        box.maxScore != NoLimit) {
+        low = box.minScore;
+        high = box.maxScore;
+    }
+    if (!values.empty()) {
+        const auto [smallest, largest] = std::minmax_element(values.begin(), values.end());
+        low = std::min(low, *smallest);
+        high = std::max(high, *largest);
+    }
+    return {low, high};
+}
+
 // One box's scores in its block of rows, binned, under the curve of its population.
 Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int column,
                       const std::vector<std::vector<double>>& rows) {
@@ -86,24 +108,8 @@ Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int 
     }
     histogram.present = static_cast<int>(values.size());
     histogram.actualMean = Summarise(values).mean;
-    // The range covers the sample and the population's bulk, so the curve fits; within the
-    // limits where the box has them, as no score lies beyond (a Uniform box's axis runs from
-    // its Min to its Max).
     const double sd = SpreadsOf(box.sd, setup.reliability).observedSd;
-    double low = box.mean - 3.0 * sd;
-    double high = box.mean + 3.0 * sd;
-    if (box.minScore != NoLimit) low = std::max(low, box.minScore);
-    if (box.maxScore != NoLimit) high = std::min(high, box.maxScore);
-    if (box.drawnDistribution == DistributionKind::Uniform && box.minScore != NoLimit &&
-        box.maxScore != NoLimit) {
-        low = box.minScore;
-        high = box.maxScore;
-    }
-    if (!values.empty()) {
-        const auto [smallest, largest] = std::minmax_element(values.begin(), values.end());
-        low = std::min(low, *smallest);
-        high = std::max(high, *largest);
-    }
+    auto [low, high] = AxisOf(box, sd, values);
     if (!(high > low)) high = low + 1.0;
     // The scores are written with the box's decimals, so they take only the values of a grid
     // of that step. Bins of a whole number of steps, with edges midway between grid values,
