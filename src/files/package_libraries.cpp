@@ -16,15 +16,32 @@ namespace {
 
 #if defined(ZEK_READSTAT_SONAME) && defined(ZEK_XLSXWRITER_SONAME)
 
-// Loaded for the rest of the program's life, as a library it was linked with would be.
-void* Open(const char* soname, const char* writes) {
-    void* library = ::dlopen(soname, RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
+// A library loaded for the rest of the program's life once every function it must have is
+// found, as a library the program was linked with would be; one that lacks a function is
+// closed again.
+class LoadedLibrary {
+  public:
+    LoadedLibrary(const char* soname, const char* writes)
+        : handle_(::dlopen(soname, RTLD_NOW | RTLD_LOCAL)) {
+        if (handle_ != nullptr) return;
+        const char* reason = ::dlerror();
         throw StreamError(std::string(writes) + " are written by " + soname +
-                          ", which cannot be loaded: " + ::dlerror());
+                          ", which cannot be loaded: " +
+                          (reason != nullptr ? reason : "the system gives no reason"));
     }
-    return library;
-}
+    ~LoadedLibrary() {
+        if (handle_ != nullptr) ::dlclose(handle_);
+    }
+    LoadedLibrary(const LoadedLibrary&) = delete;
+    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+    void* get() const { return handle_; }
+    /// Every function was found: the library stays.
+    void Keep() { handle_ = nullptr; }
+
+  private:
+    void* handle_;
+};
 
 template <typename Function>
 void Take(void* library, const char* soname, const char* name, Function& function) {
@@ -36,21 +53,23 @@ void Take(void* library, const char* soname, const char* name, Function& functio
     function = std::bit_cast<Function>(found);
 }
 
-#define ZEK_TAKE(name) Take(library, soname, #name, functions.name);
+#define ZEK_TAKE(name) Take(library.get(), soname, #name, functions.name);
 
 ReadStatFunctions LoadReadStat() {
     const char* const soname = ZEK_READSTAT_SONAME;
-    void* const library = Open(soname, "SPSS and Stata files");
+    LoadedLibrary library(soname, "SPSS and Stata files");
     ReadStatFunctions functions;
     ZEK_READSTAT_FUNCTIONS(ZEK_TAKE)
+    library.Keep();
     return functions;
 }
 
 XlsxWriterFunctions LoadXlsxWriter() {
     const char* const soname = ZEK_XLSXWRITER_SONAME;
-    void* const library = Open(soname, "Excel workbooks");
+    LoadedLibrary library(soname, "Excel workbooks");
     XlsxWriterFunctions functions;
     ZEK_XLSXWRITER_FUNCTIONS(ZEK_TAKE)
+    library.Keep();
     return functions;
 }
 
