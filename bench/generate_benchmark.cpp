@@ -5,6 +5,8 @@
 // the time on all; `peak_MB` is the process's largest resident size (target below 64);
 // `page_faults` those of the fastest run.
 #include <benchmark/benchmark.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -223,6 +225,46 @@ void BM_ClassSetOnEveryCore(benchmark::State& state) {
     state.counters["cores"] = std::max(1u, std::thread::hardware_concurrency());
 }
 BENCHMARK(BM_ClassSetOnEveryCore)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(2);
+
+// Ctrl+C in a class set of the largest correlated setup: from the signal to the end of
+// zek-generate, which finishes the datasets under way, writes the class key of the complete
+// ones and tidies up (`stop_ms`, target below 300: what a teacher waits after Ctrl+C, and
+// what the window's Cancel waits for the same datasets).
+void BM_ClassSetStop(benchmark::State& state) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("zek_bench_stop_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string setup = (folder / "setup.TXT").string();
+    zek::WriteTextFile(setup, [&](std::ostream& out) {
+        zek::WriteParametersFile(out, zek::ParametersFileContentsOf(LargestSetup(true)));
+    });
+    const std::string data = (folder / "class.csv").string();
+    double slowest = 0.0;
+    for (auto _ : state) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::execl(ZEK_GENERATE_PATH, ZEK_GENERATE_PATH, setup.c_str(), "-o", data.c_str(),
+                    "--count", "100", "--seed", "7", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const auto start = std::chrono::steady_clock::now();
+        ::kill(child, SIGINT);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const double stop =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 130) {
+            state.SkipWithError("zek-generate did not stop with 130 after Ctrl+C");
+            break;
+        }
+        slowest = std::max(slowest, stop);
+    }
+    fs::remove_all(folder);
+    state.counters["stop_ms"] = slowest;
+}
+BENCHMARK(BM_ClassSetStop)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 
