@@ -7,7 +7,7 @@
 #include "commands/class_set.h"
 #include "commands/option_dialogs.h"
 #include "files/file_names.h"
-#include "files/platform_files.h"
+#include "files/text_file.h"
 #include "setup/number_parsing.h"
 
 namespace zek {
@@ -99,9 +99,7 @@ Verdict ReadDataFile(std::optional<std::string_view> path, GenerateOptions& opti
     }
     // A device, a pipe, or a name for one of the program's own descriptors (/dev/stdout,
     // whatever the shell connected it to) is written as it is named.
-    const bool special =
-        platform::SystemFiles().OpenDescriptorNamed(std::string(*path)).has_value() ||
-        (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status));
+    const bool special = NotAFileToReplace(std::string(*path));
     options.dataFile = special ? std::string(*path) : WithDefaultExtension(*path);
     return std::nullopt;
 }

@@ -130,11 +130,9 @@ void ListDesigns() {
 // parameters file being read, or as several datasets into one device.
 zek::Verdict CheckOutputs(const zek::GenerateOptions& options, zek::ClassSetRequest& request) {
     std::error_code ignored;
-    const std::filesystem::file_status status = std::filesystem::status(request.dataFile, ignored);
     // A name for one of the program's own descriptors (/dev/stdout) is written where that
     // descriptor leads, be it a pipe, a terminal or a file the shell opened.
-    if (zek::platform::SystemFiles().OpenDescriptorNamed(request.dataFile) ||
-        (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))) {
+    if (zek::NotAFileToReplace(request.dataFile)) {
         if (request.count > 1) {
             return zek::Refusal{"-o " + options.dataFile + " takes one dataset, not several", ""};
         }

@@ -91,6 +91,25 @@ std::string OfferedFirstSeed(const ProgramState& state, const MainWindowModel& w
     return window.seed();
 }
 
+namespace {
+
+// The seed of dataset `index` (from 1), added in 64 bits: the last may be 2147483647.
+std::int32_t SeedOf(const ClassSetRequest& request, int index) {
+    return static_cast<std::int32_t>(std::int64_t{*request.firstSeed} + index - 1);
+}
+
+// The files of one dataset: its data file, and with companions its information and
+// parameters files and, where `key`, its answer key.
+std::vector<std::string> DatasetFiles(const std::string& dataFile, bool companions, bool key) {
+    if (!companions) return {dataFile};
+    std::vector<std::string> names{dataFile, InformationFileNameFor(dataFile),
+                                   ParametersFileNameFor(dataFile)};
+    if (key) names.push_back(KeyFileNameFor(dataFile));
+    return names;
+}
+
+}  // namespace
+
 std::string DatasetFileName(const ClassSetRequest& request, int index) {
     return request.count > 1 ? NumberedFileName(request.dataFile, index, request.count)
                              : request.dataFile;
@@ -99,12 +118,9 @@ std::string DatasetFileName(const ClassSetRequest& request, int index) {
 std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request) {
     std::vector<std::string> names;
     for (int index = 1; index <= request.count; ++index) {
-        const std::string dataFile = DatasetFileName(request, index);
-        names.push_back(dataFile);
-        if (!request.companions) continue;
-        names.push_back(InformationFileNameFor(dataFile));
-        names.push_back(ParametersFileNameFor(dataFile));
-        if (request.keys) names.push_back(KeyFileNameFor(dataFile));
+        const std::vector<std::string> dataset =
+            DatasetFiles(DatasetFileName(request, index), request.companions, request.keys);
+        names.insert(names.end(), dataset.begin(), dataset.end());
     }
     if (request.keys && request.companions && request.count > 1) {
         names.push_back(ClassKeyFileNameFor(request.dataFile));
@@ -164,7 +180,7 @@ struct SetRecipe {
     bool Generate(int index, ControlTexts& datasetTexts, ProgramState& state,
                   CommandHost& host) const {
         if (request.firstSeed) {
-            datasetTexts.seed = std::to_string(std::int64_t{*request.firstSeed} + index - 1);
+            datasetTexts.seed = std::to_string(SeedOf(request, index));
         }
         return RunCommand(datasetTexts, enabledCells, decimalSeparator, state, host) ==
                RunOutcome::Generated;
@@ -243,9 +259,12 @@ class EarlierSet {
         int removed = 0;
         for (int index = 1; index <= request_.count; ++index) {
             if (replaced[static_cast<std::size_t>(index)]) continue;
-            const std::string dataFile = DatasetFileName(request_, index);
+            // An earlier set may have had keys where this one has none.
             bool any = false;
-            for (const std::string& name : DatasetFileNames(dataFile)) any |= folder_.Remove(name);
+            for (const std::string& name :
+                 DatasetFiles(DatasetFileName(request_, index), request_.companions, true)) {
+                any |= folder_.Remove(name);
+            }
             removed += any ? 1 : 0;
         }
         if (keyAside_ && folder_.Remove(*keyAside_)) keyAside_.reset();
@@ -253,12 +272,6 @@ class EarlierSet {
     }
 
   private:
-    std::vector<std::string> DatasetFileNames(const std::string& dataFile) const {
-        if (!request_.companions) return {dataFile};
-        return {dataFile, InformationFileNameFor(dataFile), ParametersFileNameFor(dataFile),
-                KeyFileNameFor(dataFile)};
-    }
-
     const SaveFolder& folder_;
     const ClassSetRequest& request_;
     std::optional<std::string> keyAside_;
@@ -415,10 +428,6 @@ void WriteLaterDatasets(ClassSetWriter& writer, const ClassSetRequest& request,
     }
 }
 
-}  // namespace
-
-namespace {
-
 bool DrawsShapes(const GenerationSetup& setup) {
     for (const BoxParameters& box : setup.boxes) {
         if (box.active && box.distribution == DistributionKind::RandomlyChosen) return true;
@@ -431,9 +440,9 @@ bool DrawsShapes(const GenerationSetup& setup) {
 bool EveryDatasetPasses(const ClassSetRequest& request, const GenerationSetup& checked,
                         CommandHost& host) {
     if (!request.firstSeed || !DrawsShapes(checked)) return true;
+    GenerationSetup setup = checked;
     for (int index = 2; index <= request.count; ++index) {
-        GenerationSetup setup = checked;
-        setup.seed = static_cast<std::int32_t>(std::int64_t{*request.firstSeed} + index - 1);
+        setup.seed = SeedOf(request, index);
         DeriveStreamSeeds(setup);
         if (const std::optional<GenerationRefusal> refusal = RefusalBeforeScores(setup)) {
             std::string help;

@@ -262,10 +262,7 @@ bool ReadColumnNames(const ColumnNames& names, GenerationSetup& setup, CommandHo
         }
     }
     setup.columnNames = names;
-    std::vector<std::string> used;
-    for (const std::string& column : DefaultColumnNames(setup))
-        used.push_back(names.NameOf(column));
-    if (const Verdict verdict = CheckDistinctNames(used)) {
+    if (const Verdict verdict = CheckDistinctColumnNames(setup, names)) {
         host.Refuse(verdict->message, "", "");
         return false;
     }

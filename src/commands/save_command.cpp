@@ -11,7 +11,6 @@
 #include "files/package_files.h"
 #include "files/parameters_file.h"
 #include "files/text_file.h"
-#include "setup/column_names.h"
 #include "stats/actual_statistics.h"
 
 namespace zek {
@@ -104,13 +103,7 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
 }
 
 Verdict AdoptNamesForSave(const ColumnNames& names, ProgramState& state) {
-    GenerationSetup renamed = state.generatedSetup;
-    renamed.columnNames = names;
-    std::vector<std::string> used;
-    for (const std::string& column : DefaultColumnNames(renamed)) {
-        used.push_back(names.NameOf(column));
-    }
-    if (Verdict verdict = CheckDistinctNames(used)) return verdict;
+    if (Verdict verdict = CheckDistinctColumnNames(state.generatedSetup, names)) return verdict;
     state.generatedSetup.columnNames = names;
     return std::nullopt;
 }

@@ -244,6 +244,14 @@ std::vector<std::string> DefaultColumnNames(const GenerationSetup& setup) {
     }
 }
 
+Verdict CheckDistinctColumnNames(const GenerationSetup& setup, const ColumnNames& names) {
+    std::vector<std::string> used;
+    for (const std::string& column : DefaultColumnNames(setup)) {
+        used.push_back(names.NameOf(column));
+    }
+    return CheckDistinctNames(used);
+}
+
 int LevelCountOf(const GenerationSetup& setup, std::string_view column) {
     if (column == "group" || column == "factor1") return setup.levelsFactor1;
     if (column == "factor2") return setup.levelsFactor2;

@@ -235,7 +235,6 @@ class SaveFolder::Lock {
         files_.ReleaseLockFile(descriptor_, path_, remove);
         descriptor_ = -1;
     }
-    const std::string& path() const { return path_; }
 
   private:
     const platform::FileSystem& files_;
@@ -246,12 +245,10 @@ class SaveFolder::Lock {
 
 SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem& files)
     : files_(files) {
-    if (files.OpenDescriptorNamed(firstFile)) return;
+    if (NotAFileToReplace(firstFile, files)) return;
     const platform::LinkTarget target = files.FollowLinks(firstFile);
     // A refused link is refused by name when its file is written.
     if (target.refusedLink || target.error != 0) return;
-    const platform::PathState existing = files.StateOf(target.path);
-    if (existing.exists && !existing.regular) return;
     folder_ = FolderOf(target.path);
 
     // The folder: tidied when nobody else saves in it, then held shared while we do.
@@ -277,8 +274,8 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
         }
     }
 
-    auto [set, setOutcome] =
-        Lock::Take(files, SetLockName(folder_, target.path), platform::LockKind::Exclusive, error);
+    const std::string setLock = SetLockName(folder_, target.path);
+    auto [set, setOutcome] = Lock::Take(files, setLock, platform::LockKind::Exclusive, error);
     switch (setOutcome) {
         case Lock::Outcome::Held:
             locks_.push_back(std::move(set));
@@ -287,7 +284,7 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
             FailOnFile(firstFile, "write", "it is being written by another program");
         case Lock::Outcome::Refused:
             FailOnFile(firstFile, "write",
-                       "its lock " + SetLockName(folder_, target.path) +
+                       "its lock " + setLock +
                            " cannot be taken: " + std::generic_category().message(error));
         case Lock::Outcome::NoFile:
             break;
@@ -333,15 +330,7 @@ void SaveFolder::WriteTogether(const std::vector<PendingFile>& files) const {
 std::optional<std::string> SaveFolder::SetAside(const std::string& path) const {
     // Only a file: whatever else stands there refuses the new file by name later.
     if (!files_.StateOf(path).regular) return std::nullopt;
-    int error = 0;
-    auto [placeholder, aside] = CreateOwnFile(files_, FolderOf(path), ".old", error);
-    if (placeholder < 0) FailOnFile(path, "replace", error);
-    files_.CloseFile(placeholder);
-    if ((error = files_.MoveReplacing(path, aside)) != 0) {
-        files_.RemoveFile(aside);
-        FailOnFile(path, "replace", error);
-    }
-    return aside;
+    return MoveAside(files_, path, path);
 }
 
 bool SaveFolder::PutBack(const std::string& aside, const std::string& path) const {

@@ -51,8 +51,6 @@ class SaveFolder {
     /// Removes a file; false when it could not be removed (or was not there).
     bool Remove(const std::string& path) const;
 
-    const platform::FileSystem& files() const { return files_; }
-
   private:
     class Lock;
     const platform::FileSystem& files_;

@@ -65,6 +65,19 @@ std::pair<int, std::string> CreateOwnFile(const platform::FileSystem& files,
     return {-1, {}};
 }
 
+std::string MoveAside(const platform::FileSystem& files, const std::string& target,
+                      const std::string& shownPath) {
+    int error = 0;
+    auto [placeholder, aside] = CreateOwnFile(files, FolderOf(target), ".old", error);
+    if (placeholder < 0) FailOnFile(shownPath, "replace", error);
+    files.CloseFile(placeholder);
+    if ((error = files.MoveReplacing(target, aside)) != 0) {
+        files.RemoveFile(aside);
+        FailOnFile(shownPath, "replace", error);
+    }
+    return aside;
+}
+
 namespace {
 
 // A stream buffer straight over a file descriptor that keeps the system's error of a failed
@@ -219,17 +232,7 @@ void StagedFile::PutOnDisk() {
 
 void StagedFile::Commit() {
     if (temporary_.empty()) return;
-    if (hadTarget_) {
-        int error = 0;
-        auto [placeholder, name] = CreateOwnFile(*files_, FolderOf(target_), ".old", error);
-        if (placeholder < 0) FailOnFile(shownPath_, "replace", error);
-        files_->CloseFile(placeholder);
-        if ((error = files_->MoveReplacing(target_, name)) != 0) {
-            files_->RemoveFile(name);
-            FailOnFile(shownPath_, "replace", error);
-        }
-        earlier_ = std::move(name);
-    }
+    if (hadTarget_) earlier_ = MoveAside(*files_, target_, shownPath_);
     if (const int error = files_->MoveReplacing(temporary_, target_)) {
         if (hadTarget_ && files_->MoveReplacing(earlier_, target_) == 0) earlier_.clear();
         FailOnFile(shownPath_, "replace", error);

@@ -50,6 +50,10 @@ std::pair<int, std::string> CreateOwnFile(const platform::FileSystem& files,
                                           int& error);
 /// The folder a path stands in ("." for a bare name).
 std::string FolderOf(const std::string& path);
+/// Moves the file at `target` to a new name of ZEK's own beside it (".zek-3fa9c1d2.old"),
+/// which it returns; throws `FileError` naming `shownPath`, with the file where it was.
+std::string MoveAside(const platform::FileSystem& files, const std::string& target,
+                      const std::string& shownPath);
 
 class StagedFile {
   public:

@@ -53,6 +53,12 @@ void WriteTextFilesTogether(const std::vector<PendingFile>& files,
     folder.WriteTogether(files);
 }
 
+bool NotAFileToReplace(const std::string& path, const platform::FileSystem& system) {
+    if (system.OpenDescriptorNamed(path)) return true;
+    const platform::PathState state = system.StateOf(path);
+    return state.exists && !state.regular;
+}
+
 std::optional<std::string> CreateOwnFileIn(const std::string& folder, std::string_view suffix) {
     const platform::FileSystem& system = platform::SystemFiles();
     int error = 0;

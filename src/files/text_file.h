@@ -80,6 +80,12 @@ struct PendingFile {
 void WriteTextFilesTogether(const std::vector<PendingFile>& files,
                             const platform::FileSystem& system = platform::SystemFiles());
 
+/// Whether `path` is something a save cannot replace with a file of its own: one of the
+/// program's descriptors (/dev/stdout), a device, a pipe or a folder. A descriptor, a device
+/// or a pipe takes the lines as they come, and a data file alone.
+bool NotAFileToReplace(const std::string& path,
+                       const platform::FileSystem& system = platform::SystemFiles());
+
 /// Creates a new, empty file of the program's own in `folder` under a short name that no
 /// file had, ending in `suffix` (".zek-3fa9c1d2.xlsx"); its path, or nothing when the folder
 /// takes no new file.
