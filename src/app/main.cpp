@@ -4,8 +4,8 @@
 #include <memory>
 #include <string_view>
 
+#include "commands/help_texts.h"
 #include "commands/program_state.h"
-#include "setup/version.h"
 #include "ui/main_window.h"
 #include "ui/user_prompts.h"
 

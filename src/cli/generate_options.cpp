@@ -6,9 +6,6 @@
 
 #include "commands/class_set.h"
 #include "commands/option_dialogs.h"
-#include "files/file_names.h"
-#include "files/text_file.h"
-#include "setup/number_parsing.h"
 
 namespace zek {
 
@@ -92,15 +89,10 @@ class Arguments {
 
 Verdict ReadDataFile(std::optional<std::string_view> path, GenerateOptions& options) {
     if (!path || path->empty()) return Refusal{"-o needs the name of the data file", ""};
-    std::error_code ignored;
-    const std::filesystem::file_status status = std::filesystem::status(*path, ignored);
-    if (path->back() == '/' || std::filesystem::is_directory(status)) {
+    if (IsFolderName(*path)) {
         return Refusal{"-o names a folder; give the name of the data file in it", ""};
     }
-    // A device, a pipe, or a name for one of the program's own descriptors (/dev/stdout,
-    // whatever the shell connected it to) is written as it is named.
-    const bool special = NotAFileToReplace(std::string(*path));
-    options.dataFile = special ? std::string(*path) : WithDefaultExtension(*path);
+    options.dataFile = DataFileNamed(*path);
     return std::nullopt;
 }
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "setup/refusal.h"
+#include "commands/option_dialogs.h"
 
 namespace zek {
 

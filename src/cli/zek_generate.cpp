@@ -17,20 +17,12 @@
 #include "cli/generate_options.h"
 #include "commands/class_set.h"
 #include "commands/design_presentation.h"
+#include "commands/help_texts.h"
 #include "commands/main_window_model.h"
+#include "commands/open_command.h"
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
-#include "files/answer_key_file.h"
-#include "files/data_file.h"
-#include "files/file_names.h"
-#include "files/parameters_file.h"
-#include "files/platform_files.h"
-#include "files/platform_signals.h"
-#include "files/text_file.h"
-#include "setup/design_catalogue.h"
-#include "setup/number_parsing.h"
-#include "setup/version.h"
 
 namespace {
 
@@ -97,81 +89,6 @@ class CommandLineHost final : public zek::CommandHost {
     const zek::ParametersFileReading* reading_ = nullptr;
 };
 
-std::string AbsolutePath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? path : absolute.lexically_normal().string();
-}
-
-// What a hand-written parameters file needs: the code of line 11, the boxes whose sections
-// it must hold, and the columns the data file will have.
-void ListDesigns() {
-    std::cout << "code  design                                          boxes            "
-                 "data file header\n";
-    for (const zek::DesignInfo& design : zek::DesignCatalogue()) {
-        zek::GenerationSetup setup;
-        zek::ApplyDesign(design, setup);
-        std::string name(zek::FamilyRowLabel(design.family));
-        while (!name.empty() && (name.back() == ' ' || name.back() == ':')) name.pop_back();
-        if (design.Shape().TwoVariablesInCells()) name = "2 Variables in a 2x2 Design";
-        name += " " + std::string(design.buttonCaption);
-        std::string boxes;
-        for (int box = 1; box <= zek::kBoxCount; ++box) {
-            if (design.activeBoxes.Contains(box)) boxes += std::to_string(box) + " ";
-        }
-        std::cout << (design.fileCode < 10 ? "   " : "  ") << design.fileCode << "  " << name
-                  << std::string(name.size() < 48 ? 48 - name.size() : 1, ' ') << boxes
-                  << std::string(boxes.size() < 17 ? 17 - boxes.size() : 1, ' ')
-                  << zek::DataFileHeader(setup) << '\n';
-    }
-}
-
-// Where the files of a request would go wrong before anything is written: over the
-// parameters file being read, or as several datasets into one device.
-zek::Verdict CheckOutputs(const zek::GenerateOptions& options, zek::ClassSetRequest& request) {
-    std::error_code ignored;
-    // A name for one of the program's own descriptors (/dev/stdout) is written where that
-    // descriptor leads, be it a pipe, a terminal or a file the shell opened.
-    if (zek::NotAFileToReplace(request.dataFile)) {
-        if (request.count > 1) {
-            return zek::Refusal{"-o " + options.dataFile + " takes one dataset, not several", ""};
-        }
-        request.companions = false;
-    }
-    for (const std::string& name : zek::ClassSetFileNames(request)) {
-        if (std::filesystem::equivalent(name, options.setupFile, ignored)) {
-            return zek::Refusal{"-o " + options.dataFile + " would write " + name +
-                                    " over the parameters file being read",
-                                ""};
-        }
-    }
-    return std::nullopt;
-}
-
-// The parameters file, read and checked as a whole; nothing, with the message shown, when it
-// is refused.
-std::optional<zek::ParametersFileReading> ReadSetup(const std::string& path,
-                                                    CommandLineHost& host) {
-    zek::ParametersFileReading reading;
-    try {
-        zek::ReadTextFile(path,
-                          [&reading](std::istream& in) { reading = zek::ReadParametersFile(in); });
-    } catch (const zek::FileError& error) {
-        host.ShowMessage(error.what());
-        return std::nullopt;
-    }
-    if (reading.outcome != zek::ParametersFileReading::Outcome::Complete) {
-        host.ShowMessage(reading.ErrorMessage() + " (" + path + ")");
-        return std::nullopt;
-    }
-    // The window would keep its current design and boxes; here there are none to keep.
-    if (const zek::Verdict verdict = zek::CheckDesignOf(reading)) {
-        host.ShowMessage(path + ", " + verdict->message);
-        return std::nullopt;
-    }
-    return reading;
-}
-
 // Several datasets take consecutive seeds from the one given or stored; an empty seed box
 // draws the first of them, as a run would.
 zek::ClassSetRequest RequestOf(const zek::GenerateOptions& options,
@@ -180,7 +97,7 @@ zek::ClassSetRequest RequestOf(const zek::GenerateOptions& options,
     request.count = options.count;
     request.threads = options.threads;
     request.keys = options.keys;
-    request.dataFile = AbsolutePath(options.dataFile);
+    request.dataFile = zek::AbsolutePathOf(options.dataFile);
     if (options.seed) {
         request.firstSeed = *options.seed;
     } else if (options.count > 1) {
@@ -203,8 +120,7 @@ void SayStopped(const zek::platform::StopRequests& stop, const zek::ClassSetRequ
         text += ", " + std::to_string(result.earlierRemoved) + " of the earlier set's removed";
     }
     if (request.keys && request.companions && request.count > 1 && !result.datasets.empty()) {
-        text += "; the class key " + zek::ClassKeyFileNameFor(request.dataFile) +
-                " lists those written";
+        text += "; the class key " + zek::ClassKeyFileOf(request) + " lists those written";
     }
     host.ShowMessage(text);
 }
@@ -212,8 +128,12 @@ void SayStopped(const zek::platform::StopRequests& stop, const zek::ClassSetRequ
 int Generate(const zek::GenerateOptions& options, char separator,
              const zek::platform::StopRequests& stop) {
     CommandLineHost host;
-    const std::optional<zek::ParametersFileReading> reading = ReadSetup(options.setupFile, host);
-    if (!reading) return kExitRefused;
+    const zek::Checked<zek::ParametersFileReading> reading =
+        zek::ReadWholeParametersFile(options.setupFile);
+    if (!reading) {
+        host.ShowMessage(reading.refusal().message);
+        return kExitRefused;
+    }
     host.SetReading(&*reading);
     // The file fills the controls of a fresh window, with every reaction a window would run.
     auto state = std::make_unique<zek::ProgramState>();
@@ -229,15 +149,14 @@ int Generate(const zek::GenerateOptions& options, char separator,
     state->reportFooterLines = zek::AboutIdentificationLines();
 
     zek::ClassSetRequest request = RequestOf(options, window, host);
-    if (const zek::Verdict verdict = CheckOutputs(options, request)) {
+    if (const zek::Verdict verdict =
+            zek::CheckClassSetTargets(request, options.setupFile, options.dataFile)) {
         host.ShowMessage(verdict->message);
         return kExitRefused;
     }
     zek::ClassSetProgress progress;
     // Data written to standard output leaves it to the data alone.
-    std::ostream& said = zek::platform::SystemFiles().OpenDescriptorNamed(request.dataFile) == 1
-                             ? std::cerr
-                             : std::cout;
+    std::ostream& said = zek::WritesToStandardOutput(request) ? std::cerr : std::cout;
     progress.written = [&stop, &said](const zek::WrittenDataset& dataset) {
         said << "seed " << dataset.seed << ": " << dataset.dataFile << '\n';
         return stop.received() == 0;
@@ -270,7 +189,7 @@ int Run(int argc, char** argv) {
         return kExitWritten;
     }
     if (options.listDesigns) {
-        ListDesigns();
+        std::cout << zek::DesignListText();
         return kExitWritten;
     }
     if (options.version) {

@@ -17,6 +17,7 @@
 #include "files/parameters_file.h"
 #include "files/save_folder.h"
 #include "files/text_file.h"
+#include "platform/paths.h"
 
 namespace zek {
 
@@ -77,8 +78,7 @@ Checked<ClassSetRequest> ReadClassSetForm(const ClassSetForm& form) {
     if (!SeedsFit(*firstSeed, form.students)) {
         return Refusal{SeedsRefusal(*firstSeed, form.students), "txt_firstseed"};
     }
-    std::error_code ignored;
-    const std::filesystem::path folder = std::filesystem::absolute(form.folder, ignored);
+    const std::filesystem::path folder = platform::AbsolutePath(form.folder);
     ClassSetRequest request;
     request.count = form.students;
     request.firstSeed = *firstSeed;
@@ -128,11 +128,62 @@ std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request) {
     return names;
 }
 
+bool IsFolderName(std::string_view path) {
+    return !path.empty() && (path.back() == '/' || platform::IsFolder(std::string(path)));
+}
+
+std::string DataFileNamed(std::string_view path) {
+    return NotAFileToReplace(std::string(path)) ? std::string(path) : WithDefaultExtension(path);
+}
+
+std::string AbsolutePathOf(const std::string& path) {
+    return platform::AbsolutePath(path);
+}
+
+Verdict CheckClassSetTargets(ClassSetRequest& request, const std::string& setupFile,
+                             const std::string& shownDataFile) {
+    // A name for one of the program's own descriptors (/dev/stdout) is written where that
+    // descriptor leads, be it a pipe, a terminal or a file the shell opened.
+    if (NotAFileToReplace(request.dataFile)) {
+        if (request.count > 1) {
+            return Refusal{"-o " + shownDataFile + " takes one dataset, not several", ""};
+        }
+        request.companions = false;
+    }
+    for (const std::string& name : ClassSetFileNames(request)) {
+        if (platform::SameFile(name, setupFile)) {
+            return Refusal{"-o " + shownDataFile + " would write " + name +
+                               " over the parameters file being read",
+                           ""};
+        }
+    }
+    return std::nullopt;
+}
+
+bool WritesToStandardOutput(const ClassSetRequest& request) {
+    return platform::SystemFiles().OpenDescriptorNamed(request.dataFile) == 1;
+}
+
+std::string ClassKeyFileOf(const ClassSetRequest& request) {
+    return ClassKeyFileNameFor(request.dataFile);
+}
+
+std::string FolderOfClassSet(const ClassSetRequest& request) {
+    return std::filesystem::path(request.dataFile).parent_path().string();
+}
+
+std::string CreateFolderOfClassSet(const ClassSetRequest& request) {
+    return platform::CreateFolders(FolderOfClassSet(request));
+}
+
+bool ClassSetFolderExists(const ClassSetRequest& request) {
+    return platform::IsFolder(FolderOfClassSet(request));
+}
+
 std::vector<std::string> ExistingClassSetFiles(const ClassSetRequest& request) {
     std::vector<std::string> existing;
     for (const std::string& name : ClassSetFileNames(request)) {
-        std::error_code ignored;
-        if (std::filesystem::exists(std::filesystem::symlink_status(name, ignored))) {
+        if (platform::NameTaken(name)) {
             existing.push_back(name);
         }
     }

@@ -19,7 +19,9 @@
 #include "commands/command_host.h"
 #include "commands/main_window_model.h"
 #include "commands/program_state.h"
-#include "files/platform_files.h"
+#include "files/text_file.h"
+#include "platform/files.h"
+#include "platform/stop_requests.h"  // Ctrl+C stops a set between datasets
 #include "setup/refusal.h"
 
 namespace zek {
@@ -69,6 +71,38 @@ std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request);
 
 /// Those of `ClassSetFileNames` that exist already, so that the window can ask first.
 std::vector<std::string> ExistingClassSetFiles(const ClassSetRequest& request);
+
+/// Whether `path` names a folder: it ends in a separator or a folder stands under it.
+bool IsFolderName(std::string_view path);
+
+/// The data file a user names: a device, a pipe, or a name for one of the program's own
+/// descriptors (/dev/stdout, whatever the shell connected it to) as it is named; any other
+/// name with the default extension when it has none.
+std::string DataFileNamed(std::string_view path);
+
+/// `path` made absolute against the current folder, "." and ".." resolved.
+std::string AbsolutePathOf(const std::string& path);
+
+/// Where the files of a request made without a window would go wrong before anything is
+/// written: several datasets into one device or pipe, or a file over the parameters file
+/// `setupFile` being read; `shownDataFile` is the data file as the user named it. A data file
+/// that is a device or pipe takes the data alone, without the other files.
+Verdict CheckClassSetTargets(ClassSetRequest& request, const std::string& setupFile,
+                             const std::string& shownDataFile);
+
+/// Whether the request's data file is this program's standard output.
+bool WritesToStandardOutput(const ClassSetRequest& request);
+
+/// The name of the set's class key.
+std::string ClassKeyFileOf(const ClassSetRequest& request);
+
+/// The folder the set's files go to, as the user would read it.
+std::string FolderOfClassSet(const ClassSetRequest& request);
+/// Creates the set's folder with every folder above it that is missing (none when it
+/// exists); the system's reason when it cannot, else empty.
+std::string CreateFolderOfClassSet(const ClassSetRequest& request);
+/// Whether the set's folder exists.
+bool ClassSetFolderExists(const ClassSetRequest& request);
 
 /// The question the window asks before replacing `existing` files of the set.
 std::string ReplaceClassSetQuestion(const ClassSetRequest& request,

@@ -134,4 +134,8 @@ void AppendViewerLines(DataViewMode mode, const ProgramState& state,
     if (mode != DataViewMode::InformationOnly) AppendDataPart(state, lines);
 }
 
+ScorePlots PlotsOfSavedData(const ProgramState& state, const GenerationSetup& run) {
+    return ComputeScorePlots(run, SavedDataScores(state));
+}
+
 }  // namespace zek

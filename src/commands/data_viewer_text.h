@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "commands/program_state.h"
+#include "files/text_file.h"
+#include "stats/score_plots.h"
 
 namespace zek {
 
@@ -48,5 +50,9 @@ std::vector<std::string> SavedDataLines(const ProgramState& state);
 /// The scores of the last saved data file, row by row (NaN where missing), from the same
 /// source as `SavedDataLines`.
 std::vector<std::vector<double>> SavedDataScores(const ProgramState& state);
+
+/// The plot page of the last saved data file, binned from `SavedDataScores`; throws as it
+/// does.
+ScorePlots PlotsOfSavedData(const ProgramState& state, const GenerationSetup& run);
 
 }  // namespace zek

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "commands/silent_host.h"
-#include "engine/thread_placement.h"
+#include "platform/processors.h"
 
 namespace zek {
 
@@ -39,7 +39,7 @@ int DatasetWorkers::ThreadsFor(int requested, int datasets) {
     // the other thread of its core computes.
     // The processors this process may use, not all the machine has: a set held to two cores
     // by taskset or a container starts no more threads than those can take.
-    const int cores = AllowedProcessorCount();
+    const int cores = platform::AllowedProcessorCount();
     return std::clamp(requested > 0 ? requested : 2 * cores, 1, std::max(1, datasets));
 }
 

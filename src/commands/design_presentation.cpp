@@ -1,5 +1,7 @@
 #include "commands/design_presentation.h"
 
+#include "files/data_file.h"
+
 namespace zek {
 
 namespace {
@@ -124,6 +126,28 @@ std::string_view GridVariableName(DesignKind kind, int variable) {
     const auto& names =
         Design(kind).family == DesignFamily::Regression ? kRegressionNames : kVNames;
     return names[variable - 1];
+}
+
+std::string DesignListText() {
+    std::string text =
+        "code  design                                          boxes            data file header\n";
+    for (const DesignInfo& design : DesignCatalogue()) {
+        GenerationSetup setup;
+        ApplyDesign(design, setup);
+        std::string name(FamilyRowLabel(design.family));
+        while (!name.empty() && (name.back() == ' ' || name.back() == ':')) name.pop_back();
+        if (design.Shape().TwoVariablesInCells()) name = "2 Variables in a 2x2 Design";
+        name += " " + std::string(design.buttonCaption);
+        std::string boxes;
+        for (int box = 1; box <= kBoxCount; ++box) {
+            if (design.activeBoxes.Contains(box)) boxes += std::to_string(box) + " ";
+        }
+        text += (design.fileCode < 10 ? "   " : "  ") + std::to_string(design.fileCode) + "  " +
+                name + std::string(name.size() < 48 ? 48 - name.size() : 1, ' ') + boxes +
+                std::string(boxes.size() < 17 ? 17 - boxes.size() : 1, ' ') +
+                DataFileHeader(setup) + '\n';
+    }
+    return text;
 }
 
 }  // namespace zek

@@ -33,6 +33,10 @@ const BoxColours& ColoursOf(DesignKind kind);
 /// The text of the row of radio buttons under which a family's designs stand.
 std::string_view FamilyRowLabel(DesignFamily family);
 
+/// What a hand-written parameters file needs, one design a line: the code of its design line,
+/// its name, the boxes whose sections it must hold and the header of its data file.
+std::string DesignListText();
+
 /// Name of variable v (1..8) of the design in the correlation grid: "V1".., or "DV", "X1".. in
 /// a regression.
 std::string_view GridVariableName(DesignKind kind, int variable);

@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "files/information_file.h"
 #include "setup/design_catalogue.h"
+#include "setup/version.h"
 
 namespace zek {
 

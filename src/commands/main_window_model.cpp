@@ -285,7 +285,7 @@ void MainWindowModel::ShapeSelected(int box) {
 
 // ---- Buttons -------------------------------------------------------------------------------
 
-void MainWindowModel::Button1Click() {
+void MainWindowModel::DrawSeedFromClock() {
     const ChangeScope scope(*this);
     state_.setup.seed = host_.ClockRandomBelow(kPickedSeedBound);
     std::string text;
@@ -366,7 +366,7 @@ void MainWindowModel::SetRandomCorrelations(double cap, int decimals) {
 
 // ---- Menu commands ------------------------------------------------------------------------
 
-void MainWindowModel::ResettoStartup1Click() {
+void MainWindowModel::ResetToStartup() {
     const ChangeScope scope(*this);
     SetSeedText("1804");
     SetMissingText("0");
@@ -399,15 +399,15 @@ void MainWindowModel::ResettoStartup1Click() {
     for (std::string& header : rowHeaders_) header.clear();
     // The setup's share: Beta 2 and 6, reliability 1, no data, every box RandomlyChosen, the
     // design values and active boxes of Groups2.
-    ResetToStartup(state_.setup, state_.flags);
+    zek::ResetToStartup(state_.setup, state_.flags);
 }
 
-void MainWindowModel::ExactSampleStatistics1Click() {
+void MainWindowModel::ToggleExactStatistics() {
     const ChangeScope scope(*this);
     state_.setup.exactStatistics = !state_.setup.exactStatistics;
 }
 
-void MainWindowModel::CopyCell1toallcells1Click() {
+void MainWindowModel::CopyCellOneToAllCells() {
     const ChangeScope scope(*this);
     const ParameterBox first = Box(1);
     for (BoxEdit edit : kBoxEdits) {
@@ -424,12 +424,12 @@ void MainWindowModel::CopyCell1toallcells1Click() {
     for (int box = 2; box <= kBoxCount; ++box) SelectShape(box, first.shape);
 }
 
-void MainWindowModel::Allowallavailabledistributions1Click() {
+void MainWindowModel::ToggleAllDistributions() {
     const ChangeScope scope(*this);
     for (ParameterBox& b : boxes_) b.shapesEnabled = true;
 }
 
-void MainWindowModel::SecretSetup1Click() {
+void MainWindowModel::LoadRegressionExample() {
     const ChangeScope scope(*this);
     SelectDesign(DesignKind::Regression7);
     struct Cells {

@@ -126,17 +126,17 @@ class MainWindowModel {
     // ---- Buttons ------------------------------------------------------------------------
 
     /// "Let ZEK set Random seed": a seed from the clock, 0 .. 9999999.
-    void Button1Click();
+    void DrawSeedFromClock();
     /// "Set to 0% missing", "Set to 0% extreme".
-    void Button2Click() { SetMissingText("0"); }
-    void Button3Click() { SetExtremeText("0"); }
+    void SetNoneMissing() { SetMissingText("0"); }
+    void SetNoneExtreme() { SetExtremeText("0"); }
     /// The constant correlation presets: 0, .5 and .25.
-    void btn_allzeroClick() { SetAllCorrelations("0.0"); }
-    void btn_allpoint5Click() { SetAllCorrelations("0.5"); }
-    void Button5Click() { SetAllCorrelations("0.25"); }
+    void SetAllCorrelationsToZero() { SetAllCorrelations("0.0"); }
+    void SetAllCorrelationsToHalf() { SetAllCorrelations("0.5"); }
+    void SetAllCorrelationsToQuarter() { SetAllCorrelations("0.25"); }
     /// The random presets, rounded to .01 (capped at .94) and to .1 (capped at .9).
-    void btn_randomcorrClick() { SetRandomCorrelations(0.94, 2); }
-    void Button4Click() { SetRandomCorrelations(0.9, 1); }
+    void SetRandomCorrelationsInHundredths() { SetRandomCorrelations(0.94, 2); }
+    void SetRandomCorrelationsInTenths() { SetRandomCorrelations(0.9, 1); }
 
     /// Called once after every change of what the window shows, however many controls one
     /// action touched; the window redraws from here and nowhere else.
@@ -144,14 +144,14 @@ class MainWindowModel {
 
     // ---- Menu commands ------------------------------------------------------------------
 
-    void ResettoStartup1Click();
-    void CopyCell1toallcells1Click();
-    void Allowallavailabledistributions1Click();
+    void ResetToStartup();
+    void CopyCellOneToAllCells();
+    void ToggleAllDistributions();
     /// "Exact Sample Statistics" turns the option on or off; Reset to Startup turns it off.
-    void ExactSampleStatistics1Click();
+    void ToggleExactStatistics();
     bool exactStatistics() const { return state_.setup.exactStatistics; }
     /// Ctrl+F9: the fixed regression example.
-    void SecretSetup1Click();
+    void LoadRegressionExample();
     /// The replay of an opened parameters file onto the controls, line by line, with every
     /// reaction its lines set off. A reading that stopped at its design line sets only the
     /// title, seed and percentages. Numbers saved with either decimal separator open in every

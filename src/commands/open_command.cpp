@@ -16,4 +16,20 @@ void OpenParametersFile(const std::string& path, MainWindowModel& window, Progra
     }
 }
 
+Checked<ParametersFileReading> ReadWholeParametersFile(const std::string& path) {
+    ParametersFileReading reading;
+    try {
+        ReadTextFile(path, [&reading](std::istream& in) { reading = ReadParametersFile(in); });
+    } catch (const FileError& error) {
+        return Refusal{error.what(), ""};
+    }
+    if (reading.outcome != ParametersFileReading::Outcome::Complete) {
+        return Refusal{reading.ErrorMessage() + " (" + path + ")", ""};
+    }
+    if (const Verdict verdict = CheckDesignOf(reading)) {
+        return Refusal{path + ", " + verdict->message, ""};
+    }
+    return reading;
+}
+
 }  // namespace zek

@@ -6,6 +6,7 @@
 #include "commands/command_host.h"
 #include "commands/main_window_model.h"
 #include "commands/program_state.h"
+#include "setup/refusal.h"
 
 namespace zek {
 
@@ -15,5 +16,10 @@ namespace zek {
 /// percentages applied and says so. Throws `FileError` when the file cannot be read.
 void OpenParametersFile(const std::string& path, MainWindowModel& window, ProgramState& state,
                         InteractionHost& host);
+
+/// The parameters file at `path` read and checked as a whole, for a program without a window
+/// to keep its current design: refused, with a message naming the file, when it cannot be read,
+/// is not complete or holds no design ZEK knows.
+Checked<ParametersFileReading> ReadWholeParametersFile(const std::string& path);
 
 }  // namespace zek

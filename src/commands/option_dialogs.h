@@ -11,6 +11,7 @@
 
 #include "commands/command_host.h"
 #include "setup/generation_setup.h"
+#include "setup/number_parsing.h"  // the one rule for numbers typed, options included
 #include "setup/refusal.h"
 
 namespace zek {

@@ -9,6 +9,7 @@
 #include "commands/command_host.h"
 #include "commands/control_texts.h"
 #include "commands/program_state.h"
+#include "files/package_files.h"
 #include "files/text_file.h"
 #include "stats/answer_key.h"
 

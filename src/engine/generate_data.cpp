@@ -14,7 +14,7 @@
 #include "engine/exact_statistics.h"
 #include "engine/polar_pairs_ahead.h"
 #include "engine/shaped_correlation.h"
-#include "engine/thread_placement.h"
+#include "platform/processors.h"
 
 namespace zek {
 
@@ -313,7 +313,7 @@ void StartDrawingAhead(std::optional<PolarPairsAhead>& ahead, const GenerationSe
                        const DataLayout& layout, const CorrelatedColumns& correlated,
                        RandomStreams& streams, CallerStates& states, GenerationTables& tables) {
     if (!WorthASecondThread(setup) || !DrawsOnlyGaussians(setup, layout, correlated) ||
-        !OtherProcessorsAllowed()) {
+        !platform::OtherProcessorsAllowed()) {
         return;
     }
     const auto scores =

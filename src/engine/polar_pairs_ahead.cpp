@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/thread_placement.h"
+#include "platform/processors.h"
+#include "platform/spin_wait.h"
 
 namespace zek {
 
@@ -16,7 +17,7 @@ PolarPairsAhead::PolarPairsAhead(RandomStreams& streams, std::int32_t& state,
     : streams_(streams), state_(state), pairs_(pairs), deviates_(deviates), thread_([this] {
           Draw();
       }) {
-    KeepOffCallersProcessor(thread_.native_handle());
+    platform::KeepOffCallersProcessor(thread_.native_handle());
 }
 
 PolarPairsAhead::~PolarPairsAhead() {
@@ -61,9 +62,7 @@ void PolarPairsAhead::WaitForMore() {
         if (look % 64 == 63) {
             std::this_thread::yield();
         } else {
-#if defined(__x86_64__) || defined(__i386__)
-            __builtin_ia32_pause();
-#endif
+            platform::PauseWhileSpinning();
         }
     }
 }

@@ -9,14 +9,11 @@
 #include <new>
 #include <type_traits>
 
+#include "platform/large_pages.h"
+
 namespace zek {
 
-inline constexpr std::size_t kLargePageBytes = std::size_t{2} << 20;
-
-/// Asks the system to back `[start, start + bytes)` with large pages when it is first touched;
-/// `start` lies on a `kLargePageBytes` boundary. Where the system has no say in this, or
-/// declines, the memory comes in small pages as before.
-void AdviseLargePages(void* start, std::size_t bytes);
+using platform::kLargePageBytes;
 
 /// `count` cells of `T`, not initialised: a run writes every cell it reads.
 template <typename T>
@@ -40,7 +37,7 @@ class TableMemory {
         const std::size_t bytes = count * sizeof(T);
         if (bytes < kLargePageBytes / 2 || bytes <= advisedBytes_) return;
         advisedBytes_ = WholePages(bytes);
-        AdviseLargePages(cells_, advisedBytes_);
+        platform::AdviseLargePages(cells_, advisedBytes_);
     }
 
   private:

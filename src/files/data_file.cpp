@@ -10,9 +10,9 @@
 #include <system_error>
 #include <thread>
 
-#include "engine/thread_placement.h"
 #include "files/number_format.h"
 #include "files/text_file.h"
+#include "platform/processors.h"
 
 namespace zek {
 
@@ -284,7 +284,7 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
     WrittenScores secondHalfScores;
     std::exception_ptr secondHalfFailure;
     std::jthread helper;
-    if (TakesASecondThread(threads, setup) && OtherProcessorsAllowed()) {
+    if (TakesASecondThread(threads, setup) && platform::OtherProcessorsAllowed()) {
         try {
             helper = std::jthread([&, from = rows / 2] {
                 try {
@@ -297,7 +297,7 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
                     secondHalfFailure = std::current_exception();
                 }
             });
-            KeepOffCallersProcessor(helper.native_handle());
+            platform::KeepOffCallersProcessor(helper.native_handle());
             split = rows / 2;
         } catch (const std::system_error&) {
             // No thread to be had: this one formats every line.

@@ -17,7 +17,8 @@
 
 #include "files/data_file.h"
 #include "files/package_libraries.h"
-#include "files/platform_files.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #endif
 
 namespace zek {
@@ -165,7 +166,8 @@ class TemporaryFile {
   public:
     TemporaryFile() {
         const platform::FileSystem& files = platform::SystemFiles();
-        const std::string folder = std::filesystem::temp_directory_path().string();
+        const std::string folder = platform::TemporaryFolder();
+        if (folder.empty()) throw StreamError("no temporary folder for the workbook");
         int error = 0;
         descriptor_ = files.CreateUnnamedFile(folder, error);
         if (descriptor_ >= 0) path_ = files.NameOfOpenFile(descriptor_);
@@ -181,8 +183,7 @@ class TemporaryFile {
     ~TemporaryFile() {
         if (descriptor_ >= 0) platform::SystemFiles().CloseFile(descriptor_);
         if (!named_) return;
-        std::error_code ignored;
-        std::filesystem::remove(path_, ignored);
+        platform::SystemFiles().RemoveFile(path_);
     }
     const std::string& path() const { return path_; }
 

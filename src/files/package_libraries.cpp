@@ -5,9 +5,11 @@
 #include "files/text_file.h"
 
 #if defined(ZEK_READSTAT_SONAME) && defined(ZEK_XLSXWRITER_SONAME)
-#include <dlfcn.h>
-
 #include <bit>
+#include <optional>
+#include <utility>
+
+#include "platform/shared_library.h"
 #endif
 
 namespace zek {
@@ -16,36 +18,22 @@ namespace {
 
 #if defined(ZEK_READSTAT_SONAME) && defined(ZEK_XLSXWRITER_SONAME)
 
-// A library loaded for the rest of the program's life once every function it must have is
-// found, as a library the program was linked with would be; one that lacks a function is
-// closed again.
-class LoadedLibrary {
-  public:
-    LoadedLibrary(const char* soname, const char* writes)
-        : handle_(::dlopen(soname, RTLD_NOW | RTLD_LOCAL)) {
-        if (handle_ != nullptr) return;
-        const char* reason = ::dlerror();
+// A library is kept for the rest of the program's life once every function it must have is
+// found; one that lacks a function is closed again.
+platform::SharedLibrary LoadNamedLibrary(const char* soname, const char* writes) {
+    std::string reason;
+    std::optional<platform::SharedLibrary> library = platform::SharedLibrary::Load(soname, reason);
+    if (!library) {
         throw StreamError(std::string(writes) + " are written by " + soname +
-                          ", which cannot be loaded: " +
-                          (reason != nullptr ? reason : "the system gives no reason"));
+                          ", which cannot be loaded: " + reason);
     }
-    ~LoadedLibrary() {
-        if (handle_ != nullptr) ::dlclose(handle_);
-    }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-
-    void* get() const { return handle_; }
-    /// Every function was found: the library stays.
-    void Keep() { handle_ = nullptr; }
-
-  private:
-    void* handle_;
-};
+    return std::move(*library);
+}
 
 template <typename Function>
-void Take(void* library, const char* soname, const char* name, Function& function) {
-    void* found = ::dlsym(library, name);
+void Take(const platform::SharedLibrary& library, const char* soname, const char* name,
+          Function& function) {
+    void* found = library.Find(name);
     if (found == nullptr) {
         throw StreamError(std::string(soname) + " has no function " + name +
                           "; a newer version is needed");
@@ -53,23 +41,23 @@ void Take(void* library, const char* soname, const char* name, Function& functio
     function = std::bit_cast<Function>(found);
 }
 
-#define ZEK_TAKE(name) Take(library.get(), soname, #name, functions.name);
+#define ZEK_TAKE(name) Take(library, soname, #name, functions.name);
 
 ReadStatFunctions LoadReadStat() {
     const char* const soname = ZEK_READSTAT_SONAME;
-    LoadedLibrary library(soname, "SPSS and Stata files");
+    platform::SharedLibrary library = LoadNamedLibrary(soname, "SPSS and Stata files");
     ReadStatFunctions functions;
     ZEK_READSTAT_FUNCTIONS(ZEK_TAKE)
-    library.Keep();
+    library.KeepLoaded();
     return functions;
 }
 
 XlsxWriterFunctions LoadXlsxWriter() {
     const char* const soname = ZEK_XLSXWRITER_SONAME;
-    LoadedLibrary library(soname, "Excel workbooks");
+    platform::SharedLibrary library = LoadNamedLibrary(soname, "Excel workbooks");
     XlsxWriterFunctions functions;
     ZEK_XLSXWRITER_FUNCTIONS(ZEK_TAKE)
-    library.Keep();
+    library.KeepLoaded();
     return functions;
 }
 

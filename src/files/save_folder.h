@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "files/platform_files.h"
 #include "files/text_file.h"
+#include "platform/files.h"
 
 namespace zek {
 

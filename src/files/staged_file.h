@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "files/platform_files.h"
 #include "files/text_file.h"
+#include "platform/files.h"
 
 namespace zek {
 

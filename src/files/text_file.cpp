@@ -12,9 +12,9 @@
 #include <system_error>
 #include <utility>
 
-#include "files/platform_files.h"
 #include "files/save_folder.h"
 #include "files/staged_file.h"
+#include "platform/files.h"
 
 namespace zek {
 

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "files/platform_files.h"
+#include "platform/files.h"
 
 namespace zek {
 

@@ -1,7 +1,5 @@
 #include "ui/class_set_worker.h"
 
-#include "files/text_file.h"
-
 namespace zek {
 
 ClassSetWorker::ClassSetWorker(ClassSetRun& run, QObject* parent) : QObject(parent), run_(run) {}

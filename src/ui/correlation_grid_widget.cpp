@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "files/parameters_file.h"
+#include "commands/control_texts.h"
 #include "ui/window_style.h"
 
 namespace zek {
@@ -77,21 +77,21 @@ void CorrelationGridWidget::AddPresetButtons() {
          {Preset{"btn_randomcorr",
                  "Set Corrs Randomly (round to .01)",
                  {100, 10, 166, 19},
-                 &MainWindowModel::btn_randomcorrClick},
+                 &MainWindowModel::SetRandomCorrelationsInHundredths},
           Preset{"Button4",
                  "Set Randomly (round to .1)",
                  {100, 31, 166, 19},
-                 &MainWindowModel::Button4Click},
+                 &MainWindowModel::SetRandomCorrelationsInTenths},
           Preset{"btn_allpoint5",
                  "Set All Correlations = .5",
                  {104, 52, 162, 19},
-                 &MainWindowModel::btn_allpoint5Click},
+                 &MainWindowModel::SetAllCorrelationsToHalf},
           Preset{
-              "Button5", "Set All Corrs = .25", {132, 73, 134, 19}, &MainWindowModel::Button5Click},
+              "Button5", "Set All Corrs = .25", {132, 73, 134, 19}, &MainWindowModel::SetAllCorrelationsToQuarter},
           Preset{"btn_allzero",
                  "Set All = 0",
                  {160, 94, 106, 19},
-                 &MainWindowModel::btn_allzeroClick}}) {
+                 &MainWindowModel::SetAllCorrelationsToZero}}) {
         auto* button = new QPushButton(QString::fromLatin1(preset.caption), this);
         button->setObjectName(QString::fromLatin1(preset.name));
         button->setGeometry(preset.place);

@@ -12,9 +12,6 @@
 
 #include "commands/design_presentation.h"
 #include "commands/names_form.h"
-#include "files/data_file.h"
-#include "files/text_file.h"
-#include "stats/score_plots.h"
 #include "ui/page_printer.h"
 #include "ui/plot_page.h"
 #include "ui/user_prompts.h"
@@ -274,8 +271,8 @@ void DataViewer::ShowPlots() {
     const int width = pages_->width() - 2 * scroll->frameWidth() -
                       scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     try {
-        plots_->SetPlots(ComputeScorePlots(run, SavedDataScores(state_)), std::move(captions),
-                         width, std::move(variables));
+        plots_->SetPlots(PlotsOfSavedData(state_, run), std::move(captions), width,
+                         std::move(variables));
     } catch (const FileError& error) {
         prompts_.Message(this, QString::fromStdString(error.what()));
         return;

@@ -6,7 +6,7 @@
 #include <array>
 #include <functional>
 
-#include "setup/design_catalogue.h"
+#include "commands/design_presentation.h"
 
 class QRadioButton;
 

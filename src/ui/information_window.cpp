@@ -6,7 +6,6 @@
 #include <QVBoxLayout>
 
 #include "commands/help_texts.h"
-#include "files/information_file.h"
 #include "ui/window_style.h"
 
 namespace zek {

@@ -17,16 +17,12 @@
 #include <system_error>
 
 #include "commands/class_set.h"
+#include "commands/control_texts.h"
+#include "commands/help_texts.h"
 #include "commands/open_command.h"
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
-#include "files/answer_key_file.h"
-#include "files/file_names.h"
-#include "files/parameters_file.h"
-#include "files/text_file.h"
-#include "setup/number_parsing.h"
-#include "setup/version.h"
 #include "ui/class_set_dialog.h"
 #include "ui/class_set_worker.h"
 #include "ui/correlation_grid_widget.h"
@@ -176,7 +172,7 @@ void MainWindow::BuildRightColumn(QWidget* client) {
          "Button1",
          "Let ZEK set Random seed",
          {112, 15, 152, 22},
-         &MainWindowModel::Button1Click},
+         &MainWindowModel::DrawSeedFromClock},
         {"% MISSING",
          {548, 196, 133, 42},
          style::kSkyBlue,
@@ -187,7 +183,7 @@ void MainWindow::BuildRightColumn(QWidget* client) {
          "Button2",
          "Set to 0% missing",
          {43, 15, 86, 22},
-         &MainWindowModel::Button2Click},
+         &MainWindowModel::SetNoneMissing},
         {"% EXTREME",
          {683, 196, 134, 42},
          style::kMoneyGreen,
@@ -198,7 +194,7 @@ void MainWindow::BuildRightColumn(QWidget* client) {
          "Button3",
          "Set to 0% extreme",
          {43, 15, 87, 22},
-         &MainWindowModel::Button3Click},
+         &MainWindowModel::SetNoneExtreme},
     };
     for (const ColumnRow& row : rows) {
         QGroupBox* group =
@@ -290,7 +286,7 @@ void MainWindow::BuildMenu() {
     auto* secret = new QAction(QStringLiteral("Secret Setup"), this);
     secret->setObjectName(QStringLiteral("SecretSetup1"));
     secret->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9));
-    connect(secret, &QAction::triggered, this, [this] { model_->SecretSetup1Click(); });
+    connect(secret, &QAction::triggered, this, [this] { model_->LoadRegressionExample(); });
     addAction(secret);
 
     BuildOptionsMenu();
@@ -304,14 +300,14 @@ void MainWindow::BuildOptionsMenu() {
         options, {{"ResettoStartup1",
                    QStringLiteral("Reset to Startup"),
                    {},
-                   [this] { model_->ResettoStartup1Click(); }},
+                   [this] { model_->ResetToStartup(); }},
                   separator,
                   {"Reliability1", QStringLiteral("Change Reliability..."),
                    QKeySequence(Qt::Key_F5), [this] { Reliability1Click(); }},
                   {"ExactSampleStatistics1",
                    QStringLiteral("Exact Sample Statistics"),
                    {},
-                   [this] { model_->ExactSampleStatistics1Click(); },
+                   [this] { model_->ToggleExactStatistics(); },
                    "The data's means, SDs and correlations are exactly the ones set, as the "
                    "data file writes them"},
                   {"NamesandLabels1",
@@ -320,12 +316,12 @@ void MainWindow::BuildOptionsMenu() {
                    [this] { NamesandLabels1Click(); },
                    "Names and labels of the data file's columns and of the groups' levels"},
                   {"CopyCell1toallcells1", QStringLiteral("Copy Cell 1 Setup to All Cells"),
-                   QKeySequence(Qt::Key_F10), [this] { model_->CopyCell1toallcells1Click(); }},
+                   QKeySequence(Qt::Key_F10), [this] { model_->CopyCellOneToAllCells(); }},
                   separator,
                   {"Allowallavailabledistributions1",
                    QStringLiteral("Allow all available distributions"),
                    {},
-                   [this] { model_->Allowallavailabledistributions1Click(); }},
+                   [this] { model_->ToggleAllDistributions(); }},
                   separator,
                   {"SetIntegerSeed1", QStringLiteral("Set Integer Seed..."),
                    QKeySequence(Qt::Key_F6), [this] { SetIntegerSeed1Click(); }},
@@ -467,17 +463,15 @@ std::optional<ClassSetRequest> MainWindow::AskForClassSet() {
 }
 
 bool MainWindow::OfferToCreateFolderOf(const ClassSetRequest& request) {
-    const std::filesystem::path folder = std::filesystem::path(request.dataFile).parent_path();
-    std::error_code error;
-    if (std::filesystem::is_directory(folder, error)) return true;
-    const QString name = QString::fromStdString(folder.string());
+    if (ClassSetFolderExists(request)) return true;
+    const QString name = QString::fromStdString(FolderOfClassSet(request));
     if (!prompts_.Question(this,
                            QStringLiteral("The folder %1 does not exist. Create it?").arg(name))) {
         return false;
     }
-    if (!std::filesystem::create_directories(folder, error) && error) {
+    if (const std::string reason = CreateFolderOfClassSet(request); !reason.empty()) {
         prompts_.Message(this, QStringLiteral("Cannot create folder \"%1\": %2")
-                                   .arg(name, QString::fromStdString(error.message())));
+                                   .arg(name, QString::fromStdString(reason)));
         return false;
     }
     return true;
@@ -538,7 +532,7 @@ QString MainWindow::ClassSetSummary(const ClassSetRequest& request, const ClassS
         return QStringLiteral("1 dataset written: %1.")
             .arg(QString::fromStdString(request.dataFile));
     }
-    const QString key = QString::fromStdString(ClassKeyFileNameFor(request.dataFile));
+    const QString key = QString::fromStdString(ClassKeyFileOf(request));
     QString text =
         count == request.count
             ? QStringLiteral("%1 datasets written").arg(count)

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "files/parameters_file.h"
+#include "commands/control_texts.h"
 #include "ui/window_style.h"
 
 namespace zek {

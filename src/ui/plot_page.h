@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "stats/score_plots.h"
+#include "commands/data_viewer_text.h"
 
 class QPainter;
 

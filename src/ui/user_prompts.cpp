@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "files/package_files.h"
+#include "commands/save_command.h"
 
 namespace zek {
 

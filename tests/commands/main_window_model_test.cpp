@@ -67,9 +67,9 @@ TEST_F(MainWindowModelTest, EveryActionIsAnnouncedOnceWhenComplete) {
     window.SelectDesign(DesignKind::Regression3);  // copies box 1's N to boxes 2 to 4
     EXPECT_EQ(announced, 2);
     EXPECT_EQ(nOfBox4WhenAnnounced, "40");
-    window.ResettoStartup1Click();
+    window.ResetToStartup();
     window.SetSeedText("7");
-    window.btn_allpoint5Click();
+    window.SetAllCorrelationsToHalf();
     EXPECT_EQ(announced, 5);
 }
 
@@ -211,24 +211,24 @@ TEST_F(MainWindowModelTest, DerivedMeanAndSdUseTheUsersDecimalComma) {
     EXPECT_EQ(german.Box(1).mean.text, "1,5000");
     EXPECT_EQ(german.Box(1).sd.text, "0,5774");
     german.SelectDesign(DesignKind::Correlated3);
-    german.btn_randomcorrClick();
+    german.SetRandomCorrelationsInHundredths();
     EXPECT_NE(german.Correlation(1, 2).text.find(','), std::string::npos);
 }
 
 TEST_F(MainWindowModelTest, ConstantPresetsFillOnlyTheEnabledCells) {
     window.SelectDesign(DesignKind::Correlated3);
     window.SetCorrelationText(4, 5, "0.7");
-    window.Button4Click();
+    window.SetRandomCorrelationsInTenths();
     EXPECT_TRUE(window.warningVisible());
-    window.btn_allzeroClick();
+    window.SetAllCorrelationsToZero();
     EXPECT_EQ(window.Correlation(1, 2).text, "0.0");
     EXPECT_EQ(window.Correlation(1, 3).text, "0.0");
     EXPECT_EQ(window.Correlation(2, 3).text, "0.0");
     EXPECT_EQ(window.Correlation(4, 5).text, "0.7");
     EXPECT_FALSE(window.warningVisible());
-    window.btn_allpoint5Click();
+    window.SetAllCorrelationsToHalf();
     EXPECT_EQ(window.Correlation(2, 3).text, "0.5");
-    window.Button5Click();
+    window.SetAllCorrelationsToQuarter();
     EXPECT_EQ(window.Correlation(2, 3).text, "0.25");
 }
 
@@ -237,9 +237,9 @@ TEST_F(MainWindowModelTest, RandomPresetsStayUnderTheirCapAndAlwaysFactorise) {
     for (const auto& [cap, decimals] : {std::pair{0.94, 2}, std::pair{0.9, 1}}) {
         for (int click = 0; click < 20; ++click) {
             if (decimals == 2) {
-                window.btn_randomcorrClick();
+                window.SetRandomCorrelationsInHundredths();
             } else {
-                window.Button4Click();
+                window.SetRandomCorrelationsInTenths();
             }
             // The accepted candidate, unrounded, is a correlation matrix.
             const auto& candidate = window.PresetCandidate();
@@ -273,7 +273,7 @@ TEST_F(MainWindowModelTest, RandomPresetsReachEveryCellOfEightVariables) {
     for (int i = 1; i <= 8; ++i) {
         for (int j = i + 1; j <= 8; ++j) window.SetCorrelationText(i, j, "untouched");
     }
-    window.Button4Click();
+    window.SetRandomCorrelationsInTenths();
     for (int i = 1; i <= 8; ++i) {
         for (int j = i + 1; j <= 8; ++j) {
             const std::string& text = window.Correlation(i, j).text;
@@ -285,14 +285,14 @@ TEST_F(MainWindowModelTest, RandomPresetsReachEveryCellOfEightVariables) {
 
 TEST_F(MainWindowModelTest, RandomPresetsWithTwoVariablesOrNoneEndAtOnce) {
     window.SelectDesign(DesignKind::Correlated2);
-    window.btn_randomcorrClick();
+    window.SetRandomCorrelationsInHundredths();
     EXPECT_EQ(window.attemptsLabel(), "1");
     EXPECT_EQ(host.clockCalls, 1);
 
     window.SelectDesign(DesignKind::Groups3);
-    window.btn_allzeroClick();
+    window.SetAllCorrelationsToZero();
     const ControlTexts before = window.Texts();
-    window.Button4Click();
+    window.SetRandomCorrelationsInTenths();
     EXPECT_EQ(host.clockCalls, 2) << "one attempt, then the preset ends";
     EXPECT_EQ(window.Texts().correlations, before.correlations);
     EXPECT_FALSE(window.warningVisible());
@@ -300,14 +300,14 @@ TEST_F(MainWindowModelTest, RandomPresetsWithTwoVariablesOrNoneEndAtOnce) {
 
 TEST_F(MainWindowModelTest, SeedAndPercentageButtons) {
     host.clockRandom = 9999999;
-    window.Button1Click();
+    window.DrawSeedFromClock();
     EXPECT_EQ(window.seed(), "9999999");
     EXPECT_EQ(host.lastClockBound, 10000000);
     EXPECT_EQ(state->setup.seed, 9999999);
     window.SetMissingText("15");
     window.SetExtremeText("abc");
-    window.Button2Click();
-    window.Button3Click();
+    window.SetNoneMissing();
+    window.SetNoneExtreme();
     EXPECT_EQ(window.missing(), "0");
     EXPECT_EQ(window.extreme(), "0");
 }
@@ -323,7 +323,7 @@ TEST_F(MainWindowModelTest, ResetFromFourGroupsWithAUniformBox) {
     state->setup.betaHigh = 10;
     state->flags.dataGenerated = true;
 
-    window.ResettoStartup1Click();
+    window.ResetToStartup();
     const ParameterBox& box = Box(3);
     EXPECT_TRUE(box.minCheck.enabled && box.maxCheck.enabled);
     EXPECT_FALSE(box.minCheck.checked || box.maxCheck.checked);
@@ -351,7 +351,7 @@ TEST_F(MainWindowModelTest, ResetUnderGroupsTwoKeepsTheColours) {
     window.SelectDesign(DesignKind::Groups3);
     window.SelectDesign(DesignKind::Groups2);
     EXPECT_EQ(Box(2).colour, kWhite);
-    window.ResettoStartup1Click();
+    window.ResetToStartup();
     EXPECT_EQ(Box(2).colour, kWhite);
     EXPECT_EQ(Box(2).caption, "Group 2");
 }
@@ -361,7 +361,7 @@ TEST_F(MainWindowModelTest, CopyCellOneReachesHiddenBoxesToo) {
     window.SetBoxText(1, BoxEdit::Max, "10");
     window.SetBoxText(1, BoxEdit::Decimals, "3");
     host.focus.clear();
-    window.CopyCell1toallcells1Click();
+    window.CopyCellOneToAllCells();
     for (int box = 2; box <= 8; ++box) {
         const ParameterBox& b = Box(box);
         EXPECT_EQ(b.shape, DistributionKind::Uniform) << box;
@@ -380,7 +380,7 @@ TEST_F(MainWindowModelTest, CopyCellOneReachesHiddenBoxesToo) {
 }
 
 TEST_F(MainWindowModelTest, SecretSetupLoadsTheRegressionExample) {
-    window.SecretSetup1Click();
+    window.LoadRegressionExample();
     EXPECT_EQ(window.design(), DesignKind::Regression7);
     int enabled = 0;
     for (int i = 1; i <= 8; ++i) {

@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "files/platform_files.h"
+#include "platform/files.h"
 
 namespace zek::testing {
 

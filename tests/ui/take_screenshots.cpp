@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     bool saved = window.grab().save(folder + "/startup.png");
     window.findChild<QRadioButton*>("rdo_corr8")->click();
-    window.model().btn_randomcorrClick();
+    window.model().SetRandomCorrelationsInHundredths();
     window.model().SelectShape(3, zek::DistributionKind::Uniform);
     saved &= window.grab().save(folder + "/correlated8.png");
     window.findChild<QRadioButton*>("rdo_2dv2x2")->click();

@@ -6,7 +6,7 @@
 
 #include <thread>
 
-namespace zek {
+namespace zek::platform {
 
 /// How many processors this process may run on: those of its affinity mask where the system
 /// keeps one (taskset, a container's limit), else every one the machine has; at least 1.
@@ -20,4 +20,4 @@ bool OtherProcessorsAllowed();
 /// system has no say in this, or the request fails, the helper runs wherever it is put.
 void KeepOffCallersProcessor(std::thread::native_handle_type helper);
 
-}  // namespace zek
+}  // namespace zek::platform

@@ -1,4 +1,4 @@
-#include "engine/thread_placement.h"
+#include "platform/processors.h"
 
 #if defined(__linux__)
 #include <pthread.h>
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace zek {
+namespace zek::platform {
 
 #if defined(__linux__)
 
@@ -44,4 +44,4 @@ bool OtherProcessorsAllowed() {
     return AllowedProcessorCount() > 1;
 }
 
-}  // namespace zek
+}  // namespace zek::platform

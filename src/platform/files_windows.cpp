@@ -1,4 +1,4 @@
-#include "files/platform_files.h"
+#include "platform/files.h"
 
 #include <fcntl.h>
 #include <io.h>

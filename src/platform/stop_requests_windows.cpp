@@ -1,4 +1,4 @@
-#include "files/platform_signals.h"
+#include "platform/stop_requests.h"
 
 namespace zek::platform {
 

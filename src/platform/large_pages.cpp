@@ -1,10 +1,10 @@
-#include "engine/table_memory.h"
+#include "platform/large_pages.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
 
-namespace zek {
+namespace zek::platform {
 
 #if defined(__linux__)
 
@@ -20,4 +20,4 @@ void AdviseLargePages(void*, std::size_t) {}
 
 #endif
 
-}  // namespace zek
+}  // namespace zek::platform

@@ -1,0 +1,27 @@
+# Fails when a file of ROOM includes a header of a room it may not see.
+#   cmake -DROOM=ui -DFOLDER=src/ui -DALLOWED=ui,commands [-DSTAMP=file] -P check_includes.cmake
+# Headers are named from their room ("engine/cholesky.h"); system and library headers, in
+# angle brackets, are not the rooms' business.
+cmake_minimum_required(VERSION 3.20)
+set(rooms platform setup engine stats files commands ui cli app)
+string(REPLACE "," ";" ALLOWED "${ALLOWED}")
+file(GLOB files "${FOLDER}/*.h" "${FOLDER}/*.cpp")
+set(wrong "")
+foreach(file IN LISTS files)
+  file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[a-z_]+/")
+  foreach(line IN LISTS includes)
+    string(REGEX MATCH "\"([a-z_]+)/" ignored "${line}")
+    set(included "${CMAKE_MATCH_1}")
+    if(included IN_LIST rooms AND NOT included IN_LIST ALLOWED)
+      string(STRIP "${line}" line)
+      string(APPEND wrong "\n  ${file}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(wrong)
+  string(REPLACE ";" ", " allowed "${ALLOWED}")
+  message(FATAL_ERROR "The ${ROOM} room may include headers of ${allowed} only:${wrong}")
+endif()
+if(STAMP)
+  file(TOUCH "${STAMP}")
+endif()
