@@ -54,9 +54,9 @@ BENCHMARK(BM_SelectDesigns);
 void BM_ResetToStartup(benchmark::State& state) {
     Window window;
     for (auto _ : state) {
-        window.model.SecretSetup1Click();
+        window.model.LoadRegressionExample();
         window.model.SelectShape(3, zek::DistributionKind::Uniform);
-        window.model.ResettoStartup1Click();
+        window.model.ResetToStartup();
     }
 }
 BENCHMARK(BM_ResetToStartup);
@@ -65,9 +65,9 @@ void BM_CopyCellOneToAllCells(benchmark::State& state) {
     Window window;
     for (auto _ : state) {
         window.model.SelectShape(1, zek::DistributionKind::Uniform);
-        window.model.CopyCell1toallcells1Click();
+        window.model.CopyCellOneToAllCells();
         window.model.SelectShape(1, zek::DistributionKind::Normal);
-        window.model.CopyCell1toallcells1Click();
+        window.model.CopyCellOneToAllCells();
     }
 }
 BENCHMARK(BM_CopyCellOneToAllCells);
@@ -79,7 +79,7 @@ void BM_RandomPresetOfEightVariables(benchmark::State& state) {
     window.model.SelectDesign(zek::DesignKind::Correlated8);
     double attempts = 0;
     for (auto _ : state) {
-        window.model.btn_randomcorrClick();
+        window.model.SetRandomCorrelationsInHundredths();
         attempts += std::stod(window.model.attemptsLabel());
     }
     state.counters["attempts"] = attempts / static_cast<double>(state.iterations());

@@ -53,7 +53,7 @@ void BM_F9ToTheSaveDialog(benchmark::State& state) {
     model.SelectDesign(state.range(0) == 1 ? zek::DesignKind::Correlated8
                                            : zek::DesignKind::Groups8);
     for (int box = 1; box <= 8; ++box) model.SetBoxText(box, zek::BoxEdit::N, "25000");
-    if (state.range(0) == 1) model.btn_allpoint5Click();
+    if (state.range(0) == 1) model.SetAllCorrelationsToHalf();
     double slowest = 0.0;
     for (auto _ : state) {
         prompts.asked = false;
@@ -86,7 +86,7 @@ class SavedLargestRun {
         zek::MainWindowModel& model = window.model();
         model.SelectDesign(zek::DesignKind::Correlated8);
         for (int box = 1; box <= 8; ++box) model.SetBoxText(box, zek::BoxEdit::N, "25000");
-        model.btn_allpoint5Click();
+        model.SetAllCorrelationsToHalf();
         prompts.saveAnswer = QDir::temp().filePath(stem_ + QStringLiteral(".csv"));
         window.btnRunClick();
     }
