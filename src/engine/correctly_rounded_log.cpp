@@ -46,14 +46,10 @@ constexpr double kLn2Low = -0x1.718432a1b0e26p-35;
 
 // The reduction multiplies m in [sqrt(1/2), sqrt(2)) by a near reciprocal of its nearest
 // multiple of 1/128, i / 128, leaving 1 + r with |r| < 0.0055. Per i: 128 / i rounded to 26
-// significant bits, and -log of that in two parts. Written from MPFR at 300 bits; the tests
-// compare the logarithm throughout every entry's range with MPFR.
-struct ReductionEntry {
-    double reciprocal;
-    double negLogHigh;
-    double negLogLow;
-};
-constexpr std::uint64_t kFirstEntry = 91;
+// significant bits, and -log of that in two parts. Written from MPFR at 300 bits; a test
+// writes the table again from MPFR and compares it entry by entry.
+using log_detail::ReductionEntry;
+constexpr std::uint64_t kFirstEntry = log_detail::kFirstReductionEntry;
 constexpr std::array<ReductionEntry, 91> kReduction{{
     {0x1.6816818p+0, -0x1.5d5bde3995f3p-2, 0x1.f5c1148655df8p-56},    // 91
     {0x1.642c858p+0, -0x1.522ae0438a3d8p-2, 0x1.0fbf4d9e934bdp-56},   // 92
@@ -245,6 +241,10 @@ namespace log_detail {
 
 QuickLog QuickLogOf(double x) {
     return QuickOf(x);
+}
+
+std::span<const ReductionEntry> ReductionTable() {
+    return kReduction;
 }
 
 bool RoundsSurely(const QuickLog& quick) {

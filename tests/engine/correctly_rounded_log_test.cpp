@@ -12,6 +12,7 @@
 #include <iostream>
 #include <limits>
 #include <random>
+#include <span>
 #include <vector>
 
 namespace zek {
@@ -172,6 +173,52 @@ TEST(CorrectlyRoundedLogTest, TheWideEvaluationRoundsAsMpfrSays) {
     checker.CheckWideAgrees(std::nextafter(1.0, 0.0));
     checker.CheckWideAgrees(5e-324);
     checker.CheckWideAgrees(std::numeric_limits<double>::max());
+}
+
+// The table is written again from MPFR: the reciprocal 128 / i rounded to 26 significant bits,
+// minus its logarithm at 300 bits split into the nearest double and the nearest double to the
+// rest. A digit mistyped in any entry fails here, even where the arguments tried elsewhere
+// would not reach it.
+TEST(CorrectlyRoundedLogTest, TheReductionTableIsWhatMpfrGives) {
+    mpfr_t reciprocal;
+    mpfr_t negLog;
+    mpfr_init2(reciprocal, 26);
+    mpfr_init2(negLog, 300);
+    const std::span<const log_detail::ReductionEntry> table = log_detail::ReductionTable();
+    ASSERT_EQ(table.size(), 91U);
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        const auto i = static_cast<unsigned long>(log_detail::kFirstReductionEntry + k);
+        mpfr_set_ui(negLog, i, MPFR_RNDN);
+        mpfr_ui_div(reciprocal, 128, negLog, MPFR_RNDN);
+        const double expectedReciprocal = mpfr_get_d(reciprocal, MPFR_RNDN);
+        mpfr_log(negLog, reciprocal, MPFR_RNDN);
+        mpfr_neg(negLog, negLog, MPFR_RNDN);
+        const double high = mpfr_get_d(negLog, MPFR_RNDN);
+        mpfr_sub_d(negLog, negLog, high, MPFR_RNDN);
+        const double low = mpfr_get_d(negLog, MPFR_RNDN);
+        EXPECT_EQ(table[k].reciprocal, expectedReciprocal) << "entry " << i;
+        EXPECT_EQ(table[k].negLogHigh, high) << "entry " << i;
+        EXPECT_EQ(table[k].negLogLow, low) << "entry " << i;
+    }
+    mpfr_clears(reciprocal, negLog, static_cast<mpfr_ptr>(nullptr));
+}
+
+// Just below a power of two the doubles lie twice as close: a quick value that rounds to the
+// power but lies on the midpoint to the double below it decides nothing, however small its
+// error bound, and neither does one just past that midpoint.
+TEST(CorrectlyRoundedLogTest, AQuickValueNearTheMidpointBelowAPowerOfTwoIsNotSure) {
+    for (const double power : {0x1p-20, 0.5, 1.0, 2.0, 0x1p9, -1.0, -0x1p9}) {
+        const double gapBelow = std::fabs(power) - std::nextafter(std::fabs(power), 0.0);
+        const double towardZero = power > 0 ? -1.0 : 1.0;
+        for (const double share : {0.5, 0.5 + 0x1p-10}) {
+            const log_detail::QuickLog quick{power, towardZero * share * gapBelow,
+                                             gapBelow * 0x1p-20};
+            EXPECT_FALSE(log_detail::RoundsSurely(quick)) << std::hexfloat << power;
+        }
+        // The double above the power has the same gap on both sides, and is sure there.
+        const double above = std::nextafter(power, 2.0 * power);
+        EXPECT_TRUE(log_detail::RoundsSurely({above, 0.0, gapBelow * 0x1p-20}));
+    }
 }
 
 }  // namespace
