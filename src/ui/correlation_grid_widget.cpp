@@ -73,25 +73,26 @@ void CorrelationGridWidget::AddPresetButtons() {
         QRect place;
         void (MainWindowModel::*click)();
     };
-    for (const Preset& preset :
-         {Preset{"btn_randomcorr",
-                 "Set Corrs Randomly (round to .01)",
-                 {100, 10, 166, 19},
-                 &MainWindowModel::SetRandomCorrelationsInHundredths},
-          Preset{"Button4",
-                 "Set Randomly (round to .1)",
-                 {100, 31, 166, 19},
-                 &MainWindowModel::SetRandomCorrelationsInTenths},
-          Preset{"btn_allpoint5",
-                 "Set All Correlations = .5",
-                 {104, 52, 162, 19},
-                 &MainWindowModel::SetAllCorrelationsToHalf},
-          Preset{
-              "Button5", "Set All Corrs = .25", {132, 73, 134, 19}, &MainWindowModel::SetAllCorrelationsToQuarter},
-          Preset{"btn_allzero",
-                 "Set All = 0",
-                 {160, 94, 106, 19},
-                 &MainWindowModel::SetAllCorrelationsToZero}}) {
+    for (const Preset& preset : {Preset{"btn_randomcorr",
+                                        "Set Corrs Randomly (round to .01)",
+                                        {100, 10, 166, 19},
+                                        &MainWindowModel::SetRandomCorrelationsInHundredths},
+                                 Preset{"Button4",
+                                        "Set Randomly (round to .1)",
+                                        {100, 31, 166, 19},
+                                        &MainWindowModel::SetRandomCorrelationsInTenths},
+                                 Preset{"btn_allpoint5",
+                                        "Set All Correlations = .5",
+                                        {104, 52, 162, 19},
+                                        &MainWindowModel::SetAllCorrelationsToHalf},
+                                 Preset{"Button5",
+                                        "Set All Corrs = .25",
+                                        {132, 73, 134, 19},
+                                        &MainWindowModel::SetAllCorrelationsToQuarter},
+                                 Preset{"btn_allzero",
+                                        "Set All = 0",
+                                        {160, 94, 106, 19},
+                                        &MainWindowModel::SetAllCorrelationsToZero}}) {
         auto* button = new QPushButton(QString::fromLatin1(preset.caption), this);
         button->setObjectName(QString::fromLatin1(preset.name));
         button->setGeometry(preset.place);
