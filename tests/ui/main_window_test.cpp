@@ -209,7 +209,16 @@ TEST_F(MainWindowTest, NamesAndLabelsAreTypedInTheirDialogAndCheckedByRow) {
     // Tab goes from one cell that takes text to the next, and after the last on to OK.
     auto tabThrough = [](QWidget* dialog) {
         auto* table = dialog->findChild<QTableWidget*>("tbl_names");
-        table->setFocus();
+        // Keys go to the focused widget of the active window, and a dialog still being shown
+        // gives the focus to its first control when it becomes active: the table takes the
+        // focus once that has happened, within a second.
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog, 5000));
+        for (int wait = 0; wait < 50 && QApplication::focusWidget() != table; ++wait) {
+            table->setFocus();
+            QTest::qWait(20);
+        }
+        ASSERT_TRUE(table->hasFocus());
         table->setCurrentCell(0, 1);
         QStringList visited;
         for (int press = 0; press < 12 && table->hasFocus(); ++press) {
