@@ -10,12 +10,13 @@ std::string NameRow::Caption() const {
 
 std::vector<NameRow> NameRowsOf(const GenerationSetup& setup, const ColumnNames& names) {
     std::vector<NameRow> rows;
-    for (const std::string& column : DefaultColumnNames(setup)) {
+    const DataColumns columns = DataColumnsOf(setup);
+    for (const DataColumn& described : columns.all()) {
+        const std::string& column = described.defaultName;
         const auto named = names.names.find(column);
         rows.push_back({column, 0, named == names.names.end() ? std::string() : named->second,
                         names.LabelOf(column)});
-        if (!IsGroupingColumn(column)) continue;
-        for (int level = 1; level <= LevelCountOf(setup, column); ++level) {
+        for (int level = 1; level <= described.levels; ++level) {
             rows.push_back({column, level, {}, names.LevelLabelOf(column, level)});
         }
     }
@@ -25,29 +26,28 @@ std::vector<NameRow> NameRowsOf(const GenerationSetup& setup, const ColumnNames&
 namespace {
 
 // A level as the plot page shows it: its label, or the column's name and the level's number.
-std::string LevelCaption(const ColumnNames& names, const std::string& column, int level) {
-    const std::string label = names.LevelLabelOf(column, level);
-    return label.empty() ? names.NameOf(column) + " " + std::to_string(level) : label;
+std::string LevelCaption(const DataColumn& column, int level) {
+    const std::string label = column.LevelLabelOf(level);
+    return label.empty() ? column.name + " " + std::to_string(level) : label;
 }
 
 }  // namespace
 
 std::vector<std::string> NamedBoxCaptions(const GenerationSetup& setup,
                                           std::vector<std::string> captions) {
-    const ColumnNames& names = setup.columnNames;
-    if (names.empty()) return captions;
-    const std::vector<std::string> columns = DefaultColumnNames(setup);
+    if (setup.columnNames.empty()) return captions;
+    const DataColumns columns = DataColumnsOf(setup);
     captions.resize(kBoxCount);
     for (const DataBlock& block : LayoutOf(setup)) {
         const auto levels = static_cast<std::size_t>(block.cell.levelCount);
         std::string cell;
         for (std::size_t f = 0; f < levels; ++f) {
             if (f > 0) cell += ", ";
-            cell += LevelCaption(names, columns[1 + f], block.cell.levels[f]);
+            cell +=
+                LevelCaption(columns.GroupingColumn(static_cast<int>(f) + 1), block.cell.levels[f]);
         }
         for (int v = 0; v < setup.variableCount; ++v) {
-            const std::string variable =
-                names.NameOf(columns[1 + levels + static_cast<std::size_t>(v)]);
+            const std::string& variable = columns.ScoreColumn(v + 1).name;
             captions[static_cast<std::size_t>(block.BoxOfColumn(v) - 1)] =
                 cell.empty() ? variable : cell + ": " + variable;
         }
@@ -57,13 +57,10 @@ std::vector<std::string> NamedBoxCaptions(const GenerationSetup& setup,
 
 std::vector<std::string> NamedVariables(const GenerationSetup& setup) {
     if (setup.columnNames.empty()) return {};
-    const std::vector<std::string> columns = DefaultColumnNames(setup);
-    const DataLayout layout = LayoutOf(setup);
-    const auto levels =
-        static_cast<std::size_t>(layout.blockCount > 0 ? layout.blocks[0].cell.levelCount : 0);
     std::vector<std::string> variables;
-    for (std::size_t c = 1 + levels; c < columns.size(); ++c) {
-        variables.push_back(setup.columnNames.NameOf(columns[c]));
+    const DataColumns columns = DataColumnsOf(setup);
+    for (const DataColumn& column : columns.all()) {
+        if (column.role == ColumnRole::Score) variables.push_back(column.name);
     }
     return variables;
 }

@@ -18,14 +18,6 @@ namespace zek {
 
 namespace {
 
-void AppendNumberedNames(std::string& header, const char* stem, int first, int last) {
-    for (int k = first; k <= last; ++k) {
-        header += ',';
-        header += stem;
-        AppendInteger(header, k);
-    }
-}
-
 // Lines with two or more scores in the group designs use the formatter with at most 15
 // significant digits, which the files a seed promises rely on; single scores and the
 // one-group designs use plain fixed.
@@ -40,45 +32,6 @@ void AppendScore(std::string& line, double score, int decimals, bool limitDigits
     } else {
         AppendFixed(line, score, decimals);
     }
-}
-
-// The header of the design with every column under its default name.
-std::string DefaultHeader(const GenerationSetup& setup) {
-    std::string header = "id";
-    const int v = setup.variableCount;
-    switch (setup.family) {
-        case DesignFamily::Correlated:
-            AppendNumberedNames(header, "var", 1, v);
-            break;
-        case DesignFamily::Regression:
-            header += ",y";
-            AppendNumberedNames(header, "x", 1, v - 1);
-            break;
-        case DesignFamily::TwoVariablesInGroups:
-            header += ",group,var1,var2";
-            break;
-        case DesignFamily::TwoGroupsMultiVariable:
-            header += ",group";
-            if (v == 1) {
-                header += ",dv";
-            } else {
-                AppendNumberedNames(header, "dv", 1, v);
-            }
-            break;
-        case DesignFamily::OneWay:
-            header += ",group,dv";
-            break;
-        case DesignFamily::Factorial:
-            if (v == 2) {
-                header += ",factor1,factor2,dv1,dv2";
-            } else if (setup.factorCount == 3) {
-                header += ",factor1,factor2,factor3,dv";
-            } else {
-                header += ",factor1,factor2,dv";
-            }
-            break;
-    }
-    return header;
 }
 
 // One case line put together in place and appended whole, rather than piece by piece: the
@@ -232,41 +185,16 @@ double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals) 
     return value;
 }
 
-std::vector<std::string> DefaultColumnNames(const GenerationSetup& setup) {
-    const std::string header = DefaultHeader(setup);
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = header.find(',', start);
-        names.push_back(header.substr(start, comma - start));
-        if (comma == std::string::npos) return names;
-        start = comma + 1;
-    }
-}
-
 Verdict CheckDistinctColumnNames(const GenerationSetup& setup, const ColumnNames& names) {
     std::vector<std::string> used;
-    for (const std::string& column : DefaultColumnNames(setup)) {
+    for (const std::string& column : DataColumnsOf(setup).DefaultNames()) {
         used.push_back(names.NameOf(column));
     }
     return CheckDistinctNames(used);
 }
 
-int LevelCountOf(const GenerationSetup& setup, std::string_view column) {
-    if (column == "group" || column == "factor1") return setup.levelsFactor1;
-    if (column == "factor2") return setup.levelsFactor2;
-    if (column == "factor3") return setup.levelsFactor3;
-    return 0;
-}
-
 std::string DataFileHeader(const GenerationSetup& setup) {
-    if (setup.columnNames.empty()) return DefaultHeader(setup);
-    std::string header;
-    for (const std::string& column : DefaultColumnNames(setup)) {
-        if (!header.empty()) header += ',';
-        header += setup.columnNames.NameOf(column);
-    }
-    return header;
+    return DataColumnsOf(setup).Header();
 }
 
 void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated,

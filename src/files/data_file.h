@@ -11,22 +11,15 @@
 #include "engine/data_layout.h"
 #include "engine/run_threads.h"
 #include "setup/column_names.h"
+#include "setup/data_columns.h"
 #include "setup/generation_setup.h"
 #include "setup/refusal.h"
 #include "stats/answer_key.h"
 
 namespace zek {
 
-/// The default names of the columns of the design that `setup` describes ("id", "group",
-/// "dv"): the keys of its `columnNames`.
-std::vector<std::string> DefaultColumnNames(const GenerationSetup& setup);
-
 /// No two of the design's columns under one name with `names`, letter case aside.
 Verdict CheckDistinctColumnNames(const GenerationSetup& setup, const ColumnNames& names);
-
-/// How many levels the grouping column of default name `column` has in the design ("group":
-/// the groups; "factor2": the levels of factor 2); 0 for a column that groups nothing.
-int LevelCountOf(const GenerationSetup& setup, std::string_view column);
 
 /// The header line of the data file: each column by its name in `columnNames` or its
 /// default ("id,group,dv", ...).

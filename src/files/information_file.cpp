@@ -345,21 +345,20 @@ namespace {
 // The names and labels the data file's columns and levels carry, where any has one: the
 // tables below keep the design's own names, so that their columns stay aligned.
 void WriteColumnNames(LineWriter& writer, const GenerationSetup& setup) {
-    const ColumnNames& names = setup.columnNames;
     std::vector<std::string> lines;
-    for (const std::string& column : DefaultColumnNames(setup)) {
-        const std::string name = names.NameOf(column);
-        const std::string label = names.LabelOf(column);
+    const DataColumns columns = DataColumnsOf(setup);
+    for (const DataColumn& column : columns.all()) {
+        const std::string& name = column.name;
+        const std::string& label = column.label;
         std::vector<std::string> levels;
-        const int levelCount = IsGroupingColumn(column) ? LevelCountOf(setup, column) : 0;
-        for (int level = 1; level <= levelCount; ++level) {
-            const std::string levelLabel = names.LevelLabelOf(column, level);
-            if (!levelLabel.empty()) {
+        for (const auto& [level, levelLabel] : column.levelLabels) {
+            if (level >= 1 && level <= column.levels) {
                 levels.push_back("      " + std::to_string(level) + " = " + levelLabel);
             }
         }
-        if (name == column && label.empty() && levels.empty()) continue;
-        lines.push_back("  " + column + (name == column ? "" : " -> " + name) +
+        const std::string& defaultName = column.defaultName;
+        if (name == defaultName && label.empty() && levels.empty()) continue;
+        lines.push_back("  " + defaultName + (name == defaultName ? "" : " -> " + name) +
                         (label.empty() ? "" : ": " + label));
         lines.insert(lines.end(), levels.begin(), levels.end());
     }

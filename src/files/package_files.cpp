@@ -29,11 +29,9 @@ namespace {
 // Every file says it was made at this moment, so that the same data give the same bytes.
 constexpr time_t kFileTimestamp = 946684800;  // 2000-01-01 00:00 UTC
 
-enum class ColumnKind { Id, Grouping, Score };
-
 struct PackageColumn {
     std::string name;
-    ColumnKind kind = ColumnKind::Score;
+    ColumnRole role = ColumnRole::Score;
     int decimals = 0;
     std::string label;                       ///< empty: none
     std::map<int, std::string> levelLabels;  ///< of a grouping column
@@ -52,21 +50,12 @@ struct PackageTable {
 
 PackageTable TableOf(const GenerationSetup& setup, const ScoreTable& generated) {
     const DataLayout layout = LayoutOf(setup);
-    const int levels = layout.blockCount > 0 ? layout.blocks[0].cell.levelCount : 0;
+    const DataColumns columns = DataColumnsOf(setup);
+    const int levels = columns.groupingCount();
     PackageTable table;
-    const ColumnNames& names = setup.columnNames;
-    for (const std::string& column : DefaultColumnNames(setup)) {
-        const auto index = table.columns.size();
-        const ColumnKind kind = index == 0                                  ? ColumnKind::Id
-                                : index <= static_cast<std::size_t>(levels) ? ColumnKind::Grouping
-                                                                            : ColumnKind::Score;
-        PackageColumn& added = table.columns.emplace_back(
-            PackageColumn{names.NameOf(column), kind, 0, names.LabelOf(column), {}});
-        if (const auto found = names.levelLabels.find(column); found != names.levelLabels.end()) {
-            for (const auto& [level, label] : found->second) {
-                if (!label.empty()) added.levelLabels[level] = label;
-            }
-        }
+    for (const DataColumn& column : columns.all()) {
+        table.columns.push_back(
+            PackageColumn{column.name, column.role, 0, column.label, column.levelLabels});
     }
     const std::size_t firstScore = 1 + static_cast<std::size_t>(levels);
     const WrittenScores written = ScoresAsWritten(setup, generated);
@@ -122,7 +111,7 @@ void WriteReadStatFile(DataFormat format, std::ostream& out, const PackageTable&
         readstat_variable_t* variable = readStat.readstat_add_variable(
             writer.get(), column.name.c_str(), READSTAT_TYPE_DOUBLE, 0);
         readStat.readstat_variable_set_format(variable, FormatOf(format, column).c_str());
-        readStat.readstat_variable_set_measure(variable, column.kind == ColumnKind::Score
+        readStat.readstat_variable_set_measure(variable, column.role == ColumnRole::Score
                                                              ? READSTAT_MEASURE_SCALE
                                                              : READSTAT_MEASURE_NOMINAL);
         if (!column.label.empty())

@@ -172,9 +172,10 @@ std::optional<NamedColumns> NamedColumnsOf(int designCode) {
     if (!kind) return std::nullopt;
     GenerationSetup setup;
     ApplyDesign(Design(*kind), setup);
-    NamedColumns named{DefaultColumnNames(setup), {}};
-    for (const std::string& column : named.columns) {
-        if (IsGroupingColumn(column)) named.levels[column] = LevelCountOf(setup, column);
+    const DataColumns columns = DataColumnsOf(setup);
+    NamedColumns named{columns.DefaultNames(), {}};
+    for (const DataColumn& column : columns.all()) {
+        if (column.Grouping()) named.levels[column.defaultName] = column.levels;
     }
     return named;
 }

@@ -161,9 +161,4 @@ Verdict CheckDistinctNames(const std::vector<std::string>& names) {
     return std::nullopt;
 }
 
-bool IsGroupingColumn(std::string_view defaultName) {
-    return defaultName == "group" || defaultName == "factor1" || defaultName == "factor2" ||
-           defaultName == "factor3";
-}
-
 }  // namespace zek

@@ -54,8 +54,4 @@ std::string SafeNamePart(std::string_view label);
 /// No two of a data file's column names alike, letter case aside, as SPSS and Stata read them.
 Verdict CheckDistinctNames(const std::vector<std::string>& names);
 
-/// Whether a default column name is a grouping column, whose levels take labels ("group",
-/// "factor1" .. "factor3").
-bool IsGroupingColumn(std::string_view defaultName);
-
 }  // namespace zek

@@ -1,5 +1,7 @@
 #include "stats/answer_key.h"
 
+#include "setup/data_columns.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -17,6 +19,10 @@ struct WrittenData {
     DataLayout layout;
     const WrittenScores& cells;              ///< [cell][variable]
     std::vector<std::vector<int>> decimals;  ///< [cell][variable]
+    DataColumns columns;
+
+    /// The name the data file's header gives score variable `variable` (1 ..).
+    const std::string& ScoreName(int variable) const { return columns.ScoreColumn(variable).name; }
 
     int Decimals(std::size_t cell, int variable) const {
         return decimals[cell][static_cast<std::size_t>(variable)];
@@ -32,7 +38,7 @@ struct WrittenData {
 };
 
 WrittenData ReadWritten(const GenerationSetup& setup, const WrittenScores& scores) {
-    WrittenData data{LayoutOf(setup), scores, {}};
+    WrittenData data{LayoutOf(setup), scores, {}, DataColumnsOf(setup)};
     for (const DataBlock& block : data.layout) {
         std::vector<int> decimals;
         for (int v = 0; v < data.layout.variableCount; ++v) {
@@ -60,33 +66,31 @@ std::string Number(std::string_view stem, int k) {
     return std::string(stem) + std::to_string(k);
 }
 
-// A column as the data file's header names it: its default ("dv1") or the user's name.
-std::string ColumnName(const GenerationSetup& setup, std::string_view stem, int k = 0) {
-    return setup.columnNames.NameOf(k == 0 ? std::string(stem) : Number(stem, k));
-}
-
 // A level of a grouping column: "group2" by default, "condition2" once the column is named,
 // "condition_Placebo" once the level is labelled (a label's other characters than letters,
 // digits and "_" become "_", so that a figure's name stays one word that R and a spreadsheet
 // read as it is, and lines up in the key's text by its length).
-std::string LevelName(const GenerationSetup& setup, const std::string& column, int level) {
-    const std::string label = setup.columnNames.LevelLabelOf(column, level);
-    if (label.empty()) return Number(setup.columnNames.NameOf(column), level);
-    return setup.columnNames.NameOf(column) + "_" + SafeNamePart(label);
+std::string LevelName(const DataColumn& column, int level) {
+    const std::string label = column.LevelLabelOf(level);
+    if (label.empty()) return Number(column.name, level);
+    return column.name + "_" + SafeNamePart(label);
 }
 
 // The name of a cell as the data file's codes name it: "group2", "cell12"; with names, its
 // levels' names ("condition_Placebo", "dose_High_time2").
-std::string CellName(const GenerationSetup& setup, const DesignCell& cell) {
-    if (setup.family != DesignFamily::Factorial) return LevelName(setup, "group", cell.levels[0]);
+std::string CellName(const GenerationSetup& setup, const WrittenData& data,
+                     const DesignCell& cell) {
+    if (setup.family != DesignFamily::Factorial) {
+        return LevelName(data.columns.GroupingColumn(1), cell.levels[0]);
+    }
     const ColumnNames& names = setup.columnNames;
     std::string name;
     bool named = false;
     for (int f = 0; f < cell.levelCount; ++f) {
-        const std::string factor = Number("factor", f + 1);
+        const std::string& factor = data.columns.GroupingColumn(f + 1).defaultName;
         named = named || names.names.contains(factor) || names.levelLabels.contains(factor);
         if (f > 0) name += '_';
-        name += LevelName(setup, factor, cell.levels[f]);
+        name += LevelName(data.columns.GroupingColumn(f + 1), cell.levels[f]);
     }
     if (named) return name;
     name = "cell";
@@ -95,25 +99,24 @@ std::string CellName(const GenerationSetup& setup, const DesignCell& cell) {
 }
 
 // The column name of variable v of a cell, as the data file's header and factor codes name it.
-std::string CellLabel(const GenerationSetup& setup, const DesignCell& cell, int variable) {
+std::string CellLabel(const GenerationSetup& setup, const WrittenData& data, const DesignCell& cell,
+                      int variable) {
     const int v = variable + 1;
     switch (setup.family) {
         case DesignFamily::OneWay:
-            return CellName(setup, cell);
+            return CellName(setup, data, cell);
         case DesignFamily::TwoGroupsMultiVariable:
-            return setup.variableCount == 1
-                       ? CellName(setup, cell)
-                       : CellName(setup, cell) + "_" + ColumnName(setup, "dv", v);
+            return setup.variableCount == 1 ? CellName(setup, data, cell)
+                                            : CellName(setup, data, cell) + "_" + data.ScoreName(v);
         case DesignFamily::TwoVariablesInGroups:
-            return CellName(setup, cell) + "_" + ColumnName(setup, "var", v);
+            return CellName(setup, data, cell) + "_" + data.ScoreName(v);
         case DesignFamily::Factorial:
-            return setup.variableCount == 2
-                       ? CellName(setup, cell) + "_" + ColumnName(setup, "dv", v)
-                       : CellName(setup, cell);
+            return setup.variableCount == 2 ? CellName(setup, data, cell) + "_" + data.ScoreName(v)
+                                            : CellName(setup, data, cell);
         case DesignFamily::Regression:
-            return v == 1 ? ColumnName(setup, "y") : ColumnName(setup, "x", v - 1);
+            return data.ScoreName(v);
         case DesignFamily::Correlated:
-            return ColumnName(setup, "var", v);
+            return data.ScoreName(v);
     }
     return {};
 }
@@ -187,8 +190,9 @@ KeySection PairedWithinCells(const GenerationSetup& setup, const WrittenData& da
         "complete pairs)",
         {}};
     for (std::size_t c = 0; c < data.cells.size(); ++c) {
-        AddPairedTest(section, CellName(setup, data.layout.blocks[c].cell) + "_", data.cells[c][0],
-                      data.cells[c][1], std::max(data.Decimals(c, 0), data.Decimals(c, 1)), false);
+        AddPairedTest(section, CellName(setup, data, data.layout.blocks[c].cell) + "_",
+                      data.cells[c][0], data.cells[c][1],
+                      std::max(data.Decimals(c, 0), data.Decimals(c, 1)), false);
     }
     return section;
 }
@@ -207,11 +211,11 @@ std::vector<Column> ColumnOfEachCell(const WrittenData& data, int variable) {
 }
 
 // Terms are named after the data file's factor columns: "factor1", "factor1_factor2".
-std::string TermName(const GenerationSetup& setup, const AnovaTerm& term) {
+std::string TermName(const WrittenData& data, const AnovaTerm& term) {
     std::string name;
     for (std::size_t f = 0; f < term.factors.size(); ++f) {
         if (f > 0) name += '_';
-        name += ColumnName(setup, "factor", term.factors[f] + 1);
+        name += data.columns.GroupingColumn(term.factors[f] + 1).name;
     }
     return name;
 }
@@ -236,7 +240,7 @@ KeySection FactorialTable(const GenerationSetup& setup, const WrittenData& data,
                            (variableName.empty() ? std::string() : " (" + variableName + ")"),
                        {}};
     for (const AnovaTerm& term : anova.terms) {
-        const std::string name = prefix + TermName(setup, term);
+        const std::string name = prefix + TermName(data, term);
         section.figures.insert(
             section.figures.end(),
             {Statistic(name + "_ss", term.sumOfSquares), Count(name + "_df", term.df),
@@ -250,14 +254,14 @@ KeySection FactorialTable(const GenerationSetup& setup, const WrittenData& data,
     return section;
 }
 
-KeySection RegressionTable(const GenerationSetup& setup, const WrittenData& data) {
+KeySection RegressionTable(const WrittenData& data) {
     const std::vector<Column>& columns = data.cells.front();
     std::vector<std::span<const double>> predictors(columns.begin() + 1, columns.end());
     const RegressionFit fit = FitRegression(columns.front(), predictors);
-    KeySection section{
-        "Regression of " + ColumnName(setup, "y") + " on the predictors (complete cases)", {}};
+    KeySection section{"Regression of " + data.ScoreName(1) + " on the predictors (complete cases)",
+                       {}};
     for (std::size_t c = 0; c < fit.coefficients.size(); ++c) {
-        const std::string name = c == 0 ? "intercept" : ColumnName(setup, "x", static_cast<int>(c));
+        const std::string name = c == 0 ? "intercept" : data.ScoreName(static_cast<int>(c) + 1);
         const Coefficient& b = fit.coefficients[c];
         section.figures.insert(
             section.figures.end(),
@@ -288,7 +292,7 @@ KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenDat
         for (int i = 0; i < n; ++i) {
             for (int j = i + 1; j < n; ++j) {
                 std::string name =
-                    data.cells.size() > 1 ? CellName(setup, cell) + "_r" : std::string("r");
+                    data.cells.size() > 1 ? CellName(setup, data, cell) + "_r" : std::string("r");
                 name += std::to_string(10 * (i + 1) + (j + 1));
                 AddCorrelation(section, name, *test++);
             }
@@ -305,7 +309,7 @@ KeySection BoxFigures(const GenerationSetup& setup, const WrittenData& data) {
     KeySection boxes{"N, mean and SD of each group, cell or variable", {}};
     for (std::size_t c = 0; c < data.cells.size(); ++c) {
         for (int v = 0; v < data.layout.variableCount; ++v) {
-            const std::string label = CellLabel(setup, data.layout.blocks[c].cell, v);
+            const std::string label = CellLabel(setup, data, data.layout.blocks[c].cell, v);
             const Summary s = Summarise(data.cells[c][static_cast<std::size_t>(v)]);
             const int decimals = data.Decimals(c, v);
             boxes.figures.insert(boxes.figures.end(), {Count(label + "_n", s.n),
@@ -317,11 +321,10 @@ KeySection BoxFigures(const GenerationSetup& setup, const WrittenData& data) {
 }
 
 // Each variable compared across the groups: t tests for two, the ANOVA for more.
-void AddGroupComparisons(std::vector<KeySection>& sections, const GenerationSetup& setup,
-                         const WrittenData& data, std::string_view variableStem) {
+void AddGroupComparisons(std::vector<KeySection>& sections, const WrittenData& data) {
     const int variables = data.layout.variableCount;
     for (int v = 0; v < variables; ++v) {
-        const std::string name = ColumnName(setup, variableStem, v + 1);
+        const std::string& name = data.ScoreName(v + 1);
         sections.push_back(GroupComparison(variables == 1 ? "Two independent groups" : name,
                                            variables == 1 ? "" : name + "_",
                                            ColumnOfEachCell(data, v), data.Decimals(v)));
@@ -330,15 +333,15 @@ void AddGroupComparisons(std::vector<KeySection>& sections, const GenerationSetu
 
 std::vector<KeySection> TwoVariableSections(const GenerationSetup& setup, const WrittenData& data) {
     if (data.cells.size() == 1) {
-        KeySection paired{"Paired scores (" + ColumnName(setup, "var", 1) + " minus " +
-                              ColumnName(setup, "var", 2) + ", complete pairs)",
+        KeySection paired{"Paired scores (" + data.ScoreName(1) + " minus " + data.ScoreName(2) +
+                              ", complete pairs)",
                           {}};
         AddPairedTest(paired, "", data.cells[0][0], data.cells[0][1],
                       std::max(data.Decimals(0), data.Decimals(1)), true);
         return {paired};
     }
     std::vector<KeySection> sections;
-    AddGroupComparisons(sections, setup, data, "var");
+    AddGroupComparisons(sections, data);
     sections.push_back(WithinCellCorrelations(setup, data, "Correlations within each group"));
     sections.push_back(PairedWithinCells(setup, data));
     return sections;
@@ -349,7 +352,7 @@ std::vector<KeySection> FactorialSections(const GenerationSetup& setup, const Wr
     const int variables = data.layout.variableCount;
     for (int v = 0; v < variables; ++v) {
         sections.push_back(
-            FactorialTable(setup, data, v, variables == 1 ? "" : ColumnName(setup, "dv", v + 1)));
+            FactorialTable(setup, data, v, variables == 1 ? "" : data.ScoreName(v + 1)));
     }
     if (variables == 2) {
         sections.push_back(WithinCellCorrelations(setup, data, "Correlations within each cell"));
@@ -368,7 +371,7 @@ std::vector<KeySection> DesignSections(const GenerationSetup& setup, const Writt
                                 "", ColumnOfEachCell(data, 0), data.Decimals(0))};
         case DesignFamily::TwoGroupsMultiVariable: {
             std::vector<KeySection> sections;
-            AddGroupComparisons(sections, setup, data, "dv");
+            AddGroupComparisons(sections, data);
             if (data.layout.variableCount > 1) {
                 sections.push_back(
                     WithinCellCorrelations(setup, data, "Correlations within each group"));
@@ -380,7 +383,7 @@ std::vector<KeySection> DesignSections(const GenerationSetup& setup, const Writt
         case DesignFamily::Factorial:
             return FactorialSections(setup, data);
         case DesignFamily::Regression:
-            return {RegressionTable(setup, data)};
+            return {RegressionTable(data)};
         case DesignFamily::Correlated:
             return {WithinCellCorrelations(setup, data,
                                            "Correlations (pairwise complete, two-sided p)")};

@@ -64,6 +64,25 @@ TEST_F(DataFileTest, HeaderOfEveryDesign) {
         const DesignCells cells = CellsOfDesign(design.Shape());
         EXPECT_EQ(fields, 1 + cells.cells[0].levelCount + design.variableCount)
             << design.radioButton;
+        // The description every file reads: a grouping column per code of a case line, each
+        // with the levels its codes run through, then the variables in order.
+        const DataColumns columns = DataColumnsOf(setup);
+        ASSERT_EQ(columns.groupingCount(), cells.cells[0].levelCount) << design.radioButton;
+        const std::array<int, 3> levels{setup.levelsFactor1, setup.levelsFactor2,
+                                        setup.levelsFactor3};
+        for (int factor = 1; factor <= columns.groupingCount(); ++factor) {
+            int highest = 0;
+            for (const DesignCell& cell : cells.cells) {
+                highest = std::max(highest, cell.levels[static_cast<std::size_t>(factor - 1)]);
+            }
+            EXPECT_EQ(columns.GroupingColumn(factor).levels, highest) << design.radioButton;
+            EXPECT_EQ(columns.GroupingColumn(factor).levels,
+                      levels[static_cast<std::size_t>(factor - 1)]);
+        }
+        for (int v = 1; v <= design.variableCount; ++v) {
+            EXPECT_EQ(columns.ScoreColumn(v).variable, v) << design.radioButton;
+            EXPECT_EQ(columns.ScoreColumn(v).role, ColumnRole::Score) << design.radioButton;
+        }
     }
     GenerationSetup regression;
     ApplyDesign(Design(DesignKind::Regression3), regression);

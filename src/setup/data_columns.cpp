@@ -1,0 +1,140 @@
+#include "setup/data_columns.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zek {
+
+namespace {
+
+class ColumnList {
+  public:
+    explicit ColumnList(const ColumnNames& names) : names_(names) { Add(ColumnRole::Id, "id"); }
+
+    void Grouping(const std::string& defaultName, int levels) {
+        DataColumn& added = Add(ColumnRole::Grouping, defaultName);
+        added.levels = levels;
+        if (const auto found = names_.levelLabels.find(defaultName);
+            found != names_.levelLabels.end()) {
+            for (const auto& [level, label] : found->second) {
+                if (!label.empty()) added.levelLabels[level] = label;
+            }
+        }
+    }
+    void Score(const std::string& defaultName) {
+        Add(ColumnRole::Score, defaultName).variable = ++scores_;
+    }
+    void NumberedScores(const char* stem, int first, int last) {
+        for (int k = first; k <= last; ++k) Score(stem + std::to_string(k));
+    }
+    std::vector<DataColumn> Take() { return std::move(columns_); }
+
+  private:
+    DataColumn& Add(ColumnRole role, const std::string& defaultName) {
+        DataColumn& added = columns_.emplace_back();
+        added.role = role;
+        added.defaultName = defaultName;
+        added.name = names_.NameOf(defaultName);
+        added.label = names_.LabelOf(defaultName);
+        return added;
+    }
+
+    const ColumnNames& names_;
+    std::vector<DataColumn> columns_;
+    int scores_ = 0;
+};
+
+void AddFactorialColumns(const GenerationSetup& setup, ColumnList& list) {
+    list.Grouping("factor1", setup.levelsFactor1);
+    list.Grouping("factor2", setup.levelsFactor2);
+    if (setup.variableCount == 2) {
+        list.NumberedScores("dv", 1, 2);
+        return;
+    }
+    if (setup.factorCount == 3) list.Grouping("factor3", setup.levelsFactor3);
+    list.Score("dv");
+}
+
+}  // namespace
+
+std::string DataColumn::LevelLabelOf(int level) const {
+    const auto found = levelLabels.find(level);
+    return found == levelLabels.end() ? std::string() : found->second;
+}
+
+DataColumns::DataColumns(std::vector<DataColumn> columns)
+    : columns_(std::move(columns)),
+      groupingCount_(static_cast<int>(std::count_if(
+          columns_.begin(), columns_.end(), [](const DataColumn& c) { return c.Grouping(); }))) {}
+
+std::string DataColumns::Header() const {
+    std::string header;
+    for (const DataColumn& column : columns_) {
+        if (!header.empty()) header += ',';
+        header += column.name;
+    }
+    return header;
+}
+
+std::vector<std::string> DataColumns::DefaultNames() const {
+    std::vector<std::string> names;
+    for (const DataColumn& column : columns_) names.push_back(column.defaultName);
+    return names;
+}
+
+const DataColumn* DataColumns::Find(std::string_view defaultName) const {
+    const auto found = std::find_if(columns_.begin(), columns_.end(), [&](const DataColumn& c) {
+        return c.defaultName == defaultName;
+    });
+    return found == columns_.end() ? nullptr : &*found;
+}
+
+const DataColumn& DataColumns::GroupingColumn(int factor) const {
+    return columns_.at(static_cast<std::size_t>(factor));
+}
+
+const DataColumn& DataColumns::ScoreColumn(int variable) const {
+    return columns_.at(static_cast<std::size_t>(groupingCount_) +
+                       static_cast<std::size_t>(variable));
+}
+
+DataColumns DataColumnsOf(const GenerationSetup& setup) {
+    ColumnList list(setup.columnNames);
+    const int v = setup.variableCount;
+    switch (setup.family) {
+        case DesignFamily::Correlated:
+            list.NumberedScores("var", 1, v);
+            break;
+        case DesignFamily::Regression:
+            list.Score("y");
+            list.NumberedScores("x", 1, v - 1);
+            break;
+        case DesignFamily::TwoVariablesInGroups:
+            list.Grouping("group", setup.levelsFactor1);
+            list.NumberedScores("var", 1, 2);
+            break;
+        case DesignFamily::TwoGroupsMultiVariable:
+            list.Grouping("group", setup.levelsFactor1);
+            if (v == 1) {
+                list.Score("dv");
+            } else {
+                list.NumberedScores("dv", 1, v);
+            }
+            break;
+        case DesignFamily::OneWay:
+            list.Grouping("group", setup.levelsFactor1);
+            list.Score("dv");
+            break;
+        case DesignFamily::Factorial:
+            AddFactorialColumns(setup, list);
+            break;
+    }
+    return DataColumns(list.Take());
+}
+
+bool IsGroupingColumn(std::string_view defaultName) {
+    return defaultName == "group" || defaultName == "factor1" || defaultName == "factor2" ||
+           defaultName == "factor3";
+}
+
+}  // namespace zek

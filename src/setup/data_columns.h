@@ -1,0 +1,65 @@
+// The columns of a design's data file, described once: what each holds, its default name
+// (the key of the user's names), the name and label the files give it, how many levels a
+// grouping column has and which variable a score column holds. The data, package,
+// information and parameters files, the answer key, the names form and the plots read this
+// description rather than learning the columns from one another's text.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "setup/generation_setup.h"
+
+namespace zek {
+
+enum class ColumnRole { Id, Grouping, Score };
+
+struct DataColumn {
+    ColumnRole role = ColumnRole::Score;
+    std::string defaultName;  ///< "id", "group", "factor2", "dv", "dv1", "var3", "y", "x2"
+    std::string name;         ///< the user's name, or the default
+    std::string label;        ///< empty where there is none
+    int levels = 0;           ///< a grouping column's level count
+    int variable = 0;         ///< a score column's variable, 1 ..
+    std::map<int, std::string> levelLabels;  ///< a grouping column's labelled levels
+
+    bool Grouping() const { return role == ColumnRole::Grouping; }
+    /// A level's label; empty where there is none.
+    std::string LevelLabelOf(int level) const;
+};
+
+class DataColumns {
+  public:
+    explicit DataColumns(std::vector<DataColumn> columns);
+
+    const std::vector<DataColumn>& all() const& { return columns_; }
+    // A loop over the columns of a description made in its own head would outlive them.
+    const std::vector<DataColumn>& all() const&& = delete;
+    /// The data file's header line: "id,group,dv", each column under its name.
+    std::string Header() const;
+    /// The default names in the order of the columns: the keys of the user's names.
+    std::vector<std::string> DefaultNames() const;
+    /// The column of default name `defaultName`; null for one the design does not have.
+    const DataColumn* Find(std::string_view defaultName) const;
+    /// Grouping column `factor` (1 for "group" or "factor1", 2, 3).
+    const DataColumn& GroupingColumn(int factor) const;
+    /// The column of score variable `variable` (1 ..).
+    const DataColumn& ScoreColumn(int variable) const;
+    /// How many grouping columns follow the id: 0 to 3.
+    int groupingCount() const { return groupingCount_; }
+
+  private:
+    std::vector<DataColumn> columns_;
+    int groupingCount_ = 0;
+};
+
+/// The columns of the design `setup` describes, named and labelled by `setup.columnNames`.
+DataColumns DataColumnsOf(const GenerationSetup& setup);
+
+/// Whether a default column name is one of a grouping column, whose levels take labels
+/// ("group", "factor1" .. "factor3"), whatever the design.
+bool IsGroupingColumn(std::string_view defaultName);
+
+}  // namespace zek
