@@ -46,14 +46,13 @@ void WriteClassKeyOf(const SaveFolder& folder, const ClassSetRequest& request,
 }
 
 // The four files of one dataset, written together so that a failure leaves no dataset half
-// replaced. The run's record names its data file, as a save by hand would. `afterData`
+// replaced. The run's record names its data file, as a save by hand would. `scoresWritten`
 // receives the scores as the data file has them once it is written; `key` gives the answer
 // key when its file is written, the last of the four.
 void WriteDataset(const SaveFolder& folder, ProgramState& state, const ControlTexts& texts,
-                  const std::string& dataFile,
-                  const std::function<void(WrittenScores&&)>& afterData,
+                  const std::string& dataFile, const ScoresWritten& scoresWritten,
                   const std::function<const AnswerKey&()>& key, bool companions) {
-    std::vector<PendingFile> files = DataAndReportFiles(state, dataFile, afterData);
+    std::vector<PendingFile> files = DataAndReportFiles(state, dataFile, scoresWritten);
     if (!companions) {
         files.resize(1);
     } else {
@@ -247,28 +246,28 @@ struct SetRecipe {
         MadeDataset made{{index, run.seed, DatasetFileName(request, index)}, std::nullopt};
         std::future<AnswerKey> pendingKey;
         std::optional<AnswerKey> key;
-        std::function<void(WrittenScores &&)> startKey;
-        std::function<const AnswerKey&()> keyWhenWritten;
+        ScoresWritten scoresWritten;
+        std::function<const AnswerKey&()> answerKey;
         if (request.keys) {
             const bool large = WorthASecondThread(run);
             // The save names its files in the run's record meanwhile; the key reads a copy.
-            startKey = [&pendingKey, large, keySetup = run](WrittenScores&& written) {
+            scoresWritten = [&pendingKey, large, keySetup = run](WrittenScores&& written) {
                 pendingKey = std::async(large ? std::launch::async : std::launch::deferred,
                                         [keySetup, scores = std::move(written)] {
                                             return ComputeAnswerKey(keySetup, scores);
                                         });
             };
-            keyWhenWritten = [&]() -> const AnswerKey& {
+            answerKey = [&]() -> const AnswerKey& {
                 // The data file, written first of the four, has started the key by now.
                 assert(pendingKey.valid() || key);
                 if (!key) key = pendingKey.get();
                 return *key;
             };
         }
-        WriteDataset(folder, state, datasetTexts, made.dataset.dataFile, startKey, keyWhenWritten,
+        WriteDataset(folder, state, datasetTexts, made.dataset.dataFile, scoresWritten, answerKey,
                      request.companions);
-        if (keyWhenWritten) {
-            keyWhenWritten();  // also when no key file was written (a device takes the data)
+        if (answerKey) {
+            answerKey();  // also when no key file was written (a device takes the data)
             made.keyRow = ClassKeyRow{index, run.seed, made.dataset.dataFile, std::move(*key)};
         }
         return made;

@@ -55,51 +55,52 @@ class ReportStatistics {
 }  // namespace
 
 std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::string& dataFile,
-                                            const std::function<void(WrittenScores&&)>& afterData) {
+                                            const ScoresWritten& scoresWritten) {
     GenerationSetup& run = state.generatedSetup;
     run.dataFileName = dataFile;
     run.infoFileName = InformationFileNameFor(dataFile);
     // Both files only read the run from here on.
     auto statistics = std::make_shared<ReportStatistics>(state);
-    return {{run.dataFileName,
-             [&state, statistics, afterData, format = DataFormatOf(dataFile)](std::ostream& out) {
-                 if (format == DataFormat::Text) {
-                     // Without a key to start, no scores are handed on, and the statistics
-                     // wait for the writing too.
-                     std::function<void(WrittenScores &&)> handOn;
-                     if (afterData) {
-                         handOn = [&](WrittenScores&& written) {
-                             statistics->StartBeside();
-                             afterData(std::move(written));
-                         };
-                     }
-                     WriteDataFile(out, state.generatedSetup, state.tables.generatedData, handOn,
-                                   state.runThreads);
-                     statistics->StartBeside();
-                     return;
+    return {
+        {run.dataFileName,
+         [&state, statistics, scoresWritten, format = DataFormatOf(dataFile)](std::ostream& out) {
+             if (format == DataFormat::Text) {
+                 // Without a key to start, no scores are handed on, and the statistics
+                 // wait for the writing too.
+                 ScoresWritten thenStatistics;
+                 if (scoresWritten) {
+                     thenStatistics = [&](WrittenScores&& written) {
+                         statistics->StartBeside();
+                         scoresWritten(std::move(written));
+                     };
                  }
+                 WriteDataFile(out, state.generatedSetup, state.tables.generatedData,
+                               thenStatistics, state.runThreads);
                  statistics->StartBeside();
-                 // A workbook carries the report on a sheet of its own.
-                 std::vector<std::string> information;
-                 if (format == DataFormat::Excel) {
-                     statistics->WaitUntilReady();
-                     std::ostringstream report;
-                     WriteInformationFile(report, state.generatedSetup, state.statistics,
-                                          state.reportFooterLines);
-                     std::istringstream lines(report.str());
-                     information = ReadLines(lines);
-                 }
-                 WritePackageDataFile(format, out, state.generatedSetup, state.tables.generatedData,
-                                      information);
-                 if (afterData) {
-                     afterData(ScoresAsWritten(state.generatedSetup, state.tables.generatedData));
-                 }
-             }},
-            {run.infoFileName, [&state, statistics](std::ostream& out) {
+                 return;
+             }
+             statistics->StartBeside();
+             // A workbook carries the report on a sheet of its own.
+             std::vector<std::string> information;
+             if (format == DataFormat::Excel) {
                  statistics->WaitUntilReady();
-                 WriteInformationFile(out, state.generatedSetup, state.statistics,
+                 std::ostringstream report;
+                 WriteInformationFile(report, state.generatedSetup, state.statistics,
                                       state.reportFooterLines);
-             }}};
+                 std::istringstream lines(report.str());
+                 information = ReadLines(lines);
+             }
+             WritePackageDataFile(format, out, state.generatedSetup, state.tables.generatedData,
+                                  information);
+             if (scoresWritten) {
+                 scoresWritten(ScoresAsWritten(state.generatedSetup, state.tables.generatedData));
+             }
+         }},
+        {run.infoFileName, [&state, statistics](std::ostream& out) {
+             statistics->WaitUntilReady();
+             WriteInformationFile(out, state.generatedSetup, state.statistics,
+                                  state.reportFooterLines);
+         }}};
 }
 
 Verdict AdoptNamesForSave(const ColumnNames& names, ProgramState& state) {

@@ -9,6 +9,7 @@
 #include "commands/command_host.h"
 #include "commands/control_texts.h"
 #include "commands/program_state.h"
+#include "files/data_file.h"
 #include "files/package_files.h"
 #include "files/text_file.h"
 #include "stats/answer_key.h"
@@ -18,11 +19,10 @@ namespace zek {
 /// The data file and the information file of the last generation, to be written together
 /// as `dataFile` and its information file: the run's record takes their names, and its actual
 /// statistics are computed for the report, on a large run on a thread of its own once the
-/// data file's lines are put together. `afterData`, when given, receives the scores as the
+/// data file's lines are put together. `scoresWritten`, when given, receives the scores as the
 /// data file has them (see `ScoresAsWritten`) as soon as they are known.
-std::vector<PendingFile> DataAndReportFiles(
-    ProgramState& state, const std::string& dataFile,
-    const std::function<void(WrittenScores&&)>& afterData = {});
+std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::string& dataFile,
+                                            const ScoresWritten& scoresWritten = {});
 
 inline constexpr const char* kClassSetSavedMessage =
     "The class set's datasets are saved already; press Generate for a new dataset";

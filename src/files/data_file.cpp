@@ -198,11 +198,11 @@ std::string DataFileHeader(const GenerationSetup& setup) {
 }
 
 void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated,
-                   const std::function<void(WrittenScores&&)>& handOn, RunThreads threads) {
+                   const ScoresWritten& scoresWritten, RunThreads threads) {
     const DataLayout layout = LayoutOf(setup);
     const int rows = layout.totalRows;
     WrittenScores written;
-    if (handOn) written = RoomForScores(layout, 0, rows);
+    if (scoresWritten) written = RoomForScores(layout, 0, rows);
     LineWriter writer(out);
     writer.Line(DataFileHeader(setup));
     // A large file's second half is put together on a second thread while this one writes
@@ -218,9 +218,9 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
                 try {
                     secondHalf.text.reserve(static_cast<std::size_t>(rows - from) *
                                             LongestLineGuess(layout));
-                    if (handOn) secondHalfScores = RoomForScores(layout, from, rows);
+                    if (scoresWritten) secondHalfScores = RoomForScores(layout, from, rows);
                     WriteCaseLines(secondHalf, setup, layout, generated, from, rows,
-                                   handOn ? &secondHalfScores : nullptr);
+                                   scoresWritten ? &secondHalfScores : nullptr);
                 } catch (...) {
                     secondHalfFailure = std::current_exception();
                 }
@@ -231,14 +231,14 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
             // No thread to be had: this one formats every line.
         }
     }
-    WriteCaseLines(writer, setup, layout, generated, 0, split, handOn ? &written : nullptr);
+    WriteCaseLines(writer, setup, layout, generated, 0, split, scoresWritten ? &written : nullptr);
     if (helper.joinable()) {
         helper.join();
         if (secondHalfFailure) std::rethrow_exception(secondHalfFailure);
-        if (handOn) AppendScores(written, secondHalfScores);
+        if (scoresWritten) AppendScores(written, secondHalfScores);
     }
     // Every score is formatted: what waits for them need not wait for the writing too.
-    if (handOn) handOn(std::move(written));
+    if (scoresWritten) scoresWritten(std::move(written));
     writer.Flush();
     if (!secondHalf.text.empty()) WriteChecked(out, secondHalf.text);
 }

@@ -21,6 +21,10 @@ namespace zek {
 /// No two of the design's columns under one name with `names`, letter case aside.
 Verdict CheckDistinctColumnNames(const GenerationSetup& setup, const ColumnNames& names);
 
+/// What receives the scores of a data file as it has them once its lines are put together:
+/// the answer key starts from here.
+using ScoresWritten = std::function<void(WrittenScores&&)>;
+
 /// The header line of the data file: each column by its name in `columnNames` or its
 /// default ("id,group,dv", ...).
 std::string DataFileHeader(const GenerationSetup& setup);
@@ -39,12 +43,11 @@ std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int
 
 /// Writes the header and every case line, each ending with CR LF. A missing score is an
 /// empty field. Throws `StreamError` when a write fails; the stream keeps what was written.
-/// `handOn`, when given, receives what `ScoresAsWritten` gives, taken from the formatting
+/// `scoresWritten`, when given, receives what `ScoresAsWritten` gives, taken from the formatting
 /// rather than by rounding every score a second time, as soon as every line is formatted.
 /// Under `RunThreads::TwoWhenLarge` a large run's lines are put together on two threads: the
 /// same bytes, sooner.
 void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated,
-                   const std::function<void(WrittenScores&&)>& handOn = {},
-                   RunThreads threads = RunThreads::One);
+                   const ScoresWritten& scoresWritten = {}, RunThreads threads = RunThreads::One);
 
 }  // namespace zek
