@@ -1,7 +1,6 @@
 #include "files/parameters_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <istream>
 #include <map>
 #include <string_view>
@@ -75,7 +74,6 @@ class LineCursor {
             return line;
         }
         if (exhausted_) return line;
-        errno = 0;
         char c = 0;
         bool any = false;
         while (Get(c)) {
@@ -92,7 +90,7 @@ class LineCursor {
             line.push_back(c);
             if (line.size() > kMaxTextLength + 2) throw LineTooLong{lineNumber_};
         }
-        if (in_.bad()) throw StreamError(LastSystemError());
+        if (in_.bad()) throw StreamError(SystemErrorOf(in_));
         if (!any) exhausted_ = true;
         while (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() > kMaxTextLength) throw LineTooLong{lineNumber_};

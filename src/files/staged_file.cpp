@@ -82,11 +82,11 @@ namespace {
 
 // A stream buffer straight over a file descriptor that keeps the system's error of a failed
 // write; the formats buffer their lines themselves.
-class DescriptorBuffer final : public std::streambuf {
+class DescriptorBuffer final : public std::streambuf, public KeepsSystemError {
   public:
     DescriptorBuffer(const platform::FileSystem& files, int descriptor)
         : files_(files), descriptor_(descriptor) {}
-    int error() const { return error_; }
+    int systemError() const override { return error_; }
 
   protected:
     int_type overflow(int_type c) override {
@@ -117,7 +117,7 @@ void WriteThrough(const platform::FileSystem& files, int descriptor, const Pendi
         FailOnFile(file.path, "write", error.what());
     }
     out.flush();
-    if (!out) FailOnFile(file.path, "write", buffer.error());
+    if (!out) FailOnFile(file.path, "write", buffer.systemError());
 }
 
 // The file a save lands in: links followed where they may be, live or dangling alike.

@@ -22,15 +22,15 @@ FileError::FileError(std::string path, const std::string& message)
     : std::runtime_error(message), path_(std::move(path)) {}
 
 // The category's message, unlike strerror, is safe on several threads at once.
-std::string LastSystemError() {
-    const int error = errno;
+std::string SystemErrorOf(const std::ios& stream) {
+    const auto* keeping = dynamic_cast<const KeepsSystemError*>(stream.rdbuf());
+    const int error = keeping != nullptr ? keeping->systemError() : 0;
     return std::generic_category().message(error != 0 ? error : EIO);
 }
 
 void WriteChecked(std::ostream& out, std::string_view text) {
-    errno = 0;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out) throw StreamError(LastSystemError());
+    if (!out) throw StreamError(SystemErrorOf(out));
 }
 
 void LineWriter::Flush() {
@@ -75,13 +75,12 @@ void WriteTextFile(const std::string& path, const std::function<void(std::ostrea
 std::vector<std::string> ReadLines(std::istream& in) {
     std::vector<std::string> lines;
     std::string line;
-    errno = 0;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
         line.clear();
     }
-    if (in.bad()) throw StreamError(LastSystemError());
+    if (in.bad()) throw StreamError(SystemErrorOf(in));
     return lines;
 }
 
@@ -89,10 +88,10 @@ namespace {
 
 // A stream buffer that reads straight from a descriptor and can seek, so that a reader can
 // measure what is left before it reads it.
-class DescriptorInput final : public std::streambuf {
+class DescriptorInput final : public std::streambuf, public KeepsSystemError {
   public:
     explicit DescriptorInput(int descriptor) : descriptor_(descriptor) {}
-    int error() const { return error_; }
+    int systemError() const override { return error_; }
 
   protected:
     int_type underflow() override {
@@ -148,9 +147,9 @@ void ReadTextFile(const std::string& path, const std::function<void(std::istream
     } catch (const StreamError& error) {
         throw FileError(path, "Cannot read file \"" + path + "\": " + error.what());
     }
-    if (buffer.error() != 0) {
-        throw FileError(path,
-                        "Cannot read file \"" + path + "\": " + SystemMessage(buffer.error()));
+    if (buffer.systemError() != 0) {
+        throw FileError(
+            path, "Cannot read file \"" + path + "\": " + SystemMessage(buffer.systemError()));
     }
 }
 

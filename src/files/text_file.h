@@ -100,7 +100,19 @@ std::vector<std::string> ReadLines(std::istream& in);
 /// Opens `path` and lets `read` read it; throws `FileError`.
 void ReadTextFile(const std::string& path, const std::function<void(std::istream&)>& read);
 
-/// The system's text for the last failed operation, or a general one.
-std::string LastSystemError();
+/// A stream buffer over a descriptor keeps the system's error of its last failed call, which a
+/// failed stream does not pass on (iostreams promise nothing of errno).
+class KeepsSystemError {
+  public:
+    /// The errno value of the last failed call; 0 when none failed.
+    virtual int systemError() const = 0;
+
+  protected:
+    ~KeepsSystemError() = default;
+};
+
+/// The system's text for the failure of `stream`: its buffer's error where the buffer keeps
+/// one, else that of an input/output error.
+std::string SystemErrorOf(const std::ios& stream);
 
 }  // namespace zek
