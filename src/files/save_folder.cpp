@@ -260,18 +260,7 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
         exclusive->Release(false);
     }
     if (outcome == Lock::Outcome::Held || outcome == Lock::Outcome::Busy) {
-        // Another program may be tidying: that takes moments.
-        for (int attempt = 0; attempt < 500; ++attempt) {
-            auto [shared, sharedOutcome] =
-                Lock::Take(files, folderLock, platform::LockKind::Shared, error);
-            if (shared) {
-                shared->KeepFileWhenReleased();
-                locks_.push_back(std::move(shared));
-                break;
-            }
-            if (sharedOutcome != Lock::Outcome::Busy) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        HoldFolderShared(files, folderLock, firstFile);
     }
 
     const std::string setLock = SetLockName(folder_, target.path);
@@ -289,6 +278,37 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
         case Lock::Outcome::NoFile:
             break;
     }
+}
+
+// Another program may be tidying the folder, which takes moments; one that keeps it longer
+// is stuck, and saving beside it unlocked could lose what it tidies, so the save refuses.
+void SaveFolder::HoldFolderShared(const platform::FileSystem& files, const std::string& folderLock,
+                                  const std::string& firstFile) {
+    constexpr auto kPause = std::chrono::milliseconds(20);
+    constexpr int kAttempts = 500;
+    int error = 0;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        auto [shared, outcome] = Lock::Take(files, folderLock, platform::LockKind::Shared, error);
+        switch (outcome) {
+            case Lock::Outcome::Held:
+                shared->KeepFileWhenReleased();
+                locks_.push_back(std::move(shared));
+                return;
+            case Lock::Outcome::NoFile:
+                return;
+            case Lock::Outcome::Refused:
+                FailOnFile(firstFile, "write",
+                           "its folder's lock " + folderLock +
+                               " cannot be taken: " + std::generic_category().message(error));
+            case Lock::Outcome::Busy:
+                std::this_thread::sleep_for(kPause);
+                break;
+        }
+    }
+    FailOnFile(firstFile, "write",
+               "another program has kept its folder locked for " +
+                   std::to_string(kPause.count() * kAttempts / 1000) + " seconds (" + folderLock +
+                   ")");
 }
 
 SaveFolder::~SaveFolder() {

@@ -53,6 +53,9 @@ class SaveFolder {
 
   private:
     class Lock;
+    void HoldFolderShared(const platform::FileSystem& files, const std::string& folderLock,
+                          const std::string& firstFile);
+
     const platform::FileSystem& files_;
     std::string folder_;
     std::vector<std::unique_ptr<Lock>> locks_;

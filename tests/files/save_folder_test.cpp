@@ -175,6 +175,30 @@ TEST_F(DatasetSave, ASecondSaveOfTheSetOrAPlantedLockRefusesAndWritesNothing) {
     fs::remove(folder.path() / lockName);
 }
 
+// A program that keeps the folder to itself (tidying it, or stuck while it does) is waited for
+// a while, and then the save refuses rather than go on without the folder's lock.
+TEST_F(DatasetSave, AFolderKeptLockedByAnotherProgramRefusesTheSaveAfterAWait) {
+    PutLastWeeks();
+    const platform::FileSystem& files = platform::SystemFiles();
+    const std::string folderLock = (folder.path() / ".zek-folder.lock").string();
+    int error = 0;
+    const int held = files.OpenLockFile(folderLock, error);
+    ASSERT_GE(held, 0) << error;
+    // A lock of its own open file, as another program's would be.
+    ASSERT_EQ(files.LockFile(held, platform::LockKind::Exclusive), platform::Lock::Held);
+    try {
+        WriteTextFilesTogether(ThisWeeks());
+        ADD_FAILURE() << "the save went on without the folder's lock";
+    } catch (const FileError& failure) {
+        EXPECT_NE(std::string(failure.what()).find("has kept its folder locked"), std::string::npos)
+            << failure.what();
+    }
+    files.ReleaseLockFile(held, folderLock, true);
+    EXPECT_EQ(WeekOnDisk(), "last week's");
+    WriteTextFilesTogether(ThisWeeks());
+    EXPECT_EQ(WeekOnDisk(), "this week's");
+}
+
 // A program that finished its save may remove the lock's file between our open and our lock:
 // a lock on that file would lock nothing, so the save opens the name again and holds the
 // file that stands under it, which a second save then finds taken.
