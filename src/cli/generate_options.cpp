@@ -1,6 +1,5 @@
 #include "cli/generate_options.h"
 
-#include <filesystem>
 #include <optional>
 #include <string_view>
 

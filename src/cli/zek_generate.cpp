@@ -7,7 +7,6 @@
 
 #include <clocale>
 #include <cstdint>
-#include <filesystem>
 #include <iostream>
 #include <limits>
 #include <memory>

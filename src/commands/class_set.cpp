@@ -41,8 +41,8 @@ bool HasClassKey(const ClassSetRequest& request) {
 void WriteClassKeyOf(const SaveFolder& folder, const ClassSetRequest& request,
                      const std::vector<ClassKeyRow>& rows) {
     if (!request.keys || !HasClassKey(request)) return;
-    folder.WriteTogether({{ClassKeyFileNameFor(request.dataFile),
-                           [&](std::ostream& out) { WriteClassKey(out, rows); }}});
+    folder.WriteTogether(
+        {{ClassKeyFileOf(request), [&](std::ostream& out) { WriteClassKey(out, rows); }}});
 }
 
 // The four files of one dataset, written together so that a failure leaves no dataset half
@@ -122,7 +122,7 @@ std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request) {
         names.insert(names.end(), dataset.begin(), dataset.end());
     }
     if (request.keys && request.companions && request.count > 1) {
-        names.push_back(ClassKeyFileNameFor(request.dataFile));
+        names.push_back(ClassKeyFileOf(request));
     }
     return names;
 }
@@ -191,7 +191,6 @@ std::vector<std::string> ExistingClassSetFiles(const ClassSetRequest& request) {
 
 std::string ReplaceClassSetQuestion(const ClassSetRequest& request,
                                     const std::vector<std::string>& existing) {
-    const std::filesystem::path folder = std::filesystem::path(request.dataFile).parent_path();
     std::string names;
     constexpr std::size_t kNamesShown = 4;
     for (std::size_t k = 0; k < existing.size() && k < kNamesShown; ++k) {
@@ -201,7 +200,7 @@ std::string ReplaceClassSetQuestion(const ClassSetRequest& request,
     return std::to_string(existing.size()) +
            (existing.size() == 1 ? " file of this class set already exists"
                                  : " files of this class set already exist") +
-           " in " + folder.string() + " (" + names + "). Replace " +
+           " in " + FolderOfClassSet(request) + " (" + names + "). Replace " +
            (existing.size() == 1 ? "it" : "them") + "?";
 }
 
@@ -288,13 +287,12 @@ class EarlierSet {
   public:
     EarlierSet(const SaveFolder& folder, const ClassSetRequest& request)
         : folder_(folder), request_(request) {
-        if (HasClassKey(request))
-            keyAside_ = folder.SetAside(ClassKeyFileNameFor(request.dataFile));
+        if (HasClassKey(request)) keyAside_ = folder.SetAside(ClassKeyFileOf(request));
     }
 
     /// With no new dataset on disk: the earlier key back in its place.
     void KeepAll() {
-        if (keyAside_ && folder_.PutBack(*keyAside_, ClassKeyFileNameFor(request_.dataFile))) {
+        if (keyAside_ && folder_.PutBack(*keyAside_, ClassKeyFileOf(request_))) {
             keyAside_.reset();
         }
     }

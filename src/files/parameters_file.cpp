@@ -1,8 +1,6 @@
 #include "files/parameters_file.h"
 
-#include <algorithm>
 #include <istream>
-#include <map>
 #include <string_view>
 
 #include "files/data_file.h"
@@ -158,28 +156,17 @@ constexpr std::string_view kNamesHeading = "===================Names";
 constexpr std::string_view kOptionsHeading = "===================Options";
 constexpr std::string_view kExactOption = "exact";
 
-// The columns a design's names section may name, and how many levels each grouping column
-// has.
-struct NamedColumns {
-    std::vector<std::string> columns;
-    std::map<std::string, int> levels;
-};
-
-std::optional<NamedColumns> NamedColumnsOf(int designCode) {
+// The columns a design's names section may name, with the levels of each grouping column.
+std::optional<DataColumns> NamedColumnsOf(int designCode) {
     const std::optional<DesignKind> kind = DesignFromFileCode(designCode);
     if (!kind) return std::nullopt;
     GenerationSetup setup;
     ApplyDesign(Design(*kind), setup);
-    const DataColumns columns = DataColumnsOf(setup);
-    NamedColumns named{columns.DefaultNames(), {}};
-    for (const DataColumn& column : columns.all()) {
-        if (column.Grouping()) named.levels[column.defaultName] = column.levels;
-    }
-    return named;
+    return DataColumnsOf(setup);
 }
 
 // One "key=value" line of the names section into `names`; the refusal's words otherwise.
-std::optional<std::string> ReadNameEntry(std::string_view line, const NamedColumns& named,
+std::optional<std::string> ReadNameEntry(std::string_view line, const DataColumns& named,
                                          ColumnNames& names) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) return "\"" + std::string(line) + "\" is no key=value";
@@ -188,15 +175,14 @@ std::optional<std::string> ReadNameEntry(std::string_view line, const NamedColum
     const std::size_t dot = key.find('.');
     const std::string column = key.substr(0, dot);
     const std::string part = dot == std::string::npos ? std::string() : key.substr(dot + 1);
-    const bool known =
-        std::find(named.columns.begin(), named.columns.end(), column) != named.columns.end();
+    const DataColumn* described = named.Find(column);
     // A level's number, or 0 where the part names none (GCC's Release build misjudges an
     // optional here).
-    const std::int32_t level = IsGroupingColumn(column) ? ParseInteger(part).value_or(0) : 0;
-    const auto levels = named.levels.find(column);
-    const bool levelKnown = level >= 1 && levels != named.levels.end() && level <= levels->second &&
-                            part == std::to_string(level);
-    if (!known || !(part.empty() || part == "label" || levelKnown)) {
+    const std::int32_t level =
+        described != nullptr && described->Grouping() ? ParseInteger(part).value_or(0) : 0;
+    const bool levelKnown =
+        level >= 1 && level <= described->levels && part == std::to_string(level);
+    if (described == nullptr || !(part.empty() || part == "label" || levelKnown)) {
         return "unknown key \"" + key + "\" for this design";
     }
     const Verdict verdict = part.empty() ? CheckColumnName(value) : CheckColumnLabel(value);
@@ -219,7 +205,7 @@ std::optional<std::string> ReadNameEntry(std::string_view line, const NamedColum
 void ReadNamesSection(LineCursor& cursor, std::string_view heading,
                       ParametersFileReading& reading) {
     if (heading != kNamesHeading) return;
-    const std::optional<NamedColumns> named = NamedColumnsOf(reading.designCode);
+    const std::optional<DataColumns> named = NamedColumnsOf(reading.designCode);
     while (true) {
         const std::string line = cursor.Next();
         if (cursor.Exhausted()) return;
@@ -301,10 +287,11 @@ namespace {
 // when no column has one.
 void WriteNamesSection(LineWriter& writer, const ParametersFileContents& contents) {
     const ColumnNames& names = contents.columnNames;
-    const std::optional<NamedColumns> named = NamedColumnsOf(contents.designCode);
+    const std::optional<DataColumns> named = NamedColumnsOf(contents.designCode);
     if (names.empty() || !named) return;
     std::vector<std::string> entries;
-    for (const std::string& column : named->columns) {
+    for (const DataColumn& described : named->all()) {
+        const std::string& column = described.defaultName;
         if (const auto found = names.names.find(column);
             found != names.names.end() && !found->second.empty()) {
             entries.push_back(column + "=" + found->second);
@@ -312,9 +299,7 @@ void WriteNamesSection(LineWriter& writer, const ParametersFileContents& content
         if (const std::string label = names.LabelOf(column); !label.empty()) {
             entries.push_back(column + ".label=" + label);
         }
-        const auto levels = named->levels.find(column);
-        if (!IsGroupingColumn(column) || levels == named->levels.end()) continue;
-        for (int level = 1; level <= levels->second; ++level) {
+        for (int level = 1; level <= described.levels; ++level) {
             if (const std::string label = names.LevelLabelOf(column, level); !label.empty()) {
                 entries.push_back(column + "." + std::to_string(level) + "=" + label);
             }

@@ -260,7 +260,7 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
         exclusive->Release(false);
     }
     if (outcome == Lock::Outcome::Held || outcome == Lock::Outcome::Busy) {
-        HoldFolderShared(files, folderLock, firstFile);
+        HoldFolderShared(folderLock, firstFile);
     }
 
     const std::string setLock = SetLockName(folder_, target.path);
@@ -282,13 +282,12 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
 
 // Another program may be tidying the folder, which takes moments; one that keeps it longer
 // is stuck, and saving beside it unlocked could lose what it tidies, so the save refuses.
-void SaveFolder::HoldFolderShared(const platform::FileSystem& files, const std::string& folderLock,
-                                  const std::string& firstFile) {
+void SaveFolder::HoldFolderShared(const std::string& folderLock, const std::string& firstFile) {
     constexpr auto kPause = std::chrono::milliseconds(20);
     constexpr int kAttempts = 500;
     int error = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        auto [shared, outcome] = Lock::Take(files, folderLock, platform::LockKind::Shared, error);
+        auto [shared, outcome] = Lock::Take(files_, folderLock, platform::LockKind::Shared, error);
         switch (outcome) {
             case Lock::Outcome::Held:
                 shared->KeepFileWhenReleased();

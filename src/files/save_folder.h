@@ -53,8 +53,7 @@ class SaveFolder {
 
   private:
     class Lock;
-    void HoldFolderShared(const platform::FileSystem& files, const std::string& folderLock,
-                          const std::string& firstFile);
+    void HoldFolderShared(const std::string& folderLock, const std::string& firstFile);
 
     const platform::FileSystem& files_;
     std::string folder_;

@@ -21,11 +21,18 @@ namespace zek {
 FileError::FileError(std::string path, const std::string& message)
     : std::runtime_error(message), path_(std::move(path)) {}
 
+namespace {
+
 // The category's message, unlike strerror, is safe on several threads at once.
+std::string SystemMessage(int error) {
+    return std::generic_category().message(error != 0 ? error : EIO);
+}
+
+}  // namespace
+
 std::string SystemErrorOf(const std::ios& stream) {
     const auto* keeping = dynamic_cast<const KeepsSystemError*>(stream.rdbuf());
-    const int error = keeping != nullptr ? keeping->systemError() : 0;
-    return std::generic_category().message(error != 0 ? error : EIO);
+    return SystemMessage(keeping != nullptr ? keeping->systemError() : 0);
 }
 
 void WriteChecked(std::ostream& out, std::string_view text) {
@@ -37,14 +44,6 @@ void LineWriter::Flush() {
     WriteChecked(out_, buffer_);
     buffer_.clear();
 }
-
-namespace {
-
-std::string SystemMessage(int error) {
-    return std::generic_category().message(error != 0 ? error : EIO);
-}
-
-}  // namespace
 
 void WriteTextFilesTogether(const std::vector<PendingFile>& files,
                             const platform::FileSystem& system) {

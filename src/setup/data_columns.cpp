@@ -132,9 +132,4 @@ DataColumns DataColumnsOf(const GenerationSetup& setup) {
     return DataColumns(list.Take());
 }
 
-bool IsGroupingColumn(std::string_view defaultName) {
-    return defaultName == "group" || defaultName == "factor1" || defaultName == "factor2" ||
-           defaultName == "factor3";
-}
-
 }  // namespace zek

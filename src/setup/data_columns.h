@@ -58,8 +58,4 @@ class DataColumns {
 /// The columns of the design `setup` describes, named and labelled by `setup.columnNames`.
 DataColumns DataColumnsOf(const GenerationSetup& setup);
 
-/// Whether a default column name is one of a grouping column, whose levels take labels
-/// ("group", "factor1" .. "factor3"), whatever the design.
-bool IsGroupingColumn(std::string_view defaultName);
-
 }  // namespace zek

@@ -1,10 +1,9 @@
 #include "stats/answer_key.h"
 
-#include "setup/data_columns.h"
-
 #include <algorithm>
 #include <cmath>
 
+#include "setup/data_columns.h"
 #include "stats/sample_tests.h"
 
 namespace zek {

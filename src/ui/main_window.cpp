@@ -13,8 +13,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "commands/class_set.h"
 #include "commands/control_texts.h"
