@@ -65,21 +65,20 @@ using zek::bench::FastestSeconds;
 void BM_GenerateData(benchmark::State& state) {
     const auto scenario = static_cast<Scenario>(state.range(0));
     const auto threads = state.range(1) == 2 ? zek::RunThreads::TwoWhenLarge : zek::RunThreads::One;
-    const GenerationSetup original = SetupFor(scenario);
+    const GenerationSetup setup = SetupFor(scenario);
     auto tables = std::make_unique<zek::GenerationTables>();
     zek::RandomStreams streams;
-    GenerationSetup setup = original;
+    zek::GeneratedRun run{setup, {}};
     double fastestEngine = 1e300;
     for (auto _ : state) {
-        setup = original;
         const auto start = std::chrono::steady_clock::now();
-        if (zek::GenerateData(setup, streams, *tables, threads)) std::abort();
+        if (zek::GenerateData(setup, streams, *tables, run.record, threads)) std::abort();
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         fastestEngine = std::min(fastestEngine, elapsed.count());
         benchmark::DoNotOptimize(tables->generatedData.At(0, 0));
     }
     const double bare =
-        FastestSeconds(5, [&] { benchmark::DoNotOptimize(zek::bench::BareDraws(setup, streams)); });
+        FastestSeconds(5, [&] { benchmark::DoNotOptimize(zek::bench::BareDraws(run, streams)); });
     const double scores = static_cast<double>(setup.totalCases) * setup.variableCount;
     state.counters["ns_per_score"] = fastestEngine * 1e9 / scores;
     state.counters["bare_ns_per_score"] = bare * 1e9 / scores;
@@ -101,22 +100,22 @@ void BM_MixingFactors(benchmark::State& state) {
     GenerationSetup setup = SetupFor(Scenario::EightShapedCorrelated);
     auto tables = std::make_unique<zek::GenerationTables>();
     zek::RandomStreams streams;
-    GenerationSetup drawn = setup;
-    if (zek::GenerateData(drawn, streams, *tables)) std::abort();
-    const zek::DataLayout layout = zek::LayoutOf(drawn);
+    zek::RunRecord record;
+    if (zek::GenerateData(setup, streams, *tables, record)) std::abort();
+    const zek::DataLayout layout = zek::LayoutOf(setup);
     zek::BlockFactors factors{};
     double fastest = 1e300;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        if (zek::MixingFactorsOf(drawn, layout, zek::CorrelatedColumnsOf(drawn), factors))
+        if (zek::MixingFactorsOf(setup, record.boxes, layout, zek::CorrelatedColumnsOf(setup),
+                                 factors))
             std::abort();
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         fastest = std::min(fastest, elapsed.count());
         benchmark::DoNotOptimize(factors[0][7][7]);
     }
     const double run = FastestSeconds(3, [&] {
-        GenerationSetup again = setup;
-        if (zek::GenerateData(again, streams, *tables)) std::abort();
+        if (zek::GenerateData(setup, streams, *tables, record)) std::abort();
     });
     state.counters["microseconds"] = fastest * 1e6;
     state.counters["of_run"] = fastest / run;

@@ -63,11 +63,12 @@ double FloorSeconds(zek::ControlTexts texts) {
     zek::ApplyDesign(zek::Design(texts.design), state->setup);
     QuietHost host;
     zek::RunCommand(texts, zek::EnabledCellsOf(zek::Design(texts.design)), '.', *state, host);
-    const zek::GenerationSetup& run = state->generatedSetup;
+    const zek::GeneratedRun& run = state->generated;
     const double draws = zek::bench::FastestSeconds(
         5, [&] { benchmark::DoNotOptimize(zek::bench::BareDraws(run, state->streams)); });
     const double formatting = zek::bench::FastestSeconds(5, [&] {
-        benchmark::DoNotOptimize(zek::bench::BareFormatting(run, state->tables.generatedData));
+        benchmark::DoNotOptimize(
+            zek::bench::BareFormatting(run.setup, state->tables.generatedData));
     });
     return draws + formatting;
 }

@@ -7,6 +7,7 @@
 
 #include "engine/data_layout.h"
 #include "engine/random_streams.h"
+#include "engine/run_record.h"
 #include "files/number_format.h"
 #include "setup/generation_setup.h"
 
@@ -14,15 +15,17 @@ namespace zek::bench {
 
 /// The same stream calls as a run of `setup`, in the same order of kinds (one raw deviate,
 /// one error deviate, the extreme and the missing test per score), without any arithmetic.
-inline double BareDraws(const GenerationSetup& setup, RandomStreams& streams) {
+inline double BareDraws(const GeneratedRun& run, RandomStreams& streams) {
+    const GenerationSetup& setup = run.setup;
     const DataLayout layout = LayoutOf(setup);
-    std::int32_t score = setup.negatedSeed;
-    std::int32_t extreme = setup.streamSeed727;
-    std::int32_t missing = setup.streamSeed319;
+    const StreamSeeds seeds = StreamSeedsOf(setup.seed);
+    std::int32_t score = seeds.negated;
+    std::int32_t extreme = seeds.times727;
+    std::int32_t missing = seeds.times319;
     double sink = 0.0;
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
-            const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+            const DistributionKind shape = run.record.Box(block.BoxOfColumn(v)).shape;
             for (int row = 0; row < block.rowCount; ++row) {
                 switch (shape) {
                     case DistributionKind::SkewPos:

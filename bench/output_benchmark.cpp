@@ -45,10 +45,11 @@ using zek::bench::FastestSeconds;
 struct LargestRun {
     std::unique_ptr<zek::GenerationTables> tables = std::make_unique<zek::GenerationTables>();
     zek::GenerationSetup setup;
+    zek::RunRecord record;
     LargestRun(zek::DesignKind design, int variables) {
         setup = zek::testing::RunnableSetup(design, 1804, variables == 1 ? 25000 : 25000);
         zek::RandomStreams streams;
-        if (zek::GenerateData(setup, streams, *tables)) std::abort();
+        if (zek::GenerateData(setup, streams, *tables, record)) std::abort();
     }
 };
 
@@ -154,11 +155,12 @@ void BM_WriteInformationFile(benchmark::State& state) {
     LargestRun run(zek::DesignKind::Correlated8, 8);
     zek::ActualStatistics statistics;
     const zek::ReportFooterLines footer = zek::AboutIdentificationLines();
+    const zek::GeneratedRun generated{run.setup, run.record};
     for (auto _ : state) {
         CountingBuffer buffer;
         std::ostream out(&buffer);
         zek::ComputeActualStatistics(run.setup, run.tables->generatedData, statistics);
-        zek::WriteInformationFile(out, run.setup, statistics, footer);
+        zek::WriteInformationFile(out, generated, statistics, footer);
         benchmark::DoNotOptimize(buffer.written);
     }
 }

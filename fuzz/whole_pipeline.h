@@ -58,7 +58,7 @@ inline void WriteAndReadBack(MainWindowModel& window, ProgramState& state, Comma
             state.setup.infoFileName = InformationFileNameFor(state.setup.dataFileName);
             std::vector<std::string> lines;
             AppendViewerLines(DataViewMode::Both, state, lines);
-            ComputeScorePlots(state.generatedSetup, SavedDataScores(state));
+            ComputeScorePlots(state.generated, SavedDataScores(state));
         }
     } catch (const FileError&) {
         // A file that cannot be written or read is a message for the user, not a fault.
@@ -85,9 +85,9 @@ inline void RunWholePipeline(std::string_view bytes, ProgramState& state,
     if (CheckDesignOf(reading)) return;
     if (RunCommand(window, state, host) != RunOutcome::Generated) return;
     std::ostringstream out;
-    WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
-    ComputeActualStatistics(state.generatedSetup, state.tables.generatedData, state.statistics);
-    WriteInformationFile(out, state.generatedSetup, state.statistics, AboutIdentificationLines());
+    WriteDataFile(out, state.generated.setup, state.tables.generatedData);
+    ComputeActualStatistics(state.generated.setup, state.tables.generatedData, state.statistics);
+    WriteInformationFile(out, state.generated, state.statistics, AboutIdentificationLines());
     WriteParametersFile(out, ParametersFileContentsOf(window.Texts()));
     if (!folder.empty()) WriteAndReadBack(window, state, host, folder);
 }

@@ -62,7 +62,7 @@ void WriteDataset(const SaveFolder& folder, ProgramState& state, const ControlTe
         if (key) {
             files.push_back({KeyFileNameFor(dataFile), [&](std::ostream& out) {
                                  WriteAnswerKeyText(out, key(), dataFile,
-                                                    state.generatedSetup.seed);
+                                                    state.generated.setup.seed);
                              }});
         }
     }
@@ -241,7 +241,7 @@ struct SetRecipe {
     // whose files keep them waiting on the disk at times).
     MadeDataset Write(const SaveFolder& folder, int index, const ControlTexts& datasetTexts,
                       ProgramState& state) const {
-        const GenerationSetup& run = state.generatedSetup;
+        const GenerationSetup& run = state.generated.setup;
         MadeDataset made{{index, run.seed, DatasetFileName(request, index)}, std::nullopt};
         std::future<AnswerKey> pendingKey;
         std::optional<AnswerKey> key;
@@ -491,7 +491,6 @@ bool EveryDatasetPasses(const ClassSetRequest& request, const GenerationSetup& c
     GenerationSetup setup = checked;
     for (int index = 2; index <= request.count; ++index) {
         setup.seed = SeedOf(request, index);
-        DeriveStreamSeeds(setup);
         if (const std::optional<GenerationRefusal> refusal = RefusalBeforeScores(setup)) {
             std::string help;
             for (const std::string& line : refusal->help) help += line + '\n';

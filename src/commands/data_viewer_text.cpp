@@ -53,14 +53,14 @@ std::vector<std::string> SavedDataLines(const ProgramState& state) {
     }
     CheckSavedRunIsInMemory(state);
     std::ostringstream text;
-    WriteDataFile(text, state.generatedSetup, state.tables.generatedData, {}, state.runThreads);
+    WriteDataFile(text, state.generated.setup, state.tables.generatedData, {}, state.runThreads);
     std::istringstream in(text.str());
     return ReadLines(in);
 }
 
 std::vector<std::vector<double>> SavedDataScores(const ProgramState& state) {
     const std::string& path = state.setup.dataFileName;
-    const GenerationSetup& run = state.generatedSetup;
+    const GenerationSetup& run = state.generated.setup;
     if (DataFormatOf(path) == DataFormat::Text) return ReadDataFileScores(path, run.variableCount);
     CheckSavedRunIsInMemory(state);
     std::vector<std::vector<double>> rows;
@@ -134,8 +134,8 @@ void AppendViewerLines(DataViewMode mode, const ProgramState& state,
     if (mode != DataViewMode::InformationOnly) AppendDataPart(state, lines);
 }
 
-ScorePlots PlotsOfSavedData(const ProgramState& state, const GenerationSetup& run) {
-    return ComputeScorePlots(run, SavedDataScores(state));
+ScorePlots PlotsOfSavedData(const ProgramState& state) {
+    return ComputeScorePlots(state.generated, SavedDataScores(state));
 }
 
 }  // namespace zek

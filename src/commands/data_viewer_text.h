@@ -53,6 +53,6 @@ std::vector<std::vector<double>> SavedDataScores(const ProgramState& state);
 
 /// The plot page of the last saved data file, binned from `SavedDataScores`; throws as it
 /// does.
-ScorePlots PlotsOfSavedData(const ProgramState& state, const GenerationSetup& run);
+ScorePlots PlotsOfSavedData(const ProgramState& state);
 
 }  // namespace zek

@@ -16,7 +16,6 @@ Verdict AcceptSeed(std::string_view text, GenerationSetup& setup) {
     const std::optional<std::int32_t> seed = ParseSeed(text);
     if (!seed) return Refusal{kSeedMessage, "txt_seed"};
     setup.seed = *seed;
-    setup.negatedSeed = *seed < 0 ? *seed : -*seed;
     return std::nullopt;
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine/generate_data.h"
 #include "engine/random_streams.h"
+#include "engine/run_record.h"
 #include "files/information_file.h"
 #include "setup/generation_setup.h"
 #include "stats/actual_statistics.h"
@@ -20,10 +21,9 @@ struct ProgramState {
     RandomStreams streams;
     GenerationTables tables;
     ActualStatistics statistics;
-    /// The setup as it stood when the data were generated. Saving writes the report from it,
-    /// so that selecting another design or changing an option after a run cannot produce a
-    /// report that describes other parameters than the data.
-    GenerationSetup generatedSetup;
+    /// The last run that generated data; saving, the viewer and the plots describe the data
+    /// from it, never from `setup`, which the user may have changed since.
+    GeneratedRun generated;
     /// The three lines that end every information file (empty until the Generate button
     /// copies the about window's lines).
     ReportFooterLines reportFooterLines;

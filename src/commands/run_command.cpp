@@ -206,7 +206,6 @@ void BuildMatrix(GenerationSetup& setup) {
             }
         }
     }
-    matrix.PackFull(n);
 }
 
 RunOutcome Stop(ProgramState& state) {
@@ -285,7 +284,6 @@ bool ReadRunTexts(ControlTexts& controls, GenerationSetup& setup, CommandHost& h
     setup.title = controls.title;
     if (!ReadColumnNames(controls.columnNames, setup, host)) return false;
     if (!ReadSeed(controls, setup, host)) return false;
-    DeriveStreamSeeds(setup);
     return true;
 }
 
@@ -311,8 +309,9 @@ void Explain(const GenerationRefusal& refusal, CommandHost& host) {
 // The fixed message, and below it which single change would mend the matrix.
 bool FactoriseOrExplain(GenerationSetup& setup, CommandHost& host) {
     BuildMatrix(setup);
-    if (CholeskyFactor(setup.variableCount, setup.correlations.packed) ==
-        CholeskyStatus::PositiveDefinite) {
+    std::array<double, kPackedSize> factor =
+        PackedLowerTriangle(setup.correlations.full, setup.variableCount);
+    if (CholeskyFactor(setup.variableCount, factor) == CholeskyStatus::PositiveDefinite) {
         return true;
     }
     Explain({"Sorry, your matrix is not a positive definite symmetric matrix and "
@@ -340,12 +339,14 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     }
     if (!ReadDecimals(setup, host) || !FactoriseOrExplain(setup, host)) return Stop(state);
 
+    RunRecord record;
     if (const std::optional<GenerationRefusal> refusal =
-            GenerateData(setup, state.streams, state.tables, state.runThreads)) {
+            GenerateData(setup, state.streams, state.tables, record, state.runThreads)) {
         Explain(*refusal, host);
         return Stop(state);
     }
-    state.generatedSetup = setup;
+    state.generated.setup = setup;
+    state.generated.record = record;
     state.flags.dataGenerated = true;
     state.flags.filesSaved = false;
     state.flags.savedByClassSet = false;

@@ -25,7 +25,7 @@ class ReportStatistics {
     explicit ReportStatistics(ProgramState& state) : state_(state) {}
 
     void StartBeside() {
-        if (started_ || !TakesASecondThread(state_.runThreads, state_.generatedSetup)) return;
+        if (started_ || !TakesASecondThread(state_.runThreads, state_.generated.setup)) return;
         started_ = true;
         try {
             computing_ = std::async(std::launch::async, [this] { Compute(); });
@@ -41,7 +41,7 @@ class ReportStatistics {
 
   private:
     void Compute() {
-        ComputeActualStatistics(state_.generatedSetup, state_.tables.generatedData,
+        ComputeActualStatistics(state_.generated.setup, state_.tables.generatedData,
                                 state_.statistics);
         ready_ = true;
     }
@@ -56,7 +56,7 @@ class ReportStatistics {
 
 std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::string& dataFile,
                                             const ScoresWritten& scoresWritten) {
-    GenerationSetup& run = state.generatedSetup;
+    GenerationSetup& run = state.generated.setup;
     run.dataFileName = dataFile;
     run.infoFileName = InformationFileNameFor(dataFile);
     // Both files only read the run from here on.
@@ -74,7 +74,7 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
                          scoresWritten(std::move(written));
                      };
                  }
-                 WriteDataFile(out, state.generatedSetup, state.tables.generatedData,
+                 WriteDataFile(out, state.generated.setup, state.tables.generatedData,
                                thenStatistics, state.runThreads);
                  statistics->StartBeside();
                  return;
@@ -85,27 +85,26 @@ std::vector<PendingFile> DataAndReportFiles(ProgramState& state, const std::stri
              if (format == DataFormat::Excel) {
                  statistics->WaitUntilReady();
                  std::ostringstream report;
-                 WriteInformationFile(report, state.generatedSetup, state.statistics,
+                 WriteInformationFile(report, state.generated, state.statistics,
                                       state.reportFooterLines);
                  std::istringstream lines(report.str());
                  information = ReadLines(lines);
              }
-             WritePackageDataFile(format, out, state.generatedSetup, state.tables.generatedData,
+             WritePackageDataFile(format, out, state.generated.setup, state.tables.generatedData,
                                   information);
              if (scoresWritten) {
-                 scoresWritten(ScoresAsWritten(state.generatedSetup, state.tables.generatedData));
+                 scoresWritten(ScoresAsWritten(state.generated.setup, state.tables.generatedData));
              }
          }},
         {run.infoFileName, [&state, statistics](std::ostream& out) {
              statistics->WaitUntilReady();
-             WriteInformationFile(out, state.generatedSetup, state.statistics,
-                                  state.reportFooterLines);
+             WriteInformationFile(out, state.generated, state.statistics, state.reportFooterLines);
          }}};
 }
 
 Verdict AdoptNamesForSave(const ColumnNames& names, ProgramState& state) {
-    if (Verdict verdict = CheckDistinctColumnNames(state.generatedSetup, names)) return verdict;
-    state.generatedSetup.columnNames = names;
+    if (Verdict verdict = CheckDistinctColumnNames(state.generated.setup, names)) return verdict;
+    state.generated.setup.columnNames = names;
     return std::nullopt;
 }
 

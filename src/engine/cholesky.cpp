@@ -5,6 +5,14 @@
 
 namespace zek {
 
+std::array<double, kPackedSize> PackedLowerTriangle(const SquareMatrix& matrix, int order) {
+    std::array<double, kPackedSize> packed{};
+    for (int i = 1; i <= order; ++i) {
+        for (int j = 1; j <= i; ++j) packed[PackedIndex(i, j)] = matrix[i - 1][j - 1];
+    }
+    return packed;
+}
+
 CholeskyStatus CholeskyFactor(int order, std::array<double, kPackedSize>& packed) {
     assert(order <= kMaxVariables);
     CholeskyStatus status = CholeskyStatus::PositiveDefinite;

@@ -9,6 +9,9 @@ namespace zek {
 /// Whether a correlation matrix could be factorised.
 enum class CholeskyStatus { PositiveDefinite, NotPositiveDefinite };
 
+/// The lower triangle of rows and columns 1..`order` of `matrix`, row by row (`PackedIndex`).
+std::array<double, kPackedSize> PackedLowerTriangle(const SquareMatrix& matrix, int order);
+
 /// Replaces the packed lower triangle of a symmetric matrix of order `order` (<= 8) by its
 /// lower Cholesky factor. A pivot that is not positive zeroes its column and the
 /// factorisation goes on, so that the factor is complete either way; the status says whether

@@ -52,15 +52,16 @@ bool SetCorrelations(Matrix& z, const SquareMatrix& askedFull) {
 
 }  // namespace
 
-TargetMoments TargetMomentsOf(const BoxParameters& box, double trueSd) {
-    if (box.drawnDistribution == DistributionKind::Uniform) {
-        return {(box.minScore + box.maxScore) / 2.0,
-                (box.maxScore - box.minScore) / std::sqrt(12.0)};
+TargetMoments TargetMomentsOf(const BoxParameters& box, const DrawnBox& drawn, double trueSd) {
+    if (drawn.shape == DistributionKind::Uniform) {
+        return {(drawn.minScore + drawn.maxScore) / 2.0,
+                (drawn.maxScore - drawn.minScore) / std::sqrt(12.0)};
     }
     return {box.mean, trueSd};
 }
 
-ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout& layout,
+ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DrawnBoxes& drawn,
+                                  const DataLayout& layout,
                                   const std::array<BoxSpreads, kBoxCount>& spreads,
                                   ScoreTable& trueScores) {
     ExactRunNotes shortfall;
@@ -80,21 +81,22 @@ ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout
         }
         for (int v = 0; v < variables; ++v) {
             const int boxNumber = block.BoxOfColumn(v);
-            const BoxParameters& box = setup.Box(boxNumber);
+            const auto boxIndex = static_cast<std::size_t>(boxNumber - 1);
+            const DrawnBox& drawnBox = drawn[boxIndex];
             const TargetMoments target =
-                TargetMomentsOf(box, spreads[static_cast<std::size_t>(boxNumber - 1)].trueSd);
+                TargetMomentsOf(setup.Box(boxNumber), drawnBox, spreads[boxIndex].trueSd);
             double sd = target.sd;
-            if (box.drawnDistribution == DistributionKind::Uniform) {
+            if (drawnBox.shape == DistributionKind::Uniform) {
                 // The widest spread that keeps every score within the limits.
                 const double highest = z.col(v).maxCoeff();
                 const double lowest = z.col(v).minCoeff();
                 double fitting = sd;
                 if (highest > 0.0)
-                    fitting = std::min(fitting, (box.maxScore - target.mean) / highest);
+                    fitting = std::min(fitting, (drawnBox.maxScore - target.mean) / highest);
                 if (lowest < 0.0)
-                    fitting = std::min(fitting, (target.mean - box.minScore) / -lowest);
+                    fitting = std::min(fitting, (target.mean - drawnBox.minScore) / -lowest);
                 if (fitting < sd) {
-                    shortfall.uniformNarrowed[static_cast<std::size_t>(boxNumber - 1)] = true;
+                    shortfall.uniformNarrowed[boxIndex] = true;
                     sd = fitting;
                 }
             }
@@ -201,27 +203,31 @@ void MendTheSpread(GridColumn& column, double targetSd) {
 
 }  // namespace
 
-void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layout,
+void RoundKeepingExactness(const GenerationSetup& setup, const DrawnBoxes& drawn,
+                           const DataLayout& layout,
                            const std::array<BoxSpreads, kBoxCount>& spreads, ScoreTable& scores) {
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
             const int boxNumber = block.BoxOfColumn(v);
+            const auto boxIndex = static_cast<std::size_t>(boxNumber - 1);
             const BoxParameters& box = setup.Box(boxNumber);
+            const DrawnBox& drawnBox = drawn[boxIndex];
             const double scale = std::pow(10.0, box.decimals);
             GridColumn column;
-            if (box.minScore != NoLimit) {
-                column.lowest = static_cast<std::int64_t>(std::ceil(box.minScore * scale - 1e-9));
+            if (drawnBox.minScore != NoLimit) {
+                column.lowest =
+                    static_cast<std::int64_t>(std::ceil(drawnBox.minScore * scale - 1e-9));
             }
-            if (box.maxScore != NoLimit) {
-                column.highest = static_cast<std::int64_t>(std::floor(box.maxScore * scale + 1e-9));
+            if (drawnBox.maxScore != NoLimit) {
+                column.highest =
+                    static_cast<std::int64_t>(std::floor(drawnBox.maxScore * scale + 1e-9));
             }
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
                 const double inSteps = scores.At(row, v) * scale;
                 column.exact.push_back(inSteps);
                 column.steps.push_back(std::llround(inSteps));
             }
-            const TargetMoments target =
-                TargetMomentsOf(box, spreads[static_cast<std::size_t>(boxNumber - 1)].trueSd);
+            const TargetMoments target = TargetMomentsOf(box, drawnBox, spreads[boxIndex].trueSd);
             MendTheSum(column, target.mean * scale * block.rowCount);
             MendTheSpread(column, target.sd * scale);
             for (int row = 0; row < block.rowCount; ++row) {
@@ -232,9 +238,9 @@ void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layou
     }
 }
 
-void NoteWrittenMisses(const GenerationSetup& setup, const DataLayout& layout,
-                       const std::array<BoxSpreads, kBoxCount>& spreads, const ScoreTable& scores,
-                       ExactRunNotes& notes) {
+void NoteWrittenMisses(const GenerationSetup& setup, const DrawnBoxes& drawn,
+                       const DataLayout& layout, const std::array<BoxSpreads, kBoxCount>& spreads,
+                       const ScoreTable& scores, ExactRunNotes& notes) {
     std::array<std::vector<double>, kBoxCount> written;
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
@@ -249,7 +255,7 @@ void NoteWrittenMisses(const GenerationSetup& setup, const DataLayout& layout,
         const std::vector<double>& values = written[index];
         if (values.size() < 2 || notes.uniformNarrowed[index]) continue;
         const BoxParameters& box = setup.Box(boxNumber);
-        const TargetMoments target = TargetMomentsOf(box, spreads[index].trueSd);
+        const TargetMoments target = TargetMomentsOf(box, drawn[index], spreads[index].trueSd);
         const auto n = static_cast<double>(values.size());
         double sum = 0.0;
         for (const double value : values) sum += value;

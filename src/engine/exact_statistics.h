@@ -10,6 +10,7 @@
 #include <array>
 
 #include "engine/data_layout.h"
+#include "engine/run_record.h"
 #include "engine/spreads.h"
 #include "setup/generation_setup.h"
 
@@ -21,11 +22,12 @@ struct TargetMoments {
     double mean = 0.0;
     double sd = 0.0;
 };
-TargetMoments TargetMomentsOf(const BoxParameters& box, double trueSd);
+TargetMoments TargetMomentsOf(const BoxParameters& box, const DrawnBox& drawn, double trueSd);
 
 /// Makes the true scores of every block exact and says where that could not be done;
 /// `spreads` holds each box's spreads by box number - 1.
-ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout& layout,
+ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DrawnBoxes& drawn,
+                                  const DataLayout& layout,
                                   const std::array<BoxSpreads, kBoxCount>& spreads,
                                   ScoreTable& trueScores);
 
@@ -37,11 +39,12 @@ ExactRunNotes MakeTrueScoresExact(const GenerationSetup& setup, const DataLayout
 /// After `RoundKeepingExactness`: which boxes' written means or SDs still miss their targets
 /// at the box's decimals, with what was written, so that the report never claims what the
 /// data do not show.
-void NoteWrittenMisses(const GenerationSetup& setup, const DataLayout& layout,
-                       const std::array<BoxSpreads, kBoxCount>& spreads, const ScoreTable& scores,
-                       ExactRunNotes& notes);
+void NoteWrittenMisses(const GenerationSetup& setup, const DrawnBoxes& drawn,
+                       const DataLayout& layout, const std::array<BoxSpreads, kBoxCount>& spreads,
+                       const ScoreTable& scores, ExactRunNotes& notes);
 
-void RoundKeepingExactness(const GenerationSetup& setup, const DataLayout& layout,
+void RoundKeepingExactness(const GenerationSetup& setup, const DrawnBoxes& drawn,
+                           const DataLayout& layout,
                            const std::array<BoxSpreads, kBoxCount>& spreads, ScoreTable& scores);
 
 }  // namespace zek

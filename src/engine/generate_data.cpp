@@ -27,21 +27,27 @@ struct CallerStates {
     std::int32_t missingStreamState;  ///< missing values
 };
 
+CallerStates StatesOf(const GenerationSetup& setup) {
+    const StreamSeeds seeds = StreamSeedsOf(setup.seed);
+    return {seeds.negated, seeds.negated, seeds.times727, seeds.times319};
+}
+
 // Every test draws a number of its own, so a box costs one to four draws.
-void DrawShape(BoxParameters& box, RandomStreams& streams, std::int32_t& shapeState) {
-    box.chosenAtRandom = true;
+void DrawShape(const BoxParameters& box, RandomStreams& streams, std::int32_t& shapeState,
+               DrawnBox& drawn) {
+    drawn.chosenAtRandom = true;
     if (streams.SubtractiveUniform(shapeState) < 0.4) {
-        box.drawnDistribution = DistributionKind::Normal;
+        drawn.shape = DistributionKind::Normal;
     } else if (streams.SubtractiveUniform(shapeState) < 0.6) {
-        box.drawnDistribution = DistributionKind::SkewPos;
+        drawn.shape = DistributionKind::SkewPos;
     } else if (streams.SubtractiveUniform(shapeState) < 0.8) {
-        box.drawnDistribution = DistributionKind::SkewNeg;
+        drawn.shape = DistributionKind::SkewNeg;
     } else {
         streams.SubtractiveUniform(shapeState);
-        box.drawnDistribution = DistributionKind::Uniform;
+        drawn.shape = DistributionKind::Uniform;
         const double halfWidth = std::sqrt(12.0) * box.sd / 2.0;
-        if (box.minScore == NoLimit) box.minScore = box.mean - halfWidth;
-        if (box.maxScore == NoLimit) box.maxScore = halfWidth + box.mean;
+        if (drawn.minScore == NoLimit) drawn.minScore = box.mean - halfWidth;
+        if (drawn.maxScore == NoLimit) drawn.maxScore = halfWidth + box.mean;
     }
 }
 
@@ -80,12 +86,13 @@ double RawDeviate(DistributionKind shape, const GenerationSetup& setup, RandomSt
     return 0.0;
 }
 
-double TrueScore(double z, const BoxParameters& box, double trueSd, const BetaMoments& beta) {
-    switch (box.drawnDistribution) {
+double TrueScore(double z, const BoxParameters& box, const DrawnBox& drawn, double trueSd,
+                 const BetaMoments& beta) {
+    switch (drawn.shape) {
         case DistributionKind::Normal:
             return box.mean + trueSd * z;
         case DistributionKind::Uniform:
-            return box.minScore + z * (box.maxScore - box.minScore);
+            return drawn.minScore + z * (drawn.maxScore - drawn.minScore);
         case DistributionKind::SkewPos:
             return (z - beta.meanPos) / beta.sd * trueSd + box.mean;
         case DistributionKind::SkewNeg:
@@ -141,17 +148,17 @@ bool WithinTables(const GenerationSetup& setup, const DataLayout& layout) {
 }
 
 // Step 2: the shape of each randomly chosen box, and every visited box's spreads.
-std::array<BoxSpreads, kBoxCount> DrawShapesAndSpreads(GenerationSetup& setup,
+std::array<BoxSpreads, kBoxCount> DrawShapesAndSpreads(const GenerationSetup& setup,
                                                        const DataLayout& layout,
-                                                       RandomStreams& streams,
-                                                       CallerStates& states) {
+                                                       RandomStreams& streams, CallerStates& states,
+                                                       DrawnBoxes& drawn) {
     std::array<BoxSpreads, kBoxCount> spreads{};
     VisitBoxesForShapes(setup, layout, [&](int boxNumber) {
-        BoxParameters& box = setup.Box(boxNumber);
+        const BoxParameters& box = setup.Box(boxNumber);
+        DrawnBox& drawnBox = drawn[static_cast<std::size_t>(boxNumber - 1)];
+        drawnBox = {box.distribution, false, box.minScore, box.maxScore};
         if (box.distribution == DistributionKind::RandomlyChosen) {
-            DrawShape(box, streams, states.shapeStreamState);
-        } else {
-            box.drawnDistribution = box.distribution;
+            DrawShape(box, streams, states.shapeStreamState, drawnBox);
         }
         spreads[boxNumber - 1] = SpreadsOf(box.sd, setup.reliability);
     });
@@ -160,19 +167,19 @@ std::array<BoxSpreads, kBoxCount> DrawShapesAndSpreads(GenerationSetup& setup,
 
 // The shape column `v` of `block` draws its raw deviates in: a correlated column that is not
 // Normal draws Normal deviates, and takes its shape after the mixing.
-DistributionKind DrawnShapeOf(const GenerationSetup& setup, const DataBlock& block,
+DistributionKind DrawnShapeOf(const DrawnBoxes& drawn, const DataBlock& block,
                               const CorrelatedColumns& correlated, int v) {
-    const DistributionKind shape = setup.Box(block.BoxOfColumn(v)).drawnDistribution;
+    const DistributionKind shape = drawn[static_cast<std::size_t>(block.BoxOfColumn(v) - 1)].shape;
     return DrawnAsNormal(correlated[static_cast<std::size_t>(v)], shape) ? DistributionKind::Normal
                                                                          : shape;
 }
 
 // Whether every draw of the score stream in the run is a Gaussian deviate.
-bool DrawsOnlyGaussians(const GenerationSetup& setup, const DataLayout& layout,
+bool DrawsOnlyGaussians(const DrawnBoxes& drawn, const DataLayout& layout,
                         const CorrelatedColumns& correlated) {
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
-            if (DrawnShapeOf(setup, block, correlated, v) != DistributionKind::Normal) return false;
+            if (DrawnShapeOf(drawn, block, correlated, v) != DistributionKind::Normal) return false;
         }
     }
     return true;
@@ -181,12 +188,13 @@ bool DrawsOnlyGaussians(const GenerationSetup& setup, const DataLayout& layout,
 // Step 5: block by block, column by column, case by case. A correlated column that is not
 // Normal draws a Normal deviate in its shape's place and takes its shape after the mixing.
 template <typename NextGaussian>
-void DrawRawDeviates(const GenerationSetup& setup, const DataLayout& layout,
-                     const CorrelatedColumns& correlated, RandomStreams& streams,
-                     CallerStates& states, NextGaussian& nextGaussian, ScoreTable& deviates) {
+void DrawRawDeviates(const GenerationSetup& setup, const DrawnBoxes& drawn,
+                     const DataLayout& layout, const CorrelatedColumns& correlated,
+                     RandomStreams& streams, CallerStates& states, NextGaussian& nextGaussian,
+                     ScoreTable& deviates) {
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
-            const DistributionKind shape = DrawnShapeOf(setup, block, correlated, v);
+            const DistributionKind shape = DrawnShapeOf(drawn, block, correlated, v);
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
                 deviates.At(row, v) =
                     RawDeviate(shape, setup, streams, states.scoreStreamState, nextGaussian);
@@ -204,12 +212,13 @@ struct FinishedCell {
 };
 
 FinishedCell FinishedScore(double trueScore, double errorDeviate, const BoxParameters& box,
-                           const BoxSpreads& spread, const GenerationSetup& setup,
-                           RandomStreams& streams, CallerStates& states) {
+                           const DrawnBox& drawn, const BoxSpreads& spread,
+                           const GenerationSetup& setup, RandomStreams& streams,
+                           CallerStates& states) {
     double y = trueScore + errorDeviate * spread.errorSd;
     const double beforeLimits = y;
-    if (box.minScore != NoLimit && y < box.minScore) y = box.minScore;
-    if (box.maxScore != NoLimit && y > box.maxScore) y = box.maxScore;
+    if (drawn.minScore != NoLimit && y < drawn.minScore) y = drawn.minScore;
+    if (drawn.maxScore != NoLimit && y > drawn.maxScore) y = drawn.maxScore;
     const bool limitCut = y != beforeLimits;
     if (streams.SubtractiveUniform(states.extremeStreamState) < setup.extremeFraction) {
         const double w = streams.SubtractiveUniform(states.extremeStreamState);
@@ -229,35 +238,38 @@ FinishedCell FinishedScore(double trueScore, double errorDeviate, const BoxParam
 // writes could otherwise be any of these, and each would be read again per cell.
 struct BlockColumn {
     BoxParameters box;
+    DrawnBox drawn;
     BoxSpreads spread;
     bool shapedAfterMixing = false;  ///< drawn as Normal for its correlations
 };
 using BlockColumns = std::array<BlockColumn, kMaxVariables>;
 
-BlockColumns ColumnsOf(const GenerationSetup& setup, const DataBlock& block, int columnCount,
-                       const CorrelatedColumns& correlated,
+BlockColumns ColumnsOf(const GenerationSetup& setup, const DrawnBoxes& drawn,
+                       const DataBlock& block, int columnCount, const CorrelatedColumns& correlated,
                        const std::array<BoxSpreads, kBoxCount>& spreads) {
     BlockColumns columns{};
     for (int v = 0; v < columnCount; ++v) {
         const int boxNumber = block.BoxOfColumn(v);
+        const auto boxIndex = static_cast<std::size_t>(boxNumber - 1);
         BlockColumn& column = columns[static_cast<std::size_t>(v)];
         column.box = setup.Box(boxNumber);
-        column.spread = spreads[static_cast<std::size_t>(boxNumber - 1)];
+        column.drawn = drawn[boxIndex];
+        column.spread = spreads[boxIndex];
         column.shapedAfterMixing =
-            DrawnAsNormal(correlated[static_cast<std::size_t>(v)], column.box.drawnDistribution);
+            DrawnAsNormal(correlated[static_cast<std::size_t>(v)], column.drawn.shape);
     }
     return columns;
 }
 
 // Step 7, first part: every cell's true score; a correlated column that is not Normal takes
 // its shape here.
-void DrawTrueScores(const GenerationSetup& setup, const DataLayout& layout,
+void DrawTrueScores(const GenerationSetup& setup, const DrawnBoxes& drawn, const DataLayout& layout,
                     const CorrelatedColumns& correlated,
                     const std::array<BoxSpreads, kBoxCount>& spreads, const BetaMoments& beta,
                     GenerationTables& tables) {
     const int n = layout.variableCount;
     for (const DataBlock& block : layout) {
-        const BlockColumns columns = ColumnsOf(setup, block, n, correlated, spreads);
+        const BlockColumns columns = ColumnsOf(setup, drawn, block, n, correlated, spreads);
         for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
             const double* deviates = tables.deviateTable.Row(row);
             double* trueScores = tables.trueScoreTable.Row(row);
@@ -265,42 +277,45 @@ void DrawTrueScores(const GenerationSetup& setup, const DataLayout& layout,
                 const BlockColumn& column = columns[static_cast<std::size_t>(v)];
                 double z = deviates[v];
                 if (column.shapedAfterMixing) {
-                    z = ShapedUnitDeviate(z, column.box.drawnDistribution, setup.betaLow,
-                                          setup.betaHigh);
+                    z = ShapedUnitDeviate(z, column.drawn.shape, setup.betaLow, setup.betaHigh);
                 }
-                trueScores[v] = TrueScore(z, column.box, column.spread.trueSd, beta);
+                trueScores[v] = TrueScore(z, column.box, column.drawn, column.spread.trueSd, beta);
             }
         }
     }
 }
 
-// Step 7, second part: each cell finished before the next starts. Notes a score cut by a
-// limit, and says whether any score differs from its true score.
-template <typename NextGaussian>
-bool FinishScores(GenerationSetup& setup, const DataLayout& layout,
-                  const CorrelatedColumns& correlated,
-                  const std::array<BoxSpreads, kBoxCount>& spreads, RandomStreams& streams,
-                  CallerStates& states, NextGaussian& nextGaussian, GenerationTables& tables) {
-    const int n = layout.variableCount;
-    bool anyScoreMoved = false;
+// Step 7, second part: each cell finished before the next starts.
+struct FinishedScores {
+    bool anyScoreMoved = false;  ///< some score differs from its true score
     bool limitsCut = false;
+};
+
+template <typename NextGaussian>
+FinishedScores FinishScores(const GenerationSetup& setup, const DrawnBoxes& drawn,
+                            const DataLayout& layout, const CorrelatedColumns& correlated,
+                            const std::array<BoxSpreads, kBoxCount>& spreads,
+                            RandomStreams& streams, CallerStates& states,
+                            NextGaussian& nextGaussian, GenerationTables& tables) {
+    const int n = layout.variableCount;
+    FinishedScores finished;
     for (const DataBlock& block : layout) {
-        const BlockColumns columns = ColumnsOf(setup, block, n, correlated, spreads);
+        const BlockColumns columns = ColumnsOf(setup, drawn, block, n, correlated, spreads);
         for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
             const double* trueScores = tables.trueScoreTable.Row(row);
             double* scores = tables.generatedData.Row(row);
             for (int v = 0; v < n; ++v) {
                 const BlockColumn& column = columns[static_cast<std::size_t>(v)];
-                const FinishedCell cell = FinishedScore(trueScores[v], nextGaussian(), column.box,
-                                                        column.spread, setup, streams, states);
-                limitsCut = limitsCut || cell.limitCut;
-                anyScoreMoved = anyScoreMoved || cell.score != trueScores[v];
+                const FinishedCell cell =
+                    FinishedScore(trueScores[v], nextGaussian(), column.box, column.drawn,
+                                  column.spread, setup, streams, states);
+                finished.limitsCut = finished.limitsCut || cell.limitCut;
+                finished.anyScoreMoved = finished.anyScoreMoved || cell.score != trueScores[v];
                 scores[v] = cell.score;
             }
         }
     }
-    setup.exactNotes.limitsCut = setup.exactNotes.limitsCut || limitsCut;
-    return anyScoreMoved;
+    return finished;
 }
 
 // A raw and an error deviate per score, one polar pair. Where they are all the score stream
@@ -310,9 +325,10 @@ bool FinishScores(GenerationSetup& setup, const DataLayout& layout,
 // besides: with the deviates of the last three tenths made by the thread, both finish
 // together.
 void StartDrawingAhead(std::optional<PolarPairsAhead>& ahead, const GenerationSetup& setup,
-                       const DataLayout& layout, const CorrelatedColumns& correlated,
-                       RandomStreams& streams, CallerStates& states, GenerationTables& tables) {
-    if (!WorthASecondThread(setup) || !DrawsOnlyGaussians(setup, layout, correlated) ||
+                       const DrawnBoxes& drawn, const DataLayout& layout,
+                       const CorrelatedColumns& correlated, RandomStreams& streams,
+                       CallerStates& states, GenerationTables& tables) {
+    if (!WorthASecondThread(setup) || !DrawsOnlyGaussians(drawn, layout, correlated) ||
         !platform::OtherProcessorsAllowed()) {
         return;
     }
@@ -330,22 +346,34 @@ void StartDrawingAhead(std::optional<PolarPairsAhead>& ahead, const GenerationSe
     }
 }
 
+// The end of an exact run: where no step after the true scores moved a score, the scores go
+// on the decimal grid the data file writes, still at their targets where the grid allows.
+void KeepExactOnTheGrid(const GenerationSetup& setup, const DataLayout& layout,
+                        const std::array<BoxSpreads, kBoxCount>& spreads,
+                        const FinishedScores& finished, ScoreTable& scores, RunRecord& record) {
+    record.exactNotes.limitsCut = record.exactNotes.limitsCut || finished.limitsCut;
+    if (finished.anyScoreMoved) return;
+    RoundKeepingExactness(setup, record.boxes, layout, spreads, scores);
+    NoteWrittenMisses(setup, record.boxes, layout, spreads, scores, record.exactNotes);
+}
+
 }  // namespace
 
-std::optional<GenerationRefusal> RefusalBeforeScores(GenerationSetup setup) {
+std::optional<GenerationRefusal> RefusalBeforeScores(const GenerationSetup& setup) {
     const DataLayout layout = LayoutOf(setup);
     // Every stream a run's shapes come from starts afresh at its seed, so streams of its own
     // draw the run's shapes.
     const auto streams = std::make_unique<RandomStreams>();
-    CallerStates states{setup.negatedSeed, setup.negatedSeed, setup.streamSeed727,
-                        setup.streamSeed319};
-    DrawShapesAndSpreads(setup, layout, *streams, states);
+    CallerStates states = StatesOf(setup);
+    DrawnBoxes drawn{};
+    DrawShapesAndSpreads(setup, layout, *streams, states, drawn);
     const auto factors = std::make_unique<BlockFactors>();
-    return MixingFactorsOf(setup, layout, CorrelatedColumnsOf(setup), *factors);
+    return MixingFactorsOf(setup, drawn, layout, CorrelatedColumnsOf(setup), *factors);
 }
 
-std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStreams& streams,
-                                              GenerationTables& tables, RunThreads threads) {
+std::optional<GenerationRefusal> GenerateData(const GenerationSetup& setup, RandomStreams& streams,
+                                              GenerationTables& tables, RunRecord& record,
+                                              RunThreads threads) {
     const DataLayout layout = LayoutOf(setup);
     // The Run command lets no such setup through; should a caller ever break that, the run
     // is refused rather than allowed to write outside the tables.
@@ -356,16 +384,16 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
     assert(SetupIsRunnable(setup, layout));
     const int n = layout.variableCount;
 
-    // 1. Caller states and random-choice marks.
-    CallerStates states{setup.negatedSeed, setup.negatedSeed, setup.streamSeed727,
-                        setup.streamSeed319};
-    for (BoxParameters& box : setup.boxes) box.chosenAtRandom = false;
-    // 2. and 3. A refusal comes before any score is drawn.
+    // 1. Caller states; the record starts afresh.
+    CallerStates states = StatesOf(setup);
+    RunRecord drawing;
+    DrawnBoxes& drawn = drawing.boxes;
+    // 2. and 3. A refusal comes before any score is drawn, and leaves the record as it was.
     const std::array<BoxSpreads, kBoxCount> spreads =
-        DrawShapesAndSpreads(setup, layout, streams, states);
+        DrawShapesAndSpreads(setup, layout, streams, states, drawn);
     const CorrelatedColumns correlated = CorrelatedColumnsOf(setup);
     if (std::optional<GenerationRefusal> refusal =
-            MixingFactorsOf(setup, layout, correlated, tables.blockFactors)) {
+            MixingFactorsOf(setup, drawn, layout, correlated, tables.blockFactors)) {
         return refusal;
     }
     const BetaMoments beta = BetaMomentsOf(setup);
@@ -377,13 +405,14 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
     streams.ResetGaussian();
     std::optional<PolarPairsAhead> ahead;
     if (threads == RunThreads::TwoWhenLarge) {
-        StartDrawingAhead(ahead, setup, layout, correlated, streams, states, tables);
+        StartDrawingAhead(ahead, setup, drawn, layout, correlated, streams, states, tables);
     }
     auto nextGaussian = [&] {
         return ahead ? streams.GaussianDeviateWith([&] { return ahead->NextDeviates(); })
                      : streams.GaussianDeviate(states.scoreStreamState);
     };
-    DrawRawDeviates(setup, layout, correlated, streams, states, nextGaussian, tables.deviateTable);
+    DrawRawDeviates(setup, drawn, layout, correlated, streams, states, nextGaussian,
+                    tables.deviateTable);
     for (int b = 0; b < layout.blockCount; ++b) {
         const auto index = static_cast<std::size_t>(b);
         MixBlock(layout.blocks[index], n, tables.blockFactors[index], tables.deviateTable);
@@ -391,18 +420,18 @@ std::optional<GenerationRefusal> GenerateData(GenerationSetup& setup, RandomStre
 
     // 7. True scores, then each cell finished in turn. True scores draw nothing, so taking
     // them all first leaves every draw in its place.
-    DrawTrueScores(setup, layout, correlated, spreads, beta, tables);
-    setup.exactNotes = {};
+    DrawTrueScores(setup, drawn, layout, correlated, spreads, beta, tables);
     if (setup.exactStatistics) {
-        setup.exactNotes = MakeTrueScoresExact(setup, layout, spreads, tables.trueScoreTable);
+        drawing.exactNotes =
+            MakeTrueScoresExact(setup, drawn, layout, spreads, tables.trueScoreTable);
     }
-    const bool anyScoreMoved =
-        FinishScores(setup, layout, correlated, spreads, streams, states, nextGaussian, tables);
+    const FinishedScores finished = FinishScores(setup, drawn, layout, correlated, spreads, streams,
+                                                 states, nextGaussian, tables);
     ahead.reset();  // every pair taken: the thread has ended, the streams are as serial
-    if (setup.exactStatistics && !anyScoreMoved) {
-        RoundKeepingExactness(setup, layout, spreads, tables.generatedData);
-        NoteWrittenMisses(setup, layout, spreads, tables.generatedData, setup.exactNotes);
+    if (setup.exactStatistics) {
+        KeepExactOnTheGrid(setup, layout, spreads, finished, tables.generatedData, drawing);
     }
+    record = drawing;
     return std::nullopt;
 }
 

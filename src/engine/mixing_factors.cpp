@@ -52,13 +52,14 @@ struct BlockShapes {
     std::array<const ShapeExpansion*, kMaxVariables> expansions{};
 };
 
-BlockShapes ShapesOf(const GenerationSetup& setup, const DataBlock& block, int variableCount,
+BlockShapes ShapesOf(const DrawnBoxes& drawnBoxes, const DataBlock& block, int variableCount,
                      const CorrelatedColumns& correlated, RunExpansions& expansions) {
     BlockShapes shapes;
     for (int v = 0; v < variableCount; ++v) {
         const auto column = static_cast<std::size_t>(v);
         shapes.boxes[column] = block.BoxOfColumn(v);
-        const DistributionKind drawn = setup.Box(shapes.boxes[column]).drawnDistribution;
+        const DistributionKind drawn =
+            drawnBoxes[static_cast<std::size_t>(shapes.boxes[column] - 1)].shape;
         shapes.drawn[column] = drawn;
         shapes.expansions[column] = &expansions.Of(
             DrawnAsNormal(correlated[column], drawn) ? drawn : DistributionKind::Normal);
@@ -121,7 +122,7 @@ CorrelatedColumns CorrelatedColumnsOf(const GenerationSetup& setup) {
 }
 
 std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
-                                                 const DataLayout& layout,
+                                                 const DrawnBoxes& drawn, const DataLayout& layout,
                                                  const CorrelatedColumns& correlated,
                                                  BlockFactors& factors) {
     const int n = layout.variableCount;
@@ -132,7 +133,7 @@ std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
     std::optional<GenerationRefusal> notPositiveDefinite;
     for (int b = 0; b < layout.blockCount; ++b) {
         const BlockShapes shapes =
-            ShapesOf(setup, layout.blocks[static_cast<std::size_t>(b)], n, correlated, expansions);
+            ShapesOf(drawn, layout.blocks[static_cast<std::size_t>(b)], n, correlated, expansions);
         SquareMatrix normal = asked;
         for (int i = 1; i <= n; ++i) {
             for (int j = i + 1; j <= n; ++j) {
@@ -150,17 +151,15 @@ std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
                 normal[j - 1][i - 1] = *rho;
             }
         }
-        CorrelationMatrix packed;
-        packed.full = normal;
-        packed.PackFull(n);
-        if (CholeskyFactor(n, packed.packed) == CholeskyStatus::NotPositiveDefinite) {
+        std::array<double, kPackedSize> packed = PackedLowerTriangle(normal, n);
+        if (CholeskyFactor(n, packed) == CholeskyStatus::NotPositiveDefinite) {
             if (!notPositiveDefinite) notPositiveDefinite = NotPositiveDefinite(normal, n, shapes);
             continue;
         }
         SquareMatrix& factor = factors[static_cast<std::size_t>(b)];
         for (int i = 1; i <= n; ++i) {
             for (int j = 1; j <= n; ++j) {
-                factor[i - 1][j - 1] = j <= i ? packed.packed[PackedIndex(i, j)] : 0.0;
+                factor[i - 1][j - 1] = j <= i ? packed[PackedIndex(i, j)] : 0.0;
             }
         }
     }

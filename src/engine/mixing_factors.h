@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/data_layout.h"
+#include "engine/run_record.h"
 #include "setup/generation_setup.h"
 
 namespace zek {
@@ -40,7 +41,7 @@ using BlockFactors = std::array<SquareMatrix, kBoxCount>;
 /// cannot reach its correlation and the interval they can reach, or, where every pair can but the
 /// normal correlations do not form a positive definite matrix, which single change would mend it.
 std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
-                                                 const DataLayout& layout,
+                                                 const DrawnBoxes& drawn, const DataLayout& layout,
                                                  const CorrelatedColumns& correlated,
                                                  BlockFactors& factors);
 

@@ -265,8 +265,9 @@ const ReportFooterLines& AboutIdentificationLines() {
 
 namespace {
 
-void WriteParameterTable(LineWriter& writer, const GenerationSetup& setup,
+void WriteParameterTable(LineWriter& writer, const GeneratedRun& run,
                          const std::vector<ReportRow>& rows) {
+    const GenerationSetup& setup = run.setup;
     const int nWidth = IsOneGroupFamily(setup.family) ? 5 : 6;
     writer.Line("DATA GENERATION PARAMETERS SET BY USER: ");
     writer.Line("--------------------------------------- ");
@@ -274,20 +275,21 @@ void WriteParameterTable(LineWriter& writer, const GenerationSetup& setup,
     for (std::string_view heading : HeadingsOf(setup).parameters) writer.Line(heading);
     for (const ReportRow& row : rows) {
         const BoxParameters& box = setup.Box(row.box);
+        const DrawnBox& drawn = run.record.Box(row.box);
         std::string& line = writer.line();
         line += row.label;
         AppendIntegerWidth(line, box.n, nWidth);
         AppendFixedWidth(line, box.mean, 8, 2);
         AppendFixedWidth(line, box.sd, 8, 2);
         AppendIntegerWidth(line, box.decimals, 8);
-        AppendLimit(line, box.minScore);
-        AppendLimit(line, box.maxScore);
-        line += DistributionLabel(box.drawnDistribution);
-        if (box.chosenAtRandom) line += '*';
+        AppendLimit(line, drawn.minScore);
+        AppendLimit(line, drawn.maxScore);
+        line += DistributionLabel(drawn.shape);
+        if (drawn.chosenAtRandom) line += '*';
         writer.EndLine();
     }
     bool anyChosenAtRandom = false;
-    for (const BoxParameters& box : setup.boxes) anyChosenAtRandom |= box.chosenAtRandom;
+    for (const DrawnBox& drawn : run.record.boxes) anyChosenAtRandom |= drawn.chosenAtRandom;
     if (anyChosenAtRandom) {
         writer.Line("");
         writer.Line(std::string(61, '-'));
@@ -371,19 +373,21 @@ void WriteColumnNames(LineWriter& writer, const GenerationSetup& setup) {
 }
 
 // Never a silent claim: what was asked, and each step that moved the figures again.
-void WriteExactnessStatement(LineWriter& writer, const GenerationSetup& setup) {
+void WriteExactnessStatement(LineWriter& writer, const GeneratedRun& run) {
+    const GenerationSetup& setup = run.setup;
+    const ExactRunNotes& notes = run.record.exactNotes;
     std::vector<std::string> moves;
     if (setup.reliability < 1.0) moves.emplace_back("measurement error (reliability below 1)");
     if (setup.missingPercent > 0) moves.emplace_back("missing values");
     if (setup.extremePercent > 0) moves.emplace_back("extreme values");
-    if (setup.exactNotes.limitsCut) moves.emplace_back("scores cut by a Min or Max");
+    if (notes.limitsCut) moves.emplace_back("scores cut by a Min or Max");
     for (int box = 1; box <= kBoxCount; ++box) {
-        if (setup.exactNotes.uniformNarrowed[static_cast<std::size_t>(box - 1)]) {
+        if (notes.uniformNarrowed[static_cast<std::size_t>(box - 1)]) {
             moves.push_back("box " + std::to_string(box) +
                             ": Uniform scores kept within the limits, SD below the asked one");
         }
     }
-    if (setup.exactNotes.correlationsShort) {
+    if (notes.correlationsShort) {
         moves.emplace_back("too few cases for exact correlations in a group or cell");
     }
     writer.Line("EXACT SAMPLE STATISTICS were asked for: the scores were drawn and then made");
@@ -391,7 +395,7 @@ void WriteExactnessStatement(LineWriter& writer, const GenerationSetup& setup) {
     std::vector<std::string> misses;
     for (int box = 1; box <= kBoxCount; ++box) {
         const ExactRunNotes::WrittenMiss& miss =
-            setup.exactNotes.writtenMisses[static_cast<std::size_t>(box - 1)];
+            notes.writtenMisses[static_cast<std::size_t>(box - 1)];
         if (!miss.missed) continue;
         const int decimals = setup.Box(box).decimals;
         const auto shown = [decimals](double value) {
@@ -425,21 +429,22 @@ void WriteExactnessStatement(LineWriter& writer, const GenerationSetup& setup) {
 
 }  // namespace
 
-void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
+void WriteInformationFile(std::ostream& out, const GeneratedRun& run,
                           const ActualStatistics& statistics, const ReportFooterLines& footer) {
+    const GenerationSetup& setup = run.setup;
     LineWriter writer(out);
     writer.Line("  (For best viewing, change Font to COURIER NEW 10 point)");
     writer.Line(kAsterisks);
     writer.Line("TITLE:  " + setup.title);
     writer.Line(kAsterisks);
     writer.Line("");
-    if (setup.exactStatistics) WriteExactnessStatement(writer, setup);
+    if (setup.exactStatistics) WriteExactnessStatement(writer, run);
     WriteGeneralInformation(writer, setup);
     WriteSectionBreak(writer);
     WriteColumnNames(writer, setup);
 
     const std::vector<ReportRow> rows = ReportRows(setup);
-    WriteParameterTable(writer, setup, rows);
+    WriteParameterTable(writer, run, rows);
     WriteSectionBreak(writer);
     WriteActualTable(writer, setup, rows, statistics);
     if (setup.variableCount > 1) WriteCorrelations(writer, setup, statistics);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/data_layout.h"
+#include "engine/run_record.h"
 #include "setup/generation_setup.h"
 #include "stats/actual_statistics.h"
 
@@ -19,10 +20,10 @@ using ReportFooterLines = std::array<std::string, 3>;
 /// The about window's identification lines, which the Generate button copies into the footer.
 const ReportFooterLines& AboutIdentificationLines();
 
-/// Writes the whole report for the run that `setup` records, with the actual statistics that
-/// `ComputeActualStatistics` found in its data. `setup.dataFileName` is the data file's full
-/// path. Throws `StreamError` when a write fails.
-void WriteInformationFile(std::ostream& out, const GenerationSetup& setup,
+/// Writes the whole report of `run`, with the actual statistics that `ComputeActualStatistics`
+/// found in its data. `run.setup.dataFileName` is the data file's full path. Throws
+/// `StreamError` when a write fails.
+void WriteInformationFile(std::ostream& out, const GeneratedRun& run,
                           const ActualStatistics& statistics, const ReportFooterLines& footer);
 
 }  // namespace zek

@@ -20,14 +20,6 @@ const char* DistributionCaption(DistributionKind kind) {
     return "";
 }
 
-void CorrelationMatrix::PackFull(int order) {
-    for (int i = 1; i <= order; ++i) {
-        for (int j = 1; j <= i; ++j) {
-            packed[PackedIndex(i, j)] = full[i - 1][j - 1];
-        }
-    }
-}
-
 std::array<BoxParameters, kBoxCount> GenerationSetup::StartupBoxes() {
     std::array<BoxParameters, kBoxCount> boxes{};
     boxes[0].active = true;
@@ -43,17 +35,12 @@ constexpr std::int32_t kSeedZeroStreamSeed727 = -2;
 
 }  // namespace
 
-void DeriveStreamSeeds(GenerationSetup& setup) {
-    const std::int32_t negated = setup.seed < 0 ? setup.seed : -setup.seed;
-    setup.negatedSeed = negated;
-    if (negated == 0) {
-        setup.streamSeed319 = kSeedZeroStreamSeed319;
-        setup.streamSeed727 = kSeedZeroStreamSeed727;
-        return;
-    }
+StreamSeeds StreamSeedsOf(std::int32_t seed) {
+    const std::int32_t negated = seed < 0 ? seed : -seed;
+    if (negated == 0) return {negated, kSeedZeroStreamSeed319, kSeedZeroStreamSeed727};
     // Seeds below -1000000 are divided rather than multiplied, which keeps them in range.
-    setup.streamSeed319 = negated < -1000000 ? negated / 319 : negated * 319;
-    setup.streamSeed727 = negated < -1000000 ? negated / 727 : negated * 727;
+    return {negated, negated < -1000000 ? negated / 319 : negated * 319,
+            negated < -1000000 ? negated / 727 : negated * 727};
 }
 
 void ResetToStartup(GenerationSetup& setup, RunFlags& flags) {

@@ -48,8 +48,6 @@ struct BoxParameters {
     double minScore = 0.0;
     double maxScore = 0.0;
     DistributionKind distribution = DistributionKind::RandomlyChosen;
-    DistributionKind drawnDistribution = DistributionKind::Normal;
-    bool chosenAtRandom = false;
 };
 
 /// Index 0..27 of the correlation cell r_ij (1 <= i < j <= 8), row by row of the upper
@@ -72,34 +70,8 @@ struct CorrelationMatrix {
     std::array<double, kCorrelationCellCount> entered{};
     /// Symmetric with unit diagonal; `full[i - 1][j - 1]` is element (i, j).
     SquareMatrix full{};
-    /// Lower triangle row by row (`PackedIndex`), replaced in place by its Cholesky factor.
-    std::array<double, kPackedSize> packed{};
 
     double Entered(int i, int j) const { return entered[CorrelationCellIndex(i, j)]; }
-    /// Copies the lower triangle of `full` (rows and columns 1..`order`) into `packed`.
-    void PackFull(int order);
-};
-
-/// What kept the last run with exact sample statistics from being exact, besides the options
-/// the setup shows (reliability, missing and extreme values).
-struct ExactRunNotes {
-    /// A Min or Max cut a score.
-    bool limitsCut = false;
-    /// A block had too few cases (or no spread) for its sample correlations to be set.
-    bool correlationsShort = false;
-    /// A Uniform box's scores would have left its limits at the asked SD, and were scaled
-    /// within them: its SD is below the asked one.
-    std::array<bool, kBoxCount> uniformNarrowed{};
-    /// A box whose written mean or SD does not round to its target at the box's decimals:
-    /// with few cases and few decimals no set of scores on the grid has both.
-    struct WrittenMiss {
-        bool missed = false;
-        double mean = 0.0;  ///< as written
-        double sd = 0.0;
-        double targetMean = 0.0;
-        double targetSd = 0.0;
-    };
-    std::array<WrittenMiss, kBoxCount> writtenMisses{};
 };
 
 struct GenerationSetup {
@@ -120,8 +92,6 @@ struct GenerationSetup {
     /// "Exact Sample Statistics" in the Options menu: off at start and not stored in
     /// parameters files.
     bool exactStatistics = false;
-    /// Set by each run with exact statistics.
-    ExactRunNotes exactNotes;
     std::int32_t betaLow = 2;
     std::int32_t betaHigh = 6;
     std::int32_t missingPercent = 3;
@@ -133,9 +103,6 @@ struct GenerationSetup {
     /// The names and labels of the data file's columns and levels; none at start.
     ColumnNames columnNames;
     std::int32_t seed = 0;
-    std::int32_t negatedSeed = 0;
-    std::int32_t streamSeed319 = 0;
-    std::int32_t streamSeed727 = 0;
 
     std::string dataFileName = "ZEK_data";
     std::string infoFileName;
@@ -158,12 +125,19 @@ struct RunFlags {
     bool savedByClassSet = false;
 };
 
-/// Sets `negatedSeed` (-|seed|) and the two stream seeds derived from it (the negated seed
-/// times 319 and 727, or divided by them below -1000000) from `seed`, which must not be the
-/// lowest int32. Seed 0 would give the subtractive streams no negative seed, and so no start
-/// of their own: every draw of a program's first run would be 0 and later runs would go on
-/// from the run before. It takes -1 and -2 instead, which no other seed gives.
-void DeriveStreamSeeds(GenerationSetup& setup);
+/// The starting states a seed gives the random streams.
+struct StreamSeeds {
+    std::int32_t negated = 0;   ///< -|seed|: the score and shape streams
+    std::int32_t times319 = 0;  ///< the missing-value stream
+    std::int32_t times727 = 0;  ///< the extreme-value stream
+};
+
+/// -|seed| and the negated seed times 319 and 727, or divided by them below -1000000; `seed`
+/// must not be the lowest int32. Seed 0 would give the subtractive streams no negative seed,
+/// and so no start of their own: every draw of a program's first run would be 0 and later
+/// runs would go on from the run before. It takes -1 and -2 instead, which no other seed
+/// gives.
+StreamSeeds StreamSeedsOf(std::int32_t seed);
 
 /// The record's part of Reset to Startup: the design of the start-up, the Beta parameters,
 /// the reliability and the box shapes go back; percentages, seed and file names stay.

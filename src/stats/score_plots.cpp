@@ -17,21 +17,21 @@ constexpr int kBins = 24;
 constexpr int kCurvePoints = 120;
 
 // The density of the box's shape at `score`, with the moments the engine scales it to.
-double PopulationDensity(const BoxParameters& box, const GenerationSetup& setup, double sd,
-                         double score) {
-    switch (box.drawnDistribution) {
+double PopulationDensity(const BoxParameters& box, const DrawnBox& drawn,
+                         const GenerationSetup& setup, double sd, double score) {
+    switch (drawn.shape) {
         case DistributionKind::Normal:
         case DistributionKind::RandomlyChosen: {
             const double z = (score - box.mean) / sd;
             return std::exp(-0.5 * z * z) / (sd * std::sqrt(2.0 * std::numbers::pi));
         }
         case DistributionKind::Uniform:
-            return score >= box.minScore && score <= box.maxScore
-                       ? 1.0 / (box.maxScore - box.minScore)
+            return score >= drawn.minScore && score <= drawn.maxScore
+                       ? 1.0 / (drawn.maxScore - drawn.minScore)
                        : 0.0;
         case DistributionKind::SkewPos:
         case DistributionKind::SkewNeg: {
-            const bool positive = box.drawnDistribution == DistributionKind::SkewPos;
+            const bool positive = drawn.shape == DistributionKind::SkewPos;
             const double p = positive ? setup.betaLow : setup.betaHigh;
             const double q = positive ? setup.betaHigh : setup.betaLow;
             const boost::math::beta_distribution<double> beta(p, q);
@@ -53,9 +53,9 @@ namespace {
 // Steps of the decimal grid per bin: at least `perBin`, and where the box has both limits,
 // a number that divides the grid values between them if one does up to twice as many, so
 // that the bar below the Max is as full as the others.
-double StepsPerBin(const BoxParameters& box, double step, double perBin) {
-    if (box.minScore == NoLimit || box.maxScore == NoLimit) return perBin;
-    const double gridValues = std::round((box.maxScore - box.minScore) / step) + 1.0;
+double StepsPerBin(const DrawnBox& drawn, double step, double perBin) {
+    if (drawn.minScore == NoLimit || drawn.maxScore == NoLimit) return perBin;
+    const double gridValues = std::round((drawn.maxScore - drawn.minScore) / step) + 1.0;
     if (!(gridValues < 1e9)) return perBin;
     for (double steps = perBin; steps <= 2.0 * perBin; ++steps) {
         if (std::fmod(gridValues, steps) == 0.0) return steps;
@@ -66,16 +66,16 @@ double StepsPerBin(const BoxParameters& box, double step, double perBin) {
 // The range covers the sample and the population's bulk, so the curve fits; within the
 // limits where the box has them, as no score lies beyond (a Uniform box's axis runs from its
 // Min to its Max).
-std::pair<double, double> AxisOf(const BoxParameters& box, double sd,
+std::pair<double, double> AxisOf(const BoxParameters& box, const DrawnBox& drawn, double sd,
                                  const std::vector<double>& values) {
     double low = box.mean - 3.0 * sd;
     double high = box.mean + 3.0 * sd;
-    if (box.minScore != NoLimit) low = std::max(low, box.minScore);
-    if (box.maxScore != NoLimit) high = std::min(high, box.maxScore);
-    if (box.drawnDistribution == DistributionKind::Uniform && box.minScore != NoLimit &&
-        box.maxScore != NoLimit) {
-        low = box.minScore;
-        high = box.maxScore;
+    if (drawn.minScore != NoLimit) low = std::max(low, drawn.minScore);
+    if (drawn.maxScore != NoLimit) high = std::min(high, drawn.maxScore);
+    if (drawn.shape == DistributionKind::Uniform && drawn.minScore != NoLimit &&
+        drawn.maxScore != NoLimit) {
+        low = drawn.minScore;
+        high = drawn.maxScore;
     }
     if (!values.empty()) {
         const auto [smallest, largest] = std::minmax_element(values.begin(), values.end());
@@ -86,16 +86,18 @@ std::pair<double, double> AxisOf(const BoxParameters& box, double sd,
 }
 
 // One box's scores in its block of rows, binned, under the curve of its population.
-Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int column,
+Histogram HistogramOf(const GeneratedRun& run, const DataBlock& block, int column,
                       const std::vector<std::vector<double>>& rows) {
+    const GenerationSetup& setup = run.setup;
     const int boxNumber = block.BoxOfColumn(column);
     const BoxParameters& box = setup.Box(boxNumber);
+    const DrawnBox& drawn = run.record.Box(boxNumber);
     Histogram histogram;
     histogram.box = boxNumber;
     histogram.requestedMean = box.mean;
-    histogram.minScore = box.minScore;
-    histogram.maxScore = box.maxScore;
-    histogram.shape = box.drawnDistribution;
+    histogram.minScore = drawn.minScore;
+    histogram.maxScore = drawn.maxScore;
+    histogram.shape = drawn.shape;
     std::vector<double> values;
     for (int row = block.firstRow;
          row < block.firstRow + block.rowCount && row < static_cast<int>(rows.size()); ++row) {
@@ -109,7 +111,7 @@ Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int 
     histogram.present = static_cast<int>(values.size());
     histogram.actualMean = Summarise(values).mean;
     const double sd = SpreadsOf(box.sd, setup.reliability).observedSd;
-    auto [low, high] = AxisOf(box, sd, values);
+    auto [low, high] = AxisOf(box, drawn, sd, values);
     if (!(high > low)) high = low + 1.0;
     // The scores are written with the box's decimals, so they take only the values of a grid
     // of that step. Bins of a whole number of steps, with edges midway between grid values,
@@ -117,9 +119,9 @@ Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int 
     // neighbours and a flat sample shows a comb of taller bars.
     const double step = std::pow(10.0, -box.decimals);
     const double perBin = std::max(1.0, std::ceil((high - low) / kBins / step - 1e-9));
-    const double width = StepsPerBin(box, step, perBin) * step;
+    const double width = StepsPerBin(drawn, step, perBin) * step;
     // With a Min the grid starts there, so that no bar straddles it.
-    const double anchor = box.minScore != NoLimit ? box.minScore : low;
+    const double anchor = drawn.minScore != NoLimit ? drawn.minScore : low;
     const double anchorEdge = (std::floor(anchor / step + 0.5) - 0.5) * step;
     low = anchorEdge - std::ceil((anchorEdge - low) / width - 1e-9) * width;
     const int bins =
@@ -135,7 +137,7 @@ Histogram HistogramOf(const GenerationSetup& setup, const DataBlock& block, int 
     }
     for (int k = 0; k <= kCurvePoints; ++k) {
         const double score = low + (high - low) * k / kCurvePoints;
-        histogram.curve.push_back({score, PopulationDensity(box, setup, sd, score) *
+        histogram.curve.push_back({score, PopulationDensity(box, drawn, setup, sd, score) *
                                               histogram.present * histogram.binWidth});
     }
     return histogram;
@@ -173,14 +175,15 @@ ScatterPanel ScatterOf(const GenerationSetup& setup, const DataLayout& layout, i
 
 }  // namespace
 
-ScorePlots ComputeScorePlots(const GenerationSetup& setup,
-                             const std::vector<std::vector<double>>& rows, int maxPoints) {
+ScorePlots ComputeScorePlots(const GeneratedRun& run, const std::vector<std::vector<double>>& rows,
+                             int maxPoints) {
+    const GenerationSetup& setup = run.setup;
     const DataLayout layout = LayoutOf(setup);
     ScorePlots plots;
     plots.variableCount = layout.variableCount;
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
-            plots.histograms.push_back(HistogramOf(setup, block, v, rows));
+            plots.histograms.push_back(HistogramOf(run, block, v, rows));
         }
     }
     const int step = std::max(1, static_cast<int>(rows.size()) / std::max(1, maxPoints));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/run_record.h"
 #include "setup/generation_setup.h"
 
 namespace zek {
@@ -44,10 +45,9 @@ struct ScorePlots {
     int variableCount = 1;
 };
 
-/// Bins the scores of the run that `setup` records, as its data file holds them (`rows`, row
-/// by row, NaN for a missing score); at most `maxPoints` pairs per scatter panel, taken
-/// evenly.
-ScorePlots ComputeScorePlots(const GenerationSetup& setup,
-                             const std::vector<std::vector<double>>& rows, int maxPoints = 3000);
+/// Bins the scores of `run` as its data file holds them (`rows`, row by row, NaN for a
+/// missing score); at most `maxPoints` pairs per scatter panel, taken evenly.
+ScorePlots ComputeScorePlots(const GeneratedRun& run, const std::vector<std::vector<double>>& rows,
+                             int maxPoints = 3000);
 
 }  // namespace zek

@@ -252,7 +252,7 @@ void DataViewer::TogglePlots() {
 }
 
 void DataViewer::ShowPlots() {
-    const GenerationSetup& run = state_.generatedSetup;
+    const GenerationSetup& run = state_.generated.setup;
     // Panels take the captions the window shows while it shows the run's design.
     std::vector<QString> captions =
         windowShape_ == ShapeOf(run) ? windowCaptions_ : CatalogueCaptionsOf(run);
@@ -271,7 +271,7 @@ void DataViewer::ShowPlots() {
     const int width = pages_->width() - 2 * scroll->frameWidth() -
                       scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     try {
-        plots_->SetPlots(PlotsOfSavedData(state_, run), std::move(captions), width,
+        plots_->SetPlots(PlotsOfSavedData(state_), std::move(captions), width,
                          std::move(variables));
     } catch (const FileError& error) {
         prompts_.Message(this, QString::fromStdString(error.what()));

@@ -61,7 +61,7 @@ ControlTexts BusyControls(const DesignInfo& design) {
 
 std::string DataFileOf(const ProgramState& state) {
     std::ostringstream out;
-    WriteDataFile(out, state.generatedSetup, state.tables.generatedData);
+    WriteDataFile(out, state.generated.setup, state.tables.generatedData);
     return out.str();
 }
 
@@ -103,8 +103,8 @@ TEST_P(EveryDesignTest, RunsWritesAndComesBackFromItsParametersFile) {
 
     std::ostringstream report;
     ActualStatistics statistics;
-    ComputeActualStatistics(state->generatedSetup, state->tables.generatedData, statistics);
-    WriteInformationFile(report, state->generatedSetup, statistics, AboutIdentificationLines());
+    ComputeActualStatistics(state->generated.setup, state->tables.generatedData, statistics);
+    WriteInformationFile(report, state->generated, statistics, AboutIdentificationLines());
     int boxRows = 0;
     for (const std::string& line : testing::SplitCrLf(report.str())) {
         if (line.rfind("Variable", 0) == 0 || line.rfind("Outcome DV", 0) == 0 ||

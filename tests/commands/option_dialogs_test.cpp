@@ -28,7 +28,6 @@ TEST(OptionDialogs, AValueDialogComesBackUntilItsValueIsAccepted) {
     EXPECT_EQ(shown, 3);
     EXPECT_EQ(host.messages, (std::vector<std::string>{kSeedMessage, kSeedMessage}));
     EXPECT_EQ(setup.seed, 77);
-    EXPECT_EQ(setup.negatedSeed, -77);
 }
 
 TEST(OptionDialogs, BetaItemsAndTheViewRuleAreTheMenusOwn) {

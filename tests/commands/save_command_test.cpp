@@ -63,7 +63,7 @@ TEST_F(SaveCommandTest, ARenameAfterTheRunReachesTheNextSave) {
     ColumnNames clash;
     clash.names = {{"dv", "ID"}};
     EXPECT_TRUE(AdoptNamesForSave(clash, *state));
-    EXPECT_EQ(state->generatedSetup.columnNames, names);
+    EXPECT_EQ(state->generated.setup.columnNames, names);
 }
 
 TEST_F(SaveCommandTest, AfterARunTheThreeFilesStandSideBySide) {

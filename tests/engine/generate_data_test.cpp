@@ -25,9 +25,10 @@ class GenerateDataTest : public ::testing::Test {
     // The tables are as large as the program's; one set serves every run of a test.
     std::unique_ptr<GenerationTables> tables = std::make_unique<GenerationTables>();
     RandomStreams streams;
+    RunRecord record;
 
-    std::vector<double> Run(GenerationSetup& setup) {
-        EXPECT_FALSE(GenerateData(setup, streams, *tables));
+    std::vector<double> Run(const GenerationSetup& setup) {
+        EXPECT_FALSE(GenerateData(setup, streams, *tables, record));
         return Scores(setup);
     }
     std::vector<double> Scores(const GenerationSetup& setup) const {
@@ -57,18 +58,18 @@ TEST_F(GenerateDataTest, SameSeedAndSetupGiveTheSameScoresAfterOtherRuns) {
     setup.missingPercent = 5;
     setup.missingFraction = 0.05;
     setup.extremeFraction = 0.03;
-    GenerationSetup again = setup;
     const std::vector<double> first = Run(setup);
+    const RunRecord firstRecord = record;
 
     GenerationSetup other = RunnableSetup(DesignKind::Correlated4, 77, 300);
     Run(other);
     other.seed = 0;
-    DeriveStreamSeeds(other);
     Run(other);
 
-    EXPECT_EQ(Run(again), first);
+    EXPECT_EQ(Run(setup), first);
     for (int box = 1; box <= kBoxCount; ++box) {
-        EXPECT_EQ(again.Box(box).drawnDistribution, setup.Box(box).drawnDistribution);
+        EXPECT_EQ(record.Box(box).shape, firstRecord.Box(box).shape);
+        EXPECT_EQ(record.Box(box).minScore, firstRecord.Box(box).minScore);
     }
 }
 
@@ -81,21 +82,42 @@ TEST_F(GenerateDataTest, ShapesOfRandomlyChosenBoxesWithSeed1804) {
                                          DistributionKind::Normal,  DistributionKind::Normal,
                                          DistributionKind::Normal,  DistributionKind::SkewPos};
     for (int box = 1; box <= 8; ++box) {
-        EXPECT_EQ(setup.Box(box).drawnDistribution, expected[box - 1]) << "box " << box;
-        EXPECT_TRUE(setup.Box(box).chosenAtRandom);
+        EXPECT_EQ(record.Box(box).shape, expected[box - 1]) << "box " << box;
+        EXPECT_TRUE(record.Box(box).chosenAtRandom);
     }
 }
 
 TEST_F(GenerateDataTest, ChosenShapesAreClearedAndOnlyRandomBoxesAreMarked) {
     GenerationSetup setup = RunnableSetup(DesignKind::Groups3, 5);
     setup.Box(2).distribution = DistributionKind::RandomlyChosen;
-    setup.Box(7).chosenAtRandom = true;  // left from an earlier run
+    record.boxes[6].chosenAtRandom = true;  // left from an earlier run
     setup.Box(3).distribution = DistributionKind::SkewNeg;
     Run(setup);
-    EXPECT_FALSE(setup.Box(1).chosenAtRandom);
-    EXPECT_TRUE(setup.Box(2).chosenAtRandom);
-    EXPECT_FALSE(setup.Box(7).chosenAtRandom);
-    EXPECT_EQ(setup.Box(3).drawnDistribution, DistributionKind::SkewNeg);
+    EXPECT_FALSE(record.Box(1).chosenAtRandom);
+    EXPECT_TRUE(record.Box(2).chosenAtRandom);
+    EXPECT_FALSE(record.Box(7).chosenAtRandom);
+    EXPECT_EQ(record.Box(3).shape, DistributionKind::SkewNeg);
+}
+
+// The report of the last run must still describe its data after a refused one.
+TEST_F(GenerateDataTest, ARefusedRunLeavesTheRecordOfTheRunBefore) {
+    GenerationSetup setup = RunnableSetup(DesignKind::Correlated3, 9, 50);
+    setup.Box(2).distribution = DistributionKind::RandomlyChosen;
+    Run(setup);
+    const RunRecord before = record;
+    ASSERT_TRUE(before.Box(2).chosenAtRandom);
+
+    GenerationSetup unreachable = RunnableSetup(DesignKind::Correlated3, 9, 50);
+    unreachable.Box(1).distribution = DistributionKind::Uniform;
+    unreachable.Box(1).minScore = -10.0;
+    unreachable.Box(1).maxScore = 10.0;
+    unreachable.Box(3).distribution = DistributionKind::SkewPos;
+    SetCorrelation(unreachable, 1, 3, 0.99);
+    ASSERT_TRUE(GenerateData(unreachable, streams, *tables, record));
+    for (int box = 1; box <= kBoxCount; ++box) {
+        EXPECT_EQ(record.Box(box).shape, before.Box(box).shape) << "box " << box;
+        EXPECT_EQ(record.Box(box).chosenAtRandom, before.Box(box).chosenAtRandom);
+    }
 }
 
 TEST_F(GenerateDataTest, ARandomUniformBoxWithoutLimitsSpansMeanPlusMinusRootThreeSd) {
@@ -106,12 +128,15 @@ TEST_F(GenerateDataTest, ARandomUniformBoxWithoutLimitsSpansMeanPlusMinusRootThr
         setup.Box(1).mean = 50.0;
         setup.Box(1).sd = 10.0;
         Run(setup);
-        if (setup.Box(1).drawnDistribution != DistributionKind::Uniform) continue;
-        EXPECT_DOUBLE_EQ(setup.Box(1).minScore, 50.0 - std::sqrt(3.0) * 10.0);
-        EXPECT_DOUBLE_EQ(setup.Box(1).maxScore, 50.0 + std::sqrt(3.0) * 10.0);
+        if (record.Box(1).shape != DistributionKind::Uniform) continue;
+        EXPECT_DOUBLE_EQ(record.Box(1).minScore, 50.0 - std::sqrt(3.0) * 10.0);
+        EXPECT_DOUBLE_EQ(record.Box(1).maxScore, 50.0 + std::sqrt(3.0) * 10.0);
+        // The limits are the run's: the setup keeps the box without any, as the user asked.
+        EXPECT_EQ(setup.Box(1).minScore, NoLimit);
+        EXPECT_EQ(setup.Box(1).maxScore, NoLimit);
         for (double score : Column(setup, 0)) {
-            EXPECT_GE(score, setup.Box(1).minScore);
-            EXPECT_LE(score, setup.Box(1).maxScore);
+            EXPECT_GE(score, record.Box(1).minScore);
+            EXPECT_LE(score, record.Box(1).maxScore);
         }
         return;
     }
@@ -417,11 +442,11 @@ TEST_F(GenerateDataDeathTest, ASetupBeyondTheTablesIsAProgrammingError) {
     GenerationSetup tooMany = testing::RunnableSetup(DesignKind::Groups8, 1, 25000);
     tooMany.Box(3).n = 25001;
     testing::RecountCases(tooMany);
-    EXPECT_DEATH((void)GenerateData(tooMany, streams, *tables), "fit the tables");
+    EXPECT_DEATH((void)GenerateData(tooMany, streams, *tables, record), "fit the tables");
 
     GenerationSetup miscounted = testing::RunnableSetup(DesignKind::Groups2, 1, 25);
     miscounted.totalCases = 200001;
-    EXPECT_DEATH((void)GenerateData(miscounted, streams, *tables), "fit the tables");
+    EXPECT_DEATH((void)GenerateData(miscounted, streams, *tables, record), "fit the tables");
 }
 #endif
 

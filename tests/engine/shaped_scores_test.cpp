@@ -78,7 +78,8 @@ class ShapedScoresTest : public ::testing::Test {
     // is the Uniform's own range, a skewed column keeps its skewness, and every pair its
     // asked correlation.
     void ExpectShapesAndCorrelations(GenerationSetup& setup) {
-        ASSERT_FALSE(GenerateData(setup, streams, *tables));
+        RunRecord record;
+        ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
         for (const DataBlock& block : LayoutOf(setup)) {
             ExpectShapesAndCorrelations(setup, block);
         }

@@ -20,21 +20,27 @@ class InformationFileTest : public ::testing::Test {
     ActualStatistics statistics;
     ReportFooterLines footer{"Qarn (Version 18.9.8)", "line two", "line three"};
 
-    std::string Report(const GenerationSetup& setup) {
+    std::string Report(const GeneratedRun& run) {
         std::ostringstream out;
-        ComputeActualStatistics(setup, *table, statistics);
-        WriteInformationFile(out, setup, statistics, footer);
+        ComputeActualStatistics(run.setup, *table, statistics);
+        WriteInformationFile(out, run, statistics, footer);
         return out.str();
     }
-    std::vector<std::string> Lines(const GenerationSetup& setup) {
+    std::string Report(const GenerationSetup& setup) {
+        return Report(testing::RecordedAsAsked(setup));
+    }
+    std::vector<std::string> Lines(const GeneratedRun& run) {
         std::vector<std::string> lines;
-        std::istringstream in(Report(setup));
+        std::istringstream in(Report(run));
         for (std::string line; std::getline(in, line);) {
             EXPECT_FALSE(line.empty() || line.back() != '\r') << "every line ends with CR LF";
             if (!line.empty()) line.pop_back();
             lines.push_back(line);
         }
         return lines;
+    }
+    std::vector<std::string> Lines(const GenerationSetup& setup) {
+        return Lines(testing::RecordedAsAsked(setup));
     }
     static bool Contains(const std::vector<std::string>& lines, const std::string& line) {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
@@ -48,16 +54,16 @@ TEST_F(InformationFileTest, WholeReportOfATwoGroupRun) {
     setup.Box(1).sd = 10.0;
     setup.Box(1).decimals = 0;
     setup.Box(1).maxScore = 80.0;
-    setup.Box(1).drawnDistribution = DistributionKind::Normal;
     setup.Box(2).mean = 47.5;
     setup.Box(2).sd = 10.0;
     setup.Box(2).decimals = 1;
     setup.Box(2).minScore = 20.0;
-    setup.Box(2).maxScore = 80.0;
-    setup.Box(2).drawnDistribution = DistributionKind::Uniform;
-    setup.Box(2).chosenAtRandom = true;
+    setup.Box(2).distribution = DistributionKind::RandomlyChosen;
     setup.missingPercent = 3;
     setup.dataFileName = "/home/teacher/scores.csv";
+    // The run drew Uniform for box 2 and gave it the Max its SD spans.
+    GeneratedRun run = testing::RecordedAsAsked(setup);
+    run.record.boxes[1] = {DistributionKind::Uniform, true, 20.0, 80.0};
     const double scores[] = {1, 2, 3, 10, MissingMark, 20};
     for (int row = 0; row < 6; ++row) table->At(row, 0) = scores[row];
 
@@ -118,12 +124,12 @@ TEST_F(InformationFileTest, WholeReportOfATwoGroupRun) {
         "Qarn (Version 18.9.8)\r\n"
         "line two\r\n"
         "line three\r\n";
-    EXPECT_EQ(Report(setup), expected);
+    EXPECT_EQ(Report(run), expected);
 }
 
 TEST_F(InformationFileTest, NoFootnoteWithoutARandomShapeAndBlankLimits) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 3, 25);
-    setup.Box(1).drawnDistribution = DistributionKind::SkewNeg;
+    setup.Box(1).distribution = DistributionKind::SkewNeg;
     const auto lines = Lines(setup);
     EXPECT_TRUE(Contains(
         lines, "Variable1     1      25    0.00    1.00       2                  SkewNeg"));
@@ -154,10 +160,11 @@ TEST_F(InformationFileTest, AnExactRunClaimsOnlyWhatTheWrittenScoresShow) {
                     setup.exactStatistics = true;
                     auto tables = std::make_unique<GenerationTables>();
                     RandomStreams streams;
-                    ASSERT_FALSE(GenerateData(setup, streams, *tables));
+                    GeneratedRun run{setup, {}};
+                    ASSERT_FALSE(GenerateData(setup, streams, *tables, run.record));
                     ComputeActualStatistics(setup, tables->generatedData, statistics);
                     std::ostringstream out;
-                    WriteInformationFile(out, setup, statistics, footer);
+                    WriteInformationFile(out, run, statistics, footer);
                     const std::string report = out.str();
 
                     const double scale = std::pow(10.0, decimals);
@@ -198,8 +205,11 @@ TEST_F(InformationFileTest, ExactStatisticsNameEachStepThatMovedThem) {
     EXPECT_FALSE(
         Contains(Lines(setup), "to have exactly the requested means, SDs and correlations."));
     setup.exactStatistics = true;
+    ExactRunNotes notes;
     auto exactLines = [&] {
-        const auto lines = Lines(setup);
+        GeneratedRun run = testing::RecordedAsAsked(setup);
+        run.record.exactNotes = notes;
+        const auto lines = Lines(run);
         const auto first = std::find(lines.begin(), lines.end(),
                                      "EXACT SAMPLE STATISTICS were asked for: the scores were "
                                      "drawn and then made");
@@ -216,9 +226,9 @@ TEST_F(InformationFileTest, ExactStatisticsNameEachStepThatMovedThem) {
     setup.reliability = 0.9;
     setup.missingPercent = 1;
     setup.extremePercent = 2;
-    setup.exactNotes.limitsCut = true;
-    setup.exactNotes.uniformNarrowed[1] = true;
-    setup.exactNotes.correlationsShort = true;
+    notes.limitsCut = true;
+    notes.uniformNarrowed[1] = true;
+    notes.correlationsShort = true;
     EXPECT_EQ(exactLines(),
               (std::vector<std::string>{
                   "These steps moved them again; the actual figures below are what was got:",
@@ -249,11 +259,11 @@ TEST_F(InformationFileTest, NamesAndLabelsAreListedBeforeTheTables) {
 TEST_F(InformationFileTest, WideValuesWidenTheirColumns) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 3, 25);
     setup.Box(1).mean = 1234567.891;
-    setup.Box(1).drawnDistribution = DistributionKind::Normal;
-    setup.Box(1).chosenAtRandom = true;
     setup.reliability = 0.85;
     setup.extremePercent = 12;
-    const auto lines = Lines(setup);
+    GeneratedRun run = testing::RecordedAsAsked(setup);
+    run.record.boxes[0].chosenAtRandom = true;
+    const auto lines = Lines(run);
     EXPECT_TRUE(Contains(
         lines, "Variable1     1      251234567.89    1.00       2                  Normal *"));
     EXPECT_TRUE(Contains(lines, "  Reliability for Continuous Variables: 0.850"));

@@ -41,7 +41,8 @@ class PackageFileBytesTest : public ::testing::TestWithParam<DataFormat> {
 TEST_P(PackageFileBytesTest, TheSameDataGiveTheSameBytesAndAFailedStreamIsAnError) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::TwoDV2x2, 7, 30);
     RandomStreams streams;
-    ASSERT_FALSE(GenerateData(setup, streams, *tables));
+    RunRecord record;
+    ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
     const std::string first = Bytes(setup);
     EXPECT_GT(first.size(), 100u);
     EXPECT_EQ(Bytes(setup), first);
@@ -67,7 +68,8 @@ TEST_P(PackageFileBytesTest, EveryAcceptedNameAndLabelIsWritten) {
     }
     ASSERT_FALSE(CheckLevelLabels(setup.columnNames.levelLabels["group"]));
     RandomStreams streams;
-    ASSERT_FALSE(GenerateData(setup, streams, *tables));
+    RunRecord record;
+    ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
     EXPECT_NO_THROW(Bytes(setup));
 }
 
@@ -81,7 +83,8 @@ TEST(PackageFilesTest, AnSpssFileDeclaresMeasuresAndFormats) {
     setup.Box(6).decimals = 0;
     auto tables = std::make_unique<GenerationTables>();
     RandomStreams streams;
-    ASSERT_FALSE(GenerateData(setup, streams, *tables));
+    RunRecord record;
+    ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
     testing::TemporaryFolder folder;
     const std::string path = (folder.path() / "measures.sav").string();
     {

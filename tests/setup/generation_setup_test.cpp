@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -69,6 +70,21 @@ TEST(GenerationSetup, CorrelationIndexingVisitsRowsOfTheUpperTriangle) {
     EXPECT_EQ(PackedIndex(1, 1), 0);
     EXPECT_EQ(PackedIndex(3, 2), 4);
     EXPECT_EQ(PackedIndex(8, 8), 35);
+}
+
+// Multiplied up to a million, divided beyond, so that no stream seed overflows; seed 0 has
+// stream seeds of its own.
+TEST(GenerationSetup, StreamSeedsOfASeed) {
+    auto seeds = [](std::int32_t seed) {
+        const StreamSeeds derived = StreamSeedsOf(seed);
+        return std::array<std::int32_t, 3>{derived.negated, derived.times319, derived.times727};
+    };
+    EXPECT_EQ(seeds(1804), (std::array<std::int32_t, 3>{-1804, -575476, -1311508}));
+    EXPECT_EQ(seeds(2000000), (std::array<std::int32_t, 3>{-2000000, -6269, -2751}));
+    EXPECT_EQ(seeds(1000000), (std::array<std::int32_t, 3>{-1000000, -319000000, -727000000}));
+    EXPECT_EQ(seeds(-7), (std::array<std::int32_t, 3>{-7, -2233, -5089}));
+    EXPECT_EQ(seeds(0), (std::array<std::int32_t, 3>{0, -1, -2}));
+    EXPECT_EQ(seeds(2147483647), (std::array<std::int32_t, 3>{-2147483647, -6731923, -2953897}));
 }
 
 }  // namespace

@@ -162,7 +162,8 @@ TEST(PairwiseCorrelations, OneSweepGivesTheBitsOfEachPairOnItsOwn) {
     }
     auto tables = std::make_unique<GenerationTables>();
     RandomStreams streams;
-    ASSERT_FALSE(GenerateData(setup, streams, *tables));
+    RunRecord record;
+    ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
     ActualStatistics statistics;
     ComputePairwiseCorrelations(setup, tables->generatedData, statistics);
     for (int i = 0; i < 8; ++i) {

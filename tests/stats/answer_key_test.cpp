@@ -86,7 +86,8 @@ TEST_F(AnswerKeyTest, EachFamilyGetsItsTests) {
         GenerationSetup setup = testing::RunnableSetup(c.design, 7, 30);
         auto tables = std::make_unique<GenerationTables>();
         RandomStreams streams;
-        ASSERT_FALSE(GenerateData(setup, streams, *tables));
+        RunRecord record;
+        ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
         const AnswerKey key =
             ComputeAnswerKey(setup, ScoresAsWritten(setup, tables->generatedData));
         EXPECT_FALSE(std::isnan(Figure(key, c.figure)));
@@ -126,7 +127,8 @@ TEST_F(AnswerKeyTest, NamedColumnsAndLevelsNameTheFigures) {
         setup.columnNames = c.names;
         auto tables = std::make_unique<GenerationTables>();
         RandomStreams streams;
-        ASSERT_FALSE(GenerateData(setup, streams, *tables));
+        RunRecord record;
+        ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
         const AnswerKey key =
             ComputeAnswerKey(setup, ScoresAsWritten(setup, tables->generatedData));
         for (const std::string& figure : c.figures) {
@@ -173,7 +175,8 @@ TEST_F(AnswerKeyTest, UndefinedFiguresAreNaAndNeverShiftTheColumns) {
             setup.missingFraction = missingPercent / 100.0;
             auto tables = std::make_unique<GenerationTables>();
             RandomStreams streams;
-            ASSERT_FALSE(GenerateData(setup, streams, *tables));
+            RunRecord record;
+            ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
             const AnswerKey key =
                 ComputeAnswerKey(setup, ScoresAsWritten(setup, tables->generatedData));
             std::vector<std::string> these;

@@ -17,23 +17,24 @@ namespace {
 TEST(ScorePlotsTest, TheAxisOfABoxWithLimitsStaysWithinThem) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 1, 200);
     BoxParameters& box = setup.Box(1);
-    box.distribution = box.drawnDistribution = DistributionKind::Uniform;
+    box.distribution = DistributionKind::Uniform;
     box.minScore = 0.0;
     box.maxScore = 100.0;
     box.mean = 50.0;
     box.sd = 100.0 / std::sqrt(12.0);
     std::vector<std::vector<double>> rows;
     for (int k = 0; k < 200; ++k) rows.push_back({k / 2.0});
-    const Histogram uniform = ComputeScorePlots(setup, rows).histograms.at(0);
+    const Histogram uniform =
+        ComputeScorePlots(testing::RecordedAsAsked(setup), rows).histograms.at(0);
     const double high = uniform.low + uniform.binWidth * static_cast<double>(uniform.counts.size());
     EXPECT_GT(uniform.low, -uniform.binWidth);
     EXPECT_LT(high, 100.0 + uniform.binWidth);
 
-    box.distribution = box.drawnDistribution = DistributionKind::Normal;
+    box.distribution = DistributionKind::Normal;
     box.minScore = NoLimit;
     box.maxScore = 60.0;
     box.sd = 10.0;
-    const Histogram cut = ComputeScorePlots(setup, rows).histograms.at(0);
+    const Histogram cut = ComputeScorePlots(testing::RecordedAsAsked(setup), rows).histograms.at(0);
     EXPECT_LT(cut.low, 20.0);
     EXPECT_LT(cut.low + cut.binWidth * static_cast<double>(cut.counts.size()),
               100.0 + cut.binWidth);
@@ -45,7 +46,7 @@ TEST(ScorePlotsTest, WrittenScoresOfAFlatSampleFillEveryBinAlike) {
         GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 1, 2000);
         BoxParameters& box = setup.Box(1);
         box.decimals = decimals;
-        box.distribution = box.drawnDistribution = DistributionKind::Uniform;
+        box.distribution = DistributionKind::Uniform;
         const double step = std::pow(10.0, -decimals);
         const int gridValues = 700;  // 2^2 * 5^2 * 7
         box.minScore = 0.0;
@@ -59,7 +60,7 @@ TEST(ScorePlotsTest, WrittenScoresOfAFlatSampleFillEveryBinAlike) {
             rows.push_back({written});
         }
         setup.totalCases = static_cast<int>(rows.size());
-        const ScorePlots plots = ComputeScorePlots(setup, rows);
+        const ScorePlots plots = ComputeScorePlots(testing::RecordedAsAsked(setup), rows);
         ASSERT_EQ(plots.histograms.size(), 1u);
         const Histogram& histogram = plots.histograms[0];
         const auto perBin = static_cast<int>(std::lround(histogram.binWidth / step));

@@ -4,14 +4,14 @@
 #include <memory>
 
 #include "engine/data_layout.h"
+#include "engine/run_record.h"
 #include "setup/design_catalogue.h"
 #include "setup/generation_setup.h"
 
 namespace zek::testing {
 
 /// `kind` applied, every active box Normal with mean 0, SD 1, `n` cases and 2 decimals and
-/// no limits, no missing or extreme values, the identity correlation matrix, and the stream
-/// seeds of `seed`.
+/// no limits, no missing or extreme values, the identity correlation matrix, and `seed`.
 inline GenerationSetup RunnableSetup(DesignKind kind, int seed, int n = 25) {
     GenerationSetup setup;
     ApplyDesign(Design(kind), setup);
@@ -32,7 +32,6 @@ inline GenerationSetup RunnableSetup(DesignKind kind, int seed, int n = 25) {
         for (int j = 0; j < kMaxVariables; ++j) setup.correlations.full[i][j] = i == j ? 1.0 : 0.0;
     }
     setup.seed = seed;
-    DeriveStreamSeeds(setup);
     setup.totalCases = LayoutOf(setup).totalRows;
     return setup;
 }
@@ -59,6 +58,18 @@ inline void SetCorrelation(GenerationSetup& setup, int i, int j, double r) {
 /// After changing an `n`.
 inline void RecountCases(GenerationSetup& setup) {
     setup.totalCases = LayoutOf(setup).totalRows;
+}
+
+/// `setup` as the engine records a run of it whose shapes were all asked, none chosen at
+/// random: for tests of what reads a run without drawing one.
+inline GeneratedRun RecordedAsAsked(const GenerationSetup& setup) {
+    GeneratedRun run{setup, {}};
+    for (int box = 1; box <= kBoxCount; ++box) {
+        const BoxParameters& asked = setup.Box(box);
+        run.record.boxes[static_cast<std::size_t>(box - 1)] = {asked.distribution, false,
+                                                               asked.minScore, asked.maxScore};
+    }
+    return run;
 }
 
 }  // namespace zek::testing

@@ -276,7 +276,7 @@ TEST_F(MainWindowTest, TheSeedDialogOffersARandomSeedForAnEmptySeedBox) {
     EXPECT_TRUE(isNumber && seed >= 0 && seed < 10000000) << offered.toStdString();
     EXPECT_EQ(prompts.messages, QStringList({"Seed must be an INTEGER value"}));
     EXPECT_EQ(Find<QLineEdit>("txt_seed1")->text(), "-77");
-    EXPECT_EQ(state->setup.negatedSeed, -77);
+    EXPECT_EQ(state->setup.seed, -77);
 }
 
 TEST_F(MainWindowTest, TheReliabilityDialogAcceptsOnlyOneHundredthToOne) {
