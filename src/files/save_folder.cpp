@@ -335,12 +335,20 @@ void SaveFolder::WriteTogether(const std::vector<PendingFile>& files) const {
     for (StagedFile& file : staged) file.PutOnDisk();
     if (journal) journal->PutOnDisk(staged.front().shownPath());
 
+    // A file alone has no set to undo, and replaces its target at once.
+    const auto keep =
+        waiting > 1 ? StagedFile::KeepEarlier::UntilTheSetStands : StagedFile::KeepEarlier::No;
     for (std::size_t k = 0; k < staged.size(); ++k) {
         try {
-            staged[k].Commit();
-        } catch (const FileError&) {
-            for (std::size_t earlier = 0; earlier < k; ++earlier) staged[earlier].Undo();
-            throw;
+            staged[k].Commit(keep);
+        } catch (const FileError& failure) {
+            std::string notUndone;
+            for (std::size_t earlier = 0; earlier < k; ++earlier) {
+                notUndone += staged[earlier].Undo();
+            }
+            if (notUndone.empty()) throw;
+            const std::string said = failure.what();
+            throw FileError(failure.path(), said + (said.ends_with('.') ? "" : ".") + notUndone);
         }
     }
     for (StagedFile& file : staged) file.DropEarlier();

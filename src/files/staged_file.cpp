@@ -230,25 +230,59 @@ void StagedFile::PutOnDisk() {
     if (const int error = written_.Close()) FailOnFile(shownPath_, "write", error);
 }
 
-void StagedFile::Commit() {
+namespace {
+
+// "scores (earlier).csv", or "scores (earlier 2).csv" where that is taken.
+std::string KeptName(const platform::FileSystem& files, const std::string& target) {
+    const std::filesystem::path path(target);
+    const std::string stem = (path.parent_path() / path.stem()).string();
+    const std::string extension = path.extension().string();
+    for (int number = 1; number < 100; ++number) {
+        std::string name =
+            stem + (number == 1 ? " (earlier)" : " (earlier " + std::to_string(number) + ")") +
+            extension;
+        if (!files.StateOf(name).exists) return name;
+    }
+    return {};
+}
+
+}  // namespace
+
+void StagedFile::Commit(KeepEarlier keep) {
     if (temporary_.empty()) return;
-    if (hadTarget_) earlier_ = MoveAside(*files_, target_, shownPath_);
+    const bool stepAside = hadTarget_ && keep == KeepEarlier::UntilTheSetStands;
+    if (stepAside) earlier_ = MoveAside(*files_, target_, shownPath_);
     if (const int error = files_->MoveReplacing(temporary_, target_)) {
-        if (hadTarget_ && files_->MoveReplacing(earlier_, target_) == 0) earlier_.clear();
-        FailOnFile(shownPath_, "replace", error);
+        const std::string reason = std::generic_category().message(error);
+        FailOnFile(shownPath_, "replace", stepAside ? reason + "." + PutEarlierBack() : reason);
     }
     temporary_.clear();
     replaced_ = true;
 }
 
-void StagedFile::Undo() {
-    if (!replaced_) return;
-    if (hadTarget_) {
-        if (files_->MoveReplacing(earlier_, target_) == 0) earlier_.clear();
-    } else {
-        files_->RemoveFile(target_);
-    }
+std::string StagedFile::Undo() {
+    if (!replaced_) return {};
     replaced_ = false;
+    if (hadTarget_) return PutEarlierBack();
+    if (files_->RemoveFile(target_) == 0) return {};
+    return " The new file \"" + shownPath_ + "\" could not be removed again.";
+}
+
+std::string StagedFile::PutEarlierBack() {
+    if (earlier_.empty()) return {};
+    if (files_->MoveReplacing(earlier_, target_) == 0) {
+        earlier_.clear();
+        return {};
+    }
+    // Under ZEK's own name the next save would tidy it away.
+    const std::string notBack = " The earlier \"" + shownPath_ + "\" could not be put back";
+    const std::string kept = KeptName(*files_, target_);
+    if (!kept.empty() && files_->MoveReplacing(earlier_, kept) == 0) {
+        earlier_.clear();
+        return notBack + "; it is kept as \"" + kept + "\".";
+    }
+    return notBack + "; it is kept as \"" + earlier_ +
+           "\" until the next save in its folder removes it.";
 }
 
 void StagedFile::DropEarlier() {

@@ -78,16 +78,24 @@ class StagedFile {
     /// Puts the written bytes on the disk. The files of a set are all written before the
     /// first is waited for, so that the disk takes them together.
     void PutOnDisk();
-    /// The earlier target steps aside, the new file takes its place; throws `FileError` with
-    /// the target as it was.
-    void Commit();
+    /// Whether a commit keeps the earlier target until the set stands: a file alone in its
+    /// set replaces it at once, and so never leaves its name without a file.
+    enum class KeepEarlier { UntilTheSetStands, No };
+    /// The new file takes the target's place, the earlier one stepping aside where it is
+    /// kept; throws `FileError` with the target as it was.
+    void Commit(KeepEarlier keep = KeepEarlier::UntilTheSetStands);
     /// After a later file of the set failed: the earlier target back in its place, or no
-    /// file where there was none.
-    void Undo();
+    /// file where there was none. Says what could not be undone, in sentences for the user
+    /// (empty when everything was): an earlier target that cannot be put back is kept under
+    /// a name beside it that no later save tidies away.
+    std::string Undo();
     /// Once the whole set stands: the earlier target, kept aside until then, goes.
     void DropEarlier();
 
   private:
+    /// The earlier target back at its name; what could not be done, as `Undo` says it.
+    std::string PutEarlierBack();
+
     StagedFile(const platform::FileSystem& files, std::string shownPath, std::string target)
         : files_(&files), shownPath_(std::move(shownPath)), target_(std::move(target)) {}
 

@@ -116,6 +116,68 @@ TEST_F(DatasetSave, AKillAtEveryCallIsFinishedOrUndoneByTheNextSave) {
     EXPECT_TRUE(someFinishedByTheNextSave);
 }
 
+// A save of one file has no set to undo: killed at any call, the next save finds the earlier
+// file or the new one at its name, never neither.
+TEST_F(DatasetSave, AKillAtEveryCallOfASaveOfOneFileLeavesOneWholeFile) {
+    const fs::path data = folder.path() / "d.csv";
+    Put(data, "last week's d.csv");
+    const FaultyFileSystem counting;
+    WriteTextFilesTogether({Writing(data, "this week's d.csv")}, counting);
+    for (int call = 1; call <= counting.calls(); ++call) {
+        SCOPED_TRACE("killed at call " + std::to_string(call));
+        Put(data, "last week's d.csv");
+        ASSERT_TRUE(testing::KilledAtCall(call, [&](const FaultyFileSystem& killing) {
+            WriteTextFilesTogether({Writing(data, "this week's d.csv")}, killing);
+        }));
+        SaveSomethingElse();
+        ASSERT_TRUE(fs::exists(data));
+        const std::string text = Contents(data);
+        EXPECT_TRUE(text == "last week's d.csv" || text == "this week's d.csv") << text;
+        EXPECT_EQ(OwnFilesLeftIn(folder.path()), std::vector<std::string>{});
+    }
+}
+
+// Where a failed save cannot put an earlier file back, that file is kept under a name of the
+// user's that the message gives, and that no later save tidies away: no failure of any two
+// calls loses last week's text.
+TEST_F(DatasetSave, AnEarlierFileThatCannotBePutBackIsKeptWhereTheMessageSays) {
+    const int calls = CallsOfAWholeSave();
+    int kept = 0;
+    for (int first = 1; first <= calls; ++first) {
+        for (int second = first + 1; second <= calls; ++second) {
+            SCOPED_TRACE("calls " + std::to_string(first) + " and " + std::to_string(second));
+            for (const std::string& name : NamesIn(folder.path())) {
+                fs::remove_all(folder.path() / name);
+            }
+            PutLastWeeks();
+            FaultyFileSystem faulty(first, FaultyFileSystem::Fault::Fail, EIO);
+            faulty.AlsoFail(second);
+            std::string message;
+            try {
+                WriteTextFilesTogether(ThisWeeks(), faulty);
+            } catch (const FileError& error) {
+                message = error.what();
+            }
+            SaveSomethingElse();
+            if (message.empty()) {
+                EXPECT_EQ(WeekOnDisk(), "this week's");
+                continue;
+            }
+            for (const std::string& name : names) {
+                if (Contents(folder.path() / name) == "last week's " + name) continue;
+                bool found = false;
+                for (const std::string& other : NamesIn(folder.path())) {
+                    if (Contents(folder.path() / other) != "last week's " + name) continue;
+                    found = message.find((folder.path() / other).string()) != std::string::npos;
+                }
+                EXPECT_TRUE(found) << name << ": " << message;
+                kept += found ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(kept, 0) << "no pair of failures kept an earlier file aside";
+}
+
 // A user's file in a folder they may not add to is written where it stands, but only once
 // the room for the new text is reserved: a full disk leaves the earlier file whole.
 TEST_F(DatasetSave, InPlaceTheEarlierFileStaysWholeUnlessTheNewOneHasRoom) {

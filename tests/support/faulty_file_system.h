@@ -25,6 +25,8 @@ class FaultyFileSystem final : public platform::FileSystem {
 
     /// How many calls acted on the disk.
     int calls() const { return calls_.load(); }
+    /// The `call`th call fails too, as the first faulty one does.
+    void AlsoFail(int call) { alsoFaultyCall_ = call; }
     /// Every folder takes no new file, as one the user may not add to.
     void RefuseNewFiles() { refuseNewFiles_ = true; }
     /// The disk is full: no room can be reserved and no byte written.
@@ -138,7 +140,8 @@ class FaultyFileSystem final : public platform::FileSystem {
 
   private:
     bool Fails(int& error) const {
-        if (++calls_ != faultyCall_) return false;
+        const int call = ++calls_;
+        if (call != faultyCall_ && call != alsoFaultyCall_) return false;
         // As SIGKILL would: no destructor runs, no buffer is flushed.
         if (fault_ == Fault::Kill) ::_exit(137);
         error = error_;
@@ -147,6 +150,7 @@ class FaultyFileSystem final : public platform::FileSystem {
 
     const platform::FileSystem& system_ = platform::SystemFiles();
     int faultyCall_;
+    int alsoFaultyCall_ = 0;
     Fault fault_;
     int error_;
     bool refuseNewFiles_ = false;
