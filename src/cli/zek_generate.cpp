@@ -171,6 +171,9 @@ int Generate(const zek::GenerateOptions& options, char separator,
     } catch (const zek::FileError& error) {
         host.ShowMessage(error.what());
         return kExitWriteFailed;
+    } catch (const zek::DatasetRefused& refusal) {
+        host.ShowMessage(refusal.what());
+        return kExitRefused;
     }
     return kExitWritten;
 }

@@ -97,6 +97,12 @@ std::int32_t SeedOf(const ClassSetRequest& request, int index) {
     return static_cast<std::int32_t>(std::int64_t{*request.firstSeed} + index - 1);
 }
 
+std::string RefusalOf(int index, const ControlTexts& texts, const SilentHost& host) {
+    std::string message = "Dataset " + std::to_string(index) + " of the class set (seed " +
+                          texts.seed + ") could not be generated";
+    return host.firstMessage().empty() ? message : message + ": " + host.firstMessage();
+}
+
 // The files of one dataset: its data file, and with companions its information and
 // parameters files and, where `key`, its answer key.
 std::vector<std::string> DatasetFiles(const std::string& dataFile, bool companions, bool key) {
@@ -339,11 +345,14 @@ class ClassSetWriter {
           texts_(recipe_.windowTexts) {}
 
     /// Generates dataset `index` in the program's state; false when the Run command refused
-    /// the setup. Only the first may ask or say anything: the later ones may be made on
-    /// another thread than the window's.
+    /// the first, `DatasetRefused` for a later one. Only the first may ask or say anything:
+    /// the later ones may be made on another thread than the window's.
     bool Generate(int index) {
         SilentHost silent;
-        if (!recipe_.Generate(index, texts_, state_, index == 1 ? host_ : silent)) return false;
+        if (!recipe_.Generate(index, texts_, state_, index == 1 ? host_ : silent)) {
+            if (index > 1) throw DatasetRefused(RefusalOf(index, texts_, silent));
+            return false;
+        }
         if (index == 1) {
             // A percentage accepted in its dialog shows in the window, as after a run, and
             // every later dataset takes it.
@@ -364,12 +373,11 @@ class ClassSetWriter {
     std::unique_ptr<DatasetWorkers> StartWorkers(int first, int threads) {
         return std::make_unique<DatasetWorkers>(
             state_, first, recipe_.request.count, threads,
-            [this](ProgramState& state, CommandHost& host, int index) {
+            [this](ProgramState& state, CommandHost&, int index) {
                 ControlTexts texts = recipe_.windowTexts;
-                if (!recipe_.Generate(index, texts, state, host)) {
-                    const std::string dataFile = DatasetFileName(recipe_.request, index);
-                    throw FileError(dataFile, "Cannot write file \"" + dataFile +
-                                                  "\": its dataset could not be generated");
+                SilentHost silent;
+                if (!recipe_.Generate(index, texts, state, silent)) {
+                    throw DatasetRefused(RefusalOf(index, texts, silent));
                 }
                 return recipe_.Write(*folder_, index, texts, state);
             });
@@ -401,16 +409,19 @@ class ClassSetWriter {
 
     /// As `Finish`, after `failure`: the file that failed is named first, and a class key that
     /// cannot be written either is said after it.
-    [[noreturn]] void FinishAfter(const FileError& failure, EarlierSet& earlier,
+    /// Within the handler of `failure`, which it throws on.
+    [[noreturn]] void FinishAfter(const std::exception& failure, EarlierSet& earlier,
                                   ClassSetResult& result) {
         try {
             Finish(earlier, result);
         } catch (const FileError& keyFailure) {
-            throw FileError(failure.path(), std::string(failure.what()) +
-                                                "\nThe class key could not be written either: " +
-                                                keyFailure.what());
+            const auto* fileFailure = dynamic_cast<const FileError*>(&failure);
+            throw FileError(
+                fileFailure ? fileFailure->path() : keyFailure.path(),
+                std::string(failure.what()) +
+                    "\nThe class key could not be written either: " + keyFailure.what());
         }
-        throw failure;
+        throw;
     }
 
   private:
@@ -461,13 +472,7 @@ void WriteLaterDatasets(ClassSetWriter& writer, const ClassSetRequest& request,
         return;
     }
     for (int index = 2; index <= request.count; ++index) {
-        // The later datasets pass the checks the first passed; only a memory or system
-        // failure refuses one, and that ends the set like a failed file.
-        if (!writer.Generate(index)) {
-            const std::string dataFile = DatasetFileName(request, index);
-            throw FileError(dataFile, "Cannot write file \"" + dataFile +
-                                          "\": its dataset could not be generated");
-        }
+        writer.Generate(index);
         result.datasets.push_back(writer.Write(index));
         if (!progress.written(result.datasets.back()) && index < request.count) {
             result.outcome = ClassSetOutcome::Cancelled;
@@ -551,6 +556,8 @@ ClassSetResult ClassSetRun::Write(const ClassSetProgress& progress) {
         }
     } catch (const FileError& failure) {
         writer.FinishAfter(failure, earlier, result);
+    } catch (const DatasetRefused& refusal) {
+        writer.FinishAfter(refusal, earlier, result);
     }
     writer.Finish(earlier, result);
     return result;

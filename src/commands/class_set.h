@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,14 @@ bool EveryDatasetPasses(const ClassSetRequest& request, const GenerationSetup& c
 /// dataset is generated when the run is made, on the caller's thread, where the Run command
 /// may show its messages and dialogs; then `Write` writes every dataset on any one thread,
 /// while no other touches the window model or the program state.
+/// A dataset after the first that the Run command refused. The checks before the set rule
+/// that out, so it ends the set as a failed file does: the datasets before it stand, with a
+/// key that lists them, and the message names the dataset, its seed and the refusal.
+class DatasetRefused : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
 class ClassSetRun {
   public:
     ClassSetRun(MainWindowModel& window, ProgramState& state, CommandHost& host,

@@ -1,5 +1,6 @@
 // The host of a dataset after a class set's first: it passes the checks the first one passed,
-// with another seed, so it has nothing to ask and nothing to say, and it may run on any thread.
+// with another seed, so it has nothing to ask, and it may run on any thread. What it is told
+// it keeps rather than shows, for the set's message should a dataset be refused after all.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,9 @@ namespace zek {
 
 class SilentHost final : public CommandHost {
   public:
-    void ShowMessage(std::string_view) override {}
+    void ShowMessage(std::string_view text) override {
+        if (firstMessage_.empty()) firstMessage_ = text;
+    }
     void Focus(std::string_view) override {}
     std::int32_t ClockRandomBelow(std::int32_t) override { return 0; }
     std::optional<std::string> AskPercentage(PercentageKind, std::string_view) override {
@@ -22,6 +25,12 @@ class SilentHost final : public CommandHost {
     std::optional<std::string> ChooseSaveFile(std::string_view, SaveKind) override {
         return std::nullopt;
     }
+
+    /// The first message it was given, or empty.
+    const std::string& firstMessage() const { return firstMessage_; }
+
+  private:
+    std::string firstMessage_;
 };
 
 }  // namespace zek
