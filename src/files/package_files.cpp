@@ -157,8 +157,7 @@ class TemporaryFile {
         const platform::FileSystem& files = platform::SystemFiles();
         const std::string folder = platform::TemporaryFolder();
         if (folder.empty()) throw StreamError("no temporary folder for the workbook");
-        int error = 0;
-        descriptor_ = files.CreateUnnamedFile(folder, error);
+        descriptor_ = files.CreateUnnamedFile(folder).descriptor;
         if (descriptor_ >= 0) path_ = files.NameOfOpenFile(descriptor_);
         if (!path_.empty()) return;
         if (descriptor_ >= 0) files.CloseFile(std::exchange(descriptor_, -1));

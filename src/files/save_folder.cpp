@@ -76,10 +76,10 @@ class Journal {
             const std::vector<StagedFile>& staged)
         : files_(files) {
         const std::string& shownPath = staged.front().shownPath();
-        int error = 0;
-        auto [descriptor, name] = CreateOwnFile(files, folder, ".journal", error);
-        if (descriptor < 0) FailOnFile(shownPath, "create", error);
-        path_ = std::move(name);
+        OwnFile journal = CreateOwnFile(files, folder, ".journal");
+        const int descriptor = journal.descriptor;
+        if (descriptor < 0) FailOnFile(shownPath, "create", journal.error);
+        path_ = std::move(journal.name);
         written_ = Descriptor(files, descriptor);
         std::string text = std::string(kJournalFirstLine) + "\n";
         for (const StagedFile& file : staged) {
@@ -87,7 +87,7 @@ class Journal {
             text += Escaped(file.temporary()) + "\n" + Escaped(file.target()) + "\n";
         }
         text += std::string(kJournalLastLine) + "\n";
-        if (!files.WriteAll(descriptor, text.data(), text.size(), error)) {
+        if (const int error = files.WriteAll(descriptor, text.data(), text.size())) {
             FailOnFile(shownPath, "write", error);
         }
         files.StartWritingOut(descriptor);
@@ -113,19 +113,17 @@ class Journal {
 };
 
 std::optional<std::string> ReadWhole(const platform::FileSystem& files, const std::string& path) {
-    int error = 0;
-    bool regular = false;
-    bool directory = false;
-    Descriptor descriptor(files, files.OpenToRead(path, error, regular, directory));
-    if (descriptor.get() < 0 || !regular) return std::nullopt;
+    const platform::OpenedToRead opened = files.OpenToRead(path);
+    Descriptor descriptor(files, opened.descriptor);
+    if (descriptor.get() < 0 || !opened.regular) return std::nullopt;
     std::string text;
     char buffer[4096];
-    long got = 0;
-    while ((got = files.ReadSome(descriptor.get(), buffer, sizeof buffer, error)) > 0) {
-        text.append(buffer, static_cast<std::size_t>(got));
+    while (true) {
+        const platform::ReadBytes got = files.ReadSome(descriptor.get(), buffer, sizeof buffer);
+        if (got.error != 0) return std::nullopt;
+        if (got.count == 0) return text;
+        text.append(buffer, got.count);
     }
-    if (got < 0) return std::nullopt;
-    return text;
 }
 
 // Finishes the replacement a journal describes. A journal without its last line was cut
@@ -193,16 +191,24 @@ class SaveFolder::Lock {
         Refused,  ///< a file stands under the lock's name that may not be opened
     };
 
-    static std::pair<std::unique_ptr<Lock>, Outcome> Take(const platform::FileSystem& files,
-                                                          const std::string& path,
-                                                          platform::LockKind kind, int& error) {
+    struct Taken {
+        std::unique_ptr<Lock> lock;  ///< where `Held`
+        Outcome outcome = Outcome::Busy;
+        int error = 0;  ///< where `Refused`
+    };
+
+    static Taken Take(const platform::FileSystem& files, const std::string& path,
+                      platform::LockKind kind) {
         for (int attempt = 0; attempt < 10; ++attempt) {
-            const int descriptor = files.OpenLockFile(path, error);
+            const platform::Opened opened = files.OpenLockFile(path);
+            const int descriptor = opened.descriptor;
             if (descriptor < 0) {
+                const int error = opened.error;
                 const bool nothingThere = !files.StateOf(path).exists && error != ELOOP;
                 const bool folderClosed =
                     error == EACCES || error == EPERM || error == EROFS || error == ENOENT;
-                return {nullptr, nothingThere && folderClosed ? Outcome::NoFile : Outcome::Refused};
+                if (nothingThere && folderClosed) return {nullptr, Outcome::NoFile};
+                return {nullptr, Outcome::Refused, error};
             }
             const platform::Lock lock = files.LockFile(descriptor, kind);
             if (lock == platform::Lock::Held) {
@@ -253,28 +259,27 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
 
     // The folder: tidied when nobody else saves in it, then held shared while we do.
     const std::string folderLock = InFolder(folder_, kFolderLockName);
-    int error = 0;
-    auto [exclusive, outcome] = Lock::Take(files, folderLock, platform::LockKind::Exclusive, error);
-    if (exclusive) {
+    const Lock::Taken exclusive = Lock::Take(files, folderLock, platform::LockKind::Exclusive);
+    if (exclusive.lock) {
         TidyFolder(folder_, files);
-        exclusive->Release(false);
+        exclusive.lock->Release(false);
     }
-    if (outcome == Lock::Outcome::Held || outcome == Lock::Outcome::Busy) {
+    if (exclusive.outcome == Lock::Outcome::Held || exclusive.outcome == Lock::Outcome::Busy) {
         HoldFolderShared(folderLock, firstFile);
     }
 
     const std::string setLock = SetLockName(folder_, target.path);
-    auto [set, setOutcome] = Lock::Take(files, setLock, platform::LockKind::Exclusive, error);
-    switch (setOutcome) {
+    Lock::Taken set = Lock::Take(files, setLock, platform::LockKind::Exclusive);
+    switch (set.outcome) {
         case Lock::Outcome::Held:
-            locks_.push_back(std::move(set));
+            locks_.push_back(std::move(set.lock));
             break;
         case Lock::Outcome::Busy:
             FailOnFile(firstFile, "write", "it is being written by another program");
         case Lock::Outcome::Refused:
             FailOnFile(firstFile, "write",
                        "its lock " + setLock +
-                           " cannot be taken: " + std::generic_category().message(error));
+                           " cannot be taken: " + std::generic_category().message(set.error));
         case Lock::Outcome::NoFile:
             break;
     }
@@ -285,20 +290,19 @@ SaveFolder::SaveFolder(const std::string& firstFile, const platform::FileSystem&
 void SaveFolder::HoldFolderShared(const std::string& folderLock, const std::string& firstFile) {
     constexpr auto kPause = std::chrono::milliseconds(20);
     constexpr int kAttempts = 500;
-    int error = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        auto [shared, outcome] = Lock::Take(files_, folderLock, platform::LockKind::Shared, error);
-        switch (outcome) {
+        Lock::Taken shared = Lock::Take(files_, folderLock, platform::LockKind::Shared);
+        switch (shared.outcome) {
             case Lock::Outcome::Held:
-                shared->KeepFileWhenReleased();
-                locks_.push_back(std::move(shared));
+                shared.lock->KeepFileWhenReleased();
+                locks_.push_back(std::move(shared.lock));
                 return;
             case Lock::Outcome::NoFile:
                 return;
             case Lock::Outcome::Refused:
                 FailOnFile(firstFile, "write",
-                           "its folder's lock " + folderLock +
-                               " cannot be taken: " + std::generic_category().message(error));
+                           "its folder's lock " + folderLock + " cannot be taken: " +
+                               std::generic_category().message(shared.error));
             case Lock::Outcome::Busy:
                 std::this_thread::sleep_for(kPause);
                 break;
@@ -317,8 +321,7 @@ SaveFolder::~SaveFolder() {
     const std::string folderLock = InFolder(folder_, kFolderLockName);
     if (!files_.StateOf(folderLock).exists) return;
     // Taken alone, it is removed as it is released.
-    int error = 0;
-    static_cast<void>(Lock::Take(files_, folderLock, platform::LockKind::Exclusive, error));
+    static_cast<void>(Lock::Take(files_, folderLock, platform::LockKind::Exclusive));
 }
 
 void SaveFolder::WriteTogether(const std::vector<PendingFile>& files) const {

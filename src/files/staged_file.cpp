@@ -48,34 +48,31 @@ std::string OwnName(const std::string& folder, std::string_view suffix, std::uin
     return (std::filesystem::path(folder) / name).string();
 }
 
-std::pair<int, std::string> CreateOwnFile(const platform::FileSystem& files,
-                                          const std::string& folder, std::string_view suffix,
-                                          int& error) {
+OwnFile CreateOwnFile(const platform::FileSystem& files, const std::string& folder,
+                      std::string_view suffix) {
     // Names taken by threads of this program at once differ by the counter, those of other
     // programs by their process number.
     static std::atomic<std::uint32_t> counter{0};
     const std::uint32_t start = files.ProcessNumber() * 2654435761u;
     for (int attempt = 0; attempt < 1000; ++attempt) {
         std::string name = OwnName(folder, suffix, start + counter++);
-        const int descriptor = files.CreateNewFile(name, error);
-        if (descriptor >= 0) return {descriptor, std::move(name)};
-        if (error != EEXIST) return {-1, {}};
+        const platform::Opened created = files.CreateNewFile(name);
+        if (created.descriptor >= 0) return {created.descriptor, std::move(name), 0};
+        if (created.error != EEXIST) return {-1, {}, created.error};
     }
-    error = EEXIST;
-    return {-1, {}};
+    return {-1, {}, EEXIST};
 }
 
 std::string MoveAside(const platform::FileSystem& files, const std::string& target,
                       const std::string& shownPath) {
-    int error = 0;
-    auto [placeholder, aside] = CreateOwnFile(files, FolderOf(target), ".old", error);
-    if (placeholder < 0) FailOnFile(shownPath, "replace", error);
-    files.CloseFile(placeholder);
-    if ((error = files.MoveReplacing(target, aside)) != 0) {
-        files.RemoveFile(aside);
+    OwnFile placeholder = CreateOwnFile(files, FolderOf(target), ".old");
+    if (placeholder.descriptor < 0) FailOnFile(shownPath, "replace", placeholder.error);
+    files.CloseFile(placeholder.descriptor);
+    if (const int error = files.MoveReplacing(target, placeholder.name)) {
+        files.RemoveFile(placeholder.name);
         FailOnFile(shownPath, "replace", error);
     }
-    return aside;
+    return std::move(placeholder.name);
 }
 
 namespace {
@@ -100,7 +97,8 @@ class DescriptorBuffer final : public std::streambuf, public KeepsSystemError {
 
   private:
     bool WriteAll(const char* data, std::streamsize size) {
-        return files_.WriteAll(descriptor_, data, static_cast<std::size_t>(size), error_);
+        error_ = files_.WriteAll(descriptor_, data, static_cast<std::size_t>(size));
+        return error_ == 0;
     }
 
     const platform::FileSystem& files_;
@@ -133,11 +131,11 @@ std::string ResolveTarget(const platform::FileSystem& files, const std::string& 
 // A device or a pipe has no folder to stand in; it takes the lines as they come.
 void WriteToDevice(const platform::FileSystem& files, const std::string& target,
                    const PendingFile& file) {
-    int error = 0;
-    Descriptor descriptor(files, files.OpenToWrite(target, error));
+    const platform::Opened opened = files.OpenToWrite(target);
+    Descriptor descriptor(files, opened.descriptor);
     if (descriptor.get() < 0) {
-        if (error == ENXIO) FailOnFile(file.path, "write", "no program reads from the pipe");
-        FailOnFile(file.path, "write", error);
+        if (opened.error == ENXIO) FailOnFile(file.path, "write", "no program reads from the pipe");
+        FailOnFile(file.path, "write", opened.error);
     }
     WriteThrough(files, descriptor.get(), file);
     if (const int closeError = descriptor.Close()) FailOnFile(file.path, "write", closeError);
@@ -155,14 +153,15 @@ void WriteInPlace(const platform::FileSystem& files, const std::string& target,
         FailOnFile(file.path, "write", error.what());
     }
     const std::string bytes = std::move(text).str();
-    int error = 0;
-    Descriptor descriptor(files, files.OpenToWrite(target, error));
-    if (descriptor.get() < 0) FailOnFile(file.path, "write", error);
+    const platform::Opened opened = files.OpenToWrite(target);
+    Descriptor descriptor(files, opened.descriptor);
+    if (descriptor.get() < 0) FailOnFile(file.path, "write", opened.error);
     const auto size = static_cast<long long>(bytes.size());
+    int error = 0;
     if ((error = files.Reserve(descriptor.get(), size)) != 0) {
         FailOnFile(file.path, "write", error);
     }
-    if (!files.WriteAll(descriptor.get(), bytes.data(), bytes.size(), error) ||
+    if ((error = files.WriteAll(descriptor.get(), bytes.data(), bytes.size())) != 0 ||
         (error = files.Truncate(descriptor.get(), size)) != 0 ||
         (error = files.SyncToDisk(descriptor.get())) != 0 || (error = descriptor.Close()) != 0) {
         FailOnFile(file.path, "write", error);
@@ -188,16 +187,16 @@ StagedFile StagedFile::Write(const PendingFile& file, const platform::FileSystem
         if (!existing.writable) FailOnFile(file.path, "replace", "the file is read-only");
         staged.hadTarget_ = true;
     }
-    int error = 0;
-    auto [descriptor, name] = CreateOwnFile(files, FolderOf(staged.target_), ".tmp", error);
+    OwnFile temporary = CreateOwnFile(files, FolderOf(staged.target_), ".tmp");
+    const int descriptor = temporary.descriptor;
     if (descriptor < 0) {
-        if (staged.hadTarget_ && (error == EACCES || error == EPERM)) {
+        if (staged.hadTarget_ && (temporary.error == EACCES || temporary.error == EPERM)) {
             WriteInPlace(files, staged.target_, file);
             return staged;
         }
-        FailOnFile(file.path, "create", error);
+        FailOnFile(file.path, "create", temporary.error);
     }
-    staged.temporary_ = std::move(name);
+    staged.temporary_ = std::move(temporary.name);
     staged.written_ = Descriptor(files, descriptor);
     if (staged.hadTarget_) files.TakePermissionsOf(descriptor, staged.target_);
     WriteThrough(files, descriptor, file);

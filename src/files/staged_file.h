@@ -43,11 +43,15 @@ class Descriptor {
 /// target's name (".zek-3fa9c1d2.tmp"), so that a name the file system takes leaves room
 /// for it. Every name of this form belongs to ZEK, which tidies up those left behind.
 std::string OwnName(const std::string& folder, std::string_view suffix, std::uint32_t number);
-/// Creates a new file under an own name in `folder`; its descriptor (or -1 with `error`)
-/// and its name.
-std::pair<int, std::string> CreateOwnFile(const platform::FileSystem& files,
-                                          const std::string& folder, std::string_view suffix,
-                                          int& error);
+/// A new file under an own name: its descriptor and name, or the error that kept it from
+/// being made.
+struct OwnFile {
+    int descriptor = -1;
+    std::string name;
+    int error = 0;
+};
+OwnFile CreateOwnFile(const platform::FileSystem& files, const std::string& folder,
+                      std::string_view suffix);
 /// The folder a path stands in ("." for a bare name).
 std::string FolderOf(const std::string& path);
 /// Moves the file at `target` to a new name of ZEK's own beside it (".zek-3fa9c1d2.old"),

@@ -60,11 +60,10 @@ bool NotAFileToReplace(const std::string& path, const platform::FileSystem& syst
 
 std::optional<std::string> CreateOwnFileIn(const std::string& folder, std::string_view suffix) {
     const platform::FileSystem& system = platform::SystemFiles();
-    int error = 0;
-    auto [descriptor, name] = CreateOwnFile(system, folder, suffix, error);
-    if (descriptor < 0) return std::nullopt;
-    system.CloseFile(descriptor);
-    return std::move(name);
+    OwnFile created = CreateOwnFile(system, folder, suffix);
+    if (created.descriptor < 0) return std::nullopt;
+    system.CloseFile(created.descriptor);
+    return std::move(created.name);
 }
 
 void WriteTextFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
@@ -95,10 +94,11 @@ class DescriptorInput final : public std::streambuf, public KeepsSystemError {
   protected:
     int_type underflow() override {
         if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-        const long got =
-            platform::SystemFiles().ReadSome(descriptor_, buffer_.data(), buffer_.size(), error_);
-        if (got <= 0) return traits_type::eof();
-        setg(buffer_.data(), buffer_.data(), buffer_.data() + got);
+        const platform::ReadBytes got =
+            platform::SystemFiles().ReadSome(descriptor_, buffer_.data(), buffer_.size());
+        error_ = got.error;
+        if (got.count == 0) return traits_type::eof();
+        setg(buffer_.data(), buffer_.data(), buffer_.data() + got.count);
         return traits_type::to_int_type(*gptr());
     }
     pos_type seekoff(off_type offset, std::ios_base::seekdir direction,
@@ -126,18 +126,16 @@ class DescriptorInput final : public std::streambuf, public KeepsSystemError {
 }  // namespace
 
 void ReadTextFile(const std::string& path, const std::function<void(std::istream&)>& read) {
-    int openError = 0;
-    bool regular = false;
-    bool directory = false;
     const platform::FileSystem& system = platform::SystemFiles();
-    Descriptor descriptor(system, system.OpenToRead(path, openError, regular, directory));
+    const platform::OpenedToRead opened = system.OpenToRead(path);
+    Descriptor descriptor(system, opened.descriptor);
     if (descriptor.get() < 0) {
-        throw FileError(path, "Cannot open file \"" + path + "\": " + SystemMessage(openError));
+        throw FileError(path, "Cannot open file \"" + path + "\": " + SystemMessage(opened.error));
     }
-    if (!regular) {
-        throw FileError(
-            path, "Cannot open file \"" + path + "\": " +
-                      (directory ? std::string("it is a folder") : "it is not a regular file"));
+    if (!opened.regular) {
+        throw FileError(path, "Cannot open file \"" + path + "\": " +
+                                  (opened.directory ? std::string("it is a folder")
+                                                    : "it is not a regular file"));
     }
     DescriptorInput buffer(descriptor.get());
     std::istream in(&buffer);

@@ -30,6 +30,26 @@ struct LinkTarget {
     bool refusedLink = false;
 };
 
+/// A descriptor from an open or a create, or the errno value that kept the call from one.
+struct Opened {
+    int descriptor = -1;
+    int error = 0;
+};
+
+/// A file opened to read, and what it is.
+struct OpenedToRead {
+    int descriptor = -1;
+    int error = 0;
+    bool regular = false;
+    bool directory = false;
+};
+
+/// The bytes a read gave: none at the end of the file; `error` when it failed.
+struct ReadBytes {
+    std::size_t count = 0;
+    int error = 0;
+};
+
 /// A lock on an open file, without waiting: held, taken by another program, or not to be had
 /// here (nobody to coordinate with).
 enum class Lock { Held, Busy, Unavailable };
@@ -47,27 +67,25 @@ class FileSystem {
     /// is written where it stands (a pipe, a terminal, or a file the shell opened).
     virtual std::optional<int> OpenDescriptorNamed(const std::string& path) const = 0;
 
-    /// A new file that did not exist, for writing; -1 with `error` (EEXIST when the name is
-    /// taken). Never follows a link.
-    virtual int CreateNewFile(const std::string& path, int& error) const = 0;
+    /// A new file that did not exist, for writing (EEXIST when the name is taken). Never
+    /// follows a link.
+    virtual Opened CreateNewFile(const std::string& path) const = 0;
     /// A new file in `folder` that has no name and so goes with the program, however it
-    /// ends; -1 with `error` where the system has no such files.
-    virtual int CreateUnnamedFile(const std::string& folder, int& error) const = 0;
+    /// ends; an error where the system has no such files.
+    virtual Opened CreateUnnamedFile(const std::string& folder) const = 0;
     /// A name by which another library can open the file at `descriptor` again; empty where
     /// there is none.
     virtual std::string NameOfOpenFile(int descriptor) const = 0;
-    /// An existing file for writing, not emptied; -1 with `error`. A pipe that nobody reads
-    /// is refused with ENXIO instead of being waited on.
-    virtual int OpenToWrite(const std::string& path, int& error) const = 0;
-    /// A file for reading, without waiting on a pipe nobody writes; -1 with `error`.
-    /// `regular` and `directory` say what was opened.
-    virtual int OpenToRead(const std::string& path, int& error, bool& regular,
-                           bool& directory) const = 0;
+    /// An existing file for writing, not emptied. A pipe that nobody reads is refused with
+    /// ENXIO instead of being waited on.
+    virtual Opened OpenToWrite(const std::string& path) const = 0;
+    /// A file for reading, without waiting on a pipe nobody writes.
+    virtual OpenedToRead OpenToRead(const std::string& path) const = 0;
 
-    /// All of `size` bytes; false with `error`.
-    virtual bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) const = 0;
-    /// Up to `size` bytes; 0 at the end, -1 with `error`.
-    virtual long ReadSome(int descriptor, char* data, std::size_t size, int& error) const = 0;
+    /// All of `size` bytes; 0 or the error.
+    virtual int WriteAll(int descriptor, const char* data, std::size_t size) const = 0;
+    /// Up to `size` bytes.
+    virtual ReadBytes ReadSome(int descriptor, char* data, std::size_t size) const = 0;
     /// Moves the file position like lseek; -1 on a failure.
     virtual long long Seek(int descriptor, long long offset, int whence) const = 0;
     /// Makes sure the file has room for `size` bytes from its start, so that writing them
@@ -100,8 +118,8 @@ class FileSystem {
     virtual std::size_t LongestName(const std::string& folder) const = 0;
     virtual std::size_t LongestPath() const = 0;
 
-    /// Opens or creates a lock file, never through a link; -1 with `error`.
-    virtual int OpenLockFile(const std::string& path, int& error) const = 0;
+    /// Opens or creates a lock file, never through a link.
+    virtual Opened OpenLockFile(const std::string& path) const = 0;
     virtual Lock LockFile(int descriptor, LockKind kind) const = 0;
     /// Whether `descriptor` is still the file named `path` (a holder of the lock that
     /// finished may have removed the name between our open and our lock).

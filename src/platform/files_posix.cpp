@@ -18,6 +18,11 @@ namespace zek::platform {
 
 namespace {
 
+// What an open that returned `descriptor` gave, with errno read at once.
+Opened OpenedBy(int descriptor) {
+    return descriptor < 0 ? Opened{-1, errno} : Opened{descriptor, 0};
+}
+
 std::filesystem::path FolderOf(const std::filesystem::path& path) {
     return path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
 }
@@ -89,22 +94,17 @@ class PosixFiles final : public FileSystem {
         return number;
     }
 
-    int CreateNewFile(const std::string& path, int& error) const override {
-        const int descriptor =
-            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (descriptor < 0) error = errno;
-        return descriptor;
+    Opened CreateNewFile(const std::string& path) const override {
+        return OpenedBy(
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
     }
 
-    int CreateUnnamedFile(const std::string& folder, int& error) const override {
+    Opened CreateUnnamedFile(const std::string& folder) const override {
 #if defined(O_TMPFILE)
-        const int descriptor = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-        if (descriptor < 0) error = errno;
-        return descriptor;
+        return OpenedBy(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
 #else
         static_cast<void>(folder);
-        error = EOPNOTSUPP;
-        return -1;
+        return {-1, EOPNOTSUPP};
 #endif
     }
 
@@ -117,59 +117,48 @@ class PosixFiles final : public FileSystem {
 #endif
     }
 
-    int OpenToWrite(const std::string& path, int& error) const override {
+    Opened OpenToWrite(const std::string& path) const override {
         // Opened without waiting, so that a pipe with nobody at its other end is refused
         // (ENXIO) rather than holding the program for ever; the writes then wait as usual.
         const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-        if (descriptor < 0) {
-            error = errno;
-            return -1;
-        }
+        if (descriptor < 0) return {-1, errno};
         ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-        return descriptor;
+        return {descriptor, 0};
     }
 
-    int OpenToRead(const std::string& path, int& error, bool& regular,
-                   bool& directory) const override {
+    OpenedToRead OpenToRead(const std::string& path) const override {
         // Opened without waiting, so that a pipe with nobody at its other end cannot hold the
         // program; the caller reads only a regular file.
         const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (descriptor < 0) {
-            error = errno;
-            return -1;
-        }
+        if (descriptor < 0) return {-1, errno};
         struct stat status {};
         if (::fstat(descriptor, &status) != 0) {
-            error = errno;
+            const int error = errno;
             ::close(descriptor);
-            return -1;
+            return {-1, error};
         }
-        regular = S_ISREG(status.st_mode);
-        directory = S_ISDIR(status.st_mode);
         ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-        return descriptor;
+        return {descriptor, 0, S_ISREG(status.st_mode), S_ISDIR(status.st_mode)};
     }
 
-    bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) const override {
+    int WriteAll(int descriptor, const char* data, std::size_t size) const override {
         while (size > 0) {
             const ssize_t written = ::write(descriptor, data, size);
             if (written < 0) {
                 if (errno == EINTR) continue;
-                error = errno;
-                return false;
+                return errno;
             }
             data += written;
             size -= static_cast<std::size_t>(written);
         }
-        return true;
+        return 0;
     }
 
-    long ReadSome(int descriptor, char* data, std::size_t size, int& error) const override {
+    ReadBytes ReadSome(int descriptor, char* data, std::size_t size) const override {
         while (true) {
             const ssize_t got = ::read(descriptor, data, size);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) error = errno;
-            return static_cast<long>(got);
+            if (got >= 0) return {static_cast<std::size_t>(got), 0};
+            if (errno != EINTR) return {0, errno};
         }
     }
 
@@ -261,11 +250,8 @@ class PosixFiles final : public FileSystem {
         return PATH_MAX;
     }
 
-    int OpenLockFile(const std::string& path, int& error) const override {
-        const int descriptor =
-            ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (descriptor < 0) error = errno;
-        return descriptor;
+    Opened OpenLockFile(const std::string& path) const override {
+        return OpenedBy(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
     }
 
     Lock LockFile(int descriptor, LockKind kind) const override {

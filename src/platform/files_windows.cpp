@@ -53,16 +53,13 @@ int ErrnoOf(DWORD error) {
 
 // Binary, so that the C runtime never turns a line end into another; not inherited by
 // programs this one starts.
-int Open(const std::string& path, int flags, int& error) {
+Opened Open(const std::string& path, int flags) {
     int descriptor = -1;
     const errno_t result =
         ::_wsopen_s(&descriptor, Wide(path).c_str(), flags | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
                     _S_IREAD | _S_IWRITE);
-    if (result != 0) {
-        error = result;
-        return -1;
-    }
-    return descriptor;
+    if (result != 0) return {-1, result};
+    return {descriptor, 0};
 }
 
 class WindowsFiles final : public FileSystem {
@@ -86,60 +83,45 @@ class WindowsFiles final : public FileSystem {
         return std::nullopt;
     }
 
-    int CreateNewFile(const std::string& path, int& error) const override {
-        return Open(path, _O_WRONLY | _O_CREAT | _O_EXCL, error);
+    Opened CreateNewFile(const std::string& path) const override {
+        return Open(path, _O_WRONLY | _O_CREAT | _O_EXCL);
     }
 
-    int CreateUnnamedFile(const std::string& /*folder*/, int& error) const override {
-        error = ENOSYS;
-        return -1;
-    }
+    Opened CreateUnnamedFile(const std::string& /*folder*/) const override { return {-1, ENOSYS}; }
 
     std::string NameOfOpenFile(int /*descriptor*/) const override { return {}; }
 
-    int OpenToWrite(const std::string& path, int& error) const override {
-        return Open(path, _O_WRONLY, error);
-    }
+    Opened OpenToWrite(const std::string& path) const override { return Open(path, _O_WRONLY); }
 
-    int OpenToRead(const std::string& path, int& error, bool& regular,
-                   bool& directory) const override {
-        const PathState state = StateOf(path);
-        directory = state.directory;
-        if (directory) {
-            error = EISDIR;
-            return -1;
-        }
-        const int descriptor = Open(path, _O_RDONLY, error);
-        if (descriptor < 0) return -1;
+    OpenedToRead OpenToRead(const std::string& path) const override {
+        if (StateOf(path).directory) return {-1, EISDIR, false, true};
+        const Opened opened = Open(path, _O_RDONLY);
+        if (opened.descriptor < 0) return {-1, opened.error};
         struct _stat64 status {};
-        if (::_fstat64(descriptor, &status) != 0) {
-            error = errno;
-            ::_close(descriptor);
-            return -1;
+        if (::_fstat64(opened.descriptor, &status) != 0) {
+            const int error = errno;
+            ::_close(opened.descriptor);
+            return {-1, error};
         }
-        regular = (status.st_mode & _S_IFMT) == _S_IFREG;
-        return descriptor;
+        return {opened.descriptor, 0, (status.st_mode & _S_IFMT) == _S_IFREG, false};
     }
 
-    bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) const override {
+    int WriteAll(int descriptor, const char* data, std::size_t size) const override {
         while (size > 0) {
             const auto piece = static_cast<unsigned int>(size < (1u << 30) ? size : (1u << 30));
             const int written = ::_write(descriptor, data, piece);
-            if (written < 0) {
-                error = errno;
-                return false;
-            }
+            if (written < 0) return errno;
             data += written;
             size -= static_cast<std::size_t>(written);
         }
-        return true;
+        return 0;
     }
 
-    long ReadSome(int descriptor, char* data, std::size_t size, int& error) const override {
+    ReadBytes ReadSome(int descriptor, char* data, std::size_t size) const override {
         const auto piece = static_cast<unsigned int>(size < (1u << 30) ? size : (1u << 30));
         const int got = ::_read(descriptor, data, piece);
-        if (got < 0) error = errno;
-        return got;
+        if (got < 0) return {0, errno};
+        return {static_cast<std::size_t>(got), 0};
     }
 
     long long Seek(int descriptor, long long offset, int whence) const override {
@@ -208,8 +190,8 @@ class WindowsFiles final : public FileSystem {
 
     std::size_t LongestPath() const override { return MAX_PATH; }
 
-    int OpenLockFile(const std::string& path, int& error) const override {
-        return Open(path, _O_RDWR | _O_CREAT, error);
+    Opened OpenLockFile(const std::string& path) const override {
+        return Open(path, _O_RDWR | _O_CREAT);
     }
 
     Lock LockFile(int descriptor, LockKind kind) const override {

@@ -243,9 +243,9 @@ TEST_F(DatasetSave, AFolderKeptLockedByAnotherProgramRefusesTheSaveAfterAWait) {
     PutLastWeeks();
     const platform::FileSystem& files = platform::SystemFiles();
     const std::string folderLock = (folder.path() / ".zek-folder.lock").string();
-    int error = 0;
-    const int held = files.OpenLockFile(folderLock, error);
-    ASSERT_GE(held, 0) << error;
+    const platform::Opened opened = files.OpenLockFile(folderLock);
+    const int held = opened.descriptor;
+    ASSERT_GE(held, 0) << opened.error;
     // A lock of its own open file, as another program's would be.
     ASSERT_EQ(files.LockFile(held, platform::LockKind::Exclusive), platform::Lock::Held);
     try {

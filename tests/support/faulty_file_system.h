@@ -44,70 +44,66 @@ class FaultyFileSystem final : public platform::FileSystem {
     std::optional<int> OpenDescriptorNamed(const std::string& path) const override {
         return system_.OpenDescriptorNamed(path);
     }
-    int CreateNewFile(const std::string& path, int& error) const override {
-        if (refuseNewFiles_) {
-            error = EACCES;
-            return -1;
-        }
-        return Fails(error) ? -1 : system_.CreateNewFile(path, error);
+    platform::Opened CreateNewFile(const std::string& path) const override {
+        if (refuseNewFiles_) return {-1, EACCES};
+        const int error = Failure();
+        return error != 0 ? platform::Opened{-1, error} : system_.CreateNewFile(path);
     }
-    int CreateUnnamedFile(const std::string& folder, int& error) const override {
-        return Fails(error) ? -1 : system_.CreateUnnamedFile(folder, error);
+    platform::Opened CreateUnnamedFile(const std::string& folder) const override {
+        const int error = Failure();
+        return error != 0 ? platform::Opened{-1, error} : system_.CreateUnnamedFile(folder);
     }
     std::string NameOfOpenFile(int descriptor) const override {
         return system_.NameOfOpenFile(descriptor);
     }
-    int OpenToWrite(const std::string& path, int& error) const override {
-        return Fails(error) ? -1 : system_.OpenToWrite(path, error);
+    platform::Opened OpenToWrite(const std::string& path) const override {
+        const int error = Failure();
+        return error != 0 ? platform::Opened{-1, error} : system_.OpenToWrite(path);
     }
-    int OpenToRead(const std::string& path, int& error, bool& regular,
-                   bool& directory) const override {
-        return system_.OpenToRead(path, error, regular, directory);
+    platform::OpenedToRead OpenToRead(const std::string& path) const override {
+        return system_.OpenToRead(path);
     }
-    bool WriteAll(int descriptor, const char* data, std::size_t size, int& error) const override {
-        if (diskFull_ && size > 0) {
-            error = ENOSPC;
-            return false;
-        }
-        return !Fails(error) && system_.WriteAll(descriptor, data, size, error);
+    int WriteAll(int descriptor, const char* data, std::size_t size) const override {
+        if (diskFull_ && size > 0) return ENOSPC;
+        const int error = Failure();
+        return error != 0 ? error : system_.WriteAll(descriptor, data, size);
     }
-    long ReadSome(int descriptor, char* data, std::size_t size, int& error) const override {
-        return system_.ReadSome(descriptor, data, size, error);
+    platform::ReadBytes ReadSome(int descriptor, char* data, std::size_t size) const override {
+        return system_.ReadSome(descriptor, data, size);
     }
     long long Seek(int descriptor, long long offset, int whence) const override {
         return system_.Seek(descriptor, offset, whence);
     }
     int Reserve(int descriptor, long long size) const override {
-        int error = 0;
         if (diskFull_ && size > 0) return ENOSPC;
-        return Fails(error) ? error : system_.Reserve(descriptor, size);
+        const int error = Failure();
+        return error != 0 ? error : system_.Reserve(descriptor, size);
     }
     int Truncate(int descriptor, long long size) const override {
-        int error = 0;
-        return Fails(error) ? error : system_.Truncate(descriptor, size);
+        const int error = Failure();
+        return error != 0 ? error : system_.Truncate(descriptor, size);
     }
     void StartWritingOut(int descriptor) const override { system_.StartWritingOut(descriptor); }
     int SyncToDisk(int descriptor) const override {
-        int error = 0;
-        return Fails(error) ? error : system_.SyncToDisk(descriptor);
+        const int error = Failure();
+        return error != 0 ? error : system_.SyncToDisk(descriptor);
     }
     // A failed close still closes, as it does on POSIX systems.
     int CloseFile(int descriptor) const override {
-        int error = 0;
-        const bool fails = Fails(error);
+        const int error = Failure();
         const int closeError = system_.CloseFile(descriptor);
-        return fails ? error : closeError;
+        return error != 0 ? error : closeError;
     }
     void TakePermissionsOf(int descriptor, const std::string& model) const override {
         system_.TakePermissionsOf(descriptor, model);
     }
     int MoveReplacing(const std::string& from, const std::string& to) const override {
-        int error = 0;
-        return Fails(error) ? error : system_.MoveReplacing(from, to);
+        const int error = Failure();
+        return error != 0 ? error : system_.MoveReplacing(from, to);
     }
     int RemoveFile(const std::string& path) const override {
-        int error = 0;
-        return Fails(error) ? error : system_.RemoveFile(path);
+        const int error = Failure();
+        return error != 0 ? error : system_.RemoveFile(path);
     }
     std::vector<std::string> OwnFilesIn(const std::string& folder) const override {
         return system_.OwnFilesIn(folder);
@@ -117,19 +113,15 @@ class FaultyFileSystem final : public platform::FileSystem {
         return system_.LongestName(folder);
     }
     std::size_t LongestPath() const override { return system_.LongestPath(); }
-    int OpenLockFile(const std::string& path, int& error) const override {
-        if (refuseNewFiles_ && !system_.StateOf(path).exists) {
-            error = EACCES;
-            return -1;
-        }
-        if (Fails(error)) return -1;
-        const int descriptor = system_.OpenLockFile(path, error);
-        if (descriptor >= 0 && afterLockFileOpened) afterLockFileOpened(path);
-        return descriptor;
+    platform::Opened OpenLockFile(const std::string& path) const override {
+        if (refuseNewFiles_ && !system_.StateOf(path).exists) return {-1, EACCES};
+        if (const int error = Failure()) return {-1, error};
+        const platform::Opened opened = system_.OpenLockFile(path);
+        if (opened.descriptor >= 0 && afterLockFileOpened) afterLockFileOpened(path);
+        return opened;
     }
     platform::Lock LockFile(int descriptor, platform::LockKind kind) const override {
-        int error = 0;
-        return Fails(error) ? platform::Lock::Unavailable : system_.LockFile(descriptor, kind);
+        return Failure() != 0 ? platform::Lock::Unavailable : system_.LockFile(descriptor, kind);
     }
     bool StillNamed(int descriptor, const std::string& path) const override {
         return system_.StillNamed(descriptor, path);
@@ -139,13 +131,13 @@ class FaultyFileSystem final : public platform::FileSystem {
     }
 
   private:
-    bool Fails(int& error) const {
+    // Counts the call; the error it fails with, or 0.
+    int Failure() const {
         const int call = ++calls_;
-        if (call != faultyCall_ && call != alsoFaultyCall_) return false;
+        if (call != faultyCall_ && call != alsoFaultyCall_) return 0;
         // As SIGKILL would: no destructor runs, no buffer is flushed.
         if (fault_ == Fault::Kill) ::_exit(137);
-        error = error_;
-        return true;
+        return error_;
     }
 
     const platform::FileSystem& system_ = platform::SystemFiles();
