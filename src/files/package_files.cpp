@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <ostream>
 #include <utility>
@@ -241,9 +240,12 @@ void WriteWorkbook(std::ostream& out, const PackageTable& table,
         throw;
     }
     CheckWorkbook(xlsx.workbook_close(workbook));
-    std::ifstream in(file.path(), std::ios::binary);
-    out << in.rdbuf();
-    if (!in || !out) throw StreamError("the workbook could not be copied");
+    try {
+        ReadTextFile(file.path(), [&out](std::istream& in) { out << in.rdbuf(); });
+    } catch (const FileError& error) {
+        throw StreamError(std::string("the workbook could not be read back: ") + error.what());
+    }
+    if (!out) throw StreamError("the workbook could not be copied");
 }
 
 }  // namespace
