@@ -33,12 +33,6 @@ double TwoSidedP(double t, double df) {
     return 2.0 * boost::math::cdf(boost::math::complement(distribution, std::fabs(t)));
 }
 
-double UpperFP(double f, double df1, double df2) {
-    if (!std::isfinite(f) || !(df1 > 0.0) || !(df2 > 0.0)) return kMissingValue;
-    const boost::math::fisher_f distribution(df1, df2);
-    return boost::math::cdf(boost::math::complement(distribution, std::max(f, 0.0)));
-}
-
 // t.test() stops with "data are essentially constant" when the standard error vanishes
 // beside the means; it then gives no t at all.
 bool EssentiallyConstant(double standardError, double scale) {
@@ -252,6 +246,12 @@ double ResidualWithout(const std::vector<Eigen::MatrixXd>& termColumns, const Ei
 }
 
 }  // namespace
+
+double UpperFP(double f, double df1, double df2) {
+    if (!std::isfinite(f) || !(df1 > 0.0) || !(df2 > 0.0)) return kMissingValue;
+    const boost::math::fisher_f distribution(df1, df2);
+    return boost::math::cdf(boost::math::complement(distribution, std::max(f, 0.0)));
+}
 
 Summary Summarise(std::span<const double> values) {
     Summary summary;

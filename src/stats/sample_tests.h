@@ -20,6 +20,9 @@ namespace zek {
 /// A missing value in the vectors below, and an undefined figure in the results.
 inline constexpr double kMissingValue = std::numeric_limits<double>::quiet_NaN();
 
+/// pf(f, df1, df2, lower.tail = FALSE).
+double UpperFP(double f, double df1, double df2);
+
 struct Summary {
     int n = 0;
     double mean = kMissingValue;
