@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Writes class sets of small, messy classes for every design (N 3 to 20 per group, cell or
 # variable, 0 to 50% missing) with zek-generate, and has R recompute every figure of their
-# answer keys (scripts/check_keys.R). Needs Rscript (Debian r-base-core).
+# answer keys (scripts/check_keys.R); the designs whose variables can be occasions again as
+# repeated measures (--repeated; N 5 to 60, 0 to 20% missing). Needs Rscript (Debian
+# r-base-core, r-cran-afex, r-cran-car).
 #
 #   scripts/check-keys-with-r.sh build/src/zek-generate [ROUNDS]
 set -euo pipefail
@@ -11,29 +13,43 @@ here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# A class's setup: N from LOW to HIGH per group, cell or variable (one N where the boxes
+# share the cases), the missing percentage one of MISSING.
+#   vary INPUT TARGET DESIGN ROUND LOW HIGH MISSING
+vary() {
+    python3 - "$@" <<'EOF'
+import random, sys
+source, target, design, round_, low, high, missing = sys.argv[1:]
+code = int(design[:2])
+random.seed(f"{design}-{round_}")
+lines = open(source, newline="").read().split("\r\n")
+shared = random.randint(int(low), int(high))
+own_n = code <= 9 or 18 <= code <= 21
+for k, line in enumerate(lines):
+    if line.startswith("===================%Missing"):
+        lines[k + 1] = str(random.choice([int(m) for m in missing.split(",")]))
+    if line.startswith("===================BOX "):
+        lines[k + 3] = str(random.randint(int(low), int(high)) if own_n else shared)
+open(target, "w", newline="").write("\r\n".join(lines))
+EOF
+}
+
 for round in $(seq 1 "$rounds"); do
     for input in "$here"/../tests/golden/[0-3][0-9]_*/input.TXT; do
         design=$(basename "$(dirname "$input")")
         folder="$work/$design-$round"
         mkdir -p "$folder"
-        # Designs whose boxes share the cases keep one N; the others draw one per box.
-        python3 - "$input" "$folder/setup.TXT" "$design" "$round" <<'EOF'
-import random, sys
-source, target, design, round_ = sys.argv[1:]
-code = int(design[:2])
-random.seed(f"{design}-{round_}")
-lines = open(source, newline="").read().split("\r\n")
-shared = random.randint(3, 20)
-own_n = code <= 9 or 18 <= code <= 21
-for k, line in enumerate(lines):
-    if line.startswith("===================%Missing"):
-        lines[k + 1] = str(random.choice([0, 0, 5, 10, 20, 35, 50]))
-    if line.startswith("===================BOX "):
-        lines[k + 3] = str(random.randint(3, 20) if own_n else shared)
-open(target, "w", newline="").write("\r\n".join(lines))
-EOF
+        vary "$input" "$folder/setup.TXT" "$design" "$round" 3 20 0,0,5,10,20,35,50
         (cd "$folder" && "$generator" setup.TXT -o "data.csv" --count 30 \
             --seed $((1000 * round + 10#${design:0:2})) > /dev/null)
+        # The designs whose variables can be occasions, once more as repeated measures.
+        code=$((10#${design:0:2}))
+        if ((code >= 13 && code <= 17)) || ((code >= 29)); then
+            mkdir -p "$folder-repeated"
+            vary "$input" "$folder-repeated/setup.TXT" "$design" "$round" 5 60 0,5,10,15,20
+            (cd "$folder-repeated" && "$generator" setup.TXT -o "data.csv" --count 30 \
+                --repeated --seed $((1000 * round + code)) > /dev/null)
+        fi
     done
 done
 Rscript "$here/check_keys.R" "$work"/*/

@@ -120,7 +120,8 @@ regression_figures <- function(data) {
   c(out, n = if (is.list(m)) nobs(m) else 0, r_squared = if (!is.null(s)) s$r.squared else NA,
     adjusted_r_squared = if (!is.null(s)) s$adj.r.squared else NA,
     model_f = if (!is.null(f)) f[[1]] else NA, model_df1 = if (!is.null(f)) f[[2]] else NA,
-    model_df2 = if (!is.null(s)) s$df[2] else NA,
+    # The key gives the F test's own denominator df, NA where there is no F.
+    model_df2 = if (!is.null(f) && is.finite(f[[1]])) s$df[2] else NA,
     model_p = if (!is.null(f)) pf(f[[1]], f[[2]], f[[3]], lower.tail = FALSE) else NA)
 }
 
@@ -134,6 +135,60 @@ within_correlations <- function(data, vars, groups, cellnames) {
     }
   }
   out
+}
+
+# The variables as occasions of one outcome, with the groups or cells as between factors:
+# afex's Type III table and car's sphericity figures over the complete cases, and paired t
+# tests between occasions with Holm's adjustment.
+rm_figures <- function(data, scores, between) {
+  d <- data[complete.cases(data[scores]), ]
+  out <- c(rm_n = nrow(d), rm_left_out = nrow(data) - nrow(d))
+  a <- tryCatch({
+    long <- reshape(d, direction = "long", varying = scores, v.names = "score",
+                    timevar = "occasion", idvar = "id", times = seq_along(scores))
+    long$occasion <- factor(long$occasion)
+    for (b in between) long[[b]] <- factor(long[[b]])
+    suppressWarnings(suppressMessages(afex::aov_ez(
+      "id", "score", long, within = "occasion", between = if (length(between)) between else NULL,
+      type = 3, anova_table = list(correction = "none", es = c("ges", "pes")))))
+  }, error = function(e) NULL)
+  terms <- c(between, if (length(between) == 2) paste(between, collapse = ":"))
+  terms <- c(terms, "occasion", paste0(terms, ":occasion"))
+  s <- if (!is.null(a)) summary(a$Anova, multivariate = FALSE) else NULL
+  for (r in terms) {
+    p <- paste0("rm_", gsub(":", "_", r), "_")
+    t <- if (!is.null(a)) a$anova_table else NULL
+    v <- if (!is.null(t) && r %in% rownames(t))
+      c(t[r, "F"], t[r, "num Df"], t[r, "den Df"], t[r, "Pr(>F)"], t[r, "pes"], t[r, "ges"])
+    else rep(NA, 6)
+    names(v) <- paste0(p, c("F", "df1", "df2", "p", "pes", "ges"))
+    out <- c(out, v)
+    if (!grepl("occasion", r)) next
+    pa <- s$pval.adjustments; sp <- s$sphericity.tests
+    w <- if (length(scores) > 2 && !is.null(pa) && r %in% rownames(pa)) {
+      gg <- pa[r, "GG eps"]; hf <- pa[r, "HF eps"]
+      # Without an epsilon (an error matrix of deficient rank) car leaves the corrected p at
+      # the 0 its table starts with: no figure R computed.
+      c(gg, v[2] * gg, v[3] * gg, if (is.na(gg)) NA else pa[r, "Pr(>F[GG])"], hf,
+        v[2] * min(1, hf), v[3] * min(1, hf), if (is.na(hf)) NA else pa[r, "Pr(>F[HF])"],
+        if (!is.null(sp) && r %in% rownames(sp)) sp[r, 1:2] else c(NA, NA))
+    } else rep(NA, 10)
+    names(w) <- paste0(p, c("gg_epsilon", "gg_df1", "gg_df2", "gg_p", "hf_epsilon", "hf_df1",
+                            "hf_df2", "hf_p", "mauchly_w", "mauchly_p"))
+    out <- c(out, w)
+  }
+  pairs <- c()
+  for (i in seq_along(scores)) for (j in seq_along(scores)) if (i < j) {
+    p <- paste0(scores[i], "_", scores[j], "_rm_")
+    t <- tryNA(t.test(d[[scores[i]]], d[[scores[j]]], paired = TRUE))
+    g <- function(f) if (is.list(t)) f(t) else NA_real_
+    v <- c(g(function(x) mean(d[[scores[i]]] - d[[scores[j]]])), g(function(x) unname(x$statistic)),
+           g(function(x) unname(x$parameter)), g(function(x) x$p.value))
+    names(v) <- paste0(p, c("mean_difference", "t", "df", "p"))
+    out <- c(out, v)
+    pairs <- c(pairs, setNames(v[4], paste0(p, "p_holm")))
+  }
+  c(out, setNames(p.adjust(pairs, "holm"), names(pairs)))
 }
 
 r_figures <- function(data, key) {
@@ -194,6 +249,11 @@ r_figures <- function(data, key) {
   } else {
     for (v in scores) out <- c(out, summary_figures(v, data[[v]]))
     out <- c(out, within_correlations(data, scores, list(rep(TRUE, nrow(data))), ""))
+  }
+  if ("rm_n" %in% names(key)) {
+    between <- intersect(c("group", "factor1", "factor2"), cols)
+    if (identical(between, "group") && length(unique(data$group)) == 1) between <- c()
+    out <- c(out, rm_figures(data, scores, between))
   }
   out
 }

@@ -8,7 +8,8 @@ set -euo pipefail
 #         answer key's tests and least squares), ReadStat and libxlsxwriter (SPSS, Stata and
 #         Excel files), and the DejaVu fonts of the window;
 #   test  building and running every test: GoogleTest and Google Benchmark, R with haven,
-#         readxl and MASS (which read back the package files and referee the keys), MPFR (the
+#         readxl, MASS, afex and car (which read back the package files and referee the
+#         keys, the repeated-measures ANOVA among them), MPFR (the
 #         portable logarithm's judge), pdftotext (a printed PDF read back) and the desktop
 #         file's validator;
 #   ci    what CI checks besides: clang-format and clang-tidy, and the cross compilers, qemu
@@ -21,7 +22,8 @@ case "$level" in
     run) ;;
     test | ci)
         packages+=(libgtest-dev libgmock-dev libbenchmark-dev r-base-core r-cran-haven
-            r-cran-readxl r-cran-mass libmpfr-dev poppler-utils desktop-file-utils)
+            r-cran-readxl r-cran-mass r-cran-afex r-cran-car libmpfr-dev poppler-utils
+            desktop-file-utils)
         if [ "$level" = ci ]; then
             packages+=(clang-format clang-tidy g++-aarch64-linux-gnu g++-mingw-w64-x86-64-posix
                 qemu-user wine wine64)

@@ -10,7 +10,8 @@ namespace zek {
 
 const char* GenerateHelpText() {
     return R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--threads T] [--seed N]
-                    [--reliability R] [--beta LOW HIGH] [--exact] [--no-key]
+                    [--reliability R] [--beta LOW HIGH] [--exact] [--repeated]
+                    [--no-key]
 
 Generates simulated sample data from a ZEK generation parameters file, without a window,
 and writes the three files that Generate and Save write in ZEK: the comma-delimited data
@@ -55,6 +56,12 @@ Options:
                      the file, as the data file writes them (mean and SD at the box's
                      decimals). Reliability below 1, missing or extreme values and scores
                      cut by Min or Max move them again; the information file says which.
+  --repeated         the variables are occasions of one outcome measured on the same cases
+                     (designs with two variables in groups or cells, and correlated
+                     variables): the answer key adds the repeated-measures ANOVA as R's
+                     afex and car compute it (complete cases, Type III, Greenhouse-Geisser
+                     and Huynh-Feldt corrections, Mauchly's test, paired t tests between
+                     occasions with Holm's adjustment).
   --list-designs     lists the 35 design codes of line 11 of a parameters file, with
                      their boxes and the data file's header line.
   --version          prints the version.
@@ -151,6 +158,10 @@ Verdict ReadArgument(std::string_view arg, Arguments& arguments, GenerateOptions
     }
     if (arg == "--exact") {
         options.exact = true;
+        return std::nullopt;
+    }
+    if (arg == "--repeated") {
+        options.repeated = true;
         return std::nullopt;
     }
     if (arg == "-o") return ReadDataFile(arguments.Value(), options);

@@ -23,6 +23,8 @@ struct GenerateOptions {
     bool keys = true;
     /// Exact sample statistics.
     bool exact = false;
+    /// The variables as occasions: the key adds the repeated-measures ANOVA.
+    bool repeated = false;
     bool help = false;
     bool version = false;
     bool listDesigns = false;

@@ -141,6 +141,7 @@ int Generate(const zek::GenerateOptions& options, char separator,
     if (options.reliability) state->setup.reliability = *options.reliability;
     // --exact, or a file saved with exact statistics on.
     state->setup.exactStatistics = options.exact || reading->exactStatistics;
+    state->setup.repeatedMeasures = options.repeated || reading->repeatedMeasures;
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
         state->setup.betaHigh = *options.betaHigh;

@@ -29,6 +29,7 @@ ParametersFileContents ParametersFileContentsOf(const ControlTexts& texts) {
     contents.correlations = texts.correlations;
     contents.columnNames = texts.columnNames;
     contents.exactStatistics = texts.exactStatistics;
+    contents.repeatedMeasures = texts.repeatedMeasures;
     return contents;
 }
 

@@ -42,6 +42,8 @@ struct ControlTexts {
     ColumnNames columnNames;
     /// Options > Exact Sample Statistics.
     bool exactStatistics = false;
+    /// Options > Repeated Measures.
+    bool repeatedMeasures = false;
 
     BoxTexts& Box(int boxNumber) { return boxes[boxNumber - 1]; }
     const BoxTexts& Box(int boxNumber) const { return boxes[boxNumber - 1]; }

@@ -407,6 +407,11 @@ void MainWindowModel::ToggleExactStatistics() {
     state_.setup.exactStatistics = !state_.setup.exactStatistics;
 }
 
+void MainWindowModel::ToggleRepeatedMeasures() {
+    const ChangeScope scope(*this);
+    state_.setup.repeatedMeasures = !state_.setup.repeatedMeasures;
+}
+
 void MainWindowModel::CopyCellOneToAllCells() {
     const ChangeScope scope(*this);
     const ParameterBox first = Box(1);
@@ -501,6 +506,7 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     columnNames_ = reading.columnNames;
     // A file that says nothing of exact statistics leaves the option as it was, as before.
     if (reading.exactStatistics) state_.setup.exactStatistics = true;
+    if (reading.repeatedMeasures) state_.setup.repeatedMeasures = true;
 }
 
 void MainWindowModel::SetColumnNames(ColumnNames names) {
@@ -515,6 +521,7 @@ ControlTexts MainWindowModel::Texts() const {
     texts.title = title_;
     texts.columnNames = columnNames_;
     texts.exactStatistics = state_.setup.exactStatistics;
+    texts.repeatedMeasures = state_.setup.repeatedMeasures;
     texts.seed = seed_;
     texts.missing = missing_;
     texts.extreme = extreme_;

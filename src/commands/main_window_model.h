@@ -150,6 +150,9 @@ class MainWindowModel {
     /// "Exact Sample Statistics" turns the option on or off; Reset to Startup turns it off.
     void ToggleExactStatistics();
     bool exactStatistics() const { return state_.setup.exactStatistics; }
+    /// "Repeated Measures" likewise.
+    void ToggleRepeatedMeasures();
+    bool repeatedMeasures() const { return state_.setup.repeatedMeasures; }
     /// Ctrl+F9: the fixed regression example.
     void LoadRegressionExample();
     /// The replay of an opened parameters file onto the controls, line by line, with every

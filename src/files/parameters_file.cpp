@@ -155,6 +155,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kNamesHeading = "===================Names";
 constexpr std::string_view kOptionsHeading = "===================Options";
 constexpr std::string_view kExactOption = "exact";
+constexpr std::string_view kRepeatedOption = "repeated";
 
 // The columns a design's names section may name, with the levels of each grouping column.
 std::optional<DataColumns> NamedColumnsOf(int designCode) {
@@ -273,6 +274,7 @@ ParametersFileReading ReadSections(LineCursor& cursor) {
             heading = cursor.Next();
             if (cursor.Exhausted() || heading == kNamesHeading) break;
             if (heading == kExactOption) reading.exactStatistics = true;
+            if (heading == kRepeatedOption) reading.repeatedMeasures = true;
         }
     }
     ReadNamesSection(cursor, heading, reading);
@@ -347,9 +349,10 @@ void WriteParametersFile(std::ostream& out, const ParametersFileContents& conten
     }
     writer.Line("===================Correlations");
     ForEachCellInFileOrder([&](int cell) { writer.Line(contents.correlations[cell]); });
-    if (contents.exactStatistics) {
+    if (contents.exactStatistics || contents.repeatedMeasures) {
         writer.Line(std::string(kOptionsHeading));
-        writer.Line(std::string(kExactOption));
+        if (contents.exactStatistics) writer.Line(std::string(kExactOption));
+        if (contents.repeatedMeasures) writer.Line(std::string(kRepeatedOption));
     }
     WriteNamesSection(writer, contents);
     writer.Flush();

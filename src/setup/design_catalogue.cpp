@@ -177,4 +177,20 @@ void ApplyDesign(const DesignInfo& design, GenerationSetup& setup) {
     }
 }
 
+bool HasOccasions(const DesignShape& shape) {
+    switch (shape.family) {
+        case DesignFamily::TwoVariablesInGroups:
+            return true;
+        case DesignFamily::Factorial:
+            return shape.variableCount == 2;
+        case DesignFamily::Correlated:
+            return shape.variableCount >= 2;
+        case DesignFamily::OneWay:
+        case DesignFamily::TwoGroupsMultiVariable:
+        case DesignFamily::Regression:
+            return false;
+    }
+    return false;
+}
+
 }  // namespace zek

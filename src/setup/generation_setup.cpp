@@ -49,6 +49,7 @@ void ResetToStartup(GenerationSetup& setup, RunFlags& flags) {
     setup.betaHigh = startup.betaHigh;
     setup.reliability = startup.reliability;
     setup.exactStatistics = startup.exactStatistics;
+    setup.repeatedMeasures = startup.repeatedMeasures;
     flags.dataGenerated = false;
 
     ApplyDesign(Design(DesignKind::Groups2), setup);

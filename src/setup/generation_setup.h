@@ -92,6 +92,9 @@ struct GenerationSetup {
     /// "Exact Sample Statistics" in the Options menu: off at start and not stored in
     /// parameters files.
     bool exactStatistics = false;
+    /// "Repeated Measures" in the Options menu: the variables are occasions of one outcome,
+    /// and the key adds the repeated-measures ANOVA where the design has occasions.
+    bool repeatedMeasures = false;
     std::int32_t betaLow = 2;
     std::int32_t betaHigh = 6;
     std::int32_t missingPercent = 3;
@@ -140,7 +143,8 @@ struct StreamSeeds {
 StreamSeeds StreamSeedsOf(std::int32_t seed);
 
 /// The record's part of Reset to Startup: the design of the start-up, the Beta parameters,
-/// the reliability and the box shapes go back; percentages, seed and file names stay.
+/// the reliability, the options and the box shapes go back; percentages, seed and file names
+/// stay.
 void ResetToStartup(GenerationSetup& setup, RunFlags& flags);
 
 }  // namespace zek

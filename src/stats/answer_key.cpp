@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "setup/data_columns.h"
+#include "setup/design_catalogue.h"
+#include "stats/repeated_measures.h"
 #include "stats/sample_tests.h"
 
 namespace zek {
@@ -360,6 +362,84 @@ std::vector<KeySection> FactorialSections(const GenerationSetup& setup, const Wr
     return sections;
 }
 
+// The scores of every case on the design's occasions, with its group or cell.
+RepeatedScores OccasionsOf(const GenerationSetup& setup, const WrittenData& data) {
+    RepeatedScores scores;
+    scores.occasions = data.layout.variableCount;
+    const int factors =
+        setup.family == DesignFamily::Factorial                                       ? 2
+        : setup.family == DesignFamily::TwoVariablesInGroups && data.cells.size() > 1 ? 1
+                                                                                      : 0;
+    if (factors >= 1) {
+        scores.levelsA = factors == 2 ? setup.levelsFactor1 : static_cast<int>(data.cells.size());
+        scores.nameA = data.columns.GroupingColumn(1).name;
+    }
+    if (factors == 2) {
+        scores.levelsB = setup.levelsFactor2;
+        scores.nameB = data.columns.GroupingColumn(2).name;
+    }
+    for (std::size_t c = 0; c < data.cells.size(); ++c) {
+        const DesignCell& cell = data.layout.blocks[c].cell;
+        const std::vector<Column>& columns = data.cells[c];
+        for (std::size_t row = 0; row < columns.front().size(); ++row) {
+            std::vector<double> occasions;
+            for (const Column& column : columns) occasions.push_back(column[row]);
+            scores.scores.push_back(std::move(occasions));
+            scores.levelA.push_back(factors >= 1 ? cell.levels[0] : 1);
+            scores.levelB.push_back(factors == 2 ? cell.levels[1] : 1);
+        }
+    }
+    return scores;
+}
+
+void AddRepeatedEffect(KeySection& section, const RepeatedEffect& effect) {
+    std::string prefix = "rm_" + effect.name + "_";
+    std::ranges::replace(prefix, ':', '_');
+    section.figures.insert(section.figures.end(),
+                           {Statistic(prefix + "F", effect.f), Count(prefix + "df1", effect.df1),
+                            Count(prefix + "df2", effect.df2), Probability(prefix + "p", effect.p),
+                            Statistic(prefix + "pes", effect.partialEtaSquared),
+                            Statistic(prefix + "ges", effect.generalizedEtaSquared)});
+    if (!effect.within) return;
+    const double hf =
+        std::isnan(effect.hfEpsilon) ? kMissingValue : std::min(1.0, effect.hfEpsilon);
+    section.figures.insert(
+        section.figures.end(),
+        {Statistic(prefix + "gg_epsilon", effect.ggEpsilon),
+         Statistic(prefix + "gg_df1", effect.df1 * effect.ggEpsilon),
+         Statistic(prefix + "gg_df2", effect.df2 * effect.ggEpsilon),
+         Probability(prefix + "gg_p", effect.ggP),
+         Statistic(prefix + "hf_epsilon", effect.hfEpsilon),
+         Statistic(prefix + "hf_df1", effect.df1 * hf),
+         Statistic(prefix + "hf_df2", effect.df2 * hf), Probability(prefix + "hf_p", effect.hfP),
+         Statistic(prefix + "mauchly_w", effect.mauchlyW),
+         Probability(prefix + "mauchly_p", effect.mauchlyP)});
+}
+
+// The occasions as one within factor, crossed with the design's groups or cells.
+KeySection RepeatedMeasuresSection(const GenerationSetup& setup, const WrittenData& data) {
+    const RepeatedMeasuresAnova anova = AnalyseRepeatedMeasures(OccasionsOf(setup, data));
+    KeySection section{
+        "Repeated measures ANOVA (the variables as occasions; complete cases, "
+        "Type III, Greenhouse-Geisser and Huynh-Feldt corrections, paired t tests "
+        "with Holm's adjustment)",
+        {Count("rm_n", anova.completeCases), Count("rm_left_out", anova.casesLeftOut)}};
+    for (const RepeatedEffect& effect : anova.effects) AddRepeatedEffect(section, effect);
+    int decimals = 0;
+    for (int v = 0; v < data.layout.variableCount; ++v)
+        decimals = std::max(decimals, data.Decimals(v));
+    for (const OccasionComparison& pair : anova.comparisons) {
+        const std::string prefix =
+            data.ScoreName(pair.first) + "_" + data.ScoreName(pair.second) + "_rm_";
+        section.figures.insert(
+            section.figures.end(),
+            {Score(prefix + "mean_difference", pair.meanDifference, decimals),
+             Statistic(prefix + "t", pair.t), Count(prefix + "df", pair.df),
+             Probability(prefix + "p", pair.p), Probability(prefix + "p_holm", pair.holmP)});
+    }
+    return section;
+}
+
 // The tests the design calls for, after the figures of every box.
 std::vector<KeySection> DesignSections(const GenerationSetup& setup, const WrittenData& data) {
     switch (setup.family) {
@@ -398,6 +478,9 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const WrittenScores& sc
     key.sections.push_back(BoxFigures(setup, data));
     for (KeySection& section : DesignSections(setup, data)) {
         key.sections.push_back(std::move(section));
+    }
+    if (setup.repeatedMeasures && HasOccasions(ShapeOf(setup))) {
+        key.sections.push_back(RepeatedMeasuresSection(setup, data));
     }
     return key;
 }

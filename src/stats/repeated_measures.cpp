@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <boost/math/distributions/chi_squared.hpp>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace zek {
@@ -132,6 +133,9 @@ Sphericity SphericityOf(const Matrix& error, double errorDf, int occasions) {
     const auto d = static_cast<double>(error.rows());
     if (error.rows() < 2 || !(errorDf > 0.0)) return sphericity;
     const Eigen::VectorXd lambda = Eigen::SelfAdjointEigenSolver<Matrix>(error).eigenvalues();
+    // car gives no sphericity figures for an error matrix of deficient rank (fewer cases to
+    // spare than differences), judged by its own absolute tolerance.
+    if (lambda.minCoeff() < std::sqrt(std::numeric_limits<double>::epsilon())) return sphericity;
     const double sum = lambda.sum();
     const double squares = lambda.squaredNorm();
     sphericity.gg = sum * sum / (d * squares);
@@ -238,17 +242,25 @@ RepeatedMeasuresAnova AnalyseRepeatedMeasures(const RepeatedScores& data) {
 
     std::vector<BetweenTerm> terms;
     const Matrix x = BetweenDesign(data, complete, terms);
-    if (!EveryCellFilled(data, complete) || x.rows() <= x.cols()) return anova;
-    const Fit fit = FitBetweenDesign(x, complete.scores);
+    // Without a model every effect is still named, so that a class key keeps its columns.
+    const bool fits = EveryCellFilled(data, complete) && x.rows() >= x.cols();
+    const Fit fit = fits ? FitBetweenDesign(x, complete.scores) : Fit{};
     const Matrix mean = MeanBasis(data.occasions);
     const Matrix differences = DifferencesBasis(data.occasions);
-
+    auto effectOf = [&](const BetweenTerm& term, const Matrix& basis) {
+        if (fits) return EffectOf(fit, term, basis);
+        RepeatedEffect unfitted;
+        unfitted.name = term.name;
+        return unfitted;
+    };
     for (std::size_t t = 1; t < terms.size(); ++t)
-        anova.effects.push_back(EffectOf(fit, terms[t], mean));
-    const Sphericity sphericity = SphericityOf(differences.transpose() * fit.errors * differences,
-                                               fit.errorDf, data.occasions);
+        anova.effects.push_back(effectOf(terms[t], mean));
+    const Sphericity sphericity =
+        fits ? SphericityOf(differences.transpose() * fit.errors * differences, fit.errorDf,
+                            data.occasions)
+             : Sphericity{};
     for (const BetweenTerm& term : terms) {
-        RepeatedEffect effect = EffectOf(fit, term, differences);
+        RepeatedEffect effect = effectOf(term, differences);
         effect.within = true;
         effect.name = term.first == 0 ? data.nameWithin : term.name + ":" + data.nameWithin;
         effect.ggEpsilon = sphericity.gg;
@@ -262,6 +274,7 @@ RepeatedMeasuresAnova AnalyseRepeatedMeasures(const RepeatedScores& data) {
         }
         anova.effects.push_back(effect);
     }
+    if (!fits) return anova;
     // afex's generalized eta squared with every factor manipulated: each effect beside the
     // error of both strata, the cases' and the occasions'.
     const double errors = (mean.transpose() * fit.errors * mean).trace() +

@@ -308,6 +308,12 @@ void MainWindow::BuildOptionsMenu() {
                    [this] { model_->ToggleExactStatistics(); },
                    "The data's means, SDs and correlations are exactly the ones set, as the "
                    "data file writes them"},
+                  {"RepeatedMeasures1",
+                   QStringLiteral("Repeated Measures"),
+                   {},
+                   [this] { model_->ToggleRepeatedMeasures(); },
+                   "The variables are occasions of one outcome measured on the same cases; the "
+                   "answer key adds the repeated-measures ANOVA"},
                   {"NamesandLabels1",
                    QStringLiteral("Names and Labels..."),
                    {},
@@ -342,6 +348,8 @@ void MainWindow::BuildOptionsMenu() {
     // Its mark follows the option, which Render shows.
     exactItem_ = named(QStringLiteral("ExactSampleStatistics1"));
     exactItem_->setCheckable(true);
+    repeatedItem_ = named(QStringLiteral("RepeatedMeasures1"));
+    repeatedItem_->setCheckable(true);
 
     // One check-mark group; none is checked at start-up although the pair starts at 2 and 6.
     betaItems_ = new QActionGroup(this);
@@ -651,6 +659,7 @@ void MainWindow::Render() {
     setText(missing_, model_->missing());
     setText(extreme_, model_->extreme());
     exactItem_->setChecked(model_->exactStatistics());
+    repeatedItem_->setChecked(model_->repeatedMeasures());
     const QString focus = host_->TakePendingFocus();
     if (!focus.isEmpty()) {
         if (auto* control = findChild<QWidget*>(focus);

@@ -136,6 +136,7 @@ class MainWindow final : public QMainWindow {
     QActionGroup* betaItems_ = nullptr;
     QAction* betaOther_ = nullptr;
     QAction* exactItem_ = nullptr;
+    QAction* repeatedItem_ = nullptr;
 };
 
 }  // namespace zek

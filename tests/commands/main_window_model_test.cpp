@@ -459,6 +459,19 @@ TEST_F(MainWindowModelTest, AnOpenedFileSavedExactTurnsExactStatisticsOn) {
     EXPECT_TRUE(window.exactStatistics());
 }
 
+// Repeated measures follow a file as exact statistics do, and Reset to Startup ends them.
+TEST_F(MainWindowModelTest, RepeatedMeasuresFollowAFileAndEndWithReset) {
+    ControlTexts repeated;
+    repeated.repeatedMeasures = true;
+    window.ApplyParametersFile(Read(Written(repeated)));
+    EXPECT_TRUE(window.repeatedMeasures());
+    EXPECT_TRUE(window.Texts().repeatedMeasures);
+    window.ResetToStartup();
+    EXPECT_FALSE(window.repeatedMeasures());
+    window.ToggleRepeatedMeasures();
+    EXPECT_TRUE(window.repeatedMeasures());
+}
+
 TEST_F(MainWindowModelTest, AnOpenedUniformBoxDerivesItsMeanAndSd) {
     window.ApplyParametersFile(OneBoxReading(
         2, {"0.0", "1.0", "25", "2", true, "10", true, "20", DistributionKind::Uniform}));

@@ -263,6 +263,23 @@ TEST(ParametersFile, ExactStatisticsRoundTripBeforeTheNames) {
     EXPECT_TRUE(later.exactStatistics);
 }
 
+// Repeated measures share the section: alone, or after exact statistics.
+TEST(ParametersFile, RepeatedMeasuresRoundTripInTheOptions) {
+    ControlTexts texts;
+    texts.repeatedMeasures = true;
+    const std::string plain = Written(ControlTexts{});
+    EXPECT_EQ(Written(texts).substr(plain.size()), "===================Options\r\nrepeated\r\n");
+    const ParametersFileReading alone = Read(Written(texts));
+    EXPECT_TRUE(alone.repeatedMeasures);
+    EXPECT_FALSE(alone.exactStatistics);
+    texts.exactStatistics = true;
+    EXPECT_EQ(Written(texts).substr(plain.size()),
+              "===================Options\r\nexact\r\nrepeated\r\n");
+    const ParametersFileReading both = Read(Written(texts));
+    EXPECT_TRUE(both.repeatedMeasures && both.exactStatistics);
+    EXPECT_FALSE(Read(plain).repeatedMeasures);
+}
+
 // Every text at the longest the window takes: what ZEK writes always opens again.
 TEST(ParametersFile, TheLongestTextsTheWindowTakesReopen) {
     ControlTexts texts;

@@ -127,17 +127,42 @@ TEST(RepeatedMeasuresTest, TwoByTwoGroupsOnTwoOccasionsAsR) {
     }
 }
 
-// A cell without a complete case, or no case to spare for the error: R fits no model.
-TEST(RepeatedMeasuresTest, AnEmptyCellOrNoErrorGivesNoTable) {
+// A cell without a complete case: R fits no model, and every figure is missing; the effects
+// keep their names for the class key's columns.
+TEST(RepeatedMeasuresTest, AnEmptyCellGivesNamedEffectsWithoutFigures) {
     RepeatedScores data;
-    data.occasions = 2;
+    data.occasions = 3;
     data.levelsA = 2;
-    data.scores = {{1, 2}, {2, 4}, {3, NA}};
+    data.nameA = "group";
+    data.scores = {{1, 2, 3}, {2, 4, 3}, {3, NA, 1}};
     data.levelA = {1, 1, 2};
-    EXPECT_TRUE(AnalyseRepeatedMeasures(data).effects.empty());
-    data.scores = {{1, 2}, {3, 5}};
-    data.levelA = {1, 2};
-    EXPECT_TRUE(AnalyseRepeatedMeasures(data).effects.empty());
+    const RepeatedMeasuresAnova anova = AnalyseRepeatedMeasures(data);
+    ASSERT_EQ(anova.effects.size(), 3u);
+    EXPECT_EQ(anova.effects[0].name, "group");
+    EXPECT_EQ(anova.effects[2].name, "group:occasion");
+    for (const RepeatedEffect& effect : anova.effects) {
+        EXPECT_TRUE(std::isnan(effect.f) && std::isnan(effect.df1)) << effect.name;
+    }
+}
+
+// No case to spare for the error, or fewer than the differences: R still has the degrees of
+// freedom and sums of squares, but no F without an error, and no sphericity figures for an
+// error matrix of deficient rank.
+TEST(RepeatedMeasuresTest, TooFewCasesKeepTheFiguresRHas) {
+    RepeatedScores data;
+    data.occasions = 4;
+    data.scores = {{1, 3, 2, 5}};
+    const RepeatedMeasuresAnova one = AnalyseRepeatedMeasures(data);
+    ASSERT_EQ(one.effects.size(), 1u);
+    EXPECT_EQ(one.effects[0].df1, 3.0);
+    EXPECT_EQ(one.effects[0].df2, 0.0);
+    EXPECT_TRUE(std::isnan(one.effects[0].f));
+    data.scores = {{1, 3, 2, 5}, {2, 3, 5, 4}, {4, 4, 6, 8}};
+    const RepeatedMeasuresAnova three = AnalyseRepeatedMeasures(data);
+    EXPECT_EQ(three.effects[0].df2, 6.0);
+    EXPECT_FALSE(std::isnan(three.effects[0].f));
+    EXPECT_TRUE(std::isnan(three.effects[0].ggEpsilon));
+    EXPECT_TRUE(std::isnan(three.effects[0].mauchlyW));
 }
 
 }  // namespace
