@@ -31,6 +31,22 @@ constexpr CaptionsByBox kRegressionCaptions{"Outcome (DV)", "Predictor X1", "Pre
 constexpr CaptionsByBox kCorrelatedCaptions{"Variable 1", "Variable 2", "Variable 3", "Variable 4",
                                             "Variable 5", "Variable 6", "Variable 7", "Variable 8"};
 
+// With repeated measures the variables of these designs are occasions.
+constexpr CaptionsByBox kTwoOccasionsCaptions{
+    "Group 1, Occasion 1", "GROUP 2, Occ 1", "Group 3, OCC 1", "GROUP 4, OCC 1",
+    "Group 1, Occasion 2", "GROUP 2, Occ 2", "Group 3, OCC 2", "GROUP 4, OCC 2"};
+constexpr CaptionsByBox kTwoOccasions2x2Captions{
+    "cell (1,1) occ 1", "cell (1,2) occ 1", "CELL (1,1) OCC 2", "CELL (1,2) OCC 2",
+    "cell (2,1) occ 1", "cell (2,2) occ 1", "CELL (2,1) OCC 2", "CELL (2,2) OCC 2"};
+constexpr CaptionsByBox kOccasionCaptions{"Occasion 1", "Occasion 2", "Occasion 3", "Occasion 4",
+                                          "Occasion 5", "Occasion 6", "Occasion 7", "Occasion 8"};
+
+constexpr const CaptionsByBox& OccasionCaptionsFor(const DesignInfo& design) {
+    if (design.family == DesignFamily::Correlated) return kOccasionCaptions;
+    if (design.family == DesignFamily::Factorial) return kTwoOccasions2x2Captions;
+    return kTwoOccasionsCaptions;
+}
+
 constexpr const CaptionsByBox& CaptionsFor(const DesignInfo& design) {
     switch (design.family) {
         case DesignFamily::OneWay:
@@ -81,9 +97,11 @@ constexpr const BoxColours& ColoursFor(const DesignInfo& design) {
 
 }  // namespace
 
-BoxCaptions CaptionsOf(DesignKind kind) {
+BoxCaptions CaptionsOf(DesignKind kind, bool repeatedMeasures) {
     const DesignInfo& design = Design(kind);
-    const CaptionsByBox& captions = CaptionsFor(design);
+    const CaptionsByBox& captions = repeatedMeasures && HasOccasions(design.Shape())
+                                        ? OccasionCaptionsFor(design)
+                                        : CaptionsFor(design);
     BoxCaptions result{};
     for (int box = 1; box <= kBoxCount; ++box) {
         if (design.activeBoxes.Contains(box)) result[box - 1] = captions[box - 1];

@@ -24,8 +24,9 @@ inline constexpr Rgb kAqua{0, 255, 255};
 using BoxCaptions = std::array<std::string_view, kBoxCount>;
 using BoxColours = std::array<Rgb, kBoxCount>;
 
-/// The caption of each box the design uses; empty for the others.
-BoxCaptions CaptionsOf(DesignKind kind);
+/// The caption of each box the design uses; empty for the others. With repeated measures the
+/// variables of a design that has occasions are named as occasions ("Occasion 1").
+BoxCaptions CaptionsOf(DesignKind kind, bool repeatedMeasures = false);
 
 /// The background colour of every box under the design.
 const BoxColours& ColoursOf(DesignKind kind);

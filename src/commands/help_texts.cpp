@@ -269,6 +269,24 @@ std::string MeanAndSdHint() {
            "data should be within that range).\r\n\r\n";
 }
 
+std::string RepeatedMeasuresHint() {
+    return "With Options > Repeated Measures ticked, the variables of a design are the "
+           "occasions of one outcome measured on the same cases: the correlated variables "
+           "(2 to 8 occasions in one group), 2 variables in 1 to 4 groups (2 occasions, the "
+           "groups between) and 2 variables in the 2x2 design (2 occasions, both factors "
+           "between). Set each occasion's mean and SD in its box, and the correlations "
+           "among the occasions in the grid. The answer key then adds the repeated-measures "
+           "ANOVA (complete cases, Type III), its Greenhouse-Geisser and Huynh-Feldt "
+           "corrections, Mauchly's test and paired t tests between the occasions.\r\n\r\n"
+           "Sphericity: data whose occasions have equal SDs and equal correlations (the same "
+           "value in every cell of the grid, e.g. Set All Correlations = .5) meet it in the "
+           "population, so Mauchly's test rejects it only by chance and epsilon stays near "
+           "1. Unequal correlations violate it: for example .8 between neighbouring "
+           "occasions and .2 between distant ones, or SDs that grow from occasion to "
+           "occasion; with enough cases Mauchly's test then rejects sphericity and epsilon "
+           "falls below 1.\r\n\r\n";
+}
+
 std::string WhatsNew() {
     return "Main screen was changed to allow generation of single-group-single-variable data "
            "and correlated-variables-within-one-group data.\r\n\r\n"

@@ -57,5 +57,8 @@ std::string_view EarlierVersionLine();
 /// "Hint for Mean and SD Values..." and "What's New", paragraphs parted by an empty line.
 std::string MeanAndSdHint();
 std::string WhatsNew();
+/// "Hint for Repeated Measures...": what the option makes of the variables, and how to make
+/// data that meet sphericity or violate it.
+std::string RepeatedMeasuresHint();
 
 }  // namespace zek

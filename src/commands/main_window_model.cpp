@@ -179,7 +179,7 @@ void MainWindowModel::SetCorrelationText(int i, int j, std::string_view text) {
 void MainWindowModel::DesignSelected(DesignKind kind) {
     const DesignInfo& design = Design(kind);
     const BoxColours& colours = ColoursOf(kind);
-    const BoxCaptions captions = CaptionsOf(kind);
+    const BoxCaptions captions = CaptionsOf(kind, state_.setup.repeatedMeasures);
     GenerationSetup& setup = state_.setup;
     for (int box = 1; box <= kBoxCount; ++box) {
         MutableBox(box).colour = colours[static_cast<std::size_t>(box - 1)];
@@ -410,6 +410,16 @@ void MainWindowModel::ToggleExactStatistics() {
 void MainWindowModel::ToggleRepeatedMeasures() {
     const ChangeScope scope(*this);
     state_.setup.repeatedMeasures = !state_.setup.repeatedMeasures;
+    CaptionActiveBoxes();
+}
+
+void MainWindowModel::CaptionActiveBoxes() {
+    const BoxCaptions captions = CaptionsOf(design_, state_.setup.repeatedMeasures);
+    for (int box = 1; box <= kBoxCount; ++box) {
+        if (state_.setup.Box(box).active) {
+            MutableBox(box).caption = captions[static_cast<std::size_t>(box - 1)];
+        }
+    }
 }
 
 void MainWindowModel::CopyCellOneToAllCells() {
@@ -506,7 +516,10 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     columnNames_ = reading.columnNames;
     // A file that says nothing of exact statistics leaves the option as it was, as before.
     if (reading.exactStatistics) state_.setup.exactStatistics = true;
-    if (reading.repeatedMeasures) state_.setup.repeatedMeasures = true;
+    if (reading.repeatedMeasures) {
+        state_.setup.repeatedMeasures = true;
+        CaptionActiveBoxes();
+    }
 }
 
 void MainWindowModel::SetColumnNames(ColumnNames names) {

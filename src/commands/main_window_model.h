@@ -191,6 +191,8 @@ class MainWindowModel {
 
     // The reactions.
     void DesignSelected(DesignKind kind);            // rdo_2groupsClick ..
+    /// The captions of the active boxes under the design and the Repeated Measures option.
+    void CaptionActiveBoxes();
     void NChanged(int box);                          // txt_n1Change ..    (R5)
     void LimitTicked(int box, LimitSide side);       // chk_min1Click ..   (R1)
     void LimitTextChanged(int box, LimitSide side);  // txt_min1Change ..  (R4)

@@ -374,6 +374,8 @@ void MainWindow::BuildHelpMenu() {
     help->setObjectName(QStringLiteral("Help1"));
     AddItem(help, "HintforMeanandSDValues1", QStringLiteral("Hint for Mean and SD Values..."), {},
             &MainWindow::HintforMeanandSDValues1Click);
+    AddItem(help, "HintforRepeatedMeasures1", QStringLiteral("Hint for Repeated Measures..."), {},
+            &MainWindow::HintforRepeatedMeasures1Click);
     help->addSeparator();
     QMenu* howTo = help->addMenu(QStringLiteral("How To Hints..."));
     howTo->setObjectName(QStringLiteral("SomeExamples1"));
@@ -402,6 +404,11 @@ void MainWindow::BuildHelpMenu() {
 
 void MainWindow::HintforMeanandSDValues1Click() {
     prompts_.Message(this, QString::fromStdString(MeanAndSdHint())
+                               .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void MainWindow::HintforRepeatedMeasures1Click() {
+    prompts_.Message(this, QString::fromStdString(RepeatedMeasuresHint())
                                .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 

@@ -74,6 +74,7 @@ class MainWindow final : public QMainWindow {
     void Betaother1Click();
     void HintforMeanandSDValues1Click();
     void WhatsNew1Click();
+    void HintforRepeatedMeasures1Click();
     void btnAboutClick();
     void ShowHowTo(HowTo topic);
 

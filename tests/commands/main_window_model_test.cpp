@@ -472,6 +472,22 @@ TEST_F(MainWindowModelTest, RepeatedMeasuresFollowAFileAndEndWithReset) {
     EXPECT_TRUE(window.repeatedMeasures());
 }
 
+// The boxes say what the option makes of the variables, and only where a design has
+// occasions.
+TEST_F(MainWindowModelTest, WithRepeatedMeasuresTheVariablesAreCaptionedAsOccasions) {
+    window.SelectDesign(DesignKind::Correlated3);
+    window.ToggleRepeatedMeasures();
+    EXPECT_EQ(Box(1).caption, "Occasion 1");
+    EXPECT_EQ(Box(3).caption, "Occasion 3");
+    window.SelectDesign(DesignKind::TwoDVGroups2);
+    EXPECT_EQ(Box(5).caption, "Group 1, Occasion 2");
+    window.SelectDesign(DesignKind::Groups3);
+    EXPECT_EQ(Box(1).caption, "Group/Level 1");
+    window.SelectDesign(DesignKind::Correlated3);
+    window.ToggleRepeatedMeasures();
+    EXPECT_EQ(Box(1).caption, "Variable 1");
+}
+
 TEST_F(MainWindowModelTest, AnOpenedUniformBoxDerivesItsMeanAndSd) {
     window.ApplyParametersFile(OneBoxReading(
         2, {"0.0", "1.0", "25", "2", true, "10", true, "20", DistributionKind::Uniform}));

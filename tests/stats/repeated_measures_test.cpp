@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/generate_data.h"
+#include "support/runnable_setup.h"
+
 namespace zek {
 namespace {
 
@@ -163,6 +166,39 @@ TEST(RepeatedMeasuresTest, TooFewCasesKeepTheFiguresRHas) {
     EXPECT_FALSE(std::isnan(three.effects[0].f));
     EXPECT_TRUE(std::isnan(three.effects[0].ggEpsilon));
     EXPECT_TRUE(std::isnan(three.effects[0].mauchlyW));
+}
+
+// What the help tells a teacher: equal SDs and correlations give data that meet sphericity
+// (epsilon near 1, Mauchly's test not rejecting), correlations that fall with the distance
+// between occasions give data that violate it. Large N and fixed seeds: no test can flake.
+TEST(RepeatedMeasuresTest, EqualCorrelationsMeetSphericityAndFallingOnesViolateIt) {
+    auto tables = std::make_unique<GenerationTables>();
+    RandomStreams streams;
+    RunRecord record;
+    auto analyse = [&](const std::array<double, 3>& byDistance) {
+        GenerationSetup setup = testing::RunnableSetup(DesignKind::Correlated4, 1804, 2000);
+        for (int i = 1; i <= 4; ++i) {
+            for (int j = i + 1; j <= 4; ++j) {
+                testing::SetCorrelation(setup, i, j,
+                                        byDistance[static_cast<std::size_t>(j - i - 1)]);
+            }
+        }
+        EXPECT_FALSE(GenerateData(setup, streams, *tables, record));
+        RepeatedScores data;
+        data.occasions = 4;
+        for (int row = 0; row < setup.totalCases; ++row) {
+            std::vector<double> scores;
+            for (int v = 0; v < 4; ++v) scores.push_back(tables->generatedData.At(row, v));
+            data.scores.push_back(std::move(scores));
+        }
+        return AnalyseRepeatedMeasures(data).effects.at(0);
+    };
+    const RepeatedEffect equal = analyse({0.5, 0.5, 0.5});
+    EXPECT_GT(equal.ggEpsilon, 0.98);
+    EXPECT_GT(equal.mauchlyP, 0.01);
+    const RepeatedEffect falling = analyse({0.8, 0.5, 0.2});
+    EXPECT_LT(falling.ggEpsilon, 0.85);
+    EXPECT_LT(falling.mauchlyP, 1e-6);
 }
 
 }  // namespace

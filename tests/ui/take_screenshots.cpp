@@ -109,8 +109,14 @@ int main(int argc, char** argv) {
     prompts.nextMessageShot = folder + "/unreachable_correlation.png";
     window.btn_runClick();
     saved &= prompts.nextMessageShot.isEmpty() && prompts.messagesSaved;
-    // The Options menu with "Exact Sample Statistics" ticked.
+    // The Options menu with "Exact Sample Statistics" and "Repeated Measures" ticked, and
+    // three correlated variables captioned as occasions.
     window.findChild<QAction*>("ExactSampleStatistics1")->trigger();
+    window.findChild<QAction*>("RepeatedMeasures1")->trigger();
+    saved &= window.grab().save(folder + "/repeated_corr3.png");
+    prompts.nextMessageShot = folder + "/repeated_hint.png";
+    window.findChild<QAction*>("HintforRepeatedMeasures1")->trigger();
+    saved &= prompts.nextMessageShot.isEmpty() && prompts.messagesSaved;
     for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
         if (menu->title() != QStringLiteral("Options")) continue;
         menu->popup(window.mapToGlobal(QPoint(0, 0)));
