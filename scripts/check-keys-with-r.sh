@@ -44,7 +44,7 @@ for round in $(seq 1 "$rounds"); do
             --seed $((1000 * round + 10#${design:0:2})) > /dev/null)
         # The designs whose variables can be occasions, once more as repeated measures.
         code=$((10#${design:0:2}))
-        if ((code >= 13 && code <= 17)) || ((code >= 29)); then
+        if ((code >= 10 && code <= 17)) || ((code >= 29)); then
             mkdir -p "$folder-repeated"
             vary "$input" "$folder-repeated/setup.TXT" "$design" "$round" 5 60 0,5,10,15,20
             (cd "$folder-repeated" && "$generator" setup.TXT -o "data.csv" --count 30 \

@@ -57,8 +57,8 @@ Options:
                      decimals). Reliability below 1, missing or extreme values and scores
                      cut by Min or Max move them again; the information file says which.
   --repeated         the variables are occasions of one outcome measured on the same cases
-                     (designs with two variables in groups or cells, and correlated
-                     variables): the answer key adds the repeated-measures ANOVA as R's
+                     (designs with 2 to 4 variables in 2 groups, 2 variables in groups or
+                     cells, and correlated variables): the answer key adds the repeated-measures ANOVA as R's
                      afex and car compute it (complete cases, Type III, Greenhouse-Geisser
                      and Huynh-Feldt corrections, Mauchly's test, paired t tests between
                      occasions with Holm's adjustment).

@@ -38,12 +38,16 @@ constexpr CaptionsByBox kTwoOccasionsCaptions{
 constexpr CaptionsByBox kTwoOccasions2x2Captions{
     "cell (1,1) occ 1", "cell (1,2) occ 1", "CELL (1,1) OCC 2", "CELL (1,2) OCC 2",
     "cell (2,1) occ 1", "cell (2,2) occ 1", "CELL (2,1) OCC 2", "CELL (2,2) OCC 2"};
+constexpr CaptionsByBox kGroupsOccasionsCaptions{
+    "Group 1, Occ 1", "Group 1, Occ 2", "Group 1, Occ 3", "Group 1, Occ 4",
+    "GROUP 2, OCC 1", "GROUP 2, OCC 2", "GROUP 2, OCC 3", "GROUP 2, OCC 4"};
 constexpr CaptionsByBox kOccasionCaptions{"Occasion 1", "Occasion 2", "Occasion 3", "Occasion 4",
                                           "Occasion 5", "Occasion 6", "Occasion 7", "Occasion 8"};
 
 constexpr const CaptionsByBox& OccasionCaptionsFor(const DesignInfo& design) {
     if (design.family == DesignFamily::Correlated) return kOccasionCaptions;
     if (design.family == DesignFamily::Factorial) return kTwoOccasions2x2Captions;
+    if (design.family == DesignFamily::TwoGroupsMultiVariable) return kGroupsOccasionsCaptions;
     return kTwoOccasionsCaptions;
 }
 

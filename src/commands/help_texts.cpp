@@ -272,9 +272,10 @@ std::string MeanAndSdHint() {
 std::string RepeatedMeasuresHint() {
     return "With Options > Repeated Measures ticked, the variables of a design are the "
            "occasions of one outcome measured on the same cases: the correlated variables "
-           "(2 to 8 occasions in one group), 2 variables in 1 to 4 groups (2 occasions, the "
-           "groups between) and 2 variables in the 2x2 design (2 occasions, both factors "
-           "between). Set each occasion's mean and SD in its box, and the correlations "
+           "(2 to 8 occasions in one group), 2 groups with 2 to 4 variables (2 to 4 occasions, "
+           "the groups between), 2 variables in 1 to 4 groups (2 occasions, the groups "
+           "between) and 2 variables in the 2x2 design (2 occasions, both factors between). "
+           "Set each occasion's mean and SD in its box, and the correlations "
            "among the occasions in the grid. The answer key then adds the repeated-measures "
            "ANOVA (complete cases, Type III), its Greenhouse-Geisser and Huynh-Feldt "
            "corrections, Mauchly's test and paired t tests between the occasions.\r\n\r\n"

@@ -183,10 +183,10 @@ bool HasOccasions(const DesignShape& shape) {
             return true;
         case DesignFamily::Factorial:
             return shape.variableCount == 2;
+        case DesignFamily::TwoGroupsMultiVariable:
         case DesignFamily::Correlated:
             return shape.variableCount >= 2;
         case DesignFamily::OneWay:
-        case DesignFamily::TwoGroupsMultiVariable:
         case DesignFamily::Regression:
             return false;
     }

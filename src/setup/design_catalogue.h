@@ -161,8 +161,9 @@ NChangeTargets NChangeTargetsOf(const DesignShape& stored, int sourceBox);
 
 /// Sets the design fields and every box's `active` flag; nothing else changes.
 /// Whether the variables of a design can be the occasions of one outcome measured on the
-/// same cases ("Repeated Measures" in the Options menu): two variables in groups or in the
-/// cells of a 2 x 2 design, and two to eight correlated variables.
+/// same cases ("Repeated Measures" in the Options menu): two to four variables in two
+/// groups, two variables in groups or in the cells of a 2 x 2 design, and two to eight
+/// correlated variables.
 bool HasOccasions(const DesignShape& shape);
 
 void ApplyDesign(const DesignInfo& design, GenerationSetup& setup);

@@ -366,10 +366,11 @@ std::vector<KeySection> FactorialSections(const GenerationSetup& setup, const Wr
 RepeatedScores OccasionsOf(const GenerationSetup& setup, const WrittenData& data) {
     RepeatedScores scores;
     scores.occasions = data.layout.variableCount;
-    const int factors =
-        setup.family == DesignFamily::Factorial                                       ? 2
-        : setup.family == DesignFamily::TwoVariablesInGroups && data.cells.size() > 1 ? 1
-                                                                                      : 0;
+    const bool inGroups = setup.family == DesignFamily::TwoVariablesInGroups ||
+                          setup.family == DesignFamily::TwoGroupsMultiVariable;
+    const int factors = setup.family == DesignFamily::Factorial ? 2
+                        : inGroups && data.cells.size() > 1     ? 1
+                                                                : 0;
     if (factors >= 1) {
         scores.levelsA = factors == 2 ? setup.levelsFactor1 : static_cast<int>(data.cells.size());
         scores.nameA = data.columns.GroupingColumn(1).name;

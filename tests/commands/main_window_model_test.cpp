@@ -481,6 +481,8 @@ TEST_F(MainWindowModelTest, WithRepeatedMeasuresTheVariablesAreCaptionedAsOccasi
     EXPECT_EQ(Box(3).caption, "Occasion 3");
     window.SelectDesign(DesignKind::TwoDVGroups2);
     EXPECT_EQ(Box(5).caption, "Group 1, Occasion 2");
+    window.SelectDesign(DesignKind::TwoGroupsDV3);
+    EXPECT_EQ(Box(7).caption, "GROUP 2, OCC 3");
     window.SelectDesign(DesignKind::Groups3);
     EXPECT_EQ(Box(1).caption, "Group/Level 1");
     window.SelectDesign(DesignKind::Correlated3);

@@ -6,7 +6,7 @@ set -euo pipefail
 generator=$1 golden=$2 checker=$3 work=$4
 rm -rf "$work"
 mkdir -p "$work"
-for design in 13_2dv1group 15_2dv3group 17_2dv2x2 30_corr3 33_corr6; do
+for design in 11_2group3dv 13_2dv1group 15_2dv3group 17_2dv2x2 30_corr3 33_corr6; do
     mkdir -p "$work/$design"
     (cd "$work/$design" && "$generator" "$golden/$design/input.TXT" -o data.csv --count 20 \
         --repeated --seed 77 > /dev/null)
