@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <boost/math/distributions/beta.hpp>
+#include <boost/math/distributions/students_t.hpp>
 #include <cmath>
 #include <numbers>
 
 #include "engine/data_layout.h"
 #include "engine/spreads.h"
+#include "setup/design_catalogue.h"
 #include "stats/sample_tests.h"
 
 namespace zek {
@@ -173,6 +175,36 @@ ScatterPanel ScatterOf(const GenerationSetup& setup, const DataLayout& layout, i
     return panel;
 }
 
+OccasionPanel OccasionsOf(const DataBlock& block, int group, int occasions,
+                          const std::vector<std::vector<double>>& rows) {
+    OccasionPanel panel;
+    panel.group = group;
+    const int last = std::min(block.firstRow + block.rowCount, static_cast<int>(rows.size()));
+    for (int v = 0; v < occasions; ++v) {
+        std::vector<double> present;
+        for (int row = block.firstRow; row < last; ++row) {
+            const double score = rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(v)];
+            if (!std::isnan(score)) present.push_back(score);
+        }
+        const Summary summary = Summarise(present);
+        double half = kMissingValue;
+        if (summary.n >= 2) {
+            const boost::math::students_t t(summary.n - 1);
+            half = boost::math::quantile(t, 0.975) * summary.sd / std::sqrt(summary.n);
+        }
+        panel.means.push_back(summary.mean);
+        panel.lower.push_back(summary.mean - half);
+        panel.upper.push_back(summary.mean + half);
+    }
+    const int cases = last - block.firstRow;
+    const int paths = std::min(cases, kOccasionPaths);
+    for (int k = 0; k < paths; ++k) {
+        const auto& row = rows[static_cast<std::size_t>(block.firstRow + k * cases / paths)];
+        panel.paths.emplace_back(row.begin(), row.begin() + occasions);
+    }
+    return panel;
+}
+
 }  // namespace
 
 ScorePlots ComputeScorePlots(const GeneratedRun& run, const std::vector<std::vector<double>>& rows,
@@ -184,6 +216,20 @@ ScorePlots ComputeScorePlots(const GeneratedRun& run, const std::vector<std::vec
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {
             plots.histograms.push_back(HistogramOf(run, block, v, rows));
+        }
+    }
+    if (setup.repeatedMeasures && HasOccasions(ShapeOf(setup))) {
+        int group = 0;
+        for (const DataBlock& block : layout) {
+            OccasionPanel panel = OccasionsOf(block, ++group, layout.variableCount, rows);
+            const std::array<int, 3>& levels = block.cell.levels;
+            if (setup.family == DesignFamily::Factorial) {
+                panel.label =
+                    "Cell (" + std::to_string(levels[0]) + "," + std::to_string(levels[1]) + ")";
+            } else if (layout.blockCount > 1) {
+                panel.label = "Group " + std::to_string(levels[0]);
+            }
+            plots.occasions.push_back(std::move(panel));
         }
     }
     const int step = std::max(1, static_cast<int>(rows.size()) / std::max(1, maxPoints));

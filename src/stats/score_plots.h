@@ -39,11 +39,26 @@ struct ScatterPanel {
     std::vector<int> groups;  ///< the group (or cell, from 1) of each point
 };
 
+/// One group's or cell's occasions under repeated measures: each occasion's mean with its
+/// 95% confidence interval (t over the occasion's present scores), and the paths of a few of
+/// its cases, taken evenly, NaN where a score is missing.
+struct OccasionPanel {
+    int group = 1;      ///< the group or cell, from 1
+    std::string label;  ///< "Group 2", "Cell (1,2)"; empty for a single group
+    std::vector<double> means, lower, upper;
+    std::vector<std::vector<double>> paths;
+};
+
 struct ScorePlots {
     std::vector<Histogram> histograms;
     std::vector<ScatterPanel> scatter;
+    /// Under repeated measures, one per group or cell; empty otherwise.
+    std::vector<OccasionPanel> occasions;
     int variableCount = 1;
 };
+
+/// Paths drawn per group or cell.
+inline constexpr int kOccasionPaths = 20;
 
 /// Bins the scores of `run` as its data file holds them (`rows`, row by row, NaN for a
 /// missing score); at most `maxPoints` pairs per scatter panel, taken evenly.

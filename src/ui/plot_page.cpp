@@ -16,6 +16,26 @@ constexpr int kHistogramHeight = 150;
 constexpr int kPerRow = 4;
 constexpr int kLargestScatterSize = 120;
 constexpr int kMargin = 10;
+constexpr int kOccasionHeight = 220;
+constexpr int kOccasionsPerRow = 2;
+
+// One scale for every occasion panel, so that groups compare at a glance.
+std::pair<double, double> OccasionRange(const std::vector<OccasionPanel>& panels) {
+    double low = 1e300;
+    double high = -1e300;
+    auto take = [&](double value) {
+        if (std::isnan(value)) return;
+        low = std::min(low, value);
+        high = std::max(high, value);
+    };
+    for (const OccasionPanel& panel : panels) {
+        for (const auto& path : panel.paths) std::ranges::for_each(path, take);
+        std::ranges::for_each(panel.lower, take);
+        std::ranges::for_each(panel.upper, take);
+    }
+    if (!(high > low)) return {low > high ? 0.0 : low, (low > high ? 0.0 : low) + 1.0};
+    return {low, high};
+}
 
 const QColor kGroupColours[] = {QColor(31, 119, 180),  QColor(214, 39, 40),  QColor(44, 160, 44),
                                 QColor(148, 103, 189), QColor(255, 127, 14), QColor(140, 86, 75),
@@ -52,6 +72,10 @@ void PlotPage::SetPlots(ScorePlots plots, std::vector<QString> captions, int wid
     const int histogramRows = (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
     int height = kMargin + histogramRows * (kHistogramHeight + kMargin);
     if (n >= 2) height += (n - 1) * (scatterSize_ + kMargin) + kMargin;
+    occasionWidth_ = (kPerRow * (histogramWidth_ + kMargin) - kMargin) / kOccasionsPerRow -
+                     kMargin / kOccasionsPerRow;
+    const auto panels = static_cast<int>(plots_.occasions.size());
+    height += (panels + kOccasionsPerRow - 1) / kOccasionsPerRow * (kOccasionHeight + kMargin);
     setFixedSize(kMargin + kPerRow * (histogramWidth_ + kMargin),
                  std::max(height, kHistogramHeight));
     update();
@@ -81,6 +105,82 @@ void PlotPage::Draw(QPainter& painter) const {
             painter, panel,
             QRectF(kMargin + panel.x * (scatterSize_ + kMargin),
                    top + (panel.y - 1) * (scatterSize_ + kMargin), scatterSize_, scatterSize_));
+    }
+    const std::pair<double, double> range = OccasionRange(plots_.occasions);
+    for (std::size_t k = 0; k < plots_.occasions.size(); ++k) {
+        const int row = static_cast<int>(k) / kOccasionsPerRow;
+        const int column = static_cast<int>(k) % kOccasionsPerRow;
+        DrawOccasions(painter, plots_.occasions[k],
+                      QRectF(kMargin + column * (occasionWidth_ + kMargin),
+                             OccasionsTop() + row * (kOccasionHeight + kMargin), occasionWidth_,
+                             kOccasionHeight),
+                      range);
+    }
+}
+
+double PlotPage::OccasionsTop() const {
+    const int histogramRows = (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
+    double top = kMargin + histogramRows * (kHistogramHeight + kMargin);
+    const int n = plots_.variableCount;
+    if (n >= 2) top += (n - 1) * (scatterSize_ + kMargin) + kMargin;
+    return top;
+}
+
+void PlotPage::DrawOccasions(QPainter& painter, const OccasionPanel& panel, QRectF area,
+                             std::pair<double, double> range) const {
+    painter.setPen(QPen(Qt::gray));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area);
+    painter.setPen(Qt::black);
+    const QString whose = panel.label.empty()
+                              ? QString()
+                              : QString::fromStdString(panel.label) + QStringLiteral(": ");
+    painter.drawText(area.adjusted(4, 2, -4, 0), Qt::AlignTop | Qt::AlignLeft,
+                     whose + QStringLiteral("occasion means, 95% CI, %1 cases")
+                                 .arg(static_cast<int>(panel.paths.size())));
+    const QRectF plot = area.adjusted(40, 22, -14, -22);
+    const auto occasions = static_cast<int>(panel.means.size());
+    auto toX = [&](int occasion) {
+        return occasions < 2 ? plot.center().x()
+                             : plot.left() + plot.width() * occasion / (occasions - 1);
+    };
+    auto toY = [&](double score) {
+        return plot.bottom() - (score - range.first) / (range.second - range.first) * plot.height();
+    };
+    auto drawPolyline = [&](const std::vector<double>& scores) {
+        for (int v = 1; v < static_cast<int>(scores.size()); ++v) {
+            const double a = scores[static_cast<std::size_t>(v - 1)];
+            const double b = scores[static_cast<std::size_t>(v)];
+            if (std::isnan(a) || std::isnan(b)) continue;
+            painter.drawLine(QPointF(toX(v - 1), toY(a)), QPointF(toX(v), toY(b)));
+        }
+    };
+    painter.setPen(QPen(QColor(170, 170, 170), 0.8));
+    for (const std::vector<double>& path : panel.paths) drawPolyline(path);
+    const QColor colour = kGroupColours[(panel.group - 1) % 8];
+    painter.setPen(QPen(colour, 2.0));
+    drawPolyline(panel.means);
+    painter.setBrush(colour);
+    for (int v = 0; v < occasions; ++v) {
+        const auto index = static_cast<std::size_t>(v);
+        if (std::isnan(panel.means[index])) continue;
+        if (!std::isnan(panel.lower[index])) {
+            painter.drawLine(QPointF(toX(v), toY(panel.lower[index])),
+                             QPointF(toX(v), toY(panel.upper[index])));
+            for (const double end : {panel.lower[index], panel.upper[index]}) {
+                painter.drawLine(QPointF(toX(v) - 4, toY(end)), QPointF(toX(v) + 4, toY(end)));
+            }
+        }
+        painter.drawEllipse(QPointF(toX(v), toY(panel.means[index])), 3.0, 3.0);
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(area.left() + 2, plot.top() - 7, 36, 14), Qt::AlignRight,
+                     Number(range.second));
+    painter.drawText(QRectF(area.left() + 2, plot.bottom() - 7, 36, 14), Qt::AlignRight,
+                     Number(range.first));
+    for (int v = 0; v < occasions; ++v) {
+        painter.drawText(QRectF(toX(v) - 30, plot.bottom() + 4, 60, 14), Qt::AlignHCenter,
+                         VariableName(v));
     }
 }
 

@@ -1,6 +1,8 @@
 // The viewer's page of plots: a histogram of every group, cell or variable under its requested
-// population curve, and, for two or more variables, the scatterplots of every pair. The plots
-// are binned once when the page is filled and drawn from the bins.
+// population curve, and, for two or more variables, the scatterplots of every pair; under
+// repeated measures, each group's occasion means with their confidence intervals over the
+// paths of some of its cases. The plots are binned once when the page is filled and drawn
+// from the bins.
 #pragma once
 
 #include <QString>
@@ -39,6 +41,10 @@ class PlotPage final : public QWidget {
     void DrawScale(QPainter& painter, const Histogram& histogram, QRectF area, double bottom,
                    double high) const;
     void DrawScatter(QPainter& painter, const ScatterPanel& panel, QRectF area) const;
+    void DrawOccasions(QPainter& painter, const OccasionPanel& panel, QRectF area,
+                       std::pair<double, double> range) const;
+    /// Where the scatterplots end and the occasion panels begin.
+    double OccasionsTop() const;
 
     ScorePlots plots_;
     std::vector<QString> captions_;
@@ -46,6 +52,7 @@ class PlotPage final : public QWidget {
     QString VariableName(int variable) const;
     int histogramWidth_ = 0;
     int scatterSize_ = 0;
+    int occasionWidth_ = 0;
 };
 
 }  // namespace zek

@@ -87,3 +87,32 @@ TEST(ScorePlotsTest, WrittenScoresOfAFlatSampleFillEveryBinAlike) {
 
 }  // namespace
 }  // namespace zek
+
+namespace zek {
+namespace {
+
+// Under repeated measures each occasion's mean comes with t's 95% interval over its present
+// scores (qt(0.975, 3) = 3.18245 for four), and every case's path is drawn when there are
+// no more than twenty.
+TEST(ScorePlotsTest, OccasionMeansCarryTheirConfidenceIntervals) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Correlated3, 1, 5);
+    const double nan = std::nan("");
+    const std::vector<std::vector<double>> rows{
+        {1, 2, 4}, {2, 4, 5}, {3, 4, 9}, {6, 6, nan}, {3, 4, 2}};
+    EXPECT_TRUE(ComputeScorePlots(testing::RecordedAsAsked(setup), rows).occasions.empty());
+    setup.repeatedMeasures = true;
+    const ScorePlots plots = ComputeScorePlots(testing::RecordedAsAsked(setup), rows);
+    ASSERT_EQ(plots.occasions.size(), 1u);
+    const OccasionPanel& panel = plots.occasions[0];
+    EXPECT_DOUBLE_EQ(panel.means[0], 3.0);
+    const double sd = std::sqrt(3.5);  // 1 2 3 6 3 about 3
+    EXPECT_NEAR(panel.upper[0] - panel.means[0], 2.776445105197793 * sd / std::sqrt(5.0), 1e-12);
+    EXPECT_DOUBLE_EQ(panel.means[2], 5.0);  // 4 5 9 2, the missing one left out
+    EXPECT_NEAR(panel.means[2] - panel.lower[2], 3.182446305284263 * std::sqrt(26.0 / 3.0) / 2.0,
+                1e-12);
+    EXPECT_EQ(panel.paths.size(), 5u);
+    EXPECT_TRUE(panel.label.empty());
+}
+
+}  // namespace
+}  // namespace zek

@@ -117,6 +117,24 @@ int main(int argc, char** argv) {
     prompts.nextMessageShot = folder + "/repeated_hint.png";
     window.findChild<QAction*>("HintforRepeatedMeasures1")->trigger();
     saved &= prompts.nextMessageShot.isEmpty() && prompts.messagesSaved;
+    // Two groups on three occasions: the occasion means over the paths of twenty cases.
+    window.findChild<QRadioButton*>("rdo_2group3dv")->click();
+    window.model().SetBoxText(1, zek::BoxEdit::N, "40");
+    window.model().SetBoxText(5, zek::BoxEdit::N, "40");
+    for (int box : {1, 2, 3, 5, 6, 7}) {
+        window.model().SelectShape(box, zek::DistributionKind::Normal);
+        window.model().SetLimitTicked(box, zek::LimitSide::Min, false);
+        window.model().SetLimitTicked(box, zek::LimitSide::Max, false);
+        window.model().SetBoxText(box, zek::BoxEdit::Mean,
+                                  std::to_string(50 + (box > 4 ? 2 : 5) * ((box - 1) % 4)));
+        window.model().SetBoxText(box, zek::BoxEdit::Sd, "10");
+    }
+    window.model().SetAllCorrelationsToHalf();
+    window.btn_runClick();
+    window.ViewData1Click();
+    window.viewer().TogglePlots();
+    saved &= window.viewer().plots()->grab().save(folder + "/plots_repeated.png");
+    window.findChild<QAction*>("RepeatedMeasures1")->trigger();
     for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
         if (menu->title() != QStringLiteral("Options")) continue;
         menu->popup(window.mapToGlobal(QPoint(0, 0)));
