@@ -10,7 +10,7 @@ namespace zek {
 
 const char* GenerateHelpText() {
     return R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--threads T] [--seed N]
-                    [--reliability R] [--beta LOW HIGH] [--exact] [--repeated]
+                    [--reliability R] [--beta LOW HIGH] [--exact] [--repeated [--long]]
                     [--no-key]
 
 Generates simulated sample data from a ZEK generation parameters file, without a window,
@@ -62,6 +62,10 @@ Options:
                      afex and car compute it (complete cases, Type III, Greenhouse-Geisser
                      and Huynh-Feldt corrections, Mauchly's test, paired t tests between
                      occasions with Holm's adjustment).
+  --long             with --repeated, the data file holds one row per case and occasion
+                     (id, the group or cell codes, occasion, score) instead of one row per
+                     case, in every format; the occasion's levels are labelled with the
+                     variables' names.
   --list-designs     lists the 35 design codes of line 11 of a parameters file, with
                      their boxes and the data file's header line.
   --version          prints the version.
@@ -162,6 +166,10 @@ Verdict ReadArgument(std::string_view arg, Arguments& arguments, GenerateOptions
     }
     if (arg == "--repeated") {
         options.repeated = true;
+        return std::nullopt;
+    }
+    if (arg == "--long") {
+        options.longLayout = true;
         return std::nullopt;
     }
     if (arg == "-o") return ReadDataFile(arguments.Value(), options);

@@ -142,6 +142,7 @@ int Generate(const zek::GenerateOptions& options, char separator,
     // --exact, or a file saved with exact statistics on.
     state->setup.exactStatistics = options.exact || reading->exactStatistics;
     state->setup.repeatedMeasures = options.repeated || reading->repeatedMeasures;
+    state->setup.longLayout = options.longLayout || reading->longLayout;
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
         state->setup.betaHigh = *options.betaHigh;

@@ -30,6 +30,7 @@ ParametersFileContents ParametersFileContentsOf(const ControlTexts& texts) {
     contents.columnNames = texts.columnNames;
     contents.exactStatistics = texts.exactStatistics;
     contents.repeatedMeasures = texts.repeatedMeasures;
+    contents.longLayout = texts.longLayout;
     return contents;
 }
 

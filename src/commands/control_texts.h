@@ -42,8 +42,9 @@ struct ControlTexts {
     ColumnNames columnNames;
     /// Options > Exact Sample Statistics.
     bool exactStatistics = false;
-    /// Options > Repeated Measures.
+    /// Options > Repeated Measures, and Long Layout.
     bool repeatedMeasures = false;
+    bool longLayout = false;
 
     BoxTexts& Box(int boxNumber) { return boxes[boxNumber - 1]; }
     const BoxTexts& Box(int boxNumber) const { return boxes[boxNumber - 1]; }

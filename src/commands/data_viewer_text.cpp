@@ -61,7 +61,9 @@ std::vector<std::string> SavedDataLines(const ProgramState& state) {
 std::vector<std::vector<double>> SavedDataScores(const ProgramState& state) {
     const std::string& path = state.setup.dataFileName;
     const GenerationSetup& run = state.generated.setup;
-    if (DataFormatOf(path) == DataFormat::Text) return ReadDataFileScores(path, run.variableCount);
+    if (DataFormatOf(path) == DataFormat::Text) {
+        return ReadDataFileScores(path, run.variableCount, WritesLongLayout(run));
+    }
     CheckSavedRunIsInMemory(state);
     std::vector<std::vector<double>> rows;
     for (const auto& block : ScoresAsWritten(run, state.tables.generatedData)) {

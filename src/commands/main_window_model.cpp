@@ -413,6 +413,11 @@ void MainWindowModel::ToggleRepeatedMeasures() {
     CaptionActiveBoxes();
 }
 
+void MainWindowModel::ToggleLongLayout() {
+    const ChangeScope scope(*this);
+    state_.setup.longLayout = !state_.setup.longLayout;
+}
+
 void MainWindowModel::CaptionActiveBoxes() {
     const BoxCaptions captions = CaptionsOf(design_, state_.setup.repeatedMeasures);
     for (int box = 1; box <= kBoxCount; ++box) {
@@ -516,6 +521,7 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     columnNames_ = reading.columnNames;
     // A file that says nothing of exact statistics leaves the option as it was, as before.
     if (reading.exactStatistics) state_.setup.exactStatistics = true;
+    if (reading.longLayout) state_.setup.longLayout = true;
     if (reading.repeatedMeasures) {
         state_.setup.repeatedMeasures = true;
         CaptionActiveBoxes();
@@ -535,6 +541,7 @@ ControlTexts MainWindowModel::Texts() const {
     texts.columnNames = columnNames_;
     texts.exactStatistics = state_.setup.exactStatistics;
     texts.repeatedMeasures = state_.setup.repeatedMeasures;
+    texts.longLayout = state_.setup.longLayout;
     texts.seed = seed_;
     texts.missing = missing_;
     texts.extreme = extreme_;

@@ -153,6 +153,9 @@ class MainWindowModel {
     /// "Repeated Measures" likewise.
     void ToggleRepeatedMeasures();
     bool repeatedMeasures() const { return state_.setup.repeatedMeasures; }
+    /// "Long Layout" likewise.
+    void ToggleLongLayout();
+    bool longLayout() const { return state_.setup.longLayout; }
     /// Ctrl+F9: the fixed regression example.
     void LoadRegressionExample();
     /// The replay of an opened parameters file onto the controls, line by line, with every
@@ -190,7 +193,7 @@ class MainWindowModel {
     }
 
     // The reactions.
-    void DesignSelected(DesignKind kind);            // rdo_2groupsClick ..
+    void DesignSelected(DesignKind kind);  // rdo_2groupsClick ..
     /// The captions of the active boxes under the design and the Repeated Measures option.
     void CaptionActiveBoxes();
     void NChanged(int box);                          // txt_n1Change ..    (R5)

@@ -168,6 +168,35 @@ void WriteCaseLines(Lines& lines, const GenerationSetup& setup, const DataLayout
     }
 }
 
+// The long layout: a line per case and occasion, the occasion after the case's codes.
+void WriteLongDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated,
+                       const ScoresWritten& scoresWritten) {
+    const DataLayout layout = LayoutOf(setup);
+    const bool limitDigits = UsesSignificantDigitLimit(setup);
+    WrittenScores written = RoomForScores(layout, 0, layout.totalRows);
+    LineWriter writer(out);
+    writer.Line(LongDataColumnsOf(DataColumnsOf(setup)).Header());
+    CaseLine line;
+    for (int b = 0; b < layout.blockCount; ++b) {
+        const DataBlock& block = layout.blocks[static_cast<std::size_t>(b)];
+        DesignCell withOccasion = block.cell;
+        const auto occasionLevel = static_cast<std::size_t>(withOccasion.levelCount++);
+        for (int r = block.firstRow; r < block.firstRow + block.rowCount; ++r) {
+            for (int v = 0; v < layout.variableCount; ++v) {
+                withOccasion.levels[occasionLevel] = v + 1;
+                line.Begin(writer.line(), r + 1, withOccasion);
+                const int decimals = setup.Box(block.BoxOfColumn(v)).decimals;
+                const double asRead = line.AddScore(generated.At(r, v), decimals, limitDigits);
+                written[static_cast<std::size_t>(b)][static_cast<std::size_t>(v)].push_back(asRead);
+                line.Finish();
+                writer.EndLine();
+            }
+        }
+    }
+    if (scoresWritten) scoresWritten(std::move(written));
+    writer.Flush();
+}
+
 }  // namespace
 
 double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals) {
@@ -199,6 +228,10 @@ std::string DataFileHeader(const GenerationSetup& setup) {
 
 void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreTable& generated,
                    const ScoresWritten& scoresWritten, RunThreads threads) {
+    if (WritesLongLayout(setup)) {
+        WriteLongDataFile(out, setup, generated, scoresWritten);
+        return;
+    }
     const DataLayout layout = LayoutOf(setup);
     const int rows = layout.totalRows;
     WrittenScores written;
@@ -261,7 +294,8 @@ WrittenScores ScoresAsWritten(const GenerationSetup& setup, const ScoreTable& ge
     return scores;
 }
 
-std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int columns) {
+std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int columns,
+                                                    bool longLayout) {
     std::vector<std::vector<double>> rows;
     ReadTextFile(path, [&](std::istream& in) {
         const std::vector<std::string> lines = ReadLines(in);
@@ -274,16 +308,18 @@ std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int
                 if (comma == std::string_view::npos) break;
                 line.remove_prefix(comma + 1);
             }
-            std::vector<double> scores;
-            for (std::size_t f = fields.size() - static_cast<std::size_t>(columns);
-                 f < fields.size(); ++f) {
+            // A long file's case spans `columns` lines, its score last on each.
+            const std::size_t taken = longLayout ? 1 : static_cast<std::size_t>(columns);
+            if (!longLayout || (k - 1) % static_cast<std::size_t>(columns) == 0) {
+                rows.emplace_back();
+            }
+            for (std::size_t f = fields.size() - taken; f < fields.size(); ++f) {
                 double value = std::numeric_limits<double>::quiet_NaN();
                 if (!fields[f].empty()) {
                     std::from_chars(fields[f].data(), fields[f].data() + fields[f].size(), value);
                 }
-                scores.push_back(value);
+                rows.back().push_back(value);
             }
-            rows.push_back(std::move(scores));
         }
     });
     return rows;

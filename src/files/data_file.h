@@ -37,11 +37,14 @@ double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals);
 /// answer key is computed from.
 WrittenScores ScoresAsWritten(const GenerationSetup& setup, const ScoreTable& generated);
 
-/// The scores of a data file read back, row by row: the last `columns` fields of each case
-/// line, NaN for an empty field. Throws `FileError` when the file cannot be read.
-std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int columns);
+/// The scores of a data file read back, case by case: the last `columns` fields of each case
+/// line, or in the long layout the last field of each of a case's `columns` lines; NaN for
+/// an empty field. Throws `FileError` when the file cannot be read.
+std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int columns,
+                                                    bool longLayout = false);
 
-/// Writes the header and every case line, each ending with CR LF. A missing score is an
+/// Writes the header and every case line (or, in the long layout, a line per case and
+/// occasion), each ending with CR LF. A missing score is an
 /// empty field. Throws `StreamError` when a write fails; the stream keeps what was written.
 /// `scoresWritten`, when given, receives what `ScoresAsWritten` gives, taken from the formatting
 /// rather than by rounding every score a second time, as soon as every line is formatted.

@@ -47,7 +47,42 @@ struct PackageTable {
     }
 };
 
+// The long layout: a row per case and occasion.
+PackageTable LongTableOf(const GenerationSetup& setup, const ScoreTable& generated) {
+    const DataLayout layout = LayoutOf(setup);
+    const DataColumns columns = LongDataColumnsOf(DataColumnsOf(setup));
+    PackageTable table;
+    for (const DataColumn& column : columns.all()) {
+        table.columns.push_back(
+            PackageColumn{column.name, column.role, 0, column.label, column.levelLabels});
+    }
+    const int levels = columns.groupingCount() - 1;  // the occasion is written apart
+    const WrittenScores written = ScoresAsWritten(setup, generated);
+    double id = 0.0;
+    for (std::size_t b = 0; b < written.size(); ++b) {
+        const DataBlock& block = layout.blocks[b];
+        for (int v = 0; v < layout.variableCount; ++v) {
+            int& decimals = table.columns.back().decimals;
+            decimals = std::max(decimals, setup.Box(block.BoxOfColumn(v)).decimals);
+        }
+        for (std::size_t row = 0; row < static_cast<std::size_t>(block.rowCount); ++row) {
+            ++id;
+            for (std::size_t v = 0; v < written[b].size(); ++v) {
+                table.cells.push_back(id);
+                for (int level = 0; level < levels; ++level) {
+                    table.cells.push_back(block.cell.levels[static_cast<std::size_t>(level)]);
+                }
+                table.cells.push_back(static_cast<double>(v + 1));
+                table.cells.push_back(written[b][v][row]);
+                ++table.rowCount;
+            }
+        }
+    }
+    return table;
+}
+
 PackageTable TableOf(const GenerationSetup& setup, const ScoreTable& generated) {
+    if (WritesLongLayout(setup)) return LongTableOf(setup, generated);
     const DataLayout layout = LayoutOf(setup);
     const DataColumns columns = DataColumnsOf(setup);
     const int levels = columns.groupingCount();

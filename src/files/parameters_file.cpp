@@ -156,6 +156,7 @@ constexpr std::string_view kNamesHeading = "===================Names";
 constexpr std::string_view kOptionsHeading = "===================Options";
 constexpr std::string_view kExactOption = "exact";
 constexpr std::string_view kRepeatedOption = "repeated";
+constexpr std::string_view kLongOption = "long";
 
 // The columns a design's names section may name, with the levels of each grouping column.
 std::optional<DataColumns> NamedColumnsOf(int designCode) {
@@ -275,6 +276,7 @@ ParametersFileReading ReadSections(LineCursor& cursor) {
             if (cursor.Exhausted() || heading == kNamesHeading) break;
             if (heading == kExactOption) reading.exactStatistics = true;
             if (heading == kRepeatedOption) reading.repeatedMeasures = true;
+            if (heading == kLongOption) reading.longLayout = true;
         }
     }
     ReadNamesSection(cursor, heading, reading);
@@ -349,10 +351,11 @@ void WriteParametersFile(std::ostream& out, const ParametersFileContents& conten
     }
     writer.Line("===================Correlations");
     ForEachCellInFileOrder([&](int cell) { writer.Line(contents.correlations[cell]); });
-    if (contents.exactStatistics || contents.repeatedMeasures) {
+    if (contents.exactStatistics || contents.repeatedMeasures || contents.longLayout) {
         writer.Line(std::string(kOptionsHeading));
         if (contents.exactStatistics) writer.Line(std::string(kExactOption));
         if (contents.repeatedMeasures) writer.Line(std::string(kRepeatedOption));
+        if (contents.longLayout) writer.Line(std::string(kLongOption));
     }
     WriteNamesSection(writer, contents);
     writer.Flush();

@@ -52,8 +52,9 @@ struct ParametersFileContents {
     /// "Exact Sample Statistics", in an optional section before the names that is written
     /// only when it is on, so that a file without it reads, and is written, as ever.
     bool exactStatistics = false;
-    /// "Repeated Measures", in the same section.
+    /// "Repeated Measures" and "Long Layout", in the same section.
     bool repeatedMeasures = false;
+    bool longLayout = false;
 };
 
 /// Writes the file; one box section for each box present. Throws `StreamError` when a write

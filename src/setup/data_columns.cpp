@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "setup/design_catalogue.h"
+
 namespace zek {
 
 namespace {
@@ -96,6 +98,25 @@ const DataColumn& DataColumns::GroupingColumn(int factor) const {
 const DataColumn& DataColumns::ScoreColumn(int variable) const {
     return columns_.at(static_cast<std::size_t>(groupingCount_) +
                        static_cast<std::size_t>(variable));
+}
+
+bool WritesLongLayout(const GenerationSetup& setup) {
+    return setup.longLayout && setup.repeatedMeasures && HasOccasions(ShapeOf(setup));
+}
+
+DataColumns LongDataColumnsOf(const DataColumns& wide) {
+    std::vector<DataColumn> columns;
+    DataColumn occasion{ColumnRole::Grouping, "occasion", "occasion", {}, 0, 0, {}};
+    for (const DataColumn& column : wide.all()) {
+        if (column.role != ColumnRole::Score) {
+            columns.push_back(column);
+            continue;
+        }
+        occasion.levelLabels[++occasion.levels] = column.name;
+    }
+    columns.push_back(occasion);
+    columns.push_back(DataColumn{ColumnRole::Score, "score", "score", {}, 0, 1, {}});
+    return DataColumns(std::move(columns));
 }
 
 DataColumns DataColumnsOf(const GenerationSetup& setup) {

@@ -58,4 +58,12 @@ class DataColumns {
 /// The columns of the design `setup` describes, named and labelled by `setup.columnNames`.
 DataColumns DataColumnsOf(const GenerationSetup& setup);
 
+/// Whether the data files of `setup` hold one row per case and occasion: the Long Layout
+/// option under repeated measures, for a design with occasions.
+bool WritesLongLayout(const GenerationSetup& setup);
+
+/// The columns of the long layout of `wide`: the id, the grouping columns, "occasion" (its
+/// levels labelled with the score columns' names) and "score".
+DataColumns LongDataColumnsOf(const DataColumns& wide);
+
 }  // namespace zek

@@ -50,6 +50,7 @@ void ResetToStartup(GenerationSetup& setup, RunFlags& flags) {
     setup.reliability = startup.reliability;
     setup.exactStatistics = startup.exactStatistics;
     setup.repeatedMeasures = startup.repeatedMeasures;
+    setup.longLayout = startup.longLayout;
     flags.dataGenerated = false;
 
     ApplyDesign(Design(DesignKind::Groups2), setup);

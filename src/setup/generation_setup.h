@@ -95,6 +95,9 @@ struct GenerationSetup {
     /// "Repeated Measures" in the Options menu: the variables are occasions of one outcome,
     /// and the key adds the repeated-measures ANOVA where the design has occasions.
     bool repeatedMeasures = false;
+    /// "Long Layout" in the Options menu: with repeated measures, the data files hold one row
+    /// per case and occasion (id, codes, occasion, score) instead of one row per case.
+    bool longLayout = false;
     std::int32_t betaLow = 2;
     std::int32_t betaHigh = 6;
     std::int32_t missingPercent = 3;

@@ -314,6 +314,12 @@ void MainWindow::BuildOptionsMenu() {
                    [this] { model_->ToggleRepeatedMeasures(); },
                    "The variables are occasions of one outcome measured on the same cases; the "
                    "answer key adds the repeated-measures ANOVA"},
+                  {"LongLayout1",
+                   QStringLiteral("Long Layout"),
+                   {},
+                   [this] { model_->ToggleLongLayout(); },
+                   "With repeated measures, the data files hold one row per case and occasion "
+                   "(id, group, occasion, score) instead of one row per case"},
                   {"NamesandLabels1",
                    QStringLiteral("Names and Labels..."),
                    {},
@@ -350,6 +356,8 @@ void MainWindow::BuildOptionsMenu() {
     exactItem_->setCheckable(true);
     repeatedItem_ = named(QStringLiteral("RepeatedMeasures1"));
     repeatedItem_->setCheckable(true);
+    longItem_ = named(QStringLiteral("LongLayout1"));
+    longItem_->setCheckable(true);
 
     // One check-mark group; none is checked at start-up although the pair starts at 2 and 6.
     betaItems_ = new QActionGroup(this);
@@ -667,6 +675,7 @@ void MainWindow::Render() {
     setText(extreme_, model_->extreme());
     exactItem_->setChecked(model_->exactStatistics());
     repeatedItem_->setChecked(model_->repeatedMeasures());
+    longItem_->setChecked(model_->longLayout());
     const QString focus = host_->TakePendingFocus();
     if (!focus.isEmpty()) {
         if (auto* control = findChild<QWidget*>(focus);

@@ -138,6 +138,7 @@ class MainWindow final : public QMainWindow {
     QAction* betaOther_ = nullptr;
     QAction* exactItem_ = nullptr;
     QAction* repeatedItem_ = nullptr;
+    QAction* longItem_ = nullptr;
 };
 
 }  // namespace zek

@@ -463,11 +463,16 @@ TEST_F(MainWindowModelTest, AnOpenedFileSavedExactTurnsExactStatisticsOn) {
 TEST_F(MainWindowModelTest, RepeatedMeasuresFollowAFileAndEndWithReset) {
     ControlTexts repeated;
     repeated.repeatedMeasures = true;
+    repeated.longLayout = true;
     window.ApplyParametersFile(Read(Written(repeated)));
     EXPECT_TRUE(window.repeatedMeasures());
     EXPECT_TRUE(window.Texts().repeatedMeasures);
+    EXPECT_TRUE(window.Texts().longLayout);
     window.ResetToStartup();
     EXPECT_FALSE(window.repeatedMeasures());
+    EXPECT_FALSE(window.longLayout());
+    window.ToggleLongLayout();
+    EXPECT_TRUE(window.longLayout());
     window.ToggleRepeatedMeasures();
     EXPECT_TRUE(window.repeatedMeasures());
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <locale>
@@ -214,6 +215,41 @@ TEST_F(DataFileTest, TheScoresHandedOnAreThoseReadBackFromTheText) {
         WriteDataFile(out, setup, *table, [&](WrittenScores&& scores) { handedOn = scores; });
         ExpectSameBits(handedOn, ScoresAsWritten(setup, *table));
     }
+}
+
+// The long layout: a line per case and occasion after the case's codes, the scores and the
+// key's scores the same as in the wide file, and the viewer reads the cases back whole. Only
+// under repeated measures and for a design with occasions.
+TEST_F(DataFileTest, TheLongLayoutHasALinePerCaseAndOccasion) {
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::TwoDVGroups2, 1, 2);
+    const double scores[4][2] = {{1.25, 2.5}, {3, MissingMark}, {5.5, 6}, {7, 8.75}};
+    for (int row = 0; row < 4; ++row) {
+        for (int v = 0; v < 2; ++v) table->At(row, v) = scores[row][v];
+    }
+    setup.longLayout = true;
+    const std::vector<std::string> wide = Write(setup);
+    setup.repeatedMeasures = true;
+    std::ostringstream out;
+    WrittenScores handedOn;
+    WriteDataFile(out, setup, *table, [&](WrittenScores&& written) { handedOn = written; });
+    EXPECT_EQ(SplitCrLf(out.str()),
+              (std::vector<std::string>{"id,group,occasion,score", "1,1,1,1.25", "1,1,2,2.50",
+                                        "2,1,1,3.00", "2,1,2,", "3,2,1,5.50", "3,2,2,6.00",
+                                        "4,2,1,7.00", "4,2,2,8.75"}));
+    EXPECT_EQ(wide.front(), "id,group,var1,var2");
+    ExpectSameBits(handedOn, ScoresAsWritten(setup, *table));
+
+    testing::TemporaryFolder folder;
+    const std::string longFile = (folder.path() / "long.csv").string();
+    testing::Put(longFile, out.str());
+    const std::vector<std::vector<double>> cases = ReadDataFileScores(longFile, 2, true);
+    ASSERT_EQ(cases.size(), 4u);
+    EXPECT_EQ(cases[2], (std::vector<double>{5.5, 6}));
+    EXPECT_TRUE(std::isnan(cases[1][1]));
+
+    GenerationSetup groups = testing::RunnableSetup(DesignKind::Groups2, 1, 2);
+    groups.longLayout = groups.repeatedMeasures = true;
+    EXPECT_EQ(Write(groups).front(), "id,group,dv") << "a design without occasions stays wide";
 }
 
 // A large file put together on two threads is the file of one, byte for byte, and hands on

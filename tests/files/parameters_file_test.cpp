@@ -278,6 +278,11 @@ TEST(ParametersFile, RepeatedMeasuresRoundTripInTheOptions) {
     const ParametersFileReading both = Read(Written(texts));
     EXPECT_TRUE(both.repeatedMeasures && both.exactStatistics);
     EXPECT_FALSE(Read(plain).repeatedMeasures);
+    texts.longLayout = true;
+    EXPECT_EQ(Written(texts).substr(plain.size()),
+              "===================Options\r\nexact\r\nrepeated\r\nlong\r\n");
+    EXPECT_TRUE(Read(Written(texts)).longLayout);
+    EXPECT_FALSE(both.longLayout);
 }
 
 // Every text at the longest the window takes: what ZEK writes always opens again.
