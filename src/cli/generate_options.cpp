@@ -8,8 +8,10 @@
 
 namespace zek {
 
-const char* GenerateHelpText() {
-    return R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--threads T] [--seed N]
+namespace {
+
+constexpr const char* kGenerateHelp =
+    R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--threads T] [--seed N]
                     [--reliability R] [--beta LOW HIGH] [--exact] [--repeated [--long]]
                     [--no-key]
 
@@ -75,6 +77,11 @@ Exit status: 0 when every dataset was written; 2 when the file or an entry is re
 (the message goes to standard error and nothing is written); 1 when a file cannot be
 written.
 )";
+
+}  // namespace
+
+const char* GenerateHelpText() {
+    return kGenerateHelp;
 }
 
 namespace {

@@ -94,7 +94,8 @@ bool EveryCellFilled(const RepeatedScores& data, const CompleteCases& complete) 
         const int a = complete.levelA[k];
         const int b = complete.levelB[k];
         if (a < 1 || a > data.levelsA || b < 1 || b > data.levelsB) return false;
-        ++counts[static_cast<std::size_t>((b - 1) * data.levelsA + (a - 1))];
+        const int cell = (b - 1) * data.levelsA + (a - 1);
+        ++counts[static_cast<std::size_t>(cell)];
     }
     return std::ranges::all_of(counts, [](int count) { return count > 0; });
 }

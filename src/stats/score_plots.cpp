@@ -199,7 +199,8 @@ OccasionPanel OccasionsOf(const DataBlock& block, int group, int occasions,
     const int cases = last - block.firstRow;
     const int paths = std::min(cases, kOccasionPaths);
     for (int k = 0; k < paths; ++k) {
-        const auto& row = rows[static_cast<std::size_t>(block.firstRow + k * cases / paths)];
+        const int taken = block.firstRow + k * cases / paths;
+        const auto& row = rows[static_cast<std::size_t>(taken)];
         panel.paths.emplace_back(row.begin(), row.begin() + occasions);
     }
     return panel;
