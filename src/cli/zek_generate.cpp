@@ -143,6 +143,12 @@ int Generate(const zek::GenerateOptions& options, char separator,
     state->setup.exactStatistics = options.exact || reading->exactStatistics;
     state->setup.repeatedMeasures = options.repeated || reading->repeatedMeasures;
     state->setup.longLayout = options.longLayout || reading->longLayout;
+    if (options.longLayout && !zek::LongLayoutApplies(state->setup)) {
+        host.ShowMessage(
+            "--long writes a row per case and occasion only with --repeated and a "
+            "design whose variables can be occasions; the data file keeps a row "
+            "per case");
+    }
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
         state->setup.betaHigh = *options.betaHigh;

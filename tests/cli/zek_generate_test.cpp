@@ -70,6 +70,15 @@ TEST_F(ZekGenerateTest, TheStartupSetupGivesTheSameThreeFilesOnEveryRun) {
     EXPECT_EQ(Contents(folder / "again.csv"), data);
 }
 
+// --long without repeated measures writes the usual file and says why.
+TEST_F(ZekGenerateTest, LongWithoutRepeatedMeasuresSaysTheFileStaysWide) {
+    WriteSetup(ControlTexts{});
+    const ProcessResult wide = Generate("setup.TXT --long -o wide.csv");
+    ASSERT_EQ(wide.exitCode, 0) << wide.err;
+    EXPECT_NE(wide.err.find("the data file keeps a row per case"), std::string::npos) << wide.err;
+    EXPECT_EQ(Contents(folder / "wide.csv").rfind("id,group,dv\r\n", 0), 0u);
+}
+
 TEST_F(ZekGenerateTest, CountWritesOneDatasetAndAnswerKeyPerStudent) {
     ControlTexts texts;
     texts.design = DesignKind::Correlated3;
