@@ -115,6 +115,9 @@ TEST_P(GoldenTest, TheCoreWritesTheExpectedFiles) {
     MainWindowModel window(*state, host, '.');
     window.ApplyParametersFile(reading);
     if (options.reliability) state->setup.reliability = *options.reliability;
+    // The options menu's ticks, as the window's user sets them.
+    if (options.repeated && !window.repeatedMeasures()) window.ToggleRepeatedMeasures();
+    if (options.longLayout && !window.longLayout()) window.ToggleLongLayout();
     if (options.betaLow) {
         state->setup.betaLow = *options.betaLow;
         state->setup.betaHigh = *options.betaHigh;
