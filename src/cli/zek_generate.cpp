@@ -143,7 +143,8 @@ int Generate(const zek::GenerateOptions& options, char separator,
     state->setup.exactStatistics = options.exact || reading->exactStatistics;
     state->setup.repeatedMeasures = options.repeated || reading->repeatedMeasures;
     state->setup.longLayout = options.longLayout || reading->longLayout;
-    if (options.longLayout && !zek::LongLayoutApplies(state->setup)) {
+    // The long layout is one of occasions.
+    if (options.longLayout && !zek::TakesRepeatedMeasures(state->setup)) {
         host.ShowMessage(
             "--long writes a row per case and occasion only with --repeated and a "
             "design whose variables can be occasions; the data file keeps a row "

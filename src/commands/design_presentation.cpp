@@ -118,10 +118,6 @@ BoxCaptions CaptionsOf(DesignKind kind, bool repeatedMeasures) {
     return result;
 }
 
-bool LongLayoutApplies(const GenerationSetup& setup) {
-    return setup.repeatedMeasures && HasOccasions(ShapeOf(setup));
-}
-
 const BoxColours& ColoursOf(DesignKind kind) {
     return ColoursFor(Design(kind));
 }

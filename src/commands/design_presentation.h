@@ -28,10 +28,6 @@ using BoxColours = std::array<Rgb, kBoxCount>;
 /// variables of a design that has occasions are named as occasions ("Occasion 1").
 BoxCaptions CaptionsOf(DesignKind kind, bool repeatedMeasures = false);
 
-/// Whether "Long Layout" changes the data files of `setup`: under repeated measures, for a
-/// design whose variables can be occasions.
-bool LongLayoutApplies(const GenerationSetup& setup);
-
 /// The background colour of every box under the design.
 const BoxColours& ColoursOf(DesignKind kind);
 

@@ -179,7 +179,6 @@ void MainWindowModel::SetCorrelationText(int i, int j, std::string_view text) {
 void MainWindowModel::DesignSelected(DesignKind kind) {
     const DesignInfo& design = Design(kind);
     const BoxColours& colours = ColoursOf(kind);
-    const BoxCaptions captions = CaptionsOf(kind, state_.setup.repeatedMeasures);
     GenerationSetup& setup = state_.setup;
     for (int box = 1; box <= kBoxCount; ++box) {
         MutableBox(box).colour = colours[static_cast<std::size_t>(box - 1)];
@@ -194,8 +193,8 @@ void MainWindowModel::DesignSelected(DesignKind kind) {
         const bool active = design.activeBoxes.Contains(box);
         setup.Box(box).active = active;
         b.visible = active;
-        if (active) b.caption = captions[static_cast<std::size_t>(box - 1)];
     }
+    CaptionActiveBoxes();
     const int n = design.variableCount;
     for (int i = 1; i < kMaxVariables; ++i) {
         columnHeaders_[static_cast<std::size_t>(i - 1)] = i < n ? GridVariableName(kind, i) : "";

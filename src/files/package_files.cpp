@@ -47,15 +47,21 @@ struct PackageTable {
     }
 };
 
-// The long layout: a row per case and occasion.
-PackageTable LongTableOf(const GenerationSetup& setup, const ScoreTable& generated) {
-    const DataLayout layout = LayoutOf(setup);
-    const DataColumns columns = LongDataColumnsOf(DataColumnsOf(setup));
+// A table without rows with the columns of `columns`, their decimals still to be set.
+PackageTable EmptyTableOf(const DataColumns& columns) {
     PackageTable table;
     for (const DataColumn& column : columns.all()) {
         table.columns.push_back(
             PackageColumn{column.name, column.role, 0, column.label, column.levelLabels});
     }
+    return table;
+}
+
+// The long layout: a row per case and occasion.
+PackageTable LongTableOf(const GenerationSetup& setup, const ScoreTable& generated) {
+    const DataLayout layout = LayoutOf(setup);
+    const DataColumns columns = LongDataColumnsOf(DataColumnsOf(setup));
+    PackageTable table = EmptyTableOf(columns);
     const int levels = columns.groupingCount() - 1;  // the occasion is written apart
     const WrittenScores written = ScoresAsWritten(setup, generated);
     double id = 0.0;
@@ -86,11 +92,7 @@ PackageTable TableOf(const GenerationSetup& setup, const ScoreTable& generated) 
     const DataLayout layout = LayoutOf(setup);
     const DataColumns columns = DataColumnsOf(setup);
     const int levels = columns.groupingCount();
-    PackageTable table;
-    for (const DataColumn& column : columns.all()) {
-        table.columns.push_back(
-            PackageColumn{column.name, column.role, 0, column.label, column.levelLabels});
-    }
+    PackageTable table = EmptyTableOf(columns);
     const std::size_t firstScore = 1 + static_cast<std::size_t>(levels);
     const WrittenScores written = ScoresAsWritten(setup, generated);
     double id = 0.0;

@@ -101,7 +101,7 @@ const DataColumn& DataColumns::ScoreColumn(int variable) const {
 }
 
 bool WritesLongLayout(const GenerationSetup& setup) {
-    return setup.longLayout && setup.repeatedMeasures && HasOccasions(ShapeOf(setup));
+    return setup.longLayout && TakesRepeatedMeasures(setup);
 }
 
 DataColumns LongDataColumnsOf(const DataColumns& wide) {

@@ -193,4 +193,8 @@ bool HasOccasions(const DesignShape& shape) {
     return false;
 }
 
+bool TakesRepeatedMeasures(const GenerationSetup& setup) {
+    return setup.repeatedMeasures && HasOccasions(ShapeOf(setup));
+}
+
 }  // namespace zek

@@ -159,13 +159,16 @@ struct NChangeTargets {
 };
 NChangeTargets NChangeTargetsOf(const DesignShape& stored, int sourceBox);
 
-/// Sets the design fields and every box's `active` flag; nothing else changes.
 /// Whether the variables of a design can be the occasions of one outcome measured on the
 /// same cases ("Repeated Measures" in the Options menu): two to four variables in two
 /// groups, two variables in groups or in the cells of a 2 x 2 design, and two to eight
 /// correlated variables.
 bool HasOccasions(const DesignShape& shape);
+/// Whether a run of `setup` takes its variables as occasions: the option is on and the
+/// design has them.
+bool TakesRepeatedMeasures(const GenerationSetup& setup);
 
+/// Sets the design fields and every box's `active` flag; nothing else changes.
 void ApplyDesign(const DesignInfo& design, GenerationSetup& setup);
 
 // ---------------------------------------------------------------------------------------

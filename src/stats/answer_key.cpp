@@ -480,7 +480,7 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const WrittenScores& sc
     for (KeySection& section : DesignSections(setup, data)) {
         key.sections.push_back(std::move(section));
     }
-    if (setup.repeatedMeasures && HasOccasions(ShapeOf(setup))) {
+    if (TakesRepeatedMeasures(setup)) {
         key.sections.push_back(RepeatedMeasuresSection(setup, data));
     }
     return key;

@@ -219,7 +219,7 @@ ScorePlots ComputeScorePlots(const GeneratedRun& run, const std::vector<std::vec
             plots.histograms.push_back(HistogramOf(run, block, v, rows));
         }
     }
-    if (setup.repeatedMeasures && HasOccasions(ShapeOf(setup))) {
+    if (TakesRepeatedMeasures(setup)) {
         int group = 0;
         for (const DataBlock& block : layout) {
             OccasionPanel panel = OccasionsOf(block, ++group, layout.variableCount, rows);

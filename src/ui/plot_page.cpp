@@ -69,13 +69,12 @@ void PlotPage::SetPlots(ScorePlots plots, std::vector<QString> captions, int wid
     const int n = plots_.variableCount;
     scatterSize_ = n >= 2 ? std::clamp((width - kMargin * n) / (n - 1), 40, kLargestScatterSize)
                           : kLargestScatterSize;
-    const int histogramRows = (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
-    int height = kMargin + histogramRows * (kHistogramHeight + kMargin);
-    if (n >= 2) height += (n - 1) * (scatterSize_ + kMargin) + kMargin;
     occasionWidth_ = (kPerRow * (histogramWidth_ + kMargin) - kMargin) / kOccasionsPerRow -
                      kMargin / kOccasionsPerRow;
     const auto panels = static_cast<int>(plots_.occasions.size());
-    height += (panels + kOccasionsPerRow - 1) / kOccasionsPerRow * (kOccasionHeight + kMargin);
+    const int height = static_cast<int>(OccasionsTop()) + (panels + kOccasionsPerRow - 1) /
+                                                              kOccasionsPerRow *
+                                                              (kOccasionHeight + kMargin);
     setFixedSize(kMargin + kPerRow * (histogramWidth_ + kMargin),
                  std::max(height, kHistogramHeight));
     update();
@@ -97,8 +96,7 @@ void PlotPage::Draw(QPainter& painter) const {
                              kMargin + row * (kHistogramHeight + kMargin), histogramWidth_,
                              kHistogramHeight));
     }
-    const int histogramRows = (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
-    const double top = kMargin + histogramRows * (kHistogramHeight + kMargin) + kMargin;
+    const double top = HistogramsBottom() + kMargin;
     // The scatterplot matrix: variable x across, variable y down, below the diagonal.
     for (const ScatterPanel& panel : plots_.scatter) {
         DrawScatter(
@@ -118,9 +116,13 @@ void PlotPage::Draw(QPainter& painter) const {
     }
 }
 
-double PlotPage::OccasionsTop() const {
+double PlotPage::HistogramsBottom() const {
     const int histogramRows = (static_cast<int>(plots_.histograms.size()) + kPerRow - 1) / kPerRow;
-    double top = kMargin + histogramRows * (kHistogramHeight + kMargin);
+    return kMargin + histogramRows * (kHistogramHeight + kMargin);
+}
+
+double PlotPage::OccasionsTop() const {
+    double top = HistogramsBottom();
     const int n = plots_.variableCount;
     if (n >= 2) top += (n - 1) * (scatterSize_ + kMargin) + kMargin;
     return top;

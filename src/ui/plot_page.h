@@ -43,7 +43,9 @@ class PlotPage final : public QWidget {
     void DrawScatter(QPainter& painter, const ScatterPanel& panel, QRectF area) const;
     void DrawOccasions(QPainter& painter, const OccasionPanel& panel, QRectF area,
                        std::pair<double, double> range) const;
-    /// Where the scatterplots end and the occasion panels begin.
+    /// Where the rows of histograms end (below their last margin), and where the scatterplots
+    /// end and the occasion panels begin.
+    double HistogramsBottom() const;
     double OccasionsTop() const;
 
     ScorePlots plots_;
