@@ -68,7 +68,7 @@ Options:
                      (id, the group or cell codes, occasion, score) instead of one row per
                      case, in every format; the occasion's levels are labelled with the
                      variables' names.
-  --list-designs     lists the 35 design codes of line 11 of a parameters file, with
+  --list-designs     lists the design codes of line 11 of a parameters file, with
                      their boxes and the data file's header line.
   --version          prints the version.
   -h, --help         shows this text.

@@ -103,9 +103,10 @@ constexpr const BoxColours& ColoursFor(const DesignInfo& design) {
 
 BoxCaptions CaptionsOf(DesignKind kind, bool repeatedMeasures) {
     const DesignInfo& design = Design(kind);
-    const CaptionsByBox& captions = repeatedMeasures && HasOccasions(design.Shape())
-                                        ? OccasionCaptionsFor(design)
-                                        : CaptionsFor(design);
+    const CaptionsByBox& captions =
+        (repeatedMeasures || design.occasionsAlways) && HasOccasions(design.Shape())
+            ? OccasionCaptionsFor(design)
+            : CaptionsFor(design);
     BoxCaptions result{};
     for (int box = 1; box <= kBoxCount; ++box) {
         if (design.activeBoxes.Contains(box)) result[box - 1] = captions[box - 1];
@@ -122,8 +123,9 @@ const BoxColours& ColoursOf(DesignKind kind) {
     return ColoursFor(Design(kind));
 }
 
-std::string_view FamilyRowLabel(DesignFamily family) {
-    switch (family) {
+std::string_view RowLabelOf(const DesignInfo& design) {
+    if (design.occasionsAlways) return "Mixed Design: 2 Groups measured on this many Occasions:";
+    switch (design.family) {
         case DesignFamily::OneWay:
             return "1 Variable in this many Groups/Levels:";
         case DesignFamily::TwoGroupsMultiVariable:
@@ -156,10 +158,12 @@ std::string DesignListText() {
     for (const DesignInfo& design : DesignCatalogue()) {
         GenerationSetup setup;
         ApplyDesign(design, setup);
-        std::string name(FamilyRowLabel(design.family));
+        std::string name(RowLabelOf(design));
         while (!name.empty() && (name.back() == ' ' || name.back() == ':')) name.pop_back();
         if (design.Shape().TwoVariablesInCells()) name = "2 Variables in a 2x2 Design";
+        if (design.occasionsAlways) name = "Mixed Design, 2 Groups on";
         name += " " + std::string(design.buttonCaption);
+        if (design.occasionsAlways) name += " Occasions";
         std::string boxes;
         for (int box = 1; box <= kBoxCount; ++box) {
             if (design.activeBoxes.Contains(box)) boxes += std::to_string(box) + " ";

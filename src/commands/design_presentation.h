@@ -24,15 +24,17 @@ inline constexpr Rgb kAqua{0, 255, 255};
 using BoxCaptions = std::array<std::string_view, kBoxCount>;
 using BoxColours = std::array<Rgb, kBoxCount>;
 
-/// The caption of each box the design uses; empty for the others. With repeated measures the
-/// variables of a design that has occasions are named as occasions ("Occasion 1").
+/// The caption of each box the design uses; empty for the others. With repeated measures, and
+/// always in the mixed designs, the variables of a design that has occasions are named as
+/// occasions ("Occasion 1").
 BoxCaptions CaptionsOf(DesignKind kind, bool repeatedMeasures = false);
 
 /// The background colour of every box under the design.
 const BoxColours& ColoursOf(DesignKind kind);
 
-/// The text of the row of radio buttons under which a family's designs stand.
-std::string_view FamilyRowLabel(DesignFamily family);
+/// The text of the row of radio buttons in which the design stands: its family's, or the
+/// mixed designs' own.
+std::string_view RowLabelOf(const DesignInfo& design);
 
 /// What a hand-written parameters file needs, one design a line: the code of its design line,
 /// its name, the boxes whose sections it must hold and the header of its data file.

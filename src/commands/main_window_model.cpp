@@ -492,7 +492,7 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     SetExtremeText(reading.extreme);
     if (reading.outcome != Outcome::Complete) return;
 
-    // A code outside 1..35 selects nothing; the current design stays.
+    // A code outside 1..37 selects nothing; the current design stays.
     if (const std::optional<DesignKind> kind = DesignFromFileCode(reading.designCode)) {
         SelectDesign(*kind);
     }

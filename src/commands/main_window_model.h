@@ -113,7 +113,7 @@ class MainWindowModel {
     void SetBoxText(int box, BoxEdit edit, std::string_view text);
     void SetLimitTicked(int box, LimitSide side, bool ticked);
     void SelectShape(int box, DistributionKind shape);
-    /// One of the 35 design buttons (`rdo_2groupsClick` ..).
+    /// One of the design buttons (`rdo_2groupsClick` ..).
     void SelectDesign(DesignKind kind);
     void SetCorrelationText(int i, int j, std::string_view text);
     void SetTitle(std::string_view text);

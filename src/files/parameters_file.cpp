@@ -214,7 +214,8 @@ void ReadNamesSection(LineCursor& cursor, std::string_view heading,
         if (line.empty()) continue;
         std::optional<std::string> refusal =
             named ? ReadNameEntry(line, *named, reading.columnNames)
-                  : std::optional<std::string>("names need a design code from 1 to 35");
+                  : std::optional<std::string>("names need a design code from 1 to " +
+                                               std::to_string(kDesignCount));
         if (refusal) {
             reading.outcome = ParametersFileReading::Outcome::NamesRefused;
             reading.namesRefusal = "line " + std::to_string(cursor.LineNumber()) + ": " + *refusal;

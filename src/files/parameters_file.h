@@ -41,7 +41,7 @@ struct BoxSection {
 /// Everything a parameters file holds.
 struct ParametersFileContents {
     std::string title, seed, missing, extreme;
-    int designCode = 0;  ///< a code outside 1..35 selects no design
+    int designCode = 0;  ///< a code outside 1..37 selects no design
     /// Which boxes have a section ("box3.active").
     std::array<bool, kBoxCount> boxPresent{};
     std::array<BoxSection, kBoxCount> boxes{};
@@ -96,7 +96,7 @@ std::optional<std::string> PlaceInParametersFile(const ParametersFileReading& re
                                                  std::string_view controlName);
 
 /// Why a complete reading cannot stand for a whole setup on its own, naming the line: a design
-/// code outside 1..35, or active-box lines that do not match the design's boxes. The window
+/// code outside 1..37, or active-box lines that do not match the design's boxes. The window
 /// keeps its current design and boxes in such a case; a program without a window has none.
 Verdict CheckDesignOf(const ParametersFileReading& reading);
 

@@ -16,6 +16,7 @@ struct DesignRow {
     int variableCount;
     int factorCount;
     int levelsFactor1, levelsFactor2, levelsFactor3;
+    bool occasionsAlways = false;
 };
 
 constexpr std::array<DesignRow, kDesignCount> kRows{{
@@ -54,6 +55,8 @@ constexpr std::array<DesignRow, kDesignCount> kRows{{
     {Correlated6, "rdo_corr6", "6", Correlated, 6, 1, 1, 1, 1},
     {Correlated7, "rdo_corr7", "7", Correlated, 7, 1, 1, 1, 1},
     {Correlated8, "rdo_corr8", "8", Correlated, 8, 1, 1, 1, 1},
+    {MixedOccasions3, "rdo_mixed3occ", "3", TwoGroupsMultiVariable, 3, 1, 2, 1, 1, true},
+    {MixedOccasions4, "rdo_mixed4occ", "4", TwoGroupsMultiVariable, 4, 1, 2, 1, 1, true},
 }};
 
 constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
@@ -64,6 +67,7 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
     info.buttonCaption = row.buttonCaption;
     info.family = row.family;
     info.pairedVariables = row.kind == TwoDVGroups1;
+    info.occasionsAlways = row.occasionsAlways;
     info.variableCount = row.variableCount;
     info.factorCount = row.factorCount;
     info.levelsFactor1 = row.levelsFactor1;
@@ -105,6 +109,7 @@ constexpr std::array<DesignInfo, kDesignCount> kCatalogue = BuildCatalogue();
 
 static_assert(kCatalogue[9].kind == TwoGroupsDV2 && kCatalogue[9].fileCode == 10);
 static_assert(kCatalogue[16].nCopyCount == 4 && kCatalogue[16].caseBoxes.Count() == 4);
+static_assert(kCatalogue[36].kind == MixedOccasions4 && kCatalogue[36].activeBoxes.Count() == 8);
 
 }  // namespace
 
@@ -124,6 +129,15 @@ const DesignInfo& Design(DesignKind kind) {
 std::optional<DesignKind> DesignFromFileCode(int fileCode) {
     if (fileCode < 1 || fileCode > kDesignCount) return std::nullopt;
     return kCatalogue[fileCode - 1].kind;
+}
+
+DesignKind DesignKindOf(const GenerationSetup& setup) {
+    for (const DesignInfo& design : kCatalogue) {
+        if (design.Shape() == ShapeOf(setup) && design.occasionsAlways == setup.occasionsAlways) {
+            return design.kind;
+        }
+    }
+    return Groups2;
 }
 
 int FileCodeOf(DesignKind kind) {
@@ -166,6 +180,7 @@ bool CorrelationCellEnabled(const DesignInfo& design, int i, int j) {
 void ApplyDesign(const DesignInfo& design, GenerationSetup& setup) {
     setup.family = design.family;
     setup.pairedVariables = design.pairedVariables;
+    setup.occasionsAlways = design.occasionsAlways;
     setup.variableCount = design.variableCount;
     setup.factorCount = design.factorCount;
     setup.levelsFactor1 = design.levelsFactor1;
@@ -194,7 +209,7 @@ bool HasOccasions(const DesignShape& shape) {
 }
 
 bool TakesRepeatedMeasures(const GenerationSetup& setup) {
-    return setup.repeatedMeasures && HasOccasions(ShapeOf(setup));
+    return (setup.repeatedMeasures || setup.occasionsAlways) && HasOccasions(ShapeOf(setup));
 }
 
 }  // namespace zek

@@ -1,4 +1,5 @@
-// The 35 types of data ZEK offers, as one constant table.
+// The types of data ZEK offers, as one constant table: the 35 designs of the first release
+// (file codes 1 to 35, whose files never change) and the mixed designs after them.
 //
 // Every design is a list of cells (groups, or cells of a factorial design), each case of a
 // cell carrying one score per variable, and every (cell, variable) pair has its own
@@ -16,9 +17,9 @@
 
 namespace zek {
 
-inline constexpr int kDesignCount = 35;
+inline constexpr int kDesignCount = 37;
 
-/// In the order of their file codes 1..35.
+/// In the order of their file codes 1..37.
 enum class DesignKind {
     Groups1,
     Groups2,
@@ -55,6 +56,10 @@ enum class DesignKind {
     Correlated6,
     Correlated7,
     Correlated8,
+    // Two groups measured on three or four occasions: the boxes of two groups with three or
+    // four variables, whose variables are always occasions.
+    MixedOccasions3,
+    MixedOccasions4,
 };
 
 /// Box numbers 1..8 as a bit set (bit b - 1 for box b).
@@ -117,11 +122,13 @@ DesignShape ShapeOf(const GenerationSetup& setup);
 
 struct DesignInfo {
     DesignKind kind;
-    int fileCode;                  ///< 1..35, stored in parameters files
+    int fileCode;                  ///< 1..37, stored in parameters files
     std::string_view radioButton;  ///< e.g. "rdo_2group3dv"
     std::string_view buttonCaption;
     DesignFamily family;
     bool pairedVariables;
+    /// The variables are occasions whether or not "Repeated Measures" is ticked.
+    bool occasionsAlways;
     int variableCount;
     int factorCount;
     int levelsFactor1;
@@ -142,7 +149,11 @@ struct DesignInfo {
 const DesignInfo& Design(DesignKind kind);
 const std::array<DesignInfo, kDesignCount>& DesignCatalogue();
 
-/// Codes outside 1..35 name no design.
+/// The design a setup was made for: the one of its shape, and of the mixed designs if its
+/// variables are occasions by design.
+DesignKind DesignKindOf(const GenerationSetup& setup);
+
+/// Codes outside 1..37 name no design.
 std::optional<DesignKind> DesignFromFileCode(int fileCode);
 int FileCodeOf(DesignKind kind);
 
@@ -164,8 +175,8 @@ NChangeTargets NChangeTargetsOf(const DesignShape& stored, int sourceBox);
 /// groups, two variables in groups or in the cells of a 2 x 2 design, and two to eight
 /// correlated variables.
 bool HasOccasions(const DesignShape& shape);
-/// Whether a run of `setup` takes its variables as occasions: the option is on and the
-/// design has them.
+/// Whether a run of `setup` takes its variables as occasions: a mixed design, or the option
+/// is on and the design has them.
 bool TakesRepeatedMeasures(const GenerationSetup& setup);
 
 /// Sets the design fields and every box's `active` flag; nothing else changes.

@@ -95,6 +95,8 @@ struct GenerationSetup {
     /// "Repeated Measures" in the Options menu: the variables are occasions of one outcome,
     /// and the key adds the repeated-measures ANOVA where the design has occasions.
     bool repeatedMeasures = false;
+    /// The design's variables are occasions whatever the option says (the mixed designs).
+    bool occasionsAlways = false;
     /// "Long Layout" in the Options menu: with repeated measures, the data files hold one row
     /// per case and occasion (id, codes, occasion, score) instead of one row per case.
     bool longLayout = false;

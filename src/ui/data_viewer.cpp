@@ -24,11 +24,8 @@ namespace {
 // The captions of the run's boxes from the catalogue, for a window that shows another design.
 std::vector<QString> CatalogueCaptionsOf(const GenerationSetup& run) {
     std::vector<QString> captions;
-    for (const DesignInfo& design : DesignCatalogue()) {
-        if (design.Shape() != ShapeOf(run)) continue;
-        for (const std::string_view name : CaptionsOf(design.kind)) {
-            captions.push_back(style::ToQString(name));
-        }
+    for (const std::string_view name : CaptionsOf(DesignKindOf(run), run.repeatedMeasures)) {
+        captions.push_back(style::ToQString(name));
     }
     return captions;
 }
@@ -130,8 +127,10 @@ DataViewer::DataViewer(const ProgramState& state, UserPrompts& prompts, QWidget*
     connect(close, &QPushButton::clicked, this, &QDialog::close);
 }
 
-void DataViewer::LoadViewer(const DesignShape& windowShape, std::vector<QString> windowCaptions) {
-    windowShape_ = windowShape;
+void DataViewer::LoadViewer(DesignKind windowDesign, bool windowRepeatedMeasures,
+                            std::vector<QString> windowCaptions) {
+    windowDesign_ = windowDesign;
+    windowRepeatedMeasures_ = windowRepeatedMeasures;
     windowCaptions_ = std::move(windowCaptions);
     LoadViewer();
 }
@@ -254,8 +253,9 @@ void DataViewer::TogglePlots() {
 void DataViewer::ShowPlots() {
     const GenerationSetup& run = state_.generated.setup;
     // Panels take the captions the window shows while it shows the run's design.
-    std::vector<QString> captions =
-        windowShape_ == ShapeOf(run) ? windowCaptions_ : CatalogueCaptionsOf(run);
+    const bool windowShowsRun =
+        windowDesign_ == DesignKindOf(run) && windowRepeatedMeasures_ == run.repeatedMeasures;
+    std::vector<QString> captions = windowShowsRun ? windowCaptions_ : CatalogueCaptionsOf(run);
     // Named columns and levels name the panels instead.
     if (!run.columnNames.empty()) {
         std::vector<std::string> named;

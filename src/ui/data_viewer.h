@@ -30,9 +30,10 @@ class DataViewer final : public QDialog {
 
     /// Refills the box from the files in the current mode and shows and raises the window.
     /// A file that cannot be read is reported, naming it; the window is then not shown.
-    /// The plots name their panels by `windowCaptions` (box 1..8) while the window shows a
-    /// design of the run's shape.
-    void LoadViewer(const DesignShape& windowShape, std::vector<QString> windowCaptions);
+    /// The plots name their panels by `windowCaptions` (box 1..8) while the window shows the
+    /// run's design with its Repeated Measures option.
+    void LoadViewer(DesignKind windowDesign, bool windowRepeatedMeasures,
+                    std::vector<QString> windowCaptions);
     void LoadViewer();
 
     QPlainTextEdit* box() const { return box_; }
@@ -76,7 +77,8 @@ class DataViewer final : public QDialog {
     std::optional<std::string> informationText_;
     std::optional<std::string> dataText_;
     std::array<QTextDocument*, 3> documents_{};
-    DesignShape windowShape_{};
+    DesignKind windowDesign_ = DesignKind::Groups2;
+    bool windowRepeatedMeasures_ = false;
     std::vector<QString> windowCaptions_;
 };
 

@@ -21,6 +21,8 @@ struct ButtonRow {
 };
 
 ButtonRow RowOf(const DesignInfo& design) {
+    // The mixed designs' row runs under the three columns, its buttons beside its label.
+    if (design.occasionsAlways) return {{16, 104}, {338, 103}, 30, 28};
     switch (design.family) {
         case DesignFamily::OneWay:
             return {{16, 24}, {18, 42}, 30, 28};
@@ -56,7 +58,7 @@ int IndexInRow(const DesignInfo& design) {
 DesignSelector::DesignSelector(std::function<void(DesignKind)> selected, QWidget* parent)
     : QGroupBox(QStringLiteral("TYPE OF DATA"), parent) {
     setObjectName(QStringLiteral("boxstatisticaltest"));
-    setGeometry(4, 2, 813, 103);
+    setGeometry(4, 2, 813, kHeight);
     style::SetBackground(this, style::kMoneyGreen);
     setFont(style::SansSerif(11, true));
     setStyleSheet(QStringLiteral("QGroupBox#boxstatisticaltest::title { color: #008000; }"));
@@ -77,8 +79,9 @@ DesignSelector::DesignSelector(std::function<void(DesignKind)> selected, QWidget
     // Each row's label, placed by the row of one of its designs.
     for (const DesignKind kind :
          {DesignKind::Groups1, DesignKind::TwoGroupsDV1, DesignKind::TwoDVGroups1,
-          DesignKind::Factorial2x2, DesignKind::Regression1, DesignKind::Correlated2}) {
-        auto* label = new QLabel(style::ToQString(FamilyRowLabel(Design(kind).family)), this);
+          DesignKind::Factorial2x2, DesignKind::Regression1, DesignKind::Correlated2,
+          DesignKind::MixedOccasions3}) {
+        auto* label = new QLabel(style::ToQString(RowLabelOf(Design(kind))), this);
         QFont font = style::SansSerif(10, true);
         font.setUnderline(true);
         label->setFont(font);

@@ -1,5 +1,5 @@
-// The TYPE OF DATA box: the six family labels and the 35 design buttons, placed by one rule
-// from the catalogue.
+// The TYPE OF DATA box: the family labels and the design buttons, placed by one rule from
+// the catalogue.
 #pragma once
 
 #include <QGroupBox>
@@ -18,6 +18,9 @@ class DesignSelector final : public QGroupBox {
   public:
     /// `selected` is told of every click on a design button, the selected one included.
     DesignSelector(std::function<void(DesignKind)> selected, QWidget* parent);
+
+    /// The box's height; the rest of the window stands below it.
+    static constexpr int kHeight = 123;
 
     void Render(DesignKind checked);
 

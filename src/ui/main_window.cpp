@@ -115,7 +115,6 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
         });
 
     auto* client = new QWidget(this);
-    client->setFixedSize(822, 526);
     setCentralWidget(client);
     designs_ = new DesignSelector([this](DesignKind kind) { model_->SelectDesign(kind); }, client);
     for (int box = 1; box <= kBoxCount; ++box) {
@@ -123,6 +122,12 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
     }
     correlations_ = new CorrelationGridWidget(*model_, client);
     BuildRightColumn(client);
+    // The row of mixed designs under the design buttons moves everything below them down.
+    constexpr int kRowsAdded = DesignSelector::kHeight - 103;
+    client->setFixedSize(822, 526 + kRowsAdded);
+    for (QWidget* below : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (below != designs_) below->move(below->pos() + QPoint(0, kRowsAdded));
+    }
     BuildMenu();
     // The one place the window is drawn from, whichever command changed the model.
     model_->OnChange([this] { Render(); });
@@ -600,7 +605,7 @@ void MainWindow::ViewData1Click() {
     for (int box = 1; box <= kBoxCount; ++box) {
         captions.push_back(QString::fromStdString(model_->Box(box).caption));
     }
-    viewer_->LoadViewer(Design(model_->design()).Shape(), std::move(captions));
+    viewer_->LoadViewer(model_->design(), model_->repeatedMeasures(), std::move(captions));
 }
 
 void MainWindow::SetIntegerSeed1Click() {

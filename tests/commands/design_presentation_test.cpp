@@ -18,8 +18,9 @@ TEST(DesignPresentation, ColourPatternsAndCaptions) {
     EXPECT_EQ(CaptionsOf(DesignKind::Factorial2x2x2)[2], "Cell (2,1,1)");
     EXPECT_EQ(CaptionsOf(DesignKind::Regression7)[7], "Predictor X7");
     EXPECT_EQ(CaptionsOf(DesignKind::TwoGroupsDV4)[7], "GROUP 2, VAR 4");
-    EXPECT_EQ(FamilyRowLabel(DesignFamily::TwoGroupsMultiVariable),
-              "2 Groups with this many Variables: ");
+    EXPECT_EQ(RowLabelOf(Design(DesignKind::TwoGroupsDV3)), "2 Groups with this many Variables: ");
+    EXPECT_EQ(CaptionsOf(DesignKind::MixedOccasions3)[5], "GROUP 2, OCC 2");
+    EXPECT_EQ(CaptionsOf(DesignKind::MixedOccasions4, false)[3], "Group 1, Occ 4");
 }
 
 TEST(DesignPresentation, CaptionsStandOnTheBoxesInUse) {

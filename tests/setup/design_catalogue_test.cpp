@@ -53,14 +53,16 @@ TEST(DesignCatalogue, FileCodesRunInTableOrderAndRoundTrip) {
         EXPECT_EQ(FileCodeOf(*kind), code);
         buttons.insert(Design(*kind).radioButton);
     }
-    EXPECT_EQ(buttons.size(), 35u);
+    EXPECT_EQ(buttons.size(), 37u);
     EXPECT_FALSE(DesignFromFileCode(0).has_value());
-    EXPECT_FALSE(DesignFromFileCode(36).has_value());
+    EXPECT_FALSE(DesignFromFileCode(38).has_value());
     EXPECT_FALSE(DesignFromFileCode(-2).has_value());
     EXPECT_EQ(DesignFromFileCode(10), DesignKind::TwoGroupsDV2);
     EXPECT_EQ(DesignFromFileCode(17), DesignKind::TwoDV2x2);
     EXPECT_EQ(DesignFromFileCode(22), DesignKind::Regression1);
     EXPECT_EQ(DesignFromFileCode(35), DesignKind::Correlated8);
+    EXPECT_EQ(DesignFromFileCode(36), DesignKind::MixedOccasions3);
+    EXPECT_EQ(DesignFromFileCode(37), DesignKind::MixedOccasions4);
     EXPECT_EQ(Design(DesignKind::TwoGroupsDV3).radioButton, "rdo_2group3dv");
 }
 
@@ -210,6 +212,30 @@ TEST(DesignCatalogue, ApplyingADesignChangesOnlyTheDesignFields) {
     EXPECT_EQ(setup.Box(1).mean, 50.0);
     EXPECT_EQ(setup.Box(6).sd, 3.0);
     EXPECT_EQ(setup.correlations.entered[0], 0.4);
+}
+
+// The mixed designs share the boxes of two groups with three or four variables; only their
+// occasions set them apart, with or without the option, and a setup knows which it is.
+TEST(DesignCatalogue, MixedDesignsAreTwoGroupDesignsWhoseVariablesAreAlwaysOccasions) {
+    GenerationSetup setup;
+    for (const auto& [mixed, plain] :
+         {std::pair{DesignKind::MixedOccasions3, DesignKind::TwoGroupsDV3},
+          std::pair{DesignKind::MixedOccasions4, DesignKind::TwoGroupsDV4}}) {
+        EXPECT_EQ(Design(mixed).activeBoxes, Design(plain).activeBoxes);
+        ApplyDesign(Design(mixed), setup);
+        EXPECT_EQ(DesignKindOf(setup), mixed);
+        EXPECT_TRUE(TakesRepeatedMeasures(setup));
+        ApplyDesign(Design(plain), setup);
+        EXPECT_EQ(DesignKindOf(setup), plain);
+        EXPECT_FALSE(TakesRepeatedMeasures(setup));
+        setup.repeatedMeasures = true;
+        EXPECT_TRUE(TakesRepeatedMeasures(setup));
+        setup.repeatedMeasures = false;
+    }
+    for (const DesignInfo& design : DesignCatalogue()) {
+        ApplyDesign(design, setup);
+        EXPECT_EQ(DesignKindOf(setup), design.kind) << design.radioButton;
+    }
 }
 
 }  // namespace

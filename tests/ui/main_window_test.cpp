@@ -126,7 +126,8 @@ class MainWindowTest : public ::testing::Test {
 
 TEST_F(MainWindowTest, OpensWithItsCaptionAndClientArea) {
     EXPECT_EQ(window.windowTitle(), QString("ZEK: Qarn 18.9.8 "));
-    EXPECT_EQ(window.centralWidget()->size(), QSize(822, 526));
+    // The mixed designs' row under the design buttons adds 20 pixels.
+    EXPECT_EQ(window.centralWidget()->size(), QSize(822, 546));
     EXPECT_TRUE(Find<QRadioButton>("rdo_2groups")->isChecked());
     EXPECT_TRUE(Find("box_group2")->isVisible());
     EXPECT_FALSE(Find("box_group3")->isVisible());
@@ -139,9 +140,11 @@ TEST_F(MainWindowTest, ControlsStandWhereTheHandoutsShowThem) {
         QWidget* widget = Find(name);
         return widget->mapTo(window.centralWidget(), QPoint(0, 0));
     };
-    EXPECT_EQ(placeInClient("box_group1"), QPoint(4, 112));
-    EXPECT_EQ(placeInClient("box_group8"), QPoint(412, 320));
-    EXPECT_EQ(placeInClient("btn_run"), QPoint(558, 484));
+    // Everything under the design buttons stands 20 pixels lower for the mixed designs' row.
+    EXPECT_EQ(placeInClient("box_group1"), QPoint(4, 112 + 20));
+    EXPECT_EQ(placeInClient("box_group8"), QPoint(412, 320 + 20));
+    EXPECT_EQ(placeInClient("btn_run"), QPoint(558, 484 + 20));
+    EXPECT_EQ(placeInClient("rdo_mixed4occ") - placeInClient("rdo_mixed3occ"), QPoint(30, 0));
     EXPECT_EQ(placeInClient("rdo_corr4") - placeInClient("boxstatisticaltest"), QPoint(614, 82));
     EXPECT_EQ(placeInClient("rdo_2dv2x2") - placeInClient("boxstatisticaltest"), QPoint(466, 42));
     EXPECT_EQ(placeInClient("rdo_2x2x2") - placeInClient("boxstatisticaltest"), QPoint(456, 82));
@@ -156,6 +159,14 @@ TEST_F(MainWindowTest, ControlsStandWhereTheHandoutsShowThem) {
     EXPECT_EQ(window.model().design(), DesignKind::Correlated4);
     EXPECT_TRUE(Find<QLineEdit>("txt_r34")->isEnabled());
     EXPECT_FALSE(Find<QLineEdit>("txt_r45")->isEnabled());
+
+    // So does a click on the mixed designs' row, which nothing below it covers.
+    const QPoint mixed = placeInClient("rdo_mixed3occ") + QPoint(6, 8);
+    target = client->childAt(mixed);
+    ASSERT_NE(target, nullptr);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(client, mixed));
+    EXPECT_EQ(window.model().design(), DesignKind::MixedOccasions3);
+    EXPECT_EQ(window.model().Box(6).caption, "GROUP 2, OCC 2");
 }
 
 TEST_F(MainWindowTest, TypingAndTickingReachTheModelAndTheModelsChangesShow) {

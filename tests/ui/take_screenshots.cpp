@@ -135,6 +135,11 @@ int main(int argc, char** argv) {
     window.viewer().TogglePlots();
     saved &= window.viewer().plots()->grab().save(folder + "/plots_repeated.png");
     window.findChild<QAction*>("RepeatedMeasures1")->trigger();
+    // The mixed design of two groups on four occasions names its boxes as occasions with the
+    // option off.
+    window.findChild<QRadioButton*>("rdo_mixed4occ")->click();
+    saved &= window.grab().save(folder + "/mixed4occ.png");
+    window.findChild<QRadioButton*>("rdo_2group3dv")->click();
     for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
         if (menu->title() != QStringLiteral("Options")) continue;
         menu->popup(window.mapToGlobal(QPoint(0, 0)));
