@@ -2,8 +2,8 @@
 # Writes class sets of small, messy classes for every design (N 3 to 20 per group, cell or
 # variable, 0 to 50% missing) with zek-generate, and has R recompute every figure of their
 # answer keys (scripts/check_keys.R); the designs whose variables can be occasions again as
-# repeated measures (--repeated; N 5 to 60, 0 to 20% missing). Needs Rscript (Debian
-# r-base-core, r-cran-afex, r-cran-car).
+# repeated measures (--repeated; N 5 to 60, 0 to 20% missing), as are the mixed designs.
+# Needs Rscript (Debian r-base-core, r-cran-afex, r-cran-car).
 #
 #   scripts/check-keys-with-r.sh build/src/zek-generate [ROUNDS]
 set -euo pipefail
@@ -14,7 +14,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # A class's setup: N from LOW to HIGH per group, cell or variable (one N where the boxes
-# share the cases), the missing percentage one of MISSING.
+# share the cases), the missing percentage one of MISSING; without names and in the wide layout,
+# which name the columns as check_keys.R reads them.
 #   vary INPUT TARGET DESIGN ROUND LOW HIGH MISSING
 vary() {
     python3 - "$@" <<'EOF'
@@ -23,13 +24,19 @@ source, target, design, round_, low, high, missing = sys.argv[1:]
 code = int(design[:2])
 random.seed(f"{design}-{round_}")
 lines = open(source, newline="").read().split("\r\n")
+if "===================Names" in lines:
+    lines = lines[:lines.index("===================Names")] + [""]
+lines = [line for line in lines if line != "long"]
 shared = random.randint(int(low), int(high))
 own_n = code <= 9 or 18 <= code <= 21
+# The mixed designs' setups (folders 53 and 54): one N a group, the groups apart.
+group_n = [shared, random.randint(int(low), int(high))] if code >= 50 else [shared, shared]
 for k, line in enumerate(lines):
     if line.startswith("===================%Missing"):
         lines[k + 1] = str(random.choice([int(m) for m in missing.split(",")]))
     if line.startswith("===================BOX "):
-        lines[k + 3] = str(random.randint(int(low), int(high)) if own_n else shared)
+        box = int(line.split()[1].strip("="))
+        lines[k + 3] = str(random.randint(int(low), int(high)) if own_n else group_n[box > 4])
 open(target, "w", newline="").write("\r\n".join(lines))
 EOF
 }
@@ -50,6 +57,14 @@ for round in $(seq 1 "$rounds"); do
             (cd "$folder-repeated" && "$generator" setup.TXT -o "data.csv" --count 30 \
                 --repeated --seed $((1000 * round + code)) > /dev/null)
         fi
+    done
+    for input in "$here"/../tests/golden/5[34]_mixed*/input.TXT; do
+        design=$(basename "$(dirname "$input")")
+        folder="$work/$design-$round"
+        mkdir -p "$folder"
+        vary "$input" "$folder/setup.TXT" "$design" "$round" 5 60 0,5,10,15,20
+        (cd "$folder" && "$generator" setup.TXT -o "data.csv" --count 30 \
+            --seed $((1000 * round + 10#${design:0:2})) > /dev/null)
     done
 done
 Rscript "$here/check_keys.R" "$work"/*/

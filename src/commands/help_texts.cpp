@@ -275,6 +275,8 @@ std::string RepeatedMeasuresHint() {
            "(2 to 8 occasions in one group), 2 groups with 2 to 4 variables (2 to 4 occasions, "
            "the groups between), 2 variables in 1 to 4 groups (2 occasions, the groups "
            "between) and 2 variables in the 2x2 design (2 occasions, both factors between). "
+           "The Mixed Design buttons (2 groups measured on 3 or 4 occasions) are always "
+           "repeated measures, ticked or not. "
            "Set each occasion's mean and SD in its box, and the correlations "
            "among the occasions in the grid. The answer key then adds the repeated-measures "
            "ANOVA (complete cases, Type III), its Greenhouse-Geisser and Huynh-Feldt "
