@@ -10,6 +10,7 @@
 #include <numeric>
 #include <optional>
 
+#include "stats/least_squares.h"
 #include "stats/pair_sums.h"
 
 namespace zek {
@@ -37,92 +38,6 @@ double TwoSidedP(double t, double df) {
 // beside the means; it then gives no t at all.
 bool EssentiallyConstant(double standardError, double scale) {
     return !(standardError >= 10.0 * kEpsilon * scale) || standardError == 0.0;
-}
-
-// The Householder QR decomposition with R's limited column pivoting (LINPACK's dqrdc2 as lm()
-// calls it, tolerance 1e-7): a column whose norm falls below the tolerance times its first
-// norm moves to the end and is aliased; the others keep their order, so the intercept stays.
-struct PivotedQr {
-    Eigen::MatrixXd qr;
-    Eigen::VectorXd qraux;
-    std::vector<Eigen::Index> pivot;
-    Eigen::Index rank = 0;
-};
-
-PivotedQr DecomposeAsLm(Eigen::MatrixXd x) {
-    constexpr double kTolerance = 1e-7;
-    const Eigen::Index n = x.rows();
-    const Eigen::Index p = x.cols();
-    PivotedQr result;
-    Eigen::VectorXd& qraux = result.qraux;
-    qraux.resize(p);
-    Eigen::VectorXd current(p), original(p);
-    result.pivot.resize(static_cast<std::size_t>(p));
-    std::iota(result.pivot.begin(), result.pivot.end(), Eigen::Index{0});
-    for (Eigen::Index j = 0; j < p; ++j) {
-        qraux(j) = x.col(j).norm();
-        current(j) = qraux(j);
-        original(j) = qraux(j) == 0.0 ? 1.0 : qraux(j);
-    }
-    const auto moveToEnd = [&](Eigen::Index l) {
-        const Eigen::VectorXd column = x.col(l);
-        for (Eigen::Index j = l + 1; j < p; ++j) x.col(j - 1) = x.col(j);
-        x.col(p - 1) = column;
-        const auto rotate = [&](Eigen::VectorXd& v) {
-            const double first = v(l);
-            for (Eigen::Index j = l + 1; j < p; ++j) v(j - 1) = v(j);
-            v(p - 1) = first;
-        };
-        rotate(qraux);
-        rotate(current);
-        rotate(original);
-        std::rotate(result.pivot.begin() + l, result.pivot.begin() + l + 1, result.pivot.end());
-    };
-    Eigen::Index k = p;  // the columns from k on are aliased
-    for (Eigen::Index l = 0; l < std::min(n, p); ++l) {
-        while (l < k && qraux(l) < original(l) * kTolerance) {
-            moveToEnd(l);
-            --k;
-        }
-        if (l == n - 1) continue;
-        double norm = x.col(l).segment(l, n - l).norm();
-        if (norm == 0.0) continue;
-        if (x(l, l) != 0.0) norm = std::copysign(norm, x(l, l));
-        x.col(l).segment(l, n - l) /= norm;
-        x(l, l) += 1.0;
-        for (Eigen::Index j = l + 1; j < p; ++j) {
-            const double t = -x.col(l).segment(l, n - l).dot(x.col(j).segment(l, n - l)) / x(l, l);
-            x.col(j).segment(l, n - l) += t * x.col(l).segment(l, n - l);
-            if (qraux(j) == 0.0) continue;
-            const double remaining = std::max(
-                1.0 - (std::fabs(x(l, j)) / qraux(j)) * (std::fabs(x(l, j)) / qraux(j)), 0.0);
-            if (std::fabs(remaining) < 1e-6) {
-                qraux(j) = x.col(j).segment(l + 1, n - l - 1).norm();
-                current(j) = qraux(j);
-            } else {
-                qraux(j) *= std::sqrt(remaining);
-            }
-        }
-        qraux(l) = x(l, l);
-        x(l, l) = -norm;
-    }
-    result.rank = std::min(k, n);
-    result.qr = std::move(x);
-    return result;
-}
-
-// Q'y of the decomposition (LINPACK's dqrsl).
-Eigen::VectorXd QTransposeTimes(const PivotedQr& qr, Eigen::VectorXd y) {
-    const Eigen::Index n = qr.qr.rows();
-    Eigen::MatrixXd householder = qr.qr;
-    for (Eigen::Index j = 0; j < std::min(qr.rank, n - 1); ++j) {
-        if (qr.qraux(j) == 0.0) continue;
-        householder(j, j) = qr.qraux(j);
-        const auto v = householder.col(j).segment(j, n - j);
-        const double t = -v.dot(y.segment(j, n - j)) / householder(j, j);
-        y.segment(j, n - j) += t * v;
-    }
-    return y;
 }
 
 // The cases without a missing value, as lm() keeps them: the outcome, and the intercept's
@@ -441,7 +356,7 @@ RegressionFit FitRegression(std::span<const double> outcome,
     const Eigen::VectorXd& y = cases->y;
     const Eigen::Index n = y.size();
     fit.n = static_cast<int>(n);
-    const PivotedQr qr = DecomposeAsLm(x);
+    const PivotedQr qr = DecomposeAsLm(x, kLmTolerance);
     const Eigen::Index rank = qr.rank;
     const Eigen::VectorXd qty = QTransposeTimes(qr, y);
     const auto upper = qr.qr.topLeftCorner(rank, rank).triangularView<Eigen::Upper>();
