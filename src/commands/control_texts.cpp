@@ -12,6 +12,26 @@ EnabledCorrelationCells EnabledCellsOf(const DesignInfo& design) {
     return enabled;
 }
 
+CategoryTableTexts EvenCategoryTexts(int rows, int columns) {
+    CategoryTableTexts texts;
+    texts.rows = rows;
+    texts.columns = columns;
+    texts.n = "100";
+    const int cells = rows * columns;
+    // Hundredths of a percent, so that the texts add up to 100 exactly.
+    const int each = 10000 / cells;
+    auto text = [](int hundredths) {
+        std::string whole = std::to_string(hundredths / 100);
+        const int rest = hundredths % 100;
+        if (rest == 0) return whole;
+        return whole + (rest < 10 ? ".0" : ".") + std::to_string(rest % 10 == 0 ? rest / 10 : rest);
+    };
+    for (int cell = 0; cell < cells; ++cell) {
+        texts.percentages.push_back(text(cell + 1 < cells ? each : 10000 - each * (cells - 1)));
+    }
+    return texts;
+}
+
 ParametersFileContents ParametersFileContentsOf(const ControlTexts& texts) {
     const DesignInfo& design = Design(texts.design);
     ParametersFileContents contents;
@@ -31,6 +51,7 @@ ParametersFileContents ParametersFileContentsOf(const ControlTexts& texts) {
     contents.exactStatistics = texts.exactStatistics;
     contents.repeatedMeasures = texts.repeatedMeasures;
     contents.longLayout = texts.longLayout;
+    if (design.family == DesignFamily::Categorical) contents.categories = texts.categories;
     return contents;
 }
 

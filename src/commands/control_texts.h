@@ -27,6 +27,10 @@ struct BoxTexts {
     DistributionKind shape = DistributionKind::Normal;
 };
 
+/// A table of `rows` x `columns` categories with even percentages of all cases (the last
+/// cell taking what two decimals leave) and N 100: where a categorical design starts.
+CategoryTableTexts EvenCategoryTexts(int rows, int columns);
+
 /// Default values are the window's start-up texts.
 struct ControlTexts {
     std::string title;
@@ -45,6 +49,8 @@ struct ControlTexts {
     /// Options > Repeated Measures, and Long Layout.
     bool repeatedMeasures = false;
     bool longLayout = false;
+    /// A categorical design's percentages and N.
+    CategoryTableTexts categories = EvenCategoryTexts(2, 1);
 
     BoxTexts& Box(int boxNumber) { return boxes[boxNumber - 1]; }
     const BoxTexts& Box(int boxNumber) const { return boxes[boxNumber - 1]; }

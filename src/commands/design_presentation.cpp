@@ -66,6 +66,8 @@ constexpr const CaptionsByBox& CaptionsFor(const DesignInfo& design) {
             return kRegressionCaptions;
         case DesignFamily::Correlated:
             return kCorrelatedCaptions;
+        case DesignFamily::Categorical:
+            break;  // no box is in use
     }
     return kGroupLevelCaptions;
 }
@@ -85,6 +87,7 @@ constexpr const BoxColours& ColoursFor(const DesignInfo& design) {
     switch (design.family) {
         case DesignFamily::OneWay:
         case DesignFamily::Correlated:
+        case DesignFamily::Categorical:
             return kCheckerboard;
         case DesignFamily::Regression:
             return kOutcomeMarked;
@@ -138,6 +141,8 @@ std::string_view RowLabelOf(const DesignInfo& design) {
             return "Regression with this many Predictors:";
         case DesignFamily::Correlated:
             return "Correlated Data with this many Variables:";
+        case DesignFamily::Categorical:
+            return "Categorical Data (counts):";
     }
     return "";
 }
@@ -164,6 +169,11 @@ std::string DesignListText() {
         if (design.occasionsAlways) name = "Mixed Design, 2 Groups on";
         name += " " + std::string(design.buttonCaption);
         if (design.occasionsAlways) name += " Occasions";
+        if (design.family == DesignFamily::Categorical) {
+            name = design.variableCount == 1
+                       ? "1 Categorical Variable (2 to 8 categories)"
+                       : "2 Categorical Variables, " + std::string(design.buttonCaption) + " Table";
+        }
         std::string boxes;
         for (int box = 1; box <= kBoxCount; ++box) {
             if (design.activeBoxes.Contains(box)) boxes += std::to_string(box) + " ";

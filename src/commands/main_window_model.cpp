@@ -201,6 +201,14 @@ void MainWindowModel::DesignSelected(DesignKind kind) {
         rowHeaders_[static_cast<std::size_t>(i - 1)] =
             i + 1 <= n ? GridVariableName(kind, i + 1) : "";
     }
+    // A table of another size starts even; one categorical variable keeps its categories.
+    if (design.family == DesignFamily::Categorical) {
+        const int rows = design.variableCount == 2 ? design.levelsFactor1 : categories_.rows;
+        const int columns = design.variableCount == 2 ? design.levelsFactor2 : 1;
+        if (categories_.rows != rows || categories_.columns != columns) {
+            categories_ = EvenCategoryTexts(rows, columns);
+        }
+    }
     // The copies react under the design values still stored from the previous design.
     for (int c = 0; c < design.nCopyCount; ++c) {
         const NCopy& copy = design.nCopies[static_cast<std::size_t>(c)];
@@ -516,6 +524,7 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
         correlations_[static_cast<std::size_t>(cell)].text =
             number(reading.correlations[static_cast<std::size_t>(cell)]);
     }
+    if (reading.categories) categories_ = *reading.categories;
     // The file's names, or none where it has no names section.
     columnNames_ = reading.columnNames;
     // A file that says nothing of exact statistics leaves the option as it was, as before.
@@ -525,6 +534,11 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
         state_.setup.repeatedMeasures = true;
         CaptionActiveBoxes();
     }
+}
+
+void MainWindowModel::SetCategories(CategoryTableTexts texts) {
+    const ChangeScope scope(*this);
+    categories_ = std::move(texts);
 }
 
 void MainWindowModel::SetColumnNames(ColumnNames names) {
@@ -541,6 +555,7 @@ ControlTexts MainWindowModel::Texts() const {
     texts.exactStatistics = state_.setup.exactStatistics;
     texts.repeatedMeasures = state_.setup.repeatedMeasures;
     texts.longLayout = state_.setup.longLayout;
+    texts.categories = categories_;
     texts.seed = seed_;
     texts.missing = missing_;
     texts.extreme = extreme_;

@@ -92,6 +92,9 @@ class MainWindowModel {
     }
     const std::string& title() const { return title_; }
     const ColumnNames& columnNames() const { return columnNames_; }
+    const CategoryTableTexts& categories() const { return categories_; }
+    /// A categorical design's percentages and N, as typed.
+    void SetCategories(CategoryTableTexts texts);
     const std::string& seed() const { return seed_; }
     const std::string& missing() const { return missing_; }
     const std::string& extreme() const { return extreme_; }
@@ -218,6 +221,7 @@ class MainWindowModel {
     std::array<std::string, kMaxVariables - 1> rowHeaders_{};
     std::string title_;
     ColumnNames columnNames_;
+    CategoryTableTexts categories_ = EvenCategoryTexts(2, 1);
     std::string seed_ = "1804";
     std::string missing_ = "0";
     std::string extreme_ = "0";

@@ -323,10 +323,27 @@ bool FactoriseOrExplain(GenerationSetup& setup, CommandHost& host) {
 
 }  // namespace
 
+namespace {
+// The draws of a checked setup, and the run's record kept where they succeed.
+RunOutcome Generate(ProgramState& state, CommandHost& host);
+}  // namespace
+
 RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& enabledCells,
                       char decimalSeparator, ProgramState& state, CommandHost& host) {
     GenerationSetup& setup = state.setup;
     if (!ReadRunTexts(controls, setup, host)) return Stop(state);
+    if (setup.family == DesignFamily::Categorical) {
+        // Counts: the table's percentages and N; no box or correlation applies.
+        const Checked<CategoryTable> table =
+            ReadCategoryTable(controls.categories, decimalSeparator);
+        if (!table) {
+            host.Refuse(table.refusal().message, table.refusal().focus, table.refusal().focus);
+            return Stop(state);
+        }
+        setup.categories = *table;
+        setup.totalCases = setup.categories.TotalN();
+        return Generate(state, host);
+    }
     for (int box = 1; box <= kBoxCount; ++box) {
         if (!setup.Box(box).active) continue;
         if (!ReadBox(box, controls.Box(box), decimalSeparator, setup.Box(box), host)) {
@@ -338,7 +355,13 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
         return Stop(state);
     }
     if (!ReadDecimals(setup, host) || !FactoriseOrExplain(setup, host)) return Stop(state);
+    return Generate(state, host);
+}
 
+namespace {
+
+RunOutcome Generate(ProgramState& state, CommandHost& host) {
+    const GenerationSetup& setup = state.setup;
     RunRecord record;
     if (const std::optional<GenerationRefusal> refusal =
             GenerateData(setup, state.streams, state.tables, record, state.runThreads)) {
@@ -352,6 +375,8 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     state.flags.savedByClassSet = false;
     return RunOutcome::Generated;
 }
+
+}  // namespace
 
 RunOutcome RunCommand(MainWindowModel& window, ProgramState& state, CommandHost& host) {
     ControlTexts texts = window.Texts();

@@ -104,4 +104,25 @@ std::vector<CategoryCase> DrawCategories(const CategoryTable& table, bool exactC
     return cases;
 }
 
+void GenerateCategoryData(const GenerationSetup& setup, RandomStreams& streams,
+                          ScoreTable& generated) {
+    const StreamSeeds seeds = StreamSeedsOf(setup.seed);
+    std::int32_t scoreState = seeds.negated;
+    std::int32_t missingState = seeds.times319;
+    const std::vector<CategoryCase> cases =
+        DrawCategories(setup.categories, setup.exactStatistics, streams, scoreState);
+    const int rows = static_cast<int>(cases.size());
+    generated.SetShape(rows, setup.variableCount);
+    for (int row = 0; row < rows; ++row) {
+        const CategoryCase& drawn = cases[static_cast<std::size_t>(row)];
+        for (int v = 0; v < setup.variableCount; ++v) {
+            double code = v == 0 ? drawn.row : drawn.column;
+            if (streams.SubtractiveUniform(missingState) < setup.missingFraction) {
+                code = MissingMark;
+            }
+            generated.At(row, v) = code;
+        }
+    }
+}
+
 }  // namespace zek

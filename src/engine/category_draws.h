@@ -10,8 +10,10 @@
 #include <span>
 #include <vector>
 
+#include "engine/data_layout.h"
 #include "engine/random_streams.h"
 #include "setup/category_table.h"
+#include "setup/generation_setup.h"
 
 namespace zek {
 
@@ -31,5 +33,11 @@ std::vector<std::int32_t> LargestRemainderCounts(std::int32_t n, std::span<const
 /// cases, column by column for percentages within columns (each column's cases together).
 std::vector<CategoryCase> DrawCategories(const CategoryTable& table, bool exactCounts,
                                          RandomStreams& streams, std::int32_t& state);
+
+/// The data of a categorical design: every case's codes drawn from the score stream (exact
+/// counts under Exact Sample Statistics), then each code's missing test, case by case, from
+/// the missing-value stream. A column per variable, a row per case, in `LayoutOf`'s block.
+void GenerateCategoryData(const GenerationSetup& setup, RandomStreams& streams,
+                          ScoreTable& generated);
 
 }  // namespace zek

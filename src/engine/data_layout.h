@@ -37,8 +37,12 @@ struct DataLayout {
 };
 
 /// The layout of the run that `setup` describes; a block has as many rows as the `n` of the
-/// first variable's box of its cell.
+/// first variable's box of its cell. A categorical design is one block of all its cases.
 DataLayout LayoutOf(const GenerationSetup& setup);
+
+/// The decimals of column `column` of `block`: its box's, or none for the codes of
+/// categories.
+int DecimalsOf(const GenerationSetup& setup, const DataBlock& block, int column);
 
 /// A table of up to 200000 rows by up to 8 columns of doubles, allocated once. A run lays its
 /// rows out with as many columns as it has variables, so that a one-variable run of 200000

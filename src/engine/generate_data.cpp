@@ -1,5 +1,7 @@
 #include "engine/generate_data.h"
 
+#include "engine/category_draws.h"
+
 #include "engine/spreads.h"
 
 #include <cassert>
@@ -374,6 +376,11 @@ std::optional<GenerationRefusal> RefusalBeforeScores(const GenerationSetup& setu
 std::optional<GenerationRefusal> GenerateData(const GenerationSetup& setup, RandomStreams& streams,
                                               GenerationTables& tables, RunRecord& record,
                                               RunThreads threads) {
+    if (setup.family == DesignFamily::Categorical) {
+        GenerateCategoryData(setup, streams, tables.generatedData);
+        record = RunRecord{};
+        return std::nullopt;
+    }
     const DataLayout layout = LayoutOf(setup);
     // The Run command lets no such setup through; should a caller ever break that, the run
     // is refused rather than allowed to write outside the tables.

@@ -151,7 +151,7 @@ void WriteCaseLines(Lines& lines, const GenerationSetup& setup, const DataLayout
         if (rows.from >= rows.to) continue;
         std::array<int, kMaxVariables> decimals{};
         for (int v = 0; v < layout.variableCount; ++v) {
-            decimals[v] = setup.Box(block.BoxOfColumn(v)).decimals;
+            decimals[v] = DecimalsOf(setup, block, v);
         }
         std::vector<std::vector<double>>* columns =
             written != nullptr ? &(*written)[static_cast<std::size_t>(b)] : nullptr;
@@ -185,7 +185,7 @@ void WriteLongDataFile(std::ostream& out, const GenerationSetup& setup, const Sc
             for (int v = 0; v < layout.variableCount; ++v) {
                 withOccasion.levels[occasionLevel] = v + 1;
                 line.Begin(writer.line(), r + 1, withOccasion);
-                const int decimals = setup.Box(block.BoxOfColumn(v)).decimals;
+                const int decimals = DecimalsOf(setup, block, v);
                 const double asRead = line.AddScore(generated.At(r, v), decimals, limitDigits);
                 written[static_cast<std::size_t>(b)][static_cast<std::size_t>(v)].push_back(asRead);
                 line.Finish();
@@ -282,7 +282,7 @@ WrittenScores ScoresAsWritten(const GenerationSetup& setup, const ScoreTable& ge
     for (const DataBlock& block : layout) {
         std::vector<std::vector<double>> columns(static_cast<std::size_t>(layout.variableCount));
         for (int v = 0; v < layout.variableCount; ++v) {
-            const int decimals = setup.Box(block.BoxOfColumn(v)).decimals;
+            const int decimals = DecimalsOf(setup, block, v);
             auto& column = columns[static_cast<std::size_t>(v)];
             column.reserve(static_cast<std::size_t>(block.rowCount));
             for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {

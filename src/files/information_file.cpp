@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "files/categorical_report.h"
 #include "files/data_file.h"
 #include "files/number_format.h"
 #include "files/text_file.h"
@@ -101,6 +102,7 @@ std::string RowLabel(const GenerationSetup& setup, const DesignCell& cell, int v
         case DesignFamily::TwoGroupsMultiVariable:
         case DesignFamily::TwoVariablesInGroups:
         case DesignFamily::Factorial:
+        case DesignFamily::Categorical:
             break;
     }
     const bool twoVariableCells = ShapeOf(setup).TwoVariablesInCells();
@@ -159,6 +161,7 @@ void WriteMatrix(LineWriter& writer, const GenerationSetup& setup, auto entry) {
             case DesignFamily::TwoGroupsMultiVariable:
             case DesignFamily::TwoVariablesInGroups:
             case DesignFamily::Factorial:
+            case DesignFamily::Categorical:
                 line += " Var";
                 AppendInteger(line, i);
                 line += ' ';
@@ -192,6 +195,7 @@ void WriteMatrixHeading(LineWriter& writer, const GenerationSetup& setup) {
         case DesignFamily::TwoGroupsMultiVariable:
         case DesignFamily::TwoVariablesInGroups:
         case DesignFamily::Factorial:
+        case DesignFamily::Categorical:
             // Every column is named, the fourth variable of two groups with four included.
             line += "         Var1";
             for (int v = 2; v <= n; ++v) {
@@ -438,16 +442,31 @@ void WriteInformationFile(std::ostream& out, const GeneratedRun& run,
     writer.Line("TITLE:  " + setup.title);
     writer.Line(kAsterisks);
     writer.Line("");
-    if (setup.exactStatistics) WriteExactnessStatement(writer, run);
-    WriteGeneralInformation(writer, setup);
+    const bool categorical = setup.family == DesignFamily::Categorical;
+    if (setup.exactStatistics) {
+        if (categorical) {
+            WriteCategoricalExactness(writer, setup);
+        } else {
+            WriteExactnessStatement(writer, run);
+        }
+    }
+    if (categorical) {
+        WriteCategoricalGeneralInformation(writer, setup);
+    } else {
+        WriteGeneralInformation(writer, setup);
+    }
     WriteSectionBreak(writer);
     WriteColumnNames(writer, setup);
 
-    const std::vector<ReportRow> rows = ReportRows(setup);
-    WriteParameterTable(writer, run, rows);
-    WriteSectionBreak(writer);
-    WriteActualTable(writer, setup, rows, statistics);
-    if (setup.variableCount > 1) WriteCorrelations(writer, setup, statistics);
+    if (categorical) {
+        WriteCategoryCounts(writer, setup, statistics);
+    } else {
+        const std::vector<ReportRow> rows = ReportRows(setup);
+        WriteParameterTable(writer, run, rows);
+        WriteSectionBreak(writer);
+        WriteActualTable(writer, setup, rows, statistics);
+        if (setup.variableCount > 1) WriteCorrelations(writer, setup, statistics);
+    }
 
     WriteSectionBreak(writer);
     writer.Line("GENERATED DATA FILE NAME AND LOCATION: ");

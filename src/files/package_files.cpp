@@ -69,7 +69,7 @@ PackageTable LongTableOf(const GenerationSetup& setup, const ScoreTable& generat
         const DataBlock& block = layout.blocks[b];
         for (int v = 0; v < layout.variableCount; ++v) {
             int& decimals = table.columns.back().decimals;
-            decimals = std::max(decimals, setup.Box(block.BoxOfColumn(v)).decimals);
+            decimals = std::max(decimals, DecimalsOf(setup, block, v));
         }
         for (std::size_t row = 0; row < static_cast<std::size_t>(block.rowCount); ++row) {
             ++id;
@@ -100,7 +100,7 @@ PackageTable TableOf(const GenerationSetup& setup, const ScoreTable& generated) 
         const DataBlock& block = layout.blocks[b];
         for (int v = 0; v < layout.variableCount; ++v) {
             int& decimals = table.columns[firstScore + static_cast<std::size_t>(v)].decimals;
-            decimals = std::max(decimals, setup.Box(block.BoxOfColumn(v)).decimals);
+            decimals = std::max(decimals, DecimalsOf(setup, block, v));
         }
         for (std::size_t row = 0; row < static_cast<std::size_t>(block.rowCount); ++row) {
             table.cells.push_back(++id);

@@ -157,13 +157,19 @@ constexpr std::string_view kOptionsHeading = "===================Options";
 constexpr std::string_view kExactOption = "exact";
 constexpr std::string_view kRepeatedOption = "repeated";
 constexpr std::string_view kLongOption = "long";
+constexpr std::string_view kCategoriesHeading = "===================Categories";
 
 // The columns a design's names section may name, with the levels of each grouping column.
-std::optional<DataColumns> NamedColumnsOf(int designCode) {
-    const std::optional<DesignKind> kind = DesignFromFileCode(designCode);
+// A categorical variable has as many levels as the file's table has categories.
+std::optional<DataColumns> NamedColumnsOf(const ParametersFileContents& contents) {
+    const std::optional<DesignKind> kind = DesignFromFileCode(contents.designCode);
     if (!kind) return std::nullopt;
     GenerationSetup setup;
     ApplyDesign(Design(*kind), setup);
+    if (contents.categories && setup.family == DesignFamily::Categorical) {
+        setup.categories.rows = contents.categories->rows;
+        setup.categories.columns = contents.categories->columns;
+    }
     return DataColumnsOf(setup);
 }
 
@@ -181,7 +187,7 @@ std::optional<std::string> ReadNameEntry(std::string_view line, const DataColumn
     // A level's number, or 0 where the part names none (GCC's Release build misjudges an
     // optional here).
     const std::int32_t level =
-        described != nullptr && described->Grouping() ? ParseInteger(part).value_or(0) : 0;
+        described != nullptr && described->HasLevels() ? ParseInteger(part).value_or(0) : 0;
     const bool levelKnown =
         level >= 1 && level <= described->levels && part == std::to_string(level);
     if (described == nullptr || !(part.empty() || part == "label" || levelKnown)) {
@@ -207,7 +213,7 @@ std::optional<std::string> ReadNameEntry(std::string_view line, const DataColumn
 void ReadNamesSection(LineCursor& cursor, std::string_view heading,
                       ParametersFileReading& reading) {
     if (heading != kNamesHeading) return;
-    const std::optional<DataColumns> named = NamedColumnsOf(reading.designCode);
+    const std::optional<DataColumns> named = NamedColumnsOf(reading);
     while (true) {
         const std::string line = cursor.Next();
         if (cursor.Exhausted()) return;
@@ -220,6 +226,48 @@ void ReadNamesSection(LineCursor& cursor, std::string_view heading,
             reading.outcome = ParametersFileReading::Outcome::NamesRefused;
             reading.namesRefusal = "line " + std::to_string(cursor.LineNumber()) + ": " + *refusal;
             return;
+        }
+    }
+}
+
+// The categories section, after its heading (read already): one "key=value" entry a line
+// until the names or the end. Returns the line that ended it. A key this version does not
+// know is passed over, as an option is.
+std::string ReadCategoriesSection(LineCursor& cursor, ParametersFileReading& reading) {
+    CategoryTableTexts& texts = reading.categories.emplace();
+    texts.percentages.clear();
+    while (true) {
+        const std::string line = cursor.Next();
+        if (cursor.Exhausted() || line == kNamesHeading) return line;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string key = line.substr(0, equals);
+        const std::string value = line.substr(equals + 1);
+        reading.categoryLines[key] = cursor.LineNumber();
+        const auto index = [&key](std::string_view stem) -> std::optional<std::size_t> {
+            if (!key.starts_with(stem)) return std::nullopt;
+            const std::optional<std::int32_t> k = ParseInteger(key.substr(stem.size()));
+            if (!k || *k < 1 || *k > kMaxTableCells ||
+                key.substr(stem.size()) != std::to_string(*k)) {
+                return std::nullopt;
+            }
+            return static_cast<std::size_t>(*k - 1);
+        };
+        if (key == "rows") {
+            texts.rows = ParseInteger(value).value_or(0);
+        } else if (key == "columns") {
+            texts.columns = ParseInteger(value).value_or(0);
+        } else if (key == "of") {
+            texts.percentagesOf =
+                value == "columns" ? PercentagesOf::ColumnsCases : PercentagesOf::AllCases;
+        } else if (key == "n") {
+            texts.n = value;
+        } else if (const std::optional<std::size_t> cell = index("pct")) {
+            if (texts.percentages.size() <= *cell) texts.percentages.resize(*cell + 1);
+            texts.percentages[*cell] = value;
+        } else if (const std::optional<std::size_t> column = index("n")) {
+            if (texts.columnN.size() <= *column) texts.columnN.resize(*column + 1);
+            texts.columnN[*column] = value;
         }
     }
 }
@@ -274,12 +322,15 @@ ParametersFileReading ReadSections(LineCursor& cursor) {
     if (heading == kOptionsHeading) {
         while (true) {
             heading = cursor.Next();
-            if (cursor.Exhausted() || heading == kNamesHeading) break;
+            if (cursor.Exhausted() || heading == kNamesHeading || heading == kCategoriesHeading) {
+                break;
+            }
             if (heading == kExactOption) reading.exactStatistics = true;
             if (heading == kRepeatedOption) reading.repeatedMeasures = true;
             if (heading == kLongOption) reading.longLayout = true;
         }
     }
+    if (heading == kCategoriesHeading) heading = ReadCategoriesSection(cursor, reading);
     ReadNamesSection(cursor, heading, reading);
     return reading;
 }
@@ -288,11 +339,28 @@ ParametersFileReading ReadSections(LineCursor& cursor) {
 
 namespace {
 
+void WriteCategoriesSection(LineWriter& writer, const CategoryTableTexts& texts) {
+    writer.Line(std::string(kCategoriesHeading));
+    writer.Line("rows=" + std::to_string(texts.rows));
+    writer.Line("columns=" + std::to_string(texts.columns));
+    writer.Line(texts.percentagesOf == PercentagesOf::AllCases ? "of=all" : "of=columns");
+    if (texts.percentagesOf == PercentagesOf::AllCases) {
+        writer.Line("n=" + texts.n);
+    } else {
+        for (std::size_t column = 0; column < texts.columnN.size(); ++column) {
+            writer.Line("n" + std::to_string(column + 1) + "=" + texts.columnN[column]);
+        }
+    }
+    for (std::size_t cell = 0; cell < texts.percentages.size(); ++cell) {
+        writer.Line("pct" + std::to_string(cell + 1) + "=" + texts.percentages[cell]);
+    }
+}
+
 // The design's columns in file order, each with its name, label and level labels; nothing
 // when no column has one.
 void WriteNamesSection(LineWriter& writer, const ParametersFileContents& contents) {
     const ColumnNames& names = contents.columnNames;
-    const std::optional<DataColumns> named = NamedColumnsOf(contents.designCode);
+    const std::optional<DataColumns> named = NamedColumnsOf(contents);
     if (names.empty() || !named) return;
     std::vector<std::string> entries;
     for (const DataColumn& described : named->all()) {
@@ -358,6 +426,7 @@ void WriteParametersFile(std::ostream& out, const ParametersFileContents& conten
         if (contents.repeatedMeasures) writer.Line(std::string(kRepeatedOption));
         if (contents.longLayout) writer.Line(std::string(kLongOption));
     }
+    if (contents.categories) WriteCategoriesSection(writer, *contents.categories);
     WriteNamesSection(writer, contents);
     writer.Flush();
 }
@@ -413,6 +482,15 @@ std::optional<std::string> PlaceInParametersFile(const ParametersFileReading& re
         return text + ", " + std::string(what);
     };
     if (controlName == "txt_seed1") return place(5, "Seed");
+    // The categories section's entries, by the keys their controls are named after.
+    for (const auto& [stem, key] : {std::pair{std::string_view("txt_pct"), "pct"},
+                                    std::pair{std::string_view("txt_catn"), "n"}}) {
+        if (!controlName.starts_with(stem)) continue;
+        const std::string entry = key + std::string(controlName.substr(stem.size()));
+        const auto found = reading.categoryLines.find(entry);
+        if (found == reading.categoryLines.end()) return std::nullopt;
+        return place(found->second, "categories " + entry);
+    }
     if (controlName == "txt_missing_main") return place(7, "% Missing");
     if (controlName == "txt_extreme_main") return place(9, "% Extreme");
 
@@ -476,6 +554,27 @@ Verdict CheckDesignOf(const ParametersFileReading& reading) {
         AppendInteger(message, design.fileCode);
         message += present ? " does not use it" : " needs it";
         return Refusal{message, ""};
+    }
+    if (design.family != DesignFamily::Categorical) return std::nullopt;
+    std::string message = "line ";
+    AppendInteger(message, kDesignLineNumber);
+    message += ": design ";
+    AppendInteger(message, design.fileCode);
+    if (!reading.categories) {
+        return Refusal{message + " needs a categories section after the correlations", ""};
+    }
+    const CategoryTableTexts& table = *reading.categories;
+    const bool oneVariable = design.variableCount == 1;
+    const bool fits =
+        oneVariable ? table.rows >= 2 && table.rows <= kMaxCategories && table.columns == 1
+                    : table.rows == design.levelsFactor1 && table.columns == design.levelsFactor2;
+    if (!fits) {
+        return Refusal{
+            message + (oneVariable
+                           ? " needs 2 to 8 rows and 1 column of categories"
+                           : " needs a table of " + std::to_string(design.levelsFactor1) +
+                                 " rows and " + std::to_string(design.levelsFactor2) + " columns"),
+            ""};
     }
     return std::nullopt;
 }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <iosfwd>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,7 +42,7 @@ struct BoxSection {
 /// Everything a parameters file holds.
 struct ParametersFileContents {
     std::string title, seed, missing, extreme;
-    int designCode = 0;  ///< a code outside 1..37 selects no design
+    int designCode = 0;  ///< a code outside 1..43 selects no design
     /// Which boxes have a section ("box3.active").
     std::array<bool, kBoxCount> boxPresent{};
     std::array<BoxSection, kBoxCount> boxes{};
@@ -55,6 +56,9 @@ struct ParametersFileContents {
     /// "Repeated Measures" and "Long Layout", in the same section.
     bool repeatedMeasures = false;
     bool longLayout = false;
+    /// A categorical design's percentages and N, in a section of their own after the options;
+    /// nothing for the other designs, whose files have none.
+    std::optional<CategoryTableTexts> categories;
 };
 
 /// Writes the file; one box section for each box present. Throws `StreamError` when a write
@@ -76,6 +80,8 @@ struct ParametersFileReading : ParametersFileContents {
     std::string namesRefusal;  ///< for `NamesRefused`: "line 72: ..."
 
     std::string designLine;
+    /// The line of each entry of the categories section by its key ("pct3", "n2").
+    std::map<std::string, int> categoryLines;
 
     /// The message for an outcome other than Complete.
     std::string ErrorMessage() const;
@@ -96,7 +102,8 @@ std::optional<std::string> PlaceInParametersFile(const ParametersFileReading& re
                                                  std::string_view controlName);
 
 /// Why a complete reading cannot stand for a whole setup on its own, naming the line: a design
-/// code outside 1..37, or active-box lines that do not match the design's boxes. The window
+/// code outside 1..43, active-box lines that do not match the design's boxes, or a categorical
+/// design without its categories section or with a table of another size. The window
 /// keeps its current design and boxes in such a case; a program without a window has none.
 Verdict CheckDesignOf(const ParametersFileReading& reading);
 

@@ -33,10 +33,14 @@ std::string CellName(const CategoryTableTexts& texts, int cell) {
            std::to_string(cell % texts.columns + 1) + ")";
 }
 
-Checked<std::int32_t> ReadN(const std::string& text, const std::string& whose) {
+// `column` from 1, or 0 for the N of all cases.
+Checked<std::int32_t> ReadN(const std::string& text, int column) {
     const std::optional<std::int32_t> n = ParseInteger(text);
     if (!n || *n < kSmallestN || *n > kLargestN) {
-        return Refusal{"N" + whose + " must be a whole number from 2 to 25000", "txt_catn"};
+        const std::string which = column == 0 ? "" : std::to_string(column);
+        return Refusal{"N" + (column == 0 ? std::string() : " of column " + which) +
+                           " must be a whole number from 2 to 25000",
+                       "txt_catn" + which};
     }
     return *n;
 }
@@ -80,7 +84,7 @@ Checked<CategoryTable> ReadCategoryTable(const CategoryTableTexts& texts, char d
         const std::string what =
             table.columns == 1 ? "The category percentages" : "The cell percentages";
         if (Verdict verdict = CheckSum(sum, what, decimalSeparator)) return *verdict;
-        const Checked<std::int32_t> n = ReadN(texts.n, "");
+        const Checked<std::int32_t> n = ReadN(texts.n, 0);
         if (!n) return n.refusal();
         table.n = *n;
         return table;
@@ -93,7 +97,7 @@ Checked<CategoryTable> ReadCategoryTable(const CategoryTableTexts& texts, char d
         const std::string text = static_cast<std::size_t>(column) < texts.columnN.size()
                                      ? texts.columnN[static_cast<std::size_t>(column)]
                                      : std::string();
-        const Checked<std::int32_t> n = ReadN(text, " of column " + std::to_string(column + 1));
+        const Checked<std::int32_t> n = ReadN(text, column + 1);
         if (!n) return n.refusal();
         table.columnN[static_cast<std::size_t>(column)] = *n;
     }

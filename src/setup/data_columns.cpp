@@ -14,14 +14,11 @@ class ColumnList {
     explicit ColumnList(const ColumnNames& names) : names_(names) { Add(ColumnRole::Id, "id"); }
 
     void Grouping(const std::string& defaultName, int levels) {
-        DataColumn& added = Add(ColumnRole::Grouping, defaultName);
-        added.levels = levels;
-        if (const auto found = names_.levelLabels.find(defaultName);
-            found != names_.levelLabels.end()) {
-            for (const auto& [level, label] : found->second) {
-                if (!label.empty()) added.levelLabels[level] = label;
-            }
-        }
+        WithLevels(Add(ColumnRole::Grouping, defaultName), levels);
+    }
+    // A categorical variable: its codes are its scores, and its levels are its categories.
+    void Categories(const std::string& defaultName, int levels) {
+        WithLevels(Add(ColumnRole::Score, defaultName), levels).variable = ++scores_;
     }
     void Score(const std::string& defaultName) {
         Add(ColumnRole::Score, defaultName).variable = ++scores_;
@@ -32,6 +29,17 @@ class ColumnList {
     std::vector<DataColumn> Take() { return std::move(columns_); }
 
   private:
+    DataColumn& WithLevels(DataColumn& column, int levels) {
+        column.levels = levels;
+        if (const auto found = names_.levelLabels.find(column.defaultName);
+            found != names_.levelLabels.end()) {
+            for (const auto& [level, label] : found->second) {
+                if (!label.empty()) column.levelLabels[level] = label;
+            }
+        }
+        return column;
+    }
+
     DataColumn& Add(ColumnRole role, const std::string& defaultName) {
         DataColumn& added = columns_.emplace_back();
         added.role = role;
@@ -148,6 +156,10 @@ DataColumns DataColumnsOf(const GenerationSetup& setup) {
             break;
         case DesignFamily::Factorial:
             AddFactorialColumns(setup, list);
+            break;
+        case DesignFamily::Categorical:
+            list.Categories("var1", setup.categories.rows);
+            if (v == 2) list.Categories("var2", setup.categories.columns);
             break;
     }
     return DataColumns(list.Take());

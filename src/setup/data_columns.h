@@ -21,11 +21,15 @@ struct DataColumn {
     std::string defaultName;  ///< "id", "group", "factor2", "dv", "dv1", "var3", "y", "x2"
     std::string name;         ///< the user's name, or the default
     std::string label;        ///< empty where there is none
-    int levels = 0;           ///< a grouping column's level count
+    int levels = 0;           ///< a grouping column's level count, or a categorical variable's
     int variable = 0;         ///< a score column's variable, 1 ..
-    std::map<int, std::string> levelLabels;  ///< a grouping column's labelled levels
+    std::map<int, std::string> levelLabels;  ///< labelled levels, of either
 
     bool Grouping() const { return role == ColumnRole::Grouping; }
+    /// A score column whose scores are the codes of categories (1 .. levels).
+    bool Coded() const { return role == ColumnRole::Score && levels > 0; }
+    /// Whether the column's levels can be labelled: a grouping or a categorical one.
+    bool HasLevels() const { return levels > 0; }
     /// A level's label; empty where there is none.
     std::string LevelLabelOf(int level) const;
 };

@@ -57,6 +57,12 @@ constexpr std::array<DesignRow, kDesignCount> kRows{{
     {Correlated8, "rdo_corr8", "8", Correlated, 8, 1, 1, 1, 1},
     {MixedOccasions3, "rdo_mixed3occ", "3", TwoGroupsMultiVariable, 3, 1, 2, 1, 1, true},
     {MixedOccasions4, "rdo_mixed4occ", "4", TwoGroupsMultiVariable, 4, 1, 2, 1, 1, true},
+    {Categories1, "rdo_cat1", "1 Var", Categorical, 1, 1, 1, 1, 1},
+    {Table2x2, "rdo_cat2x2", "2x2", Categorical, 2, 2, 2, 2, 1},
+    {Table2x3, "rdo_cat2x3", "2x3", Categorical, 2, 2, 2, 3, 1},
+    {Table2x4, "rdo_cat2x4", "2x4", Categorical, 2, 2, 2, 4, 1},
+    {Table3x3, "rdo_cat3x3", "3x3", Categorical, 2, 2, 3, 3, 1},
+    {Table3x4, "rdo_cat3x4", "3x4", Categorical, 2, 2, 3, 4, 1},
 }};
 
 constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
@@ -159,6 +165,7 @@ NChangeTargets NChangeTargetsOf(const DesignShape& stored, int sourceBox) {
             break;
         case OneWay:
         case Factorial:
+        case Categorical:
             break;
     }
     const DesignCells cells = CellsOfDesign(widest);
@@ -190,6 +197,13 @@ void ApplyDesign(const DesignInfo& design, GenerationSetup& setup) {
     for (int box = 1; box <= kBoxCount; ++box) {
         setup.Box(box).active = design.activeBoxes.Contains(box);
     }
+    // A table's size is the design's; one variable keeps its number of categories.
+    if (design.family == Categorical && design.variableCount == 2) {
+        setup.categories.rows = design.levelsFactor1;
+        setup.categories.columns = design.levelsFactor2;
+    } else if (design.family == Categorical) {
+        setup.categories.columns = 1;
+    }
 }
 
 bool HasOccasions(const DesignShape& shape) {
@@ -203,6 +217,7 @@ bool HasOccasions(const DesignShape& shape) {
             return shape.variableCount >= 2;
         case DesignFamily::OneWay:
         case DesignFamily::Regression:
+        case DesignFamily::Categorical:
             return false;
     }
     return false;

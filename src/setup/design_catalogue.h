@@ -1,5 +1,7 @@
 // The types of data ZEK offers, as one constant table: the 35 designs of the first release
-// (file codes 1 to 35, whose files never change) and the mixed designs after them.
+// (file codes 1 to 35, whose files never change), the mixed designs after them (36, 37) and
+// the categorical designs (38 to 43), which count cases in categories instead of scoring them
+// and use no parameter box.
 //
 // Every design is a list of cells (groups, or cells of a factorial design), each case of a
 // cell carrying one score per variable, and every (cell, variable) pair has its own
@@ -17,9 +19,9 @@
 
 namespace zek {
 
-inline constexpr int kDesignCount = 37;
+inline constexpr int kDesignCount = 43;
 
-/// In the order of their file codes 1..37.
+/// In the order of their file codes 1..43.
 enum class DesignKind {
     Groups1,
     Groups2,
@@ -60,6 +62,13 @@ enum class DesignKind {
     // four variables, whose variables are always occasions.
     MixedOccasions3,
     MixedOccasions4,
+    // One categorical variable of 2 to 8 categories, and tables of two.
+    Categories1,
+    Table2x2,
+    Table2x3,
+    Table2x4,
+    Table3x3,
+    Table3x4,
 };
 
 /// Box numbers 1..8 as a bit set (bit b - 1 for box b).
@@ -122,7 +131,7 @@ DesignShape ShapeOf(const GenerationSetup& setup);
 
 struct DesignInfo {
     DesignKind kind;
-    int fileCode;                  ///< 1..37, stored in parameters files
+    int fileCode;                  ///< 1..43, stored in parameters files
     std::string_view radioButton;  ///< e.g. "rdo_2group3dv"
     std::string_view buttonCaption;
     DesignFamily family;
@@ -153,7 +162,7 @@ const std::array<DesignInfo, kDesignCount>& DesignCatalogue();
 /// variables are occasions by design.
 DesignKind DesignKindOf(const GenerationSetup& setup);
 
-/// Codes outside 1..37 name no design.
+/// Codes outside 1..43 name no design.
 std::optional<DesignKind> DesignFromFileCode(int fileCode);
 int FileCodeOf(DesignKind kind);
 
@@ -179,7 +188,8 @@ bool HasOccasions(const DesignShape& shape);
 /// is on and the design has them.
 bool TakesRepeatedMeasures(const GenerationSetup& setup);
 
-/// Sets the design fields and every box's `active` flag; nothing else changes.
+/// Sets the design fields, every box's `active` flag and, for a table of two categorical
+/// variables, its size; nothing else changes.
 void ApplyDesign(const DesignInfo& design, GenerationSetup& setup);
 
 // ---------------------------------------------------------------------------------------
@@ -235,6 +245,8 @@ constexpr DesignCells CellsOfDesign(const DesignShape& shape) {
         case DesignFamily::Correlated:
             addCell({0, 0, 0}, 0, [](int v) { return v; });
             break;
+        case DesignFamily::Categorical:
+            break;  // counts, in no box
     }
     return result;
 }

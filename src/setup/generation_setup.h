@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "setup/category_table.h"
 #include "setup/column_names.h"
 
 namespace zek {
@@ -31,6 +32,8 @@ enum class DesignFamily {
     Factorial,
     Regression,
     Correlated,
+    /// Counts: the categories of one variable, or the cells of a table of two.
+    Categorical,
 };
 
 enum class DistributionKind { Normal, Uniform, SkewPos, SkewNeg, RandomlyChosen };
@@ -87,6 +90,8 @@ struct GenerationSetup {
 
     std::array<BoxParameters, kBoxCount> boxes = StartupBoxes();
     CorrelationMatrix correlations;
+    /// The categorical designs' percentages and N; the boxes and correlations do not apply.
+    CategoryTable categories;
 
     double reliability = 1.0;
     /// "Exact Sample Statistics" in the Options menu: off at start and not stored in

@@ -76,6 +76,21 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
 
 void ComputeActualStatistics(const GenerationSetup& setup, const ScoreTable& generated,
                              ActualStatistics& statistics) {
+    if (setup.family == DesignFamily::Categorical) {
+        statistics.categoryCounts = {};
+        statistics.categoryCases = 0;
+        const CategoryTable& table = setup.categories;
+        for (int row = 0; row < table.TotalN(); ++row) {
+            const double first = generated.At(row, 0);
+            const double second = setup.variableCount == 2 ? generated.At(row, 1) : 1.0;
+            if (first == MissingMark || second == MissingMark) continue;
+            const auto cell = static_cast<std::size_t>(
+                (static_cast<int>(first) - 1) * table.columns + static_cast<int>(second) - 1);
+            ++statistics.categoryCounts[cell];
+            ++statistics.categoryCases;
+        }
+        return;
+    }
     ComputeBoxStatistics(setup, generated, statistics);
     if (setup.variableCount > 1) ComputePairwiseCorrelations(setup, generated, statistics);
 }

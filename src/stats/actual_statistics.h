@@ -26,6 +26,10 @@ struct ActualStatistics {
     std::array<double, kBoxCount> sumOfSquares{};
     /// `actualCorrelations[i][j]` for 0-based variables; both triangles are filled.
     SquareMatrix actualCorrelations{};
+    /// A categorical design's counts per cell (row after row) over the cases with every code,
+    /// and how many cases those are.
+    std::array<std::int64_t, kMaxTableCells> categoryCounts{};
+    std::int64_t categoryCases = 0;
 };
 
 /// Count, mean and SD (divisor count - 1) of the present scores of every box of the design.
@@ -37,7 +41,7 @@ void ComputePairwiseCorrelations(const GenerationSetup& setup, const ScoreTable&
                                  ActualStatistics& statistics);
 
 /// What the information file reports of the run: the box statistics, and the correlations
-/// where the design has more than one variable.
+/// where the design has more than one variable; a categorical design's counts instead.
 void ComputeActualStatistics(const GenerationSetup& setup, const ScoreTable& generated,
                              ActualStatistics& statistics);
 

@@ -5,6 +5,7 @@
 
 #include "setup/data_columns.h"
 #include "setup/design_catalogue.h"
+#include "stats/categorical_key.h"
 #include "stats/repeated_measures.h"
 #include "stats/sample_tests.h"
 
@@ -43,7 +44,7 @@ WrittenData ReadWritten(const GenerationSetup& setup, const WrittenScores& score
     for (const DataBlock& block : data.layout) {
         std::vector<int> decimals;
         for (int v = 0; v < data.layout.variableCount; ++v) {
-            decimals.push_back(setup.Box(block.BoxOfColumn(v)).decimals);
+            decimals.push_back(DecimalsOf(setup, block, v));
         }
         data.decimals.push_back(std::move(decimals));
     }
@@ -117,6 +118,7 @@ std::string CellLabel(const GenerationSetup& setup, const WrittenData& data, con
         case DesignFamily::Regression:
             return data.ScoreName(v);
         case DesignFamily::Correlated:
+        case DesignFamily::Categorical:
             return data.ScoreName(v);
     }
     return {};
@@ -467,6 +469,8 @@ std::vector<KeySection> DesignSections(const GenerationSetup& setup, const Writt
         case DesignFamily::Correlated:
             return {WithinCellCorrelations(setup, data,
                                            "Correlations (pairwise complete, two-sided p)")};
+        case DesignFamily::Categorical:
+            break;  // keyed by the counts alone
     }
     return {};
 }
@@ -474,8 +478,12 @@ std::vector<KeySection> DesignSections(const GenerationSetup& setup, const Writt
 }  // namespace
 
 AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const WrittenScores& scores) {
-    const WrittenData data = ReadWritten(setup, scores);
     AnswerKey key;
+    if (setup.family == DesignFamily::Categorical) {
+        key.sections = CategoricalKeySections(setup, DataColumnsOf(setup), scores);
+        return key;
+    }
+    const WrittenData data = ReadWritten(setup, scores);
     key.sections.push_back(BoxFigures(setup, data));
     for (KeySection& section : DesignSections(setup, data)) {
         key.sections.push_back(std::move(section));

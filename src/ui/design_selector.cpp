@@ -38,6 +38,8 @@ ButtonRow RowOf(const DesignInfo& design) {
             return {{552, 24}, {554, 42}, 30, 28};
         case DesignFamily::Correlated:
             return {{552, 64}, {554, 82}, 30, 28};
+        case DesignFamily::Categorical:
+            break;  // made by zek-generate; the window has no panel of counts yet
     }
     return {};
 }
@@ -55,6 +57,10 @@ int IndexInRow(const DesignInfo& design) {
 
 }  // namespace
 
+bool DesignSelector::ShownInWindow(const DesignInfo& design) {
+    return design.family != DesignFamily::Categorical;
+}
+
 DesignSelector::DesignSelector(std::function<void(DesignKind)> selected, QWidget* parent)
     : QGroupBox(QStringLiteral("TYPE OF DATA"), parent) {
     setObjectName(QStringLiteral("boxstatisticaltest"));
@@ -65,6 +71,7 @@ DesignSelector::DesignSelector(std::function<void(DesignKind)> selected, QWidget
 
     auto* group = new QButtonGroup(this);
     for (const DesignInfo& design : DesignCatalogue()) {
+        if (!ShownInWindow(design)) continue;
         const ButtonRow row = RowOf(design);
         auto* button = new QRadioButton(style::ToQString(design.buttonCaption), this);
         button->setObjectName(style::ToQString(design.radioButton));
@@ -99,9 +106,11 @@ DesignSelector::DesignSelector(std::function<void(DesignKind)> selected, QWidget
 
 void DesignSelector::Render(DesignKind checked) {
     QRadioButton* button = buttons_[static_cast<std::size_t>(FileCodeOf(checked) - 1)];
+    if (button == nullptr) return;
     if (!button->isChecked()) button->setChecked(true);
     // As in any group of radio buttons, Tab enters at the chosen one; the arrow keys move on.
     for (QRadioButton* other : buttons_) {
+        if (other == nullptr) continue;
         other->setFocusPolicy(other == button ? Qt::StrongFocus : Qt::ClickFocus);
     }
 }

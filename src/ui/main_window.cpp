@@ -592,8 +592,19 @@ void MainWindow::OpenGenerationParametersFile1Click() {
     const std::optional<QString> path =
         prompts_.OpenFileName(this, QStringLiteral("ZEK_parameters"));
     if (!path) return;
-    WithFileErrorsShown(
-        [this, &path] { OpenParametersFile(path->toStdString(), *model_, state_, *host_); });
+    WithFileErrorsShown([this, &path] {
+        // The window offers no categorical design yet; their files stay zek-generate's.
+        const Checked<ParametersFileReading> whole = ReadWholeParametersFile(path->toStdString());
+        if (whole &&
+            !DesignSelector::ShownInWindow(Design(*DesignFromFileCode(whole->designCode)))) {
+            prompts_.Message(this, QStringLiteral("This file holds a categorical design (code %1), "
+                                                  "whose counts zek-generate makes; this window "
+                                                  "cannot show it yet.")
+                                       .arg(whole->designCode));
+            return;
+        }
+        OpenParametersFile(path->toStdString(), *model_, state_, *host_);
+    });
 }
 
 void MainWindow::ViewData1Click() {

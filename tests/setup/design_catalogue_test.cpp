@@ -53,9 +53,9 @@ TEST(DesignCatalogue, FileCodesRunInTableOrderAndRoundTrip) {
         EXPECT_EQ(FileCodeOf(*kind), code);
         buttons.insert(Design(*kind).radioButton);
     }
-    EXPECT_EQ(buttons.size(), 37u);
+    EXPECT_EQ(buttons.size(), 43u);
     EXPECT_FALSE(DesignFromFileCode(0).has_value());
-    EXPECT_FALSE(DesignFromFileCode(38).has_value());
+    EXPECT_FALSE(DesignFromFileCode(44).has_value());
     EXPECT_FALSE(DesignFromFileCode(-2).has_value());
     EXPECT_EQ(DesignFromFileCode(10), DesignKind::TwoGroupsDV2);
     EXPECT_EQ(DesignFromFileCode(17), DesignKind::TwoDV2x2);
@@ -63,6 +63,8 @@ TEST(DesignCatalogue, FileCodesRunInTableOrderAndRoundTrip) {
     EXPECT_EQ(DesignFromFileCode(35), DesignKind::Correlated8);
     EXPECT_EQ(DesignFromFileCode(36), DesignKind::MixedOccasions3);
     EXPECT_EQ(DesignFromFileCode(37), DesignKind::MixedOccasions4);
+    EXPECT_EQ(DesignFromFileCode(38), DesignKind::Categories1);
+    EXPECT_EQ(DesignFromFileCode(43), DesignKind::Table3x4);
     EXPECT_EQ(Design(DesignKind::TwoGroupsDV3).radioButton, "rdo_2group3dv");
 }
 
