@@ -2,7 +2,8 @@
 # Writes class sets of small, messy classes for every design (N 3 to 20 per group, cell or
 # variable, 0 to 50% missing) with zek-generate, and has R recompute every figure of their
 # answer keys (scripts/check_keys.R); the designs whose variables can be occasions again as
-# repeated measures (--repeated; N 5 to 60, 0 to 20% missing), as are the mixed designs.
+# repeated measures (--repeated; N 5 to 60, 0 to 20% missing), as are the mixed designs, and
+# the categorical designs (N 10 to 500, 0 to 20% missing).
 # Needs Rscript (Debian r-base-core, r-cran-afex, r-cran-car).
 #
 #   scripts/check-keys-with-r.sh build/src/zek-generate [ROUNDS]
@@ -34,6 +35,9 @@ group_n = [shared, random.randint(int(low), int(high))] if code >= 50 else [shar
 for k, line in enumerate(lines):
     if line.startswith("===================%Missing"):
         lines[k + 1] = str(random.choice([int(m) for m in missing.split(",")]))
+    # A categorical design's N, of all cases or of each column.
+    if line.startswith("n=") or (line[:1] == "n" and line[1:2].isdigit() and "=" in line):
+        lines[k] = line.split("=")[0] + "=" + str(random.randint(int(low), int(high)))
     if line.startswith("===================BOX "):
         box = int(line.split()[1].strip("="))
         lines[k + 3] = str(random.randint(int(low), int(high)) if own_n else group_n[box > 4])
@@ -57,6 +61,16 @@ for round in $(seq 1 "$rounds"); do
             (cd "$folder-repeated" && "$generator" setup.TXT -o "data.csv" --count 30 \
                 --repeated --seed $((1000 * round + code)) > /dev/null)
         fi
+    done
+    # The categorical designs: N 10 to 500, empty rows and columns where a rare category
+    # draws no case.
+    for input in "$here"/../tests/golden/5[5-9]_cat*/input.TXT; do
+        design=$(basename "$(dirname "$input")")
+        folder="$work/$design-$round"
+        mkdir -p "$folder"
+        vary "$input" "$folder/setup.TXT" "$design" "$round" 10 500 0,5,10,15,20
+        (cd "$folder" && "$generator" setup.TXT -o "data.csv" --count 30 \
+            --seed $((1000 * round + 10#${design:0:2})) > /dev/null)
     done
     for input in "$here"/../tests/golden/5[34]_mixed*/input.TXT; do
         design=$(basename "$(dirname "$input")")

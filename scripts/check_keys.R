@@ -191,7 +191,56 @@ rm_figures <- function(data, scores, between) {
   c(out, setNames(p.adjust(pairs, "holm"), names(pairs)))
 }
 
-r_figures <- function(data, key) {
+# The categorical designs: the table of the codes with every category of the setup kept
+# (a factor with all its levels), and the tests on it.
+category_figures <- function(data, setup) {
+  entry <- function(key) sub(paste0("^", key, "="), "", grep(paste0("^", key, "="), setup, value = TRUE))
+  rows <- as.integer(entry("rows")); cols <- as.integer(entry("columns"))
+  pct <- sapply(seq_len(rows * cols), function(k) as.numeric(entry(paste0("pct", k))))
+  if (cols == 1) {
+    x <- data$var1[!is.na(data$var1)]
+    counts <- as.vector(table(factor(x, levels = 1:rows)))
+    g <- suppressWarnings(tryNA(chisq.test(counts, p = pct / 100)))
+    out <- c(n = length(x))
+    for (k in 1:rows) {
+      out[paste0("var1_", k, "_count")] <- counts[k]
+      out[paste0("var1_", k, "_expected")] <- if (is.list(g)) g$expected[k] else NA
+    }
+    return(c(out, chi_square = if (is.list(g)) unname(g$statistic) else NA,
+             chi_square_df = if (is.list(g)) unname(g$parameter) else NA,
+             chi_square_p = if (is.list(g)) g$p.value else NA,
+             smallest_expected = if (is.list(g)) min(g$expected) else NA))
+  }
+  ok <- !is.na(data$var1) & !is.na(data$var2)
+  t <- table(factor(data$var1[ok], levels = 1:rows), factor(data$var2[ok], levels = 1:cols))
+  a <- suppressWarnings(tryNA(chisq.test(t, correct = FALSE)))
+  has <- is.list(a)
+  out <- c(n = sum(t))
+  for (r in 1:rows) for (k in 1:cols) {
+    name <- paste0("var1_", r, "_var2_", k)
+    out[paste0(name, "_count")] <- t[r, k]
+    out[paste0(name, "_expected")] <- if (has) a$expected[r, k] else NA
+  }
+  out <- c(out, chi_square = if (has) unname(a$statistic) else NA,
+           chi_square_df = if (has) unname(a$parameter) else NA,
+           chi_square_p = if (has) a$p.value else NA)
+  if (rows == 2 && cols == 2) {
+    y <- suppressWarnings(tryNA(chisq.test(t)))
+    f <- tryNA(fisher.test(t))
+    out <- c(out, chi_square_yates = if (is.list(y)) unname(y$statistic) else NA,
+             chi_square_yates_p = if (is.list(y)) y$p.value else NA,
+             fisher_p = if (is.list(f)) f$p.value else NA,
+             fisher_odds_ratio = if (is.list(f)) unname(f$estimate) else NA,
+             fisher_lower = if (is.list(f)) f$conf.int[1] else NA,
+             fisher_upper = if (is.list(f)) f$conf.int[2] else NA,
+             phi = suppressWarnings(tryNA(cor(data$var1[ok], data$var2[ok]))))
+  }
+  c(out, cramers_v = if (has) sqrt(unname(a$statistic) / (sum(t) * (min(rows, cols) - 1))) else NA,
+    smallest_expected = if (has) min(a$expected) else NA)
+}
+
+r_figures <- function(data, key, setup) {
+  if ("chi_square" %in% names(key)) return(category_figures(data, setup))
   cols <- names(data)
   scores <- setdiff(cols, c("id", "group", "factor1", "factor2", "factor3"))
   out <- c()
@@ -270,7 +319,8 @@ for (folder in commandArgs(trailingOnly = TRUE)) {
     data_file <- sub("_key\\.TXT$", ".csv", key_file)
     data <- read.csv(data_file, na.strings = "")
     key <- read_key(key_file)
-    theirs <- r_figures(data, key)
+    setup <- readLines(sub("_key\\.TXT$", "_setup.TXT", key_file))
+    theirs <- r_figures(data, key, setup)
     missing_names <- setdiff(names(key), names(theirs))
     if (length(missing_names)) cat(key_file, ": R did not compute", missing_names, "\n")
     for (name in intersect(names(key), names(theirs))) {

@@ -45,11 +45,12 @@ Checked<std::int32_t> ReadN(const std::string& text, int column) {
     return *n;
 }
 
-Verdict CheckSum(double sum, const std::string& what, char decimalSeparator) {
+// `firstCell` from 1: the entry the user is taken to.
+Verdict CheckSum(double sum, const std::string& what, int firstCell, char decimalSeparator) {
     if (std::fabs(sum - 100.0) <= kSumTolerance) return std::nullopt;
     return Refusal{
         what + " must add up to 100 (they add up to " + SumText(sum, decimalSeparator) + ")",
-        "txt_pct"};
+        "txt_pct" + std::to_string(firstCell)};
 }
 
 }  // namespace
@@ -83,7 +84,7 @@ Checked<CategoryTable> ReadCategoryTable(const CategoryTableTexts& texts, char d
                                            table.percentages.begin() + table.CellCount(), 0.0);
         const std::string what =
             table.columns == 1 ? "The category percentages" : "The cell percentages";
-        if (Verdict verdict = CheckSum(sum, what, decimalSeparator)) return *verdict;
+        if (Verdict verdict = CheckSum(sum, what, 1, decimalSeparator)) return *verdict;
         const Checked<std::int32_t> n = ReadN(texts.n, 0);
         if (!n) return n.refusal();
         table.n = *n;
@@ -93,7 +94,7 @@ Checked<CategoryTable> ReadCategoryTable(const CategoryTableTexts& texts, char d
         double sum = 0.0;
         for (int row = 0; row < table.rows; ++row) sum += table.Percentage(row, column);
         const std::string what = "The percentages of column " + std::to_string(column + 1);
-        if (Verdict verdict = CheckSum(sum, what, decimalSeparator)) return *verdict;
+        if (Verdict verdict = CheckSum(sum, what, column + 1, decimalSeparator)) return *verdict;
         const std::string text = static_cast<std::size_t>(column) < texts.columnN.size()
                                      ? texts.columnN[static_cast<std::size_t>(column)]
                                      : std::string();

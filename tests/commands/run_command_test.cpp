@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "support/last_of.h"
@@ -341,6 +342,42 @@ TEST_F(RunCommandTest, ExtremePercentageMessagesAndNoDialogToAsk) {
     EXPECT_FALSE(state->flags.dataGenerated);
     controls.extreme = "100";
     EXPECT_EQ(Run(), RunOutcome::Generated);
+}
+
+// A categorical design reads its table instead of the boxes: a refused table names what to
+// mend and stops; a good one writes a code per case and variable, and no box is read.
+TEST_F(RunCommandTest, ACategoricalDesignRunsOnItsTableAlone) {
+    Select(DesignKind::Table2x3);
+    controls.categories = EvenCategoryTexts(2, 3);
+    controls.categories.percentages.back() = "10";
+    controls.Box(1).mean = "not read";
+    EXPECT_EQ(Run(), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages,
+              Messages{"The cell percentages must add up to 100 (they add up to 93.3)"});
+    EXPECT_EQ(host.focus, Messages{"txt_pct1"});
+
+    host.messages.clear();
+    controls.categories = EvenCategoryTexts(2, 3);
+    controls.categories.n = "300";
+    controls.missing = "10";
+    ASSERT_EQ(Run(), RunOutcome::Generated);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(state->setup.totalCases, 300);
+    int missing = 0;
+    for (int row = 0; row < 300; ++row) {
+        for (int v = 0; v < 2; ++v) {
+            const double code = state->tables.generatedData.At(row, v);
+            if (code == MissingMark) {
+                ++missing;
+                continue;
+            }
+            EXPECT_GE(code, 1);
+            EXPECT_LE(code, v == 0 ? 2 : 3);
+            EXPECT_EQ(code, std::floor(code));
+        }
+    }
+    EXPECT_GT(missing, 30);
+    EXPECT_LT(missing, 90);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "commands/control_texts.h"
@@ -352,6 +353,66 @@ TEST(ParametersFile, DesignProblemsNameTheirLine) {
     reading.designCode = 1;
     EXPECT_EQ(CheckDesignOf(reading)->message,
               "line 14: box 2 is given, but design 1 does not use it");
+}
+
+// A categorical design keeps its table in a section of its own after the options, which
+// reads back as written; its names may label every category the table has.
+TEST(ParametersFile, ACategoricalDesignsTableComesBackFromItsSection) {
+    ControlTexts texts;
+    texts.design = DesignKind::Categories1;
+    texts.exactStatistics = true;
+    texts.categories = EvenCategoryTexts(5, 1);
+    texts.categories.percentages = {"10", "25.5", "30", "22.5", "12"};
+    texts.categories.n = "150";
+    texts.columnNames.levelLabels["var1"][5] = "train";
+    const std::string file = Written(texts);
+    const auto lines = SplitCrLf(file);
+    const auto heading = std::find(lines.begin(), lines.end(), "===================Categories");
+    ASSERT_NE(heading, lines.end());
+    EXPECT_EQ(*(heading - 1), "exact") << "after the options";
+    EXPECT_EQ(std::vector<std::string>(heading + 1, heading + 6),
+              (std::vector<std::string>{"rows=5", "columns=1", "of=all", "n=150", "pct1=10"}));
+    EXPECT_EQ(lines.back(), "var1.5=train") << "the names come last";
+
+    const ParametersFileReading reading = Read(file);
+    ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete) << reading.namesRefusal;
+    ASSERT_TRUE(reading.categories.has_value());
+    EXPECT_EQ(reading.categories->percentages, texts.categories.percentages);
+    EXPECT_EQ(reading.categories->n, "150");
+    EXPECT_FALSE(CheckDesignOf(reading).has_value());
+    EXPECT_EQ(PlaceInParametersFile(reading, "txt_pct2"), "line 58, categories pct2");
+    std::ostringstream again;
+    WriteParametersFile(again, reading);
+    EXPECT_EQ(again.str(), file);
+
+    // Percentages within columns keep each column's N.
+    texts.design = DesignKind::Table2x3;
+    texts.categories = EvenCategoryTexts(2, 3);
+    texts.categories.percentagesOf = PercentagesOf::ColumnsCases;
+    texts.categories.columnN = {"40", "30", "50"};
+    texts.columnNames = {};
+    const ParametersFileReading columns = Read(Written(texts));
+    ASSERT_TRUE(columns.categories.has_value());
+    EXPECT_EQ(columns.categories->percentagesOf, PercentagesOf::ColumnsCases);
+    EXPECT_EQ(columns.categories->columnN, texts.categories.columnN);
+}
+
+TEST(ParametersFile, ACategoricalDesignNeedsItsTableOfItsSize) {
+    ControlTexts texts;
+    texts.design = DesignKind::Table2x2;
+    texts.categories = EvenCategoryTexts(2, 2);
+    ParametersFileReading reading = Read(Written(texts));
+    EXPECT_FALSE(CheckDesignOf(reading).has_value());
+    reading.designCode = FileCodeOf(DesignKind::Table3x4);
+    EXPECT_EQ(CheckDesignOf(reading)->message,
+              "line 11: design 43 needs a table of 3 rows and 4 columns");
+    reading.categories.reset();
+    EXPECT_EQ(CheckDesignOf(reading)->message,
+              "line 11: design 43 needs a categories section after the correlations");
+
+    // The other designs write no such section.
+    texts.design = DesignKind::Groups3;
+    EXPECT_FALSE(Read(Written(texts)).categories.has_value());
 }
 
 }  // namespace

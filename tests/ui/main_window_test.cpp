@@ -394,6 +394,14 @@ TEST_F(MainWindowTest, AnOpenedParametersFileFillsTheWindow) {
     prompts.openAnswers = {QString::fromStdString(golden + ".missing")};
     window.OpenGenerationParametersFile1Click();
     EXPECT_TRUE(testing::LastOf(prompts.messages).contains("input.TXT.missing"));
+
+    // A categorical design's file says that zek-generate makes it, and changes nothing.
+    prompts.openAnswers = {
+        QString::fromStdString(std::string(ZEK_GOLDEN_DIR) + "/56_cat2x2_small/input.TXT")};
+    window.OpenGenerationParametersFile1Click();
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("categorical design (code 39)"));
+    EXPECT_EQ(window.model().design(), DesignKind::TwoDV2x2);
+    EXPECT_EQ(Find<QLineEdit>("txt_title")->text(), "Golden design 17");
 }
 
 // A CR-only file reads as the file it stands for (no carriage returns left in the boxes),
