@@ -30,7 +30,8 @@ constexpr time_t kFileTimestamp = 946684800;  // 2000-01-01 00:00 UTC
 
 struct PackageColumn {
     std::string name;
-    ColumnRole role = ColumnRole::Score;
+    /// Grouping columns and the codes of categories are nominal; scores are scale.
+    bool nominal = false;
     int decimals = 0;
     std::string label;                       ///< empty: none
     std::map<int, std::string> levelLabels;  ///< of a grouping column
@@ -51,8 +52,9 @@ struct PackageTable {
 PackageTable EmptyTableOf(const DataColumns& columns) {
     PackageTable table;
     for (const DataColumn& column : columns.all()) {
-        table.columns.push_back(
-            PackageColumn{column.name, column.role, 0, column.label, column.levelLabels});
+        table.columns.push_back(PackageColumn{column.name,
+                                              column.role != ColumnRole::Score || column.Coded(), 0,
+                                              column.label, column.levelLabels});
     }
     return table;
 }
@@ -147,9 +149,8 @@ void WriteReadStatFile(DataFormat format, std::ostream& out, const PackageTable&
         readstat_variable_t* variable = readStat.readstat_add_variable(
             writer.get(), column.name.c_str(), READSTAT_TYPE_DOUBLE, 0);
         readStat.readstat_variable_set_format(variable, FormatOf(format, column).c_str());
-        readStat.readstat_variable_set_measure(variable, column.role == ColumnRole::Score
-                                                             ? READSTAT_MEASURE_SCALE
-                                                             : READSTAT_MEASURE_NOMINAL);
+        readStat.readstat_variable_set_measure(
+            variable, column.nominal ? READSTAT_MEASURE_NOMINAL : READSTAT_MEASURE_SCALE);
         if (!column.label.empty())
             readStat.readstat_variable_set_label(variable, column.label.c_str());
         if (!column.levelLabels.empty()) {

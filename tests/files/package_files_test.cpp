@@ -105,7 +105,6 @@ TEST(PackageFilesTest, AnSpssFileDeclaresMeasuresAndFormats) {
             return static_cast<int>(READSTAT_HANDLER_OK);
         });
     ASSERT_EQ(readstat_parse_sav(parser, path.c_str(), &declared), READSTAT_OK);
-    readstat_parser_free(parser);
     ASSERT_EQ(declared.size(), 4u);
     const Declared expected[] = {{"id", "F9.0", READSTAT_MEASURE_NOMINAL},
                                  {"group", "F9.0", READSTAT_MEASURE_NOMINAL},
@@ -115,6 +114,27 @@ TEST(PackageFilesTest, AnSpssFileDeclaresMeasuresAndFormats) {
         EXPECT_EQ(declared[c].name, expected[c].name);
         EXPECT_EQ(declared[c].format, expected[c].format) << expected[c].name;
         EXPECT_EQ(declared[c].measure, expected[c].measure) << expected[c].name;
+    }
+
+    // The codes of categories are nominal whole numbers, whatever the boxes say.
+    GenerationSetup counts;
+    ApplyDesign(Design(DesignKind::Table2x3), counts);
+    counts.categories.percentages = {10, 20, 30, 15, 15, 10};
+    counts.categories.n = 40;
+    counts.missingFraction = 0.0;
+    counts.seed = 5;
+    ASSERT_FALSE(GenerateData(counts, streams, *tables, record));
+    {
+        std::ofstream out(path, std::ios::binary);
+        WritePackageDataFile(DataFormat::Spss, out, counts, tables->generatedData, {});
+    }
+    declared.clear();
+    ASSERT_EQ(readstat_parse_sav(parser, path.c_str(), &declared), READSTAT_OK);
+    readstat_parser_free(parser);
+    ASSERT_EQ(declared.size(), 3u);
+    for (std::size_t c = 1; c < 3; ++c) {
+        EXPECT_EQ(declared[c].format, "F9.0") << declared[c].name;
+        EXPECT_EQ(declared[c].measure, READSTAT_MEASURE_NOMINAL) << declared[c].name;
     }
 }
 
