@@ -12,7 +12,7 @@ EnabledCorrelationCells EnabledCellsOf(const DesignInfo& design) {
     return enabled;
 }
 
-CategoryTableTexts EvenCategoryTexts(int rows, int columns) {
+CategoryTableTexts EvenCategoryTexts(int rows, int columns, char decimalSeparator) {
     CategoryTableTexts texts;
     texts.rows = rows;
     texts.columns = columns;
@@ -20,11 +20,12 @@ CategoryTableTexts EvenCategoryTexts(int rows, int columns) {
     const int cells = rows * columns;
     // Hundredths of a percent, so that the texts add up to 100 exactly.
     const int each = 10000 / cells;
-    auto text = [](int hundredths) {
+    auto text = [decimalSeparator](int hundredths) {
         std::string whole = std::to_string(hundredths / 100);
         const int rest = hundredths % 100;
         if (rest == 0) return whole;
-        return whole + (rest < 10 ? ".0" : ".") + std::to_string(rest % 10 == 0 ? rest / 10 : rest);
+        return whole + decimalSeparator + (rest < 10 ? "0" : "") +
+               std::to_string(rest % 10 == 0 ? rest / 10 : rest);
     };
     for (int cell = 0; cell < cells; ++cell) {
         texts.percentages.push_back(text(cell + 1 < cells ? each : 10000 - each * (cells - 1)));

@@ -28,8 +28,9 @@ struct BoxTexts {
 };
 
 /// A table of `rows` x `columns` categories with even percentages of all cases (the last
-/// cell taking what two decimals leave) and N 100: where a categorical design starts.
-CategoryTableTexts EvenCategoryTexts(int rows, int columns);
+/// cell taking what two decimals leave) and N 100, written with `decimalSeparator`: where a
+/// categorical design starts.
+CategoryTableTexts EvenCategoryTexts(int rows, int columns, char decimalSeparator = '.');
 
 /// Default values are the window's start-up texts.
 struct ControlTexts {

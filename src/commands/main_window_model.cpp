@@ -64,6 +64,7 @@ EditControl& ParameterBox::Edit(BoxEdit edit) {
 
 MainWindowModel::MainWindowModel(ProgramState& state, InteractionHost& host, char decimalSeparator)
     : state_(state), host_(host), separator_(decimalSeparator) {
+    categories_ = EvenCategoryTexts(2, 1, decimalSeparator);
     // The design-time state: every box cream and captioned by its number, the first two shown.
     for (int box = 1; box <= kBoxCount; ++box) {
         ParameterBox& b = MutableBox(box);
@@ -206,7 +207,7 @@ void MainWindowModel::DesignSelected(DesignKind kind) {
         const int rows = design.variableCount == 2 ? design.levelsFactor1 : categories_.rows;
         const int columns = design.variableCount == 2 ? design.levelsFactor2 : 1;
         if (categories_.rows != rows || categories_.columns != columns) {
-            categories_ = EvenCategoryTexts(rows, columns);
+            categories_ = EvenCategoryTexts(rows, columns, separator_);
         }
     }
     // The copies react under the design values still stored from the previous design.
@@ -524,7 +525,10 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
         correlations_[static_cast<std::size_t>(cell)].text =
             number(reading.correlations[static_cast<std::size_t>(cell)]);
     }
-    if (reading.categories) categories_ = *reading.categories;
+    if (reading.categories) {
+        categories_ = *reading.categories;
+        for (std::string& percentage : categories_.percentages) percentage = number(percentage);
+    }
     // The file's names, or none where it has no names section.
     columnNames_ = reading.columnNames;
     // A file that says nothing of exact statistics leaves the option as it was, as before.

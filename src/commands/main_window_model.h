@@ -221,7 +221,7 @@ class MainWindowModel {
     std::array<std::string, kMaxVariables - 1> rowHeaders_{};
     std::string title_;
     ColumnNames columnNames_;
-    CategoryTableTexts categories_ = EvenCategoryTexts(2, 1);
+    CategoryTableTexts categories_;  ///< even, with the window's separator, from the start
     std::string seed_ = "1804";
     std::string missing_ = "0";
     std::string extreme_ = "0";

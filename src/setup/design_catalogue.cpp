@@ -57,7 +57,7 @@ constexpr std::array<DesignRow, kDesignCount> kRows{{
     {Correlated8, "rdo_corr8", "8", Correlated, 8, 1, 1, 1, 1},
     {MixedOccasions3, "rdo_mixed3occ", "3", TwoGroupsMultiVariable, 3, 1, 2, 1, 1, true},
     {MixedOccasions4, "rdo_mixed4occ", "4", TwoGroupsMultiVariable, 4, 1, 2, 1, 1, true},
-    {Categories1, "rdo_cat1", "1 Var", Categorical, 1, 1, 1, 1, 1},
+    {Categories1, "rdo_cat1", "1", Categorical, 1, 1, 1, 1, 1},
     {Table2x2, "rdo_cat2x2", "2x2", Categorical, 2, 2, 2, 2, 1},
     {Table2x3, "rdo_cat2x3", "2x3", Categorical, 2, 2, 2, 3, 1},
     {Table2x4, "rdo_cat2x4", "2x4", Categorical, 2, 2, 2, 4, 1},

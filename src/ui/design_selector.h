@@ -24,10 +24,6 @@ class DesignSelector final : public QGroupBox {
 
     void Render(DesignKind checked);
 
-    /// Whether the window offers the design. The categorical designs are made by
-    /// zek-generate until the window has a panel for their counts.
-    static bool ShownInWindow(const DesignInfo& design);
-
   private:
     std::array<QRadioButton*, kDesignCount> buttons_{};
 };

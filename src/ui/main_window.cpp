@@ -21,6 +21,7 @@
 #include "commands/option_dialogs.h"
 #include "commands/run_command.h"
 #include "commands/save_command.h"
+#include "ui/category_panel.h"
 #include "ui/class_set_dialog.h"
 #include "ui/class_set_worker.h"
 #include "ui/correlation_grid_widget.h"
@@ -121,6 +122,7 @@ MainWindow::MainWindow(ProgramState& state, UserPrompts& prompts, QWidget* paren
         boxes_[static_cast<std::size_t>(box - 1)] = new ParameterBoxWidget(box, *model_, client);
     }
     correlations_ = new CorrelationGridWidget(*model_, client);
+    categories_ = new CategoryPanel(*model_, client);
     BuildRightColumn(client);
     // The row of mixed designs under the design buttons moves everything below them down.
     constexpr int kRowsAdded = DesignSelector::kHeight - 103;
@@ -592,19 +594,8 @@ void MainWindow::OpenGenerationParametersFile1Click() {
     const std::optional<QString> path =
         prompts_.OpenFileName(this, QStringLiteral("ZEK_parameters"));
     if (!path) return;
-    WithFileErrorsShown([this, &path] {
-        // The window offers no categorical design yet; their files stay zek-generate's.
-        const Checked<ParametersFileReading> whole = ReadWholeParametersFile(path->toStdString());
-        if (whole &&
-            !DesignSelector::ShownInWindow(Design(*DesignFromFileCode(whole->designCode)))) {
-            prompts_.Message(this, QStringLiteral("This file holds a categorical design (code %1), "
-                                                  "whose counts zek-generate makes; this window "
-                                                  "cannot show it yet.")
-                                       .arg(whole->designCode));
-            return;
-        }
-        OpenParametersFile(path->toStdString(), *model_, state_, *host_);
-    });
+    WithFileErrorsShown(
+        [this, &path] { OpenParametersFile(path->toStdString(), *model_, state_, *host_); });
 }
 
 void MainWindow::ViewData1Click() {
@@ -681,6 +672,9 @@ void MainWindow::Render() {
         boxes_[static_cast<std::size_t>(box - 1)]->Render(model_->Box(box));
     }
     correlations_->Render(*model_);
+    // A categorical design shows its panel of counts where the boxes stand, and no grid.
+    categories_->Render(*model_);
+    correlations_->setVisible(Design(model_->design()).family != DesignFamily::Categorical);
     const auto setText = [](QLineEdit* edit, const std::string& text) {
         const QString wanted = QString::fromStdString(text);
         if (edit->text() != wanted) edit->setText(wanted);

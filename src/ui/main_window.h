@@ -35,6 +35,7 @@ class QLineEdit;
 namespace zek {
 
 class BetaDialog;
+class CategoryPanel;
 class CorrelationGridWidget;
 class DataViewer;
 class DesignSelector;
@@ -130,6 +131,7 @@ class MainWindow final : public QMainWindow {
     DesignSelector* designs_ = nullptr;
     std::array<ParameterBoxWidget*, kBoxCount> boxes_{};
     CorrelationGridWidget* correlations_ = nullptr;
+    CategoryPanel* categories_ = nullptr;
     QLineEdit* title_ = nullptr;
     QLineEdit* seed_ = nullptr;
     QLineEdit* missing_ = nullptr;

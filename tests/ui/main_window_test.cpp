@@ -395,13 +395,48 @@ TEST_F(MainWindowTest, AnOpenedParametersFileFillsTheWindow) {
     window.OpenGenerationParametersFile1Click();
     EXPECT_TRUE(testing::LastOf(prompts.messages).contains("input.TXT.missing"));
 
-    // A categorical design's file says that zek-generate makes it, and changes nothing.
+    // A categorical design's file fills the panel of counts in the boxes' place.
     prompts.openAnswers = {
-        QString::fromStdString(std::string(ZEK_GOLDEN_DIR) + "/56_cat2x2_small/input.TXT")};
+        QString::fromStdString(std::string(ZEK_GOLDEN_DIR) + "/57_cat3x4_groups_exact/input.TXT")};
     window.OpenGenerationParametersFile1Click();
-    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("categorical design (code 39)"));
-    EXPECT_EQ(window.model().design(), DesignKind::TwoDV2x2);
-    EXPECT_EQ(Find<QLineEdit>("txt_title")->text(), "Golden design 17");
+    EXPECT_TRUE(Find<QRadioButton>("rdo_cat3x4")->isChecked());
+    EXPECT_TRUE(Find("box_categories")->isVisible());
+    EXPECT_FALSE(Find("box_correlations")->isVisible());
+    EXPECT_FALSE(Find("box_group1")->isVisible());
+    EXPECT_TRUE(Find<QRadioButton>("rdo_ofcolumns")->isChecked());
+    EXPECT_EQ(Find<QLineEdit>("txt_pct12")->text(), "45");
+    EXPECT_EQ(Find<QLineEdit>("txt_catn3")->text(), "50");
+    EXPECT_EQ(Find<QLabel>("lbl_sum")->text(), "Column sums: 100%, 100%, 100%, 100%");
+}
+
+// Typing in the panel reaches the model and its sums at once; a refused table takes the user
+// to the entry to mend.
+TEST_F(MainWindowTest, ThePanelOfCountsIsTypedInAndChecked) {
+    Find<QRadioButton>("rdo_cat2x2")->click();
+    EXPECT_EQ(Find<QLabel>("lbl_sum")->text(), "Sum: 100%");
+    QLineEdit* first = Find<QLineEdit>("txt_pct1");
+    first->selectAll();
+    QTest::keyClicks(first, "20");
+    EXPECT_EQ(window.model().categories().percentages[0], "20");
+    EXPECT_EQ(Find<QLabel>("lbl_sum")->text(), "Sum: 95% (must be 100%)");
+    window.btnRunClick();
+    EXPECT_EQ(testing::LastOf(prompts.messages),
+              "The cell percentages must add up to 100 (they add up to 95)");
+    EXPECT_EQ(QApplication::focusWidget(), first);
+
+    QLineEdit* last = Find<QLineEdit>("txt_pct4");
+    last->selectAll();
+    QTest::keyClicks(last, "30");
+    window.btnRunClick();
+    EXPECT_TRUE(state->flags.dataGenerated);
+    EXPECT_EQ(state->setup.categories.Percentage(1, 1), 30.0);
+
+    // One variable: the number of categories sets the rows of the grid.
+    Find<QRadioButton>("rdo_cat1")->click();
+    Find<QSpinBox>("spn_categories")->setValue(5);
+    EXPECT_TRUE(Find<QLineEdit>("txt_pct5")->isVisible());
+    EXPECT_FALSE(Find<QLineEdit>("txt_pct6")->isVisible());
+    EXPECT_EQ(window.model().categories().rows, 5);
 }
 
 // A CR-only file reads as the file it stands for (no carriage returns left in the boxes),

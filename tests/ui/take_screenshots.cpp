@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
 #include <cstdio>
@@ -139,6 +140,17 @@ int main(int argc, char** argv) {
     // option off.
     window.findChild<QRadioButton*>("rdo_mixed4occ")->click();
     saved &= window.grab().save(folder + "/mixed4occ.png");
+    // The panel of counts: one variable of four categories, and a 3x4 table of proportions
+    // in groups whose third column does not add up yet.
+    window.findChild<QRadioButton*>("rdo_cat1")->click();
+    window.findChild<QSpinBox*>("spn_categories")->setValue(4);
+    saved &= window.grab().save(folder + "/categories_one.png");
+    window.findChild<QRadioButton*>("rdo_cat3x4")->click();
+    window.findChild<QRadioButton*>("rdo_ofcolumns")->click();
+    zek::CategoryTableTexts groups = window.model().categories();
+    groups.percentages = {"20", "50", "30", "10", "30", "25", "30", "45", "50", "25", "30", "45"};
+    window.model().SetCategories(groups);
+    saved &= window.grab().save(folder + "/categories_table.png");
     window.findChild<QRadioButton*>("rdo_2group3dv")->click();
     for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
         if (menu->title() != QStringLiteral("Options")) continue;
