@@ -142,7 +142,7 @@ std::string_view RowLabelOf(const DesignInfo& design) {
         case DesignFamily::Correlated:
             return "Correlated Data with this many Variables:";
         case DesignFamily::Categorical:
-            return "Categorical Data (counts):";
+            return "Categorical Data:";
     }
     return "";
 }

@@ -4,10 +4,12 @@
 #include <boost/math/distributions/beta.hpp>
 #include <boost/math/distributions/students_t.hpp>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "engine/data_layout.h"
 #include "engine/spreads.h"
+#include "setup/data_columns.h"
 #include "setup/design_catalogue.h"
 #include "stats/sample_tests.h"
 
@@ -206,13 +208,61 @@ OccasionPanel OccasionsOf(const DataBlock& block, int group, int occasions,
     return panel;
 }
 
+// A category's name as the data file's names give it: its label, or "var1 = 2".
+std::string CategoryName(const DataColumn& column, int level) {
+    const std::string label = column.LevelLabelOf(level);
+    return label.empty() ? column.name + " = " + std::to_string(level) : label;
+}
+
+std::vector<BarPanel> BarsOf(const GenerationSetup& setup,
+                             const std::vector<std::vector<double>>& rows) {
+    const CategoryTable& table = setup.categories;
+    const DataColumns columns = DataColumnsOf(setup);
+    std::vector<int> counts(static_cast<std::size_t>(table.CellCount()), 0);
+    int complete = 0;
+    for (const std::vector<double>& row : rows) {
+        const double first = row[0];
+        const double second = table.columns > 1 ? row[1] : 1.0;
+        if (std::isnan(first) || std::isnan(second)) continue;
+        ++counts[static_cast<std::size_t>((static_cast<int>(first) - 1) * table.columns +
+                                          static_cast<int>(second) - 1)];
+        ++complete;
+    }
+    std::vector<BarPanel> panels;
+    for (int column = 0; column < table.columns; ++column) {
+        BarPanel panel;
+        if (table.columns > 1) panel.label = CategoryName(columns.ScoreColumn(2), column + 1);
+        int base = complete;
+        if (table.percentagesOf == PercentagesOf::ColumnsCases) {
+            base = 0;
+            for (int row = 0; row < table.rows; ++row) {
+                base += counts[static_cast<std::size_t>(row * table.columns + column)];
+            }
+        }
+        for (int row = 0; row < table.rows; ++row) {
+            const int count = counts[static_cast<std::size_t>(row * table.columns + column)];
+            panel.categories.push_back(CategoryName(columns.ScoreColumn(1), row + 1));
+            panel.asked.push_back(table.Percentage(row, column));
+            panel.actual.push_back(base > 0 ? 100.0 * count / base
+                                            : std::numeric_limits<double>::quiet_NaN());
+            panel.counts.push_back(count);
+        }
+        panels.push_back(std::move(panel));
+    }
+    return panels;
+}
+
 }  // namespace
 
 ScorePlots ComputeScorePlots(const GeneratedRun& run, const std::vector<std::vector<double>>& rows,
                              int maxPoints) {
     const GenerationSetup& setup = run.setup;
-    const DataLayout layout = LayoutOf(setup);
     ScorePlots plots;
+    if (setup.family == DesignFamily::Categorical) {
+        plots.bars = BarsOf(setup, rows);
+        return plots;
+    }
+    const DataLayout layout = LayoutOf(setup);
     plots.variableCount = layout.variableCount;
     for (const DataBlock& block : layout) {
         for (int v = 0; v < layout.variableCount; ++v) {

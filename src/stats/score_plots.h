@@ -49,8 +49,21 @@ struct OccasionPanel {
     std::vector<std::vector<double>> paths;
 };
 
+/// A categorical design's counts: one panel for one variable, one per column of a table, a
+/// bar per category with the asked percentage beside the got one (of all cases with every
+/// code, or of the column's cases for percentages within columns).
+struct BarPanel {
+    std::string label;  ///< the column's category ("var2 = 1", or its label); empty for one
+    std::vector<std::string> categories;
+    std::vector<double> asked;   ///< percent
+    std::vector<double> actual;  ///< percent; NaN where no case has every code
+    std::vector<int> counts;
+};
+
 struct ScorePlots {
     std::vector<Histogram> histograms;
+    /// For a categorical design, instead of every other panel.
+    std::vector<BarPanel> bars;
     std::vector<ScatterPanel> scatter;
     /// Under repeated measures, one per group or cell; empty otherwise.
     std::vector<OccasionPanel> occasions;

@@ -40,7 +40,7 @@ ButtonRow RowOf(const DesignInfo& design) {
             return {{552, 64}, {554, 82}, 30, 28};
         case DesignFamily::Categorical:
             // Beside the mixed designs, under the regression and correlation rows.
-            return {{420, 104}, {582, 103}, 38, 38};
+            return {{414, 104}, {530, 103}, 47, 44};
     }
     return {};
 }

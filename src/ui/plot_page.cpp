@@ -37,6 +37,8 @@ std::pair<double, double> OccasionRange(const std::vector<OccasionPanel>& panels
     return {low, high};
 }
 
+const QColor kMaroon(128, 0, 0);
+
 const QColor kGroupColours[] = {QColor(31, 119, 180),  QColor(214, 39, 40),  QColor(44, 160, 44),
                                 QColor(148, 103, 189), QColor(255, 127, 14), QColor(140, 86, 75),
                                 QColor(227, 119, 194), QColor(127, 127, 127)};
@@ -71,7 +73,8 @@ void PlotPage::SetPlots(ScorePlots plots, std::vector<QString> captions, int wid
                           : kLargestScatterSize;
     occasionWidth_ = (kPerRow * (histogramWidth_ + kMargin) - kMargin) / kOccasionsPerRow -
                      kMargin / kOccasionsPerRow;
-    const auto panels = static_cast<int>(plots_.occasions.size());
+    // Bar panels, for a categorical design, take the occasion panels' places.
+    const auto panels = static_cast<int>(plots_.occasions.size() + plots_.bars.size());
     const int height = static_cast<int>(OccasionsTop()) + (panels + kOccasionsPerRow - 1) /
                                                               kOccasionsPerRow *
                                                               (kOccasionHeight + kMargin);
@@ -103,6 +106,24 @@ void PlotPage::Draw(QPainter& painter) const {
             painter, panel,
             QRectF(kMargin + panel.x * (scatterSize_ + kMargin),
                    top + (panel.y - 1) * (scatterSize_ + kMargin), scatterSize_, scatterSize_));
+    }
+    // One scale for every bar panel, so that the columns compare at a glance.
+    double barsTop = 1.0;
+    for (const BarPanel& panel : plots_.bars) {
+        for (std::size_t k = 0; k < panel.asked.size(); ++k) {
+            barsTop = std::max(barsTop, panel.asked[k]);
+            if (!std::isnan(panel.actual[k])) barsTop = std::max(barsTop, panel.actual[k]);
+        }
+    }
+    barsTop = std::min(100.0, barsTop * 1.1);
+    for (std::size_t k = 0; k < plots_.bars.size(); ++k) {
+        const int row = static_cast<int>(k) / kOccasionsPerRow;
+        const int column = static_cast<int>(k) % kOccasionsPerRow;
+        DrawBars(painter, plots_.bars[k],
+                 QRectF(kMargin + column * (occasionWidth_ + kMargin),
+                        OccasionsTop() + row * (kOccasionHeight + kMargin), occasionWidth_,
+                        kOccasionHeight),
+                 barsTop);
     }
     const std::pair<double, double> range = OccasionRange(plots_.occasions);
     for (std::size_t k = 0; k < plots_.occasions.size(); ++k) {
@@ -184,6 +205,53 @@ void PlotPage::DrawOccasions(QPainter& painter, const OccasionPanel& panel, QRec
         painter.drawText(QRectF(toX(v) - 30, plot.bottom() + 4, 60, 14), Qt::AlignHCenter,
                          VariableName(v));
     }
+}
+
+void PlotPage::DrawBars(QPainter& painter, const BarPanel& panel, QRectF area, double top) const {
+    painter.setPen(QPen(Qt::gray));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(area);
+    painter.setPen(Qt::black);
+    const QString whose = panel.label.empty()
+                              ? QString()
+                              : QString::fromStdString(panel.label) + QStringLiteral(": ");
+    painter.drawText(area.adjusted(4, 2, -4, 0), Qt::AlignTop | Qt::AlignLeft,
+                     whose + QStringLiteral("% got (bars, with counts), % asked (lines)"));
+    const QRectF plot = area.adjusted(40, 36, -10, -22);
+    const auto bars = static_cast<int>(panel.asked.size());
+    const double slot = plot.width() / std::max(1, bars);
+    auto toY = [&](double percent) { return plot.bottom() - percent / top * plot.height(); };
+    const QColor colour = kGroupColours[0];
+    const QFontMetrics metrics(painter.font());
+    for (int k = 0; k < bars; ++k) {
+        const auto index = static_cast<std::size_t>(k);
+        const double left = plot.left() + slot * k + slot * 0.15;
+        const double width = slot * 0.7;
+        if (!std::isnan(panel.actual[index])) {
+            const QRectF bar(QPointF(left, toY(panel.actual[index])),
+                             QPointF(left + width, plot.bottom()));
+            painter.fillRect(bar, colour.lighter(150));
+            painter.setPen(colour);
+            painter.drawRect(bar);
+            painter.setPen(Qt::black);
+            painter.drawText(QRectF(left, bar.top() - 14, width, 14), Qt::AlignHCenter,
+                             QString::number(panel.counts[index]));
+        }
+        painter.setPen(QPen(kMaroon, 2.0));
+        painter.drawLine(QPointF(left - 3, toY(panel.asked[index])),
+                         QPointF(left + width + 3, toY(panel.asked[index])));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(plot.left() + slot * k, plot.bottom() + 4, slot, 14),
+                         Qt::AlignHCenter,
+                         metrics.elidedText(QString::fromStdString(panel.categories[index]),
+                                            Qt::ElideRight, static_cast<int>(slot) - 2));
+    }
+    painter.setPen(Qt::black);
+    painter.drawLine(plot.bottomLeft(), plot.bottomRight());
+    painter.drawText(QRectF(area.left() + 2, plot.top() - 7, 36, 14), Qt::AlignRight,
+                     QString::number(top, 'f', 0) + QStringLiteral("%"));
+    painter.drawText(QRectF(area.left() + 2, plot.bottom() - 7, 36, 14), Qt::AlignRight,
+                     QStringLiteral("0%"));
 }
 
 void PlotPage::DrawHistogram(QPainter& painter, const Histogram& histogram, QRectF area) const {

@@ -43,6 +43,8 @@ class PlotPage final : public QWidget {
     void DrawScatter(QPainter& painter, const ScatterPanel& panel, QRectF area) const;
     void DrawOccasions(QPainter& painter, const OccasionPanel& panel, QRectF area,
                        std::pair<double, double> range) const;
+    /// `top`: the percentage at the top of every bar panel.
+    void DrawBars(QPainter& painter, const BarPanel& panel, QRectF area, double top) const;
     /// Where the rows of histograms end (below their last margin), and where the scatterplots
     /// end and the occasion panels begin.
     double HistogramsBottom() const;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 #include <vector>
 
@@ -112,6 +114,31 @@ TEST(ScorePlotsTest, OccasionMeansCarryTheirConfidenceIntervals) {
                 1e-12);
     EXPECT_EQ(panel.paths.size(), 5u);
     EXPECT_TRUE(panel.label.empty());
+}
+
+// A categorical design's counts are bars, a panel per column of its table, with the asked
+// percentage beside the got one of the column's cases.
+TEST(ScorePlotsTest, ATablesCountsAreBarsPerColumn) {
+    GeneratedRun run;
+    ApplyDesign(Design(DesignKind::Table2x2), run.setup);
+    run.setup.categories.percentagesOf = PercentagesOf::ColumnsCases;
+    run.setup.categories.percentages = {30, 60, 70, 40};
+    run.setup.categories.columnN = {4, 2};
+    run.setup.columnNames.levelLabels["var2"][2] = "treated";
+    const double missing = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<std::vector<double>> rows{{1, 1},       {2, 1}, {2, 1},
+                                                {missing, 1}, {1, 2}, {2, 2}};
+    const ScorePlots plots = ComputeScorePlots(run, rows);
+    EXPECT_TRUE(plots.histograms.empty());
+    EXPECT_TRUE(plots.scatter.empty());
+    ASSERT_EQ(plots.bars.size(), 2u);
+    EXPECT_EQ(plots.bars[0].label, "var2 = 1");
+    EXPECT_EQ(plots.bars[1].label, "treated");
+    EXPECT_EQ(plots.bars[0].categories, (std::vector<std::string>{"var1 = 1", "var1 = 2"}));
+    EXPECT_EQ(plots.bars[0].counts, (std::vector<int>{1, 2}));
+    EXPECT_NEAR(plots.bars[0].actual[1], 200.0 / 3, 1e-12) << "of the column's three cases";
+    EXPECT_EQ(plots.bars[1].asked, (std::vector<double>{60, 40}));
+    EXPECT_EQ(plots.bars[1].actual, (std::vector<double>{50, 50}));
 }
 
 }  // namespace

@@ -151,6 +151,14 @@ int main(int argc, char** argv) {
     groups.percentages = {"20", "50", "30", "10", "30", "25", "30", "45", "50", "25", "30", "45"};
     window.model().SetCategories(groups);
     saved &= window.grab().save(folder + "/categories_table.png");
+    groups.percentages[6] = "40";
+    window.model().SetCategories(groups);
+    window.btn_runClick();
+    window.ViewData1Click();
+    saved &= window.viewer().grab().save(folder + "/viewer_categories.png");
+    window.viewer().TogglePlots();
+    saved &= window.viewer().plots()->grab().save(folder + "/plots_categories.png");
+    window.viewer().TogglePlots();
     window.findChild<QRadioButton*>("rdo_2group3dv")->click();
     for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
         if (menu->title() != QStringLiteral("Options")) continue;
