@@ -216,6 +216,7 @@ void MainWindowModel::DesignSelected(DesignKind kind) {
         SetBoxText(copy.targetBox, BoxEdit::N, Box(copy.sourceBox).n.text);
     }
     ApplyDesign(design, setup);
+    if (design.family == DesignFamily::Categorical) CategoriesChanged();
 }
 
 void MainWindowModel::NChanged(int box) {
@@ -528,6 +529,7 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     if (reading.categories) {
         categories_ = *reading.categories;
         for (std::string& percentage : categories_.percentages) percentage = number(percentage);
+        CategoriesChanged();
     }
     // The file's names, or none where it has no names section.
     columnNames_ = reading.columnNames;
@@ -543,6 +545,14 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
 void MainWindowModel::SetCategories(CategoryTableTexts texts) {
     const ChangeScope scope(*this);
     categories_ = std::move(texts);
+    CategoriesChanged();
+}
+
+// The setup's table has the typed one's size, as its design fields follow the selected
+// design: the names a column of categories may carry depend on it.
+void MainWindowModel::CategoriesChanged() {
+    state_.setup.categories.rows = categories_.rows;
+    state_.setup.categories.columns = categories_.columns;
 }
 
 void MainWindowModel::SetColumnNames(ColumnNames names) {

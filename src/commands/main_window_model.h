@@ -197,6 +197,7 @@ class MainWindowModel {
 
     // The reactions.
     void DesignSelected(DesignKind kind);  // rdo_2groupsClick ..
+    void CategoriesChanged();
     /// The captions of the active boxes under the design and the Repeated Measures option.
     void CaptionActiveBoxes();
     void NChanged(int box);                          // txt_n1Change ..    (R5)

@@ -31,6 +31,7 @@
 #include <memory>
 
 #include "commands/data_viewer_text.h"
+#include "commands/names_form.h"
 #include "commands/save_command.h"
 #include "recording_prompts.h"
 #include "support/last_of.h"
@@ -437,6 +438,12 @@ TEST_F(MainWindowTest, ThePanelOfCountsIsTypedInAndChecked) {
     EXPECT_TRUE(Find<QLineEdit>("txt_pct5")->isVisible());
     EXPECT_FALSE(Find<QLineEdit>("txt_pct6")->isVisible());
     EXPECT_EQ(window.model().categories().rows, 5);
+    // The Names and Labels dialog offers a label for each of the five.
+    int levelRows = 0;
+    for (const NameRow& row : NameRowsOf(state->setup, {})) {
+        if (row.column == "var1" && row.level > 0) ++levelRows;
+    }
+    EXPECT_EQ(levelRows, 5);
 }
 
 // A CR-only file reads as the file it stands for (no carriage returns left in the boxes),
