@@ -29,7 +29,8 @@ std::optional<double> SumOf(const CategoryTableTexts& texts, int column, char se
     for (int row = 0; row < texts.rows; ++row) {
         for (int c = 0; c < texts.columns; ++c) {
             if (column >= 0 && c != column) continue;
-            const auto cell = static_cast<std::size_t>(row * texts.columns + c);
+            const int index = row * texts.columns + c;
+            const auto cell = static_cast<std::size_t>(index);
             if (cell >= texts.percentages.size()) return std::nullopt;
             const std::optional<double> value = ParseReal(texts.percentages[cell], separator);
             if (!value) return std::nullopt;
@@ -76,7 +77,8 @@ CategorySums SumsOf(const CategoryTableTexts& texts, char decimalSeparator) {
 
 CategoryTableTexts WithRows(CategoryTableTexts texts, int rows) {
     texts.rows = rows;
-    texts.percentages.resize(static_cast<std::size_t>(rows * texts.columns));
+    const int cells = rows * texts.columns;
+    texts.percentages.resize(static_cast<std::size_t>(cells));
     return texts;
 }
 

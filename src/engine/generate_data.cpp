@@ -373,14 +373,12 @@ std::optional<GenerationRefusal> RefusalBeforeScores(const GenerationSetup& setu
     return MixingFactorsOf(setup, drawn, layout, CorrelatedColumnsOf(setup), *factors);
 }
 
-std::optional<GenerationRefusal> GenerateData(const GenerationSetup& setup, RandomStreams& streams,
-                                              GenerationTables& tables, RunRecord& record,
-                                              RunThreads threads) {
-    if (setup.family == DesignFamily::Categorical) {
-        GenerateCategoryData(setup, streams, tables.generatedData);
-        record = RunRecord{};
-        return std::nullopt;
-    }
+namespace {
+
+// Steps 1 to 7 for the designs whose cases have scores.
+std::optional<GenerationRefusal> GenerateScores(const GenerationSetup& setup,
+                                                RandomStreams& streams, GenerationTables& tables,
+                                                RunRecord& record, RunThreads threads) {
     const DataLayout layout = LayoutOf(setup);
     // The Run command lets no such setup through; should a caller ever break that, the run
     // is refused rather than allowed to write outside the tables.
@@ -439,6 +437,19 @@ std::optional<GenerationRefusal> GenerateData(const GenerationSetup& setup, Rand
         KeepExactOnTheGrid(setup, layout, spreads, finished, tables.generatedData, drawing);
     }
     record = drawing;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<GenerationRefusal> GenerateData(const GenerationSetup& setup, RandomStreams& streams,
+                                              GenerationTables& tables, RunRecord& record,
+                                              RunThreads threads) {
+    if (setup.family != DesignFamily::Categorical) {
+        return GenerateScores(setup, streams, tables, record, threads);
+    }
+    GenerateCategoryData(setup, streams, tables.generatedData);
+    record = RunRecord{};
     return std::nullopt;
 }
 

@@ -38,7 +38,7 @@ std::int64_t BaseOf(const CategoryTable& table, const ActualStatistics& statisti
     if (table.percentagesOf == PercentagesOf::AllCases) return statistics.categoryCases;
     std::int64_t base = 0;
     for (int row = 0; row < table.rows; ++row) {
-        base += statistics.categoryCounts[static_cast<std::size_t>(row * table.columns + column)];
+        base += statistics.categoryCounts[table.CellIndex(row, column)];
     }
     return base;
 }
@@ -103,8 +103,7 @@ void WriteCategoryCounts(LineWriter& writer, const GenerationSetup& setup,
     writer.Line("                ------   ------    ------");
     for (int row = 0; row < table.rows; ++row) {
         for (int column = 0; column < table.columns; ++column) {
-            const std::int64_t count =
-                statistics.categoryCounts[static_cast<std::size_t>(row * table.columns + column)];
+            const std::int64_t count = statistics.categoryCounts[table.CellIndex(row, column)];
             const std::int64_t base = BaseOf(table, statistics, column);
             std::string& line = writer.line();
             line += CellLabel(table, row, column);

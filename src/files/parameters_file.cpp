@@ -230,6 +230,19 @@ void ReadNamesSection(LineCursor& cursor, std::string_view heading,
     }
 }
 
+// The options, one a line until the categories, the names or the end; an option this
+// version does not know is passed over, so that a later version's file still opens. Returns
+// the line that ended them.
+std::string ReadOptionsSection(LineCursor& cursor, ParametersFileReading& reading) {
+    while (true) {
+        std::string line = cursor.Next();
+        if (cursor.Exhausted() || line == kNamesHeading || line == kCategoriesHeading) return line;
+        if (line == kExactOption) reading.exactStatistics = true;
+        if (line == kRepeatedOption) reading.repeatedMeasures = true;
+        if (line == kLongOption) reading.longLayout = true;
+    }
+}
+
 // The categories section, after its heading (read already): one "key=value" entry a line
 // until the names or the end. Returns the line that ended it. A key this version does not
 // know is passed over, as an option is.
@@ -317,19 +330,7 @@ ParametersFileReading ReadSections(LineCursor& cursor) {
     cursor.Skip();
     ForEachCellInFileOrder([&](int cell) { reading.correlations[cell] = cursor.Next(); });
     std::string heading = cursor.Next();
-    // The options, one a line until the names or the end; an option this version does not
-    // know is passed over, so that a later version's file still opens.
-    if (heading == kOptionsHeading) {
-        while (true) {
-            heading = cursor.Next();
-            if (cursor.Exhausted() || heading == kNamesHeading || heading == kCategoriesHeading) {
-                break;
-            }
-            if (heading == kExactOption) reading.exactStatistics = true;
-            if (heading == kRepeatedOption) reading.repeatedMeasures = true;
-            if (heading == kLongOption) reading.longLayout = true;
-        }
-    }
+    if (heading == kOptionsHeading) heading = ReadOptionsSection(cursor, reading);
     if (heading == kCategoriesHeading) heading = ReadCategoriesSection(cursor, reading);
     ReadNamesSection(cursor, heading, reading);
     return reading;

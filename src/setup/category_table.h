@@ -33,10 +33,13 @@ struct CategoryTable {
     std::int32_t n = 0;                                ///< all cases, for percentages of all cases
     std::array<std::int32_t, kMaxTableColumns> columnN{};  ///< each column's cases otherwise
 
-    double Percentage(int row, int column) const {
-        return percentages[static_cast<std::size_t>(row * columns + column)];
-    }
+    double Percentage(int row, int column) const { return percentages[CellIndex(row, column)]; }
     int CellCount() const { return rows * columns; }
+    /// The place of a cell in the row-after-row order of `percentages` and of counts.
+    std::size_t CellIndex(int row, int column) const {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+               static_cast<std::size_t>(column);
+    }
     std::int32_t ColumnN(int column) const {
         return columns == 1 ? n : columnN[static_cast<std::size_t>(column)];
     }

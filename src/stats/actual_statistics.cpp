@@ -84,8 +84,8 @@ void ComputeActualStatistics(const GenerationSetup& setup, const ScoreTable& gen
             const double first = generated.At(row, 0);
             const double second = setup.variableCount == 2 ? generated.At(row, 1) : 1.0;
             if (first == MissingMark || second == MissingMark) continue;
-            const auto cell = static_cast<std::size_t>(
-                (static_cast<int>(first) - 1) * table.columns + static_cast<int>(second) - 1);
+            const std::size_t cell =
+                table.CellIndex(static_cast<int>(first) - 1, static_cast<int>(second) - 1);
             ++statistics.categoryCounts[cell];
             ++statistics.categoryCases;
         }

@@ -75,14 +75,14 @@ KeySection IndependenceSection(const DataColumns& columns, const std::vector<dou
     const DataColumn& columnColumn = columns.ScoreColumn(2);
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columnCount; ++c) {
+            const int cell = r * columnCount + c;
             const std::string name =
                 CategoryName(rowColumn, r + 1) + "_" + CategoryName(columnColumn, c + 1);
             section.figures.push_back(Count(name + "_count", static_cast<double>(table.At(r, c))));
-            section.figures.push_back(
-                Statistic(name + "_expected",
-                          tests.expected.empty()
-                              ? kMissingValue
-                              : tests.expected[static_cast<std::size_t>(r * columnCount + c)]));
+            section.figures.push_back(Statistic(
+                name + "_expected", tests.expected.empty()
+                                        ? kMissingValue
+                                        : tests.expected[static_cast<std::size_t>(cell)]));
         }
     }
     section.figures.insert(section.figures.end(), {Statistic("chi_square", tests.pearson.statistic),

@@ -30,6 +30,42 @@ ChiSquareTest ChiSquare(double statistic, double df) {
     return test;
 }
 
+// Brent's bracket: the last two approximations a and b (b the best) and c, on the other side
+// of the root from b, with the function's values there.
+struct Bracket {
+    double a, b, c, fa, fb, fc;
+};
+
+// The step to the secant's or the inverse quadratic's root when it falls well inside the
+// bracket and shrinks it faster than halving would; `bisection` otherwise.
+double InterpolatedStep(const Bracket& at, double previousStep, double tolerance,
+                        double bisection) {
+    const double cb = at.c - at.b;
+    double p = 0.0;
+    double q = 0.0;
+    if (at.a == at.c) {
+        const double t1 = at.fb / at.fa;
+        p = cb * t1;
+        q = 1.0 - t1;
+    } else {
+        q = at.fa / at.fc;
+        const double t1 = at.fb / at.fc;
+        const double t2 = at.fb / at.fa;
+        p = t2 * (cb * q * (q - t1) - (at.b - at.a) * (t1 - 1.0));
+        q = (q - 1.0) * (t1 - 1.0) * (t2 - 1.0);
+    }
+    if (p > 0.0) {
+        q = -q;
+    } else {
+        p = -p;
+    }
+    if (p < (0.75 * cb * q - std::fabs(tolerance * q) / 2.0) &&
+        p < std::fabs(previousStep * q / 2.0)) {
+        return p / q;
+    }
+    return bisection;
+}
+
 // R's uniroot() as fisher.test() calls it: Brent's zeroin (R_zeroin2) on [lower, upper] with
 // R's default tolerance eps^(1/4). R stops well short of the root's last digits, so only the
 // same steps land on the same estimate.
@@ -57,29 +93,8 @@ double RootAsUniroot(const std::function<double(double)>& f, double lower, doubl
         double newStep = (c - b) / 2.0;
         if (std::fabs(newStep) <= actualTolerance || fb == 0.0) return b;
         if (std::fabs(previousStep) >= actualTolerance && std::fabs(fa) > std::fabs(fb)) {
-            const double cb = c - b;
-            double p = 0.0;
-            double q = 0.0;
-            if (a == c) {
-                const double t1 = fb / fa;
-                p = cb * t1;
-                q = 1.0 - t1;
-            } else {
-                q = fa / fc;
-                const double t1 = fb / fc;
-                const double t2 = fb / fa;
-                p = t2 * (cb * q * (q - t1) - (b - a) * (t1 - 1.0));
-                q = (q - 1.0) * (t1 - 1.0) * (t2 - 1.0);
-            }
-            if (p > 0.0) {
-                q = -q;
-            } else {
-                p = -p;
-            }
-            if (p < (0.75 * cb * q - std::fabs(actualTolerance * q) / 2.0) &&
-                p < std::fabs(previousStep * q / 2.0)) {
-                newStep = p / q;
-            }
+            newStep =
+                InterpolatedStep({a, b, c, fa, fb, fc}, previousStep, actualTolerance, newStep);
         }
         if (std::fabs(newStep) < actualTolerance) {
             newStep = newStep > 0.0 ? actualTolerance : -actualTolerance;
@@ -263,7 +278,8 @@ IndependenceTests TestIndependence(const CountTable& table) {
         double sum = 0.0;
         for (int c = 0; c < columns; ++c) {
             for (int r = 0; r < rows; ++r) {
-                const double expected = result.expected[static_cast<std::size_t>(r * columns + c)];
+                const int cell = r * columns + c;
+                const double expected = result.expected[static_cast<std::size_t>(cell)];
                 const double deviation =
                     std::fabs(static_cast<double>(table.At(r, c)) - expected) - correction;
                 sum += deviation * deviation / expected;

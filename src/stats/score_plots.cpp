@@ -224,8 +224,7 @@ std::vector<BarPanel> BarsOf(const GenerationSetup& setup,
         const double first = row[0];
         const double second = table.columns > 1 ? row[1] : 1.0;
         if (std::isnan(first) || std::isnan(second)) continue;
-        ++counts[static_cast<std::size_t>((static_cast<int>(first) - 1) * table.columns +
-                                          static_cast<int>(second) - 1)];
+        ++counts[table.CellIndex(static_cast<int>(first) - 1, static_cast<int>(second) - 1)];
         ++complete;
     }
     std::vector<BarPanel> panels;
@@ -236,11 +235,11 @@ std::vector<BarPanel> BarsOf(const GenerationSetup& setup,
         if (table.percentagesOf == PercentagesOf::ColumnsCases) {
             base = 0;
             for (int row = 0; row < table.rows; ++row) {
-                base += counts[static_cast<std::size_t>(row * table.columns + column)];
+                base += counts[table.CellIndex(row, column)];
             }
         }
         for (int row = 0; row < table.rows; ++row) {
-            const int count = counts[static_cast<std::size_t>(row * table.columns + column)];
+            const int count = counts[table.CellIndex(row, column)];
             panel.categories.push_back(CategoryName(columns.ScoreColumn(1), row + 1));
             panel.asked.push_back(table.Percentage(row, column));
             panel.actual.push_back(base > 0 ? 100.0 * count / base
