@@ -271,7 +271,11 @@ bool ReadColumnNames(const ColumnNames& names, GenerationSetup& setup, CommandHo
 // Steps 1 to 6: the percentages, shapes, title and seed.
 bool ReadRunTexts(ControlTexts& controls, GenerationSetup& setup, CommandHost& host) {
     if (!ReadPercentage(PercentageKind::Missing, controls.missing, setup, host)) return false;
-    if (!ReadPercentage(PercentageKind::Extreme, controls.extreme, setup, host)) return false;
+    // Counts have no extreme values: the percentage is neither read nor asked for.
+    if (setup.family != DesignFamily::Categorical &&
+        !ReadPercentage(PercentageKind::Extreme, controls.extreme, setup, host)) {
+        return false;
+    }
     for (int box = 1; box <= kBoxCount; ++box) {
         setup.Box(box).distribution = controls.Box(box).shape;
     }

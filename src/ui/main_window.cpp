@@ -365,6 +365,11 @@ void MainWindow::BuildOptionsMenu() {
     repeatedItem_->setCheckable(true);
     longItem_ = named(QStringLiteral("LongLayout1"));
     longItem_->setCheckable(true);
+    // What counts have no use for: scores' reliability, shapes, extremes and occasions.
+    for (const char* name : {"Reliability1", "RepeatedMeasures1", "LongLayout1",
+                             "CopyCell1toallcells1", "SetExtremeValues1"}) {
+        notForCounts_.push_back(named(QString::fromLatin1(name)));
+    }
 
     // One check-mark group; none is checked at start-up although the pair starts at 2 and 6.
     betaItems_ = new QActionGroup(this);
@@ -684,6 +689,19 @@ void MainWindow::Render() {
     setText(missing_, model_->missing());
     setText(extreme_, model_->extreme());
     exactItem_->setChecked(model_->exactStatistics());
+    const bool counts = Design(model_->design()).family == DesignFamily::Categorical;
+    const QString notForCounts =
+        counts ? QStringLiteral("Does not apply to counts in categories") : QString();
+    for (QAction* action : notForCounts_) {
+        action->setEnabled(!counts);
+        action->setToolTip(counts ? notForCounts : action->text());
+    }
+    for (QAction* action : betaItems_->actions()) action->setEnabled(!counts);
+    for (QWidget* control :
+         {static_cast<QWidget*>(extreme_), findChild<QWidget*>(QStringLiteral("Button3"))}) {
+        control->setEnabled(!counts);
+        control->setToolTip(notForCounts);
+    }
     repeatedItem_->setChecked(model_->repeatedMeasures());
     longItem_->setChecked(model_->longLayout());
     const QString focus = host_->TakePendingFocus();

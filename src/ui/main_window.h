@@ -141,6 +141,8 @@ class MainWindow final : public QMainWindow {
     QAction* exactItem_ = nullptr;
     QAction* repeatedItem_ = nullptr;
     QAction* longItem_ = nullptr;
+    /// Disabled, with a tool tip saying why, while a categorical design is selected.
+    QList<QAction*> notForCounts_;
 };
 
 }  // namespace zek

@@ -415,6 +415,12 @@ TEST_F(MainWindowTest, AnOpenedParametersFileFillsTheWindow) {
 TEST_F(MainWindowTest, ThePanelOfCountsIsTypedInAndChecked) {
     Find<QRadioButton>("rdo_cat2x2")->click();
     EXPECT_EQ(Find<QLabel>("lbl_sum")->text(), "Sum: 100%");
+    // What counts have no use for is disabled, and says why.
+    QLineEdit* extreme = Find<QLineEdit>("txt_extreme_main");
+    EXPECT_FALSE(extreme->isEnabled());
+    EXPECT_EQ(extreme->toolTip(), "Does not apply to counts in categories");
+    EXPECT_FALSE(Find<QAction>("Reliability1")->isEnabled());
+    EXPECT_TRUE(Find<QAction>("ExactSampleStatistics1")->isEnabled());
     QLineEdit* first = Find<QLineEdit>("txt_pct1");
     first->selectAll();
     QTest::keyClicks(first, "20");
@@ -444,6 +450,10 @@ TEST_F(MainWindowTest, ThePanelOfCountsIsTypedInAndChecked) {
         if (row.column == "var1" && row.level > 0) ++levelRows;
     }
     EXPECT_EQ(levelRows, 5);
+
+    Find<QRadioButton>("rdo_2groups")->click();
+    EXPECT_TRUE(extreme->isEnabled());
+    EXPECT_TRUE(Find<QAction>("Reliability1")->isEnabled());
 }
 
 // A CR-only file reads as the file it stands for (no carriage returns left in the boxes),
