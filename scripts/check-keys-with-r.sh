@@ -62,21 +62,14 @@ for round in $(seq 1 "$rounds"); do
                 --repeated --seed $((1000 * round + code)) > /dev/null)
         fi
     done
-    # The categorical designs: N 10 to 500, empty rows and columns where a rare category
-    # draws no case.
-    for input in "$here"/../tests/golden/5[5-9]_cat*/input.TXT; do
+    # The categorical designs (N 10 to 500, empty rows and columns where a rare category
+    # draws no case) and the mixed designs (N 5 to 60).
+    for input in "$here"/../tests/golden/5[3-9]_{cat,mixed}*/input.TXT; do
         design=$(basename "$(dirname "$input")")
         folder="$work/$design-$round"
         mkdir -p "$folder"
-        vary "$input" "$folder/setup.TXT" "$design" "$round" 10 500 0,5,10,15,20
-        (cd "$folder" && "$generator" setup.TXT -o "data.csv" --count 30 \
-            --seed $((1000 * round + 10#${design:0:2})) > /dev/null)
-    done
-    for input in "$here"/../tests/golden/5[34]_mixed*/input.TXT; do
-        design=$(basename "$(dirname "$input")")
-        folder="$work/$design-$round"
-        mkdir -p "$folder"
-        vary "$input" "$folder/setup.TXT" "$design" "$round" 5 60 0,5,10,15,20
+        if [[ $design == *_cat* ]]; then low=10 high=500; else low=5 high=60; fi
+        vary "$input" "$folder/setup.TXT" "$design" "$round" "$low" "$high" 0,5,10,15,20
         (cd "$folder" && "$generator" setup.TXT -o "data.csv" --count 30 \
             --seed $((1000 * round + 10#${design:0:2})) > /dev/null)
     done

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <Eigen/Dense>
+#include <optional>
+#include <span>
 #include <vector>
 
 namespace zek {
@@ -20,6 +22,17 @@ struct PivotedQr {
 };
 
 PivotedQr DecomposeAsLm(Eigen::MatrixXd x, double tolerance);
+
+/// The cases without a missing value (NaN), as lm() and glm() keep them: the outcome, and
+/// the intercept's column beside the predictors.
+struct CompleteCases {
+    Eigen::MatrixXd x;
+    Eigen::VectorXd y;
+};
+
+/// Nothing when no case is complete.
+std::optional<CompleteCases> CompleteCasesOf(
+    std::span<const double> outcome, const std::vector<std::span<const double>>& predictors);
 
 /// Q'y of the decomposition (LINPACK's dqrsl).
 Eigen::VectorXd QTransposeTimes(const PivotedQr& qr, Eigen::VectorXd y);

@@ -43,33 +43,6 @@ double Deviance(const Eigen::VectorXd& y, const Eigen::VectorXd& mu) {
     return deviance;
 }
 
-struct CompleteCases {
-    Eigen::MatrixXd x;
-    Eigen::VectorXd y;
-};
-
-CompleteCases CompleteCasesOf(std::span<const double> outcome,
-                              const std::vector<std::span<const double>>& predictors) {
-    std::vector<std::size_t> complete;
-    for (std::size_t k = 0; k < outcome.size(); ++k) {
-        bool present = !std::isnan(outcome[k]);
-        for (const auto& predictor : predictors) present = present && !std::isnan(predictor[k]);
-        if (present) complete.push_back(k);
-    }
-    const auto n = static_cast<Eigen::Index>(complete.size());
-    CompleteCases cases{Eigen::MatrixXd(n, static_cast<Eigen::Index>(predictors.size() + 1)),
-                        Eigen::VectorXd(n)};
-    for (Eigen::Index row = 0; row < n; ++row) {
-        const std::size_t k = complete[static_cast<std::size_t>(row)];
-        cases.y(row) = outcome[k];
-        cases.x(row, 0) = 1.0;
-        for (std::size_t p = 0; p < predictors.size(); ++p) {
-            cases.x(row, static_cast<Eigen::Index>(p + 1)) = predictors[p][k];
-        }
-    }
-    return cases;
-}
-
 // One weighted least-squares step of glm.fit: the working response and weights at `eta`.
 struct WeightedStep {
     PivotedQr qr;
@@ -107,10 +80,11 @@ LogisticFit FitLogistic(std::span<const double> outcome,
                         const std::vector<std::span<const double>>& predictors) {
     LogisticFit fit;
     fit.coefficients.resize(predictors.size() + 1);
-    const CompleteCases cases = CompleteCasesOf(outcome, predictors);
+    const std::optional<CompleteCases> complete = CompleteCasesOf(outcome, predictors);
+    if (!complete) return fit;  // glm(): "0 (non-NA) cases"
+    const CompleteCases& cases = *complete;
     const Eigen::Index n = cases.y.size();
     fit.n = static_cast<int>(n);
-    if (n == 0) return fit;  // glm(): "0 (non-NA) cases"
 
     // binomial()'s start: every case halfway between its outcome and one half.
     Eigen::VectorXd mu = (cases.y.array() + 0.5) / 2.0;

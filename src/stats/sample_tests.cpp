@@ -40,36 +40,6 @@ bool EssentiallyConstant(double standardError, double scale) {
     return !(standardError >= 10.0 * kEpsilon * scale) || standardError == 0.0;
 }
 
-// The cases without a missing value, as lm() keeps them: the outcome, and the intercept's
-// column beside the predictors; nothing when no case is complete.
-struct CompleteCases {
-    Eigen::MatrixXd x;
-    Eigen::VectorXd y;
-};
-
-std::optional<CompleteCases> CompleteCasesOf(
-    std::span<const double> outcome, const std::vector<std::span<const double>>& predictors) {
-    std::vector<std::size_t> complete;
-    for (std::size_t k = 0; k < outcome.size(); ++k) {
-        bool present = Present(outcome[k]);
-        for (const auto& predictor : predictors) present = present && Present(predictor[k]);
-        if (present) complete.push_back(k);
-    }
-    if (complete.empty()) return std::nullopt;
-    const auto n = static_cast<Eigen::Index>(complete.size());
-    CompleteCases cases{Eigen::MatrixXd(n, static_cast<Eigen::Index>(predictors.size() + 1)),
-                        Eigen::VectorXd(n)};
-    for (Eigen::Index row = 0; row < n; ++row) {
-        const std::size_t k = complete[static_cast<std::size_t>(row)];
-        cases.y(row) = outcome[k];
-        cases.x(row, 0) = 1.0;
-        for (std::size_t p = 0; p < predictors.size(); ++p) {
-            cases.x(row, static_cast<Eigen::Index>(p + 1)) = predictors[p][k];
-        }
-    }
-    return cases;
-}
-
 // The terms of the full model: every non-empty set of factors, main effects first.
 std::vector<AnovaTerm> FullModelTerms(int factors) {
     std::vector<AnovaTerm> terms;

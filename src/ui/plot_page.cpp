@@ -117,24 +117,20 @@ void PlotPage::Draw(QPainter& painter) const {
     }
     barsTop = std::min(100.0, barsTop * 1.1);
     for (std::size_t k = 0; k < plots_.bars.size(); ++k) {
-        const int row = static_cast<int>(k) / kOccasionsPerRow;
-        const int column = static_cast<int>(k) % kOccasionsPerRow;
-        DrawBars(painter, plots_.bars[k],
-                 QRectF(kMargin + column * (occasionWidth_ + kMargin),
-                        OccasionsTop() + row * (kOccasionHeight + kMargin), occasionWidth_,
-                        kOccasionHeight),
-                 barsTop);
+        DrawBars(painter, plots_.bars[k], WidePanelArea(k), barsTop);
     }
     const std::pair<double, double> range = OccasionRange(plots_.occasions);
     for (std::size_t k = 0; k < plots_.occasions.size(); ++k) {
-        const int row = static_cast<int>(k) / kOccasionsPerRow;
-        const int column = static_cast<int>(k) % kOccasionsPerRow;
-        DrawOccasions(painter, plots_.occasions[k],
-                      QRectF(kMargin + column * (occasionWidth_ + kMargin),
-                             OccasionsTop() + row * (kOccasionHeight + kMargin), occasionWidth_,
-                             kOccasionHeight),
-                      range);
+        DrawOccasions(painter, plots_.occasions[k], WidePanelArea(k), range);
     }
+}
+
+QRectF PlotPage::WidePanelArea(std::size_t k) const {
+    const int row = static_cast<int>(k) / kOccasionsPerRow;
+    const int column = static_cast<int>(k) % kOccasionsPerRow;
+    return QRectF(kMargin + column * (occasionWidth_ + kMargin),
+                  OccasionsTop() + row * (kOccasionHeight + kMargin), occasionWidth_,
+                  kOccasionHeight);
 }
 
 double PlotPage::HistogramsBottom() const {

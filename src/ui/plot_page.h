@@ -49,6 +49,8 @@ class PlotPage final : public QWidget {
     /// end and the occasion panels begin.
     double HistogramsBottom() const;
     double OccasionsTop() const;
+    /// The place of the `k`th occasion or bar panel, two to a row below the scatterplots.
+    QRectF WidePanelArea(std::size_t k) const;
 
     ScorePlots plots_;
     std::vector<QString> captions_;
