@@ -290,6 +290,24 @@ std::string RepeatedMeasuresHint() {
            "falls below 1.\r\n\r\n";
 }
 
+std::string CategoricalDataHint() {
+    return "The Categorical Data buttons count cases in categories instead of scoring them: one "
+           "variable of 2 to 8 categories, or a table of two (2x2 to 3x4). Type each "
+           "category's or cell's population percentage in the panel; the sum below it must "
+           "show 100%.\r\n\r\n"
+           "Percentages of all cases add up to 100 over the whole table: use them to test "
+           "whether two variables are independent. Percentages of each column's cases add up "
+           "to 100 within every column, and each column has its own N: use them for proportions "
+           "in groups, such as the share of smokers among men and among women.\r\n\r\n"
+           "The data file holds the codes 1, 2, ...; Names and Labels names the categories "
+           "(var1 1 = never, 2 = former), and SPSS and Stata files carry those labels. The "
+           "answer key gives the counts, the expected counts and the chi-square test as R's "
+           "chisq.test gives it, with Yates' correction, Fisher's exact test and phi for 2x2 "
+           "tables. Exact Sample Statistics makes every count the asked percentage of N as "
+           "nearly as whole cases allow. A rare category may draw no case at all: its expected "
+           "counts are then 0 and the chi-square test has no value, as in R.\r\n\r\n";
+}
+
 std::string WhatsNew() {
     return "Main screen was changed to allow generation of single-group-single-variable data "
            "and correlated-variables-within-one-group data.\r\n\r\n"

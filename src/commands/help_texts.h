@@ -60,5 +60,8 @@ std::string WhatsNew();
 /// "Hint for Repeated Measures...": what the option makes of the variables, and how to make
 /// data that meet sphericity or violate it.
 std::string RepeatedMeasuresHint();
+/// "Hint for Categorical Data...": the panel of counts, its two kinds of percentages and the
+/// key's tests.
+std::string CategoricalDataHint();
 
 }  // namespace zek

@@ -396,6 +396,8 @@ void MainWindow::BuildHelpMenu() {
             &MainWindow::HintforMeanandSDValues1Click);
     AddItem(help, "HintforRepeatedMeasures1", QStringLiteral("Hint for Repeated Measures..."), {},
             &MainWindow::HintforRepeatedMeasures1Click);
+    AddItem(help, "HintforCategoricalData1", QStringLiteral("Hint for Categorical Data..."), {},
+            &MainWindow::HintforCategoricalData1Click);
     help->addSeparator();
     QMenu* howTo = help->addMenu(QStringLiteral("How To Hints..."));
     howTo->setObjectName(QStringLiteral("SomeExamples1"));
@@ -429,6 +431,11 @@ void MainWindow::HintforMeanandSDValues1Click() {
 
 void MainWindow::HintforRepeatedMeasures1Click() {
     prompts_.Message(this, QString::fromStdString(RepeatedMeasuresHint())
+                               .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void MainWindow::HintforCategoricalData1Click() {
+    prompts_.Message(this, QString::fromStdString(CategoricalDataHint())
                                .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 

@@ -76,6 +76,7 @@ class MainWindow final : public QMainWindow {
     void HintforMeanandSDValues1Click();
     void WhatsNew1Click();
     void HintforRepeatedMeasures1Click();
+    void HintforCategoricalData1Click();
     void btnAboutClick();
     void ShowHowTo(HowTo topic);
 

@@ -454,6 +454,9 @@ TEST_F(MainWindowTest, ThePanelOfCountsIsTypedInAndChecked) {
     Find<QRadioButton>("rdo_2groups")->click();
     EXPECT_TRUE(extreme->isEnabled());
     EXPECT_TRUE(Find<QAction>("Reliability1")->isEnabled());
+
+    Find<QAction>("HintforCategoricalData1")->trigger();
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("proportions in groups"));
 }
 
 // A CR-only file reads as the file it stands for (no carriage returns left in the boxes),

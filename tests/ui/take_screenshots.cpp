@@ -145,6 +145,9 @@ int main(int argc, char** argv) {
     window.findChild<QRadioButton*>("rdo_cat1")->click();
     window.findChild<QSpinBox*>("spn_categories")->setValue(4);
     saved &= window.grab().save(folder + "/categories_one.png");
+    prompts.nextMessageShot = folder + "/categorical_hint.png";
+    window.findChild<QAction*>("HintforCategoricalData1")->trigger();
+    saved &= prompts.nextMessageShot.isEmpty() && prompts.messagesSaved;
     window.findChild<QRadioButton*>("rdo_cat3x4")->click();
     window.findChild<QRadioButton*>("rdo_ofcolumns")->click();
     zek::CategoryTableTexts groups = window.model().categories();
