@@ -1,7 +1,5 @@
 #include "commands/category_form.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <optional>
 
@@ -12,14 +10,7 @@ namespace zek {
 namespace {
 
 std::string PercentText(double value, char decimalSeparator) {
-    const double rounded = std::round(value * 1e6) / 1e6;
-    std::array<char, 32> buffer{};
-    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), rounded);
-    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
-    for (char& c : text) {
-        if (c == '.') c = decimalSeparator;
-    }
-    return text + "%";
+    return SumText(value, decimalSeparator) + "%";
 }
 
 // The sum of the typed cells of `column` (or of the whole table for -1); nothing when one
@@ -40,10 +31,6 @@ std::optional<double> SumOf(const CategoryTableTexts& texts, int column, char se
     return sum;
 }
 
-bool IsHundred(double sum) {
-    return std::fabs(sum - 100.0) <= 1e-6;
-}
-
 }  // namespace
 
 std::string CategoryHeader(const ColumnNames& names, int variable, int level) {
@@ -58,7 +45,7 @@ CategorySums SumsOf(const CategoryTableTexts& texts, char decimalSeparator) {
     if (texts.percentagesOf == PercentagesOf::AllCases) {
         const std::optional<double> sum = SumOf(texts, -1, decimalSeparator);
         if (!sum) return {"Sum: every cell needs a percentage", false};
-        sums.complete = IsHundred(*sum);
+        sums.complete = AddsUpToHundred(*sum);
         sums.text = "Sum: " + PercentText(*sum, decimalSeparator) +
                     (sums.complete ? "" : " (must be 100%)");
         return sums;
@@ -69,7 +56,7 @@ CategorySums SumsOf(const CategoryTableTexts& texts, char decimalSeparator) {
         const std::optional<double> sum = SumOf(texts, column, decimalSeparator);
         sums.text += column == 0 ? " " : ", ";
         sums.text += sum ? PercentText(*sum, decimalSeparator) : "?";
-        sums.complete = sums.complete && sum && IsHundred(*sum);
+        sums.complete = sums.complete && sum && AddsUpToHundred(*sum);
     }
     if (!sums.complete) sums.text += " (each must be 100%)";
     return sums;

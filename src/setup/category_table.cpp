@@ -15,7 +15,12 @@ constexpr std::int32_t kLargestN = 25000;
 // Typed percentages such as 33.33, 33.33 and 33.34 add up to 100 only to within rounding.
 constexpr double kSumTolerance = 1e-6;
 
-// A sum as the user would write it: at most six decimals, no trailing zeros.
+}  // namespace
+
+bool AddsUpToHundred(double sum) {
+    return std::fabs(sum - 100.0) <= kSumTolerance;
+}
+
 std::string SumText(double sum, char decimalSeparator) {
     const double rounded = std::round(sum * 1e6) / 1e6;
     std::array<char, 32> buffer{};
@@ -26,6 +31,8 @@ std::string SumText(double sum, char decimalSeparator) {
     }
     return text;
 }
+
+namespace {
 
 std::string CellName(const CategoryTableTexts& texts, int cell) {
     if (texts.columns == 1) return "category " + std::to_string(cell + 1);
@@ -47,7 +54,7 @@ Checked<std::int32_t> ReadN(const std::string& text, int column) {
 
 // `firstCell` from 1: the entry the user is taken to.
 Verdict CheckSum(double sum, const std::string& what, int firstCell, char decimalSeparator) {
-    if (std::fabs(sum - 100.0) <= kSumTolerance) return std::nullopt;
+    if (AddsUpToHundred(sum)) return std::nullopt;
     return Refusal{
         what + " must add up to 100 (they add up to " + SumText(sum, decimalSeparator) + ")",
         "txt_pct" + std::to_string(firstCell)};

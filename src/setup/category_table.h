@@ -48,6 +48,13 @@ struct CategoryTable {
     double Proportion(int row, int column) const { return Percentage(row, column) / 100.0; }
 };
 
+/// Whether typed percentages add up to 100, to within the rounding of their decimals.
+bool AddsUpToHundred(double sum);
+
+/// A sum of percentages as the user would write it: at most six decimals, no trailing zeros,
+/// with `decimalSeparator`.
+std::string SumText(double sum, char decimalSeparator);
+
 /// The texts a user gives a table: a percentage per cell, row after row, and the N of all
 /// cases or of each column.
 struct CategoryTableTexts {
