@@ -14,8 +14,34 @@ golden="$(cd "$(dirname "$0")/../tests/golden" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
+# Under an emulator (qemu, Wine) a run can die of the emulator itself, with nothing on its
+# standard error (Wine has lost its server's connection so): such a run is tried once more and
+# said, while a run that fails natively, or twice, or with a message of the program's own,
+# fails the check.
+run_generator() {
+    local name="$1"
+    shift
+    local tries=1
+    [ "${#runner[@]}" -gt 0 ] && tries=2
+    for ((try = 1; try <= tries; try++)); do
+        status=0
+        (cd "$work/$name" &&
+            "${runner[@]}" "$generator" input.TXT -o data.csv "$@" > stdout 2> stderr) ||
+            status=$?
+        if [ "$status" -eq 0 ]; then
+            return 0
+        fi
+        if [ -s "$work/$name/stderr" ] || [ "$try" -eq "$tries" ]; then
+            return 1
+        fi
+        echo "$name: the emulated run ended with exit $status and no message; running it again"
+    done
+}
+
+runner=("$@")
 failed=0
 identical=0
+status=0
 for case_folder in "$golden"/*/; do
     name="$(basename "$case_folder")"
     mkdir "$work/$name"
@@ -23,9 +49,8 @@ for case_folder in "$golden"/*/; do
     options=()
     read -r -a options < "$case_folder/options" || true
     for round in first second; do
-        if ! (cd "$work/$name" &&
-              "$@" "$generator" input.TXT -o data.csv "${options[@]}" > stdout 2> stderr); then
-            echo "$name: zek-generate failed in the $round run:"
+        if ! run_generator "$name" "${options[@]}"; then
+            echo "$name: zek-generate failed in the $round run (exit $status):"
             cat "$work/$name/stderr"
             failed=1
             continue
