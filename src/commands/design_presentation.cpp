@@ -114,6 +114,7 @@ BoxCaptions CaptionsOf(DesignKind kind, bool repeatedMeasures) {
     for (int box = 1; box <= kBoxCount; ++box) {
         if (design.activeBoxes.Contains(box)) result[box - 1] = captions[box - 1];
     }
+    if (design.binaryOutcome) result[0] = "Outcome (0/1)";
     if (kind == DesignKind::Groups1) result[0] = "Single Group";
     if (kind == DesignKind::TwoGroupsDV1) {
         result[0] = "Group 1";
@@ -128,6 +129,8 @@ const BoxColours& ColoursOf(DesignKind kind) {
 
 std::string_view RowLabelOf(const DesignInfo& design) {
     if (design.occasionsAlways) return "Mixed Design: 2 Groups measured on this many Occasions:";
+    if (design.binaryOutcome)
+        return "Logistic Regression (Outcome 0 or 1) with this many Predictors:";
     switch (design.family) {
         case DesignFamily::OneWay:
             return "1 Variable in this many Groups/Levels:";
@@ -169,6 +172,10 @@ std::string DesignListText() {
         if (design.occasionsAlways) name = "Mixed Design, 2 Groups on";
         name += " " + std::string(design.buttonCaption);
         if (design.occasionsAlways) name += " Occasions";
+        if (design.binaryOutcome) {
+            name = "Logistic Regression, " + std::string(design.buttonCaption) + " Predictor" +
+                   (design.variableCount > 2 ? "s" : "");
+        }
         if (design.family == DesignFamily::Categorical) {
             name = design.variableCount == 1
                        ? "1 Categorical Variable (2 to 8 categories)"

@@ -215,8 +215,30 @@ void MainWindowModel::DesignSelected(DesignKind kind) {
         const NCopy& copy = design.nCopies[static_cast<std::size_t>(c)];
         SetBoxText(copy.targetBox, BoxEdit::N, Box(copy.sourceBox).n.text);
     }
+    OutcomeBoxFor(design);
     ApplyDesign(design, setup);
     if (design.family == DesignFamily::Categorical) CategoriesChanged();
+}
+
+// A binary outcome's box takes its percentage of 1s in the Mean entry, and its N; its other
+// entries would be a latent score's, which the data file does not hold.
+void MainWindowModel::OutcomeBoxFor(const DesignInfo& design) {
+    const bool binary = design.binaryOutcome;
+    if (binary && !state_.setup.binaryOutcome) {
+        SetLimitTicked(1, LimitSide::Min, false);
+        SetLimitTicked(1, LimitSide::Max, false);
+        SelectShape(1, DistributionKind::Normal);
+        SetBoxText(1, BoxEdit::Mean, "50");
+        SetBoxText(1, BoxEdit::Sd, "1");
+        SetBoxText(1, BoxEdit::Decimals, "0");
+    }
+    ParameterBox& b = MutableBox(1);
+    b.meanHeading = binary ? " % 1s " : " Mean ";
+    b.sd.enabled = !binary;
+    b.decimals.enabled = !binary;
+    b.minCheck.enabled = !binary;
+    b.maxCheck.enabled = !binary;
+    b.shapesEnabled = !binary;
 }
 
 void MainWindowModel::NChanged(int box) {
@@ -456,6 +478,8 @@ void MainWindowModel::CopyCellOneToAllCells() {
 void MainWindowModel::ToggleAllDistributions() {
     const ChangeScope scope(*this);
     for (ParameterBox& b : boxes_) b.shapesEnabled = true;
+    // A binary outcome has no shape of its own.
+    if (state_.setup.binaryOutcome) MutableBox(1).shapesEnabled = false;
 }
 
 void MainWindowModel::LoadRegressionExample() {

@@ -49,6 +49,8 @@ struct ParameterBox {
     std::string caption;
     Rgb colour = kCream;
     bool visible = false;
+    /// The heading above the Mean entry: " Mean ", or " % 1s " for a binary outcome.
+    std::string meanHeading = " Mean ";
     EditControl mean{"0.0"};
     EditControl sd{"1.0"};
     EditControl n{"25"};
@@ -197,6 +199,7 @@ class MainWindowModel {
 
     // The reactions.
     void DesignSelected(DesignKind kind);  // rdo_2groupsClick ..
+    void OutcomeBoxFor(const DesignInfo& design);
     void CategoriesChanged();
     /// The captions of the active boxes under the design and the Repeated Measures option.
     void CaptionActiveBoxes();

@@ -166,6 +166,23 @@ bool ReadBox(int k, const BoxTexts& texts, char separator, BoxParameters& box, C
     return ok;
 }
 
+// A binary outcome's box takes its percentage of 1s in the Mean entry and its N; what else
+// it shows does not apply (the outcome is 0 or 1), and is read as a latent score's.
+BoxTexts OutcomeTexts(BoxTexts texts) {
+    texts.sd = "1";
+    texts.decimals = "0";
+    texts.minChecked = false;
+    texts.maxChecked = false;
+    return texts;
+}
+
+bool ShareOfOnesIsPossible(const BoxParameters& outcome, CommandHost& host) {
+    if (outcome.mean > 0.0 && outcome.mean < 100.0) return true;
+    host.Refuse("The percentage of 1s must be more than 0 and less than 100", "txt_mean1",
+                "txt_mean1");
+    return false;
+}
+
 bool ReadCorrelations(const ControlTexts& controls, const EnabledCorrelationCells& enabled,
                       char separator, CorrelationMatrix& matrix, CommandHost& host) {
     for (int i = 1; i <= kMaxVariables; ++i) {
@@ -350,7 +367,10 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     }
     for (int box = 1; box <= kBoxCount; ++box) {
         if (!setup.Box(box).active) continue;
-        if (!ReadBox(box, controls.Box(box), decimalSeparator, setup.Box(box), host)) {
+        const bool outcome = setup.binaryOutcome && box == 1;
+        if (!ReadBox(box, outcome ? OutcomeTexts(controls.Box(box)) : controls.Box(box),
+                     decimalSeparator, setup.Box(box), host) ||
+            (outcome && !ShareOfOnesIsPossible(setup.Box(box), host))) {
             return Stop(state);
         }
     }

@@ -31,6 +31,7 @@ DataLayout LayoutOf(const GenerationSetup& setup) {
 
 int DecimalsOf(const GenerationSetup& setup, const DataBlock& block, int column) {
     if (setup.family == DesignFamily::Categorical) return 0;
+    if (setup.binaryOutcome && block.BoxOfColumn(column) == 1) return 0;
     return setup.Box(block.BoxOfColumn(column)).decimals;
 }
 

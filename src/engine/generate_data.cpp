@@ -1,5 +1,6 @@
 #include "engine/generate_data.h"
 
+#include "engine/binary_outcome.h"
 #include "engine/category_draws.h"
 
 #include "engine/spreads.h"
@@ -361,7 +362,8 @@ void KeepExactOnTheGrid(const GenerationSetup& setup, const DataLayout& layout,
 
 }  // namespace
 
-std::optional<GenerationRefusal> RefusalBeforeScores(const GenerationSetup& setup) {
+std::optional<GenerationRefusal> RefusalBeforeScores(const GenerationSetup& given) {
+    const GenerationSetup& setup = given.binaryOutcome ? LatentSetupOf(given) : given;
     const DataLayout layout = LayoutOf(setup);
     // Every stream a run's shapes come from starts afresh at its seed, so streams of its own
     // draw the run's shapes.
@@ -445,12 +447,20 @@ std::optional<GenerationRefusal> GenerateScores(const GenerationSetup& setup,
 std::optional<GenerationRefusal> GenerateData(const GenerationSetup& setup, RandomStreams& streams,
                                               GenerationTables& tables, RunRecord& record,
                                               RunThreads threads) {
-    if (setup.family != DesignFamily::Categorical) {
-        return GenerateScores(setup, streams, tables, record, threads);
+    if (setup.family == DesignFamily::Categorical) {
+        GenerateCategoryData(setup, streams, tables.generatedData);
+        record = RunRecord{};
+        return std::nullopt;
     }
-    GenerateCategoryData(setup, streams, tables.generatedData);
-    record = RunRecord{};
-    return std::nullopt;
+    if (setup.binaryOutcome) {
+        std::optional<GenerationRefusal> refusal =
+            GenerateScores(LatentSetupOf(setup), streams, tables, record, threads);
+        if (!refusal) {
+            CutAtShareOfOnes(setup, setup.exactStatistics, setup.totalCases, tables.generatedData);
+        }
+        return refusal;
+    }
+    return GenerateScores(setup, streams, tables, record, threads);
 }
 
 }  // namespace zek

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 #include <vector>
 
@@ -90,7 +91,7 @@ std::string RowLabel(const GenerationSetup& setup, const DesignCell& cell, int v
     std::string label;
     switch (setup.family) {
         case DesignFamily::Regression:
-            if (variable == 1) return "Outcome DV ";
+            if (variable == 1) return setup.binaryOutcome ? "Outcome 0/1" : "Outcome DV ";
             label = "Predictor";
             AppendInteger(label, variable - 1);
             return label + " ";
@@ -284,6 +285,16 @@ void WriteParameterTable(LineWriter& writer, const GeneratedRun& run,
         line += row.label;
         AppendIntegerWidth(line, box.n, nWidth);
         AppendFixedWidth(line, box.mean, 8, 2);
+        if (setup.binaryOutcome && row.box == 1) {
+            // The Mean column holds the percentage of 1s; an SD, limits and a shape are the
+            // latent score's, which the data file does not hold.
+            line.append(8, ' ');
+            AppendIntegerWidth(line, 0, 8);
+            line.append(16, ' ');
+            line += "  0 or 1";
+            writer.EndLine();
+            continue;
+        }
         AppendFixedWidth(line, box.sd, 8, 2);
         AppendIntegerWidth(line, box.decimals, 8);
         AppendLimit(line, drawn.minScore);
@@ -376,6 +387,41 @@ void WriteColumnNames(LineWriter& writer, const GenerationSetup& setup) {
     WriteSectionBreak(writer);
 }
 
+// The outcome's 0s and 1s against the asked percentage, and how they were made.
+void WriteBinaryOutcome(LineWriter& writer, const GenerationSetup& setup,
+                        const ActualStatistics& statistics) {
+    WriteSectionBreak(writer);
+    writer.Line("BINARY OUTCOME (LOGISTIC REGRESSION): ");
+    writer.Line("------------------------------------- ");
+    writer.Line("");
+    const double asked = setup.Box(1).mean;
+    std::string line = "  Requested percentage of 1s: ";
+    AppendFixedWidth(line, asked, 7, 2);
+    writer.Line(line);
+    const int present = statistics.actualN[0];
+    const auto ones = static_cast<long long>(std::llround(statistics.actualMean[0] * present));
+    line = "     Actual percentage of 1s: ";
+    if (present > 0) {
+        AppendFixedWidth(line, 100.0 * static_cast<double>(ones) / present, 7, 2);
+        line += "  (" + std::to_string(ones) + " of " + std::to_string(present) + " cases)";
+    } else {
+        line += "      -  (no case has an outcome)";
+    }
+    writer.Line(line);
+    writer.Line("");
+    std::string share;
+    AppendFixed(share, asked, 2);
+    if (setup.exactStatistics) {
+        writer.Line("  The outcome is 1 for the " + share + "% of cases with the highest latent");
+        writer.Line("  scores (as near as the number of cases allows) and 0 for the others; the");
+    } else {
+        writer.Line("  The outcome is 1 where a normal latent score lies above the cut that");
+        writer.Line("  leaves " + share + "% of its population above it, and 0 elsewhere; the");
+    }
+    writer.Line("  correlations set by user are the latent score's, the actual ones those of");
+    writer.Line("  the 0s and 1s (point-biserial), which are smaller.");
+}
+
 // Never a silent claim: what was asked, and each step that moved the figures again.
 void WriteExactnessStatement(LineWriter& writer, const GeneratedRun& run) {
     const GenerationSetup& setup = run.setup;
@@ -465,6 +511,7 @@ void WriteInformationFile(std::ostream& out, const GeneratedRun& run,
         WriteParameterTable(writer, run, rows);
         WriteSectionBreak(writer);
         WriteActualTable(writer, setup, rows, statistics);
+        if (setup.binaryOutcome) WriteBinaryOutcome(writer, setup, statistics);
         if (setup.variableCount > 1) WriteCorrelations(writer, setup, statistics);
     }
 

@@ -17,6 +17,7 @@ struct DesignRow {
     int factorCount;
     int levelsFactor1, levelsFactor2, levelsFactor3;
     bool occasionsAlways = false;
+    bool binaryOutcome = false;
 };
 
 constexpr std::array<DesignRow, kDesignCount> kRows{{
@@ -63,6 +64,10 @@ constexpr std::array<DesignRow, kDesignCount> kRows{{
     {Table2x4, "rdo_cat2x4", "2x4", Categorical, 2, 2, 2, 4, 1},
     {Table3x3, "rdo_cat3x3", "3x3", Categorical, 2, 2, 3, 3, 1},
     {Table3x4, "rdo_cat3x4", "3x4", Categorical, 2, 2, 3, 4, 1},
+    {BinaryOutcome1, "rdo_logistic1", "1", Regression, 2, 1, 1, 1, 1, false, true},
+    {BinaryOutcome2, "rdo_logistic2", "2", Regression, 3, 1, 1, 1, 1, false, true},
+    {BinaryOutcome3, "rdo_logistic3", "3", Regression, 4, 1, 1, 1, 1, false, true},
+    {BinaryOutcome4, "rdo_logistic4", "4", Regression, 5, 1, 1, 1, 1, false, true},
 }};
 
 constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
@@ -74,6 +79,7 @@ constexpr DesignInfo BuildDesign(const DesignRow& row, int fileCode) {
     info.family = row.family;
     info.pairedVariables = row.kind == TwoDVGroups1;
     info.occasionsAlways = row.occasionsAlways;
+    info.binaryOutcome = row.binaryOutcome;
     info.variableCount = row.variableCount;
     info.factorCount = row.factorCount;
     info.levelsFactor1 = row.levelsFactor1;
@@ -116,6 +122,7 @@ constexpr std::array<DesignInfo, kDesignCount> kCatalogue = BuildCatalogue();
 static_assert(kCatalogue[9].kind == TwoGroupsDV2 && kCatalogue[9].fileCode == 10);
 static_assert(kCatalogue[16].nCopyCount == 4 && kCatalogue[16].caseBoxes.Count() == 4);
 static_assert(kCatalogue[36].kind == MixedOccasions4 && kCatalogue[36].activeBoxes.Count() == 8);
+static_assert(kCatalogue[46].kind == BinaryOutcome4 && kCatalogue[46].activeBoxes.Count() == 5);
 
 }  // namespace
 
@@ -139,7 +146,8 @@ std::optional<DesignKind> DesignFromFileCode(int fileCode) {
 
 DesignKind DesignKindOf(const GenerationSetup& setup) {
     for (const DesignInfo& design : kCatalogue) {
-        if (design.Shape() == ShapeOf(setup) && design.occasionsAlways == setup.occasionsAlways) {
+        if (design.Shape() == ShapeOf(setup) && design.occasionsAlways == setup.occasionsAlways &&
+            design.binaryOutcome == setup.binaryOutcome) {
             return design.kind;
         }
     }
@@ -188,6 +196,7 @@ void ApplyDesign(const DesignInfo& design, GenerationSetup& setup) {
     setup.family = design.family;
     setup.pairedVariables = design.pairedVariables;
     setup.occasionsAlways = design.occasionsAlways;
+    setup.binaryOutcome = design.binaryOutcome;
     setup.variableCount = design.variableCount;
     setup.factorCount = design.factorCount;
     setup.levelsFactor1 = design.levelsFactor1;

@@ -1,7 +1,7 @@
 // The types of data ZEK offers, as one constant table: the 35 designs of the first release
-// (file codes 1 to 35, whose files never change), the mixed designs after them (36, 37) and
-// the categorical designs (38 to 43), which count cases in categories instead of scoring them
-// and use no parameter box.
+// (file codes 1 to 35, whose files never change), the mixed designs after them (36, 37), the
+// categorical designs (38 to 43), which count cases in categories instead of scoring them
+// and use no parameter box, and the regressions of an outcome of 0s and 1s (44 to 47).
 //
 // Every design is a list of cells (groups, or cells of a factorial design), each case of a
 // cell carrying one score per variable, and every (cell, variable) pair has its own
@@ -19,9 +19,9 @@
 
 namespace zek {
 
-inline constexpr int kDesignCount = 43;
+inline constexpr int kDesignCount = 47;
 
-/// In the order of their file codes 1..43.
+/// In the order of their file codes 1..47.
 enum class DesignKind {
     Groups1,
     Groups2,
@@ -69,6 +69,12 @@ enum class DesignKind {
     Table2x4,
     Table3x3,
     Table3x4,
+    // An outcome of 0s and 1s and one to four predictors (logistic regression): the boxes of
+    // a regression, box 1 holding the outcome's percentage of 1s.
+    BinaryOutcome1,
+    BinaryOutcome2,
+    BinaryOutcome3,
+    BinaryOutcome4,
 };
 
 /// Box numbers 1..8 as a bit set (bit b - 1 for box b).
@@ -131,13 +137,16 @@ DesignShape ShapeOf(const GenerationSetup& setup);
 
 struct DesignInfo {
     DesignKind kind;
-    int fileCode;                  ///< 1..43, stored in parameters files
+    int fileCode;                  ///< 1..47, stored in parameters files
     std::string_view radioButton;  ///< e.g. "rdo_2group3dv"
     std::string_view buttonCaption;
     DesignFamily family;
     bool pairedVariables;
     /// The variables are occasions whether or not "Repeated Measures" is ticked.
     bool occasionsAlways;
+    /// The outcome (box 1 of a regression) is 0 or 1: a latent normal score cut at the
+    /// asked percentage of 1s.
+    bool binaryOutcome;
     int variableCount;
     int factorCount;
     int levelsFactor1;
@@ -158,11 +167,11 @@ struct DesignInfo {
 const DesignInfo& Design(DesignKind kind);
 const std::array<DesignInfo, kDesignCount>& DesignCatalogue();
 
-/// The design a setup was made for: the one of its shape, and of the mixed designs if its
-/// variables are occasions by design.
+/// The design a setup was made for: the one of its shape, of the mixed designs if its
+/// variables are occasions by design, and of the binary outcomes if its outcome is one.
 DesignKind DesignKindOf(const GenerationSetup& setup);
 
-/// Codes outside 1..43 name no design.
+/// Codes outside 1..47 name no design.
 std::optional<DesignKind> DesignFromFileCode(int fileCode);
 int FileCodeOf(DesignKind kind);
 

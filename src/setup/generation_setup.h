@@ -102,6 +102,9 @@ struct GenerationSetup {
     bool repeatedMeasures = false;
     /// The design's variables are occasions whatever the option says (the mixed designs).
     bool occasionsAlways = false;
+    /// The outcome of a regression is 0 or 1 (logistic regression): box 1's mean is the
+    /// percentage of 1s, and its other entries do not apply.
+    bool binaryOutcome = false;
     /// "Long Layout" in the Options menu: with repeated measures, the data files hold one row
     /// per case and occasion (id, codes, occasion, score) instead of one row per case.
     bool longLayout = false;

@@ -6,6 +6,7 @@
 #include "setup/data_columns.h"
 #include "setup/design_catalogue.h"
 #include "stats/categorical_key.h"
+#include "stats/logistic_regression.h"
 #include "stats/repeated_measures.h"
 #include "stats/sample_tests.h"
 
@@ -281,6 +282,30 @@ KeySection RegressionTable(const WrittenData& data) {
     return section;
 }
 
+// summary(glm(y ~ x1 + ..., family = binomial)) of an outcome of 0s and 1s.
+KeySection LogisticTable(const WrittenData& data) {
+    const std::vector<Column>& columns = data.cells.front();
+    std::vector<std::span<const double>> predictors(columns.begin() + 1, columns.end());
+    const LogisticFit fit = FitLogistic(columns.front(), predictors);
+    KeySection section{
+        "Logistic regression of " + data.ScoreName(1) + " on the predictors (complete cases)", {}};
+    for (std::size_t c = 0; c < fit.coefficients.size(); ++c) {
+        const std::string name = c == 0 ? "intercept" : data.ScoreName(static_cast<int>(c) + 1);
+        const Coefficient& b = fit.coefficients[c];
+        section.figures.insert(
+            section.figures.end(),
+            {Statistic(name + "_estimate", b.estimate), Statistic(name + "_se", b.se),
+             Statistic(name + "_z", b.t), Probability(name + "_p", b.p)});
+    }
+    section.figures.insert(
+        section.figures.end(),
+        {Count("n", fit.n), Statistic("null_deviance", fit.nullDeviance),
+         Count("null_df", fit.nullDf), Statistic("residual_deviance", fit.residualDeviance),
+         Count("residual_df", fit.residualDf), Statistic("aic", fit.aic),
+         Count("iterations", fit.iterations)});
+    return section;
+}
+
 // Correlations of every pair of variables within each cell (the whole sample for one cell).
 KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenData& data,
                                   const std::string& heading) {
@@ -465,7 +490,7 @@ std::vector<KeySection> DesignSections(const GenerationSetup& setup, const Writt
         case DesignFamily::Factorial:
             return FactorialSections(setup, data);
         case DesignFamily::Regression:
-            return {RegressionTable(data)};
+            return {setup.binaryOutcome ? LogisticTable(data) : RegressionTable(data)};
         case DesignFamily::Correlated:
             return {WithinCellCorrelations(setup, data,
                                            "Correlations (pairwise complete, two-sided p)")};

@@ -89,6 +89,22 @@ std::pair<double, double> AxisOf(const BoxParameters& box, const DrawnBox& drawn
     return {low, high};
 }
 
+// A binary outcome as two bars, of its 0s and of its 1s, under the line of the counts the
+// asked share of 1s expects; its mean is the share.
+Histogram OutcomeBars(Histogram histogram, const std::vector<double>& values) {
+    const double share = histogram.requestedMean / 100.0;
+    histogram.requestedMean = share;
+    histogram.low = -0.5;
+    histogram.binWidth = 1.0;
+    histogram.counts = {0, 0};
+    for (double value : values) ++histogram.counts[value > 0.5 ? 1 : 0];
+    const double expectedZeros = (1.0 - share) * histogram.present;
+    const double expectedOnes = share * histogram.present;
+    histogram.curve = {
+        {-0.5, expectedZeros}, {0.5, expectedZeros}, {0.5, expectedOnes}, {1.5, expectedOnes}};
+    return histogram;
+}
+
 // One box's scores in its block of rows, binned, under the curve of its population.
 Histogram HistogramOf(const GeneratedRun& run, const DataBlock& block, int column,
                       const std::vector<std::vector<double>>& rows) {
@@ -114,6 +130,7 @@ Histogram HistogramOf(const GeneratedRun& run, const DataBlock& block, int colum
     }
     histogram.present = static_cast<int>(values.size());
     histogram.actualMean = Summarise(values).mean;
+    if (setup.binaryOutcome && boxNumber == 1) return OutcomeBars(histogram, values);
     const double sd = SpreadsOf(box.sd, setup.reliability).observedSd;
     auto [low, high] = AxisOf(box, drawn, sd, values);
     if (!(high > low)) high = low + 1.0;

@@ -23,6 +23,8 @@ struct ButtonRow {
 ButtonRow RowOf(const DesignInfo& design) {
     // The mixed designs' row runs under the three columns, its buttons beside its label.
     if (design.occasionsAlways) return {{16, 104}, {338, 103}, 30, 28};
+    // The logistic regressions' row runs under the mixed designs'.
+    if (design.binaryOutcome) return {{16, 124}, {430, 123}, 30, 28};
     switch (design.family) {
         case DesignFamily::OneWay:
             return {{16, 24}, {18, 42}, 30, 28};
@@ -83,7 +85,7 @@ DesignSelector::DesignSelector(std::function<void(DesignKind)> selected, QWidget
     for (const DesignKind kind :
          {DesignKind::Groups1, DesignKind::TwoGroupsDV1, DesignKind::TwoDVGroups1,
           DesignKind::Factorial2x2, DesignKind::Regression1, DesignKind::Correlated2,
-          DesignKind::MixedOccasions3, DesignKind::Categories1}) {
+          DesignKind::MixedOccasions3, DesignKind::Categories1, DesignKind::BinaryOutcome1}) {
         auto* label = new QLabel(style::ToQString(RowLabelOf(Design(kind))), this);
         QFont font = style::SansSerif(10, true);
         font.setUnderline(true);

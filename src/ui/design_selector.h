@@ -20,7 +20,7 @@ class DesignSelector final : public QGroupBox {
     DesignSelector(std::function<void(DesignKind)> selected, QWidget* parent);
 
     /// The box's height; the rest of the window stands below it.
-    static constexpr int kHeight = 123;
+    static constexpr int kHeight = 143;
 
     void Render(DesignKind checked);
 

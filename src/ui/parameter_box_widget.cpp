@@ -15,6 +15,10 @@ namespace {
 
 constexpr QPoint kTopRowPlaces[] = {{4, 112}, {140, 112}, {276, 112}, {412, 112}};
 constexpr int kBottomRowY = 320;
+constexpr const char* kMeanHint =
+    "Set means EQUAL for robustness analysis, DIFFERENT for power analysis";
+constexpr const char* kShareOfOnesHint =
+    "The percentage of cases whose outcome is 1 (more than 0, less than 100)";
 
 QString Numbered(const char* stem, int box) {
     return QString::fromLatin1(stem) + QString::number(box);
@@ -44,9 +48,7 @@ ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model, QWidget*
         const char* hint;
     };
     for (const Heading& heading :
-         {Heading{" Mean ", 6,
-                  "Set means EQUAL for robustness analysis, DIFFERENT for power "
-                  "analysis"},
+         {Heading{" Mean ", 6, kMeanHint},
           Heading{" SD ", 50,
                   "Set standard deviations DIFFERENT to violate homogeneity "
                   "assumption"},
@@ -54,6 +56,7 @@ ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model, QWidget*
         auto* label = new QLabel(QString::fromLatin1(heading.text), this);
         label->setGeometry(heading.x, 17, 38, 13);
         if (heading.hint != nullptr) label->setToolTip(QString::fromLatin1(heading.hint));
+        if (heading.x == 6) meanHeading_ = label;
     }
     AddEdit(this, BoxEdit::Mean, "txt_mean", {4, 31, 42, 20});
     AddEdit(this, BoxEdit::Sd, "txt_sd", {47, 31, 40, 20});
@@ -127,6 +130,12 @@ QCheckBox* ParameterBoxWidget::AddLimitCheck(QWidget* parent, LimitSide side, QR
 
 void ParameterBoxWidget::Render(const ParameterBox& state) {
     setTitle(QString::fromStdString(state.caption));
+    const QString heading = QString::fromStdString(state.meanHeading);
+    if (meanHeading_->text() != heading) {
+        meanHeading_->setText(heading);
+        meanHeading_->setToolTip(
+            QString::fromLatin1(heading == QLatin1String(" Mean ") ? kMeanHint : kShareOfOnesHint));
+    }
     style::SetBackground(this, style::ToQColor(state.colour));
     setVisible(state.visible);
     for (const BoxEdit edit :

@@ -10,6 +10,7 @@
 #include "commands/main_window_model.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -32,6 +33,7 @@ class ParameterBoxWidget final : public QGroupBox {
     int box_;
     MainWindowModel& model_;
     std::array<QLineEdit*, 6> edits_{};  ///< by `BoxEdit`
+    QLabel* meanHeading_ = nullptr;
     QCheckBox* minCheck_ = nullptr;
     QCheckBox* maxCheck_ = nullptr;
     std::array<QRadioButton*, 5> shapes_{};  ///< by `DistributionKind`

@@ -160,7 +160,7 @@ TEST_F(ZekGenerateTest, ADesignCodeOrBoxListThatDoesNotFitIsRefused) {
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.err,
               "zek-generate: setup.TXT, line 11: design code 50 names no design "
-              "(codes 1 to 43)\n");
+              "(codes 1 to 47)\n");
 
     std::string wrongBoxes = file;
     wrongBoxes.replace(code + 27, 2, "23");  // Regression2 has no box 4
@@ -341,7 +341,7 @@ TEST_F(ZekGenerateTest, PackageLibrariesAreLoadedOnlyForPackageFiles) {
 TEST_F(ZekGenerateTest, ListsTheDesignCodesAndPrintsItsVersion) {
     const ProcessResult designs = Generate("--list-designs");
     EXPECT_EQ(designs.exitCode, 0);
-    EXPECT_EQ(CountLines(designs.out), 44);
+    EXPECT_EQ(CountLines(designs.out), 48);
     EXPECT_NE(designs.out.find("  17  2 Variables in a 2x2 Design 2x2"), std::string::npos);
     EXPECT_NE(designs.out.find("  37  Mixed Design, 2 Groups on 4 Occasions"), std::string::npos);
     EXPECT_NE(designs.out.find("id,factor1,factor2,factor3,dv\n"), std::string::npos);

@@ -46,6 +46,7 @@ ControlTexts BusyControls(const DesignInfo& design) {
             texts.minText = "-1.5";
         }
     }
+    if (design.binaryOutcome) controls.Box(1).mean = "30";  // the percentage of 1s
     for (int c = 0; c < design.nCopyCount; ++c) {
         controls.Box(design.nCopies[c].targetBox).n = controls.Box(design.nCopies[c].sourceBox).n;
     }
@@ -107,7 +108,7 @@ TEST_P(EveryDesignTest, RunsWritesAndComesBackFromItsParametersFile) {
     WriteInformationFile(report, state->generated, statistics, AboutIdentificationLines());
     int boxRows = 0;
     for (const std::string& line : testing::SplitCrLf(report.str())) {
-        if (line.rfind("Variable", 0) == 0 || line.rfind("Outcome DV", 0) == 0 ||
+        if (line.rfind("Variable", 0) == 0 || line.rfind("Outcome", 0) == 0 ||
             line.rfind("Predictor", 0) == 0) {
             ++boxRows;
         }

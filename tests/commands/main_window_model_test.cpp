@@ -531,6 +531,40 @@ TEST_F(MainWindowModelTest, AnOpenedFileSelectsItsDesignAndCopiesItsN) {
     EXPECT_EQ(window.design(), DesignKind::Regression3);
 }
 
+// A binary outcome's box asks for its percentage of 1s and its N alone, keeps them from one
+// logistic regression to another, and gives the other entries back to the next design.
+TEST_F(MainWindowModelTest, ABinaryOutcomeTakesAPercentageOfOnesInItsMeanEntry) {
+    window.SelectDesign(DesignKind::Regression2);
+    window.SelectShape(1, DistributionKind::Uniform);
+    window.SelectDesign(DesignKind::BinaryOutcome2);
+    EXPECT_EQ(Box(1).caption, "Outcome (0/1)");
+    EXPECT_EQ(Box(1).meanHeading, " % 1s ");
+    EXPECT_EQ(Box(1).mean.text, "50");
+    EXPECT_FALSE(Box(1).mean.readOnly);
+    EXPECT_EQ(Box(1).shape, DistributionKind::Normal);
+    EXPECT_FALSE(Box(1).minCheck.checked || Box(1).maxCheck.checked);
+    EXPECT_FALSE(Box(1).sd.enabled || Box(1).decimals.enabled || Box(1).shapesEnabled);
+    EXPECT_FALSE(Box(1).minCheck.enabled || Box(1).maxCheck.enabled);
+    EXPECT_TRUE(Box(1).n.enabled && Box(2).sd.enabled && Box(2).shapesEnabled);
+    window.ToggleAllDistributions();
+    EXPECT_FALSE(Box(1).shapesEnabled);
+
+    window.SetBoxText(1, BoxEdit::Mean, "30");
+    window.SelectDesign(DesignKind::BinaryOutcome4);
+    EXPECT_EQ(Box(1).mean.text, "30");
+    window.SelectDesign(DesignKind::Regression1);
+    EXPECT_EQ(Box(1).meanHeading, " Mean ");
+    EXPECT_TRUE(Box(1).sd.enabled && Box(1).decimals.enabled && Box(1).shapesEnabled);
+    EXPECT_TRUE(Box(1).minCheck.enabled && Box(1).maxCheck.enabled);
+
+    // A file of a logistic regression opens with its own percentage.
+    BoxSection section{"12.5", "1", "80", "0", false, "", false, "", DistributionKind::Normal};
+    window.ApplyParametersFile(OneBoxReading(FileCodeOf(DesignKind::BinaryOutcome1), section));
+    EXPECT_EQ(window.design(), DesignKind::BinaryOutcome1);
+    EXPECT_EQ(Box(1).mean.text, "12.5");
+    EXPECT_EQ(N(2), "80");
+}
+
 TEST_F(MainWindowModelTest, ActiveBoxLinesDecideWhichSectionsAreRead) {
     // Edited by hand: design 2 (boxes 1 and 2) but sections for boxes 1 and 3.
     std::string text = Written(ControlTexts{});

@@ -124,6 +124,31 @@ TEST_F(RunCommandTest, NumbersBeyondATrillionAreRefusedLikeTextThatIsNoNumber) {
     EXPECT_EQ(host.focus, (Messages{"txt_mean1", "txt_sd2", "txt_min2", "txt_max2"}));
 }
 
+// The percentage of 1s lies strictly between 0 and 1; what else the outcome's box holds is
+// not read, so a limit left ticked below it stops nothing.
+TEST_F(RunCommandTest, ABinaryOutcomeNeedsAPercentageOfOnesAndNothingElse) {
+    Select(DesignKind::BinaryOutcome1);
+    controls.Box(1).sd = "-4";
+    controls.Box(1).minChecked = true;
+    controls.Box(1).minText = "60";
+    for (const char* percent : {"0", "100", "-3"}) {
+        controls.Box(1).mean = percent;
+        host.messages.clear();
+        host.focus.clear();
+        EXPECT_EQ(Run(), RunOutcome::Stopped) << percent;
+        EXPECT_EQ(host.messages,
+                  Messages{"The percentage of 1s must be more than 0 and less than 100"});
+        EXPECT_EQ(host.focus, Messages{"txt_mean1"});
+    }
+    controls.Box(1).mean = "0.5";
+    host.messages.clear();
+    ASSERT_EQ(Run(), RunOutcome::Generated);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(state->setup.Box(1).mean, 0.5);
+    EXPECT_EQ(state->setup.Box(1).minScore, NoLimit);
+    EXPECT_EQ(state->setup.Box(1).decimals, 0);
+}
+
 TEST_F(RunCommandTest, LimitsAgainstTheMeanNameTheirBox) {
     Select(DesignKind::Groups3);
     BoxTexts& box = controls.Box(3);

@@ -53,9 +53,9 @@ TEST(DesignCatalogue, FileCodesRunInTableOrderAndRoundTrip) {
         EXPECT_EQ(FileCodeOf(*kind), code);
         buttons.insert(Design(*kind).radioButton);
     }
-    EXPECT_EQ(buttons.size(), 43u);
+    EXPECT_EQ(buttons.size(), 47u);
     EXPECT_FALSE(DesignFromFileCode(0).has_value());
-    EXPECT_FALSE(DesignFromFileCode(44).has_value());
+    EXPECT_FALSE(DesignFromFileCode(48).has_value());
     EXPECT_FALSE(DesignFromFileCode(-2).has_value());
     EXPECT_EQ(DesignFromFileCode(10), DesignKind::TwoGroupsDV2);
     EXPECT_EQ(DesignFromFileCode(17), DesignKind::TwoDV2x2);

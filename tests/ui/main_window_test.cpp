@@ -128,7 +128,7 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, OpensWithItsCaptionAndClientArea) {
     EXPECT_EQ(window.windowTitle(), QString("ZEK: Qarn 18.9.8 "));
     // The mixed designs' row under the design buttons adds 20 pixels.
-    EXPECT_EQ(window.centralWidget()->size(), QSize(822, 546));
+    EXPECT_EQ(window.centralWidget()->size(), QSize(822, 566));
     EXPECT_TRUE(Find<QRadioButton>("rdo_2groups")->isChecked());
     EXPECT_TRUE(Find("box_group2")->isVisible());
     EXPECT_FALSE(Find("box_group3")->isVisible());
@@ -141,11 +141,13 @@ TEST_F(MainWindowTest, ControlsStandWhereTheHandoutsShowThem) {
         QWidget* widget = Find(name);
         return widget->mapTo(window.centralWidget(), QPoint(0, 0));
     };
-    // Everything under the design buttons stands 20 pixels lower for the mixed designs' row.
-    EXPECT_EQ(placeInClient("box_group1"), QPoint(4, 112 + 20));
-    EXPECT_EQ(placeInClient("box_group8"), QPoint(412, 320 + 20));
-    EXPECT_EQ(placeInClient("btn_run"), QPoint(558, 484 + 20));
+    // Everything under the design buttons stands 40 pixels lower for the rows of the mixed
+    // designs and of the logistic regressions.
+    EXPECT_EQ(placeInClient("box_group1"), QPoint(4, 112 + 40));
+    EXPECT_EQ(placeInClient("box_group8"), QPoint(412, 320 + 40));
+    EXPECT_EQ(placeInClient("btn_run"), QPoint(558, 484 + 40));
     EXPECT_EQ(placeInClient("rdo_mixed4occ") - placeInClient("rdo_mixed3occ"), QPoint(30, 0));
+    EXPECT_EQ(placeInClient("rdo_logistic1") - placeInClient("rdo_mixed3occ"), QPoint(92, 20));
     EXPECT_EQ(placeInClient("rdo_corr4") - placeInClient("boxstatisticaltest"), QPoint(614, 82));
     EXPECT_EQ(placeInClient("rdo_2dv2x2") - placeInClient("boxstatisticaltest"), QPoint(466, 42));
     EXPECT_EQ(placeInClient("rdo_2x2x2") - placeInClient("boxstatisticaltest"), QPoint(456, 82));

@@ -162,6 +162,17 @@ int main(int argc, char** argv) {
     window.viewer().TogglePlots();
     saved &= window.viewer().plots()->grab().save(folder + "/plots_categories.png");
     window.viewer().TogglePlots();
+    // A binary outcome with three predictors, each correlated .4 with its latent score.
+    window.findChild<QRadioButton*>("rdo_logistic3")->click();
+    window.model().SetBoxText(1, zek::BoxEdit::Mean, "30");
+    for (int j = 2; j <= 4; ++j) window.model().SetCorrelationText(1, j, "0.4");
+    saved &= window.grab().save(folder + "/logistic3.png");
+    window.btn_runClick();
+    window.ViewData1Click();
+    saved &= window.viewer().grab().save(folder + "/viewer_logistic.png");
+    window.viewer().TogglePlots();
+    saved &= window.viewer().plots()->grab().save(folder + "/plots_logistic.png");
+    window.viewer().TogglePlots();
     window.findChild<QRadioButton*>("rdo_2group3dv")->click();
     for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
         if (menu->title() != QStringLiteral("Options")) continue;
