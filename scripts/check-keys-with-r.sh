@@ -3,7 +3,7 @@
 # variable, 0 to 50% missing) with zek-generate, and has R recompute every figure of their
 # answer keys (scripts/check_keys.R); the designs whose variables can be occasions again as
 # repeated measures (--repeated; N 5 to 60, 0 to 20% missing), as are the mixed designs, and
-# the categorical designs (N 10 to 500, 0 to 20% missing).
+# the categorical designs and logistic regressions (N 10 to 500, 0 to 20% missing).
 # Needs Rscript (Debian r-base-core, r-cran-afex, r-cran-car).
 #
 #   scripts/check-keys-with-r.sh build/src/zek-generate [ROUNDS]
@@ -31,7 +31,7 @@ lines = [line for line in lines if line != "long"]
 shared = random.randint(int(low), int(high))
 own_n = code <= 9 or 18 <= code <= 21
 # The mixed designs' setups (folders 53 and 54): one N a group, the groups apart.
-group_n = [shared, random.randint(int(low), int(high))] if code >= 50 else [shared, shared]
+group_n = [shared, random.randint(int(low), int(high))] if "_mixed" in design else [shared, shared]
 for k, line in enumerate(lines):
     if line.startswith("===================%Missing"):
         lines[k + 1] = str(random.choice([int(m) for m in missing.split(",")]))
@@ -63,12 +63,13 @@ for round in $(seq 1 "$rounds"); do
         fi
     done
     # The categorical designs (N 10 to 500, empty rows and columns where a rare category
-    # draws no case) and the mixed designs (N 5 to 60).
-    for input in "$here"/../tests/golden/5[3-9]_{cat,mixed}*/input.TXT; do
+    # draws no case), the logistic regressions (N 10 to 500, separated outcomes among the
+    # small ones) and the mixed designs (N 5 to 60).
+    for input in "$here"/../tests/golden/[5-9][0-9]_{cat,logistic,mixed}*/input.TXT; do
         design=$(basename "$(dirname "$input")")
         folder="$work/$design-$round"
         mkdir -p "$folder"
-        if [[ $design == *_cat* ]]; then low=10 high=500; else low=5 high=60; fi
+        if [[ $design == *_mixed* ]]; then low=5 high=60; else low=10 high=500; fi
         vary "$input" "$folder/setup.TXT" "$design" "$round" "$low" "$high" 0,5,10,15,20
         (cd "$folder" && "$generator" setup.TXT -o "data.csv" --count 30 \
             --seed $((1000 * round + 10#${design:0:2})) > /dev/null)

@@ -125,6 +125,25 @@ regression_figures <- function(data) {
     model_p = if (!is.null(f)) pf(f[[1]], f[[2]], f[[3]], lower.tail = FALSE) else NA)
 }
 
+# summary(glm(y ~ x1 + ..., family = binomial)) of an outcome of 0s and 1s.
+logistic_figures <- function(data) {
+  xs <- grep("^x", names(data), value = TRUE)
+  m <- tryNA(suppressWarnings(glm(as.formula(paste("y ~", paste(xs, collapse = "+"))),
+                                  family = binomial, data = data)))
+  s <- if (is.list(m)) summary(m) else NULL
+  out <- c()
+  for (term in c("(Intercept)", xs)) {
+    name <- if (term == "(Intercept)") "intercept" else term
+    v <- if (!is.null(s) && term %in% rownames(coef(s))) coef(s)[term, ] else rep(NA, 4)
+    names(v) <- paste0(name, c("_estimate", "_se", "_z", "_p"))
+    out <- c(out, v)
+  }
+  if (!is.list(m)) return(out)
+  c(out, n = nobs(m), null_deviance = m$null.deviance, null_df = m$df.null,
+    residual_deviance = m$deviance, residual_df = m$df.residual, aic = m$aic,
+    iterations = m$iter)
+}
+
 within_correlations <- function(data, vars, groups, cellnames) {
   out <- c()
   for (k in seq_along(groups)) {
@@ -294,7 +313,8 @@ r_figures <- function(data, key, setup) {
     }
   } else if ("y" %in% cols) {
     for (v in scores) out <- c(out, summary_figures(v, data[[v]]))
-    out <- c(out, regression_figures(data))
+    out <- c(out, if ("null_deviance" %in% names(key)) logistic_figures(data)
+                  else regression_figures(data))
   } else {
     for (v in scores) out <- c(out, summary_figures(v, data[[v]]))
     out <- c(out, within_correlations(data, scores, list(rep(TRUE, nrow(data))), ""))

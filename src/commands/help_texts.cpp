@@ -308,6 +308,24 @@ std::string CategoricalDataHint() {
            "counts are then 0 and the chi-square test has no value, as in R.\r\n\r\n";
 }
 
+std::string LogisticRegressionHint() {
+    return "The Logistic Regression buttons make an outcome of 0s and 1s with one to four "
+           "continuous predictors. Type the outcome's population percentage of 1s in its box's "
+           "% 1s entry (more than 0 and less than 100) and its N; the predictors' boxes are as "
+           "in any regression.\r\n\r\n"
+           "The outcome is a normal latent score, cut so that the asked percentage of the "
+           "population lies above the cut: the grid's correlations in its DV row are the "
+           "predictors' correlations with that latent score. The 0s and 1s correlate less "
+           "with the predictors (point-biserial), most of all when the percentage is far from "
+           "50. Exact Sample Statistics makes the share of 1s the asked one as nearly as whole "
+           "cases allow.\r\n\r\n"
+           "The answer key gives the logistic regression as R's summary(glm(y ~ x1 + ..., "
+           "family = binomial)) does, over the cases with no missing value: each "
+           "coefficient with its SE, z and p, the null and residual deviance with their df, "
+           "and the AIC. A small class may draw an outcome that a predictor separates "
+           "perfectly; R then stops with huge coefficients, and so does the key.\r\n\r\n";
+}
+
 std::string WhatsNew() {
     return "Main screen was changed to allow generation of single-group-single-variable data "
            "and correlated-variables-within-one-group data.\r\n\r\n"

@@ -63,5 +63,8 @@ std::string RepeatedMeasuresHint();
 /// "Hint for Categorical Data...": the panel of counts, its two kinds of percentages and the
 /// key's tests.
 std::string CategoricalDataHint();
+/// "Hint for Logistic Regression...": the outcome's percentage of 1s, the latent score the
+/// grid correlates, and what the key holds.
+std::string LogisticRegressionHint();
 
 }  // namespace zek

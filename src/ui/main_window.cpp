@@ -398,6 +398,8 @@ void MainWindow::BuildHelpMenu() {
             &MainWindow::HintforRepeatedMeasures1Click);
     AddItem(help, "HintforCategoricalData1", QStringLiteral("Hint for Categorical Data..."), {},
             &MainWindow::HintforCategoricalData1Click);
+    AddItem(help, "HintforLogisticRegression1", QStringLiteral("Hint for Logistic Regression..."),
+            {}, &MainWindow::HintforLogisticRegression1Click);
     help->addSeparator();
     QMenu* howTo = help->addMenu(QStringLiteral("How To Hints..."));
     howTo->setObjectName(QStringLiteral("SomeExamples1"));
@@ -424,25 +426,30 @@ void MainWindow::BuildHelpMenu() {
                       {"About1", QStringLiteral("&About ZEK"), {}, [this] { btnAboutClick(); }}});
 }
 
+// The help texts are written with the report's line ends; a message box wants its own.
+void MainWindow::ShowHelpText(const std::string& text) {
+    prompts_.Message(
+        this, QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
 void MainWindow::HintforMeanandSDValues1Click() {
-    prompts_.Message(this, QString::fromStdString(MeanAndSdHint())
-                               .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    ShowHelpText(MeanAndSdHint());
 }
 
 void MainWindow::HintforRepeatedMeasures1Click() {
-    prompts_.Message(this, QString::fromStdString(RepeatedMeasuresHint())
-                               .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    ShowHelpText(RepeatedMeasuresHint());
 }
 
 void MainWindow::HintforCategoricalData1Click() {
-    prompts_.Message(this, QString::fromStdString(CategoricalDataHint())
-                               .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    ShowHelpText(CategoricalDataHint());
+}
+
+void MainWindow::HintforLogisticRegression1Click() {
+    ShowHelpText(LogisticRegressionHint());
 }
 
 void MainWindow::WhatsNew1Click() {
-    prompts_.Message(
-        this,
-        QString::fromStdString(WhatsNew()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    ShowHelpText(WhatsNew());
 }
 
 void MainWindow::btnAboutClick() {

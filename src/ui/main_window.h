@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "commands/class_set.h"
@@ -77,6 +78,8 @@ class MainWindow final : public QMainWindow {
     void WhatsNew1Click();
     void HintforRepeatedMeasures1Click();
     void HintforCategoricalData1Click();
+    void HintforLogisticRegression1Click();
+    void ShowHelpText(const std::string& text);
     void btnAboutClick();
     void ShowHowTo(HowTo topic);
 

@@ -459,6 +459,8 @@ TEST_F(MainWindowTest, ThePanelOfCountsIsTypedInAndChecked) {
 
     Find<QAction>("HintforCategoricalData1")->trigger();
     EXPECT_TRUE(testing::LastOf(prompts.messages).contains("proportions in groups"));
+    Find<QAction>("HintforLogisticRegression1")->trigger();
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("latent score"));
 }
 
 // A CR-only file reads as the file it stands for (no carriage returns left in the boxes),
