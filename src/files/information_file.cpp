@@ -474,6 +474,10 @@ void WriteExactnessStatement(LineWriter& writer, const GeneratedRun& run) {
         writer.Line("These steps moved them again; the actual figures below are what was got:");
         for (const std::string& move : moves) writer.Line("  - " + move);
     }
+    if (setup.binaryOutcome) {
+        writer.Line("The outcome's 0s and 1s hold the asked percentage of 1s as nearly as its");
+        writer.Line("cases allow (see BINARY OUTCOME below).");
+    }
     WriteSectionBreak(writer);
 }
 
