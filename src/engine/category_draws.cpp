@@ -8,11 +8,14 @@ namespace zek {
 
 namespace {
 
-// A block of cases drawn together: its N and the cells it draws from, with their shares.
+// A block of cases drawn together: its N and the cells it draws from, with their shares;
+// the table's size where its margins are to be kept.
 struct DrawnBlock {
     std::int32_t n = 0;
     std::vector<CategoryCase> cells;
     std::vector<double> shares;
+    int rows = 1;
+    int columns = 1;
 };
 
 std::vector<DrawnBlock> BlocksOf(const CategoryTable& table) {
@@ -20,6 +23,8 @@ std::vector<DrawnBlock> BlocksOf(const CategoryTable& table) {
     if (table.percentagesOf == PercentagesOf::AllCases) {
         DrawnBlock all;
         all.n = table.n;
+        all.rows = table.rows;
+        all.columns = table.columns;
         for (int row = 0; row < table.rows; ++row) {
             for (int column = 0; column < table.columns; ++column) {
                 all.cells.push_back({row + 1, column + 1});
@@ -57,7 +62,12 @@ void DrawBlock(const DrawnBlock& block, RandomStreams& streams, std::int32_t& st
 
 void PlaceExactly(const DrawnBlock& block, RandomStreams& streams, std::int32_t& state,
                   std::vector<CategoryCase>& cases) {
-    const std::vector<std::int32_t> counts = LargestRemainderCounts(block.n, block.shares);
+    std::vector<std::int32_t> counts;
+    if (block.columns > 1) {
+        counts = MarginKeepingCounts(block.n, block.rows, block.columns, block.shares)
+                     .value_or(std::vector<std::int32_t>{});
+    }
+    if (counts.empty()) counts = LargestRemainderCounts(block.n, block.shares);
     const std::size_t first = cases.size();
     for (std::size_t cell = 0; cell < counts.size(); ++cell) {
         cases.insert(cases.end(), static_cast<std::size_t>(counts[cell]), block.cells[cell]);
@@ -68,6 +78,34 @@ void PlaceExactly(const DrawnBlock& block, RandomStreams& streams, std::int32_t&
         const auto j = std::min(static_cast<std::size_t>(u * static_cast<double>(i)), i - 1);
         std::swap(cases[first + i - 1], cases[first + j]);
     }
+}
+
+// Every row's and column's total, each its own largest-remainder count of the cases.
+struct TableMargins {
+    std::vector<std::int32_t> rows;
+    std::vector<std::int32_t> columns;
+};
+
+TableMargins LargestRemainderMargins(std::int32_t n, int rows, int columns,
+                                     std::span<const double> shares) {
+    std::vector<double> rowShares(static_cast<std::size_t>(rows), 0.0);
+    std::vector<double> columnShares(static_cast<std::size_t>(columns), 0.0);
+    for (std::size_t k = 0; k < shares.size(); ++k) {
+        rowShares[k / static_cast<std::size_t>(columns)] += shares[k];
+        columnShares[k % static_cast<std::size_t>(columns)] += shares[k];
+    }
+    return {LargestRemainderCounts(n, rowShares), LargestRemainderCounts(n, columnShares)};
+}
+
+bool KeepsMargins(const std::vector<std::int32_t>& counts, int columns,
+                  const TableMargins& margins) {
+    std::vector<std::int32_t> rowTotals(margins.rows.size(), 0);
+    std::vector<std::int32_t> columnTotals(margins.columns.size(), 0);
+    for (std::size_t k = 0; k < counts.size(); ++k) {
+        rowTotals[k / static_cast<std::size_t>(columns)] += counts[k];
+        columnTotals[k % static_cast<std::size_t>(columns)] += counts[k];
+    }
+    return rowTotals == margins.rows && columnTotals == margins.columns;
 }
 
 }  // namespace
@@ -88,6 +126,48 @@ std::vector<std::int32_t> LargestRemainderCounts(std::int32_t n, std::span<const
                      [&](std::size_t a, std::size_t b) { return remainders[a] > remainders[b]; });
     for (std::size_t k = 0; placed < n && k < order.size(); ++k, ++placed) ++counts[order[k]];
     return counts;
+}
+
+std::optional<std::vector<std::int32_t>> MarginKeepingCounts(std::int32_t n, int rows, int columns,
+                                                             std::span<const double> shares) {
+    const TableMargins margins = LargestRemainderMargins(n, rows, columns, shares);
+    // Each cell with a fraction of a case may take one case more than its whole share; a
+    // table has at most 12 cells, so every choice of them is tried.
+    std::vector<std::int32_t> floors(shares.size());
+    std::vector<double> remainders(shares.size());
+    std::vector<std::size_t> fractional;
+    for (std::size_t k = 0; k < shares.size(); ++k) {
+        const double exact = static_cast<double>(n) * shares[k];
+        floors[k] = static_cast<std::int32_t>(std::floor(exact));
+        remainders[k] = exact - std::floor(exact);
+        if (remainders[k] > 0.0) fractional.push_back(k);
+    }
+    // The first fractional cell is the choice's highest bit, so that going down from the
+    // choice of all of them, the first of equal choices is the one of the earlier cells.
+    const auto taking = [&](std::uint32_t choice, std::size_t f) {
+        return ((choice >> (fractional.size() - 1 - f)) & 1u) != 0;
+    };
+    const auto countsOf = [&](std::uint32_t choice) {
+        std::vector<std::int32_t> counts = floors;
+        for (std::size_t f = 0; f < fractional.size(); ++f) {
+            if (taking(choice, f)) ++counts[fractional[f]];
+        }
+        return counts;
+    };
+    std::optional<std::uint32_t> best;
+    double bestRemainders = -1.0;
+    for (std::uint32_t choice = (std::uint32_t{1} << fractional.size()); choice-- > 0;) {
+        double taken = 0.0;
+        for (std::size_t f = 0; f < fractional.size(); ++f) {
+            if (taking(choice, f)) taken += remainders[fractional[f]];
+        }
+        if (taken > bestRemainders && KeepsMargins(countsOf(choice), columns, margins)) {
+            best = choice;
+            bestRemainders = taken;
+        }
+    }
+    if (!best) return std::nullopt;
+    return countsOf(*best);
 }
 
 std::vector<CategoryCase> DrawCategories(const CategoryTable& table, bool exactCounts,

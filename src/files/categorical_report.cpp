@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
+#include "engine/category_draws.h"
 #include "files/number_format.h"
 
 namespace zek {
@@ -79,6 +81,20 @@ void WriteCategoricalExactness(LineWriter& writer, const GenerationSetup& setup)
     if (!whole) {
         writer.Line("The asked percentages of this N are not all whole numbers of cases: the");
         writer.Line("counts below are the nearest whole ones, not the asked percentages.");
+        if (table.percentagesOf == PercentagesOf::AllCases && table.columns > 1) {
+            std::vector<double> shares;
+            for (int row = 0; row < table.rows; ++row) {
+                for (int column = 0; column < table.columns; ++column) {
+                    shares.push_back(table.Proportion(row, column));
+                }
+            }
+            if (MarginKeepingCounts(table.n, table.rows, table.columns, shares)) {
+                writer.Line("The row and column totals are the nearest whole ones to theirs too.");
+            } else {
+                writer.Line("No such counts keep the row and column totals nearest to theirs as");
+                writer.Line("well (a total needs a case in a cell of 0%): the cells come first.");
+            }
+        }
     }
     if (setup.missingPercent > 0) {
         writer.Line("Missing codes moved the counts again; the actual figures below are what");

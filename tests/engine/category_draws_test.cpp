@@ -33,6 +33,35 @@ TEST(CategoryDraws, LargestRemaindersGoToTheLargestRemaindersAndTiesToTheEarlier
     EXPECT_EQ(LargestRemainderCounts(30, shares), (std::vector<std::int32_t>{1, 2, 27}));
 }
 
+// Cell by cell, a 2x2 table of quarters puts its two extra cases in the first row; keeping
+// the margins puts them on the diagonal, so that every row and column holds half the cases.
+TEST(CategoryDraws, MarginKeepingCountsKeepTheRowAndColumnTotalsNearestToTheirs) {
+    const double quarters[] = {0.25, 0.25, 0.25, 0.25};
+    EXPECT_EQ(LargestRemainderCounts(10, quarters), (std::vector<std::int32_t>{3, 3, 2, 2}));
+    EXPECT_EQ(MarginKeepingCounts(10, 2, 2, quarters), (std::vector<std::int32_t>{3, 2, 2, 3}));
+    // Whole cases for every cell are the cells' own counts.
+    const CategoryTable table = ThreeByFour(200);
+    std::vector<double> shares;
+    for (int k = 0; k < 12; ++k) shares.push_back(table.percentages[k] / 100.0);
+    EXPECT_EQ(MarginKeepingCounts(200, 3, 4, shares), LargestRemainderCounts(200, shares));
+    // N 7 of the 3x4 table: every margin is its own nearest count, and the cells sum to N.
+    const std::optional<std::vector<std::int32_t>> seven = MarginKeepingCounts(7, 3, 4, shares);
+    ASSERT_TRUE(seven.has_value());
+    for (int row = 0; row < 3; ++row) {
+        double share = 0;
+        std::int32_t total = 0;
+        for (int column = 0; column < 4; ++column) {
+            share += shares[4 * row + column];
+            total += (*seven)[4 * row + column];
+            EXPECT_LE(std::abs((*seven)[4 * row + column] - 7 * shares[4 * row + column]), 1.0);
+        }
+        EXPECT_LE(std::abs(total - 7 * share), 1.0);
+    }
+    // One case of an anti-diagonal table: both margins want it in the empty cell (1,1).
+    const double antiDiagonal[] = {0.0, 0.5, 0.5, 0.0};
+    EXPECT_FALSE(MarginKeepingCounts(1, 2, 2, antiDiagonal).has_value());
+}
+
 // At N 20,000 every cell's count lies within four standard errors of N times its share.
 TEST(CategoryDraws, DrawnCellsFollowTheAskedPercentages) {
     const CategoryTable table = ThreeByFour(20000);
@@ -58,7 +87,7 @@ TEST(CategoryDraws, DrawnCellsFollowTheAskedPercentages) {
     EXPECT_EQ(DrawCategories(table, false, again, sameState), cases);
 }
 
-TEST(CategoryDraws, ExactCountsAreTheLargestRemaindersInAShuffledOrder) {
+TEST(CategoryDraws, ExactCountsKeepTheMarginsInAShuffledOrder) {
     const CategoryTable table = ThreeByFour(50);
     RandomStreams streams;
     std::int32_t state = -7;
@@ -66,7 +95,7 @@ TEST(CategoryDraws, ExactCountsAreTheLargestRemaindersInAShuffledOrder) {
     const auto counts = CountsOf(cases);
     std::vector<double> shares;
     for (int cell = 0; cell < 12; ++cell) shares.push_back(table.percentages[cell] / 100.0);
-    const std::vector<std::int32_t> wanted = LargestRemainderCounts(50, shares);
+    const std::vector<std::int32_t> wanted = MarginKeepingCounts(50, 3, 4, shares).value();
     for (int cell = 0; cell < 12; ++cell) {
         EXPECT_EQ(counts.at({cell / 4 + 1, cell % 4 + 1}), wanted[cell]) << cell;
     }
