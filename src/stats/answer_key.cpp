@@ -258,20 +258,26 @@ KeySection FactorialTable(const GenerationSetup& setup, const WrittenData& data,
     return section;
 }
 
+// The intercept's and each predictor's estimate, SE, t or z (`statistic`) and p.
+void AddCoefficients(KeySection& section, const WrittenData& data,
+                     const std::vector<Coefficient>& coefficients, const std::string& statistic) {
+    for (std::size_t c = 0; c < coefficients.size(); ++c) {
+        const std::string name = c == 0 ? "intercept" : data.ScoreName(static_cast<int>(c) + 1);
+        const Coefficient& b = coefficients[c];
+        section.figures.insert(
+            section.figures.end(),
+            {Statistic(name + "_estimate", b.estimate), Statistic(name + "_se", b.se),
+             Statistic(name + statistic, b.t), Probability(name + "_p", b.p)});
+    }
+}
+
 KeySection RegressionTable(const WrittenData& data) {
     const std::vector<Column>& columns = data.cells.front();
     std::vector<std::span<const double>> predictors(columns.begin() + 1, columns.end());
     const RegressionFit fit = FitRegression(columns.front(), predictors);
     KeySection section{"Regression of " + data.ScoreName(1) + " on the predictors (complete cases)",
                        {}};
-    for (std::size_t c = 0; c < fit.coefficients.size(); ++c) {
-        const std::string name = c == 0 ? "intercept" : data.ScoreName(static_cast<int>(c) + 1);
-        const Coefficient& b = fit.coefficients[c];
-        section.figures.insert(
-            section.figures.end(),
-            {Statistic(name + "_estimate", b.estimate), Statistic(name + "_se", b.se),
-             Statistic(name + "_t", b.t), Probability(name + "_p", b.p)});
-    }
+    AddCoefficients(section, data, fit.coefficients, "_t");
     section.figures.insert(section.figures.end(),
                            {Count("n", fit.n), Statistic("r_squared", fit.rSquared),
                             Statistic("adjusted_r_squared", fit.adjustedRSquared),
@@ -289,14 +295,7 @@ KeySection LogisticTable(const WrittenData& data) {
     const LogisticFit fit = FitLogistic(columns.front(), predictors);
     KeySection section{
         "Logistic regression of " + data.ScoreName(1) + " on the predictors (complete cases)", {}};
-    for (std::size_t c = 0; c < fit.coefficients.size(); ++c) {
-        const std::string name = c == 0 ? "intercept" : data.ScoreName(static_cast<int>(c) + 1);
-        const Coefficient& b = fit.coefficients[c];
-        section.figures.insert(
-            section.figures.end(),
-            {Statistic(name + "_estimate", b.estimate), Statistic(name + "_se", b.se),
-             Statistic(name + "_z", b.t), Probability(name + "_p", b.p)});
-    }
+    AddCoefficients(section, data, fit.coefficients, "_z");
     section.figures.insert(
         section.figures.end(),
         {Count("n", fit.n), Statistic("null_deviance", fit.nullDeviance),
