@@ -1,0 +1,98 @@
+#include "engine/likert_points.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zek {
+
+namespace {
+
+// Latent SDs between these, relative to the scale's width, span every SD the points can
+// have but a sliver at either end.
+constexpr double kNarrowestLatentSd = 1e-3;
+constexpr double kWidestLatentSd = 1e3;
+constexpr int kHalvings = 200;
+
+// The share of the latent distribution above x.
+double UpperTail(const LatentNormal& latent, double x) {
+    return 0.5 * std::erfc((x - latent.mean) / (latent.sd * std::sqrt(2.0)));
+}
+
+// The latent mean whose points have `mean` at the latent SD `sd`: the points' mean rises with
+// the latent mean, so halving the interval finds it.
+LatentNormal LatentWithMean(double mean, double sd, int points) {
+    double low = 1.0 - 40.0 * sd - 1.0;
+    double high = points + 40.0 * sd + 1.0;
+    for (int step = 0; step < kHalvings && high - low > 0.0; ++step) {
+        const double middle = 0.5 * (low + high);
+        if (middle == low || middle == high) break;
+        if (MomentsOfPoints({middle, sd}, points).mean < mean) {
+            low = middle;
+        } else {
+            high = middle;
+        }
+    }
+    return {0.5 * (low + high), sd};
+}
+
+}  // namespace
+
+std::vector<double> PointShares(const LatentNormal& latent, int points) {
+    std::vector<double> shares(static_cast<std::size_t>(points));
+    double above = 1.0;  // the share above the previous cut
+    for (int point = 1; point < points; ++point) {
+        const double next = UpperTail(latent, point + 0.5);
+        shares[static_cast<std::size_t>(point - 1)] = above - next;
+        above = next;
+    }
+    shares.back() = above;
+    return shares;
+}
+
+PointMoments MomentsOfPoints(const LatentNormal& latent, int points) {
+    // A point x is 1 plus the cuts below it, and x squared 1 plus 2c + 1 for each cut c below
+    // it: sums of upper tails, which keep their precision far out.
+    double mean = 1.0;
+    double square = 1.0;
+    for (int cut = 1; cut < points; ++cut) {
+        const double above = UpperTail(latent, cut + 0.5);
+        mean += above;
+        square += (2.0 * cut + 1.0) * above;
+    }
+    return {mean, std::sqrt(std::max(0.0, square - mean * mean))};
+}
+
+std::optional<SdReach> SdReachAt(double mean, int points) {
+    if (!(mean > 1.0 && mean < points)) return std::nullopt;
+    const double width = points - 1.0;
+    return SdReach{
+        MomentsOfPoints(LatentWithMean(mean, kNarrowestLatentSd * width, points), points).sd,
+        MomentsOfPoints(LatentWithMean(mean, kWidestLatentSd * width, points), points).sd};
+}
+
+std::optional<LatentNormal> LatentForPoints(double mean, double sd, int points) {
+    const std::optional<SdReach> reach = SdReachAt(mean, points);
+    if (!reach || !(sd >= reach->lowest && sd <= reach->highest)) return std::nullopt;
+    // At a fixed mean the points spread as the latent score does: halve the latent SD's
+    // logarithm between the two ends.
+    const double width = points - 1.0;
+    double low = std::log(kNarrowestLatentSd * width);
+    double high = std::log(kWidestLatentSd * width);
+    for (int step = 0; step < kHalvings; ++step) {
+        const double middle = 0.5 * (low + high);
+        if (middle == low || middle == high) break;
+        const LatentNormal latent = LatentWithMean(mean, std::exp(middle), points);
+        if (MomentsOfPoints(latent, points).sd < sd) {
+            low = middle;
+        } else {
+            high = middle;
+        }
+    }
+    return LatentWithMean(mean, std::exp(0.5 * (low + high)), points);
+}
+
+double PointOf(double latentScore, int points) {
+    return std::clamp(std::floor(latentScore + 0.5), 1.0, static_cast<double>(points));
+}
+
+}  // namespace zek

@@ -1,0 +1,53 @@
+// Rating-scale points cut from a latent normal score: a score L of a normal distribution is
+// the point nearest to it on a scale of 1 to k points (below 1.5 the point 1, from k - 0.5 the
+// point k), so that the latent score's mean and SD decide every point's share.
+//
+// A teacher asks for the points' own mean and SD; the latent mean and SD that give them are
+// found here, and a mean and SD that no latent normal score gives on the scale are refused
+// with the SDs that the mean can have.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+namespace zek {
+
+inline constexpr int kFewestLikertPoints = 3;
+inline constexpr int kMostLikertPoints = 11;
+
+/// The mean and SD of the latent normal score.
+struct LatentNormal {
+    double mean = 0.0;
+    double sd = 1.0;
+};
+
+/// The points' mean and SD that a latent normal score gives.
+struct PointMoments {
+    double mean = 0.0;
+    double sd = 0.0;
+};
+
+/// The SDs the points can have at a mean, from a latent SD of almost nothing (all cases on
+/// the one or two points nearest the mean) to a very wide one (almost all cases on the two
+/// end points, whose SD sqrt((m - 1)(k - m)) no scale of k points exceeds).
+struct SdReach {
+    double lowest = 0.0;
+    double highest = 0.0;
+};
+
+/// The share of each point 1..k (at [point - 1]).
+std::vector<double> PointShares(const LatentNormal& latent, int points);
+
+PointMoments MomentsOfPoints(const LatentNormal& latent, int points);
+
+/// For a mean strictly between 1 and k; none otherwise.
+std::optional<SdReach> SdReachAt(double mean, int points);
+
+/// The latent score whose points have `mean` and `sd` on a scale of `points` points (3..11);
+/// none for a mean outside (1, k) or an SD outside `SdReachAt(mean)`.
+std::optional<LatentNormal> LatentForPoints(double mean, double sd, int points);
+
+/// The point a latent score falls on.
+double PointOf(double latentScore, int points);
+
+}  // namespace zek

@@ -1,0 +1,70 @@
+#include "engine/likert_points.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace zek {
+namespace {
+
+// pnorm(-1.5) and pnorm(-0.5) in R: a latent N(3, 1) on five points.
+TEST(LikertPoints, SharesAreTheLatentNormalsProbabilitiesBetweenTheCuts) {
+    const std::vector<double> shares = PointShares({3.0, 1.0}, 5);
+    ASSERT_EQ(shares.size(), 5u);
+    EXPECT_NEAR(shares[0], 0.06680720126885807, 1e-15);
+    EXPECT_NEAR(shares[1], 0.3085375387259869 - 0.06680720126885807, 1e-15);
+    EXPECT_NEAR(shares[2], 1 - 2 * 0.3085375387259869, 1e-15);
+    EXPECT_NEAR(shares[4], 0.06680720126885807, 1e-15);
+    const PointMoments moments = MomentsOfPoints({3.0, 1.0}, 5);
+    double mean = 0, square = 0;
+    for (int point = 1; point <= 5; ++point) {
+        mean += point * shares[point - 1];
+        square += point * point * shares[point - 1];
+    }
+    EXPECT_NEAR(moments.mean, mean, 1e-14);
+    EXPECT_NEAR(moments.sd, std::sqrt(square - mean * mean), 1e-14);
+    EXPECT_EQ(PointOf(1.49, 5), 1.0);
+    EXPECT_EQ(PointOf(1.5, 5), 2.0);
+    EXPECT_EQ(PointOf(-40.0, 5), 1.0);
+    EXPECT_EQ(PointOf(7.2, 5), 5.0);
+}
+
+// Whatever latent score made a mean and SD, the one found for them gives them again.
+TEST(LikertPoints, TheLatentFoundForAMeanAndSdGivesThem) {
+    for (const int points : {3, 5, 7, 11}) {
+        for (const double latentMean : {1.2, 2.0, 2.7, 0.5 * (points + 1), points - 0.4}) {
+            for (const double latentSd : {0.3, 0.8, 1.5, 0.6 * points}) {
+                const PointMoments asked = MomentsOfPoints({latentMean, latentSd}, points);
+                const std::optional<LatentNormal> found =
+                    LatentForPoints(asked.mean, asked.sd, points);
+                ASSERT_TRUE(found.has_value()) << points << " " << latentMean << " " << latentSd;
+                const PointMoments got = MomentsOfPoints(*found, points);
+                EXPECT_NEAR(got.mean, asked.mean, 1e-10);
+                EXPECT_NEAR(got.sd, asked.sd, 1e-10);
+                EXPECT_NEAR(found->mean, latentMean, 1e-6 * points);
+                EXPECT_NEAR(found->sd, latentSd, 1e-6 * points);
+            }
+        }
+    }
+}
+
+// The SD at mean m runs from that of the two points around m to sqrt((m - 1)(k - m)), the
+// SD of cases all on the end points; beyond either, and for means outside (1, k), nothing.
+TEST(LikertPoints, AMeanAndSdTheScaleCannotHaveFindNoLatentScore) {
+    const std::optional<SdReach> reach = SdReachAt(4.5, 5);
+    ASSERT_TRUE(reach.has_value());
+    EXPECT_NEAR(reach->lowest, 0.5, 0.005);
+    EXPECT_NEAR(reach->highest, std::sqrt(3.5 * 0.5), 0.005);
+    EXPECT_LE(reach->highest, std::sqrt(3.5 * 0.5));
+    EXPECT_NEAR(SdReachAt(3.0, 7)->lowest, 0.0, 0.005);
+    EXPECT_TRUE(LatentForPoints(4.5, 1.0, 5).has_value());
+    EXPECT_FALSE(LatentForPoints(4.5, 1.4, 5).has_value());
+    EXPECT_FALSE(LatentForPoints(4.5, 0.45, 5).has_value());
+    for (const double mean : {1.0, 5.0, 0.2, 6.0}) {
+        EXPECT_FALSE(SdReachAt(mean, 5).has_value()) << mean;
+        EXPECT_FALSE(LatentForPoints(mean, 1.0, 5).has_value()) << mean;
+    }
+}
+
+}  // namespace
+}  // namespace zek
