@@ -291,8 +291,11 @@ void MainWindowModel::ShapeSelected(int box) {
     if (b.shape != DistributionKind::Uniform) {
         b.mean.readOnly = false;
         b.sd.readOnly = false;
+        b.min.readOnly = false;
+        b.decimals.enabled = true;
         b.minCheck.enabled = true;
         b.maxCheck.enabled = true;
+        if (b.shape == DistributionKind::Likert) LikertSelected(box);
         return;
     }
     // The mean and SD of a Uniform box follow from its Min and Max.
@@ -312,6 +315,31 @@ void MainWindowModel::ShapeSelected(int box) {
     b.minCheck.enabled = false;
     b.maxCheck.enabled = false;
     MoveFocus(LimitEditName(box, LimitSide::Min));
+}
+
+// A Likert box's points run from its Min Score, 1, to its Max Score, the number of points
+// the user types (5 unless the box held 3 to 11); its scores are whole points.
+void MainWindowModel::LikertSelected(int box) {
+    SetLimitTicked(box, LimitSide::Min, true);
+    SetBoxText(box, BoxEdit::Min, "1");
+    SetLimitTicked(box, LimitSide::Max, true);
+    const std::optional<std::int32_t> typed = ParseInteger(Box(box).max.text);
+    const bool typedPoints = typed && *typed >= 3 && *typed <= 11;
+    if (!typedPoints) SetBoxText(box, BoxEdit::Max, "5");
+    const int points = typedPoints ? *typed : 5;
+    // A mean off the scale starts in its middle.
+    const std::optional<double> mean = ParseReal(Box(box).mean.text, separator_);
+    if (!mean || !(*mean > 1.0 && *mean < points)) {
+        SetBoxText(box, BoxEdit::Mean, std::to_string(points / 2 + 1));
+        SetBoxText(box, BoxEdit::Sd, "1");
+    }
+    SetBoxText(box, BoxEdit::Decimals, "0");
+    ParameterBox& b = MutableBox(box);
+    b.min.readOnly = true;
+    b.decimals.enabled = false;
+    b.minCheck.enabled = false;
+    b.maxCheck.enabled = false;
+    MoveFocus(LimitEditName(box, LimitSide::Max));
 }
 
 // ---- Buttons -------------------------------------------------------------------------------

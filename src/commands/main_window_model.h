@@ -200,6 +200,7 @@ class MainWindowModel {
     // The reactions.
     void DesignSelected(DesignKind kind);  // rdo_2groupsClick ..
     void OutcomeBoxFor(const DesignInfo& design);
+    void LikertSelected(int box);
     void CategoriesChanged();
     /// The captions of the active boxes under the design and the Repeated Measures option.
     void CaptionActiveBoxes();

@@ -8,8 +8,10 @@
 #include "engine/cholesky.h"
 #include "engine/correlation_repair.h"
 #include "engine/generate_data.h"
+#include "engine/likert_points.h"
 #include "files/data_file.h"
 #include "files/number_format.h"
+#include "setup/category_table.h"
 #include "setup/number_parsing.h"
 
 namespace zek {
@@ -174,6 +176,46 @@ BoxTexts OutcomeTexts(BoxTexts texts) {
     texts.minChecked = false;
     texts.maxChecked = false;
     return texts;
+}
+
+// A Likert box's points run from 1 to its Max Score, in whole points.
+BoxTexts LikertTexts(BoxTexts texts) {
+    texts.decimals = "0";
+    texts.minChecked = true;
+    texts.minText = "1";
+    texts.maxChecked = true;
+    return texts;
+}
+
+// Checked before the box's other entries, which a scale of no points would misjudge.
+bool PointsAreAScale(int k, const std::string& maxText, char separator, CommandHost& host) {
+    const std::optional<double> points = ParseReal(maxText, separator);
+    if (points && *points >= kFewestLikertPoints && *points <= kMostLikertPoints &&
+        *points == std::floor(*points)) {
+        return true;
+    }
+    host.Refuse(BoxMessage("A Likert scale's MAXIMUM SCORE is its number of points, a whole "
+                           "number from 3 to 11",
+                           k),
+                ControlName("txt_max", k), ControlName("txt_max", k));
+    return false;
+}
+
+// A mean and SD the box's scale can have; the refusal says which SDs would do.
+bool ScaleCanHave(int k, const BoxParameters& box, char separator, CommandHost& host) {
+    const int scale = static_cast<int>(box.maxScore);
+    if (LatentForPoints(box.mean, box.sd, scale)) return true;
+    const std::optional<SdReach> reach = SdReachAt(box.mean, scale);
+    if (!reach) return true;  // the limits' check has said that the mean must lie within them
+    // The ends rounded inwards to two decimals, so that both work as shown.
+    host.Refuse(
+        BoxMessage("On a scale of " + std::to_string(scale) + " points a MEAN of " +
+                       SumText(box.mean, separator) + " can have an SD from " +
+                       SumText(std::ceil(reach->lowest * 100.0) / 100.0, separator) + " to " +
+                       SumText(std::floor(reach->highest * 100.0) / 100.0, separator),
+                   k),
+        ControlName("txt_sd", k), ControlName("txt_sd", k));
+    return false;
 }
 
 bool ShareOfOnesIsPossible(const BoxParameters& outcome, CommandHost& host) {
@@ -368,9 +410,14 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
     for (int box = 1; box <= kBoxCount; ++box) {
         if (!setup.Box(box).active) continue;
         const bool outcome = setup.binaryOutcome && box == 1;
-        if (!ReadBox(box, outcome ? OutcomeTexts(controls.Box(box)) : controls.Box(box),
-                     decimalSeparator, setup.Box(box), host) ||
-            (outcome && !ShareOfOnesIsPossible(setup.Box(box), host))) {
+        const bool likert = !outcome && controls.Box(box).shape == DistributionKind::Likert;
+        BoxTexts texts = controls.Box(box);
+        if (outcome) texts = OutcomeTexts(texts);
+        if (likert) texts = LikertTexts(texts);
+        if ((likert && !PointsAreAScale(box, texts.maxText, decimalSeparator, host)) ||
+            !ReadBox(box, texts, decimalSeparator, setup.Box(box), host) ||
+            (outcome && !ShareOfOnesIsPossible(setup.Box(box), host)) ||
+            (likert && !ScaleCanHave(box, setup.Box(box), decimalSeparator, host))) {
             return Stop(state);
         }
     }

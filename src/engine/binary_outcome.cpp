@@ -8,12 +8,27 @@
 #include <limits>
 #include <vector>
 
+#include "engine/likert_points.h"
 #include "engine/spreads.h"
 
 namespace zek {
 
+bool HasLatentScores(const GenerationSetup& setup) {
+    if (setup.binaryOutcome) return true;
+    for (const BoxParameters& box : setup.boxes) {
+        if (box.active && box.distribution == DistributionKind::Likert) return true;
+    }
+    return false;
+}
+
 GenerationSetup LatentSetupOf(const GenerationSetup& setup) {
     GenerationSetup latent = setup;
+    for (BoxParameters& box : latent.boxes) {
+        if (box.active && box.distribution == DistributionKind::Likert) {
+            box = LatentBoxOf(box, setup.reliability);
+        }
+    }
+    if (!setup.binaryOutcome) return latent;
     latent.binaryOutcome = false;
     BoxParameters& outcome = latent.Box(1);
     outcome.mean = 0.0;

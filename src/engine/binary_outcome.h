@@ -1,5 +1,6 @@
 // The outcome of a logistic regression design: a latent normal score, correlated with the
-// predictors as the grid asks, cut into 0s and 1s at the asked percentage of 1s.
+// predictors as the grid asks, cut into 0s and 1s at the asked percentage of 1s; and the
+// setup whose run draws the latent scores, of that outcome and of rating-scale boxes.
 //
 // The latent score is drawn as box 1 of an ordinary regression run, so that its draws take
 // the places an outcome's draws take and the predictors get the scores a regression of the
@@ -15,8 +16,12 @@ namespace zek {
 /// chance, so that the cut of an exact run takes the asked count.
 inline constexpr int kLatentDecimals = 6;
 
-/// `setup` with box 1 as the latent score's: Normal, mean 0 and SD 1, no limits, and no
-/// longer a binary design, so that a run of it is a regression run.
+/// Whether a run of `setup` draws latent scores to cut: a binary outcome's, or a Likert box's.
+bool HasLatentScores(const GenerationSetup& setup);
+
+/// `setup` with its latent scores' boxes: box 1 of a binary outcome Normal, mean 0 and SD 1,
+/// no limits, and no longer a binary design, so that a run of it is a regression run; every
+/// Likert box as its latent normal box (see likert_points.h).
 GenerationSetup LatentSetupOf(const GenerationSetup& setup);
 
 /// Replaces column 0 of `scores` (the latent score, `MissingMark` where missing) by 1 for the

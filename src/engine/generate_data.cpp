@@ -2,6 +2,7 @@
 
 #include "engine/binary_outcome.h"
 #include "engine/category_draws.h"
+#include "engine/likert_points.h"
 
 #include "engine/spreads.h"
 
@@ -83,9 +84,10 @@ double RawDeviate(DistributionKind shape, const GenerationSetup& setup, RandomSt
         case DistributionKind::SkewNeg:
             return streams.BetaOrderStatistic(scoreState, setup.betaHigh, setup.betaLow);
         case DistributionKind::RandomlyChosen:
+        case DistributionKind::Likert:  // drawn as its latent normal score
             break;
     }
-    assert(false && "a drawn shape is never RandomlyChosen");
+    assert(false && "a drawn shape is never RandomlyChosen or Likert");
     return 0.0;
 }
 
@@ -101,6 +103,7 @@ double TrueScore(double z, const BoxParameters& box, const DrawnBox& drawn, doub
         case DistributionKind::SkewNeg:
             return (z - beta.meanNeg) / beta.sd * trueSd + box.mean;
         case DistributionKind::RandomlyChosen:
+        case DistributionKind::Likert:
             break;
     }
     return 0.0;
@@ -363,7 +366,7 @@ void KeepExactOnTheGrid(const GenerationSetup& setup, const DataLayout& layout,
 }  // namespace
 
 std::optional<GenerationRefusal> RefusalBeforeScores(const GenerationSetup& given) {
-    const GenerationSetup& setup = given.binaryOutcome ? LatentSetupOf(given) : given;
+    const GenerationSetup& setup = HasLatentScores(given) ? LatentSetupOf(given) : given;
     const DataLayout layout = LayoutOf(setup);
     // Every stream a run's shapes come from starts afresh at its seed, so streams of its own
     // draw the run's shapes.
@@ -452,13 +455,15 @@ std::optional<GenerationRefusal> GenerateData(const GenerationSetup& setup, Rand
         record = RunRecord{};
         return std::nullopt;
     }
-    if (setup.binaryOutcome) {
+    if (HasLatentScores(setup)) {
         std::optional<GenerationRefusal> refusal =
             GenerateScores(LatentSetupOf(setup), streams, tables, record, threads);
-        if (!refusal) {
+        if (refusal) return refusal;
+        if (setup.binaryOutcome) {
             CutAtShareOfOnes(setup, setup.exactStatistics, setup.totalCases, tables.generatedData);
         }
-        return refusal;
+        CutIntoPoints(setup, tables.generatedData, record);
+        return std::nullopt;
     }
     return GenerateScores(setup, streams, tables, record, threads);
 }

@@ -1,7 +1,10 @@
 #include "engine/likert_points.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
+
+#include "engine/binary_outcome.h"
 
 namespace zek {
 
@@ -93,6 +96,41 @@ std::optional<LatentNormal> LatentForPoints(double mean, double sd, int points) 
 
 double PointOf(double latentScore, int points) {
     return std::clamp(std::floor(latentScore + 0.5), 1.0, static_cast<double>(points));
+}
+
+int PointsOf(const BoxParameters& box) {
+    return static_cast<int>(box.maxScore);
+}
+
+BoxParameters LatentBoxOf(const BoxParameters& box, double reliability) {
+    BoxParameters latent = box;
+    const std::optional<LatentNormal> normal = LatentForPoints(box.mean, box.sd, PointsOf(box));
+    assert(normal && "the Run command lets no unreachable mean and SD through");
+    latent.mean = normal ? normal->mean : box.mean;
+    latent.sd = (normal ? normal->sd : box.sd) * std::sqrt(reliability);
+    latent.decimals = kLatentDecimals;
+    latent.minScore = NoLimit;
+    latent.maxScore = NoLimit;
+    latent.distribution = DistributionKind::Normal;
+    return latent;
+}
+
+void CutIntoPoints(const GenerationSetup& setup, ScoreTable& scores, RunRecord& record) {
+    const DataLayout layout = LayoutOf(setup);
+    for (const DataBlock& block : layout) {
+        for (int column = 0; column < layout.variableCount; ++column) {
+            const int boxNumber = block.BoxOfColumn(column);
+            const BoxParameters& box = setup.Box(boxNumber);
+            if (box.distribution != DistributionKind::Likert) continue;
+            const int points = PointsOf(box);
+            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                double& score = scores.At(row, column);
+                if (score != MissingMark) score = PointOf(score, points);
+            }
+            record.boxes[static_cast<std::size_t>(boxNumber - 1)] = {
+                DistributionKind::Likert, false, 1.0, static_cast<double>(points)};
+        }
+    }
 }
 
 }  // namespace zek

@@ -10,6 +10,10 @@
 #include <optional>
 #include <vector>
 
+#include "engine/data_layout.h"
+#include "engine/run_record.h"
+#include "setup/generation_setup.h"
+
 namespace zek {
 
 inline constexpr int kFewestLikertPoints = 3;
@@ -49,5 +53,18 @@ std::optional<LatentNormal> LatentForPoints(double mean, double sd, int points);
 
 /// The point a latent score falls on.
 double PointOf(double latentScore, int points);
+
+/// A Likert box's points: its Max Score (its Min Score is 1).
+int PointsOf(const BoxParameters& box);
+
+/// The latent normal box a Likert box is drawn as: Normal with the latent mean and SD of its
+/// points' mean and SD (its SD the true one that `reliability` widens to the latent SD), no
+/// limits. A box whose mean and SD the scale cannot have, which the Run command lets
+/// through to no run, is drawn with its own.
+BoxParameters LatentBoxOf(const BoxParameters& box, double reliability);
+
+/// Turns the latent scores of every Likert box's cells in `scores` into its points, and
+/// records those boxes as Likert boxes of their points; missing stays missing.
+void CutIntoPoints(const GenerationSetup& setup, ScoreTable& scores, RunRecord& record);
 
 }  // namespace zek

@@ -41,6 +41,7 @@ const char* ShapeWords(DistributionKind shape) {
             return "negatively skewed";
         case DistributionKind::Normal:
         case DistributionKind::RandomlyChosen:
+        case DistributionKind::Likert:
             break;
     }
     return "Normal";

@@ -136,6 +136,7 @@ double ShapedUnitDeviate(double z, DistributionKind shape, int betaLow, int beta
             return BetaQuantileOfNormal(z, betaHigh, betaLow);
         case DistributionKind::Normal:
         case DistributionKind::RandomlyChosen:
+        case DistributionKind::Likert:
             break;
     }
     assert(false && "only Uniform and skewed shapes are turned from normal deviates");

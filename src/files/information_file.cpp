@@ -75,6 +75,8 @@ std::string_view DistributionLabel(DistributionKind kind) {
             return "  SkewPos";
         case DistributionKind::SkewNeg:
             return "  SkewNeg";
+        case DistributionKind::Likert:
+            return "  Likert ";
         case DistributionKind::RandomlyChosen:
             break;
     }
@@ -422,8 +424,8 @@ void WriteBinaryOutcome(LineWriter& writer, const GenerationSetup& setup,
     writer.Line("  the 0s and 1s (point-biserial), which are smaller.");
 }
 
-// Never a silent claim: what was asked, and each step that moved the figures again.
-void WriteExactnessStatement(LineWriter& writer, const GeneratedRun& run) {
+// The steps after the exact scores that moved the figures again.
+std::vector<std::string> StepsThatMovedThem(const GeneratedRun& run) {
     const GenerationSetup& setup = run.setup;
     const ExactRunNotes& notes = run.record.exactNotes;
     std::vector<std::string> moves;
@@ -440,6 +442,20 @@ void WriteExactnessStatement(LineWriter& writer, const GeneratedRun& run) {
     if (notes.correlationsShort) {
         moves.emplace_back("too few cases for exact correlations in a group or cell");
     }
+    for (int box = 1; box <= kBoxCount; ++box) {
+        if (setup.Box(box).active && setup.Box(box).distribution == DistributionKind::Likert) {
+            moves.push_back("box " + std::to_string(box) +
+                            ": Likert points cut from exact latent scores");
+        }
+    }
+    return moves;
+}
+
+// Never a silent claim: what was asked, and each step that moved the figures again.
+void WriteExactnessStatement(LineWriter& writer, const GeneratedRun& run) {
+    const GenerationSetup& setup = run.setup;
+    const ExactRunNotes& notes = run.record.exactNotes;
+    const std::vector<std::string> moves = StepsThatMovedThem(run);
     writer.Line("EXACT SAMPLE STATISTICS were asked for: the scores were drawn and then made");
     writer.Line("to have exactly the requested means, SDs and correlations.");
     std::vector<std::string> misses;

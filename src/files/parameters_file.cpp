@@ -38,6 +38,8 @@ std::string ShapeToken(DistributionKind shape, int boxNumber) {
             return BoxToken("neg", boxNumber, ".checked");
         case DistributionKind::RandomlyChosen:
             return BoxToken("ran", boxNumber, ".checked");
+        case DistributionKind::Likert:
+            return BoxToken("lik", boxNumber, ".checked");
     }
     return {};
 }
@@ -45,7 +47,7 @@ std::string ShapeToken(DistributionKind shape, int boxNumber) {
 std::optional<DistributionKind> ShapeFromToken(const std::string& line, int boxNumber) {
     for (DistributionKind shape :
          {DistributionKind::Normal, DistributionKind::Uniform, DistributionKind::SkewPos,
-          DistributionKind::SkewNeg, DistributionKind::RandomlyChosen}) {
+          DistributionKind::SkewNeg, DistributionKind::RandomlyChosen, DistributionKind::Likert}) {
         if (line == ShapeToken(shape, boxNumber)) return shape;
     }
     return std::nullopt;

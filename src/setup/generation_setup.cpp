@@ -16,6 +16,8 @@ const char* DistributionCaption(DistributionKind kind) {
             return "-- Skew";
         case DistributionKind::RandomlyChosen:
             return "Randomly Chosen";
+        case DistributionKind::Likert:
+            return "Likert";
     }
     return "";
 }

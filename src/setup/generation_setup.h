@@ -36,7 +36,9 @@ enum class DesignFamily {
     Categorical,
 };
 
-enum class DistributionKind { Normal, Uniform, SkewPos, SkewNeg, RandomlyChosen };
+/// `Likert`: whole points 1 to k of a rating scale (its Min Score 1, its Max Score k), cut
+/// from a latent normal score; never drawn for a randomly chosen box.
+enum class DistributionKind { Normal, Uniform, SkewPos, SkewNeg, RandomlyChosen, Likert };
 
 /// The caption of the radio button that selects a shape ("Normal", "+ Skew", ...).
 const char* DistributionCaption(DistributionKind kind);

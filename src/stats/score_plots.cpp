@@ -6,8 +6,10 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 #include "engine/data_layout.h"
+#include "engine/likert_points.h"
 #include "engine/spreads.h"
 #include "setup/data_columns.h"
 #include "setup/design_catalogue.h"
@@ -46,6 +48,8 @@ double PopulationDensity(const BoxParameters& box, const DrawnBox& drawn,
             if (!(x > 0.0 && x < 1.0)) return 0.0;
             return boost::math::pdf(beta, x) * s / sd;
         }
+        case DistributionKind::Likert:
+            break;  // points, drawn as bars of their shares
     }
     return 0.0;
 }
@@ -89,23 +93,42 @@ std::pair<double, double> AxisOf(const BoxParameters& box, const DrawnBox& drawn
     return {low, high};
 }
 
-// A binary outcome as two bars, of its 0s and of its 1s, under the line of the counts the
-// asked share of 1s expects; its mean is the share.
-Histogram OutcomeBars(Histogram histogram, const std::vector<double>& values) {
-    const double share = histogram.requestedMean / 100.0;
-    histogram.requestedMean = share;
-    histogram.low = -0.5;
+// Whole points as bars, one a point from `lowest` on, under the line of the counts that the
+// points' population shares expect: a binary outcome's 0s and 1s, a Likert box's points.
+Histogram PointBars(Histogram histogram, const std::vector<double>& values,
+                    const std::vector<double>& shares, int lowest) {
+    const auto points = static_cast<int>(shares.size());
+    histogram.low = lowest - 0.5;
     histogram.binWidth = 1.0;
-    histogram.counts = {0, 0};
-    for (double value : values) ++histogram.counts[value > 0.5 ? 1 : 0];
-    const double expectedZeros = (1.0 - share) * histogram.present;
-    const double expectedOnes = share * histogram.present;
-    histogram.curve = {
-        {-0.5, expectedZeros}, {0.5, expectedZeros}, {0.5, expectedOnes}, {1.5, expectedOnes}};
+    histogram.counts.assign(shares.size(), 0);
+    for (double value : values) {
+        const int bin = std::clamp(static_cast<int>(std::lround(value)) - lowest, 0, points - 1);
+        ++histogram.counts[static_cast<std::size_t>(bin)];
+    }
+    histogram.curve.clear();
+    for (int k = 0; k < points; ++k) {
+        const double expected = shares[static_cast<std::size_t>(k)] * histogram.present;
+        histogram.curve.push_back({lowest + k - 0.5, expected});
+        histogram.curve.push_back({lowest + k + 0.5, expected});
+    }
     return histogram;
 }
 
-// One box's scores in its block of rows, binned, under the curve of its population.
+// A binary outcome's 0s and 1s (its mean the share of 1s), or a Likert box's points.
+Histogram PointBarsOf(const GenerationSetup& setup, int boxNumber, Histogram histogram,
+                      const std::vector<double>& values) {
+    const BoxParameters& box = setup.Box(boxNumber);
+    if (setup.binaryOutcome && boxNumber == 1) {
+        const double share = box.mean / 100.0;
+        histogram.requestedMean = share;
+        return PointBars(std::move(histogram), values, {1.0 - share, share}, 0);
+    }
+    const int points = PointsOf(box);
+    const LatentNormal latent =
+        LatentForPoints(box.mean, box.sd, points).value_or(LatentNormal{box.mean, box.sd});
+    return PointBars(std::move(histogram), values, PointShares(latent, points), 1);
+}
+
 Histogram HistogramOf(const GeneratedRun& run, const DataBlock& block, int column,
                       const std::vector<std::vector<double>>& rows) {
     const GenerationSetup& setup = run.setup;
@@ -130,7 +153,9 @@ Histogram HistogramOf(const GeneratedRun& run, const DataBlock& block, int colum
     }
     histogram.present = static_cast<int>(values.size());
     histogram.actualMean = Summarise(values).mean;
-    if (setup.binaryOutcome && boxNumber == 1) return OutcomeBars(histogram, values);
+    if ((setup.binaryOutcome && boxNumber == 1) || drawn.shape == DistributionKind::Likert) {
+        return PointBarsOf(setup, boxNumber, std::move(histogram), values);
+    }
     const double sd = SpreadsOf(box.sd, setup.reliability).observedSd;
     auto [low, high] = AxisOf(box, drawn, sd, values);
     if (!(high > low)) high = low + 1.0;

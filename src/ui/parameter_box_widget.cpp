@@ -89,12 +89,18 @@ void ParameterBoxWidget::AddShapeButtons() {
           Shape{DistributionKind::Uniform, "rdo_uniform", {68, 132, 62, 16}},
           Shape{DistributionKind::SkewPos, "rdo_pos", {6, 149, 60, 16}},
           Shape{DistributionKind::SkewNeg, "rdo_neg", {68, 149, 62, 16}},
-          Shape{DistributionKind::RandomlyChosen, "rdo_random", {6, 166, 120, 16}}}) {
+          Shape{DistributionKind::RandomlyChosen, "rdo_random", {6, 166, 120, 16}},
+          Shape{DistributionKind::Likert, "rdo_likert", {6, 183, 120, 16}}}) {
         auto* button = new QRadioButton(QString::fromLatin1(DistributionCaption(shape.kind)), this);
         button->setObjectName(Numbered(shape.stem, box_));
         button->setGeometry(shape.place);
         group->addButton(button);
         shapes_[static_cast<std::size_t>(shape.kind)] = button;
+        if (shape.kind == DistributionKind::Likert) {
+            button->setToolTip(QStringLiteral(
+                "Whole points from 1 to the Max Score (3 to 11 points), with the Mean and SD "
+                "typed above"));
+        }
         connect(button, &QRadioButton::clicked, this,
                 [this, kind = shape.kind] { model_.SelectShape(box_, kind); });
     }

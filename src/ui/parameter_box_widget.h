@@ -36,7 +36,7 @@ class ParameterBoxWidget final : public QGroupBox {
     QLabel* meanHeading_ = nullptr;
     QCheckBox* minCheck_ = nullptr;
     QCheckBox* maxCheck_ = nullptr;
-    std::array<QRadioButton*, 5> shapes_{};  ///< by `DistributionKind`
+    std::array<QRadioButton*, 6> shapes_{};  ///< by `DistributionKind`
 };
 
 }  // namespace zek

@@ -565,6 +565,35 @@ TEST_F(MainWindowModelTest, ABinaryOutcomeTakesAPercentageOfOnesInItsMeanEntry) 
     EXPECT_EQ(N(2), "80");
 }
 
+// Likert makes a box a scale from 1 to its Max Score in whole points, starting in the
+// middle of five points when its mean lies off the scale, and gives the limits back after.
+TEST_F(MainWindowModelTest, ALikertBoxIsAScaleFromOneToItsMaxScore) {
+    window.SelectShape(1, DistributionKind::Likert);
+    EXPECT_TRUE(Box(1).minCheck.checked && Box(1).maxCheck.checked);
+    EXPECT_EQ(Box(1).min.text, "1");
+    EXPECT_EQ(Box(1).max.text, "5");
+    EXPECT_EQ(Box(1).mean.text, "3");
+    EXPECT_EQ(Box(1).sd.text, "1");
+    EXPECT_EQ(Box(1).decimals.text, "0");
+    EXPECT_TRUE(Box(1).min.readOnly);
+    EXPECT_FALSE(Box(1).max.readOnly || Box(1).mean.readOnly || Box(1).sd.readOnly);
+    EXPECT_FALSE(Box(1).decimals.enabled || Box(1).minCheck.enabled || Box(1).maxCheck.enabled);
+    EXPECT_EQ(state->setup.Box(1).distribution, DistributionKind::Likert);
+
+    // Seven points typed before, and a mean on them, stay.
+    window.SelectShape(2, DistributionKind::Normal);
+    SetLimits(2, "0", "7");
+    window.SetBoxText(2, BoxEdit::Mean, "5.5");
+    window.SelectShape(2, DistributionKind::Likert);
+    EXPECT_EQ(Box(2).max.text, "7");
+    EXPECT_EQ(Box(2).mean.text, "5.5");
+    EXPECT_EQ(Box(2).min.text, "1");
+
+    window.SelectShape(1, DistributionKind::SkewPos);
+    EXPECT_TRUE(Box(1).decimals.enabled && Box(1).minCheck.enabled && Box(1).maxCheck.enabled);
+    EXPECT_FALSE(Box(1).min.readOnly);
+}
+
 TEST_F(MainWindowModelTest, ActiveBoxLinesDecideWhichSectionsAreRead) {
     // Edited by hand: design 2 (boxes 1 and 2) but sections for boxes 1 and 3.
     std::string text = Written(ControlTexts{});

@@ -149,6 +149,45 @@ TEST_F(RunCommandTest, ABinaryOutcomeNeedsAPercentageOfOnesAndNothingElse) {
     EXPECT_EQ(state->setup.Box(1).decimals, 0);
 }
 
+// A Likert box's Max Score is its number of points; its Min Score is 1 and its decimals 0
+// whatever their entries say, and a mean and SD its scale cannot have are refused with the
+// SDs the mean can have, in the user's decimal separator.
+TEST_F(RunCommandTest, ALikertBoxNeedsItsPointsAndAMeanAndSdItsScaleCanHave) {
+    Select(DesignKind::Groups1);
+    BoxTexts& box = controls.Box(1);
+    box.shape = DistributionKind::Likert;
+    box.minText = "-3";
+    box.decimals = "4";
+    box.mean = "4,5";
+    box.sd = "1,4";
+    for (const char* points : {"12", "2", "4,5", "x"}) {
+        box.maxText = points;
+        host.messages.clear();
+        host.focus.clear();
+        EXPECT_EQ(Run(','), RunOutcome::Stopped) << points;
+        EXPECT_EQ(host.messages,
+                  Messages{"A Likert scale's MAXIMUM SCORE is its number of points, a whole "
+                           "number from 3 to 11 (check box 1)"})
+            << points;
+        EXPECT_EQ(host.focus, Messages{"txt_max1"});
+    }
+    box.maxText = "5";
+    host.messages.clear();
+    host.focus.clear();
+    EXPECT_EQ(Run(','), RunOutcome::Stopped);
+    EXPECT_EQ(host.messages,
+              Messages{"On a scale of 5 points a MEAN of 4,5 can have an SD from 0,5 to 1,32 "
+                       "(check box 1)"});
+    EXPECT_EQ(host.focus, Messages{"txt_sd1"});
+    box.sd = "0,9";
+    host.messages.clear();
+    ASSERT_EQ(Run(','), RunOutcome::Generated);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(state->setup.Box(1).minScore, 1.0);
+    EXPECT_EQ(state->setup.Box(1).maxScore, 5.0);
+    EXPECT_EQ(state->setup.Box(1).decimals, 0);
+}
+
 TEST_F(RunCommandTest, LimitsAgainstTheMeanNameTheirBox) {
     Select(DesignKind::Groups3);
     BoxTexts& box = controls.Box(3);

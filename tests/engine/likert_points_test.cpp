@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
+
+#include "engine/generate_data.h"
+#include "support/runnable_setup.h"
 
 namespace zek {
 namespace {
@@ -63,6 +67,50 @@ TEST(LikertPoints, AMeanAndSdTheScaleCannotHaveFindNoLatentScore) {
     for (const double mean : {1.0, 5.0, 0.2, 6.0}) {
         EXPECT_FALSE(SdReachAt(mean, 5).has_value()) << mean;
         EXPECT_FALSE(LatentForPoints(mean, 1.0, 5).has_value()) << mean;
+    }
+}
+
+// At N 20,000 every point's share lies within four standard errors of its population share,
+// for scales of 3, 5, 7 and 11 points over means and SDs across each scale, with measurement
+// error (which the latent score takes) and the scores written as whole points.
+TEST(LikertPoints, DrawnPointsFollowTheirShares) {
+    const auto tables = std::make_unique<GenerationTables>();
+    RandomStreams streams;
+    RunRecord record;
+    struct Scale {
+        int points;
+        double mean, sd;
+    };
+    for (const Scale scale :
+         {Scale{3, 2.0, 0.5}, Scale{3, 2.6, 0.6}, Scale{5, 3.8, 1.1}, Scale{5, 1.6, 0.9},
+          Scale{7, 4.0, 1.5}, Scale{7, 5.5, 2.2}, Scale{11, 6.0, 2.0}, Scale{11, 8.5, 3.5}}) {
+        SCOPED_TRACE(::testing::Message() << scale.points << " " << scale.mean << " " << scale.sd);
+        GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 2026, 20000);
+        BoxParameters& box = setup.Box(1);
+        box.distribution = DistributionKind::Likert;
+        box.mean = scale.mean;
+        box.sd = scale.sd;
+        box.decimals = 0;
+        box.minScore = 1;
+        box.maxScore = scale.points;
+        setup.reliability = 0.8;
+        ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
+        EXPECT_EQ(record.Box(1).shape, DistributionKind::Likert);
+        const std::vector<double> shares =
+            PointShares(*LatentForPoints(scale.mean, scale.sd, scale.points), scale.points);
+        std::vector<int> counts(static_cast<std::size_t>(scale.points), 0);
+        for (int row = 0; row < setup.totalCases; ++row) {
+            const double point = tables->generatedData.At(row, 0);
+            ASSERT_EQ(point, std::floor(point));
+            ASSERT_TRUE(point >= 1 && point <= scale.points) << point;
+            ++counts[static_cast<std::size_t>(point - 1)];
+        }
+        for (int k = 0; k < scale.points; ++k) {
+            const double p = shares[static_cast<std::size_t>(k)];
+            EXPECT_NEAR(counts[static_cast<std::size_t>(k)] / 20000.0, p,
+                        4.0 * std::sqrt(p * (1 - p) / 20000.0) + 1e-9)
+                << "point " << k + 1;
+        }
     }
 }
 

@@ -173,6 +173,20 @@ int main(int argc, char** argv) {
     window.viewer().TogglePlots();
     saved &= window.viewer().plots()->grab().save(folder + "/plots_logistic.png");
     window.viewer().TogglePlots();
+    // Three correlated items: two Likert scales of five and seven points and a Normal score.
+    window.findChild<QRadioButton*>("rdo_corr3")->click();
+    window.findChild<QRadioButton*>("rdo_likert1")->click();
+    window.model().SetBoxText(1, zek::BoxEdit::Mean, "3.8");
+    window.model().SetBoxText(1, zek::BoxEdit::N, "200");
+    window.findChild<QRadioButton*>("rdo_likert2")->click();
+    window.model().SetBoxText(2, zek::BoxEdit::Max, "7");
+    window.model().SetBoxText(2, zek::BoxEdit::Sd, "1.6");
+    saved &= window.grab().save(folder + "/likert_boxes.png");
+    window.btn_runClick();
+    window.ViewData1Click();
+    window.viewer().TogglePlots();
+    saved &= window.viewer().plots()->grab().save(folder + "/plots_likert.png");
+    window.viewer().TogglePlots();
     window.findChild<QRadioButton*>("rdo_2group3dv")->click();
     for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
         if (menu->title() != QStringLiteral("Options")) continue;
