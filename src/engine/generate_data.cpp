@@ -375,7 +375,8 @@ std::optional<GenerationRefusal> RefusalBeforeScores(const GenerationSetup& give
     DrawnBoxes drawn{};
     DrawShapesAndSpreads(setup, layout, *streams, states, drawn);
     const auto factors = std::make_unique<BlockFactors>();
-    return MixingFactorsOf(setup, drawn, layout, CorrelatedColumnsOf(setup), *factors);
+    return MixingFactorsOf(setup, drawn, layout, CorrelatedColumnsOf(setup), *factors,
+                           PointExpansionsOf(given));
 }
 
 namespace {
@@ -383,7 +384,8 @@ namespace {
 // Steps 1 to 7 for the designs whose cases have scores.
 std::optional<GenerationRefusal> GenerateScores(const GenerationSetup& setup,
                                                 RandomStreams& streams, GenerationTables& tables,
-                                                RunRecord& record, RunThreads threads) {
+                                                RunRecord& record, RunThreads threads,
+                                                const PointExpansions& points = {}) {
     const DataLayout layout = LayoutOf(setup);
     // The Run command lets no such setup through; should a caller ever break that, the run
     // is refused rather than allowed to write outside the tables.
@@ -403,7 +405,7 @@ std::optional<GenerationRefusal> GenerateScores(const GenerationSetup& setup,
         DrawShapesAndSpreads(setup, layout, streams, states, drawn);
     const CorrelatedColumns correlated = CorrelatedColumnsOf(setup);
     if (std::optional<GenerationRefusal> refusal =
-            MixingFactorsOf(setup, drawn, layout, correlated, tables.blockFactors)) {
+            MixingFactorsOf(setup, drawn, layout, correlated, tables.blockFactors, points)) {
         return refusal;
     }
     const BetaMoments beta = BetaMomentsOf(setup);
@@ -456,8 +458,8 @@ std::optional<GenerationRefusal> GenerateData(const GenerationSetup& setup, Rand
         return std::nullopt;
     }
     if (HasLatentScores(setup)) {
-        std::optional<GenerationRefusal> refusal =
-            GenerateScores(LatentSetupOf(setup), streams, tables, record, threads);
+        std::optional<GenerationRefusal> refusal = GenerateScores(
+            LatentSetupOf(setup), streams, tables, record, threads, PointExpansionsOf(setup));
         if (refusal) return refusal;
         if (setup.binaryOutcome) {
             CutAtShareOfOnes(setup, setup.exactStatistics, setup.totalCases, tables.generatedData);

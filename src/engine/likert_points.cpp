@@ -115,6 +115,24 @@ BoxParameters LatentBoxOf(const BoxParameters& box, double reliability) {
     return latent;
 }
 
+PointExpansions PointExpansionsOf(const GenerationSetup& setup) {
+    PointExpansions expansions;
+    for (int boxNumber = 1; boxNumber <= kBoxCount; ++boxNumber) {
+        const BoxParameters& box = setup.Box(boxNumber);
+        if (!box.active || box.distribution != DistributionKind::Likert) continue;
+        const int points = PointsOf(box);
+        const std::optional<LatentNormal> latent = LatentForPoints(box.mean, box.sd, points);
+        if (!latent) continue;
+        std::vector<double> cuts;
+        for (int cut = 1; cut < points; ++cut) {
+            cuts.push_back((cut + 0.5 - latent->mean) / latent->sd);
+        }
+        expansions[static_cast<std::size_t>(boxNumber - 1)] =
+            ShapeExpansion::OfPoints(cuts, MomentsOfPoints(*latent, points).sd);
+    }
+    return expansions;
+}
+
 void CutIntoPoints(const GenerationSetup& setup, ScoreTable& scores, RunRecord& record) {
     const DataLayout layout = LayoutOf(setup);
     for (const DataBlock& block : layout) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/data_layout.h"
+#include "engine/mixing_factors.h"
 #include "engine/run_record.h"
 #include "setup/generation_setup.h"
 
@@ -62,6 +63,9 @@ int PointsOf(const BoxParameters& box);
 /// limits. A box whose mean and SD the scale cannot have, which the Run command lets
 /// through to no run, is drawn with its own.
 BoxParameters LatentBoxOf(const BoxParameters& box, double reliability);
+
+/// The expansion of every active Likert box's points in its latent score, by box.
+PointExpansions PointExpansionsOf(const GenerationSetup& setup);
 
 /// Turns the latent scores of every Likert box's cells in `scores` into its points, and
 /// records those boxes as Likert boxes of their points; missing stays missing.

@@ -39,9 +39,10 @@ const char* ShapeWords(DistributionKind shape) {
             return "positively skewed";
         case DistributionKind::SkewNeg:
             return "negatively skewed";
+        case DistributionKind::Likert:
+            return "Likert";
         case DistributionKind::Normal:
         case DistributionKind::RandomlyChosen:
-        case DistributionKind::Likert:
             break;
     }
     return "Normal";
@@ -54,13 +55,19 @@ struct BlockShapes {
 };
 
 BlockShapes ShapesOf(const DrawnBoxes& drawnBoxes, const DataBlock& block, int variableCount,
-                     const CorrelatedColumns& correlated, RunExpansions& expansions) {
+                     const CorrelatedColumns& correlated, RunExpansions& expansions,
+                     const PointExpansions& points) {
     BlockShapes shapes;
     for (int v = 0; v < variableCount; ++v) {
         const auto column = static_cast<std::size_t>(v);
         shapes.boxes[column] = block.BoxOfColumn(v);
-        const DistributionKind drawn =
-            drawnBoxes[static_cast<std::size_t>(shapes.boxes[column] - 1)].shape;
+        const auto box = static_cast<std::size_t>(shapes.boxes[column] - 1);
+        if (points[box]) {
+            shapes.drawn[column] = DistributionKind::Likert;
+            shapes.expansions[column] = &*points[box];
+            continue;
+        }
+        const DistributionKind drawn = drawnBoxes[box].shape;
         shapes.drawn[column] = drawn;
         shapes.expansions[column] = &expansions.Of(
             DrawnAsNormal(correlated[column], drawn) ? drawn : DistributionKind::Normal);
@@ -125,7 +132,8 @@ CorrelatedColumns CorrelatedColumnsOf(const GenerationSetup& setup) {
 std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
                                                  const DrawnBoxes& drawn, const DataLayout& layout,
                                                  const CorrelatedColumns& correlated,
-                                                 BlockFactors& factors) {
+                                                 BlockFactors& factors,
+                                                 const PointExpansions& points) {
     const int n = layout.variableCount;
     const SquareMatrix& asked = setup.correlations.full;
     RunExpansions expansions(setup);
@@ -133,8 +141,8 @@ std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
         "Sorry, the shapes you chose cannot have every correlation you asked for", {}};
     std::optional<GenerationRefusal> notPositiveDefinite;
     for (int b = 0; b < layout.blockCount; ++b) {
-        const BlockShapes shapes =
-            ShapesOf(drawn, layout.blocks[static_cast<std::size_t>(b)], n, correlated, expansions);
+        const BlockShapes shapes = ShapesOf(drawn, layout.blocks[static_cast<std::size_t>(b)], n,
+                                            correlated, expansions, points);
         SquareMatrix normal = asked;
         for (int i = 1; i <= n; ++i) {
             for (int j = i + 1; j <= n; ++j) {

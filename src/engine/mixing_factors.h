@@ -3,7 +3,8 @@
 // A block whose correlated columns are all Normal is mixed by the Cholesky factor of the
 // asked correlation matrix itself. A block with a correlated Uniform or skewed column is
 // mixed by the factor of the normal correlations that give its shapes the asked ones, which
-// differ from block to block where the shapes do.
+// differ from block to block where the shapes do. A Likert box's latent score is mixed by the
+// normal correlations that give its points the asked ones.
 #pragma once
 
 #include <array>
@@ -13,6 +14,7 @@
 
 #include "engine/data_layout.h"
 #include "engine/run_record.h"
+#include "engine/shaped_correlation.h"
 #include "setup/generation_setup.h"
 
 namespace zek {
@@ -33,6 +35,10 @@ inline bool DrawnAsNormal(bool correlated, DistributionKind drawnShape) {
     return correlated && drawnShape != DistributionKind::Normal;
 }
 
+/// The expansions of the boxes drawn as the latent normal scores of Likert points, by box:
+/// their correlations are asked of the points, and are reached through these.
+using PointExpansions = std::array<std::optional<ShapeExpansion>, kBoxCount>;
+
 /// The square lower-triangular factor of each block, by block index.
 using BlockFactors = std::array<SquareMatrix, kBoxCount>;
 
@@ -43,6 +49,7 @@ using BlockFactors = std::array<SquareMatrix, kBoxCount>;
 std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
                                                  const DrawnBoxes& drawn, const DataLayout& layout,
                                                  const CorrelatedColumns& correlated,
-                                                 BlockFactors& factors);
+                                                 BlockFactors& factors,
+                                                 const PointExpansions& points = {});
 
 }  // namespace zek

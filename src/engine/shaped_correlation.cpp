@@ -168,6 +168,26 @@ ShapeExpansion ShapeExpansion::Of(DistributionKind shape, int betaLow, int betaH
     return expansion;
 }
 
+ShapeExpansion ShapeExpansion::OfPoints(std::span<const double> cuts, double pointsSd) {
+    ShapeExpansion expansion;
+    const RootTable root = RootsOfIntegers();
+    for (const double cut : cuts) {
+        // Beyond 40 SDs a step holds no case; its density is 0 there, and its polynomial must
+        // not overflow on the way.
+        const double t = std::clamp(cut, -40.0, 40.0);
+        const double density = std::exp(-0.5 * t * t) / std::sqrt(2.0 * std::numbers::pi);
+        double previous = 0.0;
+        double current = 1.0;  // He_{k-1}(t) / sqrt((k-1)!), from k = 1
+        for (std::size_t k = 1; k <= kDegree; ++k) {
+            expansion.coefficients_[k] += density * current / root[k] / pointsSd;
+            const double next = (t * current - root[k - 1] * previous) / root[k];
+            previous = current;
+            current = next;
+        }
+    }
+    return expansion;
+}
+
 ShapeExpansion ShapeExpansion::Mirrored() const {
     ShapeExpansion mirrored = *this;
     for (std::size_t k = 0; k < coefficients_.size(); k += 2) {

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 
 #include "setup/generation_setup.h"
 
@@ -31,6 +32,11 @@ class ShapeExpansion {
     /// The expansion of a drawn shape (not `RandomlyChosen`); skewed shapes are those of
     /// Beta(betaLow, betaHigh) and its mirror image.
     static ShapeExpansion Of(DistributionKind shape, int betaLow, int betaHigh);
+
+    /// The expansion of whole points cut from a standard normal deviate at `cuts` (rising),
+    /// the point rising by one at each, standardised by the points' SD `pointsSd`: a step at
+    /// t contributes phi(t) He_{k-1}(t) / sqrt(k!) to c_k.
+    static ShapeExpansion OfPoints(std::span<const double> cuts, double pointsSd);
 
     /// The expansion of the mirror image -g(-z): a negative skew from a positive one.
     ShapeExpansion Mirrored() const;
