@@ -4,7 +4,9 @@
 # answer keys (scripts/check_keys.R); the designs whose variables can be occasions again as
 # repeated measures (--repeated; N 5 to 60, 0 to 20% missing), as are the mixed designs, and
 # the categorical designs and logistic regressions (N 10 to 500, 0 to 20% missing).
-# Needs Rscript (Debian r-base-core, r-cran-afex, r-cran-car).
+# The correlated designs run once more as the items of one scale (--scale; N 5 to 60, 0 to 20%
+# missing), and the Likert items of folders 63 and 64 as well.
+# Needs Rscript (Debian r-base-core, r-cran-afex, r-cran-car, r-cran-psych).
 #
 #   scripts/check-keys-with-r.sh build/src/zek-generate [ROUNDS]
 set -euo pipefail
@@ -61,17 +63,26 @@ for round in $(seq 1 "$rounds"); do
             (cd "$folder-repeated" && "$generator" setup.TXT -o "data.csv" --count 30 \
                 --repeated --seed $((1000 * round + code)) > /dev/null)
         fi
+        # The correlated variables once more as the items of one scale.
+        if ((code >= 29)); then
+            mkdir -p "$folder-scale"
+            vary "$input" "$folder-scale/setup.TXT" "$design" "$round" 5 60 0,5,10,15,20
+            (cd "$folder-scale" && "$generator" setup.TXT -o "data.csv" --count 30 \
+                --scale --seed $((1000 * round + code + 500)) > /dev/null)
+        fi
     done
     # The categorical designs (N 10 to 500, empty rows and columns where a rare category
     # draws no case), the logistic regressions (N 10 to 500, separated outcomes among the
-    # small ones) and the mixed designs (N 5 to 60).
-    for input in "$here"/../tests/golden/[5-9][0-9]_{cat,logistic,mixed}*/input.TXT; do
+    # small ones), the mixed designs (N 5 to 60) and Likert items as a scale (N 10 to 500).
+    for input in "$here"/../tests/golden/[5-9][0-9]_{cat,logistic,mixed,corr4_likert}*/input.TXT; do
         design=$(basename "$(dirname "$input")")
         folder="$work/$design-$round"
         mkdir -p "$folder"
         if [[ $design == *_mixed* ]]; then low=5 high=60; else low=10 high=500; fi
+        scale=()
+        if [[ $design == *_likert* ]]; then scale=(--scale); fi
         vary "$input" "$folder/setup.TXT" "$design" "$round" "$low" "$high" 0,5,10,15,20
-        (cd "$folder" && "$generator" setup.TXT -o "data.csv" --count 30 \
+        (cd "$folder" && "$generator" setup.TXT -o "data.csv" --count 30 "${scale[@]}" \
             --seed $((1000 * round + 10#${design:0:2})) > /dev/null)
     done
 done

@@ -144,6 +144,22 @@ logistic_figures <- function(data) {
     iterations = m$iter)
 }
 
+# psych::alpha of the items (pairwise covariances, psych's default).
+scale_figures <- function(data, scores) {
+  a <- tryCatch(suppressWarnings(psych::alpha(data[scores], warnings = FALSE)),
+                error = function(e) NULL)
+  if (is.null(a)) return(c())
+  out <- c(alpha = a$total$raw_alpha, standardised_alpha = a$total$std.alpha,
+           mean_inter_item_r = a$total$average_r, scale_mean = a$total$mean,
+           scale_sd = a$total$sd)
+  for (i in seq_along(scores)) {
+    out[paste0(scores[i], "_r_drop")] <- a$item.stats$r.drop[i]
+    out[paste0(scores[i], "_alpha_if_dropped")] <- a$alpha.drop$raw_alpha[i]
+    out[paste0(scores[i], "_std_alpha_if_dropped")] <- a$alpha.drop$std.alpha[i]
+  }
+  out
+}
+
 within_correlations <- function(data, vars, groups, cellnames) {
   out <- c()
   for (k in seq_along(groups)) {
@@ -319,6 +335,7 @@ r_figures <- function(data, key, setup) {
     for (v in scores) out <- c(out, summary_figures(v, data[[v]]))
     out <- c(out, within_correlations(data, scores, list(rep(TRUE, nrow(data))), ""))
   }
+  if ("standardised_alpha" %in% names(key)) out <- c(out, scale_figures(data, scores))
   if ("rm_n" %in% names(key)) {
     between <- intersect(c("group", "factor1", "factor2"), cols)
     if (identical(between, "group") && length(unique(data$group)) == 1) between <- c()

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kGenerateHelp =
     R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--threads T] [--seed N]
                     [--reliability R] [--beta LOW HIGH] [--exact] [--repeated [--long]]
-                    [--no-key]
+                    [--scale] [--no-key]
 
 Generates simulated sample data from a ZEK generation parameters file, without a window,
 and writes the three files that Generate and Save write in ZEK: the comma-delimited data
@@ -64,6 +64,11 @@ Options:
                      afex and car compute it (complete cases, Type III, Greenhouse-Geisser
                      and Huynh-Feldt corrections, Mauchly's test, paired t tests between
                      occasions with Holm's adjustment).
+  --scale            the correlated variables (designs 29 to 35) are items of one scale: the
+                     answer key adds its reliability as R's psych::alpha computes it
+                     (Cronbach's alpha raw and standardised, the mean inter-item
+                     correlation, each item's corrected item-total correlation and the
+                     alphas without it).
   --long             with --repeated, the data file holds one row per case and occasion
                      (id, the group or cell codes, occasion, score) instead of one row per
                      case, in every format; the occasion's levels are labelled with the
@@ -173,6 +178,10 @@ Verdict ReadArgument(std::string_view arg, Arguments& arguments, GenerateOptions
     }
     if (arg == "--repeated") {
         options.repeated = true;
+        return std::nullopt;
+    }
+    if (arg == "--scale") {
+        options.scale = true;
         return std::nullopt;
     }
     if (arg == "--long") {

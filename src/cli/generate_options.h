@@ -25,6 +25,7 @@ struct GenerateOptions {
     bool exact = false;
     /// The variables as occasions: the key adds the repeated-measures ANOVA.
     bool repeated = false;
+    bool scale = false;
     /// With `repeated`, a row per case and occasion.
     bool longLayout = false;
     bool help = false;

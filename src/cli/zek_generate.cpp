@@ -124,6 +124,28 @@ void SayStopped(const zek::platform::StopRequests& stop, const zek::ClassSetRequ
     host.ShowMessage(text);
 }
 
+// The command line's options over the file's: an option the file has stays on.
+void ApplyOptions(const zek::GenerateOptions& options, const zek::ParametersFileReading& reading,
+                  zek::GenerationSetup& setup, CommandLineHost& host) {
+    if (options.reliability) setup.reliability = *options.reliability;
+    // --exact, or a file saved with exact statistics on.
+    setup.exactStatistics = options.exact || reading.exactStatistics;
+    setup.repeatedMeasures = options.repeated || reading.repeatedMeasures;
+    setup.scaleItems = options.scale || reading.scaleItems;
+    setup.longLayout = options.longLayout || reading.longLayout;
+    // The long layout is one of occasions.
+    if (options.longLayout && !zek::TakesRepeatedMeasures(setup)) {
+        host.ShowMessage(
+            "--long writes a row per case and occasion only with --repeated and a "
+            "design whose variables can be occasions; the data file keeps a row "
+            "per case");
+    }
+    if (options.betaLow) {
+        setup.betaLow = *options.betaLow;
+        setup.betaHigh = *options.betaHigh;
+    }
+}
+
 int Generate(const zek::GenerateOptions& options, char separator,
              const zek::platform::StopRequests& stop) {
     CommandLineHost host;
@@ -138,22 +160,7 @@ int Generate(const zek::GenerateOptions& options, char separator,
     auto state = std::make_unique<zek::ProgramState>();
     zek::MainWindowModel window(*state, host, separator);
     window.ApplyParametersFile(*reading);
-    if (options.reliability) state->setup.reliability = *options.reliability;
-    // --exact, or a file saved with exact statistics on.
-    state->setup.exactStatistics = options.exact || reading->exactStatistics;
-    state->setup.repeatedMeasures = options.repeated || reading->repeatedMeasures;
-    state->setup.longLayout = options.longLayout || reading->longLayout;
-    // The long layout is one of occasions.
-    if (options.longLayout && !zek::TakesRepeatedMeasures(state->setup)) {
-        host.ShowMessage(
-            "--long writes a row per case and occasion only with --repeated and a "
-            "design whose variables can be occasions; the data file keeps a row "
-            "per case");
-    }
-    if (options.betaLow) {
-        state->setup.betaLow = *options.betaLow;
-        state->setup.betaHigh = *options.betaHigh;
-    }
+    ApplyOptions(options, *reading, state->setup, host);
     state->reportFooterLines = zek::AboutIdentificationLines();
 
     zek::ClassSetRequest request = RequestOf(options, window, host);

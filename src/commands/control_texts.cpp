@@ -51,6 +51,7 @@ ParametersFileContents ParametersFileContentsOf(const ControlTexts& texts) {
     contents.columnNames = texts.columnNames;
     contents.exactStatistics = texts.exactStatistics;
     contents.repeatedMeasures = texts.repeatedMeasures;
+    contents.scaleItems = texts.scaleItems;
     contents.longLayout = texts.longLayout;
     if (design.family == DesignFamily::Categorical) contents.categories = texts.categories;
     return contents;

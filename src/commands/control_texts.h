@@ -49,6 +49,7 @@ struct ControlTexts {
     bool exactStatistics = false;
     /// Options > Repeated Measures, and Long Layout.
     bool repeatedMeasures = false;
+    bool scaleItems = false;
     bool longLayout = false;
     /// A categorical design's percentages and N.
     CategoryTableTexts categories = EvenCategoryTexts(2, 1);

@@ -1,5 +1,6 @@
 #include "commands/main_window_model.h"
 
+#include <charconv>
 #include <initializer_list>
 #include <utility>
 
@@ -472,6 +473,30 @@ void MainWindowModel::ToggleRepeatedMeasures() {
     CaptionActiveBoxes();
 }
 
+void MainWindowModel::ToggleScaleItems() {
+    const ChangeScope scope(*this);
+    state_.setup.scaleItems = !state_.setup.scaleItems;
+}
+
+Verdict MainWindowModel::SetCorrelationsFromAlpha(std::string_view alphaText) {
+    const ChangeScope scope(*this);
+    const std::optional<double> alpha = ParseReal(alphaText, separator_);
+    const int items = Design(design_).variableCount;
+    if (!alpha || !(*alpha > 0.0 && *alpha < 1.0) || items < 2) {
+        return Refusal{"Cronbach's alpha must be a number between 0 and 1", ""};
+    }
+    const double r = *alpha / (items - (items - 1) * *alpha);
+    std::array<char, 32> buffer{};
+    const auto end =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), r, std::chars_format::fixed, 4)
+            .ptr;
+    const std::string text = WithDecimalSeparator(std::string(buffer.data(), end), separator_);
+    for (EditControl& cell : correlations_) {
+        if (cell.enabled) cell.text = text;
+    }
+    return std::nullopt;
+}
+
 void MainWindowModel::ToggleLongLayout() {
     const ChangeScope scope(*this);
     state_.setup.longLayout = !state_.setup.longLayout;
@@ -588,6 +613,7 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     // A file that says nothing of exact statistics leaves the option as it was, as before.
     if (reading.exactStatistics) state_.setup.exactStatistics = true;
     if (reading.longLayout) state_.setup.longLayout = true;
+    if (reading.scaleItems) state_.setup.scaleItems = true;
     if (reading.repeatedMeasures) {
         state_.setup.repeatedMeasures = true;
         CaptionActiveBoxes();
@@ -620,6 +646,7 @@ ControlTexts MainWindowModel::Texts() const {
     texts.columnNames = columnNames_;
     texts.exactStatistics = state_.setup.exactStatistics;
     texts.repeatedMeasures = state_.setup.repeatedMeasures;
+    texts.scaleItems = state_.setup.scaleItems;
     texts.longLayout = state_.setup.longLayout;
     texts.categories = categories_;
     texts.seed = seed_;

@@ -25,6 +25,7 @@
 #include "commands/design_presentation.h"
 #include "commands/program_state.h"
 #include "files/parameters_file.h"
+#include "setup/refusal.h"
 
 namespace zek {
 
@@ -158,6 +159,13 @@ class MainWindowModel {
     /// "Repeated Measures" likewise.
     void ToggleRepeatedMeasures();
     bool repeatedMeasures() const { return state_.setup.repeatedMeasures; }
+    /// "Scale (Items of One Construct)" likewise.
+    void ToggleScaleItems();
+    bool scaleItems() const { return state_.setup.scaleItems; }
+    /// Every enabled cell of the grid the inter-item correlation that gives `alphaText`'s
+    /// standardised alpha, r = alpha / (k - (k - 1) alpha) for k items, to four decimals; a
+    /// text that is no alpha between 0 and 1 is refused, and the grid kept.
+    Verdict SetCorrelationsFromAlpha(std::string_view alphaText);
     /// "Long Layout" likewise.
     void ToggleLongLayout();
     bool longLayout() const { return state_.setup.longLayout; }

@@ -158,6 +158,7 @@ constexpr std::string_view kNamesHeading = "===================Names";
 constexpr std::string_view kOptionsHeading = "===================Options";
 constexpr std::string_view kExactOption = "exact";
 constexpr std::string_view kRepeatedOption = "repeated";
+constexpr std::string_view kScaleOption = "scale";
 constexpr std::string_view kLongOption = "long";
 constexpr std::string_view kCategoriesHeading = "===================Categories";
 
@@ -241,6 +242,7 @@ std::string ReadOptionsSection(LineCursor& cursor, ParametersFileReading& readin
         if (cursor.Exhausted() || line == kNamesHeading || line == kCategoriesHeading) return line;
         if (line == kExactOption) reading.exactStatistics = true;
         if (line == kRepeatedOption) reading.repeatedMeasures = true;
+        if (line == kScaleOption) reading.scaleItems = true;
         if (line == kLongOption) reading.longLayout = true;
     }
 }
@@ -423,11 +425,13 @@ void WriteParametersFile(std::ostream& out, const ParametersFileContents& conten
     }
     writer.Line("===================Correlations");
     ForEachCellInFileOrder([&](int cell) { writer.Line(contents.correlations[cell]); });
-    if (contents.exactStatistics || contents.repeatedMeasures || contents.longLayout) {
+    if (contents.exactStatistics || contents.repeatedMeasures || contents.longLayout ||
+        contents.scaleItems) {
         writer.Line(std::string(kOptionsHeading));
         if (contents.exactStatistics) writer.Line(std::string(kExactOption));
         if (contents.repeatedMeasures) writer.Line(std::string(kRepeatedOption));
         if (contents.longLayout) writer.Line(std::string(kLongOption));
+        if (contents.scaleItems) writer.Line(std::string(kScaleOption));
     }
     if (contents.categories) WriteCategoriesSection(writer, *contents.categories);
     WriteNamesSection(writer, contents);

@@ -56,6 +56,8 @@ struct ParametersFileContents {
     /// "Repeated Measures" and "Long Layout", in the same section.
     bool repeatedMeasures = false;
     bool longLayout = false;
+    /// "Scale (Items of One Construct)", in the same section.
+    bool scaleItems = false;
     /// A categorical design's percentages and N, in a section of their own after the options;
     /// nothing for the other designs, whose files have none.
     std::optional<CategoryTableTexts> categories;

@@ -232,6 +232,10 @@ bool HasOccasions(const DesignShape& shape) {
     return false;
 }
 
+bool TakesScaleItems(const GenerationSetup& setup) {
+    return setup.scaleItems && setup.family == DesignFamily::Correlated;
+}
+
 bool TakesRepeatedMeasures(const GenerationSetup& setup) {
     return (setup.repeatedMeasures || setup.occasionsAlways) && HasOccasions(ShapeOf(setup));
 }

@@ -197,6 +197,10 @@ bool HasOccasions(const DesignShape& shape);
 /// is on and the design has them.
 bool TakesRepeatedMeasures(const GenerationSetup& setup);
 
+/// Whether a run of `setup` takes its variables as the items of one scale: the option is on
+/// and the design has two to eight correlated variables.
+bool TakesScaleItems(const GenerationSetup& setup);
+
 /// Sets the design fields, every box's `active` flag and, for a table of two categorical
 /// variables, its size; nothing else changes.
 void ApplyDesign(const DesignInfo& design, GenerationSetup& setup);

@@ -53,6 +53,7 @@ void ResetToStartup(GenerationSetup& setup, RunFlags& flags) {
     setup.exactStatistics = startup.exactStatistics;
     setup.repeatedMeasures = startup.repeatedMeasures;
     setup.longLayout = startup.longLayout;
+    setup.scaleItems = startup.scaleItems;
     flags.dataGenerated = false;
 
     ApplyDesign(Design(DesignKind::Groups2), setup);

@@ -110,6 +110,9 @@ struct GenerationSetup {
     /// "Long Layout" in the Options menu: with repeated measures, the data files hold one row
     /// per case and occasion (id, codes, occasion, score) instead of one row per case.
     bool longLayout = false;
+    /// "Scale (Items of One Construct)" in the Options menu: the variables of a correlated
+    /// design are items of one scale, and the key adds its reliability.
+    bool scaleItems = false;
     std::int32_t betaLow = 2;
     std::int32_t betaHigh = 6;
     std::int32_t missingPercent = 3;

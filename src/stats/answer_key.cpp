@@ -9,6 +9,7 @@
 #include "stats/logistic_regression.h"
 #include "stats/repeated_measures.h"
 #include "stats/sample_tests.h"
+#include "stats/scale_reliability.h"
 
 namespace zek {
 
@@ -305,6 +306,29 @@ KeySection LogisticTable(const WrittenData& data) {
     return section;
 }
 
+// psych::alpha(items) of a correlated design's variables taken as the items of one scale.
+KeySection ScaleSection(const WrittenData& data) {
+    const std::vector<Column>& columns = data.cells.front();
+    const ScaleReliability scale =
+        AnalyseScale(std::vector<std::span<const double>>(columns.begin(), columns.end()));
+    KeySection section{"Reliability of the scale (psych::alpha, pairwise covariances)", {}};
+    section.figures.insert(
+        section.figures.end(),
+        {Statistic("alpha", scale.alpha), Statistic("standardised_alpha", scale.standardisedAlpha),
+         Statistic("mean_inter_item_r", scale.meanInterItemR),
+         Statistic("scale_mean", scale.meanScore.mean), Statistic("scale_sd", scale.meanScore.sd)});
+    for (std::size_t i = 0; i < scale.items.size(); ++i) {
+        const std::string name = data.ScoreName(static_cast<int>(i) + 1);
+        const ScaleItem& item = scale.items[i];
+        section.figures.insert(
+            section.figures.end(),
+            {Statistic(name + "_r_drop", item.correctedItemTotalR),
+             Statistic(name + "_alpha_if_dropped", item.alphaIfDropped),
+             Statistic(name + "_std_alpha_if_dropped", item.standardisedAlphaIfDropped)});
+    }
+    return section;
+}
+
 // Correlations of every pair of variables within each cell (the whole sample for one cell).
 KeySection WithinCellCorrelations(const GenerationSetup& setup, const WrittenData& data,
                                   const std::string& heading) {
@@ -515,6 +539,7 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const WrittenScores& sc
     if (TakesRepeatedMeasures(setup)) {
         key.sections.push_back(RepeatedMeasuresSection(setup, data));
     }
+    if (TakesScaleItems(setup)) key.sections.push_back(ScaleSection(data));
     return key;
 }
 

@@ -321,6 +321,18 @@ void MainWindow::BuildOptionsMenu() {
                    [this] { model_->ToggleRepeatedMeasures(); },
                    "The variables are occasions of one outcome measured on the same cases; the "
                    "answer key adds the repeated-measures ANOVA"},
+                  {"ScaleItems1",
+                   QStringLiteral("Scale (Items of One Construct)"),
+                   {},
+                   [this] { model_->ToggleScaleItems(); },
+                   "The correlated variables are items of one scale; the answer key adds its "
+                   "reliability (Cronbach's alpha)"},
+                  {"SetCorrelationsfromAlpha1",
+                   QStringLiteral("Set Correlations from Alpha..."),
+                   {},
+                   [this] { SetCorrelationsfromAlpha1Click(); },
+                   "Sets every correlation of the grid to the one that gives the items this "
+                   "standardised alpha"},
                   {"LongLayout1",
                    QStringLiteral("Long Layout"),
                    {},
@@ -365,9 +377,12 @@ void MainWindow::BuildOptionsMenu() {
     repeatedItem_->setCheckable(true);
     longItem_ = named(QStringLiteral("LongLayout1"));
     longItem_->setCheckable(true);
+    scaleItem_ = named(QStringLiteral("ScaleItems1"));
+    scaleItem_->setCheckable(true);
     // What counts have no use for: scores' reliability, shapes, extremes and occasions.
-    for (const char* name : {"Reliability1", "RepeatedMeasures1", "LongLayout1",
-                             "CopyCell1toallcells1", "SetExtremeValues1"}) {
+    for (const char* name :
+         {"Reliability1", "RepeatedMeasures1", "LongLayout1", "ScaleItems1",
+          "SetCorrelationsfromAlpha1", "CopyCell1toallcells1", "SetExtremeValues1"}) {
         notForCounts_.push_back(named(QString::fromLatin1(name)));
     }
 
@@ -446,6 +461,16 @@ void MainWindow::HintforCategoricalData1Click() {
 
 void MainWindow::HintforLogisticRegression1Click() {
     ShowHelpText(LogisticRegressionHint());
+}
+
+void MainWindow::SetCorrelationsfromAlpha1Click() {
+    const std::optional<QString> alpha =
+        prompts_.AskText(this, QStringLiteral("Cronbach's alpha of the items (between 0 and 1):"),
+                         QStringLiteral("0.8"));
+    if (!alpha) return;
+    if (const Verdict verdict = model_->SetCorrelationsFromAlpha(alpha->toStdString())) {
+        prompts_.Message(this, QString::fromStdString(verdict->message));
+    }
 }
 
 void MainWindow::WhatsNew1Click() {
@@ -718,6 +743,7 @@ void MainWindow::Render() {
     }
     repeatedItem_->setChecked(model_->repeatedMeasures());
     longItem_->setChecked(model_->longLayout());
+    scaleItem_->setChecked(model_->scaleItems());
     const QString focus = host_->TakePendingFocus();
     if (!focus.isEmpty()) {
         if (auto* control = findChild<QWidget*>(focus);

@@ -79,6 +79,7 @@ class MainWindow final : public QMainWindow {
     void HintforRepeatedMeasures1Click();
     void HintforCategoricalData1Click();
     void HintforLogisticRegression1Click();
+    void SetCorrelationsfromAlpha1Click();
     void ShowHelpText(const std::string& text);
     void btnAboutClick();
     void ShowHowTo(HowTo topic);
@@ -145,6 +146,7 @@ class MainWindow final : public QMainWindow {
     QAction* exactItem_ = nullptr;
     QAction* repeatedItem_ = nullptr;
     QAction* longItem_ = nullptr;
+    QAction* scaleItem_ = nullptr;
     /// Disabled, with a tool tip saying why, while a categorical design is selected.
     QList<QAction*> notForCounts_;
 };

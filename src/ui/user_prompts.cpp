@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "commands/save_command.h"
@@ -109,6 +111,15 @@ std::optional<QString> DialogPrompts::PdfFileName(QWidget* parent, const QString
 
 bool DialogPrompts::Question(QWidget* parent, const QString& text) {
     return QMessageBox::question(parent, QStringLiteral("ZEK"), text) == QMessageBox::Yes;
+}
+
+std::optional<QString> DialogPrompts::AskText(QWidget* parent, const QString& label,
+                                              const QString& initial) {
+    bool accepted = false;
+    const QString text = QInputDialog::getText(parent, QStringLiteral("ZEK"), label,
+                                               QLineEdit::Normal, initial, &accepted);
+    if (!accepted) return std::nullopt;
+    return text;
 }
 
 }  // namespace zek

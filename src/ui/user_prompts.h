@@ -35,6 +35,9 @@ class UserPrompts {
                                                const QString& suggestedName) = 0;
     /// A question with Yes and No; true for Yes.
     virtual bool Question(QWidget* parent, const QString& text) = 0;
+    /// A line of text asked for under `label`, starting as `initial`; nothing when cancelled.
+    virtual std::optional<QString> AskText(QWidget* parent, const QString& label,
+                                           const QString& initial) = 0;
 };
 
 /// The message box that `DialogPrompts::Message` shows, not yet shown.
@@ -52,6 +55,8 @@ class DialogPrompts final : public UserPrompts {
     std::optional<QString> PdfFileName(QWidget* parent, const QString& question,
                                        const QString& suggestedName) override;
     bool Question(QWidget* parent, const QString& text) override;
+    std::optional<QString> AskText(QWidget* parent, const QString& label,
+                                   const QString& initial) override;
 };
 
 }  // namespace zek

@@ -594,6 +594,30 @@ TEST_F(MainWindowModelTest, ALikertBoxIsAScaleFromOneToItsMaxScore) {
     EXPECT_FALSE(Box(1).min.readOnly);
 }
 
+// Items of one scale: alpha .8 of four items asks every pair for .8 / (4 - 3 x .8) = .5, in
+// the user's decimal separator; what is no alpha leaves the grid as it was.
+TEST_F(MainWindowModelTest, AnAlphaSetsEveryCorrelationOfTheItems) {
+    MainWindowModel comma{*state, host, ','};
+    comma.SelectDesign(DesignKind::Correlated4);
+    EXPECT_FALSE(comma.SetCorrelationsFromAlpha("0,8").has_value());
+    EXPECT_EQ(comma.Correlation(1, 2).text, "0,5000");
+    EXPECT_EQ(comma.Correlation(3, 4).text, "0,5000");
+    EXPECT_NE(comma.Correlation(4, 5).text, "0,5000");  // beyond the four items
+    for (const char* wrong : {"1", "0", "-0,3", "x", "0.8"}) {
+        const Verdict verdict = comma.SetCorrelationsFromAlpha(wrong);
+        ASSERT_TRUE(verdict.has_value()) << wrong;
+        EXPECT_EQ(verdict->message, "Cronbach's alpha must be a number between 0 and 1");
+    }
+    EXPECT_EQ(comma.Correlation(1, 2).text, "0,5000");
+    comma.SelectDesign(DesignKind::Correlated8);
+    EXPECT_FALSE(comma.SetCorrelationsFromAlpha("0,9").has_value());
+    EXPECT_EQ(comma.Correlation(7, 8).text, "0,5294");  // .9 / (8 - 7 x .9)
+
+    comma.ToggleScaleItems();
+    EXPECT_TRUE(comma.scaleItems());
+    EXPECT_TRUE(comma.Texts().scaleItems);
+}
+
 TEST_F(MainWindowModelTest, ActiveBoxLinesDecideWhichSectionsAreRead) {
     // Edited by hand: design 2 (boxes 1 and 2) but sections for boxes 1 and 3.
     std::string text = Written(ControlTexts{});

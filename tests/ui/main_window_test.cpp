@@ -190,6 +190,27 @@ TEST_F(MainWindowTest, TypingAndTickingReachTheModelAndTheModelsChangesShow) {
     EXPECT_EQ(Find<QLineEdit>("txt_mean2")->text(), "5.0000");
 }
 
+// The scale's alpha is asked in a prompt and fills the grid; a wrong one is said and changes
+// nothing; the option's mark follows the model.
+TEST_F(MainWindowTest, ItemsOfAScaleTakeTheirCorrelationsFromAnAlpha) {
+    Find<QRadioButton>("rdo_corr4")->click();
+    prompts.textAnswers = {QStringLiteral("0.8"), QStringLiteral("1.5"), std::nullopt};
+    Find<QAction>("SetCorrelationsfromAlpha1")->trigger();
+    EXPECT_EQ(Find<QLineEdit>("txt_r34")->text(), QStringLiteral("0.5000"));
+    Find<QAction>("SetCorrelationsfromAlpha1")->trigger();
+    EXPECT_EQ(testing::LastOf(prompts.messages),
+              QStringLiteral("Cronbach's alpha must be a number between 0 and 1"));
+    Find<QAction>("SetCorrelationsfromAlpha1")->trigger();  // cancelled
+    EXPECT_EQ(prompts.textLabels.size(), 3);
+    EXPECT_EQ(Find<QLineEdit>("txt_r12")->text(), QStringLiteral("0.5000"));
+
+    QAction* scale = Find<QAction>("ScaleItems1");
+    EXPECT_FALSE(scale->isChecked());
+    scale->trigger();
+    EXPECT_TRUE(scale->isChecked());
+    EXPECT_TRUE(window.model().scaleItems());
+}
+
 TEST_F(MainWindowTest, ABadMissingPercentageLoopsThroughItsDialogUntilAccepted) {
     window.model().SetMissingText("150");
     ModalAnswers answers({Type("150"), Type("abc"), Type("20")});

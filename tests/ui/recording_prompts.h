@@ -26,6 +26,8 @@ class RecordingPrompts final : public UserPrompts {
     std::vector<zek::SaveKind> saveKinds;
     QStringList questions;
     std::deque<bool> questionAnswers;  ///< none left answers No
+    QStringList textLabels;
+    std::deque<std::optional<QString>> textAnswers;  ///< none left cancels
     /// Called as each message is shown, to look at the screen at that moment.
     std::function<void()> whileMessageShows;
 
@@ -57,6 +59,11 @@ class RecordingPrompts final : public UserPrompts {
         const bool answer = questionAnswers.front();
         questionAnswers.pop_front();
         return answer;
+    }
+
+    std::optional<QString> AskText(QWidget*, const QString& label, const QString&) override {
+        textLabels << label;
+        return Next(textAnswers);
     }
 
   private:

@@ -48,6 +48,9 @@ class ScreenshotPrompts final : public zek::UserPrompts {
         return {};
     }
     bool Question(QWidget*, const QString&) override { return false; }
+    std::optional<QString> AskText(QWidget*, const QString&, const QString&) override {
+        return std::nullopt;
+    }
 
   private:
     QString dataFile_;
