@@ -148,7 +148,13 @@ logistic_figures <- function(data) {
 scale_figures <- function(data, scores) {
   a <- tryCatch(suppressWarnings(psych::alpha(data[scores], warnings = FALSE)),
                 error = function(e) NULL)
-  if (is.null(a)) return(c())
+  # psych stops where two items share fewer than two cases: no figure of the scale.
+  if (is.null(a)) {
+    names <- c("alpha", "standardised_alpha", "mean_inter_item_r", "scale_mean", "scale_sd",
+               as.vector(outer(scores, c("_r_drop", "_alpha_if_dropped", "_std_alpha_if_dropped"),
+                               paste0)))
+    return(setNames(rep(NA_real_, length(names)), names))
+  }
   out <- c(alpha = a$total$raw_alpha, standardised_alpha = a$total$std.alpha,
            mean_inter_item_r = a$total$average_r, scale_mean = a$total$mean,
            scale_sd = a$total$sd)

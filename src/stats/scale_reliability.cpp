@@ -97,6 +97,17 @@ ScaleReliability AnalyseScale(const std::vector<std::span<const double>>& items)
         }
     }
     ScaleReliability scale;
+    // A pair without two cases in common has no covariance, and psych then no result at
+    // all: every figure is undefined.
+    for (const std::vector<double>& row : covariances) {
+        for (const double covariance : row) {
+            if (!std::isnan(covariance)) continue;
+            for (const std::span<const double> item : items) {
+                scale.items.push_back({Summarise(item)});
+            }
+            return scale;
+        }
+    }
     const Alphas all = AlphasOf(covariances, correlations, Kept(count, -1));
     scale.alpha = all.raw;
     scale.standardisedAlpha = all.standardised;

@@ -31,7 +31,9 @@ struct ScaleReliability {
     std::vector<ScaleItem> items;
 };
 
-/// Two or more items of the same cases, NaN where a score is missing.
+/// Two or more items of the same cases, NaN where a score is missing. Where two items have
+/// fewer than two cases in common psych gives nothing, and every figure but the items' own
+/// summaries is undefined.
 ScaleReliability AnalyseScale(const std::vector<std::span<const double>>& items);
 
 }  // namespace zek

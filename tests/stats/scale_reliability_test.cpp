@@ -60,5 +60,19 @@ TEST(ScaleReliability, TwoItemsAsPsychGivesThem) {
     }
 }
 
+// psych::alpha stops ("missing values (NAs) in the correlation matrix") when two items share
+// fewer than two cases; so the key has no figure of the scale.
+TEST(ScaleReliability, ItemsWithoutTwoCasesInCommonHaveNoReliability) {
+    const std::vector<double> a{1, 2, NA, NA};
+    const std::vector<double> b{NA, 3, 4, 5};
+    const std::vector<double> c{2, 3, 3, 1};
+    const ScaleReliability scale = AnalyseScale({a, b, c});
+    EXPECT_TRUE(std::isnan(scale.alpha));
+    EXPECT_TRUE(std::isnan(scale.meanScore.mean));
+    ASSERT_EQ(scale.items.size(), 3u);
+    EXPECT_TRUE(std::isnan(scale.items[0].correctedItemTotalR));
+    EXPECT_EQ(scale.items[1].summary.n, 3);
+}
+
 }  // namespace
 }  // namespace zek
