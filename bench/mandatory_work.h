@@ -39,6 +39,7 @@ inline double BareDraws(const GeneratedRun& run, RandomStreams& streams) {
                         break;
                     case DistributionKind::Normal:
                     case DistributionKind::RandomlyChosen:
+                    case DistributionKind::Likert:  // its latent normal score
                         sink += streams.GaussianDeviate(score);
                         break;
                 }

@@ -41,6 +41,7 @@ class TimingPrompts final : public zek::UserPrompts {
         return {};
     }
     bool Question(QWidget*, const QString&) override { return false; }
+    std::optional<QString> AskText(QWidget*, const QString&, const QString&) override { return {}; }
 };
 
 void BM_F9ToTheSaveDialog(benchmark::State& state) {

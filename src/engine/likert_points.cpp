@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/binary_outcome.h"
+#include "engine/category_draws.h"
 
 namespace zek {
 
@@ -133,6 +134,35 @@ PointExpansions PointExpansionsOf(const GenerationSetup& setup) {
     return expansions;
 }
 
+namespace {
+
+// Exact statistics: the present scores of a cell take the points in the order of their
+// latent scores, each point as many as its share of them gives by largest remainders, so
+// that the points' mean and SD are the asked ones as nearly as whole cases can have them.
+void PlaceAtTheirShares(const BoxParameters& box, const DataBlock& block, int column,
+                        ScoreTable& scores) {
+    const int points = PointsOf(box);
+    const std::optional<LatentNormal> latent = LatentForPoints(box.mean, box.sd, points);
+    if (!latent) return;
+    std::vector<int> present;
+    for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+        if (scores.At(row, column) != MissingMark) present.push_back(row);
+    }
+    // Lowest first; a stable sort keeps tied rows in their order.
+    std::stable_sort(present.begin(), present.end(),
+                     [&](int a, int b) { return scores.At(a, column) < scores.At(b, column); });
+    const std::vector<std::int32_t> counts = LargestRemainderCounts(
+        static_cast<std::int32_t>(present.size()), PointShares(*latent, points));
+    std::size_t next = 0;
+    for (std::size_t point = 0; point < counts.size(); ++point) {
+        for (std::int32_t k = 0; k < counts[point]; ++k) {
+            scores.At(present[next++], column) = static_cast<double>(point + 1);
+        }
+    }
+}
+
+}  // namespace
+
 void CutIntoPoints(const GenerationSetup& setup, ScoreTable& scores, RunRecord& record) {
     const DataLayout layout = LayoutOf(setup);
     for (const DataBlock& block : layout) {
@@ -141,9 +171,13 @@ void CutIntoPoints(const GenerationSetup& setup, ScoreTable& scores, RunRecord& 
             const BoxParameters& box = setup.Box(boxNumber);
             if (box.distribution != DistributionKind::Likert) continue;
             const int points = PointsOf(box);
-            for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
-                double& score = scores.At(row, column);
-                if (score != MissingMark) score = PointOf(score, points);
+            if (setup.exactStatistics) {
+                PlaceAtTheirShares(box, block, column, scores);
+            } else {
+                for (int row = block.firstRow; row < block.firstRow + block.rowCount; ++row) {
+                    double& score = scores.At(row, column);
+                    if (score != MissingMark) score = PointOf(score, points);
+                }
             }
             record.boxes[static_cast<std::size_t>(boxNumber - 1)] = {
                 DistributionKind::Likert, false, 1.0, static_cast<double>(points)};

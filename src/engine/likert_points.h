@@ -68,7 +68,9 @@ BoxParameters LatentBoxOf(const BoxParameters& box, double reliability);
 PointExpansions PointExpansionsOf(const GenerationSetup& setup);
 
 /// Turns the latent scores of every Likert box's cells in `scores` into its points, and
-/// records those boxes as Likert boxes of their points; missing stays missing.
+/// records those boxes as Likert boxes of their points; missing stays missing. With exact
+/// statistics a cell's present scores take the points in the order of their latent scores,
+/// each point its share of them by largest remainders.
 void CutIntoPoints(const GenerationSetup& setup, ScoreTable& scores, RunRecord& record);
 
 }  // namespace zek

@@ -445,7 +445,8 @@ std::vector<std::string> StepsThatMovedThem(const GeneratedRun& run) {
     for (int box = 1; box <= kBoxCount; ++box) {
         if (setup.Box(box).active && setup.Box(box).distribution == DistributionKind::Likert) {
             moves.push_back("box " + std::to_string(box) +
-                            ": Likert points cut from exact latent scores");
+                            ": Likert points, each its share of the cases as nearly as whole "
+                            "cases allow");
         }
     }
     return moves;

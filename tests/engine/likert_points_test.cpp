@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/category_draws.h"
 #include "engine/generate_data.h"
 #include "support/runnable_setup.h"
 #include "support/sample_moments.h"
@@ -13,6 +14,16 @@ namespace zek {
 namespace {
 
 using testing::SetCorrelation;
+
+// A box as the Run command leaves a Likert box of `points` points.
+void MakeLikert(BoxParameters& box, int points, double mean, double sd) {
+    box.distribution = DistributionKind::Likert;
+    box.mean = mean;
+    box.sd = sd;
+    box.decimals = 0;
+    box.minScore = 1;
+    box.maxScore = points;
+}
 
 // pnorm(-1.5) and pnorm(-0.5) in R: a latent N(3, 1) on five points.
 TEST(LikertPoints, SharesAreTheLatentNormalsProbabilitiesBetweenTheCuts) {
@@ -89,13 +100,7 @@ TEST(LikertPoints, DrawnPointsFollowTheirShares) {
           Scale{7, 4.0, 1.5}, Scale{7, 5.5, 2.2}, Scale{11, 6.0, 2.0}, Scale{11, 8.5, 3.5}}) {
         SCOPED_TRACE(::testing::Message() << scale.points << " " << scale.mean << " " << scale.sd);
         GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups1, 2026, 20000);
-        BoxParameters& box = setup.Box(1);
-        box.distribution = DistributionKind::Likert;
-        box.mean = scale.mean;
-        box.sd = scale.sd;
-        box.decimals = 0;
-        box.minScore = 1;
-        box.maxScore = scale.points;
+        MakeLikert(setup.Box(1), scale.points, scale.mean, scale.sd);
         setup.reliability = 0.8;
         ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
         EXPECT_EQ(record.Box(1).shape, DistributionKind::Likert);
@@ -130,13 +135,8 @@ TEST(LikertPoints, CorrelatedItemsKeepTheAskedCorrelationsOfTheirPoints) {
     };
     const Item items[] = {{3, 2.4, 0.7}, {5, 3.8, 1.1}, {7, 3.0, 1.8}, {11, 7.5, 2.5}};
     for (int box = 1; box <= 4; ++box) {
-        BoxParameters& item = setup.Box(box);
-        item.distribution = DistributionKind::Likert;
-        item.mean = items[box - 1].mean;
-        item.sd = items[box - 1].sd;
-        item.decimals = 0;
-        item.minScore = 1;
-        item.maxScore = items[box - 1].points;
+        const Item& item = items[box - 1];
+        MakeLikert(setup.Box(box), item.points, item.mean, item.sd);
     }
     setup.Box(5).distribution = DistributionKind::SkewPos;
     const double asked[5][5] = {{1, 0.35, 0.3, 0.45, 0.3},
@@ -161,17 +161,42 @@ TEST(LikertPoints, CorrelatedItemsKeepTheAskedCorrelationsOfTheirPoints) {
     }
 }
 
+// With exact statistics a cell's points come in their shares' whole counts of its present
+// cases, in the order of the latent scores: the points' mean and SD are as near the asked
+// ones as whole cases allow.
+TEST(LikertPoints, ExactStatisticsGiveEachPointItsShareOfTheCases) {
+    const auto tables = std::make_unique<GenerationTables>();
+    RandomStreams streams;
+    RunRecord record;
+    GenerationSetup setup = testing::RunnableSetup(DesignKind::Groups2, 31, 45);
+    MakeLikert(setup.Box(1), 5, 3.6, 1.1);
+    MakeLikert(setup.Box(2), 7, 2.5, 1.4);
+    setup.exactStatistics = true;
+    setup.missingPercent = 10;
+    setup.missingFraction = 0.1;
+    ASSERT_FALSE(GenerateData(setup, streams, *tables, record));
+    for (int group = 0; group < 2; ++group) {
+        const BoxParameters& box = setup.Box(group + 1);
+        const int points = static_cast<int>(box.maxScore);
+        std::vector<std::int32_t> counts(static_cast<std::size_t>(points), 0);
+        std::int32_t present = 0;
+        for (int row = 45 * group; row < 45 * (group + 1); ++row) {
+            const double point = tables->generatedData.At(row, 0);
+            if (point == MissingMark) continue;
+            ++counts[static_cast<std::size_t>(point - 1)];
+            ++present;
+        }
+        const std::vector<double> shares =
+            PointShares(*LatentForPoints(box.mean, box.sd, points), points);
+        EXPECT_EQ(counts, LargestRemainderCounts(present, shares)) << group;
+    }
+}
+
 // A three-point item bunched at its floor cannot follow a Normal score all the way: the
 // refusal names its reach, as for the other shapes.
 TEST(LikertPoints, ACorrelationTheirPointsCannotReachIsRefusedWithTheirInterval) {
     GenerationSetup setup = testing::RunnableSetup(DesignKind::Correlated2, 1, 100);
-    BoxParameters& item = setup.Box(1);
-    item.distribution = DistributionKind::Likert;
-    item.mean = 1.2;
-    item.sd = 0.45;
-    item.decimals = 0;
-    item.minScore = 1;
-    item.maxScore = 3;
+    MakeLikert(setup.Box(1), 3, 1.2, 0.45);
     SetCorrelation(setup, 1, 2, 0.95);
     const std::optional<GenerationRefusal> refusal = RefusalBeforeScores(setup);
     ASSERT_TRUE(refusal.has_value());
