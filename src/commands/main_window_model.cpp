@@ -275,6 +275,14 @@ void MainWindowModel::LimitTicked(int box, LimitSide side) {
 void MainWindowModel::LimitTextChanged(int box, LimitSide side) {
     ParameterBox& b = MutableBox(box);
     const std::string& text = b.Edit(LimitEdit(side)).text;
+    // A Likert box's points are its column's levels, which Names and Labels offers before any
+    // run.
+    if (b.shape == DistributionKind::Likert && side == LimitSide::Max) {
+        if (const std::optional<std::int32_t> points = ParseInteger(text);
+            points && *points >= 3 && *points <= 11) {
+            state_.setup.Box(box).maxScore = *points;
+        }
+    }
     const bool parsed = !text.empty() && ParseReal(text, separator_).has_value();
     (side == LimitSide::Min ? b.minTextValid : b.maxTextValid) = parsed;
     const bool otherValid = Other(side) == LimitSide::Min ? b.minTextValid : b.maxTextValid;
@@ -328,6 +336,7 @@ void MainWindowModel::LikertSelected(int box) {
     const bool typedPoints = typed && *typed >= 3 && *typed <= 11;
     if (!typedPoints) SetBoxText(box, BoxEdit::Max, "5");
     const int points = typedPoints ? *typed : 5;
+    state_.setup.Box(box).maxScore = points;
     // A mean off the scale starts in its middle.
     const std::optional<double> mean = ParseReal(Box(box).mean.text, separator_);
     if (!mean || !(*mean > 1.0 && *mean < points)) {

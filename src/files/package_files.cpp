@@ -30,8 +30,9 @@ constexpr time_t kFileTimestamp = 946684800;  // 2000-01-01 00:00 UTC
 
 struct PackageColumn {
     std::string name;
-    /// Grouping columns and the codes of categories are nominal; scores are scale.
-    bool nominal = false;
+    /// Grouping columns and the codes of categories are nominal, the points of a rating scale
+    /// ordinal; scores are scale.
+    readstat_measure_t measure = READSTAT_MEASURE_SCALE;
     int decimals = 0;
     std::string label;                       ///< empty: none
     std::map<int, std::string> levelLabels;  ///< of a grouping column
@@ -52,9 +53,12 @@ struct PackageTable {
 PackageTable EmptyTableOf(const DataColumns& columns) {
     PackageTable table;
     for (const DataColumn& column : columns.all()) {
-        table.columns.push_back(PackageColumn{column.name,
-                                              column.role != ColumnRole::Score || column.Coded(), 0,
-                                              column.label, column.levelLabels});
+        readstat_measure_t measure = READSTAT_MEASURE_SCALE;
+        if (column.role != ColumnRole::Score || column.Coded()) {
+            measure = column.ordered ? READSTAT_MEASURE_ORDINAL : READSTAT_MEASURE_NOMINAL;
+        }
+        table.columns.push_back(
+            PackageColumn{column.name, measure, 0, column.label, column.levelLabels});
     }
     return table;
 }
@@ -149,8 +153,7 @@ void WriteReadStatFile(DataFormat format, std::ostream& out, const PackageTable&
         readstat_variable_t* variable = readStat.readstat_add_variable(
             writer.get(), column.name.c_str(), READSTAT_TYPE_DOUBLE, 0);
         readStat.readstat_variable_set_format(variable, FormatOf(format, column).c_str());
-        readStat.readstat_variable_set_measure(
-            variable, column.nominal ? READSTAT_MEASURE_NOMINAL : READSTAT_MEASURE_SCALE);
+        readStat.readstat_variable_set_measure(variable, column.measure);
         if (!column.label.empty())
             readStat.readstat_variable_set_label(variable, column.label.c_str());
         if (!column.levelLabels.empty()) {

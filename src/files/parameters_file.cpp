@@ -163,12 +163,20 @@ constexpr std::string_view kLongOption = "long";
 constexpr std::string_view kCategoriesHeading = "===================Categories";
 
 // The columns a design's names section may name, with the levels of each grouping column.
-// A categorical variable has as many levels as the file's table has categories.
+// A categorical variable has as many levels as the file's table has categories, a Likert
+// variable as its boxes have points.
 std::optional<DataColumns> NamedColumnsOf(const ParametersFileContents& contents) {
     const std::optional<DesignKind> kind = DesignFromFileCode(contents.designCode);
     if (!kind) return std::nullopt;
     GenerationSetup setup;
     ApplyDesign(Design(*kind), setup);
+    // A Likert box's points, in its maximum line, are its column's levels.
+    for (int box = 1; box <= kBoxCount; ++box) {
+        const BoxSection& section = contents.boxes[static_cast<std::size_t>(box - 1)];
+        if (section.shape != DistributionKind::Likert) continue;
+        setup.Box(box).distribution = DistributionKind::Likert;
+        setup.Box(box).maxScore = ParseRealEitherSeparator(section.maxText).value_or(0.0);
+    }
     if (contents.categories && setup.family == DesignFamily::Categorical) {
         setup.categories.rows = contents.categories->rows;
         setup.categories.columns = contents.categories->columns;

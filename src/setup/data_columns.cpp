@@ -26,6 +26,13 @@ class ColumnList {
     void NumberedScores(const char* stem, int first, int last) {
         for (int k = first; k <= last; ++k) Score(stem + std::to_string(k));
     }
+    // A variable whose every box is a Likert scale: its points are levels, in their order.
+    void Points(int variable, int points) {
+        for (DataColumn& column : columns_) {
+            if (column.role != ColumnRole::Score || column.variable != variable) continue;
+            WithLevels(column, points).ordered = true;
+        }
+    }
     std::vector<DataColumn> Take() { return std::move(columns_); }
 
   private:
@@ -53,6 +60,23 @@ class ColumnList {
     std::vector<DataColumn> columns_;
     int scores_ = 0;
 };
+
+// The points of each variable whose boxes are all Likert scales: the most points of them.
+void AddPoints(const GenerationSetup& setup, ColumnList& list) {
+    const DesignCells cells = CellsOfDesign(ShapeOf(setup));
+    for (int v = 1; v <= cells.variableCount; ++v) {
+        int points = 0;
+        for (int c = 0; c < cells.cellCount; ++c) {
+            const BoxParameters& box = setup.Box(cells.cells[c].boxOfVariable[v - 1]);
+            if (box.distribution != DistributionKind::Likert) {
+                points = 0;
+                break;
+            }
+            points = std::max(points, static_cast<int>(box.maxScore));
+        }
+        if (points > 0) list.Points(v, points);
+    }
+}
 
 void AddFactorialColumns(const GenerationSetup& setup, ColumnList& list) {
     list.Grouping("factor1", setup.levelsFactor1);
@@ -162,6 +186,7 @@ DataColumns DataColumnsOf(const GenerationSetup& setup) {
             if (v == 2) list.Categories("var2", setup.categories.columns);
             break;
     }
+    if (setup.family != DesignFamily::Categorical) AddPoints(setup, list);
     return DataColumns(list.Take());
 }
 

@@ -21,14 +21,18 @@ struct DataColumn {
     std::string defaultName;  ///< "id", "group", "factor2", "dv", "dv1", "var3", "y", "x2"
     std::string name;         ///< the user's name, or the default
     std::string label;        ///< empty where there is none
-    int levels = 0;           ///< a grouping column's level count, or a categorical variable's
-    int variable = 0;         ///< a score column's variable, 1 ..
-    std::map<int, std::string> levelLabels;  ///< labelled levels, of either
+    /// A grouping column's level count, a categorical variable's categories, or the most
+    /// points of a Likert variable's boxes.
+    int levels = 0;
+    int variable = 0;                        ///< a score column's variable, 1 ..
+    std::map<int, std::string> levelLabels;  ///< labelled levels, of any of them
+    /// Its levels are the ordered points of a rating scale.
+    bool ordered = false;
 
     bool Grouping() const { return role == ColumnRole::Grouping; }
-    /// A score column whose scores are the codes of categories (1 .. levels).
+    /// A score column whose scores are codes 1 .. levels: of categories, or of points.
     bool Coded() const { return role == ColumnRole::Score && levels > 0; }
-    /// Whether the column's levels can be labelled: a grouping or a categorical one.
+    /// Whether the column's levels can be labelled: a grouping, categorical or Likert one.
     bool HasLevels() const { return levels > 0; }
     /// A level's label; empty where there is none.
     std::string LevelLabelOf(int level) const;
