@@ -7,6 +7,7 @@
 #include "commands/option_dialogs.h"
 #include "commands/uniform_box.h"
 #include "engine/cholesky.h"
+#include "engine/likert_points.h"
 #include "files/number_format.h"
 #include "setup/number_parsing.h"
 
@@ -279,7 +280,7 @@ void MainWindowModel::LimitTextChanged(int box, LimitSide side) {
     // run.
     if (b.shape == DistributionKind::Likert && side == LimitSide::Max) {
         if (const std::optional<std::int32_t> points = ParseInteger(text);
-            points && *points >= 3 && *points <= 11) {
+            points && IsPointCount(*points)) {
             state_.setup.Box(box).maxScore = *points;
         }
     }
@@ -333,7 +334,7 @@ void MainWindowModel::LikertSelected(int box) {
     SetBoxText(box, BoxEdit::Min, "1");
     SetLimitTicked(box, LimitSide::Max, true);
     const std::optional<std::int32_t> typed = ParseInteger(Box(box).max.text);
-    const bool typedPoints = typed && *typed >= 3 && *typed <= 11;
+    const bool typedPoints = typed && IsPointCount(*typed);
     if (!typedPoints) SetBoxText(box, BoxEdit::Max, "5");
     const int points = typedPoints ? *typed : 5;
     state_.setup.Box(box).maxScore = points;

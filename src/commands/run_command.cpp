@@ -190,10 +190,7 @@ BoxTexts LikertTexts(BoxTexts texts) {
 // Checked before the box's other entries, which a scale of no points would misjudge.
 bool PointsAreAScale(int k, const std::string& maxText, char separator, CommandHost& host) {
     const std::optional<double> points = ParseReal(maxText, separator);
-    if (points && *points >= kFewestLikertPoints && *points <= kMostLikertPoints &&
-        *points == std::floor(*points)) {
-        return true;
-    }
+    if (points && IsPointCount(*points)) return true;
     host.Refuse(BoxMessage("A Likert scale's MAXIMUM SCORE is its number of points, a whole "
                            "number from 3 to 11",
                            k),

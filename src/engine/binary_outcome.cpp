@@ -53,9 +53,10 @@ double LatentCut(double share, double reliability) {
     return quantile.convert_to<double>() * SpreadsOf(1.0, reliability).observedSd;
 }
 
-void CutAtShareOfOnes(const GenerationSetup& setup, bool exact, int rows, ScoreTable& scores) {
+void CutAtShareOfOnes(const GenerationSetup& setup, ScoreTable& scores) {
     const double share = setup.Box(1).mean / 100.0;
-    if (!exact) {
+    const int rows = setup.totalCases;
+    if (!setup.exactStatistics) {
         const double cut = LatentCut(share, setup.reliability);
         for (int row = 0; row < rows; ++row) {
             double& score = scores.At(row, 0);

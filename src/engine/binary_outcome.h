@@ -29,9 +29,9 @@ GenerationSetup LatentSetupOf(const GenerationSetup& setup);
 ///
 /// The cut is the latent score's population quantile at 1 - p for the asked share p of 1s
 /// (box 1's mean as a percentage), so that the sample's share varies as a sample's does.
-/// With `exact`, it is the sample's own: the round(p m) highest of the m present scores are
-/// 1s (ties taken in row order).
-void CutAtShareOfOnes(const GenerationSetup& setup, bool exact, int rows, ScoreTable& scores);
+/// With exact statistics, it is the sample's own: the round(p m) highest of the m present scores
+/// are 1s (ties taken in row order).
+void CutAtShareOfOnes(const GenerationSetup& setup, ScoreTable& scores);
 
 /// The latent score's population cut for a share `share` of 1s and a reliability: the score
 /// that leaves `share` of a normal distribution of mean 0 and the observed SD above it.

@@ -461,9 +461,7 @@ std::optional<GenerationRefusal> GenerateData(const GenerationSetup& setup, Rand
         std::optional<GenerationRefusal> refusal = GenerateScores(
             LatentSetupOf(setup), streams, tables, record, threads, PointExpansionsOf(setup));
         if (refusal) return refusal;
-        if (setup.binaryOutcome) {
-            CutAtShareOfOnes(setup, setup.exactStatistics, setup.totalCases, tables.generatedData);
-        }
+        if (setup.binaryOutcome) CutAtShareOfOnes(setup, tables.generatedData);
         CutIntoPoints(setup, tables.generatedData, record);
         return std::nullopt;
     }

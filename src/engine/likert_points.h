@@ -20,6 +20,12 @@ namespace zek {
 inline constexpr int kFewestLikertPoints = 3;
 inline constexpr int kMostLikertPoints = 11;
 
+/// Whether a Max Score is a scale's number of points: a whole number from 3 to 11.
+constexpr bool IsPointCount(double points) {
+    return points >= kFewestLikertPoints && points <= kMostLikertPoints &&
+           points == static_cast<double>(static_cast<int>(points));
+}
+
 /// The mean and SD of the latent normal score.
 struct LatentNormal {
     double mean = 0.0;

@@ -56,7 +56,7 @@ ParameterBoxWidget::ParameterBoxWidget(int box, MainWindowModel& model, QWidget*
         auto* label = new QLabel(QString::fromLatin1(heading.text), this);
         label->setGeometry(heading.x, 17, 38, 13);
         if (heading.hint != nullptr) label->setToolTip(QString::fromLatin1(heading.hint));
-        if (heading.x == 6) meanHeading_ = label;
+        if (heading.hint == kMeanHint) meanHeading_ = label;
     }
     AddEdit(this, BoxEdit::Mean, "txt_mean", {4, 31, 42, 20});
     AddEdit(this, BoxEdit::Sd, "txt_sd", {47, 31, 40, 20});
