@@ -73,14 +73,17 @@ for round in $(seq 1 "$rounds"); do
     done
     # The categorical designs (N 10 to 500, empty rows and columns where a rare category
     # draws no case), the logistic regressions (N 10 to 500, separated outcomes among the
-    # small ones), the mixed designs (N 5 to 60) and Likert items as a scale (N 10 to 500).
-    for input in "$here"/../tests/golden/[5-9][0-9]_{cat,logistic,mixed,corr4_likert}*/input.TXT; do
+    # small ones), the mixed designs (N 5 to 60), Likert items as a scale and reverse-keyed
+    # items with a score column (N 10 to 500).
+    for input in "$here"/../tests/golden/[5-9][0-9]_{cat,logistic,mixed,corr4_likert,corr5_reversed}*/input.TXT; do
         design=$(basename "$(dirname "$input")")
         folder="$work/$design-$round"
         mkdir -p "$folder"
         if [[ $design == *_mixed* ]]; then low=5 high=60; else low=10 high=500; fi
         scale=()
         if [[ $design == *_likert* ]]; then scale=(--scale); fi
+        # Reverse-keyed items: their mean score column, and every other round their sum.
+        if [[ $design == *_reversed* && $((round % 2)) == 1 ]]; then scale=(--scale-score sum); fi
         vary "$input" "$folder/setup.TXT" "$design" "$round" "$low" "$high" 0,5,10,15,20
         (cd "$folder" && "$generator" setup.TXT -o "data.csv" --count 30 "${scale[@]}" \
             --seed $((1000 * round + 10#${design:0:2})) > /dev/null)

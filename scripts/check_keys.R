@@ -16,6 +16,10 @@ read_key <- function(path) {
   parts <- strsplit(trimws(lines), " +")
   values <- sapply(parts, function(p) if (p[2] == "NA") NA_real_ else as.numeric(p[2]))
   names(values) <- sapply(parts, `[`, 1)
+  # A scale's reverse-keyed items, as its heading names them: "; 6 - var2".
+  heading <- grep("^Reliability of the scale", readLines(path), value = TRUE)
+  reversals <- regmatches(heading, gregexpr("; [-0-9.e+]+ - [A-Za-z][A-Za-z0-9_]*", heading))
+  attr(values, "reversed") <- if (length(reversals)) sub("^; ", "", reversals[[1]]) else c()
   values
 }
 
@@ -144,8 +148,13 @@ logistic_figures <- function(data) {
     iterations = m$iter)
 }
 
-# psych::alpha of the items (pairwise covariances, psych's default).
-scale_figures <- function(data, scores) {
+# psych::alpha of the items (pairwise covariances, psych's default), each reverse-keyed item
+# ("6 - var2") reversed first as a student would.
+scale_figures <- function(data, scores, reversed) {
+  for (reversal in reversed) {
+    parts <- strsplit(reversal, " - ", fixed = TRUE)[[1]]
+    data[[parts[2]]] <- as.numeric(parts[1]) - data[[parts[2]]]
+  }
   a <- tryCatch(suppressWarnings(psych::alpha(data[scores], warnings = FALSE)),
                 error = function(e) NULL)
   # psych stops where two items share fewer than two cases: no figure of the scale.
@@ -164,6 +173,20 @@ scale_figures <- function(data, scores) {
     out[paste0(scores[i], "_std_alpha_if_dropped")] <- a$alpha.drop$std.alpha[i]
   }
   out
+}
+
+# Each case's sum or mean of the items as a student computes it, reverse-keyed ones reversed
+# first, NA where an item is NA: the data file's column must hold it to its printed digits.
+check_scale_score <- function(data, items, score, reversed) {
+  for (reversal in reversed) {
+    parts <- strsplit(reversal, " - ", fixed = TRUE)[[1]]
+    data[[parts[2]]] <- as.numeric(parts[1]) - data[[parts[2]]]
+  }
+  theirs <- if (score == "scale_sum") rowSums(data[items]) else rowMeans(data[items])
+  ours <- data[[score]]
+  wrong <- xor(is.na(ours), is.na(theirs)) |
+    (!is.na(ours) & !is.na(theirs) & abs(ours - theirs) > 0.0051)
+  if (any(wrong)) stop(score, " differs from the items in rows ", paste(head(which(wrong)), collapse = " "))
 }
 
 within_correlations <- function(data, vars, groups, cellnames) {
@@ -284,6 +307,12 @@ r_figures <- function(data, key, setup) {
   if ("chi_square" %in% names(key)) return(category_figures(data, setup))
   cols <- names(data)
   scores <- setdiff(cols, c("id", "group", "factor1", "factor2", "factor3"))
+  # A scale's score column follows its items; the key speaks of the items alone, and the
+  # column is checked against them.
+  for (score in intersect(c("scale_sum", "scale_mean"), scores)) {
+    scores <- setdiff(scores, score)
+    check_scale_score(data, scores, score, attr(key, "reversed"))
+  }
   out <- c()
   if ("factor1" %in% cols) {
     fac <- intersect(c("factor1", "factor2", "factor3"), cols)
@@ -341,7 +370,7 @@ r_figures <- function(data, key, setup) {
     for (v in scores) out <- c(out, summary_figures(v, data[[v]]))
     out <- c(out, within_correlations(data, scores, list(rep(TRUE, nrow(data))), ""))
   }
-  if ("standardised_alpha" %in% names(key)) out <- c(out, scale_figures(data, scores))
+  if ("standardised_alpha" %in% names(key)) out <- c(out, scale_figures(data, scores, attr(key, "reversed")))
   if ("rm_n" %in% names(key)) {
     between <- intersect(c("group", "factor1", "factor2"), cols)
     if (identical(between, "group") && length(unique(data$group)) == 1) between <- c()

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* kGenerateHelp =
     R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--threads T] [--seed N]
                     [--reliability R] [--beta LOW HIGH] [--exact] [--repeated [--long]]
-                    [--scale] [--no-key]
+                    [--scale [--scale-score sum|mean]] [--no-key]
 
 Generates simulated sample data from a ZEK generation parameters file, without a window,
 and writes the three files that Generate and Save write in ZEK: the comma-delimited data
@@ -68,7 +68,12 @@ Options:
                      answer key adds its reliability as R's psych::alpha computes it
                      (Cronbach's alpha raw and standardised, the mean inter-item
                      correlation, each item's corrected item-total correlation and the
-                     alphas without it).
+                     alphas without it). Items named reverse-keyed in the setup's names
+                     section (var3.reverse=yes) are reversed first (lowest + highest - score).
+  --scale-score sum|mean
+                     with --scale, the data file ends with a column of each case's sum or
+                     mean of the items (reverse-keyed ones reversed), missing where an item
+                     is missing.
   --long             with --repeated, the data file holds one row per case and occasion
                      (id, the group or cell codes, occasion, score) instead of one row per
                      case, in every format; the occasion's levels are labelled with the
@@ -151,6 +156,17 @@ Verdict ReadReliability(std::optional<std::string_view> text, GenerateOptions& o
     return std::nullopt;
 }
 
+Verdict ReadScaleScore(std::optional<std::string_view> text, GenerateOptions& options) {
+    if (text == "sum") {
+        options.scaleScore = ScaleScore::Sum;
+    } else if (text == "mean") {
+        options.scaleScore = ScaleScore::Mean;
+    } else {
+        return Refusal{"--scale-score takes sum or mean", ""};
+    }
+    return std::nullopt;
+}
+
 Verdict ReadBeta(std::optional<std::string_view> lowText, std::optional<std::string_view> highText,
                  GenerateOptions& options) {
     const Refusal refusal{kBetaMessage, ""};
@@ -193,6 +209,7 @@ Verdict ReadArgument(std::string_view arg, Arguments& arguments, GenerateOptions
     if (arg == "--threads") return ReadThreads(arguments.Value(), options);
     if (arg == "--seed") return ReadSeed(arguments.Value(), options);
     if (arg == "--reliability") return ReadReliability(arguments.Value(), options);
+    if (arg == "--scale-score") return ReadScaleScore(arguments.Value(), options);
     if (arg == "--beta") {
         const std::optional<std::string_view> low = arguments.Value();
         return ReadBeta(low, arguments.Value(), options);

@@ -26,6 +26,8 @@ struct GenerateOptions {
     /// The variables as occasions: the key adds the repeated-measures ANOVA.
     bool repeated = false;
     bool scale = false;
+    /// With `scale`, a column of each case's sum or mean of the items; none when not given.
+    std::optional<ScaleScore> scaleScore;
     /// With `repeated`, a row per case and occasion.
     bool longLayout = false;
     bool help = false;

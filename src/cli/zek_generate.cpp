@@ -132,6 +132,7 @@ void ApplyOptions(const zek::GenerateOptions& options, const zek::ParametersFile
     setup.exactStatistics = options.exact || reading.exactStatistics;
     setup.repeatedMeasures = options.repeated || reading.repeatedMeasures;
     setup.scaleItems = options.scale || reading.scaleItems;
+    setup.scaleScore = options.scaleScore.value_or(reading.scaleScore);
     setup.longLayout = options.longLayout || reading.longLayout;
     // The long layout is one of occasions.
     if (options.longLayout && !zek::TakesRepeatedMeasures(setup)) {

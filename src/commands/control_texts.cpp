@@ -52,6 +52,7 @@ ParametersFileContents ParametersFileContentsOf(const ControlTexts& texts) {
     contents.exactStatistics = texts.exactStatistics;
     contents.repeatedMeasures = texts.repeatedMeasures;
     contents.scaleItems = texts.scaleItems;
+    contents.scaleScore = texts.scaleScore;
     contents.longLayout = texts.longLayout;
     if (design.family == DesignFamily::Categorical) contents.categories = texts.categories;
     return contents;

@@ -50,6 +50,7 @@ struct ControlTexts {
     /// Options > Repeated Measures, and Long Layout.
     bool repeatedMeasures = false;
     bool scaleItems = false;
+    ScaleScore scaleScore = ScaleScore::None;
     bool longLayout = false;
     /// A categorical design's percentages and N.
     CategoryTableTexts categories = EvenCategoryTexts(2, 1);

@@ -8,6 +8,7 @@
 #include "files/data_file.h"
 #include "files/package_files.h"
 #include "files/text_file.h"
+#include "setup/scale_score.h"
 
 namespace zek {
 
@@ -62,7 +63,8 @@ std::vector<std::vector<double>> SavedDataScores(const ProgramState& state) {
     const std::string& path = state.setup.dataFileName;
     const GenerationSetup& run = state.generated.setup;
     if (DataFormatOf(path) == DataFormat::Text) {
-        return ReadDataFileScores(path, run.variableCount, WritesLongLayout(run));
+        const int columnsAfter = ScaleScoreColumn::Of(run) ? 1 : 0;
+        return ReadDataFileScores(path, run.variableCount, WritesLongLayout(run), columnsAfter);
     }
     CheckSavedRunIsInMemory(state);
     std::vector<std::vector<double>> rows;

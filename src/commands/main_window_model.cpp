@@ -501,10 +501,21 @@ Verdict MainWindowModel::SetCorrelationsFromAlpha(std::string_view alphaText) {
         std::to_chars(buffer.data(), buffer.data() + buffer.size(), r, std::chars_format::fixed, 4)
             .ptr;
     const std::string text = WithDecimalSeparator(std::string(buffer.data(), end), separator_);
-    for (EditControl& cell : correlations_) {
-        if (cell.enabled) cell.text = text;
+    // An item worded against the scale correlates negatively with the others as written.
+    for (int i = 1; i <= items; ++i) {
+        for (int j = i + 1; j <= items; ++j) {
+            EditControl& cell = MutableCorrelation(i, j);
+            const bool against = columnNames_.Reversed("var" + std::to_string(i)) !=
+                                 columnNames_.Reversed("var" + std::to_string(j));
+            if (cell.enabled) cell.text = against ? "-" + text : text;
+        }
     }
     return std::nullopt;
+}
+
+void MainWindowModel::SetScaleScore(ScaleScore score) {
+    const ChangeScope scope(*this);
+    state_.setup.scaleScore = score;
 }
 
 void MainWindowModel::ToggleLongLayout() {
@@ -624,6 +635,7 @@ void MainWindowModel::ApplyParametersFile(const ParametersFileReading& reading) 
     if (reading.exactStatistics) state_.setup.exactStatistics = true;
     if (reading.longLayout) state_.setup.longLayout = true;
     if (reading.scaleItems) state_.setup.scaleItems = true;
+    if (reading.scaleScore != ScaleScore::None) state_.setup.scaleScore = reading.scaleScore;
     if (reading.repeatedMeasures) {
         state_.setup.repeatedMeasures = true;
         CaptionActiveBoxes();
@@ -657,6 +669,7 @@ ControlTexts MainWindowModel::Texts() const {
     texts.exactStatistics = state_.setup.exactStatistics;
     texts.repeatedMeasures = state_.setup.repeatedMeasures;
     texts.scaleItems = state_.setup.scaleItems;
+    texts.scaleScore = state_.setup.scaleScore;
     texts.longLayout = state_.setup.longLayout;
     texts.categories = categories_;
     texts.seed = seed_;

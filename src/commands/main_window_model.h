@@ -162,6 +162,9 @@ class MainWindowModel {
     /// "Scale (Items of One Construct)" likewise.
     void ToggleScaleItems();
     bool scaleItems() const { return state_.setup.scaleItems; }
+    /// The scale's score column: none, the items' sum or their mean.
+    void SetScaleScore(ScaleScore score);
+    ScaleScore scaleScore() const { return state_.setup.scaleScore; }
     /// Every enabled cell of the grid the inter-item correlation that gives `alphaText`'s
     /// standardised alpha, r = alpha / (k - (k - 1) alpha) for k items, to four decimals; a
     /// text that is no alpha between 0 and 1 is refused, and the grid kept.

@@ -15,7 +15,8 @@ std::vector<NameRow> NameRowsOf(const GenerationSetup& setup, const ColumnNames&
         const std::string& column = described.defaultName;
         const auto named = names.names.find(column);
         rows.push_back({column, 0, named == names.names.end() ? std::string() : named->second,
-                        names.LabelOf(column)});
+                        names.LabelOf(column), described.reversible,
+                        described.reversible && names.Reversed(column)});
         for (int level = 1; level <= described.levels; ++level) {
             rows.push_back({column, level, {}, names.LevelLabelOf(column, level)});
         }
@@ -71,6 +72,7 @@ Checked<ColumnNames> ReadNameRows(const std::vector<NameRow>& rows, const Column
         if (row.level == 0) {
             names.names.erase(row.column);
             names.labels.erase(row.column);
+            names.reversed.erase(row.column);
         } else {
             names.levelLabels[row.column].erase(row.level);
         }
@@ -87,6 +89,7 @@ Checked<ColumnNames> ReadNameRows(const std::vector<NameRow>& rows, const Column
         if (const Verdict verdict = CheckColumnLabel(row.label)) return refuse(verdict->message);
         if (row.level == 0) {
             if (!row.label.empty()) names.labels[row.column] = row.label;
+            if (row.reversible && row.reversed) names.reversed.insert(row.column);
             used.push_back(row.name.empty() ? row.column : row.name);
             if (const Verdict verdict = CheckDistinctNames(used)) return refuse(verdict->message);
         } else if (!row.label.empty()) {

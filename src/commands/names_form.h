@@ -16,6 +16,9 @@ struct NameRow {
     int level = 0;       ///< a level of the grouping column, from 1; 0 for the column itself
     std::string name;    ///< the new name; empty: the default (level rows have none)
     std::string label;   ///< empty: none
+    /// A correlated variable's row: as an item of a scale it can be worded against it.
+    bool reversible = false;
+    bool reversed = false;  ///< reverse-keyed
 
     /// How the dialog and its messages call the row: "dv", "group 2".
     std::string Caption() const;

@@ -384,6 +384,26 @@ bool FactoriseOrExplain(GenerationSetup& setup, CommandHost& host) {
 }  // namespace
 
 namespace {
+
+// An item worded against its scale is reversed by the sum of its ends, which it must have.
+bool ReversedItemsHaveEnds(const GenerationSetup& setup, CommandHost& host) {
+    if (!TakesScaleItems(setup)) return true;
+    const DataColumns columns = DataColumnsOf(setup);
+    for (const DataColumn& column : columns.all()) {
+        if (!column.reversed || ReversingSumOf(setup, column.variable)) continue;
+        host.Refuse(BoxMessage(column.name + " is reverse-keyed: reversing its scores needs a "
+                                             "Likert shape or both a MINIMUM and a MAXIMUM SCORE",
+                               column.variable),
+                    ControlName("txt_max", column.variable),
+                    ControlName("txt_max", column.variable));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+namespace {
 // The draws of a checked setup, and the run's record kept where they succeed.
 RunOutcome Generate(ProgramState& state, CommandHost& host);
 }  // namespace
@@ -418,6 +438,7 @@ RunOutcome RunCommand(ControlTexts& controls, const EnabledCorrelationCells& ena
             return Stop(state);
         }
     }
+    if (!ReversedItemsHaveEnds(setup, host)) return Stop(state);
     setup.totalCases = LayoutOf(setup).totalRows;
     if (!ReadCorrelations(controls, enabledCells, decimalSeparator, setup.correlations, host)) {
         return Stop(state);

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <exception>
 #include <functional>
 #include <limits>
@@ -13,6 +14,7 @@
 #include "files/number_format.h"
 #include "files/text_file.h"
 #include "platform/processors.h"
+#include "setup/scale_score.h"
 
 namespace zek {
 
@@ -35,8 +37,8 @@ void AppendScore(std::string& line, double score, int decimals, bool limitDigits
 }
 
 // One case line put together in place and appended whole, rather than piece by piece: the
-// id, up to three codes and every score the quick fixed-point path writes fit. A score that
-// needs the general path is appended as text after what the line holds so far.
+// id, up to three codes, every score and a scale's score the quick fixed-point path writes fit. A
+// score that needs the general path is appended as text after what the line holds so far.
 class CaseLine {
   public:
     /// Starts the line of case `id` in `cell`, to be appended to `line`.
@@ -77,7 +79,7 @@ class CaseLine {
     static constexpr std::size_t kIdRoom = 20;
     static constexpr std::size_t kCodeRoom = 1 + 11;
     static constexpr std::size_t kRoom =
-        kIdRoom + 3 * kCodeRoom + kMaxVariables * (1 + kLongestQuickFixed);
+        kIdRoom + 3 * kCodeRoom + (kMaxVariables + 1) * (1 + kLongestQuickFixed);
 
     static double ReadBack(const char* first, const char* last) {
         double value = 0.0;
@@ -144,6 +146,8 @@ template <typename Lines>
 void WriteCaseLines(Lines& lines, const GenerationSetup& setup, const DataLayout& layout,
                     const ScoreTable& generated, int first, int last, WrittenScores* written) {
     const bool limitDigits = UsesSignificantDigitLimit(setup);
+    const std::optional<ScaleScoreColumn> scaleScore = ScaleScoreColumn::Of(setup);
+    std::array<double, kMaxVariables> itemsAsRead{};
     CaseLine line;
     for (int b = 0; b < layout.blockCount; ++b) {
         const DataBlock& block = layout.blocks[static_cast<std::size_t>(b)];
@@ -161,6 +165,12 @@ void WriteCaseLines(Lines& lines, const GenerationSetup& setup, const DataLayout
             for (int v = 0; v < layout.variableCount; ++v) {
                 const double asRead = line.AddScore(scores[v], decimals[v], limitDigits);
                 if (columns != nullptr) (*columns)[static_cast<std::size_t>(v)].push_back(asRead);
+                itemsAsRead[static_cast<std::size_t>(v)] = asRead;
+            }
+            if (scaleScore) {
+                const double score = scaleScore->ScoreOf(itemsAsRead);
+                line.AddScore(std::isnan(score) ? MissingMark : score, scaleScore->decimals(),
+                              limitDigits);
             }
             line.Finish();
             lines.EndLine();
@@ -295,7 +305,7 @@ WrittenScores ScoresAsWritten(const GenerationSetup& setup, const ScoreTable& ge
 }
 
 std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int columns,
-                                                    bool longLayout) {
+                                                    bool longLayout, int columnsAfter) {
     std::vector<std::vector<double>> rows;
     ReadTextFile(path, [&](std::istream& in) {
         const std::vector<std::string> lines = ReadLines(in);
@@ -313,10 +323,14 @@ std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int
             if (!longLayout || (k - 1) % static_cast<std::size_t>(columns) == 0) {
                 rows.emplace_back();
             }
-            for (std::size_t f = fields.size() - taken; f < fields.size(); ++f) {
+            // A line cut short (a file edited by hand) reads as missing scores.
+            const auto end = static_cast<std::ptrdiff_t>(fields.size()) - columnsAfter;
+            for (std::ptrdiff_t f = end - static_cast<std::ptrdiff_t>(taken); f < end; ++f) {
                 double value = std::numeric_limits<double>::quiet_NaN();
-                if (!fields[f].empty()) {
-                    std::from_chars(fields[f].data(), fields[f].data() + fields[f].size(), value);
+                const std::string_view field =
+                    f >= 0 ? fields[static_cast<std::size_t>(f)] : std::string_view();
+                if (!field.empty()) {
+                    std::from_chars(field.data(), field.data() + field.size(), value);
                 }
                 rows.back().push_back(value);
             }

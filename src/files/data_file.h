@@ -38,10 +38,11 @@ double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals);
 WrittenScores ScoresAsWritten(const GenerationSetup& setup, const ScoreTable& generated);
 
 /// The scores of a data file read back, case by case: the last `columns` fields of each case
-/// line, or in the long layout the last field of each of a case's `columns` lines; NaN for
-/// an empty field. Throws `FileError` when the file cannot be read.
+/// line before `columnsAfter` more (a scale's score), or in the long layout the last field of
+/// each of a case's `columns` lines; NaN for an empty field. Throws `FileError` when the file
+/// cannot be read.
 std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int columns,
-                                                    bool longLayout = false);
+                                                    bool longLayout = false, int columnsAfter = 0);
 
 /// Writes the header and every case line (or, in the long layout, a line per case and
 /// occasion), each ending with CR LF. A missing score is an

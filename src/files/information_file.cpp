@@ -11,6 +11,7 @@
 #include "files/number_format.h"
 #include "files/text_file.h"
 #include "setup/design_catalogue.h"
+#include "setup/number_parsing.h"
 #include "setup/version.h"
 
 namespace zek {
@@ -376,9 +377,24 @@ void WriteColumnNames(LineWriter& writer, const GenerationSetup& setup) {
             }
         }
         const std::string& defaultName = column.defaultName;
-        if (name == defaultName && label.empty() && levels.empty()) continue;
+        const bool scaleScore = column.role == ColumnRole::ScaleScore;
+        if (name == defaultName && label.empty() && levels.empty() && !column.reversed &&
+            !scaleScore) {
+            continue;
+        }
         lines.push_back("  " + defaultName + (name == defaultName ? "" : " -> " + name) +
                         (label.empty() ? "" : ": " + label));
+        if (column.reversed) {
+            lines.push_back("      reverse-keyed: the scale's figures take " +
+                            ShortestText(ReversingSumOf(setup, column.variable).value_or(0.0)) +
+                            " - " + name);
+        }
+        if (scaleScore) {
+            lines.push_back(std::string("      each case's ") +
+                            (setup.scaleScore == ScaleScore::Sum ? "sum" : "mean") +
+                            " of the items, reverse-keyed ones reversed; empty");
+            lines.push_back("      where an item is missing");
+        }
         lines.insert(lines.end(), levels.begin(), levels.end());
     }
     if (lines.empty()) return;

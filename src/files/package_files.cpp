@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <utility>
 
@@ -18,6 +19,7 @@
 #include "files/package_libraries.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "setup/scale_score.h"
 #endif
 
 namespace zek {
@@ -101,6 +103,9 @@ PackageTable TableOf(const GenerationSetup& setup, const ScoreTable& generated) 
     PackageTable table = EmptyTableOf(columns);
     const std::size_t firstScore = 1 + static_cast<std::size_t>(levels);
     const WrittenScores written = ScoresAsWritten(setup, generated);
+    const std::optional<ScaleScoreColumn> scaleScore = ScaleScoreColumn::Of(setup);
+    if (scaleScore) table.columns.back().decimals = scaleScore->decimals();
+    std::vector<double> items;
     double id = 0.0;
     for (std::size_t b = 0; b < written.size(); ++b) {
         const DataBlock& block = layout.blocks[b];
@@ -113,7 +118,16 @@ PackageTable TableOf(const GenerationSetup& setup, const ScoreTable& generated) 
             for (int level = 0; level < levels; ++level) {
                 table.cells.push_back(block.cell.levels[static_cast<std::size_t>(level)]);
             }
-            for (const std::vector<double>& column : written[b]) table.cells.push_back(column[row]);
+            items.clear();
+            for (const std::vector<double>& column : written[b]) items.push_back(column[row]);
+            table.cells.insert(table.cells.end(), items.begin(), items.end());
+            if (scaleScore) {
+                // As the data file writes it, rounded to its decimals.
+                const double score = scaleScore->ScoreOf(items);
+                table.cells.push_back(std::isnan(score)
+                                          ? score
+                                          : ScoreAsWritten(setup, score, scaleScore->decimals()));
+            }
             ++table.rowCount;
         }
     }

@@ -160,6 +160,8 @@ constexpr std::string_view kExactOption = "exact";
 constexpr std::string_view kRepeatedOption = "repeated";
 constexpr std::string_view kScaleOption = "scale";
 constexpr std::string_view kLongOption = "long";
+constexpr std::string_view kScaleSumOption = "scale sum";
+constexpr std::string_view kScaleMeanOption = "scale mean";
 constexpr std::string_view kCategoriesHeading = "===================Categories";
 
 // The columns a design's names section may name, with the levels of each grouping column.
@@ -170,6 +172,8 @@ std::optional<DataColumns> NamedColumnsOf(const ParametersFileContents& contents
     if (!kind) return std::nullopt;
     GenerationSetup setup;
     ApplyDesign(Design(*kind), setup);
+    setup.scaleItems = contents.scaleItems;
+    setup.scaleScore = contents.scaleScore;
     // A Likert box's points, in its maximum line, are its column's levels.
     for (int box = 1; box <= kBoxCount; ++box) {
         const BoxSection& section = contents.boxes[static_cast<std::size_t>(box - 1)];
@@ -201,6 +205,13 @@ std::optional<std::string> ReadNameEntry(std::string_view line, const DataColumn
         described != nullptr && described->HasLevels() ? ParseInteger(part).value_or(0) : 0;
     const bool levelKnown =
         level >= 1 && level <= described->levels && part == std::to_string(level);
+    if (described != nullptr && described->reversible && part == "reverse") {
+        if (value != "yes" && value != "no")
+            return "reverse takes yes or no, not \"" + value + "\"";
+        if (value == "yes") names.reversed.insert(column);
+        if (value == "no") names.reversed.erase(column);
+        return std::nullopt;
+    }
     if (described == nullptr || !(part.empty() || part == "label" || levelKnown)) {
         return "unknown key \"" + key + "\" for this design";
     }
@@ -251,6 +262,8 @@ std::string ReadOptionsSection(LineCursor& cursor, ParametersFileReading& readin
         if (line == kExactOption) reading.exactStatistics = true;
         if (line == kRepeatedOption) reading.repeatedMeasures = true;
         if (line == kScaleOption) reading.scaleItems = true;
+        if (line == kScaleSumOption) reading.scaleScore = ScaleScore::Sum;
+        if (line == kScaleMeanOption) reading.scaleScore = ScaleScore::Mean;
         if (line == kLongOption) reading.longLayout = true;
     }
 }
@@ -385,6 +398,9 @@ void WriteNamesSection(LineWriter& writer, const ParametersFileContents& content
         if (const std::string label = names.LabelOf(column); !label.empty()) {
             entries.push_back(column + ".label=" + label);
         }
+        if (described.reversible && names.Reversed(column)) {
+            entries.push_back(column + ".reverse=yes");
+        }
         for (int level = 1; level <= described.levels; ++level) {
             if (const std::string label = names.LevelLabelOf(column, level); !label.empty()) {
                 entries.push_back(column + "." + std::to_string(level) + "=" + label);
@@ -434,12 +450,14 @@ void WriteParametersFile(std::ostream& out, const ParametersFileContents& conten
     writer.Line("===================Correlations");
     ForEachCellInFileOrder([&](int cell) { writer.Line(contents.correlations[cell]); });
     if (contents.exactStatistics || contents.repeatedMeasures || contents.longLayout ||
-        contents.scaleItems) {
+        contents.scaleItems || contents.scaleScore != ScaleScore::None) {
         writer.Line(std::string(kOptionsHeading));
         if (contents.exactStatistics) writer.Line(std::string(kExactOption));
         if (contents.repeatedMeasures) writer.Line(std::string(kRepeatedOption));
         if (contents.longLayout) writer.Line(std::string(kLongOption));
         if (contents.scaleItems) writer.Line(std::string(kScaleOption));
+        if (contents.scaleScore == ScaleScore::Sum) writer.Line(std::string(kScaleSumOption));
+        if (contents.scaleScore == ScaleScore::Mean) writer.Line(std::string(kScaleMeanOption));
     }
     if (contents.categories) WriteCategoriesSection(writer, *contents.categories);
     WriteNamesSection(writer, contents);

@@ -58,6 +58,8 @@ struct ParametersFileContents {
     bool longLayout = false;
     /// "Scale (Items of One Construct)", in the same section.
     bool scaleItems = false;
+    /// The scale's score column, in the same section ("scale sum", "scale mean").
+    ScaleScore scaleScore = ScaleScore::None;
     /// A categorical design's percentages and N, in a section of their own after the options;
     /// nothing for the other designs, whose files have none.
     std::optional<CategoryTableTexts> categories;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +22,13 @@ struct ColumnNames {
     std::map<std::string, std::string> labels;  ///< "dv" -> "Words recalled out of 40"
     /// "group" -> level 1 -> "Placebo"
     std::map<std::string, std::map<int, std::string>> levelLabels;
+    /// The items of a scale worded against it ("var3"), whose scores a student reverses
+    /// before adding them up.
+    std::set<std::string> reversed;
 
-    bool empty() const { return names.empty() && labels.empty() && levelLabels.empty(); }
+    bool empty() const {
+        return names.empty() && labels.empty() && levelLabels.empty() && reversed.empty();
+    }
     bool operator==(const ColumnNames&) const = default;
 
     /// The column's name in the files: the user's, or the default.
@@ -31,6 +37,7 @@ struct ColumnNames {
     std::string LabelOf(const std::string& defaultName) const;
     /// A level's label; empty where there is none.
     std::string LevelLabelOf(const std::string& defaultName, int level) const;
+    bool Reversed(const std::string& defaultName) const { return reversed.contains(defaultName); }
 };
 
 /// A name R, SPSS, Stata and pandas all take: a letter, then letters, digits or "_", at most

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "setup/design_catalogue.h"
+#include "setup/scale_score.h"
 
 namespace zek {
 
@@ -23,6 +24,7 @@ class ColumnList {
     void Score(const std::string& defaultName) {
         Add(ColumnRole::Score, defaultName).variable = ++scores_;
     }
+    void ScaleScore(const std::string& defaultName) { Add(ColumnRole::ScaleScore, defaultName); }
     void NumberedScores(const char* stem, int first, int last) {
         for (int k = first; k <= last; ++k) Score(stem + std::to_string(k));
     }
@@ -31,6 +33,15 @@ class ColumnList {
         for (DataColumn& column : columns_) {
             if (column.role != ColumnRole::Score || column.variable != variable) continue;
             WithLevels(column, points).ordered = true;
+        }
+    }
+    // The score columns as possible items of a scale; while they are its items, each is
+    // reversed where the names say so.
+    void Reversible(bool itemsOfAScale) {
+        for (DataColumn& column : columns_) {
+            if (column.role != ColumnRole::Score) continue;
+            column.reversible = true;
+            column.reversed = itemsOfAScale && names_.Reversed(column.defaultName);
         }
     }
     std::vector<DataColumn> Take() { return std::move(columns_); }
@@ -132,6 +143,13 @@ const DataColumn& DataColumns::ScoreColumn(int variable) const {
                        static_cast<std::size_t>(variable));
 }
 
+std::optional<double> ReversingSumOf(const GenerationSetup& setup, int variable) {
+    const BoxParameters& box = setup.Box(variable);
+    if (box.distribution == DistributionKind::Likert) return 1.0 + box.maxScore;
+    if (box.minScore == NoLimit || box.maxScore == NoLimit) return std::nullopt;
+    return box.minScore + box.maxScore;
+}
+
 bool WritesLongLayout(const GenerationSetup& setup) {
     return setup.longLayout && TakesRepeatedMeasures(setup);
 }
@@ -157,6 +175,7 @@ DataColumns DataColumnsOf(const GenerationSetup& setup) {
     switch (setup.family) {
         case DesignFamily::Correlated:
             list.NumberedScores("var", 1, v);
+            list.Reversible(setup.scaleItems);
             break;
         case DesignFamily::Regression:
             list.Score("y");
@@ -187,6 +206,9 @@ DataColumns DataColumnsOf(const GenerationSetup& setup) {
             break;
     }
     if (setup.family != DesignFamily::Categorical) AddPoints(setup, list);
+    if (const std::optional<ScaleScoreColumn> score = ScaleScoreColumn::Of(setup)) {
+        list.ScaleScore(score->defaultName());
+    }
     return DataColumns(list.Take());
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +15,8 @@
 
 namespace zek {
 
-enum class ColumnRole { Id, Grouping, Score };
+/// `ScaleScore`: the last column of a scale's items, each case's sum or mean of them.
+enum class ColumnRole { Id, Grouping, Score, ScaleScore };
 
 struct DataColumn {
     ColumnRole role = ColumnRole::Score;
@@ -28,6 +30,10 @@ struct DataColumn {
     std::map<int, std::string> levelLabels;  ///< labelled levels, of any of them
     /// Its levels are the ordered points of a rating scale.
     bool ordered = false;
+    /// A correlated variable's column: one a scale's items can be worded against it.
+    bool reversible = false;
+    /// An item of a scale worded against it: a student reverses its scores first.
+    bool reversed = false;
 
     bool Grouping() const { return role == ColumnRole::Grouping; }
     /// A score column whose scores are codes 1 .. levels: of categories, or of points.
@@ -65,6 +71,11 @@ class DataColumns {
 
 /// The columns of the design `setup` describes, named and labelled by `setup.columnNames`.
 DataColumns DataColumnsOf(const GenerationSetup& setup);
+
+/// The sum that reverses the scores of correlated variable `variable` (1 ..) as an item of a
+/// scale, its lowest and highest possible score (6 for points 1 to 5: 6 - score); none for a
+/// variable without both ends.
+std::optional<double> ReversingSumOf(const GenerationSetup& setup, int variable);
 
 /// Whether the data files of `setup` hold one row per case and occasion: the Long Layout
 /// option under repeated measures, for a design with occasions.

@@ -54,6 +54,7 @@ void ResetToStartup(GenerationSetup& setup, RunFlags& flags) {
     setup.repeatedMeasures = startup.repeatedMeasures;
     setup.longLayout = startup.longLayout;
     setup.scaleItems = startup.scaleItems;
+    setup.scaleScore = startup.scaleScore;
     flags.dataGenerated = false;
 
     ApplyDesign(Design(DesignKind::Groups2), setup);

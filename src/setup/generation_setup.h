@@ -43,6 +43,9 @@ enum class DistributionKind { Normal, Uniform, SkewPos, SkewNeg, RandomlyChosen,
 /// The caption of the radio button that selects a shape ("Normal", "+ Skew", ...).
 const char* DistributionCaption(DistributionKind kind);
 
+/// The column a scale's items may be followed by: each case's sum or mean of them.
+enum class ScaleScore { None, Sum, Mean };
+
 /// One Group/Level box. Boxes are numbered 1 to 8: 1-4 in the top row, 5-8 below.
 struct BoxParameters {
     bool active = false;
@@ -113,6 +116,8 @@ struct GenerationSetup {
     /// "Scale (Items of One Construct)" in the Options menu: the variables of a correlated
     /// design are items of one scale, and the key adds its reliability.
     bool scaleItems = false;
+    /// The Options menu's scale score column after the items: none, their sum or their mean.
+    ScaleScore scaleScore = ScaleScore::None;
     std::int32_t betaLow = 2;
     std::int32_t betaHigh = 6;
     std::int32_t missingPercent = 3;

@@ -1,5 +1,6 @@
 #include "setup/number_parsing.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -103,6 +104,11 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
     const auto [end, error] = std::from_chars(text.data(), last, value);
     if (error != std::errc{} || end != last) return std::nullopt;
     return value;
+}
+
+std::string ShortestText(double value) {
+    std::array<char, 32> text{};
+    return {text.data(), std::to_chars(text.data(), text.data() + text.size(), value).ptr};
 }
 
 }  // namespace zek

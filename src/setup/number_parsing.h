@@ -24,6 +24,9 @@ std::optional<double> ParseRealEitherSeparator(std::string_view text);
 /// entry still surfaces at the next run.
 std::string WithDecimalSeparator(std::string_view text, char decimalSeparator);
 
+/// The fewest digits, with a point, that `ParseReal` reads back as `value`: "6", "7.5".
+std::string ShortestText(double value);
+
 /// An integer: optional sign and decimal digits within the int32 range, blanks around it
 /// ignored.
 std::optional<std::int32_t> ParseInteger(std::string_view text);

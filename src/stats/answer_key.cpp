@@ -5,6 +5,7 @@
 
 #include "setup/data_columns.h"
 #include "setup/design_catalogue.h"
+#include "setup/number_parsing.h"
 #include "stats/categorical_key.h"
 #include "stats/logistic_regression.h"
 #include "stats/repeated_measures.h"
@@ -306,12 +307,22 @@ KeySection LogisticTable(const WrittenData& data) {
     return section;
 }
 
-// psych::alpha(items) of a correlated design's variables taken as the items of one scale.
-KeySection ScaleSection(const WrittenData& data) {
-    const std::vector<Column>& columns = data.cells.front();
+// psych::alpha(items) of a correlated design's variables taken as the items of one scale,
+// each reverse-keyed item reversed first as a student would ("6 - var3").
+KeySection ScaleSection(const GenerationSetup& setup, const WrittenData& data) {
+    std::vector<Column> columns = data.cells.front();
+    std::string reversals;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int variable = static_cast<int>(i) + 1;
+        if (!data.columns.ScoreColumn(variable).reversed) continue;
+        const double sum = ReversingSumOf(setup, variable).value_or(0.0);
+        for (double& score : columns[i]) score = sum - score;
+        reversals += "; " + ShortestText(sum) + " - " + data.ScoreName(variable);
+    }
     const ScaleReliability scale =
         AnalyseScale(std::vector<std::span<const double>>(columns.begin(), columns.end()));
-    KeySection section{"Reliability of the scale (psych::alpha, pairwise covariances)", {}};
+    KeySection section{
+        "Reliability of the scale (psych::alpha, pairwise covariances" + reversals + ")", {}};
     section.figures.insert(
         section.figures.end(),
         {Statistic("alpha", scale.alpha), Statistic("standardised_alpha", scale.standardisedAlpha),
@@ -539,7 +550,7 @@ AnswerKey ComputeAnswerKey(const GenerationSetup& setup, const WrittenScores& sc
     if (TakesRepeatedMeasures(setup)) {
         key.sections.push_back(RepeatedMeasuresSection(setup, data));
     }
-    if (TakesScaleItems(setup)) key.sections.push_back(ScaleSection(data));
+    if (TakesScaleItems(setup)) key.sections.push_back(ScaleSection(setup, data));
     return key;
 }
 

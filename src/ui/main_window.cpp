@@ -298,6 +298,11 @@ void MainWindow::BuildMenu() {
     BuildHelpMenu();
 }
 
+// Choosing the score column that is chosen takes it away.
+void MainWindow::ChooseScaleScore(ScaleScore score) {
+    model_->SetScaleScore(model_->scaleScore() == score ? ScaleScore::None : score);
+}
+
 void MainWindow::BuildOptionsMenu() {
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
     const MenuEntry separator{};
@@ -327,6 +332,18 @@ void MainWindow::BuildOptionsMenu() {
                    [this] { model_->ToggleScaleItems(); },
                    "The correlated variables are items of one scale; the answer key adds its "
                    "reliability (Cronbach's alpha)"},
+                  {"ScaleSum1",
+                   QStringLiteral("Scale Score Column: Sum of Items"),
+                   {},
+                   [this] { ChooseScaleScore(ScaleScore::Sum); },
+                   "The data file ends with each case's sum of the items, reverse-keyed ones "
+                   "reversed"},
+                  {"ScaleMean1",
+                   QStringLiteral("Scale Score Column: Mean of Items"),
+                   {},
+                   [this] { ChooseScaleScore(ScaleScore::Mean); },
+                   "The data file ends with each case's mean of the items, reverse-keyed ones "
+                   "reversed"},
                   {"SetCorrelationsfromAlpha1",
                    QStringLiteral("Set Correlations from Alpha..."),
                    {},
@@ -379,10 +396,14 @@ void MainWindow::BuildOptionsMenu() {
     longItem_->setCheckable(true);
     scaleItem_ = named(QStringLiteral("ScaleItems1"));
     scaleItem_->setCheckable(true);
+    scaleSumItem_ = named(QStringLiteral("ScaleSum1"));
+    scaleSumItem_->setCheckable(true);
+    scaleMeanItem_ = named(QStringLiteral("ScaleMean1"));
+    scaleMeanItem_->setCheckable(true);
     // What counts have no use for: scores' reliability, shapes, extremes and occasions.
     for (const char* name :
-         {"Reliability1", "RepeatedMeasures1", "LongLayout1", "ScaleItems1",
-          "SetCorrelationsfromAlpha1", "CopyCell1toallcells1", "SetExtremeValues1"}) {
+         {"Reliability1", "RepeatedMeasures1", "LongLayout1", "ScaleItems1", "ScaleSum1",
+          "ScaleMean1", "SetCorrelationsfromAlpha1", "CopyCell1toallcells1", "SetExtremeValues1"}) {
         notForCounts_.push_back(named(QString::fromLatin1(name)));
     }
 
@@ -744,6 +765,8 @@ void MainWindow::Render() {
     repeatedItem_->setChecked(model_->repeatedMeasures());
     longItem_->setChecked(model_->longLayout());
     scaleItem_->setChecked(model_->scaleItems());
+    scaleSumItem_->setChecked(model_->scaleScore() == ScaleScore::Sum);
+    scaleMeanItem_->setChecked(model_->scaleScore() == ScaleScore::Mean);
     const QString focus = host_->TakePendingFocus();
     if (!focus.isEmpty()) {
         if (auto* control = findChild<QWidget*>(focus);

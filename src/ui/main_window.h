@@ -103,6 +103,7 @@ class MainWindow final : public QMainWindow {
     void BuildRightColumn(QWidget* client);
     void BuildMenu();
     void BuildOptionsMenu();
+    void ChooseScaleScore(ScaleScore score);
     void BuildHelpMenu();
     /// Adds the entries in order; the actions made, separators left out.
     QList<QAction*> AddEntries(QMenu* menu, const std::vector<MenuEntry>& entries);
@@ -147,6 +148,8 @@ class MainWindow final : public QMainWindow {
     QAction* repeatedItem_ = nullptr;
     QAction* longItem_ = nullptr;
     QAction* scaleItem_ = nullptr;
+    QAction* scaleSumItem_ = nullptr;
+    QAction* scaleMeanItem_ = nullptr;
     /// Disabled, with a tool tip saying why, while a categorical design is selected.
     QList<QAction*> notForCounts_;
 };

@@ -15,7 +15,7 @@ namespace zek {
 
 namespace {
 
-enum Column { kColumn, kName, kLabel };
+enum Column { kColumn, kName, kLabel, kReversed };
 
 }  // namespace
 
@@ -25,18 +25,20 @@ NamesDialog::NamesDialog(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* advice = new QLabel(
         QStringLiteral("Names: a letter, then letters, digits or _ (at most 32). Labels: any text "
-                       "up to 120 characters without commas. Empty keeps the default."),
+                       "up to 120 characters without commas. Empty keeps the default. Reversed: "
+                       "an item of a scale worded against it (Options > Scale)."),
         this);
     advice->setWordWrap(true);
     layout->addWidget(advice);
-    table_ = new NamesTable(0, 3, this);
+    table_ = new NamesTable(0, 4, this);
     table_->setObjectName(QStringLiteral("tbl_names"));
-    table_->setHorizontalHeaderLabels(
-        {QStringLiteral("Column"), QStringLiteral("Name"), QStringLiteral("Label")});
+    table_->setHorizontalHeaderLabels({QStringLiteral("Column"), QStringLiteral("Name"),
+                                       QStringLiteral("Label"), QStringLiteral("Reversed")});
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(kLabel, QHeaderView::Stretch);
     table_->setColumnWidth(kColumn, 90);
     table_->setColumnWidth(kName, 150);
+    table_->setColumnWidth(kReversed, 70);
     layout->addWidget(table_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("btnOK"));
@@ -63,6 +65,12 @@ void NamesDialog::Fill(const std::vector<NameRow>& rows) {
         table_->setItem(r, kColumn, column);
         table_->setItem(r, kName, name);
         table_->setItem(r, kLabel, new QTableWidgetItem(style::ToQString(row.label)));
+        // Only a scale's item can be worded against it; other rows leave the cell blank.
+        auto* reversed = new QTableWidgetItem();
+        reversed->setFlags(row.reversible ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable
+                                          : Qt::NoItemFlags);
+        if (row.reversible) reversed->setCheckState(row.reversed ? Qt::Checked : Qt::Unchecked);
+        table_->setItem(r, kReversed, reversed);
     }
 }
 
@@ -71,6 +79,7 @@ std::vector<NameRow> NamesDialog::Typed(std::vector<NameRow> rows) const {
         NameRow& row = rows[static_cast<std::size_t>(r)];
         if (row.level == 0) row.name = table_->item(r, kName)->text().trimmed().toStdString();
         row.label = table_->item(r, kLabel)->text().toStdString();
+        row.reversed = row.reversible && table_->item(r, kReversed)->checkState() == Qt::Checked;
     }
     return rows;
 }

@@ -57,6 +57,9 @@ TEST(GenerateOptions, RefusesWithTheDialogsMessages) {
     EXPECT_EQ(ErrorOf({"s", "--beta", "0", "5"}), beta);
     EXPECT_EQ(ErrorOf({"s", "--beta", "x", "5"}), beta);
     EXPECT_EQ(ErrorOf({"s", "--beta", "1", "1"}), "");
+    EXPECT_EQ(ErrorOf({"s", "--scale-score", "total"}), "--scale-score takes sum or mean");
+    EXPECT_EQ(ErrorOf({"s", "--scale-score"}), "--scale-score takes sum or mean");
+    EXPECT_EQ(Parse({"s", "--scale-score", "mean"})->scaleScore, ScaleScore::Mean);
     // One seed rule with the window's, naming the option: the lowest int32 has no negation.
     EXPECT_EQ(ErrorOf({"s", "--seed", "1.5"}), "--seed: Seed must be an INTEGER value");
     EXPECT_EQ(ErrorOf({"s", "--seed", "-2147483648"}), "--seed: Seed must be an INTEGER value");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/runnable_setup.h"
 
 namespace zek {
@@ -38,6 +40,30 @@ TEST(NamesFormTest, ADesignKeepsTheNamesOfTheColumnsItShares) {
     ASSERT_FALSE(twice);
     EXPECT_EQ(twice.refusal().message,
               "dv2: The NAME \"PRE\" is given to two columns of the data file");
+}
+
+// Only a correlated variable's row can be reverse-keyed; unticking it takes it back, and a
+// design without such rows keeps the ticks for one that has them.
+TEST(NamesFormTest, CorrelatedVariablesCanBeReverseKeyed) {
+    ColumnNames names;
+    names.reversed = {"var2"};
+    std::vector<NameRow> rows =
+        NameRowsOf(testing::RunnableSetup(DesignKind::Correlated3, 1), names);
+    ASSERT_EQ(rows.size(), 4U);
+    EXPECT_FALSE(rows[0].reversible);
+    EXPECT_TRUE(rows[1].reversible && !rows[1].reversed);
+    EXPECT_TRUE(rows[2].reversed);
+    rows[2].reversed = false;
+    rows[3].reversed = true;
+    const Checked<ColumnNames> read = ReadNameRows(rows, names);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->reversed, (std::set<std::string>{"var3"}));
+
+    const std::vector<NameRow> twoGroups =
+        NameRowsOf(testing::RunnableSetup(DesignKind::TwoGroupsDV2, 1), names);
+    EXPECT_TRUE(std::none_of(twoGroups.begin(), twoGroups.end(),
+                             [](const NameRow& row) { return row.reversible; }));
+    EXPECT_EQ(ReadNameRows(twoGroups, names)->reversed, names.reversed);
 }
 
 // The plot page's panels and axes take the names; without names they keep the window's.

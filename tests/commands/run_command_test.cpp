@@ -6,9 +6,11 @@
 #include <memory>
 
 #include "commands/main_window_model.h"
+#include "stats/answer_key.h"
 #include "stats/scale_reliability.h"
 #include "support/last_of.h"
 #include "support/recording_host.h"
+#include "support/sample_moments.h"
 
 namespace zek {
 namespace {
@@ -225,6 +227,57 @@ TEST_F(RunCommandTest, ItemsSetFromAnAlphaHaveThatAlpha) {
         EXPECT_NEAR(scale.alpha, target, 0.02);
         EXPECT_NEAR(scale.standardisedAlpha, target, 0.02);
     }
+}
+
+// Two of five items worded against the scale: the grid set from alpha .8 holds negative r
+// between them and the others, the data file holds their scores as written (low where the
+// others are high), and the key reverses them (6 - score) before its alpha, which is the
+// target at N 20,000. An item without both ends cannot be reversed and is refused.
+TEST_F(RunCommandTest, ReverseKeyedItemsAreReversedBeforeTheKey) {
+    MainWindowModel window{*state, host, '.'};
+    window.SelectDesign(DesignKind::Correlated5);
+    window.ToggleScaleItems();
+    ColumnNames names;
+    names.reversed = {"var2", "var4"};
+    window.SetColumnNames(names);
+    for (int box = 1; box <= 5; ++box) {
+        const bool reversed = box == 2 || box == 4;
+        window.SelectShape(box, DistributionKind::Likert);
+        window.SetBoxText(box, BoxEdit::Mean, reversed ? "2.6" : "3.4");
+        window.SetBoxText(box, BoxEdit::Sd, "1.1");
+        window.SetBoxText(box, BoxEdit::N, "20000");
+    }
+    ASSERT_FALSE(window.SetCorrelationsFromAlpha("0.8").has_value());
+    EXPECT_EQ(window.Correlation(1, 2).text, "-0.4444");
+    EXPECT_EQ(window.Correlation(2, 4).text, "0.4444");
+    EXPECT_EQ(window.Correlation(3, 5).text, "0.4444");
+    ASSERT_EQ(RunCommand(window, *state, host), RunOutcome::Generated)
+        << testing::LastOf(host.messages);
+
+    WrittenScores written(1);
+    for (int v = 0; v < 5; ++v) {
+        auto& column = written[0].emplace_back();
+        for (int row = 0; row < state->setup.totalCases; ++row) {
+            column.push_back(state->tables.generatedData.At(row, v));
+        }
+    }
+    EXPECT_NEAR(testing::Mean(written[0][1]), 2.6, 0.03);
+    const AnswerKey key = ComputeAnswerKey(state->setup, written);
+    const KeySection& scale = key.sections.back();
+    EXPECT_EQ(scale.heading,
+              "Reliability of the scale (psych::alpha, pairwise covariances; 6 - var2; 6 - var4)");
+    EXPECT_NEAR(scale.figures.front().value, 0.8, 0.02);
+    EXPECT_EQ(scale.figures.front().name, "alpha");
+
+    window.SelectShape(4, DistributionKind::Normal);
+    window.SetLimitTicked(4, LimitSide::Max, false);
+    EXPECT_EQ(RunCommand(window, *state, host), RunOutcome::Stopped);
+    EXPECT_EQ(testing::LastOf(host.messages),
+              "var4 is reverse-keyed: reversing its scores needs a Likert shape or both a MINIMUM "
+              "and a MAXIMUM SCORE (check box 4)");
+    // Without the scale no item is reversed, and no ends are needed.
+    window.ToggleScaleItems();
+    EXPECT_EQ(RunCommand(window, *state, host), RunOutcome::Generated);
 }
 
 TEST_F(RunCommandTest, LimitsAgainstTheMeanNameTheirBox) {

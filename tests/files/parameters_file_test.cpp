@@ -230,6 +230,7 @@ TEST(ParametersFile, NamesAndLabelsRoundTripAndBadOnesAreRefusedWithTheirLine) {
          {std::pair<std::string, std::string>{"var1=x", "unknown key \"var1\" for this design"},
           {"group.3=Decaf", "unknown key \"group.3\" for this design"},
           {"dv.unit=words", "unknown key \"dv.unit\" for this design"},
+          {"dv.reverse=yes", "unknown key \"dv.reverse\" for this design"},
           {"dv=2nd", "A NAME must begin with a letter"},
           {"dv=BY", "A NAME may not be a word that SPSS or Stata keep"},
           {"dv.label=caf\xC3", "A LABEL must be text (UTF-8)"},
@@ -242,6 +243,29 @@ TEST(ParametersFile, NamesAndLabelsRoundTripAndBadOnesAreRefusedWithTheirLine) {
                                                        ": " + message))
             << refused.ErrorMessage();
     }
+}
+
+// A correlated variable can be an item worded against its scale: "var2.reverse=yes" after its
+// name and label, kept while the scale option is off; "no" takes one back, another word is
+// refused.
+TEST(ParametersFile, ReverseKeyedItemsRoundTrip) {
+    ControlTexts texts;
+    texts.design = DesignKind::Correlated4;
+    texts.columnNames.names = {{"var2", "bored"}};
+    texts.columnNames.reversed = {"var2", "var4"};
+    const std::string file = Written(texts);
+    EXPECT_TRUE(
+        file.ends_with("===================Names\r\nvar2=bored\r\nvar2.reverse=yes\r\n"
+                       "var4.reverse=yes\r\n"));
+    const ParametersFileReading reading = Read(file);
+    ASSERT_EQ(reading.outcome, ParametersFileReading::Outcome::Complete);
+    EXPECT_EQ(reading.columnNames, texts.columnNames);
+    EXPECT_TRUE(Read(file + "var4.reverse=no\r\n").columnNames.Reversed("var2"));
+    EXPECT_FALSE(Read(file + "var4.reverse=no\r\n").columnNames.Reversed("var4"));
+    const ParametersFileReading refused = Read(file + "var3.reverse=true\r\n");
+    EXPECT_EQ(refused.outcome, ParametersFileReading::Outcome::NamesRefused);
+    EXPECT_TRUE(refused.ErrorMessage().ends_with("reverse takes yes or no, not \"true\""))
+        << refused.ErrorMessage();
 }
 
 // Exact statistics go in an options section between the correlations and the names, only

@@ -106,21 +106,24 @@ TEST_F(AnswerKeyTest, NamedColumnsAndLevelsNameTheFigures) {
         {DesignKind::Groups2,
          {{{"group", "condition"}, {"dv", "recall"}},
           {},
-          {{"group", {{1, "Placebo"}, {2, "High dose"}}}}},
+          {{"group", {{1, "Placebo"}, {2, "High dose"}}}},
+          {}},
          {"condition_Placebo_mean", "condition_High_dose_sd", "student_t"}},
         // Brackets, quotes and accents become "_", so that R reads the names as they are.
         {DesignKind::Groups2,
-         {{}, {}, {{"group", {{1, "Rehearsal (spaced)"}, {2, "\"caf\xC3\xA9\""}}}}},
+         {{}, {}, {{"group", {{1, "Rehearsal (spaced)"}, {2, "\"caf\xC3\xA9\""}}}}, {}},
          {"group_Rehearsal__spaced__mean", "group__caf___sd"}},
-        {DesignKind::Groups3, {{{"group", "site"}}, {}, {}}, {"site3_n", "anova_f"}},
+        {DesignKind::Groups3, {{{"group", "site"}}, {}, {}, {}}, {"site3_n", "anova_f"}},
         {DesignKind::Factorial2x2,
-         {{{"factor1", "dose"}}, {}, {{"factor1", {{2, "High"}}}}},
+         {{{"factor1", "dose"}}, {}, {{"factor1", {{2, "High"}}}}, {}},
          {"dose1_factor21_mean", "dose_High_factor22_n", "dose_factor2_f", "dose_p"}},
-        {DesignKind::TwoDV2x2, {{{"dv2", "later"}}, {}, {}}, {"later_factor1_factor2_f"}},
+        {DesignKind::TwoDV2x2, {{{"dv2", "later"}}, {}, {}, {}}, {"later_factor1_factor2_f"}},
         {DesignKind::Regression2,
-         {{{"y", "grade"}, {"x2", "hours"}}, {}, {}},
+         {{{"y", "grade"}, {"x2", "hours"}}, {}, {}, {}},
          {"grade_mean", "hours_estimate", "x1_p"}},
-        {DesignKind::TwoGroupsDV2, {{{"dv1", "pre"}}, {}, {}}, {"group1_pre_mean", "pre_welch_p"}}};
+        {DesignKind::TwoGroupsDV2,
+         {{{"dv1", "pre"}}, {}, {}, {}},
+         {"group1_pre_mean", "pre_welch_p"}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.design));
         GenerationSetup setup = testing::RunnableSetup(c.design, 7, 30);

@@ -214,6 +214,25 @@ int main(int argc, char** argv) {
         dialog->reject();
     });
     window.findChild<QAction*>("NamesandLabels1")->trigger();
+    // A scale's items, two of them reverse-keyed.
+    window.findChild<QRadioButton*>("rdo_corr4")->click();
+    QTimer::singleShot(200, [&] {
+        auto* dialog = window.findChild<QDialog*>("TNamesForm");
+        auto* table = dialog->findChild<QTableWidget*>("tbl_names");
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const QString column = table->item(row, 0)->text();
+            if (column == "var1") table->item(row, 1)->setText("calm");
+            if (column == "var2") table->item(row, 1)->setText("tense");
+            if (column == "var2" || column == "var4") {
+                table->item(row, 3)->setCheckState(Qt::Checked);
+            }
+        }
+        QApplication::processEvents();
+        saved &= dialog->grab().save(folder + "/names_reversed.png");
+        dialog->reject();
+    });
+    window.findChild<QAction*>("NamesandLabels1")->trigger();
+    window.findChild<QRadioButton*>("rdo_2groups")->click();
     // The plot page of that story: panels called by their names.
     zek::ColumnNames story;
     story.names = {{"group", "condition"}, {"dv", "recall"}};
