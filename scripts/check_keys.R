@@ -167,10 +167,11 @@ scale_figures <- function(data, scores, reversed) {
   out <- c(alpha = a$total$raw_alpha, standardised_alpha = a$total$std.alpha,
            mean_inter_item_r = a$total$average_r, scale_mean = a$total$mean,
            scale_sd = a$total$sd)
-  for (i in seq_along(scores)) {
-    out[paste0(scores[i], "_r_drop")] <- a$item.stats$r.drop[i]
-    out[paste0(scores[i], "_alpha_if_dropped")] <- a$alpha.drop$raw_alpha[i]
-    out[paste0(scores[i], "_std_alpha_if_dropped")] <- a$alpha.drop$std.alpha[i]
+  # By name: psych leaves out an item without variance, whose figures are then NA.
+  for (item in scores) {
+    out[paste0(item, "_r_drop")] <- a$item.stats[item, "r.drop"]
+    out[paste0(item, "_alpha_if_dropped")] <- a$alpha.drop[item, "raw_alpha"]
+    out[paste0(item, "_std_alpha_if_dropped")] <- a$alpha.drop[item, "std.alpha"]
   }
   out
 }

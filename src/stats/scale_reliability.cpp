@@ -79,9 +79,8 @@ std::vector<double> MeanScores(const std::vector<std::span<const double>>& items
     return means;
 }
 
-}  // namespace
-
-ScaleReliability AnalyseScale(const std::vector<std::span<const double>>& items) {
+// psych's figures of items that all vary: `items` and their summaries as given.
+ScaleReliability AnalyseVaryingItems(const std::vector<std::span<const double>>& items) {
     const std::size_t count = items.size();
     Matrix covariances(count, std::vector<double>(count));
     Matrix correlations(count, std::vector<double>(count));
@@ -97,26 +96,21 @@ ScaleReliability AnalyseScale(const std::vector<std::span<const double>>& items)
         }
     }
     ScaleReliability scale;
+    for (const std::span<const double> item : items) scale.items.push_back({Summarise(item)});
     // A pair without two cases in common has no covariance, and psych then no result at
     // all: every figure is undefined.
     for (const std::vector<double>& row : covariances) {
         for (const double covariance : row) {
-            if (!std::isnan(covariance)) continue;
-            for (const std::span<const double> item : items) {
-                scale.items.push_back({Summarise(item)});
-            }
-            return scale;
+            if (std::isnan(covariance)) return scale;
         }
     }
     const Alphas all = AlphasOf(covariances, correlations, Kept(count, -1));
     scale.alpha = all.raw;
     scale.standardisedAlpha = all.standardised;
     scale.meanInterItemR = all.meanR;
-    const std::vector<double> means = MeanScores(items);
-    scale.meanScore = Summarise(means);
+    scale.meanScore = Summarise(MeanScores(items));
     for (std::size_t i = 0; i < count; ++i) {
-        ScaleItem item;
-        item.summary = Summarise(items[i]);
+        ScaleItem& item = scale.items[i];
         const std::vector<std::size_t> others = Kept(count, static_cast<std::ptrdiff_t>(i));
         double othersVariance = 0.0, withOthers = 0.0;
         for (const std::size_t j : others) {
@@ -134,7 +128,50 @@ ScaleReliability AnalyseScale(const std::vector<std::span<const double>>& items)
             item.alphaIfDropped = covariances[0][1] / covariances[other][other];
             item.standardisedAlphaIfDropped = correlations[0][1];
         }
-        scale.items.push_back(item);
+    }
+    return scale;
+}
+
+// psych's mean score once items without variance are left out: the kept items' mean of each
+// case, weighted with the left-out items counted at the first case's scores.
+std::vector<double> MeanScoresWithConstants(const std::vector<std::span<const double>>& kept,
+                                            std::size_t leftOut, double firstScoresLeftOut) {
+    std::vector<double> means = MeanScores(kept);
+    const auto k = static_cast<double>(kept.size());
+    for (double& mean : means) {
+        mean = (k * mean + firstScoresLeftOut) / (k + static_cast<double>(leftOut));
+    }
+    return means;
+}
+
+}  // namespace
+
+ScaleReliability AnalyseScale(const std::vector<std::span<const double>>& items) {
+    // psych leaves out an item whose present scores are all alike (or fewer than two), as it
+    // warns; the rest are a scale of their own.
+    std::vector<std::span<const double>> varying;
+    std::vector<std::size_t> varyingAt;
+    double firstScoresLeftOut = 0.0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (Summarise(items[i]).sd > 0.0) {
+            varying.push_back(items[i]);
+            varyingAt.push_back(i);
+        } else if (!items[i].empty() && Present(items[i].front())) {
+            firstScoresLeftOut += items[i].front();
+        }
+    }
+    ScaleReliability scale;
+    for (const std::span<const double> item : items) scale.items.push_back({Summarise(item)});
+    if (varying.size() < 2) return scale;
+    const ScaleReliability kept = AnalyseVaryingItems(varying);
+    scale.alpha = kept.alpha;
+    scale.standardisedAlpha = kept.standardisedAlpha;
+    scale.meanInterItemR = kept.meanInterItemR;
+    scale.meanScore = kept.meanScore;
+    for (std::size_t k = 0; k < varying.size(); ++k) scale.items[varyingAt[k]] = kept.items[k];
+    const std::size_t leftOut = items.size() - varying.size();
+    if (leftOut > 0 && !std::isnan(kept.alpha)) {
+        scale.meanScore = Summarise(MeanScoresWithConstants(varying, leftOut, firstScoresLeftOut));
     }
     return scale;
 }

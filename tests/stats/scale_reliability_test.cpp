@@ -74,5 +74,30 @@ TEST(ScaleReliability, ItemsWithoutTwoCasesInCommonHaveNoReliability) {
     EXPECT_EQ(scale.items[1].summary.n, 3);
 }
 
+// An item whose present scores are all alike: psych leaves it out of the scale (its figures
+// NA) but counts its first case's score in each case's mean, as psych::alpha gives it.
+TEST(ScaleReliability, AnItemWithoutVarianceIsLeftOutAsPsychLeavesIt) {
+    const std::vector<double> a{1, 2, 3, 4, 5, 2, NA, 4};
+    const std::vector<double> b{3, 3, 3, NA, 3, 3, 3, 3};
+    const std::vector<double> c{2, 2, 4, 5, 4, 1, 3, NA};
+    const std::vector<double> d{1, 3, 2, 5, 5, 2, 2, 3};
+    const ScaleReliability scale = AnalyseScale({a, b, c, d});
+    EXPECT_NEAR(scale.alpha, 0.93950177935943058, 1e-13);
+    EXPECT_NEAR(scale.standardisedAlpha, 0.93986714481878375, 1e-13);
+    EXPECT_NEAR(scale.meanInterItemR, 0.83896805563629562, 1e-13);
+    EXPECT_NEAR(scale.meanScore.mean, 2.96875, 1e-13);
+    EXPECT_NEAR(scale.meanScore.sd, 0.94195370677878099, 1e-13);
+    EXPECT_NEAR(scale.items[0].correctedItemTotalR, 0.96249351280059836, 1e-13);
+    EXPECT_NEAR(scale.items[2].alphaIfDropped, 0.94117647058823528, 1e-13);
+    EXPECT_NEAR(scale.items[3].standardisedAlphaIfDropped, 0.94736842105263164, 1e-13);
+    EXPECT_TRUE(std::isnan(scale.items[1].correctedItemTotalR));
+    EXPECT_TRUE(std::isnan(scale.items[1].alphaIfDropped));
+    EXPECT_EQ(scale.items[1].summary.n, 7);
+    // One varying item is no scale.
+    const ScaleReliability one = AnalyseScale({a, b});
+    EXPECT_TRUE(std::isnan(one.alpha));
+    EXPECT_TRUE(std::isnan(one.items[0].correctedItemTotalR));
+}
+
 }  // namespace
 }  // namespace zek
