@@ -136,9 +136,106 @@ PointExpansions PointExpansionsOf(const GenerationSetup& setup) {
 
 namespace {
 
+// How far counts of points 1 .. k are from a mean and an SD: the sum of the squared
+// differences, the SD with n - 1 as the key computes it.
+class MomentsDistance {
+  public:
+    MomentsDistance(const std::vector<std::int32_t>& counts, double mean, double sd)
+        : mean_(mean), sd_(sd) {
+        for (std::size_t p = 0; p < counts.size(); ++p) {
+            const double point = static_cast<double>(p + 1);
+            cases_ += counts[p];
+            sum_ += counts[p] * point;
+            squares_ += counts[p] * point * point;
+        }
+    }
+
+    /// The distance once the points' sum and the sum of their squares change by these.
+    double After(double sumChange, double squaresChange) const {
+        const double sum = sum_ + sumChange;
+        const double mean = sum / cases_;
+        const double variance =
+            std::max(0.0, (squares_ + squaresChange - sum * mean) / (cases_ - 1.0));
+        const double sd = std::sqrt(variance);
+        return (mean - mean_) * (mean - mean_) + (sd - sd_) * (sd - sd_);
+    }
+    void Change(double sumChange, double squaresChange) {
+        sum_ += sumChange;
+        squares_ += squaresChange;
+    }
+
+  private:
+    double mean_;
+    double sd_;
+    double cases_ = 0.0;
+    double sum_ = 0.0;      ///< of the points, exact in a double for any count of cases
+    double squares_ = 0.0;  ///< of the squared points, likewise
+};
+
+// A case moved from one point to another (both from 1).
+struct PointMove {
+    int from = 0;
+    int to = 0;
+    double SumChange() const { return to - from; }
+    double SquaresChange() const { return to * to - from * from; }
+};
+
+// The counts nearest the asked mean and SD, found from the points' shares a step at a time:
+// each step the move of one or two cases that brings the counts nearest (the first such in
+// point order on a tie), until none brings them nearer. Two cases at once reach what one
+// cannot: one down and one up a point widen the SD and keep the mean.
+void MoveTowardsTheMoments(std::vector<std::int32_t>& counts, double mean, double sd) {
+    std::int32_t cases = 0;
+    for (const std::int32_t count : counts) cases += count;
+    if (cases < 2) return;
+    const int points = static_cast<int>(counts.size());
+    std::vector<PointMove> moves{PointMove{}};  // the first, no move, lets a step move one case
+    for (int from = 1; from <= points; ++from) {
+        for (int to = 1; to <= points; ++to) {
+            if (to != from) moves.push_back({from, to});
+        }
+    }
+    auto count = [&counts](int point) -> std::int32_t& {
+        return counts[static_cast<std::size_t>(point - 1)];
+    };
+    MomentsDistance distance(counts, mean, sd);
+    while (true) {
+        double best = distance.After(0.0, 0.0);
+        PointMove bestFirst, bestSecond;
+        for (std::size_t a = 1; a < moves.size(); ++a) {
+            const PointMove& first = moves[a];
+            if (count(first.from) == 0) continue;
+            for (const PointMove& second : moves) {
+                const bool secondTakes = second.from != 0;
+                // The second case must be there once the first has moved.
+                if (secondTakes && count(second.from) - (second.from == first.from ? 1 : 0) +
+                                           (second.from == first.to ? 1 : 0) ==
+                                       0) {
+                    continue;
+                }
+                // Nearer by more than rounding, so that no platform takes another step.
+                const double after = distance.After(first.SumChange() + second.SumChange(),
+                                                    first.SquaresChange() + second.SquaresChange());
+                if (after < best * (1.0 - 1e-12)) {
+                    best = after;
+                    bestFirst = first;
+                    bestSecond = second;
+                }
+            }
+        }
+        if (bestFirst.from == 0) return;
+        for (const PointMove& move : {bestFirst, bestSecond}) {
+            if (move.from == 0) continue;
+            --count(move.from);
+            ++count(move.to);
+            distance.Change(move.SumChange(), move.SquaresChange());
+        }
+    }
+}
+
 // Exact statistics: the present scores of a cell take the points in the order of their
-// latent scores, each point as many as its share of them gives by largest remainders, so
-// that the points' mean and SD are the asked ones as nearly as whole cases can have them.
+// latent scores, each point as many as its share of them gives by largest remainders, moved
+// case by case towards the asked mean and SD as nearly as whole points can have them.
 void PlaceAtTheirShares(const BoxParameters& box, const DataBlock& block, int column,
                         ScoreTable& scores) {
     const int points = PointsOf(box);
@@ -151,8 +248,9 @@ void PlaceAtTheirShares(const BoxParameters& box, const DataBlock& block, int co
     // Lowest first; a stable sort keeps tied rows in their order.
     std::stable_sort(present.begin(), present.end(),
                      [&](int a, int b) { return scores.At(a, column) < scores.At(b, column); });
-    const std::vector<std::int32_t> counts = LargestRemainderCounts(
+    std::vector<std::int32_t> counts = LargestRemainderCounts(
         static_cast<std::int32_t>(present.size()), PointShares(*latent, points));
+    MoveTowardsTheMoments(counts, box.mean, box.sd);
     std::size_t next = 0;
     for (std::size_t point = 0; point < counts.size(); ++point) {
         for (std::int32_t k = 0; k < counts[point]; ++k) {

@@ -461,8 +461,8 @@ std::vector<std::string> StepsThatMovedThem(const GeneratedRun& run) {
     for (int box = 1; box <= kBoxCount; ++box) {
         if (setup.Box(box).active && setup.Box(box).distribution == DistributionKind::Likert) {
             moves.push_back("box " + std::to_string(box) +
-                            ": Likert points, each its share of the cases as nearly as whole "
-                            "cases allow");
+                            ": Likert points, mean and SD as near the asked ones as whole "
+                            "points allow");
         }
     }
     return moves;
