@@ -12,8 +12,9 @@ set -euo pipefail
 #         keys, the repeated-measures ANOVA among them), MPFR (the
 #         portable logarithm's judge), pdftotext (a printed PDF read back) and the desktop
 #         file's validator;
-#   ci    what CI checks besides: clang-format and clang-tidy, and the cross compilers, qemu
-#         and Wine, with which zek-generate writes the same bytes on ARM64 Linux and Windows.
+#   ci    what CI checks besides: clang-format and clang-tidy, and the cross compilers, qemu,
+#         Wine and Emscripten, with which zek-generate writes the same bytes on ARM64 Linux,
+#         Windows and WebAssembly (under Node).
 #   scripts/install-deps.sh [run|test|ci]     (test when not given)
 level="${1:-test}"
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libboost-math-dev libeigen3-dev
@@ -26,7 +27,7 @@ case "$level" in
             desktop-file-utils)
         if [ "$level" = ci ]; then
             packages+=(clang-format clang-tidy g++-aarch64-linux-gnu g++-mingw-w64-x86-64-posix
-                qemu-user wine wine64)
+                qemu-user wine wine64 emscripten)
         fi
         ;;
     *)

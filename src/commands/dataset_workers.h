@@ -17,6 +17,7 @@
 #include "commands/class_set.h"
 #include "commands/program_state.h"
 #include "files/answer_key_file.h"
+#include "platform/joining_thread.h"
 
 namespace zek {
 
@@ -70,7 +71,7 @@ class DatasetWorkers {
     int nextToReturn_;
     bool stopping_ = false;
     std::map<int, std::variant<MadeDataset, std::exception_ptr>> finished_;
-    std::vector<std::jthread> threads_;
+    std::vector<platform::JoiningThread> threads_;
 };
 
 }  // namespace zek

@@ -27,8 +27,8 @@ constexpr const char* kBoxStepEndings[] = {
     ", set the mean and standard deviation for the population from which you want a sample",
     ", enter the size of the sample you would like to draw",
     ", change the number of decimals as appropriate to the data",
-    ", set minimum and maximum score values as appropriate for the data and choose the desired "
-    "distribution"};
+    (", set minimum and maximum score values as appropriate for the data and choose the "
+     "desired distribution")};
 constexpr const char* kLastStepEndings[] = {
     ". Either click on the GENERATE button or press F9",
     ". When the Save As dialog box appears, give your file a name (or use the default ZEK_data "

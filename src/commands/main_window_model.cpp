@@ -9,6 +9,7 @@
 #include "engine/cholesky.h"
 #include "engine/likert_points.h"
 #include "files/number_format.h"
+#include "setup/decimal_conversion.h"
 #include "setup/number_parsing.h"
 
 namespace zek {
@@ -498,8 +499,7 @@ Verdict MainWindowModel::SetCorrelationsFromAlpha(std::string_view alphaText) {
     const double r = *alpha / (items - (items - 1) * *alpha);
     std::array<char, 32> buffer{};
     const auto end =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), r, std::chars_format::fixed, 4)
-            .ptr;
+        ToChars(buffer.data(), buffer.data() + buffer.size(), r, std::chars_format::fixed, 4).ptr;
     const std::string text = WithDecimalSeparator(std::string(buffer.data(), end), separator_);
     // An item worded against the scale correlates negatively with the others as written.
     for (int i = 1; i <= items; ++i) {

@@ -9,6 +9,8 @@
 
 #include <boost/multiprecision/cpp_bin_float.hpp>
 
+#include "setup/bit_cast.h"
+
 namespace zek {
 
 namespace {
@@ -35,8 +37,7 @@ DoubleDouble FastTwoSum(double a, double b) {
 // with numbers of 26 bits are exact. Masking needs no fused multiply-add, which not every
 // target has in hardware and the build turns off.
 DoubleDouble Halves(double v) {
-    const double high =
-        std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) & ~((1ULL << 27) - 1));
+    const double high = BitCast<double>(BitCast<std::uint64_t>(v) & ~((1ULL << 27) - 1));
     return {high, v - high};
 }
 
@@ -162,18 +163,17 @@ inline Reduction Reduce(double x) {
     // Subtracting sqrt(1/2)'s bits leaves e in the top bits and, taken off x's exponent,
     // m in range, without a branch the processor could mispredict.
     constexpr std::uint64_t kSqrtHalfBits = 0x3fe6a09e667f3bcdULL;
-    const std::uint64_t shifted = std::bit_cast<std::uint64_t>(x) - kSqrtHalfBits;
+    const std::uint64_t shifted = BitCast<std::uint64_t>(x) - kSqrtHalfBits;
     e += static_cast<int>(static_cast<std::int64_t>(shifted) >> 52);
-    const double m =
-        std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) - (shifted & (0xfffULL << 52)));
+    const double m = BitCast<double>(BitCast<std::uint64_t>(x) - (shifted & (0xfffULL << 52)));
 
     // The nearest i to m * 128, halves rounded up, from m's bits: m * 128 is the 9 leading
     // fraction bits over 4 (m >= 1) or 8 (m < 1), plus 128 or 64, plus less than a step.
-    const auto mBits = std::bit_cast<std::uint64_t>(m);
+    const auto mBits = BitCast<std::uint64_t>(m);
     const std::uint64_t shift = 3 - ((mBits >> 52) & 1);
     const std::uint64_t leading = (mBits >> 43) & 0x1ff;
     const std::uint64_t index = (512 + leading + (std::uint64_t{1} << (shift - 1))) >> shift;
-    const ReductionEntry& entry = kReduction[index - kFirstEntry];
+    const ReductionEntry& entry = kReduction[static_cast<std::size_t>(index - kFirstEntry)];
     // r = m * reciprocal - 1 held exactly: both products of m's halves are exact, and the
     // first lies within 1% of 1, so subtracting 1 is exact too (Sterbenz).
     const DoubleDouble mHalves = Halves(m);
@@ -228,9 +228,9 @@ inline bool Surely(const log_detail::QuickLog& quick) {
     // away, except below a power of two, where the gap halves: those few go the wide way. The
     // logarithm of a double other than 1 is never a midpoint itself, nor zero, subnormal or
     // infinite.
-    const auto bits = std::bit_cast<std::uint64_t>(quick.hi);
+    const auto bits = BitCast<std::uint64_t>(quick.hi);
     constexpr std::uint64_t kExponentBits = 0x7ff0000000000000ULL;
-    const double halfUlp = std::bit_cast<double>((bits & kExponentBits) - (53ULL << 52));
+    const double halfUlp = BitCast<double>((bits & kExponentBits) - (53ULL << 52));
     const bool powerOfTwo = (bits << 12) == 0;
     return !powerOfTwo && std::fabs(quick.lo) + quick.errorBound < halfUlp;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "engine/cholesky.h"
+#include "setup/decimal_conversion.h"
 
 namespace zek {
 
@@ -55,8 +56,8 @@ bool PositiveDefinite(const Matrix& full, int order, int skipped) {
 
 std::string FixedDecimals(double value, int decimals) {
     char buffer[48];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0,
-                                      std::chars_format::fixed, decimals);
+    const auto result =
+        ToChars(buffer, buffer + sizeof buffer, value + 0.0, std::chars_format::fixed, decimals);
     std::string text(buffer, result.ptr);
     // A zero rounded from below is no negative number.
     if (text.find_first_not_of("-0.") == std::string::npos && text.front() == '-') text.erase(0, 1);
@@ -69,7 +70,7 @@ std::string TwoDecimals(double value) {
 
 std::string AsTyped(double value) {
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0);
+    const auto result = ToChars(buffer, buffer + sizeof buffer, value + 0.0);
     return std::string(buffer, result.ptr);
 }
 

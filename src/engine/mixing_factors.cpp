@@ -151,7 +151,8 @@ std::optional<GenerationRefusal> MixingFactorsOf(const GenerationSetup& setup,
                     *shapes.expansions[static_cast<std::size_t>(j - 1)], asked[i - 1][j - 1]);
                 if (!rho) {
                     const std::string line = UnreachableLine(shapes, i, j, asked[i - 1][j - 1]);
-                    if (std::ranges::find(unreachable.help, line) == unreachable.help.end()) {
+                    if (std::find(unreachable.help.begin(), unreachable.help.end(), line) ==
+                        unreachable.help.end()) {
                         unreachable.help.push_back(line);
                     }
                     continue;

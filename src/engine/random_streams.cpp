@@ -1,6 +1,7 @@
 #include "engine/random_streams.h"
 
 #include "engine/correctly_rounded_log.h"
+#include "setup/bit_cast.h"
 
 #include <bit>
 #include <cassert>
@@ -116,8 +117,8 @@ double RandomStreams::SubtractiveUniform(std::int32_t& state) {
     // branch the processor would mispredict; otherwise -0.0 is added, which leaves any
     // double as it is.
     const std::uint64_t wraps = 0 - static_cast<std::uint64_t>(mj < 0);
-    mj += std::bit_cast<double>((std::bit_cast<std::uint64_t>(kSubtractiveBig) & wraps) |
-                                (std::bit_cast<std::uint64_t>(-0.0) & ~wraps));
+    mj += BitCast<double>((BitCast<std::uint64_t>(kSubtractiveBig) & wraps) |
+                          (BitCast<std::uint64_t>(-0.0) & ~wraps));
     At(s.next) = mj;
     return mj * kSubtractiveFactor;
 }

@@ -8,6 +8,7 @@
 #include "files/file_names.h"
 #include "files/number_format.h"
 #include "files/text_file.h"
+#include "setup/decimal_conversion.h"
 
 namespace zek {
 
@@ -16,8 +17,8 @@ namespace {
 // Fixed-point digits, without trailing zeros beyond `keep` places.
 void AppendFixedTrimmed(std::string& out, double value, int places, int keep) {
     std::array<char, 400> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, places);
+    const auto result = ToChars(buffer.data(), buffer.data() + buffer.size(), value,
+                                std::chars_format::fixed, places);
     std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
     if (const std::size_t point = text.find('.'); point != std::string_view::npos) {
         const std::size_t shortest = keep > 0 ? point + 1 + static_cast<std::size_t>(keep) : point;
@@ -71,8 +72,8 @@ void AppendFigure(std::string& out, const KeyFigure& figure, int significant) {
         return;
     }
     std::array<char, 64> buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::general, significant);
+    const auto result = ToChars(buffer.data(), buffer.data() + buffer.size(), value,
+                                std::chars_format::general, significant);
     out.append(buffer.data(), result.ptr);
 }
 

@@ -13,7 +13,9 @@
 
 #include "files/number_format.h"
 #include "files/text_file.h"
+#include "platform/joining_thread.h"
 #include "platform/processors.h"
+#include "setup/decimal_conversion.h"
 #include "setup/scale_score.h"
 
 namespace zek {
@@ -83,7 +85,7 @@ class CaseLine {
 
     static double ReadBack(const char* first, const char* last) {
         double value = 0.0;
-        std::from_chars(first, last, value);
+        FromChars(first, last, value);
         return value;
     }
 
@@ -220,7 +222,7 @@ double ScoreAsWritten(const GenerationSetup& setup, double score, int decimals) 
     std::string text;
     AppendScore(text, score, decimals, UsesSignificantDigitLimit(setup));
     double value = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
+    FromChars(text.data(), text.data() + text.size(), value);
     return value;
 }
 
@@ -254,10 +256,10 @@ void WriteDataFile(std::ostream& out, const GenerationSetup& setup, const ScoreT
     TextLines secondHalf;
     WrittenScores secondHalfScores;
     std::exception_ptr secondHalfFailure;
-    std::jthread helper;
+    platform::JoiningThread helper;
     if (TakesASecondThread(threads, setup) && platform::OtherProcessorsAllowed()) {
         try {
-            helper = std::jthread([&, from = rows / 2] {
+            helper = platform::JoiningThread([&, from = rows / 2] {
                 try {
                     secondHalf.text.reserve(static_cast<std::size_t>(rows - from) *
                                             LongestLineGuess(layout));
@@ -330,7 +332,7 @@ std::vector<std::vector<double>> ReadDataFileScores(const std::string& path, int
                 const std::string_view field =
                     f >= 0 ? fields[static_cast<std::size_t>(f)] : std::string_view();
                 if (!field.empty()) {
-                    std::from_chars(field.data(), field.data() + field.size(), value);
+                    FromChars(field.data(), field.data() + field.size(), value);
                 }
                 rows.back().push_back(value);
             }

@@ -1,7 +1,6 @@
 #include "files/information_file.h"
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <string_view>
 #include <vector>
@@ -487,15 +486,11 @@ void WriteExactnessStatement(LineWriter& writer, const GeneratedRun& run) {
             return text;
         };
         // The asked figures as typed, which the box's decimals may not show.
-        const auto asked = [](double value) {
-            std::array<char, 32> text{};
-            const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-            return std::string(text.data(), end);
-        };
         misses.push_back("  - box " + std::to_string(box) + ": mean " + shown(miss.mean) +
-                         " and SD " + shown(miss.sd) + " written, " + asked(miss.targetMean) +
-                         " and " + asked(miss.targetSd) + " asked: no scores at " +
-                         std::to_string(decimals) + " decimals have both");
+                         " and SD " + shown(miss.sd) + " written, " +
+                         ShortestText(miss.targetMean) + " and " + ShortestText(miss.targetSd) +
+                         " asked: no scores at " + std::to_string(decimals) +
+                         " decimals have both");
     }
     if (moves.empty() && misses.empty()) {
         writer.Line("The data file's means and SDs are the requested ones at each box's decimals.");

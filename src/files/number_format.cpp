@@ -1,5 +1,7 @@
 #include "files/number_format.h"
 #include "files/number_format_general.h"
+#include "setup/bit_cast.h"
+#include "setup/decimal_conversion.h"
 
 #include <algorithm>
 #include <array>
@@ -63,7 +65,7 @@ __extension__ using Unsigned128 = unsigned __int128;
 // needs no floating point, and gives what the general path below gives, only without its
 // conversions. |value| x 10^decimals rounded half away from zero, exactly.
 std::uint64_t ScaledExactly(double value, int decimals) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto bits = BitCast<std::uint64_t>(value);
     const auto exponentBits = static_cast<int>((bits >> 52) & 0x7FF);
     std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
     if (exponentBits != 0) mantissa |= std::uint64_t{1} << 52;         // else subnormal
@@ -90,7 +92,7 @@ std::optional<double> AsRead(double value, std::uint64_t rounded, int decimals) 
 // Room for the longest text is the caller's; see kLongestQuickFixed. `asRead`, when given,
 // takes what `AsRead` gives, NaN for nothing.
 char* PutFixedExactly(char* out, double value, int decimals, double* asRead = nullptr) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto bits = BitCast<std::uint64_t>(value);
     const std::uint64_t power = kPowersOfTen[static_cast<std::size_t>(decimals)];
     const std::uint64_t rounded = ScaledExactly(value, decimals);
     if (asRead != nullptr) {
@@ -124,15 +126,14 @@ std::string_view FormatFixedGeneral(NumberBuffer& buffer, double value, int deci
     char* const first = buffer.data();
     char* end = nullptr;
     if (IsTie(value, decimals)) {
-        end = std::to_chars(first, first + buffer.size() - 1, value, std::chars_format::fixed,
-                            decimals + 1)
-                  .ptr;
+        end =
+            ToChars(first, first + buffer.size() - 1, value, std::chars_format::fixed, decimals + 1)
+                .ptr;
         --end;                     // the 5
         if (decimals == 0) --end;  // and the point before it
         end = IncrementMagnitude(first, end);
     } else {
-        end = std::to_chars(first, first + buffer.size(), value, std::chars_format::fixed, decimals)
-                  .ptr;
+        end = ToChars(first, first + buffer.size(), value, std::chars_format::fixed, decimals).ptr;
     }
     std::string_view text(first, static_cast<std::size_t>(end - first));
     if (!text.empty() && text.front() == '-' &&
@@ -152,8 +153,8 @@ std::string_view FormatFixedInto(NumberBuffer& buffer, double value, int decimal
 
 void AppendScientific(std::string& out, double value, int significantDigits) {
     NumberBuffer buffer;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::scientific, significantDigits - 1);
+    const auto result = ToChars(buffer.data(), buffer.data() + buffer.size(), value,
+                                std::chars_format::scientific, significantDigits - 1);
     for (char* c = buffer.data(); c != result.ptr; ++c) out.push_back(*c == 'e' ? 'E' : *c);
 }
 

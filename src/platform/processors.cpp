@@ -30,6 +30,16 @@ void KeepOffCallersProcessor(std::thread::native_handle_type helper) {
     pthread_setaffinity_np(helper, sizeof allowed, &allowed);
 }
 
+#elif defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+
+// WebAssembly without threads (a page that is not cross-origin isolated cannot have them):
+// one processor, so that no run asks for a second thread.
+int AllowedProcessorCount() {
+    return 1;
+}
+
+void KeepOffCallersProcessor(std::thread::native_handle_type) {}
+
 #else
 
 int AllowedProcessorCount() {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numeric>
 
+#include "setup/decimal_conversion.h"
 #include "setup/number_parsing.h"
 
 namespace zek {
@@ -24,7 +25,7 @@ bool AddsUpToHundred(double sum) {
 std::string SumText(double sum, char decimalSeparator) {
     const double rounded = std::round(sum * 1e6) / 1e6;
     std::array<char, 32> buffer{};
-    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), rounded);
+    const auto [end, error] = ToChars(buffer.data(), buffer.data() + buffer.size(), rounded);
     std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
     for (char& c : text) {
         if (c == '.') c = decimalSeparator;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 
+#include "setup/decimal_conversion.h"
+
 namespace zek {
 
 namespace {
@@ -70,7 +72,7 @@ std::optional<double> ParseReal(std::string_view text, char decimalSeparator) {
     double value = 0.0;
     const char* first = normalized.data();
     const char* last = first + normalized.size();
-    const auto [end, error] = std::from_chars(first, last, value);
+    const auto [end, error] = FromChars(first, last, value);
     if (error != std::errc{} || end != last || !std::isfinite(value)) return std::nullopt;
     return value;
 }
@@ -108,7 +110,7 @@ std::optional<std::int32_t> ParseInteger(std::string_view text) {
 
 std::string ShortestText(double value) {
     std::array<char, 32> text{};
-    return {text.data(), std::to_chars(text.data(), text.data() + text.size(), value).ptr};
+    return {text.data(), ToChars(text.data(), text.data() + text.size(), value).ptr};
 }
 
 }  // namespace zek

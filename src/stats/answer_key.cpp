@@ -456,7 +456,7 @@ RepeatedScores OccasionsOf(const GenerationSetup& setup, const WrittenData& data
 
 void AddRepeatedEffect(KeySection& section, const RepeatedEffect& effect) {
     std::string prefix = "rm_" + effect.name + "_";
-    std::ranges::replace(prefix, ':', '_');
+    std::replace(prefix.begin(), prefix.end(), ':', '_');
     section.figures.insert(section.figures.end(),
                            {Statistic(prefix + "F", effect.f), Count(prefix + "df1", effect.df1),
                             Count(prefix + "df2", effect.df2), Probability(prefix + "p", effect.p),

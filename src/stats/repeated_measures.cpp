@@ -97,7 +97,7 @@ bool EveryCellFilled(const RepeatedScores& data, const CompleteCases& complete) 
         const int cell = (b - 1) * data.levelsA + (a - 1);
         ++counts[static_cast<std::size_t>(cell)];
     }
-    return std::ranges::all_of(counts, [](int count) { return count > 0; });
+    return std::all_of(counts.begin(), counts.end(), [](int count) { return count > 0; });
 }
 
 // An orthonormal basis of the occasions' differences (normalised Helmert contrasts), and
@@ -229,7 +229,9 @@ std::vector<OccasionComparison> CompareOccasions(const Matrix& scores) {
 }  // namespace
 
 const RepeatedEffect* RepeatedMeasuresAnova::Effect(const std::string& name) const {
-    const auto found = std::ranges::find(effects, name, &RepeatedEffect::name);
+    const auto found =
+        std::find_if(effects.begin(), effects.end(),
+                     [&](const RepeatedEffect& effect) { return effect.name == name; });
     return found == effects.end() ? nullptr : &*found;
 }
 
