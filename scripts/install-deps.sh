@@ -14,7 +14,7 @@ set -euo pipefail
 #         file's validator;
 #   ci    what CI checks besides: clang-format and clang-tidy, and the cross compilers, qemu,
 #         Wine and Emscripten, with which zek-generate writes the same bytes on ARM64 Linux,
-#         Windows and WebAssembly (under Node).
+#         Windows and WebAssembly (under Node), and Chromium and npm for the page's test.
 #   scripts/install-deps.sh [run|test|ci]     (test when not given)
 level="${1:-test}"
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libboost-math-dev libeigen3-dev
@@ -27,7 +27,10 @@ case "$level" in
             desktop-file-utils)
         if [ "$level" = ci ]; then
             packages+=(clang-format clang-tidy g++-aarch64-linux-gnu g++-mingw-w64-x86-64-posix
-                qemu-user wine wine64 emscripten)
+                qemu-user wine wine64 emscripten chromium)
+            # npm fetches playwright-core, which drives Chromium through the page; a Node
+            # from elsewhere than Debian brings its own npm.
+            command -v npm > /dev/null || packages+=(npm)
         fi
         ;;
     *)

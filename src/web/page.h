@@ -1,0 +1,62 @@
+// The program behind the page: one window model and its state, driven by what the page's
+// script forwards, and read back by it as JSON to draw. Generate writes the files that
+// zek-generate writes, with the same writers, into the page's own file system, where the
+// script takes them for the viewer and the downloads.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "commands/main_window_model.h"
+#include "commands/program_state.h"
+#include "web/page_host.h"
+
+namespace zek {
+
+class Page {
+  public:
+    Page();
+
+    /// Every design: its file code, button, caption and row.
+    static std::string DesignsJson();
+    /// The shape buttons' captions, by shape number.
+    static std::string ShapesJson();
+    /// What the window shows now: the design, boxes, grid, texts, options and focus.
+    std::string ModelJson() const;
+    /// The messages since the last call, oldest first, each with the control to focus.
+    std::string TakeMessagesJson();
+
+    void SelectDesign(int fileCode);
+    void SetBoxText(int box, int edit, const std::string& text);
+    void SetLimitTicked(int box, int side, bool ticked);
+    void SelectShape(int box, int shape);
+    void SetCorrelationText(int i, int j, const std::string& text);
+    void SetTitle(const std::string& text) { window_.SetTitle(text); }
+    void SetSeedText(const std::string& text) { window_.SetSeedText(text); }
+    void SetMissingText(const std::string& text) { window_.SetMissingText(text); }
+    void SetExtremeText(const std::string& text) { window_.SetExtremeText(text); }
+    /// "Let ZEK set Random seed", from the page's random fraction in [0, 1).
+    void DrawSeed(double fraction);
+    void SetCorrelationPreset(int preset);
+
+    /// Options that take a value: refused with the desktop's message (in the messages).
+    void SetReliability(const std::string& text);
+    void SetBetaPair(const std::string& low, const std::string& high);
+    void ToggleOption(const std::string& name);
+    void ResetToStartup() { window_.ResetToStartup(); }
+
+    /// Replays a parameters file's text onto the window, as Open does.
+    void OpenParametersText(const std::string& text);
+    /// Generates one dataset and writes its four files under /zek/ as `dataFileName` (.csv);
+    /// the written files' paths as JSON, empty where the run was refused or failed.
+    std::string Generate(const std::string& dataFileName);
+    /// The viewer's text of the last files written: 0 both, 1 information, 2 data.
+    std::string ViewerText(int mode);
+
+  private:
+    std::unique_ptr<ProgramState> state_;
+    PageHost host_;
+    MainWindowModel window_;
+};
+
+}  // namespace zek

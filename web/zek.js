@@ -1,0 +1,248 @@
+// The page draws the window model that the program keeps (page.modelJson()) and forwards what
+// the user does; every rule lives in the program, as in the desktop window.
+"use strict";
+
+const EDITS = ["mean", "sd", "n", "decimals", "min", "max"]; // the program's box edit order
+const EDIT_IDS = { mean: "txt_mean", sd: "txt_sd", n: "txt_n", decimals: "txt_dec",
+                   min: "txt_min", max: "txt_max" };
+const EDIT_HEADINGS = { mean: " Mean ", sd: "S.D.", n: "N", decimals: "# Dec." };
+
+function element(tag, attributes = {}, ...children) {
+    const made = document.createElement(tag);
+    for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
+    made.append(...children);
+    return made;
+}
+
+function download(name, bytes) {
+    const link = element("a", { download: name.split("/").pop() });
+    link.href = URL.createObjectURL(new Blob([bytes]));
+    link.textContent = name.split("/").pop();
+    return link;
+}
+
+async function start() {
+    const zek = await ZekModule();
+    zek.FS.mkdir("/zek");
+    const page = new zek.Page();
+    const designs = JSON.parse(zek.Page.designsJson());
+    const shapes = JSON.parse(zek.Page.shapesJson());
+    const messages = [];
+
+    // The design selector: one row of buttons per row label, as in the window.
+    const designSection = document.getElementById("designs");
+    const rows = new Map();
+    for (const design of designs) {
+        if (!rows.has(design.row)) rows.set(design.row, []);
+        rows.get(design.row).push(design);
+    }
+    for (const [label, members] of rows) {
+        const row = element("div", { class: "design_row" }, element("span", { class: "row_label" }, label));
+        for (const design of members) {
+            const input = element("input", { type: "radio", name: "design", id: design.button,
+                                             value: String(design.code) });
+            input.addEventListener("change", () => act(() => page.selectDesign(design.code)));
+            row.append(element("label", {}, input, design.caption));
+        }
+        designSection.append(row);
+    }
+
+    // The eight parameter boxes.
+    const boxSection = document.getElementById("boxes");
+    for (let box = 1; box <= 8; ++box) {
+        const fieldset = element("fieldset", { id: `box_group${box}`, class: "box" },
+                                 element("legend", {}));
+        for (const [index, edit] of EDITS.entries()) {
+            const input = element("input", { id: EDIT_IDS[edit] + box, size: "7" });
+            input.addEventListener("input", () => act(() => page.setBoxText(box, index, input.value)));
+            if (edit === "min" || edit === "max") {
+                const tick = element("input", { type: "checkbox", id: `chk_${edit}${box}` });
+                tick.addEventListener("change", () =>
+                    act(() => page.setLimitTicked(box, edit === "min" ? 0 : 1, tick.checked)));
+                fieldset.append(element("label", { class: "limit" }, tick,
+                                        edit === "min" ? "Min Score" : "Max Score", input));
+            } else {
+                fieldset.append(element("label", { class: "edit" },
+                                        element("span", { class: `heading_${edit}` }, EDIT_HEADINGS[edit]), input));
+            }
+        }
+        const shapeRow = element("div", { class: "shapes" });
+        for (const [shape, caption] of shapes.entries()) {
+            const radio = element("input", { type: "radio", name: `shape${box}`, value: String(shape) });
+            radio.addEventListener("change", () => act(() => page.selectShape(box, shape)));
+            shapeRow.append(element("label", {}, radio, caption));
+        }
+        fieldset.append(shapeRow);
+        boxSection.append(fieldset);
+    }
+
+    // The lower triangle of the correlation grid: r_ij in row j, column i.
+    const grid = document.getElementById("grid");
+    const header = element("tr", {}, element("th"));
+    for (let i = 1; i <= 7; ++i) header.append(element("th", { id: `lbl_v${i}a` }));
+    grid.append(header);
+    for (let j = 2; j <= 8; ++j) {
+        const row = element("tr", {}, element("th", { id: `lbl_v${j}` }));
+        for (let i = 1; i <= 7; ++i) {
+            const cell = element("td");
+            if (i < j) {
+                const input = element("input", { id: `txt_r${i}${j}`, size: "5" });
+                input.addEventListener("input", () => act(() => page.setCorrelationText(i, j, input.value)));
+                cell.append(input);
+            }
+            row.append(cell);
+        }
+        grid.append(row);
+    }
+    for (const button of document.querySelectorAll("[data-preset]")) {
+        button.addEventListener("click", () => act(() => page.setCorrelationPreset(Number(button.dataset.preset))));
+    }
+
+    for (const [id, setter] of [["txt_title", "setTitle"], ["txt_seed1", "setSeedText"],
+                                ["txt_missing_main", "setMissingText"],
+                                ["txt_extreme_main", "setExtremeText"]]) {
+        const input = document.getElementById(id);
+        input.addEventListener("input", () => act(() => page[setter](input.value)));
+    }
+    document.getElementById("btn_seed").addEventListener("click", () => act(() => page.drawSeed(Math.random())));
+
+    function setText(input, control) {
+        if (input.value !== control.text) input.value = control.text;
+        input.disabled = !control.enabled;
+        input.readOnly = control.readOnly;
+        input.hidden = !control.visible;
+    }
+
+    // Everything the window shows, from the model.
+    function render() {
+        const model = JSON.parse(page.modelJson());
+        const chosen = designs.find((design) => design.code === model.design);
+        document.getElementById(chosen.button).checked = true;
+        for (let box = 1; box <= 8; ++box) {
+            const shown = model.boxes[box - 1];
+            const fieldset = document.getElementById(`box_group${box}`);
+            fieldset.hidden = !shown.visible;
+            fieldset.querySelector("legend").textContent = shown.caption;
+            fieldset.style.background = `rgb(${shown.colour.join(",")})`;
+            fieldset.querySelector(".heading_mean").textContent = shown.meanHeading;
+            for (const edit of EDITS) setText(document.getElementById(EDIT_IDS[edit] + box), shown[edit]);
+            for (const side of ["min", "max"]) {
+                const tick = document.getElementById(`chk_${side}${box}`);
+                tick.checked = shown[`${side}Check`].checked;
+                tick.disabled = !shown[`${side}Check`].enabled;
+            }
+            for (const radio of fieldset.querySelectorAll(".shapes input")) {
+                radio.checked = Number(radio.value) === shown.shape;
+                radio.disabled = !shown.shapesEnabled;
+            }
+        }
+        for (const cell of model.correlations) setText(document.getElementById(`txt_r${cell.i}${cell.j}`), cell.cell);
+        model.columnHeaders.forEach((text, k) => { document.getElementById(`lbl_v${k + 1}a`).textContent = text; });
+        model.rowHeaders.forEach((text, k) => { document.getElementById(`lbl_v${k + 2}`).textContent = text; });
+        document.getElementById("grid_warning").hidden = !model.warningVisible;
+        for (const [id, key] of [["txt_title", "title"], ["txt_seed1", "seed"],
+                                 ["txt_missing_main", "missing"], ["txt_extreme_main", "extreme"]]) {
+            const input = document.getElementById(id);
+            if (input.value !== model[key]) input.value = model[key];
+        }
+        for (const tick of document.querySelectorAll("[data-option]")) {
+            tick.checked = model.options[tick.dataset.option];
+        }
+    }
+
+    // The program's messages, one modal box after another, each then focusing its control.
+    const dialog = document.getElementById("message");
+    function showNextMessage() {
+        if (dialog.open || messages.length === 0) return;
+        const message = messages[0];
+        document.getElementById("message_text").textContent = message.text;
+        document.getElementById("message_details").textContent = message.details;
+        dialog.showModal();
+    }
+    dialog.addEventListener("close", () => {
+        const message = messages.shift();
+        const control = message && message.focus && document.getElementById(message.focus);
+        // After the dialog has given the focus back to what had it, as it does on closing.
+        setTimeout(() => {
+            if (control && messages.length === 0) control.focus();
+            showNextMessage();
+        });
+    });
+
+    function act(what) {
+        what();
+        render();
+        messages.push(...JSON.parse(page.takeMessagesJson()));
+        showNextMessage();
+    }
+
+    // The dialog that asks for a value, like the desktop's option dialogs.
+    function ask(label, value, second) {
+        const box = document.getElementById("ask");
+        document.getElementById("ask_label").textContent = label;
+        document.getElementById("ask_text").value = value;
+        document.getElementById("ask_second_label").hidden = second === undefined;
+        document.getElementById("ask_second").value = second ?? "";
+        box.showModal();
+        return new Promise((resolve) => box.addEventListener("close", () => resolve(
+            box.returnValue === "ok" ? [document.getElementById("ask_text").value,
+                                        document.getElementById("ask_second").value] : null),
+                                                              { once: true }));
+    }
+    for (const item of document.querySelectorAll("#menu_options [data-action]")) {
+        item.addEventListener("click", async () => {
+            document.getElementById("menu_options").open = false;
+            const options = JSON.parse(page.modelJson()).options;
+            if (item.dataset.action === "reset") act(() => page.resetToStartup());
+            if (item.dataset.action === "reliability") {
+                const answer = await ask("Reliability (0 to 1):", options.reliability);
+                if (answer) act(() => page.setReliability(answer[0]));
+            }
+            if (item.dataset.action === "beta") {
+                const answer = await ask("Beta Paramters: Low", String(options.betaLow), String(options.betaHigh));
+                if (answer) act(() => page.setBetaPair(answer[0], answer[1]));
+            }
+        });
+    }
+    for (const tick of document.querySelectorAll("[data-option]")) {
+        tick.addEventListener("change", () => act(() => page.toggleOption(tick.dataset.option)));
+    }
+
+    const openFile = document.getElementById("open_file");
+    document.getElementById("menu_open").addEventListener("click", () => openFile.click());
+    openFile.addEventListener("change", async () => {
+        const file = openFile.files[0];
+        if (!file) return;
+        const text = new TextDecoder("latin1").decode(await file.arrayBuffer());
+        act(() => page.openParametersText(text));
+        openFile.value = "";
+    });
+
+    // Generate: the four files, shown in the viewer and offered as downloads.
+    const viewerText = document.getElementById("viewer_text");
+    function generate() {
+        let written = [];
+        act(() => { written = JSON.parse(page.generate(document.getElementById("txt_datafile").value + ".csv")); });
+        if (written.length === 0) return;
+        document.getElementById("viewer").hidden = false;
+        viewerText.textContent = page.viewerText(0);
+        const downloads = document.getElementById("downloads");
+        downloads.replaceChildren("Download: ");
+        for (const name of written) downloads.append(download(name, zek.FS.readFile(name)), " ");
+    }
+    document.getElementById("btn_run").addEventListener("click", generate);
+    document.getElementById("view_both").addEventListener("click", () => { viewerText.textContent = page.viewerText(0); });
+    document.getElementById("view_info").addEventListener("click", () => { viewerText.textContent = page.viewerText(1); });
+    document.getElementById("view_data").addEventListener("click", () => { viewerText.textContent = page.viewerText(2); });
+    document.addEventListener("keydown", (event) => {
+        if (event.key === "F9") {
+            event.preventDefault();
+            generate();
+        }
+    });
+
+    render();
+    document.body.classList.add("ready");
+}
+
+start();
