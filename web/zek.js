@@ -106,6 +106,97 @@ async function start() {
     }
     document.getElementById("btn_seed").addEventListener("click", () => act(() => page.drawSeed(Math.random())));
 
+    // A categorical design's table of percentages.
+    const categoryTable = document.getElementById("category_table");
+    document.getElementById("spn_categories").addEventListener("change", (event) =>
+        act(() => page.setCategoryRows(Number(event.target.value))));
+    for (const radio of document.querySelectorAll("input[name=of]")) {
+        radio.addEventListener("change", () => act(() => page.setPercentagesOf(Number(radio.value))));
+    }
+    function categoryInput(id, value, change) {
+        const input = element("input", { id, size: "6" });
+        input.value = value ?? "";
+        input.addEventListener("input", () => act(() => change(input.value)));
+        return input;
+    }
+    let categoryShape = "";
+    function renderCategories(model) {
+        const section = document.getElementById("box_categories");
+        section.hidden = !model.categorical;
+        document.getElementById("boxes").hidden = model.categorical;
+        if (!model.categorical) return;
+        const texts = model.categories;
+        const table = texts.columns > 1;
+        document.getElementById("categories_one").hidden = table;
+        document.getElementById("categories_of").hidden = !table;
+        document.getElementById("spn_categories").value = texts.rows;
+        document.querySelector(`input[name=of][value="${texts.ofColumns ? 1 : 0}"]`).checked = true;
+        const shape = JSON.stringify([texts.rows, texts.columns, texts.ofColumns, texts.rowHeaders, texts.columnHeaders]);
+        if (shape !== categoryShape) {
+            // Rebuilt only when its rows, columns or headers change, so typing keeps its place.
+            categoryShape = shape;
+            categoryTable.replaceChildren();
+            const head = element("tr", {}, element("th"));
+            for (const header of texts.columnHeaders) head.append(element("th", {}, header));
+            categoryTable.append(head);
+            for (let row = 0; row < texts.rows; ++row) {
+                const line = element("tr", {}, element("th", {}, texts.rowHeaders[row]));
+                for (let column = 0; column < texts.columns; ++column) {
+                    const cell = row * texts.columns + column;
+                    line.append(element("td", {}, categoryInput(`txt_pct${cell + 1}`, texts.percentages[cell],
+                                                                (value) => page.setCategoryPercentage(cell, value))));
+                }
+                categoryTable.append(line);
+            }
+            const nRow = element("tr", {}, element("th", {}, "N"));
+            if (texts.ofColumns) {
+                for (let column = 0; column < texts.columns; ++column) {
+                    nRow.append(element("td", {}, categoryInput(`txt_catn${column + 1}`, texts.columnN[column],
+                                                                (value) => page.setCategoryColumnN(column, value))));
+                }
+            } else {
+                nRow.append(element("td", {}, categoryInput("txt_catn", texts.n, (value) => page.setCategoryN(value))));
+            }
+            categoryTable.append(nRow);
+        }
+        const sum = document.getElementById("lbl_sum");
+        sum.textContent = texts.sums;
+        sum.className = texts.complete ? "complete" : "incomplete";
+    }
+
+    // Names and Labels: a row per column and per level, as the desktop's dialog has them.
+    async function askNames() {
+        const rows = JSON.parse(page.nameRowsJson());
+        const dialog = document.getElementById("names");
+        const body = dialog.querySelector("tbody");
+        body.replaceChildren();
+        for (const row of rows) {
+            const name = element("input", { size: "14" });
+            name.value = row.name;
+            name.disabled = row.level !== 0;
+            const label = element("input", { size: "30" });
+            label.value = row.label;
+            const reversed = element("input", { type: "checkbox" });
+            reversed.checked = row.reversed;
+            reversed.hidden = !row.reversible;
+            body.append(element("tr", {}, element("td", {}, row.level === 0 ? row.column : `   = ${row.level}`),
+                                element("td", {}, name), element("td", {}, label), element("td", {}, reversed)));
+        }
+        while (true) {
+            dialog.showModal();
+            await new Promise((resolve) => dialog.addEventListener("close", resolve, { once: true }));
+            if (dialog.returnValue !== "ok") return;
+            const typed = [...body.rows].map((tr) => {
+                const [name, label, reversed] = tr.querySelectorAll("input");
+                return [name.value.trim(), label.value, reversed.checked ? "1" : "0"].join("\x1f");
+            }).join("\x1e");
+            let taken = false;
+            act(() => { taken = page.applyNameRows(typed); });
+            if (taken) return;
+            await new Promise((resolve) => document.getElementById("message").addEventListener("close", resolve, { once: true }));
+        }
+    }
+
     function setText(input, control) {
         if (input.value !== control.text) input.value = control.text;
         input.disabled = !control.enabled;
@@ -148,6 +239,7 @@ async function start() {
         for (const tick of document.querySelectorAll("[data-option]")) {
             tick.checked = model.options[tick.dataset.option];
         }
+        renderCategories(model);
     }
 
     // The program's messages, one modal box after another, each then focusing its control.
@@ -194,6 +286,7 @@ async function start() {
             document.getElementById("menu_options").open = false;
             const options = JSON.parse(page.modelJson()).options;
             if (item.dataset.action === "reset") act(() => page.resetToStartup());
+            if (item.dataset.action === "names") await askNames();
             if (item.dataset.action === "reliability") {
                 const answer = await ask("Reliability (0 to 1):", options.reliability);
                 if (answer) act(() => page.setReliability(answer[0]));
@@ -225,15 +318,101 @@ async function start() {
         act(() => { written = JSON.parse(page.generate(document.getElementById("txt_datafile").value + ".csv")); });
         if (written.length === 0) return;
         document.getElementById("viewer").hidden = false;
-        viewerText.textContent = page.viewerText(0);
+        showText(0);
         const downloads = document.getElementById("downloads");
         downloads.replaceChildren("Download: ");
         for (const name of written) downloads.append(download(name, zek.FS.readFile(name)), " ");
     }
+    // The plot page as SVG: each histogram under its population curve, each pair of
+    // variables as points, each table's categories as asked and got.
+    const SVG = "http://www.w3.org/2000/svg";
+    function svg(tag, attributes = {}, text) {
+        const made = document.createElementNS(SVG, tag);
+        for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
+        if (text !== undefined) made.textContent = text;
+        return made;
+    }
+    function panel(title, subtitle, draw) {
+        const [width, height, left, top, bottom] = [300, 190, 30, 34, 22];
+        const picture = svg("svg", { width, height, viewBox: `0 0 ${width} ${height}`, class: "panel" });
+        picture.append(svg("text", { x: width / 2, y: 13, "text-anchor": "middle", class: "title" }, title));
+        picture.append(svg("text", { x: width / 2, y: 27, "text-anchor": "middle", class: "subtitle" }, subtitle));
+        picture.append(svg("rect", { x: left, y: top, width: width - left - 6, height: height - top - bottom, class: "frame" }));
+        draw(picture, { x: left, y: top, width: width - left - 6, height: height - top - bottom });
+        return picture;
+    }
+    function fixed(value, places = 2) {
+        return value === null ? "-" : value.toFixed(places);
+    }
+    function drawPlots() {
+        const plots = JSON.parse(page.plotsJson());
+        const model = JSON.parse(page.modelJson());
+        const area = document.getElementById("plots");
+        area.replaceChildren();
+        for (const histogram of plots.histograms ?? []) {
+            const caption = model.boxes[histogram.box - 1].caption;
+            area.append(panel(caption, `N ${histogram.present}, mean asked ${fixed(histogram.requestedMean)}, got ${fixed(histogram.actualMean)}`,
+                (picture, frame) => {
+                    const bins = histogram.counts.length;
+                    const high = Math.max(1, ...histogram.counts, ...histogram.curve.map((p) => p[1]));
+                    const barWidth = frame.width / Math.max(1, bins);
+                    histogram.counts.forEach((count, k) => picture.append(svg("rect", {
+                        x: frame.x + k * barWidth, y: frame.y + frame.height * (1 - count / high),
+                        width: Math.max(1, barWidth - 1), height: frame.height * count / high, class: "bar" })));
+                    const span = histogram.binWidth * bins;
+                    const points = histogram.curve.map(([score, count]) =>
+                        `${frame.x + frame.width * (score - histogram.low) / span},${frame.y + frame.height * (1 - count / high)}`);
+                    picture.append(svg("polyline", { points: points.join(" "), class: "curve" }));
+                    picture.append(svg("text", { x: frame.x, y: frame.y + frame.height + 14, class: "axis" }, fixed(histogram.low)));
+                    picture.append(svg("text", { x: frame.x + frame.width, y: frame.y + frame.height + 14, "text-anchor": "end", class: "axis" },
+                                       fixed(histogram.low + span)));
+                }));
+        }
+        for (const scatter of plots.scatter ?? []) {
+            area.append(panel(`V${scatter.x + 1} and V${scatter.y + 1}`, `r asked ${fixed(scatter.requestedR)}, got ${fixed(scatter.actualR)}`,
+                (picture, frame) => {
+                    const xs = scatter.points.map((p) => p[0]);
+                    const ys = scatter.points.map((p) => p[1]);
+                    const [xLow, xHigh, yLow, yHigh] = [Math.min(...xs), Math.max(...xs), Math.min(...ys), Math.max(...ys)];
+                    for (const [x, y] of scatter.points) {
+                        picture.append(svg("circle", { cx: frame.x + frame.width * (x - xLow) / ((xHigh - xLow) || 1),
+                                                       cy: frame.y + frame.height * (1 - (y - yLow) / ((yHigh - yLow) || 1)),
+                                                       r: 1.5, class: "point" }));
+                    }
+                }));
+        }
+        for (const bars of plots.bars ?? []) {
+            area.append(panel(bars.label || "Categories", "percent asked (light) and got (dark)", (picture, frame) => {
+                const high = Math.max(1, ...bars.asked, ...bars.actual.map((v) => v ?? 0));
+                const slot = frame.width / bars.categories.length;
+                bars.categories.forEach((category, k) => {
+                    for (const [index, value] of [bars.asked[k], bars.actual[k] ?? 0].entries()) {
+                        picture.append(svg("rect", { x: frame.x + k * slot + 4 + index * (slot - 8) / 2,
+                                                     y: frame.y + frame.height * (1 - value / high),
+                                                     width: (slot - 8) / 2 - 1, height: frame.height * value / high,
+                                                     class: index === 0 ? "asked" : "bar" }));
+                    }
+                    picture.append(svg("text", { x: frame.x + (k + 0.5) * slot, y: frame.y + frame.height + 14,
+                                                 "text-anchor": "middle", class: "axis" }, category));
+                });
+            }));
+        }
+    }
+    function showText(mode) {
+        document.getElementById("plots").hidden = true;
+        viewerText.hidden = false;
+        viewerText.textContent = page.viewerText(mode);
+    }
+    document.getElementById("view_plots").addEventListener("click", () => {
+        viewerText.hidden = true;
+        document.getElementById("plots").hidden = false;
+        act(drawPlots);
+    });
+
     document.getElementById("btn_run").addEventListener("click", generate);
-    document.getElementById("view_both").addEventListener("click", () => { viewerText.textContent = page.viewerText(0); });
-    document.getElementById("view_info").addEventListener("click", () => { viewerText.textContent = page.viewerText(1); });
-    document.getElementById("view_data").addEventListener("click", () => { viewerText.textContent = page.viewerText(2); });
+    document.getElementById("view_both").addEventListener("click", () => showText(0));
+    document.getElementById("view_info").addEventListener("click", () => showText(1));
+    document.getElementById("view_data").addEventListener("click", () => showText(2));
     document.addEventListener("keydown", (event) => {
         if (event.key === "F9") {
             event.preventDefault();

@@ -18,6 +18,7 @@
 #include "files/save_folder.h"
 #include "files/text_file.h"
 #include "platform/paths.h"
+#include "platform/processors.h"
 
 namespace zek {
 
@@ -254,7 +255,8 @@ struct SetRecipe {
         ScoresWritten scoresWritten;
         std::function<const AnswerKey&()> answerKey;
         if (request.keys) {
-            const bool large = WorthASecondThread(run);
+            // One processor (WebAssembly has no other) computes the key when it is asked for.
+            const bool large = WorthASecondThread(run) && platform::OtherProcessorsAllowed();
             // The save names its files in the run's record meanwhile; the key reads a copy.
             scoresWritten = [&pendingKey, large, keySetup = run](WrittenScores&& written) {
                 pendingKey = std::async(large ? std::launch::async : std::launch::deferred,

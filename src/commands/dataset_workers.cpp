@@ -39,6 +39,7 @@ int DatasetWorkers::ThreadsFor(int requested, int datasets) {
     // the other thread of its core computes.
     // The processors this process may use, not all the machine has: a set held to two cores
     // by taskset or a container starts no more threads than those can take.
+    if (!platform::CanStartThreads()) return 1;
     const int cores = platform::AllowedProcessorCount();
     return std::clamp(requested > 0 ? requested : 2 * cores, 1, std::max(1, datasets));
 }

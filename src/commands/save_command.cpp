@@ -11,6 +11,7 @@
 #include "files/package_files.h"
 #include "files/parameters_file.h"
 #include "files/text_file.h"
+#include "platform/processors.h"
 #include "stats/actual_statistics.h"
 
 namespace zek {
@@ -25,7 +26,10 @@ class ReportStatistics {
     explicit ReportStatistics(ProgramState& state) : state_(state) {}
 
     void StartBeside() {
-        if (started_ || !TakesASecondThread(state_.runThreads, state_.generated.setup)) return;
+        if (started_ || !TakesASecondThread(state_.runThreads, state_.generated.setup) ||
+            !platform::OtherProcessorsAllowed()) {
+            return;
+        }
         started_ = true;
         try {
             computing_ = std::async(std::launch::async, [this] { Compute(); });

@@ -50,8 +50,16 @@ void KeepOffCallersProcessor(std::thread::native_handle_type) {}
 
 #endif
 
+bool CanStartThreads() {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    return false;
+#else
+    return true;
+#endif
+}
+
 bool OtherProcessorsAllowed() {
-    return AllowedProcessorCount() > 1;
+    return CanStartThreads() && AllowedProcessorCount() > 1;
 }
 
 }  // namespace zek::platform

@@ -12,6 +12,10 @@ namespace zek::platform {
 /// keeps one (taskset, a container's limit), else every one the machine has; at least 1.
 int AllowedProcessorCount();
 
+/// Whether this process can start a thread at all: not WebAssembly without threads, where a
+/// thread would never run and whatever waits for it would wait for ever.
+bool CanStartThreads();
+
 /// Whether this process may run on more than one processor (a process held to one core, say
 /// by `taskset`, gains nothing from a second thread).
 bool OtherProcessorsAllowed();

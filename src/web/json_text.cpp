@@ -1,5 +1,6 @@
 #include "web/json_text.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace zek {
@@ -51,6 +52,18 @@ JsonText& JsonText::String(std::string_view text) {
 JsonText& JsonText::Integer(std::int64_t value) {
     Separate();
     text_ += std::to_string(value);
+    return *this;
+}
+
+JsonText& JsonText::Number(double value) {
+    Separate();
+    if (!std::isfinite(value)) {
+        text_ += "null";
+        return *this;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", value);
+    text_ += text;
     return *this;
 }
 

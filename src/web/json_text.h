@@ -16,6 +16,8 @@ class JsonText {
     JsonText& Key(std::string_view key);
     JsonText& String(std::string_view text);
     JsonText& Integer(std::int64_t value);
+    /// Six significant digits, for drawing; null for NaN or an infinity.
+    JsonText& Number(double value);
     JsonText& Boolean(bool value);
     std::string Take() { return std::move(text_); }
 

@@ -3,10 +3,12 @@
 #include <exception>
 #include <vector>
 
+#include "commands/category_form.h"
 #include "commands/class_set.h"
 #include "commands/data_viewer_text.h"
 #include "commands/design_presentation.h"
 #include "commands/help_texts.h"
+#include "commands/names_form.h"
 #include "commands/open_command.h"
 #include "commands/option_dialogs.h"
 #include "commands/save_command.h"
@@ -53,6 +55,45 @@ void AddBox(JsonText& json, const ParameterBox& box) {
     json.Key("shape").Integer(static_cast<int>(box.shape));
     json.Key("shapesEnabled").Boolean(box.shapesEnabled);
     json.End('}');
+}
+
+void AddStrings(JsonText& json, std::string_view key, const std::vector<std::string>& texts) {
+    json.Key(key).Begin('[');
+    for (const std::string& text : texts) json.String(text);
+    json.End(']');
+}
+
+// A categorical design's table as typed, with its headers and the sums as they stand.
+void AddCategories(JsonText& json, const DesignInfo& design, const CategoryTableTexts& texts,
+                   const ColumnNames& names, char separator) {
+    json.Key("categorical").Boolean(design.family == DesignFamily::Categorical);
+    json.Key("categories").Begin('{');
+    json.Key("rows").Integer(texts.rows);
+    json.Key("columns").Integer(texts.columns);
+    json.Key("ofColumns").Boolean(texts.percentagesOf == PercentagesOf::ColumnsCases);
+    AddStrings(json, "percentages", texts.percentages);
+    json.Key("n").String(texts.n);
+    AddStrings(json, "columnN", texts.columnN);
+    std::vector<std::string> rowHeaders, columnHeaders;
+    for (int row = 1; row <= texts.rows; ++row) rowHeaders.push_back(CategoryHeader(names, 1, row));
+    for (int column = 1; column <= texts.columns; ++column) {
+        columnHeaders.push_back(texts.columns > 1 ? CategoryHeader(names, 2, column)
+                                                  : "Percentage");
+    }
+    AddStrings(json, "rowHeaders", rowHeaders);
+    AddStrings(json, "columnHeaders", columnHeaders);
+    const CategorySums sums = SumsOf(texts, separator);
+    json.Key("sums").String(sums.text);
+    json.Key("complete").Boolean(sums.complete);
+    json.End('}');
+}
+
+// The part of `text` from `from` to the next `separator` (or the end); `from` moves past it.
+std::string NextField(const std::string& text, std::size_t& from, char separator) {
+    const std::size_t end = std::min(text.find(separator, from), text.size());
+    std::string field = text.substr(from, end - from);
+    from = end + 1;
+    return field;
 }
 
 }  // namespace
@@ -116,6 +157,8 @@ std::string Page::ModelJson() const {
     json.Key("extreme").String(window_.extreme());
     json.Key("warningVisible").Boolean(window_.warningVisible());
     json.Key("focus").String(window_.focus());
+    AddCategories(json, Design(window_.design()), window_.categories(), window_.columnNames(),
+                  window_.decimalSeparator());
     const GenerationSetup& setup = state_->setup;
     json.Key("options").Begin('{');
     json.Key("exact").Boolean(setup.exactStatistics);
@@ -198,6 +241,84 @@ void Page::SetCorrelationPreset(int preset) {
     }
 }
 
+void Page::SetCategoryPercentage(int cell, const std::string& text) {
+    if (cell < 0 || cell >= kMaxTableCells) return;
+    CategoryTableTexts texts = window_.categories();
+    if (texts.percentages.size() <= static_cast<std::size_t>(cell)) {
+        texts.percentages.resize(static_cast<std::size_t>(cell) + 1);
+    }
+    texts.percentages[static_cast<std::size_t>(cell)] = text;
+    window_.SetCategories(std::move(texts));
+}
+
+void Page::SetCategoryN(const std::string& text) {
+    CategoryTableTexts texts = window_.categories();
+    texts.n = text;
+    window_.SetCategories(std::move(texts));
+}
+
+void Page::SetCategoryColumnN(int column, const std::string& text) {
+    if (column < 0 || column >= kMaxTableColumns) return;
+    CategoryTableTexts texts = window_.categories();
+    if (texts.columnN.size() <= static_cast<std::size_t>(column)) {
+        texts.columnN.resize(static_cast<std::size_t>(column) + 1);
+    }
+    texts.columnN[static_cast<std::size_t>(column)] = text;
+    window_.SetCategories(std::move(texts));
+}
+
+void Page::SetCategoryRows(int rows) {
+    if (rows < 2 || rows > kMaxCategories) return;
+    window_.SetCategories(WithRows(window_.categories(), rows));
+}
+
+void Page::SetPercentagesOf(int of) {
+    window_.SetCategories(WithPercentagesOf(
+        window_.categories(), of == 0 ? PercentagesOf::AllCases : PercentagesOf::ColumnsCases));
+}
+
+std::string Page::NameRowsJson() const {
+    GenerationSetup shown = state_->setup;
+    ApplyDesign(Design(window_.design()), shown);
+    JsonText json;
+    json.Begin('[');
+    for (const NameRow& row : NameRowsOf(shown, window_.columnNames())) {
+        json.Begin('{');
+        json.Key("column").String(row.column);
+        json.Key("level").Integer(row.level);
+        json.Key("name").String(row.name);
+        json.Key("label").String(row.label);
+        json.Key("reversible").Boolean(row.reversible);
+        json.Key("reversed").Boolean(row.reversed);
+        json.End('}');
+    }
+    json.End(']');
+    return json.Take();
+}
+
+bool Page::ApplyNameRows(const std::string& typed) {
+    GenerationSetup shown = state_->setup;
+    ApplyDesign(Design(window_.design()), shown);
+    std::vector<NameRow> rows = NameRowsOf(shown, window_.columnNames());
+    std::size_t at = 0;
+    for (NameRow& row : rows) {
+        std::size_t field = 0;
+        const std::string entry = NextField(typed, at, '\x1e');
+        // A level's row has a label only.
+        const std::string name = NextField(entry, field, '\x1f');
+        if (row.level == 0) row.name = name;
+        row.label = NextField(entry, field, '\x1f');
+        row.reversed = row.reversible && NextField(entry, field, '\x1f') == "1";
+    }
+    const Checked<ColumnNames> names = ReadNameRows(rows, window_.columnNames());
+    if (!names) {
+        host_.ShowMessage(names.refusal().message);
+        return false;
+    }
+    window_.SetColumnNames(*names);
+    return true;
+}
+
 void Page::SetReliability(const std::string& text) {
     if (const Verdict verdict = AcceptReliability(text, '.', state_->setup)) {
         host_.ShowMessage(verdict->message);
@@ -247,6 +368,80 @@ std::string Page::Generate(const std::string& dataFileName) {
         host_.ShowMessage(error.what());
     }
     json.End(']');
+    return json.Take();
+}
+
+namespace {
+
+void AddNumbers(JsonText& json, std::string_view key, const std::vector<double>& values) {
+    json.Key(key).Begin('[');
+    for (const double value : values) json.Number(value);
+    json.End(']');
+}
+
+void AddHistogram(JsonText& json, const Histogram& histogram) {
+    json.Begin('{');
+    json.Key("box").Integer(histogram.box);
+    json.Key("low").Number(histogram.low);
+    json.Key("binWidth").Number(histogram.binWidth);
+    json.Key("counts").Begin('[');
+    for (const int count : histogram.counts) json.Integer(count);
+    json.End(']');
+    json.Key("present").Integer(histogram.present);
+    json.Key("missing").Integer(histogram.missing);
+    json.Key("requestedMean").Number(histogram.requestedMean);
+    json.Key("actualMean").Number(histogram.actualMean);
+    json.Key("curve").Begin('[');
+    for (const CurvePoint& point : histogram.curve) {
+        json.Begin('[').Number(point.score).Number(point.count).End(']');
+    }
+    json.End(']');
+    json.End('}');
+}
+
+void AddScatter(JsonText& json, const ScatterPanel& panel) {
+    json.Begin('{');
+    json.Key("x").Integer(panel.x);
+    json.Key("y").Integer(panel.y);
+    json.Key("requestedR").Number(panel.requestedR);
+    json.Key("actualR").Number(panel.actualR);
+    json.Key("points").Begin('[');
+    for (const auto& [x, y] : panel.points) json.Begin('[').Number(x).Number(y).End(']');
+    json.End(']');
+    json.End('}');
+}
+
+void AddBars(JsonText& json, const BarPanel& panel) {
+    json.Begin('{');
+    json.Key("label").String(panel.label);
+    json.Key("categories").Begin('[');
+    for (const std::string& category : panel.categories) json.String(category);
+    json.End(']');
+    AddNumbers(json, "asked", panel.asked);
+    AddNumbers(json, "actual", panel.actual);
+    json.End('}');
+}
+
+}  // namespace
+
+std::string Page::PlotsJson() {
+    JsonText json;
+    json.Begin('{');
+    try {
+        const ScorePlots plots = PlotsOfSavedData(*state_);
+        json.Key("histograms").Begin('[');
+        for (const Histogram& histogram : plots.histograms) AddHistogram(json, histogram);
+        json.End(']');
+        json.Key("scatter").Begin('[');
+        for (const ScatterPanel& panel : plots.scatter) AddScatter(json, panel);
+        json.End(']');
+        json.Key("bars").Begin('[');
+        for (const BarPanel& panel : plots.bars) AddBars(json, panel);
+        json.End(']');
+    } catch (const std::exception& error) {
+        host_.ShowMessage(error.what());
+    }
+    json.End('}');
     return json.Take();
 }
 

@@ -39,6 +39,22 @@ class Page {
     void DrawSeed(double fraction);
     void SetCorrelationPreset(int preset);
 
+    /// A categorical design's table: a cell's percentage (from 0, row by row), N, a column's
+    /// N, the categories of one variable, and whether the percentages are of all cases (0)
+    /// or of each column's (1).
+    void SetCategoryPercentage(int cell, const std::string& text);
+    void SetCategoryN(const std::string& text);
+    void SetCategoryColumnN(int column, const std::string& text);
+    void SetCategoryRows(int rows);
+    void SetPercentagesOf(int of);
+
+    /// The rows of Names and Labels for the design: column, level, name, label, reversible,
+    /// reversed.
+    std::string NameRowsJson() const;
+    /// The dialog's rows as typed, each "name\x1flabel\x1freversed(0/1)" and separated by
+    /// "\x1e", in the order of `NameRowsJson`: taken, or refused with the row's message.
+    bool ApplyNameRows(const std::string& typed);
+
     /// Options that take a value: refused with the desktop's message (in the messages).
     void SetReliability(const std::string& text);
     void SetBetaPair(const std::string& low, const std::string& high);
@@ -50,6 +66,9 @@ class Page {
     /// Generates one dataset and writes its four files under /zek/ as `dataFileName` (.csv);
     /// the written files' paths as JSON, empty where the run was refused or failed.
     std::string Generate(const std::string& dataFileName);
+    /// The plot page of the last files written: histograms with their curves, scatter panels,
+    /// occasions' means and categories' bars.
+    std::string PlotsJson();
     /// The viewer's text of the last files written: 0 both, 1 information, 2 data.
     std::string ViewerText(int mode);
 
