@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds ZEK for WebAssembly with Debian's Emscripten into build-web/ (or the folder given):
-# the page, build-web/site/ (index.html, zek.css, zek.js and zek-page.js, the program with its
+# the page, build-web/site/ (index.html, zek.css, zek.js, zip.js and zek-page.js, the program with its
 # WebAssembly inside), which opens from the file system or any static web server; and
 # zek-generate as a Node program, build-web/src/zek-generate.js. Both write the same files as
 # the desktop's (scripts/check-golden-files.sh build-web/src/zek-generate.js node;
@@ -17,4 +17,5 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DZEK_PACKAGE_FORMATS=OFF
 cmake --build "$build" -j"$(nproc)" --target zek-generate zek-page
 mkdir -p "$build/site"
-cp "$root"/web/index.html "$root"/web/zek.css "$root"/web/zek.js "$build/src/zek-page.js" "$build/site/"
+cp "$root"/web/index.html "$root"/web/zek.css "$root"/web/zek.js "$root"/web/zip.js \
+    "$build/src/zek-page.js" "$build/site/"

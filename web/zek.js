@@ -24,6 +24,7 @@ function download(name, bytes) {
 async function start() {
     const zek = await ZekModule();
     zek.FS.mkdir("/zek");
+    zek.FS.mkdir("/zek/set");
     const page = new zek.Page();
     const designs = JSON.parse(zek.Page.designsJson());
     const shapes = JSON.parse(zek.Page.shapesJson());
@@ -408,6 +409,29 @@ async function start() {
         document.getElementById("plots").hidden = false;
         act(drawPlots);
     });
+
+    // A class set: every dataset's files and the class key in one .zip.
+    async function generateClassSet() {
+        const dialog = document.getElementById("classset");
+        document.getElementById("txt_firstseed").value = page.offeredClassSetSeed();
+        dialog.showModal();
+        await new Promise((resolve) => dialog.addEventListener("close", resolve, { once: true }));
+        if (dialog.returnValue !== "ok") return;
+        const name = document.getElementById("txt_setname").value;
+        let written = [];
+        act(() => {
+            written = JSON.parse(page.generateClassSet(Number(document.getElementById("txt_students").value),
+                                                       document.getElementById("txt_firstseed").value, `${name}.csv`));
+        });
+        if (written.length === 0) return;
+        const archive = zipStored(written.map((file) => [file.split("/").pop(), zek.FS.readFile(file)]));
+        const downloads = document.getElementById("downloads");
+        document.getElementById("viewer").hidden = false;
+        downloads.replaceChildren("Download: ", download(`${name}.zip`, archive));
+        viewerText.textContent = `${written.length} files of the class set:\n` +
+            written.map((file) => file.split("/").pop()).join("\n");
+    }
+    document.getElementById("btn_classset").addEventListener("click", generateClassSet);
 
     document.getElementById("btn_run").addEventListener("click", generate);
     document.getElementById("view_both").addEventListener("click", () => showText(0));

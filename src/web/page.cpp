@@ -356,7 +356,8 @@ std::string Page::Generate(const std::string& dataFileName) {
     json.Begin('[');
     try {
         ClassSetProgress progress;
-        const ClassSetResult result = GenerateClassSet(window_, *state_, host_, request, progress);
+        const ClassSetResult result =
+            zek::GenerateClassSet(window_, *state_, host_, request, progress);
         if (result.outcome == ClassSetOutcome::Written) {
             // The data file, then its information file, parameters file and key.
             const std::vector<std::string> written = ClassSetFileNames(request);
@@ -369,6 +370,29 @@ std::string Page::Generate(const std::string& dataFileName) {
     }
     json.End(']');
     return json.Take();
+}
+
+std::string Page::GenerateClassSet(int students, const std::string& firstSeed,
+                                   const std::string& fileName) {
+    JsonText json;
+    json.Begin('[');
+    const Checked<ClassSetRequest> request =
+        ReadClassSetForm({students, firstSeed, std::string(kFolder) + "set/", fileName});
+    if (!request) {
+        host_.ShowMessage(request.refusal().message);
+        return json.End(']').Take();
+    }
+    try {
+        ClassSetProgress progress;
+        const ClassSetResult result =
+            zek::GenerateClassSet(window_, *state_, host_, *request, progress);
+        if (result.outcome == ClassSetOutcome::Written) {
+            for (const std::string& name : ClassSetFileNames(*request)) json.String(name);
+        }
+    } catch (const std::exception& error) {
+        host_.ShowMessage(error.what());
+    }
+    return json.End(']').Take();
 }
 
 namespace {

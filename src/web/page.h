@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "commands/class_set.h"
 #include "commands/main_window_model.h"
 #include "commands/program_state.h"
 #include "web/page_host.h"
@@ -66,6 +67,14 @@ class Page {
     /// Generates one dataset and writes its four files under /zek/ as `dataFileName` (.csv);
     /// the written files' paths as JSON, empty where the run was refused or failed.
     std::string Generate(const std::string& dataFileName);
+    /// "Generate Class Set...": `students` datasets from `firstSeed` on, named from
+    /// `fileName`, in a folder of their own under /zek/; the paths of the files written as JSON,
+    /// empty where the set was refused (with the dialog's message).
+    std::string GenerateClassSet(int students, const std::string& firstSeed,
+                                 const std::string& fileName);
+    /// The seed the class-set dialog offers.
+    std::string OfferedClassSetSeed() const { return OfferedFirstSeed(*state_, window_); }
+
     /// The plot page of the last files written: histograms with their curves, scatter panels,
     /// occasions' means and categories' bars.
     std::string PlotsJson();

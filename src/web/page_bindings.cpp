@@ -35,6 +35,8 @@ EMSCRIPTEN_BINDINGS(zek_page) {
         .function("resetToStartup", &Page::ResetToStartup)
         .function("openParametersText", &Page::OpenParametersText)
         .function("generate", &Page::Generate)
+        .function("generateClassSet", &Page::GenerateClassSet)
+        .function("offeredClassSetSeed", &Page::OfferedClassSetSeed)
         .function("plotsJson", &Page::PlotsJson)
         .function("viewerText", &Page::ViewerText);
 }

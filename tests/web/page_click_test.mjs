@@ -63,6 +63,26 @@ try {
             check(ours === expected, `${name}/${file}: the download is the golden file`);
         }
     }
+    // A class set of three: one .zip holding each dataset's four files and the class key.
+    await page.click("#btn_classset");
+    await page.fill("#txt_students", "3");
+    await page.fill("#txt_firstseed", "4242");
+    await page.fill("#txt_setname", "class");
+    await page.click("#classset button[value=ok]");
+    await page.waitForSelector("#downloads a[download='class.zip']");
+    const zipUrl = await page.getAttribute("#downloads a", "href");
+    const zip = Buffer.from(await page.evaluate(async (href) =>
+        Array.from(new Uint8Array(await (await fetch(href)).arrayBuffer())), zipUrl));
+    const names = [];
+    for (let at = 0; zip.readUInt32LE(at) === 0x04034b50;) {
+        const size = zip.readUInt32LE(at + 18);
+        const nameLength = zip.readUInt16LE(at + 26);
+        names.push(zip.toString("latin1", at + 30, at + 30 + nameLength));
+        at += 30 + nameLength + size;
+    }
+    check(names.length === 13 && names.includes("class_3_key.TXT") && names.includes("class_key.csv"),
+          `the class set's .zip holds 13 files: ${names.join(" ")}`);
+
     // A text that is no number: the desktop's message, and the focus on the box's S.D.
     await page.click("#rdo_corr4");
     await page.fill("#txt_sd2", "abc");
