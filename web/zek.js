@@ -240,6 +240,7 @@ async function start() {
         for (const tick of document.querySelectorAll("[data-option]")) {
             tick.checked = model.options[tick.dataset.option];
         }
+        document.getElementById("scale_score").value = String(model.options.scaleScore);
         renderCategories(model);
     }
 
@@ -288,6 +289,11 @@ async function start() {
             const options = JSON.parse(page.modelJson()).options;
             if (item.dataset.action === "reset") act(() => page.resetToStartup());
             if (item.dataset.action === "names") await askNames();
+            if (item.dataset.action === "copy") act(() => page.copyCellOneToAllCells());
+            if (item.dataset.action === "alpha") {
+                const answer = await ask("Cronbach's alpha of the items (between 0 and 1):", "0.8");
+                if (answer) act(() => page.setCorrelationsFromAlpha(answer[0]));
+            }
             if (item.dataset.action === "reliability") {
                 const answer = await ask("Reliability (0 to 1):", options.reliability);
                 if (answer) act(() => page.setReliability(answer[0]));
@@ -301,6 +307,8 @@ async function start() {
     for (const tick of document.querySelectorAll("[data-option]")) {
         tick.addEventListener("change", () => act(() => page.toggleOption(tick.dataset.option)));
     }
+    const scaleScore = document.getElementById("scale_score");
+    scaleScore.addEventListener("change", () => act(() => page.setScaleScore(Number(scaleScore.value))));
 
     const openFile = document.getElementById("open_file");
     document.getElementById("menu_open").addEventListener("click", () => openFile.click());
@@ -441,6 +449,10 @@ async function start() {
         if (event.key === "F9") {
             event.preventDefault();
             generate();
+        }
+        if (event.key === "F10") {
+            event.preventDefault();
+            act(() => page.copyCellOneToAllCells());
         }
     });
 

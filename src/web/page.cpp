@@ -165,6 +165,7 @@ std::string Page::ModelJson() const {
     json.Key("repeated").Boolean(setup.repeatedMeasures);
     json.Key("long").Boolean(setup.longLayout);
     json.Key("scale").Boolean(setup.scaleItems);
+    json.Key("scaleScore").Integer(static_cast<int>(setup.scaleScore));
     json.Key("reliability").String(std::to_string(setup.reliability).substr(0, 5));
     json.Key("betaLow").Integer(setup.betaLow);
     json.Key("betaHigh").Integer(setup.betaHigh);
@@ -336,6 +337,18 @@ void Page::ToggleOption(const std::string& name) {
     if (name == "repeated") window_.ToggleRepeatedMeasures();
     if (name == "long") window_.ToggleLongLayout();
     if (name == "scale") window_.ToggleScaleItems();
+}
+
+void Page::SetScaleScore(int score) {
+    window_.SetScaleScore(score == 1   ? ScaleScore::Sum
+                          : score == 2 ? ScaleScore::Mean
+                                       : ScaleScore::None);
+}
+
+void Page::SetCorrelationsFromAlpha(const std::string& alpha) {
+    if (const Verdict verdict = window_.SetCorrelationsFromAlpha(alpha)) {
+        host_.ShowMessage(verdict->message);
+    }
 }
 
 void Page::OpenParametersText(const std::string& text) {

@@ -61,6 +61,11 @@ class Page {
     void SetBetaPair(const std::string& low, const std::string& high);
     void ToggleOption(const std::string& name);
     void ResetToStartup() { window_.ResetToStartup(); }
+    void CopyCellOneToAllCells() { window_.CopyCellOneToAllCells(); }
+    /// The scale's score column: 0 none, 1 the items' sum, 2 their mean.
+    void SetScaleScore(int score);
+    /// "Set Correlations from Alpha...": refused with the desktop's message.
+    void SetCorrelationsFromAlpha(const std::string& alpha);
 
     /// Replays a parameters file's text onto the window, as Open does.
     void OpenParametersText(const std::string& text);
