@@ -9,6 +9,7 @@
 #include "engine/cholesky.h"
 #include "engine/likert_points.h"
 #include "files/number_format.h"
+#include "setup/data_columns.h"
 #include "setup/decimal_conversion.h"
 #include "setup/number_parsing.h"
 
@@ -505,8 +506,8 @@ Verdict MainWindowModel::SetCorrelationsFromAlpha(std::string_view alphaText) {
     for (int i = 1; i <= items; ++i) {
         for (int j = i + 1; j <= items; ++j) {
             EditControl& cell = MutableCorrelation(i, j);
-            const bool against = columnNames_.Reversed("var" + std::to_string(i)) !=
-                                 columnNames_.Reversed("var" + std::to_string(j));
+            const bool against = columnNames_.Reversed(CorrelatedVariableName(i)) !=
+                                 columnNames_.Reversed(CorrelatedVariableName(j));
             if (cell.enabled) cell.text = against ? "-" + text : text;
         }
     }

@@ -143,6 +143,10 @@ const DataColumn& DataColumns::ScoreColumn(int variable) const {
                        static_cast<std::size_t>(variable));
 }
 
+std::string CorrelatedVariableName(int variable) {
+    return "var" + std::to_string(variable);
+}
+
 std::optional<double> ReversingSumOf(const GenerationSetup& setup, int variable) {
     const BoxParameters& box = setup.Box(variable);
     if (box.distribution == DistributionKind::Likert) return 1.0 + box.maxScore;
@@ -174,7 +178,9 @@ DataColumns DataColumnsOf(const GenerationSetup& setup) {
     const int v = setup.variableCount;
     switch (setup.family) {
         case DesignFamily::Correlated:
-            list.NumberedScores("var", 1, v);
+            for (int variable = 1; variable <= v; ++variable) {
+                list.Score(CorrelatedVariableName(variable));
+            }
             list.Reversible(setup.scaleItems);
             break;
         case DesignFamily::Regression:

@@ -72,6 +72,10 @@ class DataColumns {
 /// The columns of the design `setup` describes, named and labelled by `setup.columnNames`.
 DataColumns DataColumnsOf(const GenerationSetup& setup);
 
+/// The default name of correlated variable `variable` (1 ..), "var3": the key of its names,
+/// its reversal among them.
+std::string CorrelatedVariableName(int variable);
+
 /// The sum that reverses the scores of correlated variable `variable` (1 ..) as an item of a
 /// scale, its lowest and highest possible score (6 for points 1 to 5: 6 - score); none for a
 /// variable without both ends.

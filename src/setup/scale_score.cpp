@@ -21,7 +21,7 @@ std::optional<ScaleScoreColumn> ScaleScoreColumn::Of(const GenerationSetup& setu
         const BoxParameters& box = setup.Box(item);
         const bool likert = box.distribution == DistributionKind::Likert;
         column.decimals_ = std::max(column.decimals_, likert ? 0 : box.decimals);
-        if (setup.columnNames.Reversed("var" + std::to_string(item))) {
+        if (setup.columnNames.Reversed(CorrelatedVariableName(item))) {
             column.reversingSums_[static_cast<std::size_t>(item - 1)] = ReversingSumOf(setup, item);
         }
     }
