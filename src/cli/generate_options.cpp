@@ -14,6 +14,8 @@ constexpr const char* kGenerateHelp =
     R"(Usage: zek-generate SETUP.TXT [-o DATAFILE] [--count K] [--threads T] [--seed N]
                     [--reliability R] [--beta LOW HIGH] [--exact] [--repeated [--long]]
                     [--scale [--scale-score sum|mean]] [--no-key]
+                    [--roster STUDENTS.csv] [--handouts] [--instructions TEXTFILE]
+                    [--moodle QUIZ.xml [--quiz-figures NAMES] [--quiz-digits D]]
 
 Generates simulated sample data from a ZEK generation parameters file, without a window,
 and writes the three files that Generate and Save write in ZEK: the comma-delimited data
@@ -41,6 +43,29 @@ Options:
                      files together; a refused setup replaces nothing. Files of an earlier,
                      larger set under other numbers stay, and the class key lists only the
                      datasets of this set.
+  --roster STUDENTS.csv
+                     a dataset per student of a roster: a CSV file (comma or semicolon)
+                     whose header names an id column (id, student id, id number, student
+                     number or username) and may name a name column (name, or first name
+                     and last name). Student k's files are named by the id (class.csv and
+                     s1234567 give class_s1234567.csv), with the seed N + k - 1, and the
+                     class key gains the columns id and name. Ids take letters, digits, -,
+                     _ and . only, and must differ also in case.
+                       zek-generate setup.TXT -o exam.csv --roster students.csv --seed 5000
+  --handouts         writes the students' handouts as one PDF (DATAFILE's stem +
+                     "_handouts.pdf"): a page per student with the title, their name and
+                     id, their data file, the instructions and what each column holds.
+  --instructions TEXTFILE
+                     the teacher's instructions (UTF-8 text) for the handouts and the quiz.
+  --moodle QUIZ.xml  writes a Moodle XML quiz: a category named by the title, and per
+                     dataset an embedded-answers (Cloze) question with the instructions,
+                     the student's data file attached, and a numerical answer for each
+                     key figure.
+  --quiz-figures NAMES
+                     the key figures the quiz asks, by their names in the key, separated by
+                     commas (student_t,student_df,student_p); default every figure.
+  --quiz-digits D    the significant digits students give (2 to 6, default 3): the
+                     tolerance is half a unit of the last; N and df are asked exactly.
   --threads T        makes T datasets of a class set at once (1 to 256; default two per
                      core); 1 makes them one after another. The files are the same bytes
                      either way.
@@ -182,6 +207,24 @@ Verdict ReadBeta(std::optional<std::string_view> lowText, std::optional<std::str
     return std::nullopt;
 }
 
+Verdict ReadFileName(std::string_view option, std::optional<std::string_view> path,
+                     std::string& name) {
+    if (!path || path->empty() || path->front() == '-') {
+        return Refusal{std::string(option) + " needs the name of a file", ""};
+    }
+    name = std::string(*path);
+    return std::nullopt;
+}
+
+Verdict ReadQuizDigits(std::optional<std::string_view> text, GenerateOptions& options) {
+    const std::optional<std::int32_t> digits = text ? ParseInteger(*text) : std::nullopt;
+    if (!digits || *digits < kFewestQuizDigits || *digits > kMostQuizDigits) {
+        return Refusal{"--quiz-digits needs a whole number from 2 to 6", ""};
+    }
+    options.quizDigits = *digits;
+    return std::nullopt;
+}
+
 // One argument and the values it takes; an error ends the reading.
 Verdict ReadArgument(std::string_view arg, Arguments& arguments, GenerateOptions& options) {
     if (arg == "--no-key") {
@@ -210,6 +253,24 @@ Verdict ReadArgument(std::string_view arg, Arguments& arguments, GenerateOptions
     if (arg == "--seed") return ReadSeed(arguments.Value(), options);
     if (arg == "--reliability") return ReadReliability(arguments.Value(), options);
     if (arg == "--scale-score") return ReadScaleScore(arguments.Value(), options);
+    if (arg == "--roster") return ReadFileName(arg, arguments.Value(), options.rosterFile);
+    if (arg == "--instructions") {
+        return ReadFileName(arg, arguments.Value(), options.instructionsFile);
+    }
+    if (arg == "--moodle") return ReadFileName(arg, arguments.Value(), options.quizFile);
+    if (arg == "--quiz-digits") return ReadQuizDigits(arguments.Value(), options);
+    if (arg == "--quiz-figures") {
+        const std::optional<std::string_view> list = arguments.Value();
+        options.quizFigures = list ? FigureNamesOf(*list) : std::vector<std::string>();
+        if (options.quizFigures.empty()) {
+            return Refusal{"--quiz-figures needs the names of key figures", ""};
+        }
+        return std::nullopt;
+    }
+    if (arg == "--handouts") {
+        options.handouts = true;
+        return std::nullopt;
+    }
     if (arg == "--beta") {
         const std::optional<std::string_view> low = arguments.Value();
         return ReadBeta(low, arguments.Value(), options);
@@ -240,6 +301,15 @@ Checked<GenerateOptions> ParseGenerateOptions(int argc, const char* const* argv)
     }
     if (options.setupFile.empty()) {
         return Refusal{"name the generation parameters file to read (see --help)", ""};
+    }
+    if (!options.rosterFile.empty() && options.count > 1) {
+        return Refusal{"--roster gives a dataset per student: leave out --count", ""};
+    }
+    if (!options.quizFile.empty() && !options.keys) {
+        return Refusal{"--moodle asks the key's figures: it cannot go with --no-key", ""};
+    }
+    if (options.quizFile.empty() && (!options.quizFigures.empty() || options.quizDigits != 3)) {
+        return Refusal{"--quiz-figures and --quiz-digits go with --moodle", ""};
     }
     return options;
 }

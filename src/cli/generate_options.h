@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "commands/option_dialogs.h"
 
@@ -30,6 +31,17 @@ struct GenerateOptions {
     std::optional<ScaleScore> scaleScore;
     /// With `repeated`, a row per case and occasion.
     bool longLayout = false;
+    /// A dataset per student of this roster (CSV), instead of `count` numbered ones.
+    std::string rosterFile;
+    /// The students' handouts, one PDF beside the class key.
+    bool handouts = false;
+    /// A text file of the teacher's instructions, for the handouts and the quiz.
+    std::string instructionsFile;
+    /// The Moodle quiz file; none where empty.
+    std::string quizFile;
+    /// The key figures the quiz asks; every one where empty.
+    std::vector<std::string> quizFigures;
+    int quizDigits = 3;
     bool help = false;
     bool version = false;
     bool listDesigns = false;

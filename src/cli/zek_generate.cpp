@@ -90,8 +90,9 @@ class CommandLineHost final : public zek::CommandHost {
 
 // Several datasets take consecutive seeds from the one given or stored; an empty seed box
 // draws the first of them, as a run would.
-zek::ClassSetRequest RequestOf(const zek::GenerateOptions& options,
-                               const zek::MainWindowModel& window, CommandLineHost& host) {
+zek::Checked<zek::ClassSetRequest> RequestOf(const zek::GenerateOptions& options,
+                                             const zek::MainWindowModel& window,
+                                             CommandLineHost& host) {
     zek::ClassSetRequest request;
     request.count = options.count;
     request.threads = options.threads;
@@ -99,13 +100,32 @@ zek::ClassSetRequest RequestOf(const zek::GenerateOptions& options,
     request.dataFile = zek::AbsolutePathOf(options.dataFile);
     if (options.seed) {
         request.firstSeed = *options.seed;
-    } else if (options.count > 1) {
+    } else if (options.count > 1 || !options.rosterFile.empty()) {
         if (window.seed().empty()) {
             request.firstSeed = host.ClockRandomBelow(zek::kEmptySeedBoxBound);
         } else if (const auto stored = zek::ParseSeed(window.seed())) {
             request.firstSeed = *stored;
         }
     }
+    if (!options.rosterFile.empty()) {
+        zek::Checked<std::vector<zek::RosterStudent>> roster =
+            zek::ReadRosterFile(options.rosterFile);
+        if (!roster) return roster.refusal();
+        zek::UseRoster(request, std::move(*roster));
+        if (zek::Verdict clash = zek::CheckRosterFileNames(request, options.rosterFile)) {
+            return *clash;
+        }
+    }
+    if (!options.instructionsFile.empty()) {
+        zek::Checked<std::string> instructions =
+            zek::ReadInstructionsFile(options.instructionsFile);
+        if (!instructions) return instructions.refusal();
+        request.instructions = *instructions;
+    }
+    if (options.handouts) request.handoutsFile = zek::HandoutsFileOf(request.dataFile);
+    if (!options.quizFile.empty()) request.quizFile = zek::AbsolutePathOf(options.quizFile);
+    request.quizFigures = options.quizFigures;
+    request.quizDigits = options.quizDigits;
     return request;
 }
 
@@ -164,7 +184,12 @@ int Generate(const zek::GenerateOptions& options, char separator,
     ApplyOptions(options, *reading, state->setup, host);
     state->reportFooterLines = zek::AboutIdentificationLines();
 
-    zek::ClassSetRequest request = RequestOf(options, window, host);
+    zek::Checked<zek::ClassSetRequest> requested = RequestOf(options, window, host);
+    if (!requested) {
+        host.ShowMessage(requested.refusal().message);
+        return kExitRefused;
+    }
+    zek::ClassSetRequest& request = *requested;
     if (const zek::Verdict verdict =
             zek::CheckClassSetTargets(request, options.setupFile, options.dataFile)) {
         host.ShowMessage(verdict->message);

@@ -1,10 +1,13 @@
 #include "commands/class_set.h"
 
+#include <algorithm>
 #include <cassert>
 #include <filesystem>
 #include <functional>
 #include <future>
 #include <limits>
+#include <map>
+#include <sstream>
 
 #include "commands/dataset_workers.h"
 #include "commands/option_dialogs.h"
@@ -14,6 +17,8 @@
 #include "files/answer_key_file.h"
 #include "files/data_file.h"
 #include "files/file_names.h"
+#include "files/handouts_file.h"
+#include "files/moodle_quiz.h"
 #include "files/parameters_file.h"
 #include "files/save_folder.h"
 #include "files/text_file.h"
@@ -39,11 +44,78 @@ bool HasClassKey(const ClassSetRequest& request) {
     return request.companions && request.count > 1;
 }
 
-void WriteClassKeyOf(const SaveFolder& folder, const ClassSetRequest& request,
+// The student of dataset `index` (from 1); none without a roster.
+const RosterStudent* StudentOf(const ClassSetRequest& request, int index) {
+    if (request.roster.empty()) return nullptr;
+    return &request.roster[static_cast<std::size_t>(index - 1)];
+}
+
+Handouts HandoutsOf(const ClassSetRequest& request, const GenerationSetup& setup,
+                    const std::vector<WrittenDataset>& datasets) {
+    Handouts handouts{
+        setup.title, request.instructions, DescribeColumns(setup), setup.missingPercent > 0, {}};
+    for (const WrittenDataset& dataset : datasets) {
+        const RosterStudent* student = StudentOf(request, dataset.index);
+        handouts.students.push_back(
+            {student ? student->id : std::string(),
+             student ? student->name : "Dataset " + std::to_string(dataset.index),
+             std::filesystem::path(dataset.dataFile).filename().string()});
+    }
+    return handouts;
+}
+
+// The whole of a written file, which the quiz carries.
+std::string ContentsOf(const std::string& path) {
+    std::string contents;
+    ReadTextFile(path, [&](std::istream& in) {
+        std::ostringstream copy;
+        copy << in.rdbuf();
+        contents = copy.str();
+    });
+    return contents;
+}
+
+MoodleQuiz QuizOf(const ClassSetRequest& request, const GenerationSetup& setup,
+                  const std::vector<ClassKeyRow>& rows) {
+    const std::string setName = !setup.title.empty()
+                                    ? setup.title
+                                    : std::filesystem::path(request.dataFile).stem().string();
+    MoodleQuiz quiz{setName, request.instructions, request.quizDigits, {}};
+    for (const ClassKeyRow& row : rows) {
+        const std::string who =
+            row.studentId.empty()
+                ? "dataset " + std::to_string(row.dataset)
+                : row.studentId + (row.studentName.empty() ? std::string() : " " + row.studentName);
+        quiz.questions.push_back(
+            {setName + " - " + who,
+             row.studentId.empty() ? std::to_string(row.dataset) : row.studentId,
+             std::filesystem::path(row.dataFile).filename().string(), ContentsOf(row.dataFile),
+             ChosenFigures(row.key, request.quizFigures)});
+    }
+    return quiz;
+}
+
+// The files about the whole set, written together: the class key, the handouts and the quiz,
+// of the datasets on disk.
+void WriteClassFiles(const SaveFolder& folder, const ClassSetRequest& request,
+                     const GenerationSetup& setup, const std::vector<WrittenDataset>& datasets,
                      const std::vector<ClassKeyRow>& rows) {
-    if (!request.keys || !HasClassKey(request)) return;
-    folder.WriteTogether(
-        {{ClassKeyFileOf(request), [&](std::ostream& out) { WriteClassKey(out, rows); }}});
+    std::vector<PendingFile> files;
+    if (request.keys && HasClassKey(request)) {
+        files.push_back(
+            {ClassKeyFileOf(request), [&](std::ostream& out) { WriteClassKey(out, rows); }});
+    }
+    if (!request.handoutsFile.empty()) {
+        files.push_back({request.handoutsFile, [&](std::ostream& out) {
+                             WriteHandouts(out, HandoutsOf(request, setup, datasets));
+                         }});
+    }
+    if (!request.quizFile.empty() && request.keys) {
+        files.push_back({request.quizFile, [&](std::ostream& out) {
+                             WriteMoodleQuiz(out, QuizOf(request, setup, rows));
+                         }});
+    }
+    if (!files.empty()) folder.WriteTogether(files);
 }
 
 // The four files of one dataset, written together so that a failure leaves no dataset half
@@ -83,6 +155,21 @@ Checked<ClassSetRequest> ReadClassSetForm(const ClassSetForm& form) {
     request.count = form.students;
     request.firstSeed = *firstSeed;
     request.dataFile = WithDefaultExtension((folder / form.fileName).lexically_normal().string());
+    if (!form.roster.empty()) {
+        Checked<std::vector<RosterStudent>> roster = ReadRosterFile(form.roster);
+        if (!roster) return roster.refusal();
+        if (!SeedsFit(*firstSeed, static_cast<int>(roster->size()))) {
+            return Refusal{SeedsRefusal(*firstSeed, static_cast<int>(roster->size())),
+                           "txt_firstseed"};
+        }
+        UseRoster(request, std::move(*roster));
+        if (Verdict clash = CheckRosterFileNames(request, form.roster)) return *clash;
+    }
+    if (form.handouts) request.handoutsFile = HandoutsFileOf(request.dataFile);
+    request.instructions = form.instructions;
+    if (form.quiz) request.quizFile = QuizFileOf(request.dataFile);
+    request.quizFigures = form.quizFigures;
+    request.quizDigits = form.quizDigits;
     return request;
 }
 
@@ -117,6 +204,9 @@ std::vector<std::string> DatasetFiles(const std::string& dataFile, bool companio
 }  // namespace
 
 std::string DatasetFileName(const ClassSetRequest& request, int index) {
+    if (const RosterStudent* student = StudentOf(request, index)) {
+        return StudentFileName(request.dataFile, student->id);
+    }
     return request.count > 1 ? NumberedFileName(request.dataFile, index, request.count)
                              : request.dataFile;
 }
@@ -131,6 +221,105 @@ std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request) {
     if (request.keys && request.companions && request.count > 1) {
         names.push_back(ClassKeyFileOf(request));
     }
+    if (!request.handoutsFile.empty()) names.push_back(request.handoutsFile);
+    if (!request.quizFile.empty() && request.keys) names.push_back(request.quizFile);
+    return names;
+}
+
+void UseRoster(ClassSetRequest& request, std::vector<RosterStudent> roster) {
+    request.count = static_cast<int>(roster.size());
+    request.roster = std::move(roster);
+}
+
+Verdict CheckRosterFileNames(const ClassSetRequest& request, const std::string& rosterFile) {
+    // Folders that ignore case take Class_S1.csv and class_s1.csv for one file.
+    const auto folded = [](std::string name) {
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
+            return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        });
+        return name;
+    };
+    std::map<std::string, int> owner;  // a file's name and its dataset, 0 for the set's own
+    for (int index = 1; index <= request.count; ++index) {
+        for (const std::string& name :
+             DatasetFiles(DatasetFileName(request, index), request.companions, request.keys)) {
+            owner.emplace(folded(name), index);
+        }
+    }
+    const auto lineOf = [&](int index) { return StudentOf(request, index)->line; };
+    std::vector<std::string> setFiles;
+    if (request.keys && HasClassKey(request)) setFiles.push_back(ClassKeyFileOf(request));
+    if (!request.handoutsFile.empty()) setFiles.push_back(request.handoutsFile);
+    if (!request.quizFile.empty()) setFiles.push_back(request.quizFile);
+    for (const std::string& name : setFiles) {
+        if (const auto found = owner.find(folded(name)); found != owner.end()) {
+            return Refusal{rosterFile + " line " + std::to_string(lineOf(found->second)) +
+                               ": the student's files would take the name " +
+                               std::filesystem::path(name).filename().string() +
+                               " of the set's own file",
+                           "txt_roster"};
+        }
+    }
+    std::map<std::string, int> seen;
+    for (int index = 1; index <= request.count; ++index) {
+        for (const std::string& name :
+             DatasetFiles(DatasetFileName(request, index), request.companions, request.keys)) {
+            const auto [found, added] = seen.emplace(folded(name), index);
+            if (!added && found->second != index) {
+                return Refusal{rosterFile + " line " + std::to_string(lineOf(index)) +
+                                   ": the student's files would take the name " +
+                                   std::filesystem::path(name).filename().string() +
+                                   " of the files of line " + std::to_string(lineOf(found->second)),
+                               "txt_roster"};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> KeyFigureNamesOf(const ProgramState& state) {
+    std::vector<std::string> names;
+    if (!state.flags.dataGenerated) return names;
+    const AnswerKey key = ComputeAnswerKey(
+        state.generated.setup, ScoresAsWritten(state.generated.setup, state.tables.generatedData));
+    for (const KeySection& section : key.sections) {
+        for (const KeyFigure& figure : section.figures) names.push_back(figure.name);
+    }
+    return names;
+}
+
+Checked<std::string> ReadInstructionsFile(const std::string& path) {
+    constexpr std::size_t kMaxInstructionsBytes = 64 * 1024;
+    try {
+        return ReadSmallFile(path, kMaxInstructionsBytes, "instructions file");
+    } catch (const FileError& failure) {
+        return Refusal{failure.what(), "txt_instructions"};
+    }
+}
+
+std::string HandoutsFileOf(const std::string& dataFile) {
+    return HandoutsFileNameFor(dataFile);
+}
+
+std::string QuizFileOf(const std::string& dataFile) {
+    return MoodleQuizFileNameFor(dataFile);
+}
+
+std::vector<std::string> FigureNamesOf(std::string_view list) {
+    std::vector<std::string> names;
+    std::string name;
+    const auto finish = [&] {
+        if (!name.empty()) names.push_back(name);
+        name.clear();
+    };
+    for (const char c : list) {
+        if (c == ',' || c == ' ' || c == ';' || c == '\t' || c == '\n') {
+            finish();
+        } else {
+            name += c;
+        }
+    }
+    finish();
     return names;
 }
 
@@ -153,6 +342,12 @@ Verdict CheckClassSetTargets(ClassSetRequest& request, const std::string& setupF
     if (NotAFileToReplace(request.dataFile)) {
         if (request.count > 1) {
             return Refusal{"-o " + shownDataFile + " takes one dataset, not several", ""};
+        }
+        if (!request.roster.empty() || !request.handoutsFile.empty() || !request.quizFile.empty()) {
+            return Refusal{"-o " + shownDataFile +
+                               " takes the data alone: a roster, handouts and a quiz need "
+                               "files of their own",
+                           ""};
         }
         request.companions = false;
     }
@@ -223,6 +418,15 @@ std::string ClassSetNamingHint(std::string_view fileName, int count) {
            shortName(ClassKeyFileNameFor(name)) + ".";
 }
 
+std::string RosterNamingHint(std::string_view fileName) {
+    const std::string name = WithDefaultExtension(fileName.empty() ? "class" : fileName);
+    return "A dataset per student of the roster, named by the student's id (" +
+           std::filesystem::path(StudentFileName(name, "s1234567")).filename().string() +
+           " ...), the seeds following the first in the roster's order; the class key " +
+           std::filesystem::path(ClassKeyFileNameFor(name)).filename().string() +
+           " gains the ids and names.";
+}
+
 namespace {
 
 // What every dataset of a set is made from: the window's texts, with each dataset's seed.
@@ -275,7 +479,13 @@ struct SetRecipe {
                      request.companions);
         if (answerKey) {
             answerKey();  // also when no key file was written (a device takes the data)
-            made.keyRow = ClassKeyRow{index, run.seed, made.dataset.dataFile, std::move(*key)};
+            const RosterStudent* student = StudentOf(request, index);
+            made.keyRow = ClassKeyRow{index,
+                                      run.seed,
+                                      made.dataset.dataFile,
+                                      std::move(*key),
+                                      student ? student->id : std::string(),
+                                      student ? student->name : std::string()};
         }
         return made;
     }
@@ -406,7 +616,7 @@ class ClassSetWriter {
             return;
         }
         result.earlierRemoved = earlier.RemoveUnreplaced(result.datasets);
-        WriteClassKeyOf(*folder_, recipe_.request, rows_);
+        WriteClassFiles(*folder_, recipe_.request, state_.generated.setup, result.datasets, rows_);
     }
 
     /// As `Finish`, after `failure`: the file that failed is named first, and a class key that
@@ -512,6 +722,42 @@ bool EveryDatasetPasses(const ClassSetRequest& request, const GenerationSetup& c
     return true;
 }
 
+namespace {
+
+// Whether the handouts and the quiz asked for can be made of the first dataset's run (every
+// later one has the same columns and key figures); says why not when they cannot.
+bool ClassFilesCanBeMade(const ClassSetRequest& request, const ProgramState& state,
+                         CommandHost& host) {
+    if (!request.handoutsFile.empty()) {
+        const std::vector<WrittenDataset> first{
+            {1, state.generated.setup.seed, DatasetFileName(request, 1)}};
+        Handouts handouts = HandoutsOf(request, state.generated.setup, first);
+        for (const RosterStudent& student : request.roster) {
+            handouts.students.push_back({student.id, student.name, ""});
+        }
+        if (const Verdict refusal = CheckHandoutText(handouts)) {
+            host.ShowMessage(refusal->message + ". Nothing was written.");
+            return false;
+        }
+    }
+    if (!request.quizFile.empty() && !request.quizFigures.empty()) {
+        const std::vector<std::string> names = KeyFigureNamesOf(state);
+        for (const std::string& asked : request.quizFigures) {
+            if (std::find(names.begin(), names.end(), asked) == names.end()) {
+                std::string known;
+                for (const std::string& name : names) known += (known.empty() ? "" : ", ") + name;
+                host.ShowMessage("The key of this design has no figure " + asked +
+                                 " for the quiz to ask; its figures are " + known +
+                                 ". Nothing was written.");
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 struct ClassSetRun::Parts {
     Parts(MainWindowModel& window, ProgramState& state, CommandHost& host,
           const ClassSetRequest& asked)
@@ -532,7 +778,8 @@ ClassSetRun::ClassSetRun(MainWindowModel& window, ProgramState& state, CommandHo
     // The first run shows the Run command's messages; the later ones differ only in their
     // seed, and in the shapes their seed draws for randomly chosen boxes, which every one is
     // checked for before anything is written.
-    if (parts->writer.Generate(1) && EveryDatasetPasses(request, state.setup, host)) {
+    if (parts->writer.Generate(1) && EveryDatasetPasses(request, state.setup, host) &&
+        ClassFilesCanBeMade(request, state, host)) {
         parts_ = std::move(parts);
     }
 }

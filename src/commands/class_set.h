@@ -20,6 +20,8 @@
 #include "commands/command_host.h"
 #include "commands/main_window_model.h"
 #include "commands/program_state.h"
+#include "files/moodle_quiz.h"  // the quiz's digits
+#include "files/roster_file.h"
 #include "files/text_file.h"
 #include "platform/files.h"
 #include "platform/stop_requests.h"  // Ctrl+C stops a set between datasets
@@ -46,7 +48,41 @@ struct ClassSetRequest {
     int threads = 0;
     /// The system calls the files go through; tests give one that fails a chosen call.
     const platform::FileSystem* files = &platform::SystemFiles();
+
+    /// A dataset per student of a roster, in its order (`count` is their number): dataset k
+    /// is the k-th student's, its files named by the student's id (class_s1234567.csv), its
+    /// seed the first seed + k - 1 as without a roster. Set with `UseRoster`.
+    std::vector<RosterStudent> roster;
+    /// The students' handouts as one PDF; none where empty. `instructions` are the teacher's.
+    std::string handoutsFile;
+    std::string instructions;
+    /// The set as a Moodle quiz; none where empty. It asks the key figures named in
+    /// `quizFigures` (every one where empty), to `quizDigits` significant digits.
+    std::string quizFile;
+    std::vector<std::string> quizFigures;
+    int quizDigits = 3;
 };
+
+/// Makes the request's datasets the students of `roster`.
+void UseRoster(ClassSetRequest& request, std::vector<RosterStudent> roster);
+
+/// Refuses a roster whose students' files would take one another's names or the set's own
+/// (an id "key" beside the class key), naming the student's line of `rosterFile`.
+Verdict CheckRosterFileNames(const ClassSetRequest& request, const std::string& rosterFile);
+
+/// The names of the key figures of the program's last run, which a quiz can ask; none before
+/// a run. Every dataset of a set from the same setup has the same figures.
+std::vector<std::string> KeyFigureNamesOf(const ProgramState& state);
+
+/// The teacher's instructions from a text file, or why it cannot be read.
+Checked<std::string> ReadInstructionsFile(const std::string& path);
+
+/// The handouts' and the quiz's files of a set whose data file is `dataFile`.
+std::string HandoutsFileOf(const std::string& dataFile);
+std::string QuizFileOf(const std::string& dataFile);
+
+/// Figure names of a list typed by the teacher ("student_t, student_p"), in its order.
+std::vector<std::string> FigureNamesOf(std::string_view list);
 
 /// What the class-set dialog holds, as typed.
 struct ClassSetForm {
@@ -54,6 +90,13 @@ struct ClassSetForm {
     std::string firstSeed;
     std::string folder;
     std::string fileName;
+    /// The roster file; none where empty (then `students` datasets, numbered).
+    std::string roster;
+    bool handouts = false;
+    std::string instructions;
+    bool quiz = false;
+    std::vector<std::string> quizFigures;
+    int quizDigits = 3;
 };
 
 /// The request of a filled-in class-set dialog, or its refusal.
@@ -67,7 +110,7 @@ std::string OfferedFirstSeed(const ProgramState& state, const MainWindowModel& w
 std::string DatasetFileName(const ClassSetRequest& request, int index);
 
 /// Every file the set writes: per dataset its data, information and parameters files and its
-/// answer key, then the class key.
+/// answer key, then the class key, the handouts and the quiz.
 std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request);
 
 /// Those of `ClassSetFileNames` that exist already, so that the window can ask first.
@@ -111,6 +154,8 @@ std::string ReplaceClassSetQuestion(const ClassSetRequest& request,
 
 /// How the files of a set named `fileName` of `count` datasets will be named, for the dialog.
 std::string ClassSetNamingHint(std::string_view fileName, int count);
+/// As `ClassSetNamingHint`, for a set made from a roster.
+std::string RosterNamingHint(std::string_view fileName);
 
 struct WrittenDataset {
     int index = 0;  ///< from 1

@@ -105,10 +105,23 @@ void WriteAnswerKeyText(std::ostream& out, const AnswerKey& key, std::string_vie
     writer.Flush();
 }
 
+namespace {
+
+// A field quoted where it holds a comma, a quote or a line break, as spreadsheets expect.
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+}  // namespace
+
 void WriteClassKey(std::ostream& out, const std::vector<ClassKeyRow>& rows) {
     LineWriter writer(out);
+    const bool roster = !rows.empty() && !rows.front().studentId.empty();
     std::string& header = writer.line();
-    header += "dataset,seed,data_file";
+    header += roster ? "dataset,id,name,seed,data_file" : "dataset,seed,data_file";
     if (!rows.empty()) {
         for (const KeySection& section : rows.front().key.sections) {
             for (const KeyFigure& figure : section.figures) header += "," + figure.name;
@@ -119,16 +132,13 @@ void WriteClassKey(std::ostream& out, const std::vector<ClassKeyRow>& rows) {
         std::string& line = writer.line();
         AppendInteger(line, row.dataset);
         line += ',';
+        if (roster) {
+            line += CsvField(row.studentId) + ',' + CsvField(row.studentName) + ',';
+        }
         AppendInteger(line, row.seed);
         line += ',';
-        // The name alone, quoted where it holds a comma or a quote, as spreadsheets expect.
-        std::string name = std::filesystem::path(row.dataFile).filename().string();
-        if (name.find_first_of(",\"") != std::string::npos) {
-            std::string quoted = "\"";
-            for (char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-            name = quoted + "\"";
-        }
-        line += name;
+        // The name alone.
+        line += CsvField(std::filesystem::path(row.dataFile).filename().string());
         for (const KeySection& section : row.key.sections) {
             for (const KeyFigure& figure : section.figures) {
                 line += ',';

@@ -22,12 +22,16 @@ void AppendFigure(std::string& out, const KeyFigure& figure, int significant);
 void WriteAnswerKeyText(std::ostream& out, const AnswerKey& key, std::string_view dataFile,
                         std::int32_t seed);
 
-/// One dataset's row of a class key, and the class key itself. Throws `StreamError`.
+/// One dataset's row of a class key, and the class key itself, whose rows name their students
+/// after the dataset's number where the set was made from a roster. Throws `StreamError`.
 struct ClassKeyRow {
     int dataset = 0;
     std::int32_t seed = 0;
     std::string dataFile;
     AnswerKey key;
+    /// The student's, for a set made from a roster.
+    std::string studentId;
+    std::string studentName;
 };
 void WriteClassKey(std::ostream& out, const std::vector<ClassKeyRow>& rows);
 

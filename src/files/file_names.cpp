@@ -42,6 +42,11 @@ std::string NumberedFileName(std::string_view path, int index, int count) {
     return std::string(stem) + "_" + number + std::string(path.substr(stem.size()));
 }
 
+std::string StudentFileName(std::string_view path, std::string_view id) {
+    const std::string_view stem = WithoutExtension(path);
+    return std::string(stem) + "_" + std::string(id) + std::string(path.substr(stem.size()));
+}
+
 std::string WithDefaultExtension(std::string_view path) {
     if (WithoutExtension(path).size() != path.size()) return std::string(path);
     return std::string(path) + ".TXT";

@@ -20,6 +20,9 @@ std::string ParametersFileNameFor(std::string_view dataFilePath);
 /// `count`, between stem and extension; class.csv gives class_01.csv .. class_12.csv.
 std::string NumberedFileName(std::string_view path, int index, int count);
 
+/// "class.csv" and a student's id "s1234567" give "class_s1234567.csv".
+std::string StudentFileName(std::string_view path, std::string_view id);
+
 /// A file name with ".TXT" appended when its name part has no extension, as the save dialog
 /// does with its default extension.
 std::string WithDefaultExtension(std::string_view path);

@@ -150,4 +150,20 @@ void ReadTextFile(const std::string& path, const std::function<void(std::istream
     }
 }
 
+std::string ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string_view what) {
+    std::string contents;
+    ReadTextFile(path, [&](std::istream& in) {
+        std::array<char, 4096> buffer{};
+        while (in.read(buffer.data(), buffer.size()) || in.gcount() > 0) {
+            contents.append(buffer.data(), static_cast<std::size_t>(in.gcount()));
+            if (contents.size() > maxBytes) {
+                throw FileError(path, "The " + std::string(what) + " \"" + path +
+                                          "\" is larger than " + std::to_string(maxBytes / 1024) +
+                                          " KB: is it a " + std::string(what) + "?");
+            }
+        }
+    });
+    return contents;
+}
+
 }  // namespace zek

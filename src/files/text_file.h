@@ -94,6 +94,10 @@ std::optional<std::string> CreateOwnFileIn(const std::string& folder, std::strin
 /// `WriteTextFilesTogether` for one file.
 void WriteTextFile(const std::string& path, const std::function<void(std::ostream&)>& write);
 
+/// The whole of the small file `path`, its bytes as they are; throws `FileError`, also for a
+/// file larger than `maxBytes` (which `what` names as the file's kind, "roster").
+std::string ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string_view what);
+
 /// Reads the lines of a stream, without their CR LF or LF; throws `StreamError`.
 std::vector<std::string> ReadLines(std::istream& in);
 

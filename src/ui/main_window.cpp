@@ -535,7 +535,7 @@ void MainWindow::btnRunClick() {
 }
 
 std::optional<ClassSetRequest> MainWindow::AskForClassSet() {
-    ClassSetDialog dialog(prompts_, this);
+    ClassSetDialog dialog(prompts_, KeyFigureNamesOf(state_), this);
     dialog.firstSeed()->setText(QString::fromStdString(OfferedFirstSeed(state_, *model_)));
     // The dialog comes back, as the user left it, until its answers can be used.
     while (dialog.exec() == QDialog::Accepted) {
@@ -618,12 +618,24 @@ void MainWindow::GenerateClassSet1Click() {
     prompts_.Message(this, ClassSetSummary(*request, worker.result()));
 }
 
+QString MainWindow::StudentFilesSummary(const ClassSetRequest& request) {
+    QString text;
+    if (!request.handoutsFile.empty()) {
+        text += QStringLiteral("\nHandouts: %1").arg(QString::fromStdString(request.handoutsFile));
+    }
+    if (!request.quizFile.empty() && request.keys) {
+        text += QStringLiteral("\nMoodle quiz: %1").arg(QString::fromStdString(request.quizFile));
+    }
+    return text;
+}
+
 QString MainWindow::ClassSetSummary(const ClassSetRequest& request, const ClassSetResult& result) {
     const auto count = static_cast<int>(result.datasets.size());
     if (count == 0) return {};
     if (request.count == 1) {
         return QStringLiteral("1 dataset written: %1.")
-            .arg(QString::fromStdString(request.dataFile));
+                   .arg(QString::fromStdString(request.dataFile)) +
+               StudentFilesSummary(request);
     }
     const QString key = QString::fromStdString(ClassKeyFileOf(request));
     QString text =
@@ -634,10 +646,11 @@ QString MainWindow::ClassSetSummary(const ClassSetRequest& request, const ClassS
         text += QStringLiteral("; %1 datasets of the earlier set under these names were removed")
                     .arg(result.earlierRemoved);
     }
-    if (!request.keys) return text + ".";
-    return count == request.count
-               ? text + QStringLiteral(", with the class key %1.").arg(key)
-               : text + QStringLiteral("; the class key %1 lists those written.").arg(key);
+    if (!request.keys) return text + "." + StudentFilesSummary(request);
+    return (count == request.count
+                ? text + QStringLiteral(", with the class key %1.").arg(key)
+                : text + QStringLiteral("; the class key %1 lists those written.").arg(key)) +
+           StudentFilesSummary(request);
 }
 
 void MainWindow::btnSaveDataClick() {

@@ -100,6 +100,8 @@ class MainWindow final : public QMainWindow {
     bool OfferToCreateFolderOf(const ClassSetRequest& request);
     /// What a set wrote, in a sentence; empty when it wrote nothing.
     static QString ClassSetSummary(const ClassSetRequest& request, const ClassSetResult& result);
+    /// The handouts and quiz a set wrote beside its datasets, a line each.
+    static QString StudentFilesSummary(const ClassSetRequest& request);
     void BuildRightColumn(QWidget* client);
     void BuildMenu();
     void BuildOptionsMenu();

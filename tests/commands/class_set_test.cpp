@@ -307,7 +307,11 @@ TEST(ClassSetFormTest, TheHintAndTheSeedFollowWhatIsTyped) {
               "key is exam_key.csv.");
     EXPECT_EQ(ClassSetNamingHint("one.csv", 1), "One dataset: one.csv, with no class key.");
 
-    ClassSetForm form{3, "-2147483648", "/tmp", "x.csv"};
+    ClassSetForm form;
+    form.students = 3;
+    form.firstSeed = "-2147483648";
+    form.folder = "/tmp";
+    form.fileName = "x.csv";
     EXPECT_EQ(ReadClassSetForm(form).refusal().message, "Seed must be an INTEGER value");
     form.firstSeed = "2147483646";
     EXPECT_NE(ReadClassSetForm(form).refusal().message.find("go past 2147483647"),

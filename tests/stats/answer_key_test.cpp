@@ -145,7 +145,8 @@ TEST_F(AnswerKeyTest, TheClassKeyHasOneRowPerDatasetUnderOneHeader) {
     for (int row = 0; row < 4; ++row) table->At(row, 0) = row;
     const AnswerKey key = ComputeAnswerKey(setup, ScoresAsWritten(setup, *table));
     std::ostringstream out;
-    WriteClassKey(out, {{1, 40, "/tmp/class_1.csv", key}, {2, 41, "/tmp/a,b.csv", key}});
+    WriteClassKey(out,
+                  {{1, 40, "/tmp/class_1.csv", key, "", ""}, {2, 41, "/tmp/a,b.csv", key, "", ""}});
     const auto lines = testing::SplitCrLf(out.str());
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_TRUE(lines[0].starts_with("dataset,seed,data_file,group1_n,group1_mean,group1_sd,"));
