@@ -24,6 +24,7 @@ case "$level" in
     test | ci)
         packages+=(libgtest-dev libgmock-dev libbenchmark-dev r-base-core r-cran-haven
             r-cran-readxl r-cran-mass r-cran-afex r-cran-car r-cran-psych libmpfr-dev poppler-utils
+            python3
             desktop-file-utils)
         if [ "$level" = ci ]; then
             packages+=(clang-format clang-tidy g++-aarch64-linux-gnu g++-mingw-w64-x86-64-posix

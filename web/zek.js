@@ -422,14 +422,33 @@ async function start() {
     async function generateClassSet() {
         const dialog = document.getElementById("classset");
         document.getElementById("txt_firstseed").value = page.offeredClassSetSeed();
+        // The figures the quiz can ask are the last run's.
+        const figures = document.getElementById("lst_quizfigures");
+        const ticked = new Set([...figures.querySelectorAll("input:checked")].map((box) => box.value));
+        figures.replaceChildren(...JSON.parse(page.keyFigureNames()).map((name) => {
+            const box = Object.assign(document.createElement("input"),
+                                      { type: "checkbox", value: name, checked: ticked.has(name) });
+            const label = document.createElement("label");
+            label.append(box, ` ${name}`);
+            return label;
+        }));
+        if (figures.children.length === 0) figures.textContent = "Generate once to choose the figures.";
         dialog.showModal();
         await new Promise((resolve) => dialog.addEventListener("close", resolve, { once: true }));
         if (dialog.returnValue !== "ok") return;
         const name = document.getElementById("txt_setname").value;
+        const rosterFile = document.getElementById("txt_roster").files[0];
+        const roster = rosterFile ? new TextDecoder("utf-8").decode(await rosterFile.arrayBuffer()) : "";
+        const chosen = [...figures.querySelectorAll("input:checked")].map((box) => box.value);
         let written = [];
         act(() => {
-            written = JSON.parse(page.generateClassSet(Number(document.getElementById("txt_students").value),
-                                                       document.getElementById("txt_firstseed").value, `${name}.csv`));
+            written = JSON.parse(page.generateClassSet(
+                Number(document.getElementById("txt_students").value),
+                document.getElementById("txt_firstseed").value, `${name}.csv`, roster,
+                document.getElementById("chk_handouts").checked,
+                document.getElementById("chk_moodle").checked,
+                document.getElementById("txt_instructions").value, chosen.join(","),
+                Number(document.getElementById("spn_quizdigits").value)));
         });
         if (written.length === 0) return;
         const archive = zipStored(written.map((file) => [file.split("/").pop(), zek.FS.readFile(file)]));

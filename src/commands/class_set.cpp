@@ -420,11 +420,11 @@ std::string ClassSetNamingHint(std::string_view fileName, int count) {
 
 std::string RosterNamingHint(std::string_view fileName) {
     const std::string name = WithDefaultExtension(fileName.empty() ? "class" : fileName);
-    return "A dataset per student of the roster, named by the student's id (" +
+    return "A dataset per student, named by their id (" +
            std::filesystem::path(StudentFileName(name, "s1234567")).filename().string() +
-           " ...), the seeds following the first in the roster's order; the class key " +
+           " ...), with seeds in the roster's order; the class key " +
            std::filesystem::path(ClassKeyFileNameFor(name)).filename().string() +
-           " gains the ids and names.";
+           " lists ids and names.";
 }
 
 namespace {

@@ -91,7 +91,7 @@ class HandoutLayout {
     void Gap(double points) { y_ -= points; }
 
     void Rule() {
-        Gap(6);
+        Gap(8);
         document_.Line(kMargin, y_, PdfDocument::kPageWidth - kMargin, y_, 0.75);
         Gap(12);
     }

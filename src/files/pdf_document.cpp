@@ -203,7 +203,9 @@ std::size_t FittingLength(std::string_view text, PdfFont font, double size, doub
         const DecodedCharacter decoded = DecodeAt(text, at);
         const unsigned char code = CodeOf(decoded.character);
         used += CodeWidth(code == 0 ? '?' : code, font) * size / 1000;
-        if (used > width && at > 0) return lastSpace > 0 ? lastSpace : at;
+        // A space that overflows ends the line it follows.
+        if (used > width && at > 0)
+            return lastSpace > 0 && decoded.character != ' ' ? lastSpace : at;
         at += decoded.length;
         if (decoded.character == ' ') lastSpace = at;
     }

@@ -98,12 +98,12 @@ std::string LowerCase(std::string text) {
 std::string IdFault(const std::string& id) {
     if (id.empty()) return "has no id";
     if (id.size() > kLongestId) return "has an id longer than 64 characters";
-    if (id.front() == '.') return "has an id starting with '.'";
     if (!std::all_of(id.begin(), id.end(), IdCharacter)) {
         return "has the id \"" + id +
                "\", which a file name cannot take on every system (letters, digits, '-', '_' "
                "and '.' only)";
     }
+    if (id.front() == '.') return "has an id starting with '.'";
     return {};
 }
 

@@ -45,6 +45,8 @@ ClassSetDialog::ClassSetDialog(UserPrompts& prompts, const std::vector<std::stri
     setModal(true);
     setFont(style::SansSerif(12));
     auto* form = new QFormLayout(this);
+    // Every row keeps its height: the dialog grows to its rows, never squeezes them.
+    form->setSizeConstraint(QLayout::SetMinimumSize);
     form->addRow(new QLabel(QStringLiteral("A dataset for every student, each with its own seed, "
                                            "and one answer key for the class."),
                             this));
@@ -110,24 +112,21 @@ void ClassSetDialog::AddStudentFiles(QFormLayout& form, UserPrompts&,
     instructions_->setObjectName(QStringLiteral("txt_instructions"));
     instructions_->setPlaceholderText(
         QStringLiteral("What the students are to do, for the handouts and the quiz"));
-    instructions_->setFixedHeight(80);
+    instructions_->setMinimumHeight(64);
     form.addRow(QStringLiteral("Instructions:"), instructions_);
     quizFigures_ = new QListWidget(this);
     quizFigures_->setObjectName(QStringLiteral("lst_quizfigures"));
-    quizFigures_->setFixedHeight(110);
+    quizFigures_->setMinimumHeight(112);
     for (const std::string& name : figureNames) {
         auto* item = new QListWidgetItem(QString::fromStdString(name), quizFigures_);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    form.addRow(QStringLiteral("Quiz asks:"), quizFigures_);
-    auto* figuresHint = new QLabel(
-        figureNames.empty()
-            ? QStringLiteral("Generate once to choose the key figures; the quiz asks all of them.")
-            : QStringLiteral("Tick the key figures to ask; none ticked asks all of them."),
-        this);
-    figuresHint->setWordWrap(true);
-    form.addRow(figuresHint);
+    auto* figuresLabel =
+        new QLabel(figureNames.empty() ? QStringLiteral("Quiz asks:\n(generate once\nto choose)")
+                                       : QStringLiteral("Quiz asks:\n(none ticked:\nevery figure)"),
+                   this);
+    form.addRow(figuresLabel, quizFigures_);
     quizDigits_ = new QSpinBox(this);
     quizDigits_->setObjectName(QStringLiteral("spn_quizdigits"));
     quizDigits_->setRange(kFewestQuizDigits, kMostQuizDigits);
@@ -136,11 +135,11 @@ void ClassSetDialog::AddStudentFiles(QFormLayout& form, UserPrompts&,
         "Students give each figure to this many significant digits; the answer is accepted "
         "within half a unit of the last. N and degrees of freedom are asked exactly."));
     form.addRow(QStringLiteral("Significant digits:"), quizDigits_);
-    const auto showQuiz = [this, figuresHint] {
+    const auto showQuiz = [this, figuresLabel] {
         const bool asked = quiz_->isChecked();
         quizFigures_->setEnabled(asked);
         quizDigits_->setEnabled(asked);
-        figuresHint->setEnabled(asked);
+        figuresLabel->setEnabled(asked);
         instructions_->setEnabled(asked || handouts_->isChecked());
     };
     connect(quiz_, &QCheckBox::toggled, this, showQuiz);

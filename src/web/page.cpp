@@ -386,11 +386,33 @@ std::string Page::Generate(const std::string& dataFileName) {
 }
 
 std::string Page::GenerateClassSet(int students, const std::string& firstSeed,
-                                   const std::string& fileName) {
+                                   const std::string& fileName, const std::string& rosterText,
+                                   bool handouts, bool quiz, const std::string& instructions,
+                                   const std::string& quizFigures, int quizDigits) {
     JsonText json;
     json.Begin('[');
-    const Checked<ClassSetRequest> request =
-        ReadClassSetForm({students, firstSeed, std::string(kFolder) + "set/", fileName});
+    ClassSetForm form;
+    form.students = students;
+    form.firstSeed = firstSeed;
+    form.folder = std::string(kFolder) + "set/";
+    form.fileName = fileName;
+    form.handouts = handouts;
+    form.quiz = quiz;
+    form.instructions = instructions;
+    form.quizFigures = FigureNamesOf(quizFigures);
+    form.quizDigits = quizDigits;
+    if (!rosterText.empty()) {
+        // The roster's messages name the file the teacher chose, as the page has it.
+        form.roster = std::string(kFolder) + "roster.csv";
+        try {
+            WriteTextFile(form.roster,
+                          [&rosterText](std::ostream& out) { WriteChecked(out, rosterText); });
+        } catch (const std::exception& error) {
+            host_.ShowMessage(error.what());
+            return json.End(']').Take();
+        }
+    }
+    const Checked<ClassSetRequest> request = ReadClassSetForm(form);
     if (!request) {
         host_.ShowMessage(request.refusal().message);
         return json.End(']').Take();
@@ -405,6 +427,13 @@ std::string Page::GenerateClassSet(int students, const std::string& firstSeed,
     } catch (const std::exception& error) {
         host_.ShowMessage(error.what());
     }
+    return json.End(']').Take();
+}
+
+std::string Page::KeyFigureNames() const {
+    JsonText json;
+    json.Begin('[');
+    for (const std::string& name : KeyFigureNamesOf(*state_)) json.String(name);
     return json.End(']').Take();
 }
 

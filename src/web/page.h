@@ -72,11 +72,18 @@ class Page {
     /// Generates one dataset and writes its four files under /zek/ as `dataFileName` (.csv);
     /// the written files' paths as JSON, empty where the run was refused or failed.
     std::string Generate(const std::string& dataFileName);
-    /// "Generate Class Set...": `students` datasets from `firstSeed` on, named from
-    /// `fileName`, in a folder of their own under /zek/; the paths of the files written as JSON,
-    /// empty where the set was refused (with the dialog's message).
+    /// "Generate Class Set...": `students` datasets from `firstSeed` on, or a dataset per
+    /// student of `rosterText` (a roster file's text; none where empty), named from `fileName`,
+    /// in a folder of their own under /zek/, with the students' handouts and a Moodle quiz
+    /// asking `quizFigures` (names between commas; every figure where empty) where asked; the
+    /// paths of the files written as JSON, empty where the set was refused (with the dialog's
+    /// message).
     std::string GenerateClassSet(int students, const std::string& firstSeed,
-                                 const std::string& fileName);
+                                 const std::string& fileName, const std::string& rosterText,
+                                 bool handouts, bool quiz, const std::string& instructions,
+                                 const std::string& quizFigures, int quizDigits);
+    /// The key figures of the last run, which the quiz can ask, as JSON.
+    std::string KeyFigureNames() const;
     /// The seed the class-set dialog offers.
     std::string OfferedClassSetSeed() const { return OfferedFirstSeed(*state_, window_); }
 

@@ -40,6 +40,7 @@ EMSCRIPTEN_BINDINGS(zek_page) {
         .function("generate", &Page::Generate)
         .function("generateClassSet", &Page::GenerateClassSet)
         .function("offeredClassSetSeed", &Page::OfferedClassSetSeed)
+        .function("keyFigureNames", &Page::KeyFigureNames)
         .function("plotsJson", &Page::PlotsJson)
         .function("viewerText", &Page::ViewerText);
 }

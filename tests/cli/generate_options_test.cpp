@@ -78,5 +78,31 @@ TEST(GenerateOptions, RefusesWithTheDialogsMessages) {
     EXPECT_FALSE(ErrorOf({"a", "b"}).empty());
 }
 
+TEST(GenerateOptions, ARosterHandoutsAndAQuizGoTogetherAsTheyCan) {
+    const auto parsed = Parse({"s", "--roster", "students.csv", "--handouts", "--instructions",
+                               "tasks.txt", "--moodle", "quiz.xml", "--quiz-figures",
+                               "student_t, student_p", "--quiz-digits", "4"});
+    ASSERT_TRUE(parsed) << parsed.refusal().message;
+    EXPECT_EQ(parsed->rosterFile, "students.csv");
+    EXPECT_TRUE(parsed->handouts);
+    EXPECT_EQ(parsed->instructionsFile, "tasks.txt");
+    EXPECT_EQ(parsed->quizFile, "quiz.xml");
+    EXPECT_EQ(parsed->quizFigures, (std::vector<std::string>{"student_t", "student_p"}));
+    EXPECT_EQ(parsed->quizDigits, 4);
+
+    EXPECT_EQ(ErrorOf({"s", "--roster", "r.csv", "--count", "3"}),
+              "--roster gives a dataset per student: leave out --count");
+    EXPECT_EQ(ErrorOf({"s", "--moodle", "q.xml", "--no-key"}),
+              "--moodle asks the key's figures: it cannot go with --no-key");
+    EXPECT_EQ(ErrorOf({"s", "--quiz-figures", "student_t"}),
+              "--quiz-figures and --quiz-digits go with --moodle");
+    EXPECT_EQ(ErrorOf({"s", "--moodle", "q.xml", "--quiz-digits", "7"}),
+              "--quiz-digits needs a whole number from 2 to 6");
+    EXPECT_EQ(ErrorOf({"s", "--moodle", "q.xml", "--quiz-figures", " , "}),
+              "--quiz-figures needs the names of key figures");
+    EXPECT_EQ(ErrorOf({"s", "--roster", "--handouts"}), "--roster needs the name of a file");
+    EXPECT_EQ(ErrorOf({"s", "--moodle"}), "--moodle needs the name of a file");
+}
+
 }  // namespace
 }  // namespace zek

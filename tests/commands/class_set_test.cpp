@@ -325,3 +325,106 @@ TEST(ClassSetFormTest, TheHintAndTheSeedFollowWhatIsTyped) {
 
 }  // namespace
 }  // namespace zek
+
+namespace zek {
+namespace {
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+class RosterClassSetTest : public ClassSetTest {
+  protected:
+    ClassSetForm FormWithRoster(const std::string& roster) {
+        {
+            std::ofstream file(folder / "students.csv", std::ios::binary);
+            file << roster;
+        }
+        ClassSetForm form;
+        form.firstSeed = "500";
+        form.folder = folder.string();
+        form.fileName = "exam.csv";
+        form.roster = (folder / "students.csv").string();
+        return form;
+    }
+};
+
+TEST_F(RosterClassSetTest, EachStudentsDatasetIsNamedByTheirIdAndTakesTheSeedOfTheirPosition) {
+    ClassSetForm form = FormWithRoster("id,name\ns1,\"Smith, Anna\"\nb-2,Bo\nC.3,Cy\n");
+    form.handouts = true;
+    form.quiz = true;
+    form.quizFigures = {"mean_difference"};
+    const Checked<ClassSetRequest> request = ReadClassSetForm(form);
+    ASSERT_TRUE(request) << request.refusal().message;
+    EXPECT_EQ(request->count, 3);
+    ASSERT_EQ(Generate(*request).datasets.size(), 3u) << LastOf(host.messages);
+    // The same seeds without a roster give the same data, in the same order.
+    ASSERT_EQ(Generate(Request(3, 500, "plain.csv")).datasets.size(), 3u);
+    EXPECT_EQ(Contents(folder / "exam_s1.csv"), Contents(folder / "plain_1.csv"));
+    EXPECT_EQ(Contents(folder / "exam_b-2.csv"), Contents(folder / "plain_2.csv"));
+    EXPECT_EQ(Contents(folder / "exam_C.3.csv"), Contents(folder / "plain_3.csv"));
+    EXPECT_TRUE(fs::exists(folder / "exam_C.3_key.TXT"));
+
+    const std::vector<std::string> key = LinesOf(Contents(folder / "exam_key.csv"));
+    ASSERT_EQ(key.size(), 4u);
+    EXPECT_EQ(key[0].rfind("dataset,id,name,seed,data_file,group1_n,", 0), 0u) << key[0];
+    EXPECT_EQ(key[1].rfind("1,s1,\"Smith, Anna\",500,exam_s1.csv,", 0), 0u) << key[1];
+    EXPECT_EQ(key[3].rfind("3,C.3,Cy,502,exam_C.3.csv,", 0), 0u) << key[3];
+    EXPECT_EQ(Contents(folder / "exam_handouts.pdf").rfind("%PDF-1.4", 0), 0u);
+    const std::string quiz = Contents(folder / "exam_moodle.xml");
+    EXPECT_EQ(std::count(quiz.begin(), quiz.end(), '{'), 3) << "one blank per student";
+    EXPECT_NE(quiz.find("<idnumber>b-2</idnumber>"), std::string::npos);
+}
+
+TEST_F(RosterClassSetTest, StudentsWhoseFilesWouldTakeOtherFilesNamesAreRefusedWithTheirLine) {
+    // "exam" + "key" is the class key's name.
+    ClassSetForm form = FormWithRoster("id\ns1\nkey\n");
+    EXPECT_EQ(ReadClassSetForm(form).refusal().message,
+              (folder / "students.csv").string() +
+                  " line 3: the student's files would take the name exam_key.csv of the set's "
+                  "own file");
+    // With text data files, a's information file is the data file of "a_info".
+    form = FormWithRoster("id\na\nb\na_info\n");
+    form.fileName = "exam.TXT";
+    EXPECT_EQ(ReadClassSetForm(form).refusal().message,
+              (folder / "students.csv").string() +
+                  " line 4: the student's files would take the name exam_a_info.TXT of the "
+                  "files of line 2");
+    EXPECT_EQ(ReadClassSetForm(form).refusal().focus, "txt_roster");
+    form = FormWithRoster("name\nAnna\n");
+    EXPECT_NE(ReadClassSetForm(form).refusal().message.find("names no id column"),
+              std::string::npos);
+}
+
+TEST_F(RosterClassSetTest, HandoutsOrAQuizThatCannotBeMadeStopTheSetBeforeAnyFile) {
+    ClassSetForm form = FormWithRoster("id,name\ns1,Anna\ns2,Micha\xC5\x82\n");
+    form.handouts = true;
+    const std::set<std::string> before = FilesInFolder();
+    EXPECT_EQ(Generate(*ReadClassSetForm(form)).outcome, ClassSetOutcome::Refused);
+    EXPECT_EQ(LastOf(host.messages),
+              "\"\xC5\x82\" in the roster's name of student s2 cannot be shown by the handouts' "
+              "fonts, which show the letters of Western European languages. Nothing was "
+              "written.");
+    EXPECT_EQ(FilesInFolder(), before);
+
+    form = FormWithRoster("id,name\ns1,Anna\n");
+    form.quiz = true;
+    form.quizFigures = {"student_t", "welch_r"};
+    EXPECT_EQ(Generate(*ReadClassSetForm(form)).outcome, ClassSetOutcome::Refused);
+    EXPECT_EQ(LastOf(host.messages)
+                  .rfind("The key of this design has no figure welch_r for the "
+                         "quiz to ask; its figures are group1_n, ",
+                         0),
+              0u)
+        << LastOf(host.messages);
+    EXPECT_EQ(FilesInFolder(), before);
+}
+
+}  // namespace
+}  // namespace zek

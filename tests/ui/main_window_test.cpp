@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
@@ -727,6 +728,59 @@ TEST_F(MainWindowTest, AClassSetIsWhatZekGenerateWritesForTheSameSeeds) {
     for (const auto& [name, text] : fromCli) {
         EXPECT_TRUE(fromWindow[name] == text) << name;
     }
+}
+
+// The window's handouts and quiz are zek-generate's bytes, the quiz asking what was ticked.
+TEST_F(MainWindowTest, ARosterSetReachesTheStudentsAsZekGenerateWritesIt) {
+    testing::TemporaryFolder window_folder("_window");
+    testing::TemporaryFolder cli_folder("_cli");
+    for (const auto* folder : {&window_folder, &cli_folder}) {
+        std::ofstream roster(folder->path() / "roster.csv", std::ios::binary);
+        roster << "id,name\ns1,Anna Smith\ns2,Jos\xC3\xA9\n";
+    }
+    Find<QRadioButton>("rdo_2groups")->click();
+    window.btnRunClick();  // the key figures to tick are the last run's
+    {
+        ModalAnswers answers({[&](QWidget* dialog) {
+            auto* form = static_cast<ClassSetDialog*>(dialog);
+            form->firstSeed()->setText("90");
+            form->folder()->setText(QString::fromStdString(window_folder.path().string()));
+            form->roster()->setText(
+                QString::fromStdString((window_folder.path() / "roster.csv").string()));
+            EXPECT_FALSE(form->students()->isEnabled()) << "the roster counts the students";
+            form->handouts()->setChecked(true);
+            form->quiz()->setChecked(true);
+            form->instructions()->setPlainText("Run a t test.");
+            const auto ticked = form->quizFigures()->findItems("student_t", Qt::MatchExactly);
+            ASSERT_EQ(ticked.size(), 1);
+            ticked[0]->setCheckState(Qt::Checked);
+            form->accept();
+        }});
+        Find<QAction>("GenerateClassSet1")->trigger();
+        EXPECT_TRUE(answers.AllUsed());
+    }
+    EXPECT_TRUE(testing::LastOf(prompts.messages).contains("Moodle quiz: "));
+    std::map<std::string, std::string> fromWindow = FilesOf(window_folder.path());
+    EXPECT_EQ(fromWindow.count("class_s2.csv"), 1u);
+
+    std::filesystem::copy_file(window_folder.path() / "class_s1_setup.TXT",
+                               cli_folder.path() / "setup.TXT");
+    {
+        std::ofstream instructions(cli_folder.path() / "instructions.txt", std::ios::binary);
+        instructions << "Run a t test.";
+    }
+    const testing::ProcessResult cli = testing::RunInFolder(
+        cli_folder.path(), ZEK_GENERATE_PATH,
+        "setup.TXT -o class.csv --roster roster.csv --seed 90 --handouts --instructions "
+        "instructions.txt --moodle class_moodle.xml --quiz-figures student_t");
+    ASSERT_EQ(cli.exitCode, 0) << cli.err;
+    const std::map<std::string, std::string> fromCli = FilesOf(cli_folder.path());
+    for (const char* name :
+         {"class_key.csv", "class_handouts.pdf", "class_moodle.xml", "class_s2.csv"}) {
+        EXPECT_TRUE(fromWindow[name] == fromCli.at(name)) << name;
+    }
+    const std::string& quiz = fromWindow["class_moodle.xml"];
+    EXPECT_EQ(std::count(quiz.begin(), quiz.end(), '{'), 2) << "student_t of each student";
 }
 
 // Cancel takes effect within the datasets already being made, on the threads that make them.

@@ -2,9 +2,13 @@
 //   QT_QPA_PLATFORM=offscreen build-test/tests/zek_take_screenshots FOLDER
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -16,6 +20,7 @@
 #include <optional>
 #include <utility>
 
+#include "ui/class_set_dialog.h"
 #include "ui/data_viewer.h"
 #include "ui/example_box.h"
 #include "ui/main_window.h"
@@ -233,6 +238,30 @@ int main(int argc, char** argv) {
     });
     window.findChild<QAction*>("NamesandLabels1")->trigger();
     window.findChild<QRadioButton*>("rdo_2groups")->click();
+    // The class set's questions, from a roster with handouts and a quiz; the figures to tick
+    // are the last run's.
+    window.btnRunClick();
+    QTimer::singleShot(200, [&] {
+        auto* dialog = window.findChild<zek::ClassSetDialog*>("ClassSetForm");
+        dialog->roster()->setText("/home/teacher/stats101/roster.csv");
+        dialog->handouts()->setChecked(true);
+        dialog->quiz()->setChecked(true);
+        dialog->instructions()->setPlainText(
+            "Load your data file into R or SPSS.\nCompare the two groups with Student's t test "
+            "and report t, df and p.");
+        for (int row = 0; row < dialog->quizFigures()->count(); ++row) {
+            const QString name = dialog->quizFigures()->item(row)->text();
+            if (name.startsWith("student_")) {
+                dialog->quizFigures()->item(row)->setCheckState(Qt::Checked);
+            }
+        }
+        dialog->quizFigures()->scrollToItem(
+            dialog->quizFigures()->findItems("student_t", Qt::MatchExactly)[0]);
+        QApplication::processEvents();
+        saved &= dialog->grab().save(folder + "/class_set_dialog.png");
+        dialog->reject();
+    });
+    window.findChild<QAction*>("GenerateClassSet1")->trigger();
     // The plot page of that story: panels called by their names.
     zek::ColumnNames story;
     story.names = {{"group", "condition"}, {"dv", "recall"}};
