@@ -20,6 +20,9 @@ function withoutPaths(name, text) {
 }
 
 const failures = [];
+
+// The files of a stored .zip the page offers, by name.
+let zipEntries;
 function check(condition, what) {
     if (!condition) failures.push(what);
 }
@@ -27,6 +30,19 @@ function check(condition, what) {
 const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
 try {
     const page = await browser.newPage({ viewport: { width: 1280, height: 800 } });
+    zipEntries = async (href) => {
+        const zip = Buffer.from(await page.evaluate(async (url) =>
+            Array.from(new Uint8Array(await (await fetch(url)).arrayBuffer())), href));
+        const entries = new Map();
+        for (let at = 0; zip.readUInt32LE(at) === 0x04034b50;) {
+            const size = zip.readUInt32LE(at + 18);
+            const nameLength = zip.readUInt16LE(at + 26);
+            const start = at + 30 + nameLength;
+            entries.set(zip.toString("latin1", at + 30, start), zip.subarray(start, start + size));
+            at = start + size;
+        }
+        return entries;
+    };
     page.setDefaultTimeout(20000);
     page.on("pageerror", (error) => failures.push("page error: " + error.message));
     await page.goto("file://" + path.join(site, "index.html"));
@@ -71,17 +87,31 @@ try {
     await page.click("#classset button[value=ok]");
     await page.waitForSelector("#downloads a[download='class.zip']");
     const zipUrl = await page.getAttribute("#downloads a", "href");
-    const zip = Buffer.from(await page.evaluate(async (href) =>
-        Array.from(new Uint8Array(await (await fetch(href)).arrayBuffer())), zipUrl));
-    const names = [];
-    for (let at = 0; zip.readUInt32LE(at) === 0x04034b50;) {
-        const size = zip.readUInt32LE(at + 18);
-        const nameLength = zip.readUInt16LE(at + 26);
-        names.push(zip.toString("latin1", at + 30, at + 30 + nameLength));
-        at += 30 + nameLength + size;
-    }
+    let entries = await zipEntries(zipUrl);
+    const names = [...entries.keys()];
     check(names.length === 13 && names.includes("class_3_key.TXT") && names.includes("class_key.csv"),
           `the class set's .zip holds 13 files: ${names.join(" ")}`);
+
+    // From a roster, with handouts and a quiz asking one ticked figure.
+    await page.click("#btn_classset");
+    await page.setInputFiles("#txt_roster", { name: "roster.csv", mimeType: "text/csv",
+                                              buffer: Buffer.from("\ufeffid;name\r\ns1;Anna\r\ns2;Jos\u00e9\r\n") });
+    await page.check("#chk_handouts");
+    await page.check("#chk_moodle");
+    await page.fill("#txt_instructions", "Compute alpha.");
+    await page.check("#lst_quizfigures input >> nth=0");
+    await page.fill("#txt_setname", "exam");
+    await page.click("#classset button[value=ok]");
+    await page.waitForSelector("#downloads a[download='exam.zip']");
+    entries = await zipEntries(await page.getAttribute("#downloads a", "href"));
+    check(entries.has("exam_s2.csv") && entries.size === 2 * 4 + 3,
+          `the roster's .zip: ${[...entries.keys()].join(" ")}`);
+    const handouts = (entries.get("exam_handouts.pdf") ?? Buffer.alloc(0)).toString("latin1");
+    check(handouts.startsWith("%PDF-1.4") && handouts.includes("(Jos\\351 \\(s2\\)) Tj"),
+          "the handouts name each student");
+    const quiz = (entries.get("exam_moodle.xml") ?? Buffer.alloc(0)).toString("utf8");
+    check((quiz.match(/\{1:NUMERICAL:/g) ?? []).length === 2 && quiz.includes("<idnumber>s2</idnumber>"),
+          "the quiz asks the ticked figure of each student");
 
     // A text that is no number: the desktop's message, and the focus on the box's S.D.
     await page.click("#rdo_corr4");
