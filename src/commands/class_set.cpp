@@ -289,7 +289,7 @@ std::vector<std::string> KeyFigureNamesOf(const ProgramState& state) {
 }
 
 Checked<std::string> ReadInstructionsFile(const std::string& path) {
-    constexpr std::size_t kMaxInstructionsBytes = 64 * 1024;
+    constexpr std::size_t kMaxInstructionsBytes = std::size_t{64} * 1024;
     try {
         return ReadSmallFile(path, kMaxInstructionsBytes, "instructions file");
     } catch (const FileError& failure) {

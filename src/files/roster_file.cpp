@@ -112,6 +112,45 @@ std::string_view WithoutByteOrderMark(std::string_view text) {
     return text.substr(0, kMark.size()) == kMark ? text.substr(kMark.size()) : text;
 }
 
+// The columns a header names.
+struct RosterColumns {
+    std::optional<std::size_t> id, name, firstName, lastName;
+};
+
+RosterColumns ColumnsOf(std::string_view headerLine, char delimiter) {
+    std::vector<std::string> header = Fields(headerLine, delimiter).fields;
+    std::transform(header.begin(), header.end(), header.begin(), HeaderWord);
+    return {ColumnOf(header, {"id", "studentid", "idnumber", "studentnumber", "matriculationnumber",
+                              "username"}),
+            ColumnOf(header, {"name", "studentname", "fullname"}),
+            ColumnOf(header, {"firstname", "givenname"}),
+            ColumnOf(header, {"lastname", "surname", "familyname"})};
+}
+
+// The lines of the first two students whose ids are one file name where case is ignored (as
+// on Windows and macOS); none where every id differs.
+std::optional<std::pair<int, int>> FirstRepeatedId(const std::vector<RosterStudent>& students,
+                                                   std::string& id) {
+    std::vector<std::pair<std::string, int>> seen;
+    for (const RosterStudent& student : students) {
+        seen.emplace_back(LowerCase(student.id), student.line);
+    }
+    std::stable_sort(seen.begin(), seen.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::optional<std::pair<int, int>> first;
+    for (std::size_t k = 1; k < seen.size(); ++k) {
+        if (seen[k].first != seen[k - 1].first) continue;
+        const std::pair<int, int> lines{seen[k - 1].second, seen[k].second};
+        if (!first || lines.second < first->second) {
+            first = lines;
+            id = seen[k].first;
+        }
+    }
+    return first;
+}
+
+constexpr std::size_t kMostStudents = 100000;
+
 }  // namespace
 
 Checked<std::vector<RosterStudent>> ReadRoster(std::string_view text, std::string_view fileName) {
@@ -128,20 +167,13 @@ Checked<std::vector<RosterStudent>> ReadRoster(std::string_view text, std::strin
                        "txt_roster"};
     }
     const char delimiter = DelimiterOf(lines[headerIndex]);
-    std::vector<std::string> header = Fields(lines[headerIndex], delimiter).fields;
-    std::transform(header.begin(), header.end(), header.begin(), HeaderWord);
-    const auto idColumn = ColumnOf(header, {"id", "studentid", "idnumber", "studentnumber",
-                                            "matriculationnumber", "username"});
+    const RosterColumns columns = ColumnsOf(lines[headerIndex], delimiter);
     const int headerLine = static_cast<int>(headerIndex) + 1;
-    if (!idColumn) {
+    if (!columns.id) {
         return refuse(headerLine,
                       "the header names no id column (id, student id, id number, student "
                       "number or username)");
     }
-    const auto nameColumn = ColumnOf(header, {"name", "studentname", "fullname"});
-    const auto firstNameColumn = ColumnOf(header, {"firstname", "givenname"});
-    const auto lastNameColumn = ColumnOf(header, {"lastname", "surname", "familyname"});
-
     std::vector<RosterStudent> students;
     for (std::size_t k = headerIndex + 1; k < lines.size(); ++k) {
         const int lineNumber = static_cast<int>(k) + 1;
@@ -151,34 +183,27 @@ Checked<std::vector<RosterStudent>> ReadRoster(std::string_view text, std::strin
         const auto field = [&](std::optional<std::size_t> column) -> std::string {
             return column && *column < split.fields.size() ? split.fields[*column] : std::string();
         };
-        RosterStudent student{field(idColumn), field(nameColumn), lineNumber};
+        RosterStudent student{field(columns.id), field(columns.name), lineNumber};
         if (student.name.empty()) {
-            student.name = Trimmed(field(firstNameColumn) + " " + field(lastNameColumn));
+            student.name = Trimmed(field(columns.firstName) + " " + field(columns.lastName));
         }
         if (const std::string fault = IdFault(student.id); !fault.empty()) {
             return refuse(lineNumber, "the student " + fault);
         }
-        students.push_back(std::move(student));
-        if (students.size() > 100000)
+        if (students.size() == kMostStudents) {
             return refuse(lineNumber, "a roster holds 100000 students at most");
-    }
-    if (students.empty())
-        return refuse(headerLine, "the roster lists no students below its header");
-    // File systems that ignore case take S1 and s1 for one file.
-    std::vector<std::pair<std::string, int>> seen;
-    for (const RosterStudent& student : students)
-        seen.emplace_back(LowerCase(student.id), student.line);
-    std::stable_sort(seen.begin(), seen.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t k = 1; k < seen.size(); ++k) {
-        if (seen[k].first == seen[k - 1].first) {
-            const int first = std::min(seen[k - 1].second, seen[k].second);
-            const int second = std::max(seen[k - 1].second, seen[k].second);
-            return refuse(second, "the id " + seen[k].first + " is the id of line " +
-                                      std::to_string(first) +
-                                      " too (ids must differ, also in "
-                                      "case alone, as they name the students' files)");
         }
+        students.push_back(std::move(student));
+    }
+    if (students.empty()) {
+        return refuse(headerLine, "the roster lists no students below its header");
+    }
+    std::string id;
+    if (const auto repeated = FirstRepeatedId(students, id)) {
+        return refuse(repeated->second, "the id " + id + " is the id of line " +
+                                            std::to_string(repeated->first) +
+                                            " too (ids must differ, also in case alone, as "
+                                            "they name the students' files)");
     }
     return students;
 }
