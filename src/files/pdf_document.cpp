@@ -117,6 +117,16 @@ void AppendPoints(std::string& out, double value) {
     }
 }
 
+// An operator of a content stream after its operands.
+void AppendOperation(std::string& out, std::initializer_list<double> operands,
+                     std::string_view name) {
+    for (const double operand : operands) {
+        AppendPoints(out, operand);
+        out += ' ';
+    }
+    out += name;
+}
+
 // A PDF string of Windows-1252 codes; bytes beyond ASCII are escaped, so the file stays
 // plain ASCII.
 void AppendPdfString(std::string& out, std::string_view codes) {
@@ -224,12 +234,8 @@ void PdfDocument::Text(double x, double y, PdfFont font, double size, std::strin
     page += "BT ";
     page += ResourceName(font);
     page += ' ';
-    AppendPoints(page, size);
-    page += " Tf ";
-    AppendPoints(page, x);
-    page += ' ';
-    AppendPoints(page, y);
-    page += " Td ";
+    AppendOperation(page, {size}, "Tf ");
+    AppendOperation(page, {x, y}, "Td ");
     AppendPdfString(page, Encoded(text));
     page += " Tj ET\n";
 }
@@ -237,16 +243,9 @@ void PdfDocument::Text(double x, double y, PdfFont font, double size, std::strin
 void PdfDocument::Line(double x1, double y1, double x2, double y2, double thickness) {
     if (pages_.empty()) AddPage();
     std::string& page = pages_.back();
-    AppendPoints(page, thickness);
-    page += " w ";
-    AppendPoints(page, x1);
-    page += ' ';
-    AppendPoints(page, y1);
-    page += " m ";
-    AppendPoints(page, x2);
-    page += ' ';
-    AppendPoints(page, y2);
-    page += " l S\n";
+    AppendOperation(page, {thickness}, "w ");
+    AppendOperation(page, {x1, y1}, "m ");
+    AppendOperation(page, {x2, y2}, "l S\n");
 }
 
 void PdfDocument::Write(std::ostream& out) const {
