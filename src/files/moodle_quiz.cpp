@@ -135,13 +135,13 @@ std::string QuestionHtml(const MoodleQuiz& quiz, const QuizQuestion& question) {
     html += "<p>Your data file: <a href=\"@@PLUGINFILE@@/" + UrlEncoded(question.dataFile) + "\">" +
             ClozeText(question.dataFile) + "</a></p>";
     html += "<p>Give each figure to " + std::to_string(quiz.significantDigits) +
-            " significant digits (N and degrees of freedom exactly).</p>";
+            " significant digits (N and degrees of freedom exactly); a figure that cannot be "
+            "computed from your data is NA.</p>";
     for (const KeySection& section : question.sections) {
         html += "<p><b>" + ClozeText(section.heading) + "</b></p><table>";
         for (const KeyFigure& figure : section.figures) {
-            const ClozeAnswer answer = ClozeAnswerOf(figure, quiz.significantDigits);
-            html += "<tr><td>" + ClozeText(figure.name) + "</td><td>{1:NUMERICAL:=" + answer.value +
-                    ":" + answer.tolerance + "}</td></tr>";
+            html += "<tr><td>" + ClozeText(figure.name) + "</td><td>" +
+                    ClozeBlank(figure, quiz.significantDigits) + "</td></tr>";
         }
         html += "</table>";
     }
@@ -149,6 +149,14 @@ std::string QuestionHtml(const MoodleQuiz& quiz, const QuizQuestion& question) {
 }
 
 }  // namespace
+
+std::string ClozeBlank(const KeyFigure& figure, int significantDigits) {
+    // Every student's question has the same blanks, and Moodle takes no Cloze question
+    // without one: an undefined figure is a blank too, whose answer is the key's NA.
+    if (!std::isfinite(figure.value)) return "{1:SHORTANSWER:=NA}";
+    const ClozeAnswer answer = ClozeAnswerOf(figure, significantDigits);
+    return "{1:NUMERICAL:=" + answer.value + ":" + answer.tolerance + "}";
+}
 
 ClozeAnswer ClozeAnswerOf(const KeyFigure& figure, int significantDigits) {
     const double value = figure.value;
@@ -170,7 +178,7 @@ std::vector<KeySection> ChosenFigures(const AnswerKey& key, const std::vector<st
         for (const KeyFigure& figure : section.figures) {
             const bool named =
                 names.empty() || std::find(names.begin(), names.end(), figure.name) != names.end();
-            if (named && std::isfinite(figure.value)) kept.figures.push_back(figure);
+            if (named) kept.figures.push_back(figure);
         }
         if (!kept.figures.empty()) chosen.push_back(std::move(kept));
     }

@@ -43,8 +43,12 @@ struct ClozeAnswer {
 };
 ClozeAnswer ClozeAnswerOf(const KeyFigure& figure, int significantDigits);
 
+/// A figure's blank in Cloze syntax: {1:NUMERICAL:=value:tolerance}, or for an undefined
+/// figure {1:SHORTANSWER:=NA}, as the key prints it.
+std::string ClozeBlank(const KeyFigure& figure, int significantDigits);
+
 /// The figures of `key` named in `names`, in the key's order; every figure where `names` is
-/// empty. Undefined (NA) figures are left out: no answer can match them.
+/// empty.
 std::vector<KeySection> ChosenFigures(const AnswerKey& key, const std::vector<std::string>& names);
 
 /// Writes the quiz. Throws `StreamError`.

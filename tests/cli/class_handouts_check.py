@@ -37,9 +37,13 @@ CLOZE = re.compile(r"\{(\d*):([A-Z_]+):([^{}]*)\}")
 
 
 def cloze_answers(text):
-    """The NUMERICAL blanks of a question text: (value, tolerance) of each correct answer."""
+    """The blanks of a question text: (value, tolerance) of each NUMERICAL one's correct
+    answer, None for a SHORTANSWER one whose answer is NA (a figure the key cannot compute)."""
     blanks = []
     for weight, kind, answers in CLOZE.findall(text):
+        if kind in ("SHORTANSWER", "SA", "MW") and answers == "=NA":
+            blanks.append(None)
+            continue
         if kind not in ("NUMERICAL", "NM"):
             raise ValueError("not a numerical blank: " + kind)
         correct = []
@@ -119,7 +123,11 @@ for row, question in zip(key, cloze):
         failures.append("%s: %s" % (row["id"], error))
         continue
     check(len(blanks) == len(figures), "%d blanks for %s" % (len(blanks), row["id"]))
-    for figure, (value, tolerance) in zip(figures, blanks):
+    for figure, blank in zip(figures, blanks):
+        if blank is None:
+            check(row[figure] == "NA", "%s of %s is NA only where the key's is" % (figure, row["id"]))
+            continue
+        value, tolerance = blank
         expected = float(row[figure])
         check(abs(value - expected) <= 1e-9 * abs(expected), "%s of %s" % (figure, row["id"]))
         if figure.endswith("_df"):

@@ -65,7 +65,7 @@ TEST(MoodleQuizTest, AttachmentsAreBase64AsRfc4648Writes) {
     EXPECT_EQ(Base64(std::string("\xFF\x00\xFE", 3)), "/wD+");
 }
 
-TEST(MoodleQuizTest, TheChosenFiguresKeepTheKeysOrderAndLeaveOutWhatNoAnswerCanMatch) {
+TEST(MoodleQuizTest, TheChosenFiguresKeepTheKeysOrderAndAnUndefinedOneIsAnsweredNA) {
     const AnswerKey key{{{"Descriptives", {{"group1_n", 10, FigureKind::Count, 0}}},
                          {"t test",
                           {{"student_t", 2.5, FigureKind::Statistic, 0},
@@ -78,7 +78,9 @@ TEST(MoodleQuizTest, TheChosenFiguresKeepTheKeysOrderAndLeaveOutWhatNoAnswerCanM
     EXPECT_EQ(chosen[0].figures[0].name, "student_t");
     const std::vector<KeySection> every = ChosenFigures(key, {});
     ASSERT_EQ(every.size(), 2u);
-    EXPECT_EQ(every[1].figures.size(), 2u) << "the undefined cohens_d is left out";
+    ASSERT_EQ(every[1].figures.size(), 3u);
+    EXPECT_EQ(ClozeBlank(every[1].figures[2], 3), "{1:SHORTANSWER:=NA}");
+    EXPECT_EQ(ClozeBlank(every[1].figures[0], 3), "{1:NUMERICAL:=2.5:0.005}");
 }
 
 TEST(MoodleQuizTest, TheTeachersTextCannotOpenABlankOrBreakTheXml) {
