@@ -95,27 +95,27 @@ MoodleQuiz QuizOf(const ClassSetRequest& request, const GenerationSetup& setup,
     return quiz;
 }
 
-// The files about the whole set, written together: the class key, the handouts and the quiz,
-// of the datasets on disk.
+// The files about the whole set, of the datasets on disk: the class key, then the handouts
+// and the quiz together, so that a failure of those still leaves a key of the datasets.
 void WriteClassFiles(const SaveFolder& folder, const ClassSetRequest& request,
                      const GenerationSetup& setup, const std::vector<WrittenDataset>& datasets,
                      const std::vector<ClassKeyRow>& rows) {
-    std::vector<PendingFile> files;
     if (request.keys && HasClassKey(request)) {
-        files.push_back(
-            {ClassKeyFileOf(request), [&](std::ostream& out) { WriteClassKey(out, rows); }});
+        folder.WriteTogether(
+            {{ClassKeyFileOf(request), [&](std::ostream& out) { WriteClassKey(out, rows); }}});
     }
+    std::vector<PendingFile> studentFiles;
     if (!request.handoutsFile.empty()) {
-        files.push_back({request.handoutsFile, [&](std::ostream& out) {
-                             WriteHandouts(out, HandoutsOf(request, setup, datasets));
-                         }});
+        studentFiles.push_back({request.handoutsFile, [&](std::ostream& out) {
+                                    WriteHandouts(out, HandoutsOf(request, setup, datasets));
+                                }});
     }
     if (!request.quizFile.empty() && request.keys) {
-        files.push_back({request.quizFile, [&](std::ostream& out) {
-                             WriteMoodleQuiz(out, QuizOf(request, setup, rows));
-                         }});
+        studentFiles.push_back({request.quizFile, [&](std::ostream& out) {
+                                    WriteMoodleQuiz(out, QuizOf(request, setup, rows));
+                                }});
     }
-    if (!files.empty()) folder.WriteTogether(files);
+    if (!studentFiles.empty()) folder.WriteTogether(studentFiles);
 }
 
 // The four files of one dataset, written together so that a failure leaves no dataset half
@@ -628,10 +628,13 @@ class ClassSetWriter {
             Finish(earlier, result);
         } catch (const FileError& keyFailure) {
             const auto* fileFailure = dynamic_cast<const FileError*>(&failure);
+            const bool key = keyFailure.path() == ClassKeyFileOf(recipe_.request);
             throw FileError(
                 fileFailure ? fileFailure->path() : keyFailure.path(),
                 std::string(failure.what()) +
-                    "\nThe class key could not be written either: " + keyFailure.what());
+                    (key ? "\nThe class key could not be written either: "
+                         : "\nThe handouts and the quiz could not be written either: ") +
+                    keyFailure.what());
         }
         throw;
     }

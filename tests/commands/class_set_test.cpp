@@ -382,6 +382,21 @@ TEST_F(RosterClassSetTest, EachStudentsDatasetIsNamedByTheirIdAndTakesTheSeedOfT
     EXPECT_NE(quiz.find("<idnumber>b-2</idnumber>"), std::string::npos);
 }
 
+TEST_F(RosterClassSetTest, HandoutsThatCannotBeWrittenStillLeaveAKeyOfTheDatasets) {
+    ClassSetForm form = FormWithRoster("id\ns1\ns2\n");
+    form.handouts = true;
+    form.quiz = true;
+    fs::create_directory(folder / "exam_handouts.pdf");
+    try {
+        Generate(*ReadClassSetForm(form));
+        FAIL() << "the set reported success";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.path(), (folder / "exam_handouts.pdf").string());
+    }
+    EXPECT_EQ(LinesOf(Contents(folder / "exam_key.csv")).size(), 3u);
+    EXPECT_FALSE(fs::exists(folder / "exam_moodle.xml")) << "the quiz goes with the handouts";
+}
+
 TEST_F(RosterClassSetTest, StudentsWhoseFilesWouldTakeOtherFilesNamesAreRefusedWithTheirLine) {
     // "exam" + "key" is the class key's name.
     ClassSetForm form = FormWithRoster("id\ns1\nkey\n");
