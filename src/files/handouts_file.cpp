@@ -53,7 +53,9 @@ class HandoutLayout {
   public:
     explicit HandoutLayout(PdfDocument& document) : document_(document) {}
 
-    void StartPage() {
+    /// A new page for the student `heading` names.
+    void StartPage(std::string heading) {
+        heading_ = std::move(heading);
         document_.AddPage();
         y_ = PdfDocument::kPageHeight - kMargin;
     }
@@ -106,14 +108,23 @@ class HandoutLayout {
     }
 
     // Moves down a line of `size` points, to a new page where the line would not fit.
+    // A page that the student's text runs on to says whose it is, should it come apart.
     void Advance(double size) {
         const double height = size * 1.3;
-        if (y_ - height < kMargin) StartPage();
+        if (y_ - height < kMargin) {
+            document_.AddPage();
+            y_ = PdfDocument::kPageHeight - kMargin;
+            constexpr double kNoteSize = 9;
+            y_ -= kNoteSize * 1.3;
+            document_.Text(kMargin, y_, PdfFont::Regular, kNoteSize, heading_ + ", continued");
+            y_ -= kNoteSize;
+        }
         y_ -= height;
     }
 
     PdfDocument& document_;
     double y_ = 0;
+    std::string heading_;
 };
 
 }  // namespace
@@ -161,12 +172,13 @@ void WriteHandouts(std::ostream& out, const Handouts& handouts) {
     PdfDocument document(handouts.title);
     HandoutLayout layout(document);
     for (const StudentHandout& student : handouts.students) {
-        layout.StartPage();
+        const std::string heading = student.name.empty() ? "Student " + student.id
+                                    : student.id.empty() ? student.name
+                                                         : student.name + " (" + student.id + ")";
+        layout.StartPage(heading);
         if (!handouts.title.empty()) layout.Paragraph(handouts.title, PdfFont::Bold, 17);
         layout.Gap(6);
-        layout.Paragraph(
-            student.name.empty() ? "Student " + student.id : student.name + " (" + student.id + ")",
-            PdfFont::Bold, 13);
+        layout.Paragraph(heading, PdfFont::Bold, 13);
         layout.Paragraph("Your data file: " + student.dataFile, PdfFont::Regular, 11);
         layout.Rule();
         if (!handouts.instructions.empty()) {
