@@ -351,7 +351,15 @@ Verdict CheckClassSetTargets(ClassSetRequest& request, const std::string& setupF
         }
         request.companions = false;
     }
-    for (const std::string& name : ClassSetFileNames(request)) {
+    const std::vector<std::string> names = ClassSetFileNames(request);
+    if (!request.quizFile.empty()) {
+        for (std::size_t k = 0; k + 1 < names.size(); ++k) {
+            if (names[k] == request.quizFile) {
+                return Refusal{"--moodle " + request.quizFile + " is a file of the set itself", ""};
+            }
+        }
+    }
+    for (const std::string& name : names) {
         if (platform::SameFile(name, setupFile)) {
             return Refusal{"-o " + shownDataFile + " would write " + name +
                                " over the parameters file being read",

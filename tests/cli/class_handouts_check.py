@@ -151,6 +151,10 @@ with open(os.path.join(work, "unsafe.csv"), "w") as roster:
 result = run(os.path.join(golden, "02_2groups", "input.TXT"), "-o", "exam.csv", "--roster",
              "unsafe.csv")
 check(result.returncode == 2 and "unsafe.csv line 2" in result.stderr, "an unsafe id")
+result = run(os.path.join(golden, "02_2groups", "input.TXT"), "-o", "exam.csv", "--roster",
+             "roster.csv", "--moodle", "exam_key.csv")
+check(result.returncode == 2 and "is a file of the set itself" in result.stderr,
+      "a quiz over the class key: " + result.stderr)
 check(sorted(os.listdir(work)) == sorted(before + ["clash.csv", "unsafe.csv"]), "a refusal wrote files")
 
 for failure in failures[:40]:
