@@ -7,7 +7,6 @@
 #include <future>
 #include <limits>
 #include <map>
-#include <sstream>
 
 #include "commands/dataset_workers.h"
 #include "commands/option_dialogs.h"
@@ -64,17 +63,6 @@ Handouts HandoutsOf(const ClassSetRequest& request, const GenerationSetup& setup
     return handouts;
 }
 
-// The whole of a written file, which the quiz carries.
-std::string ContentsOf(const std::string& path) {
-    std::string contents;
-    ReadTextFile(path, [&](std::istream& in) {
-        std::ostringstream copy;
-        copy << in.rdbuf();
-        contents = copy.str();
-    });
-    return contents;
-}
-
 MoodleQuiz QuizOf(const ClassSetRequest& request, const GenerationSetup& setup,
                   const std::vector<ClassKeyRow>& rows) {
     const std::string setName = !setup.title.empty()
@@ -89,7 +77,7 @@ MoodleQuiz QuizOf(const ClassSetRequest& request, const GenerationSetup& setup,
         quiz.questions.push_back(
             {setName + " - " + who,
              row.studentId.empty() ? std::to_string(row.dataset) : row.studentId,
-             std::filesystem::path(row.dataFile).filename().string(), ContentsOf(row.dataFile),
+             std::filesystem::path(row.dataFile).filename().string(), ReadWholeFile(row.dataFile),
              ChosenFigures(row.key, request.quizFigures)});
     }
     return quiz;
@@ -110,7 +98,7 @@ void WriteClassFiles(const SaveFolder& folder, const ClassSetRequest& request,
                                     WriteHandouts(out, HandoutsOf(request, setup, datasets));
                                 }});
     }
-    if (!request.quizFile.empty() && request.keys) {
+    if (WritesQuiz(request)) {
         studentFiles.push_back({request.quizFile, [&](std::ostream& out) {
                                     WriteMoodleQuiz(out, QuizOf(request, setup, rows));
                                 }});
@@ -222,8 +210,12 @@ std::vector<std::string> ClassSetFileNames(const ClassSetRequest& request) {
         names.push_back(ClassKeyFileOf(request));
     }
     if (!request.handoutsFile.empty()) names.push_back(request.handoutsFile);
-    if (!request.quizFile.empty() && request.keys) names.push_back(request.quizFile);
+    if (WritesQuiz(request)) names.push_back(request.quizFile);
     return names;
+}
+
+bool WritesQuiz(const ClassSetRequest& request) {
+    return !request.quizFile.empty() && request.keys;
 }
 
 void UseRoster(ClassSetRequest& request, std::vector<RosterStudent> roster) {
@@ -233,17 +225,11 @@ void UseRoster(ClassSetRequest& request, std::vector<RosterStudent> roster) {
 
 Verdict CheckRosterFileNames(const ClassSetRequest& request, const std::string& rosterFile) {
     // Folders that ignore case take Class_S1.csv and class_s1.csv for one file.
-    const auto folded = [](std::string name) {
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
-            return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        });
-        return name;
-    };
     std::map<std::string, int> owner;  // a file's name and its dataset, 0 for the set's own
     for (int index = 1; index <= request.count; ++index) {
         for (const std::string& name :
              DatasetFiles(DatasetFileName(request, index), request.companions, request.keys)) {
-            owner.emplace(folded(name), index);
+            owner.emplace(CaseFolded(name), index);
         }
     }
     const auto lineOf = [&](int index) { return StudentOf(request, index)->line; };
@@ -252,7 +238,7 @@ Verdict CheckRosterFileNames(const ClassSetRequest& request, const std::string& 
     if (!request.handoutsFile.empty()) setFiles.push_back(request.handoutsFile);
     if (!request.quizFile.empty()) setFiles.push_back(request.quizFile);
     for (const std::string& name : setFiles) {
-        if (const auto found = owner.find(folded(name)); found != owner.end()) {
+        if (const auto found = owner.find(CaseFolded(name)); found != owner.end()) {
             return Refusal{rosterFile + " line " + std::to_string(lineOf(found->second)) +
                                ": the student's files would take the name " +
                                std::filesystem::path(name).filename().string() +
@@ -264,7 +250,7 @@ Verdict CheckRosterFileNames(const ClassSetRequest& request, const std::string& 
     for (int index = 1; index <= request.count; ++index) {
         for (const std::string& name :
              DatasetFiles(DatasetFileName(request, index), request.companions, request.keys)) {
-            const auto [found, added] = seen.emplace(folded(name), index);
+            const auto [found, added] = seen.emplace(CaseFolded(name), index);
             if (!added && found->second != index) {
                 return Refusal{rosterFile + " line " + std::to_string(lineOf(index)) +
                                    ": the student's files would take the name " +
@@ -291,7 +277,7 @@ std::vector<std::string> KeyFigureNamesOf(const ProgramState& state) {
 Checked<std::string> ReadInstructionsFile(const std::string& path) {
     constexpr std::size_t kMaxInstructionsBytes = std::size_t{64} * 1024;
     try {
-        return ReadSmallFile(path, kMaxInstructionsBytes, "instructions file");
+        return ReadWholeFile(path, kMaxInstructionsBytes, "instructions file");
     } catch (const FileError& failure) {
         return Refusal{failure.what(), "txt_instructions"};
     }
@@ -740,9 +726,8 @@ namespace {
 bool ClassFilesCanBeMade(const ClassSetRequest& request, const ProgramState& state,
                          CommandHost& host) {
     if (!request.handoutsFile.empty()) {
-        const std::vector<WrittenDataset> first{
-            {1, state.generated.setup.seed, DatasetFileName(request, 1)}};
-        Handouts handouts = HandoutsOf(request, state.generated.setup, first);
+        // Numbered datasets are named in plain letters; a roster's names are the teacher's.
+        Handouts handouts = HandoutsOf(request, state.generated.setup, {});
         for (const RosterStudent& student : request.roster) {
             handouts.students.push_back({student.id, student.name, ""});
         }

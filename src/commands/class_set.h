@@ -63,6 +63,9 @@ struct ClassSetRequest {
     int quizDigits = 3;
 };
 
+/// Whether the set writes a quiz: one is asked for, and the keys whose figures it asks.
+bool WritesQuiz(const ClassSetRequest& request);
+
 /// Makes the request's datasets the students of `roster`.
 void UseRoster(ClassSetRequest& request, std::vector<RosterStudent> roster);
 

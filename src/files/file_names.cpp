@@ -42,6 +42,13 @@ std::string NumberedFileName(std::string_view path, int index, int count) {
     return std::string(stem) + "_" + number + std::string(path.substr(stem.size()));
 }
 
+std::string CaseFolded(std::string name) {
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+}
+
 std::string StudentFileName(std::string_view path, std::string_view id) {
     const std::string_view stem = WithoutExtension(path);
     return std::string(stem) + "_" + std::string(id) + std::string(path.substr(stem.size()));

@@ -20,6 +20,9 @@ std::string ParametersFileNameFor(std::string_view dataFilePath);
 /// `count`, between stem and extension; class.csv gives class_01.csv .. class_12.csv.
 std::string NumberedFileName(std::string_view path, int index, int count);
 
+/// `name` as file systems that ignore case compare it (Windows, macOS): ASCII letters lower.
+std::string CaseFolded(std::string name);
+
 /// "class.csv" and a student's id "s1234567" give "class_s1234567.csv".
 std::string StudentFileName(std::string_view path, std::string_view id);
 

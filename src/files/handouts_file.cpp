@@ -2,6 +2,7 @@
 
 #include "files/file_names.h"
 #include "files/pdf_document.h"
+#include "files/text_file.h"
 #include "setup/data_columns.h"
 
 namespace zek {
@@ -182,17 +183,12 @@ void WriteHandouts(std::ostream& out, const Handouts& handouts) {
         layout.Paragraph("Your data file: " + student.dataFile, PdfFont::Regular, 11);
         layout.Rule();
         if (!handouts.instructions.empty()) {
-            std::string_view rest = handouts.instructions;
-            while (!rest.empty()) {
-                const std::size_t end = rest.find('\n');
-                std::string_view paragraph = rest.substr(0, end);
-                if (!paragraph.empty() && paragraph.back() == '\r') paragraph.remove_suffix(1);
+            for (const std::string_view paragraph : LinesOf(handouts.instructions)) {
                 if (paragraph.empty()) {
                     layout.Gap(6);
                 } else {
                     layout.Paragraph(paragraph, PdfFont::Regular, 11);
                 }
-                rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
             }
             layout.Rule();
         }

@@ -113,12 +113,8 @@ std::string ClozeText(std::string_view text) {
 // The teacher's paragraphs as HTML.
 std::string HtmlParagraphs(std::string_view text) {
     std::string html;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view paragraph = text.substr(0, end);
-        if (!paragraph.empty() && paragraph.back() == '\r') paragraph.remove_suffix(1);
+    for (const std::string_view paragraph : LinesOf(text)) {
         if (!paragraph.empty()) html += "<p>" + ClozeText(paragraph) + "</p>";
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     }
     return html;
 }

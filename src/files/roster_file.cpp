@@ -4,6 +4,7 @@
 #include <optional>
 #include <sstream>
 
+#include "files/file_names.h"
 #include "files/text_file.h"
 
 namespace zek {
@@ -87,13 +88,6 @@ bool IdCharacter(char c) {
            c == '_' || c == '.';
 }
 
-std::string LowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
 // Why `id` cannot name a student's files; empty when it can.
 std::string IdFault(const std::string& id) {
     if (id.empty()) return "has no id";
@@ -133,7 +127,7 @@ std::optional<std::pair<int, int>> FirstRepeatedId(const std::vector<RosterStude
                                                    std::string& id) {
     std::vector<std::pair<std::string, int>> seen;
     for (const RosterStudent& student : students) {
-        seen.emplace_back(LowerCase(student.id), student.line);
+        seen.emplace_back(CaseFolded(student.id), student.line);
     }
     std::stable_sort(seen.begin(), seen.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -210,7 +204,7 @@ Checked<std::vector<RosterStudent>> ReadRoster(std::string_view text, std::strin
 
 Checked<std::vector<RosterStudent>> ReadRosterFile(const std::string& path) {
     try {
-        return ReadRoster(ReadSmallFile(path, kMaxRosterFileBytes, "roster"), path);
+        return ReadRoster(ReadWholeFile(path, kMaxRosterFileBytes, "roster"), path);
     } catch (const FileError& failure) {
         return Refusal{failure.what(), "txt_roster"};
     }

@@ -150,7 +150,7 @@ void ReadTextFile(const std::string& path, const std::function<void(std::istream
     }
 }
 
-std::string ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string_view what) {
+std::string ReadWholeFile(const std::string& path, std::size_t maxBytes, std::string_view what) {
     std::string contents;
     ReadTextFile(path, [&](std::istream& in) {
         std::array<char, 4096> buffer{};
@@ -164,6 +164,18 @@ std::string ReadSmallFile(const std::string& path, std::size_t maxBytes, std::st
         }
     });
     return contents;
+}
+
+std::vector<std::string_view> LinesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return lines;
 }
 
 }  // namespace zek

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -94,9 +95,14 @@ std::optional<std::string> CreateOwnFileIn(const std::string& folder, std::strin
 /// `WriteTextFilesTogether` for one file.
 void WriteTextFile(const std::string& path, const std::function<void(std::ostream&)>& write);
 
-/// The whole of the small file `path`, its bytes as they are; throws `FileError`, also for a
-/// file larger than `maxBytes` (which `what` names as the file's kind, "roster").
-std::string ReadSmallFile(const std::string& path, std::size_t maxBytes, std::string_view what);
+/// The whole of the file `path`, its bytes as they are; throws `FileError`, also for a file
+/// larger than `maxBytes` (which `what` names as the file's kind, "roster").
+std::string ReadWholeFile(const std::string& path,
+                          std::size_t maxBytes = std::numeric_limits<std::size_t>::max(),
+                          std::string_view what = "file");
+
+/// The lines of `text`, without their LF or CR LF; none after a last line break.
+std::vector<std::string_view> LinesOf(std::string_view text);
 
 /// Reads the lines of a stream, without their CR LF or LF; throws `StreamError`.
 std::vector<std::string> ReadLines(std::istream& in);

@@ -623,7 +623,7 @@ QString MainWindow::StudentFilesSummary(const ClassSetRequest& request) {
     if (!request.handoutsFile.empty()) {
         text += QStringLiteral("\nHandouts: %1").arg(QString::fromStdString(request.handoutsFile));
     }
-    if (!request.quizFile.empty() && request.keys) {
+    if (WritesQuiz(request)) {
         text += QStringLiteral("\nMoodle quiz: %1").arg(QString::fromStdString(request.quizFile));
     }
     return text;
